@@ -1,0 +1,643 @@
+#include "core/uHelpers.h"
+
+#include "platform/Exception.h"
+
+#include <QLocale>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+using u128 = unsigned __int128;
+
+constexpr int MaxExactDecimals = 19;
+
+const std::uint64_t Pow10Table[MaxExactDecimals + 1] = {
+    1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
+    100000000ULL, 1000000000ULL, 10000000000ULL, 100000000000ULL,
+    1000000000000ULL, 10000000000000ULL, 100000000000000ULL,
+    1000000000000000ULL, 10000000000000000ULL, 100000000000000000ULL,
+    1000000000000000000ULL, 10000000000000000000ULL};
+
+long double Pow10(int N)
+{
+    if (N >= 0 && N <= MaxExactDecimals)
+        return static_cast<long double>(Pow10Table[N]);
+    return std::pow(10.0L, static_cast<long double>(N));
+}
+
+int BitLength(u128 v)
+{
+    int n = 0;
+    while (v) {
+        ++n;
+        v >>= 1;
+    }
+    return n;
+}
+
+// The exact binary value of A (finite, >= 0) times 10^N, rounded half away
+// from zero to an integer. Works on the value's own bits, so no decimal
+// tie is ever decided by an inexact intermediate. False when the result
+// does not fit.
+bool ScaleExact(long double A, int N, u128 &Q)
+{
+    Q = 0;
+    if (N < 0 || N > MaxExactDecimals)
+        return false;
+    if (A == 0)
+        return true;
+    int e2 = 0;
+    const long double frac = std::frexp(A, &e2); // A = frac * 2^e2, frac in [0.5, 1)
+    // The significand as a 64-bit integer: exact for the x87 extended type,
+    // rounded where long double is wider.
+    const auto mant = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+    const int e = e2 - 64;
+    const u128 scaled = static_cast<u128>(mant) * Pow10Table[N];
+    if (e >= 0) {
+        if (e > 127 - BitLength(scaled))
+            return false;
+        Q = scaled << e;
+        return true;
+    }
+    const int sh = -e;
+    if (sh > 128)
+        return true; // below one half
+    if (sh == 128) {
+        Q = (scaled >> 127) ? 1 : 0;
+        return true;
+    }
+    Q = scaled >> sh;
+    const u128 rem = scaled & ((static_cast<u128>(1) << sh) - 1);
+    if (rem >= (static_cast<u128>(1) << (sh - 1)))
+        ++Q;
+    return true;
+}
+
+QString U128ToText(u128 v)
+{
+    if (v == 0)
+        return QStringLiteral("0");
+    char buf[48];
+    int i = sizeof buf;
+    while (v) {
+        buf[--i] = static_cast<char>('0' + static_cast<int>(v % 10));
+        v /= 10;
+    }
+    return QString::fromLatin1(buf + i, static_cast<int>(sizeof buf) - i);
+}
+
+// Q / 10^N written with exactly N decimals and '.'; "-" only before a
+// non-zero value.
+QString ScaledToText(bool Negative, u128 Q, int N)
+{
+    QString digits = U128ToText(Q);
+    if (N > 0) {
+        if (digits.size() <= N)
+            digits = QString(N + 1 - digits.size(), QChar('0')) + digits;
+        digits.insert(digits.size() - N, QChar('.'));
+    }
+    if (Negative && Q != 0)
+        digits.prepend(QChar('-'));
+    return digits;
+}
+
+// "%.*f" of the exact value of X, the last digit rounded half away from
+// zero.
+QString FixedText(long double X, int N)
+{
+    if (!std::isfinite(X))
+        return QLocale::c().toString(static_cast<double>(X));
+    if (N < 0)
+        N = 0;
+    u128 q = 0;
+    if (ScaleExact(std::fabs(X), N, q))
+        return ScaledToText(std::signbit(X), q, N);
+    // Beyond 2^64 or with more than 19 decimals: precision runs out anyway.
+    QString s = QLocale::c().toString(static_cast<double>(X), 'f', N);
+    if (s.startsWith(QChar('-')) && s.count(QChar('0')) + s.count(QChar('.')) + 1 == s.size())
+        s.remove(0, 1);
+    return s;
+}
+
+// The system's general form of a value: 15 significant digits, trailing
+// zeros dropped; fixed notation when the value has at most 15 integer
+// digits and is at least 0.00001, else "d.dddE[-]x".
+QString GeneralText(long double X)
+{
+    if (!std::isfinite(X))
+        return QLocale::c().toString(static_cast<double>(X));
+    const long double a = std::fabs(X);
+    if (a == 0)
+        return QStringLiteral("0");
+    const bool negative = std::signbit(X);
+    if (a >= 0.00001L && a < 1e15L) {
+        int d = static_cast<int>(std::floor(std::log10(a))); // decimal exponent
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const int n = 14 - d;
+            u128 q = 0;
+            if (n < 0 || !ScaleExact(a, n, q))
+                break;
+            if (q < Pow10Table[14]) {
+                --d; // the estimate was one too high
+                continue;
+            }
+            if (q >= Pow10Table[15]) {
+                ++d; // a carry into a new digit, or an estimate one too low
+                continue;
+            }
+            QString s = ScaledToText(negative, q, n);
+            if (n > 0) {
+                while (s.endsWith(QChar('0')))
+                    s.chop(1);
+                if (s.endsWith(QChar('.')))
+                    s.chop(1);
+            }
+            return s;
+        }
+    }
+    // Scientific: "1.5E15", "2.5E-7".
+    QString s = QLocale::c().toString(static_cast<double>(X), 'e', 14);
+    const int ePos = s.indexOf(QChar('e'));
+    QString mantissa = s.left(ePos);
+    int exponent = s.mid(ePos + 1).toInt();
+    if (mantissa.contains(QChar('.'))) {
+        while (mantissa.endsWith(QChar('0')))
+            mantissa.chop(1);
+        if (mantissa.endsWith(QChar('.')))
+            mantissa.chop(1);
+    }
+    return mantissa + QChar('E') + QString::number(exponent);
+}
+
+// The cut of the rounding: the integer part of the value's 15-significant-
+// digit text. S is finite, >= 0 and below 10^15.
+std::uint64_t CutAtFifteenDigits(long double S)
+{
+    u128 q = 0;
+    if (S < 1) {
+        ScaleExact(S, 15, q);
+        return q >= Pow10Table[15] ? 1 : 0;
+    }
+    const auto whole = static_cast<std::uint64_t>(S);
+    int digits = 0;
+    for (std::uint64_t w = whole; w; w /= 10)
+        ++digits;
+    const int n = 15 - digits;
+    ScaleExact(S, n, q);
+    return static_cast<std::uint64_t>(q / Pow10Table[n]);
+}
+
+// The system's rounding as a scaled integer: |X| rounded to N decimals is
+// K / 10^N. False when X is out of the range where the cut is sound.
+bool RoundScaled(int N, long double X, bool &Negative, std::uint64_t &K)
+{
+    Negative = std::signbit(X);
+    K = 0;
+    if (!std::isfinite(X))
+        return false;
+    const long double a = std::fabs(X);
+    if (a >= 1e13L)
+        return false;
+    const long double p = Pow10(N);
+    const long double s = (a + 5.0L / (10.0L * p)) * p;
+    if (!(s < 1e15L))
+        return false;
+    K = CutAtFifteenDigits(s);
+    return true;
+}
+
+// A DotDecimalText read with our own code: [blanks][sign]digits[.digits]
+// [e[sign]digits][blanks], at least one digit in the number.
+bool ParseDotDecimal(const QString &Text, long double &Value)
+{
+    const QString s = Text.trimmed();
+    int i = 0;
+    const int n = s.size();
+    bool negative = false;
+    if (i < n && (s[i] == QChar('-') || s[i] == QChar('+')))
+        negative = s[i++] == QChar('-');
+    std::uint64_t mant = 0;
+    int significant = 0;
+    int exp10 = 0;
+    int digitsSeen = 0;
+    auto takeDigit = [&](int d, bool fraction) {
+        ++digitsSeen;
+        if (significant == 0 && d == 0) {
+            if (fraction)
+                --exp10;
+            return;
+        }
+        if (significant < 19) {
+            mant = mant * 10 + static_cast<std::uint64_t>(d);
+            ++significant;
+            if (fraction)
+                --exp10;
+        } else if (!fraction) {
+            ++exp10; // digits beyond what the significand holds
+        }
+    };
+    while (i < n && s[i].isDigit() && s[i].unicode() < 128)
+        takeDigit(s[i++].unicode() - '0', false);
+    if (i < n && s[i] == QChar('.')) {
+        ++i;
+        while (i < n && s[i].isDigit() && s[i].unicode() < 128)
+            takeDigit(s[i++].unicode() - '0', true);
+    }
+    if (digitsSeen == 0)
+        return false;
+    if (i < n && (s[i] == QChar('e') || s[i] == QChar('E'))) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (s[i] == QChar('-') || s[i] == QChar('+')))
+            expNegative = s[i++] == QChar('-');
+        int e = 0;
+        int expDigits = 0;
+        while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
+            if (e < 100000)
+                e = e * 10 + (s[i].unicode() - '0');
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return false;
+        exp10 += expNegative ? -e : e;
+    }
+    if (i != n)
+        return false;
+    long double v = static_cast<long double>(mant);
+    if (mant != 0 && exp10 != 0) {
+        // Powers of ten up to 10^27 are exact in the extended type, so the
+        // common cases are one correctly rounded operation.
+        if (exp10 > 0)
+            v *= Pow10(exp10);
+        else if (exp10 >= -27)
+            v /= Pow10(-exp10);
+        else
+            v *= Pow10(exp10);
+    }
+    if (!std::isfinite(v))
+        return false;
+    Value = negative ? -v : v;
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+long double RoundFloat(int N, long double X)
+{
+    bool negative = false;
+    std::uint64_t k = 0;
+    if (!RoundScaled(N, X, negative, k))
+        return X == 0 ? 0.0L : X;
+    if (k == 0)
+        return 0.0L;
+    const long double r = static_cast<long double>(k) / Pow10(N);
+    return negative ? -r : r;
+}
+
+void FormatFloatRounded(int Precision, QString &Result, long double X)
+{
+    bool negative = false;
+    std::uint64_t k = 0;
+    if (Precision >= 0 && Precision <= MaxExactDecimals && RoundScaled(Precision, X, negative, k))
+        Result = ScaledToText(negative, k, Precision);
+    else
+        Result = FixedText(RoundFloat(Precision, X), Precision);
+}
+
+void FloatToAmountStr(QString &Result, long double X)
+{
+    FormatFloatRounded(AmountPrecision, Result, X);
+}
+
+void FloatToDotStr(int Precision, QString &Result, long double X)
+{
+    if (Precision == -1)
+        Result = GeneralText(X);
+    else
+        FormatFloatRounded(Precision, Result, X);
+}
+
+void FloatToFixedDotStr(int N, QString &Result, long double X)
+{
+    // The rounded value written in fixed notation is the shortest form with
+    // zeros appended; fixed notation also keeps tiny and huge values from
+    // turning into "1E-6.000000".
+    if (N >= 0)
+        FormatFloatRounded(N, Result, X);
+    else
+        Result = GeneralText(RoundFloat(N, X));
+}
+
+long double DotStrToFloat(const QString &S, long double Default)
+{
+    if (S.isEmpty())
+        return 0;
+    long double v = 0;
+    return ParseDotDecimal(S, v) ? v : Default;
+}
+
+long double DotStrToRoundedFloat(const QString &S, int N)
+{
+    return RoundFloat(N, DotStrToFloat(S, 0));
+}
+
+void FormatDotStr(const QString &S, int N, QString &Result)
+{
+    FloatToFixedDotStr(N, Result, DotStrToFloat(S, 0));
+}
+
+void AddDotStr(const QString &A, const QString &B, QString &Result)
+{
+    FloatToDotStr(-1, Result, DotStrToFloat(A, 0) + DotStrToFloat(B, 0));
+}
+
+void SubDotStr(const QString &A, const QString &B, QString &Result)
+{
+    FloatToDotStr(-1, Result, DotStrToFloat(A, 0) - DotStrToFloat(B, 0));
+}
+
+void MulDotStr(const QString &A, const QString &B, QString &Result)
+{
+    FloatToDotStr(-1, Result, DotStrToFloat(A, 0) * DotStrToFloat(B, 0));
+}
+
+void DivDotStr(const QString &A, const QString &B, QString &Result)
+{
+    const long double b = DotStrToFloat(B, 0);
+    if (b == 0)
+        Result = QStringLiteral("0");
+    else
+        FloatToDotStr(-1, Result, DotStrToFloat(A, 0) / b);
+}
+
+int StrToIntOrZero(const QString &S)
+{
+    const QString s = S.trimmed();
+    int i = 0;
+    const int n = s.size();
+    bool negative = false;
+    if (i < n && (s[i] == QChar('-') || s[i] == QChar('+')))
+        negative = s[i++] == QChar('-');
+    if (i == n)
+        return 0;
+    long long v = 0;
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < '0' || c > '9')
+            return 0;
+        v = v * 10 + (c - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1)
+            return 0;
+    }
+    if (negative)
+        v = -v;
+    if (v > INT_MAX || v < INT_MIN)
+        return 0;
+    return static_cast<int>(v);
+}
+
+int CountDecimals(const QString &S)
+{
+    const int p = S.indexOf(DecimalSeparator());
+    return p < 0 ? 0 : S.size() - p - 1;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+const QDate DayZero(1899, 12, 30);
+}
+
+int DateToDayNumber(const QDate &D)
+{
+    return D.isValid() ? static_cast<int>(DayZero.daysTo(D)) : 0;
+}
+
+QDate DayNumberToDate(int DayNumber)
+{
+    return DayZero.addDays(DayNumber);
+}
+
+QString SqlDayNumber(const QDate &D)
+{
+    return QString::number(DateToDayNumber(D));
+}
+
+QString DateToDisplayText(const QDate &D)
+{
+    return D.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+// ---------------------------------------------------------------------------
+
+int PieceCount(const QString &S, QChar Delim)
+{
+    return static_cast<int>(S.count(Delim)) + 1;
+}
+
+namespace {
+// Start of piece Index and its length; false when there is no such piece.
+bool FindPiece(const QString &S, QChar Delim, int Index, int &Start, int &Length)
+{
+    if (Index < 0)
+        return false;
+    int start = 0;
+    for (int i = 0; i < Index; ++i) {
+        const int p = static_cast<int>(S.indexOf(Delim, start));
+        if (p < 0)
+            return false;
+        start = p + 1;
+    }
+    const int end = static_cast<int>(S.indexOf(Delim, start));
+    Start = start;
+    Length = (end < 0 ? static_cast<int>(S.size()) : end) - start;
+    return true;
+}
+} // namespace
+
+void GetPiece(const QString &S, QChar Delim, int Index, QString &Result)
+{
+    int start = 0, length = 0;
+    if (FindPiece(S, Delim, Index, start, length))
+        Result = S.mid(start, length);
+    else
+        Result.clear();
+}
+
+void SetPiece(QString &S, QChar Delim, int Index, const QString &Value)
+{
+    if (Index < 0)
+        return;
+    const int count = PieceCount(S, Delim);
+    if (count <= Index)
+        S.append(QString(Index + 1 - count, Delim));
+    int start = 0, length = 0;
+    FindPiece(S, Delim, Index, start, length);
+    S.replace(start, length, Value);
+}
+
+void SetPieceCount(QString &S, QChar Delim, int N)
+{
+    if (N <= 0) {
+        S.clear();
+        return;
+    }
+    const int count = PieceCount(S, Delim);
+    if (count < N) {
+        S.append(QString(N - count, Delim));
+    } else if (count > N) {
+        int start = 0, length = 0;
+        FindPiece(S, Delim, N - 1, start, length);
+        S.truncate(start + length);
+    }
+}
+
+void GetPieceRange(const QString &S, QChar Delim, int From, QString &Result, int To)
+{
+    const int count = PieceCount(S, Delim);
+    if (From < 0)
+        From = 0;
+    if (To >= count)
+        To = count - 1;
+    if (From > To) {
+        Result.clear();
+        return;
+    }
+    int fromStart = 0, fromLength = 0, toStart = 0, toLength = 0;
+    FindPiece(S, Delim, From, fromStart, fromLength);
+    FindPiece(S, Delim, To, toStart, toLength);
+    Result = S.mid(fromStart, toStart + toLength - fromStart);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+int StrToIntOrRaise(const QString &S)
+{
+    bool ok = false;
+    const int v = S.toInt(&ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(S));
+    return v;
+}
+
+QString TwoDigits(const QString &S)
+{
+    return S.size() < 2 ? QString(2 - S.size(), QChar('0')) + S : S;
+}
+
+} // namespace
+
+QDate YyyymmddToDate(const QString &S)
+{
+    const int year = StrToIntOrRaise(S.mid(0, 4));
+    const int month = StrToIntOrRaise(S.mid(4, 2));
+    int day = StrToIntOrRaise(S.mid(6, 2));
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
+        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+    const int last = QDate(year, month, 1).daysInMonth();
+    if (day > last)
+        day = last;
+    return QDate(year, month, day);
+}
+
+void DateToYyyymmdd(const QDate &D, QString &Result)
+{
+    Result = D.toString(QStringLiteral("yyyyMMdd"));
+}
+
+void YyyymmddToDisplayDate(const QString &S, QString &Result)
+{
+    Result = DateToDisplayText(YyyymmddToDate(S));
+}
+
+void DisplayDateToYyyymmdd(const QString &S, QString &Result)
+{
+    QString kept;
+    for (const QChar c : S)
+        if ((c >= QChar('0') && c <= QChar('9')) || c == QChar('-') || c == QChar('.'))
+            kept.append(c);
+    QString day, month, year;
+    GetPiece(kept, QChar('.'), 0, day);
+    GetPiece(kept, QChar('.'), 1, month);
+    GetPiece(kept, QChar('.'), 2, year);
+    Result = year + TwoDigits(month) + TwoDigits(day);
+}
+
+QDate DisplayDateToDate(const QString &S)
+{
+    QString digits;
+    DisplayDateToYyyymmdd(S, digits);
+    return YyyymmddToDate(digits);
+}
+
+bool TryDigitsToDate(const QString &S, int Format, QDate &Date)
+{
+    QString d, m, y;
+    if (Format == 1) {
+        d = S.mid(0, 2);
+        m = S.mid(2, 2);
+        y = S.mid(4, 4);
+    } else if (Format == 2) {
+        y = S.mid(0, 4);
+        m = S.mid(4, 2);
+        d = S.mid(6, 2);
+    } else {
+        return false;
+    }
+    if (S.size() != 8)
+        return false;
+    for (const QChar c : S)
+        if (c < QChar('0') || c > QChar('9'))
+            return false;
+    const QDate date(y.toInt(), m.toInt(), d.toInt());
+    if (!date.isValid() || date.year() < 1900)
+        return false;
+    Date = date;
+    return true;
+}
+
+QDate DottedStrToDate(const QString &S, int Order, const QDate &Default)
+{
+    int part[3];
+    for (int i = 0; i < 3; ++i) {
+        QString piece;
+        GetPiece(S, QChar('.'), i, piece);
+        part[i] = StrToIntOrZero(piece);
+    }
+    int day = 0, month = 0, year = 0;
+    switch (Order) {
+    case 1:
+        day = part[0]; month = part[1]; year = part[2];
+        break;
+    case 2:
+        year = part[0]; month = part[1]; day = part[2];
+        break;
+    case 3:
+        day = part[0]; month = part[1]; year = part[2];
+        if (year > 0 && year < 40)
+            year += 2000;
+        else if (year > 0 && year < 100)
+            year += 1900;
+        break;
+    default:
+        return Default;
+    }
+    if (year == 0)
+        year = Default.year();
+    if (month == 0)
+        month = Default.month();
+    if (day == 0)
+        day = Default.day();
+    if (year < 1 || year > 9999)
+        return Default;
+    const QDate date(year, month, day);
+    return date.isValid() ? date : Default;
+}

@@ -1,0 +1,111 @@
+#pragma once
+// General helpers of the program: numbers held as '.'-decimal text,
+// day-number dates, delimited pieces, padding, mask matching, period texts,
+// the printer code page and the nested wait cursor.
+//
+// Numbers as text (DotDecimalText) always carry '.' and no thousands
+// separator; the empty text means 0. Nothing here reads the process locale:
+// conversions are our own code or QLocale::c().
+//
+// Dates are QDate. In SQL a date is its whole day number, the days since
+// 30.12.1899 (SqlDayNumber); day 0 means "no date" and shows "30.12.1899".
+#include <QChar>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// Default precisions (decimals) of amounts, quantities and prices.
+constexpr int AmountPrecision = 2;
+constexpr int QuantityPrecision = 3;
+constexpr int PricePrecision = 4;
+
+// The decimal separator of every number the program writes. It never
+// follows the process locale.
+inline QChar DecimalSeparator() { return QChar('.'); }
+
+// ---------------------------------------------------------------------------
+// Rounding and text arithmetic
+
+// X rounded to N decimals, half away from zero after the decimal cut
+// (2.345 -> 2.35, -2.345 -> -2.35). A zero result is always +0. Values whose
+// scaled form reaches 15 significant digits (|X| >= 10^13, or fewer for more
+// decimals) carry no decimals worth rounding and are returned unchanged.
+long double RoundFloat(int N, long double X);
+
+// Fixed text of RoundFloat(Precision, X) with exactly Precision decimals.
+void FormatFloatRounded(int Precision, QString &Result, long double X);
+// The same with the amount precision.
+void FloatToAmountStr(QString &Result, long double X);
+// Precision -1: the shortest general form of X (15 significant digits,
+// trailing zeros dropped, "1.5E15" for very large or small values); other
+// precisions: FormatFloatRounded.
+void FloatToDotStr(int Precision, QString &Result, long double X);
+// RoundFloat(N, X) with exactly N decimals ("2.000" for 2 with N = 3).
+void FloatToFixedDotStr(int N, QString &Result, long double X);
+// The value of a DotDecimalText: empty -> 0; a text that is not a number
+// ("1,5", "abc", "1.2.3") -> Default. Blanks around the number are allowed.
+long double DotStrToFloat(const QString &S, long double Default = 0);
+long double DotStrToRoundedFloat(const QString &S, int N);
+// DotStrToFloat then FloatToFixedDotStr(N): "" with N = 2 gives "0.00".
+void FormatDotStr(const QString &S, int N, QString &Result);
+// A + B, A - B, A * B, A / B of two DotDecimalText values, in the shortest
+// general form; DivDotStr gives "0" for a zero divisor.
+void AddDotStr(const QString &A, const QString &B, QString &Result);
+void SubDotStr(const QString &A, const QString &B, QString &Result);
+void MulDotStr(const QString &A, const QString &B, QString &Result);
+void DivDotStr(const QString &A, const QString &B, QString &Result);
+// The integer value of S (decimal digits, optional sign, blanks around);
+// 0 when empty, not an integer, or outside the 32-bit range.
+int StrToIntOrZero(const QString &S);
+// Characters after the decimal separator; 0 without one.
+int CountDecimals(const QString &S);
+
+// ---------------------------------------------------------------------------
+// Day numbers (SqlDayNumber)
+
+// Days since 30.12.1899; an invalid date counts as 0 ("no date").
+int DateToDayNumber(const QDate &D);
+// The date of a day number; 0 gives 30.12.1899.
+QDate DayNumberToDate(int DayNumber);
+// The "%d" text of a date's day number, as statements carry it.
+QString SqlDayNumber(const QDate &D);
+// "dd.mm.yyyy", the one form in which dates are shown.
+QString DateToDisplayText(const QDate &D);
+
+// ---------------------------------------------------------------------------
+// Pieces: a text cut at a one-character delimiter; pieces are 0-based.
+
+int PieceCount(const QString &S, QChar Delim);
+// Piece Index; "" when there is no such piece.
+void GetPiece(const QString &S, QChar Delim, int Index, QString &Result);
+// Piece Index replaced; delimiters are appended first when S has fewer
+// pieces. A negative Index changes nothing.
+void SetPiece(QString &S, QChar Delim, int Index, const QString &Value);
+// S cut before its N-th delimiter or padded with delimiters so that it has
+// N pieces; N <= 0 empties S.
+void SetPieceCount(QString &S, QChar Delim, int N);
+// Pieces From..To joined again with the delimiter (From below 0 counts as
+// 0, To past the end as the last piece); "" when From > To.
+void GetPieceRange(const QString &S, QChar Delim, int From, QString &Result, int To);
+
+// ---------------------------------------------------------------------------
+// Dates
+
+// Year = characters 1-4, month 5-6, day 7-8; the day is lowered to the
+// length of the month. Raises EConvertError on a non-numeric part, a month
+// outside 1..12, a day below 1 or a year outside 1..9999.
+QDate YyyymmddToDate(const QString &S);
+void DateToYyyymmdd(const QDate &D, QString &Result);
+void YyyymmddToDisplayDate(const QString &S, QString &Result);
+// "d.m.yyyy" (only digits, '-' and '.' kept) to "yyyymmdd", day and month
+// padded to two digits.
+void DisplayDateToYyyymmdd(const QString &S, QString &Result);
+QDate DisplayDateToDate(const QString &S);
+// Format 1: "ddmmyyyy", Format 2: "yyyymmdd". False for another format, a
+// text that is not such a date, or a year below 1900.
+bool TryDigitsToDate(const QString &S, int Format, QDate &Date);
+// S cut at '.' into three integers (missing or non-numeric parts count 0).
+// Order 1: d.m.y, Order 2: y.m.d, Order 3: d.m.yy where yy below 40 is
+// 2000 + yy and below 100 is 1900 + yy. A part that is 0 comes from Default;
+// an impossible date (or another Order) gives Default.
+QDate DottedStrToDate(const QString &S, int Order, const QDate &Default);
