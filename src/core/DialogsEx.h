@@ -1,0 +1,50 @@
+#pragma once
+// The program's message dialogs: Bulgarian captions and buttons, the
+// caller's choice of the Enter and Esc buttons, and the masked input box.
+//
+// Every routine takes the finished text and shows it as it stands: a '%' in
+// it is shown, never read as a format. Callers that fill a format text of
+// the message table do so before the call. All calls are modal and come
+// from the main thread; they go through the dialog back-end of
+// platform/ui/MessageBox.h, which tests replace to answer.
+#include "platform/ui/MessageBox.h"
+
+#include <QChar>
+#include <QString>
+
+// The caption of a dialog kind ("Грешка!", ...; the custom kind: the
+// application's title).
+QString DialogCaption(TMsgDlgType Kind);
+// The caption of a button ("&Да", "OK", "Отказ", ...).
+QString ButtonCaption(TMsgDlgBtn Button);
+
+// A dialog with the text, the caption and icon of Kind and Buttons in the
+// order given; Enter presses DefaultButton, Esc presses CancelButton.
+// Returns the modal result of the button pressed. There is no help system:
+// HelpContext is kept for the callers' sake and the Help button leaves the
+// dialog open.
+TModalResult MessageDlg(const QString &Msg, TMsgDlgType Kind, const TMsgDlgButtons &Buttons,
+                        TMsgDlgBtn DefaultButton, TMsgDlgBtn CancelButton, int HelpContext = 0);
+
+// The plain message box: the application's title, no icon, OK.
+void ShowMessage(const QString &Msg);
+
+// "Грешка!" with OK.
+void ShowError(const QString &Msg);
+// "Предупреждение!" with OK.
+void ShowWarning(const QString &Msg);
+// "Потвърждение!" with "&Да", "&Не", "Отказ"; Enter answers No (mrNo, 7),
+// Esc Cancel (mrCancel, 2); Yes gives mrYes (6).
+TModalResult AskYesNoCancel(const QString &Msg);
+// "Потвърждение!" with "OK", "Отказ"; Enter and Esc both answer Cancel
+// (mrCancel, 2); OK gives mrOk (1).
+TModalResult AskOkCancel(const QString &Msg);
+
+// The plain box over the application with the caption "Грешка" and OK.
+void ShowErrorBox(const QString &Text);
+
+// A small box with Caption, the Prompt and one edit holding Value; a
+// MaskChar other than '\0' is shown for every character typed. "Продължи"
+// (Enter) gives true and the edit's text in Value; "Отказ" (Esc) gives false
+// and leaves Value as it was.
+bool InputQuery(const QString &Caption, const QString &Prompt, QChar MaskChar, QString &Value);
