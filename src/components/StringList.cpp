@@ -120,6 +120,9 @@ void TStringList::Move(int CurIndex, int NewIndex)
 {
     if (CurIndex == NewIndex)
         return;
+    // Both checked first: a refused insert must not lose the record.
+    CheckIndex(CurIndex);
+    CheckIndex(NewIndex);
     const QString text = Get(CurIndex);
     TObject *object = GetObject(CurIndex);
     Delete(CurIndex);

@@ -9,6 +9,12 @@
 
 #include "platform/Exception.h"
 
+// The class library's file and stream errors.
+TOLVEX_DECLARE_EXCEPTION(EFOpenError, Exception)
+TOLVEX_DECLARE_EXCEPTION(EFCreateError, Exception)
+TOLVEX_DECLARE_EXCEPTION(EReadError, Exception)
+TOLVEX_DECLARE_EXCEPTION(EWriteError, Exception)
+
 // Root of the objects that lists carry along with their items.
 class TObject
 {

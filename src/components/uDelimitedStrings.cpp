@@ -1,0 +1,641 @@
+#include "components/uDelimitedStrings.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "core/uHelpers.h"
+
+QString CleanFieldValue(const QString &Value)
+{
+    QString s = Value;
+    s.replace(QChar(FieldDelimiterChar), QChar(u'~'));
+    s.replace(QChar(RecordDelimiterChar), QChar(u' '));
+    return s;
+}
+
+// ---- TDelimitedStrings -----------------------------------------------------
+
+TDelimitedStrings::TDelimitedStrings(QChar RecordDelimiter, QChar FieldDelimiter)
+    : RecordDelimiter_(RecordDelimiter), FieldDelimiter_(FieldDelimiter)
+{
+}
+
+void TDelimitedStrings::IndexError(int Index)
+{
+    throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
+}
+
+void TDelimitedStrings::CheckIndex(int Index) const
+{
+    if (Index < 0 || Index >= GetCount())
+        IndexError(Index);
+}
+
+void TDelimitedStrings::FireGetRecord(QString &Record, int Index) const
+{
+    if (!OnGetRecord)
+        return;
+    bool stop = false;
+    OnGetRecord(*this, GetCount(), Record, Index + 1, stop);
+    if (stop)
+        Stop_ = true;
+}
+
+void TDelimitedStrings::GetField(int RecordIndex, int FieldIndex, QString &S) const
+{
+    CheckIndex(RecordIndex);
+    const QString record = Get(RecordIndex);
+    if (FieldIndex < 0 || FieldIndex > PieceCount(record, FieldDelimiter_))
+        IndexError(FieldIndex);
+    GetPiece(record, FieldDelimiter_, FieldIndex, S);
+}
+
+void TDelimitedStrings::SetField(int RecordIndex, int FieldIndex, const QString &S)
+{
+    CheckIndex(RecordIndex);
+    if (FieldIndex < 0)
+        IndexError(FieldIndex);
+    QString record = Get(RecordIndex);
+    SetPiece(record, FieldDelimiter_, FieldIndex, S);
+    Put(RecordIndex, record);
+}
+
+void TDelimitedStrings::SetFieldCount(int RecordIndex, int N)
+{
+    CheckIndex(RecordIndex);
+    if (N < 0)
+        IndexError(N);
+    QString record = Get(RecordIndex);
+    SetPieceCount(record, FieldDelimiter_, N);
+    Put(RecordIndex, record);
+}
+
+int TDelimitedStrings::GetFieldCount(int RecordIndex) const
+{
+    CheckIndex(RecordIndex);
+    return PieceCount(Get(RecordIndex), FieldDelimiter_);
+}
+
+TObject *TDelimitedStrings::GetObject(int Index) const
+{
+    CheckIndex(Index);
+    return nullptr;
+}
+
+void TDelimitedStrings::PutObject(int Index, TObject *)
+{
+    CheckIndex(Index);
+}
+
+void TDelimitedStrings::SetCapacity(int) {}
+
+void TDelimitedStrings::Put(int Index, const QString &S)
+{
+    TObject *object = GetObject(Index);
+    BeginUpdate();
+    try {
+        Delete(Index);
+        InsertObject(Index, S, object);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+QString TDelimitedStrings::GetTextStr() const
+{
+    Stop_ = false;
+    const int count = GetCount();
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        const QString record = Get(i);
+        if (Stop_)
+            break;
+        if (i > 0)
+            text += RecordDelimiter_;
+        text += record;
+    }
+    return text;
+}
+
+// One record cut out by the splitter: through the hook, trimmed on request,
+// added. False when the hook asked to stop.
+bool TDelimitedStrings::SplitRecord(QString Record, int RecordCount, int &RecordNo, bool Extra)
+{
+    if (OnSplitRecord) {
+        bool stop = false;
+        bool changed = false;
+        OnSplitRecord(*this, RecordCount, RecordNo, Record, stop, changed);
+        if (stop) {
+            Stop_ = true;
+            return false;
+        }
+        if (changed && Record.contains(RecordDelimiter_)) {
+            if (Extra)
+                throw EExtraRecordDelimiterFoundInAlreadySeparatedString();
+            throw ERecordDelimiterFoundInAlreadySeparatedString();
+        }
+    }
+    if (TrimRecords_)
+        Record = TrimBlanks(Record);
+    Add(Record);
+    ++RecordNo;
+    return true;
+}
+
+void TDelimitedStrings::SetTextStr(const QString &S)
+{
+    BeginUpdate();
+    try {
+        Stop_ = false;
+        const int n = S.size();
+        const int recordCount = n == 0 ? 0 : static_cast<int>(S.count(RecordDelimiter_)) + 1;
+        if (!Appending_)
+            Clear();
+        int recordNo = 0;
+        int pos = 0;
+        bool going = true;
+        while (going && pos < n) {
+            int end = S.indexOf(RecordDelimiter_, pos);
+            if (end < 0)
+                end = n;
+            going = SplitRecord(S.mid(pos, end - pos), recordCount, recordNo, false);
+            pos = end;
+            if (going && pos < n) {
+                ++pos; // the delimiter that ended the record
+                while (going && pos < n && S.at(pos) == RecordDelimiter_) {
+                    going = SplitRecord(QString(), recordCount, recordNo, true);
+                    ++pos;
+                }
+            }
+        }
+        if (going && n > 0 && S.at(n - 1) == RecordDelimiter_)
+            SplitRecord(QString(), recordCount, recordNo, true);
+    } catch (...) {
+        Appending_ = false;
+        EndUpdate();
+        throw;
+    }
+    Appending_ = false;
+    EndUpdate();
+}
+
+int TDelimitedStrings::Add(const QString &S)
+{
+    const int before = GetCount();
+    if (!Appending_) {
+        Appending_ = true;
+        SetTextStr(S);
+    } else {
+        if (OnMarkedRecord && !S.isEmpty() && S.at(0) == MarkerChar_)
+            OnMarkedRecord(this);
+        Insert(GetCount(), S);
+    }
+    return before;
+}
+
+int TDelimitedStrings::AddWithFieldCount(const QString &S, int N)
+{
+    if (N < 0)
+        IndexError(N);
+    QString record = S;
+    SetPieceCount(record, FieldDelimiter_, N);
+    return Add(record);
+}
+
+void TDelimitedStrings::AddText(const QString &S)
+{
+    Appending_ = true;
+    SetTextStr(S);
+}
+
+int TDelimitedStrings::AddObject(const QString &S, TObject *AObject)
+{
+    const int index = Add(S);
+    PutObject(index, AObject);
+    return index;
+}
+
+void TDelimitedStrings::AddStrings(const TPersistent *Source)
+{
+    const auto *records = dynamic_cast<const TDelimitedStrings *>(Source);
+    const auto *strings = dynamic_cast<const TStringList *>(Source);
+    if (!records && !strings)
+        throw EAddStringsFailed();
+    BeginUpdate();
+    try {
+        if (records) {
+            if (records->RecordDelimiter() != RecordDelimiter_)
+                throw EDifferentDelimiters();
+            const int n = records->Count();
+            for (int i = 0; i < n; ++i)
+                AddObject(records->Get(i), records->GetObject(i));
+        } else {
+            const int n = strings->Count();
+            for (int i = 0; i < n; ++i)
+                AddObject(strings->Get(i), strings->GetObject(i));
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TDelimitedStrings::Exchange(int Index1, int Index2)
+{
+    CheckIndex(Index1);
+    CheckIndex(Index2);
+    const QString text = Get(Index1);
+    TObject *object = GetObject(Index1);
+    BeginUpdate();
+    try {
+        Put(Index1, Get(Index2));
+        PutObject(Index1, GetObject(Index2));
+        Put(Index2, text);
+        PutObject(Index2, object);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+int TDelimitedStrings::IndexOf(const QString &S) const
+{
+    const int n = GetCount();
+    for (int i = 0; i < n; ++i)
+        if (AnsiCompareText(Get(i), S) == 0)
+            return i;
+    return -1;
+}
+
+void TDelimitedStrings::InsertObject(int Index, const QString &S, TObject *AObject)
+{
+    Insert(Index, S);
+    PutObject(Index, AObject);
+}
+
+void TDelimitedStrings::LoadFromFile(const QString &FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
+    LoadFromStream(file);
+}
+
+void TDelimitedStrings::LoadFromStream(QIODevice &Stream)
+{
+    const QByteArray bytes = Stream.readAll();
+    const auto *file = qobject_cast<QFileDevice *>(&Stream);
+    if (file && file->error() != QFileDevice::NoError)
+        throw EReadError(QStringLiteral("Stream read error"));
+    SetTextStr(QString::fromUtf8(bytes));
+}
+
+void TDelimitedStrings::SaveToFile(const QString &FileName) const
+{
+    // Written aside and put in place whole: a failed save leaves the old
+    // file as it was.
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
+    SaveToStream(file);
+    if (!file.commit())
+        throw EWriteError(QStringLiteral("Stream write error"));
+}
+
+void TDelimitedStrings::SaveToStream(QIODevice &Stream) const
+{
+    const QByteArray bytes = GetTextStr().toUtf8();
+    if (Stream.write(bytes) != bytes.size())
+        throw EWriteError(QStringLiteral("Stream write error"));
+}
+
+void TDelimitedStrings::Move(int CurIndex, int NewIndex)
+{
+    if (CurIndex == NewIndex)
+        return;
+    // Both checked before anything changes, so that a refused insert never
+    // loses the record already taken out.
+    CheckIndex(CurIndex);
+    CheckIndex(NewIndex);
+    const QString text = Get(CurIndex);
+    TObject *object = GetObject(CurIndex);
+    BeginUpdate();
+    try {
+        Delete(CurIndex);
+        InsertObject(NewIndex, text, object);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TDelimitedStrings::SetText(const QString &S)
+{
+    Changing();
+    SettingText_ = true;
+    try {
+        SetTextStr(S);
+    } catch (...) {
+        SettingText_ = false;
+        Changed();
+        throw;
+    }
+    SettingText_ = false;
+    Changed();
+}
+
+void TDelimitedStrings::Assign(const TPersistent *Source)
+{
+    if (!Source || Source == this)
+        return;
+    const auto *records = dynamic_cast<const TDelimitedStrings *>(Source);
+    const auto *strings = dynamic_cast<const TStringList *>(Source);
+    if (!records && !strings)
+        throw EConvertError(QStringLiteral("Cannot assign to a record list"));
+    BeginUpdate();
+    try {
+        Clear();
+        if (records) {
+            RecordDelimiter_ = records->RecordDelimiter_;
+            FieldDelimiter_ = records->FieldDelimiter_;
+            MarkerChar_ = records->MarkerChar_;
+            const int n = records->Count();
+            for (int i = 0; i < n; ++i)
+                AddObject(records->Get(i), records->GetObject(i));
+        } else {
+            const int n = strings->Count();
+            for (int i = 0; i < n; ++i)
+                AddObject(strings->Get(i), strings->GetObject(i));
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TDelimitedStrings::AssignTo(TStringList &Dest) const
+{
+    const int n = GetCount();
+    if (n == 0)
+        return;
+    Dest.Clear();
+    for (int i = 0; i < n; ++i)
+        Dest.Add(Get(i));
+}
+
+void TDelimitedStrings::BeginUpdate()
+{
+    if (UpdateCount_ == 0)
+        SetUpdateState(true);
+    ++UpdateCount_;
+}
+
+void TDelimitedStrings::EndUpdate()
+{
+    if (UpdateCount_ == 0)
+        return;
+    --UpdateCount_;
+    if (UpdateCount_ == 0)
+        SetUpdateState(false);
+}
+
+void TDelimitedStrings::Changed()
+{
+    if (UpdateCount_ == 0 && OnChange)
+        OnChange(this);
+}
+
+void TDelimitedStrings::Changing()
+{
+    if (UpdateCount_ == 0 && OnChanging)
+        OnChanging(this);
+}
+
+void TDelimitedStrings::SetUpdateState(bool) {}
+
+// ---- TDelimitedStringList --------------------------------------------------
+
+TDelimitedStringList::TDelimitedStringList(QChar RecordDelimiter, QChar FieldDelimiter)
+    : TDelimitedStrings(RecordDelimiter, FieldDelimiter)
+{
+}
+
+void TDelimitedStringList::SetSorted(bool Value)
+{
+    if (Value == Sorted_)
+        return;
+    if (Value)
+        Sort();
+    Sorted_ = Value;
+}
+
+QString TDelimitedStringList::Get(int Index) const
+{
+    CheckIndex(Index);
+    QString record = Items_[Index].text;
+    FireGetRecord(record, Index);
+    return record;
+}
+
+TObject *TDelimitedStringList::GetObject(int Index) const
+{
+    CheckIndex(Index);
+    return Items_[Index].object;
+}
+
+void TDelimitedStringList::Put(int Index, const QString &S)
+{
+    if (Sorted_)
+        throw EStringListError(QStringLiteral("Operation not allowed on sorted string list"));
+    CheckIndex(Index);
+    Changing();
+    Items_[Index].text = S;
+    Changed();
+}
+
+void TDelimitedStringList::PutObject(int Index, TObject *AObject)
+{
+    CheckIndex(Index);
+    Changing();
+    Items_[Index].object = AObject;
+    Changed();
+}
+
+void TDelimitedStringList::SetCapacity(int N)
+{
+    // Never below the count: that would drop records.
+    if (N < GetCount())
+        throw EStringListError(QStringLiteral("List capacity out of bounds (%1)").arg(N));
+    Capacity_ = N;
+    if (static_cast<size_t>(N) > Items_.capacity())
+        Items_.reserve(N);
+}
+
+void TDelimitedStringList::Grow()
+{
+    int delta = 4;
+    if (Capacity_ > 64)
+        delta = Capacity_ / 4;
+    else if (Capacity_ > 8)
+        delta = 16;
+    SetCapacity(Capacity_ + delta);
+}
+
+void TDelimitedStringList::InsertItem(int Index, const QString &S, TObject *AObject)
+{
+    if (!SettingText())
+        Changing();
+    if (GetCount() == Capacity_)
+        Grow();
+    Items_.insert(Items_.begin() + Index, Item{S, AObject});
+    if (!SettingText())
+        Changed();
+}
+
+int TDelimitedStringList::Add(const QString &S)
+{
+    int index = GetCount();
+    if (Sorted_ && Find(S, index)) {
+        if (Duplicates_ == dupIgnore)
+            return index;
+        if (Duplicates_ == dupError)
+            throw EStringListError(QStringLiteral("String list does not allow duplicates"));
+    }
+    InsertItem(index, S, nullptr);
+    return index;
+}
+
+void TDelimitedStringList::Clear()
+{
+    if (Items_.empty())
+        return;
+    Changing();
+    std::vector<Item>().swap(Items_);
+    Capacity_ = 0;
+    Changed();
+}
+
+void TDelimitedStringList::Delete(int Index)
+{
+    CheckIndex(Index);
+    Changing();
+    Items_.erase(Items_.begin() + Index);
+    Changed();
+}
+
+void TDelimitedStringList::Exchange(int Index1, int Index2)
+{
+    CheckIndex(Index1);
+    CheckIndex(Index2);
+    Changing();
+    std::swap(Items_[Index1], Items_[Index2]);
+    Changed();
+}
+
+int TDelimitedStringList::IndexOf(const QString &S) const
+{
+    if (!Sorted_)
+        return TDelimitedStrings::IndexOf(S);
+    int index = -1;
+    return Find(S, index) ? index : -1;
+}
+
+void TDelimitedStringList::Insert(int Index, const QString &S)
+{
+    if (Sorted_)
+        throw EStringListError(QStringLiteral("Operation not allowed on sorted string list"));
+    if (Index < 0 || Index > GetCount())
+        IndexError(Index);
+    InsertItem(Index, S, nullptr);
+}
+
+void TDelimitedStringList::Move(int CurIndex, int NewIndex)
+{
+    if (Sorted_ && CurIndex != NewIndex)
+        throw EStringListError(QStringLiteral("Operation not allowed on sorted string list"));
+    TDelimitedStrings::Move(CurIndex, NewIndex);
+}
+
+bool TDelimitedStringList::Find(const QString &S, int &Index) const
+{
+    bool found = false;
+    int l = 0;
+    int h = GetCount() - 1;
+    while (l <= h) {
+        const int i = (l + h) / 2;
+        const int c = AnsiCompareText(Items_[i].text, S);
+        if (c < 0) {
+            l = i + 1;
+        } else {
+            h = i - 1;
+            if (c == 0) {
+                found = true;
+                if (Duplicates_ != dupAccept)
+                    l = i;
+            }
+        }
+    }
+    Index = l;
+    return found;
+}
+
+void TDelimitedStringList::QuickSort(int L, int R)
+{
+    int i;
+    do {
+        i = L;
+        int j = R;
+        int p = (L + R) / 2;
+        do {
+            while (AnsiCompareText(Items_[i].text, Items_[p].text) < 0)
+                ++i;
+            while (AnsiCompareText(Items_[j].text, Items_[p].text) > 0)
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    std::swap(Items_[i], Items_[j]);
+                if (p == i)
+                    p = j;
+                else if (p == j)
+                    p = i;
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (L < j)
+            QuickSort(L, j);
+        L = i;
+    } while (i < R);
+}
+
+void TDelimitedStringList::Sort()
+{
+    if (Sorted_ || GetCount() < 2)
+        return;
+    Changing();
+    QuickSort(0, GetCount() - 1);
+    Changed();
+}
+
+void TDelimitedStringList::SetUpdateState(bool Updating)
+{
+    if (SettingText())
+        return;
+    if (Updating)
+        Changing();
+    else
+        Changed();
+}
+
+TPersistent *TDelimitedStringList::Clone() const
+{
+    auto *copy = new TDelimitedStringList(RecordDelimiter(), FieldDelimiter());
+    copy->Assign(this);
+    return copy;
+}
