@@ -1,12 +1,20 @@
 #include "core/uHelpers.h"
 
+#include "components/LineConv.h"
+#include "core/uMLinkFuncs.h"
 #include "platform/Exception.h"
+#include "platform/print/CodePages.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLocale>
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -173,7 +181,10 @@ QString GeneralText(long double X)
 }
 
 // The cut of the rounding: the integer part of the value's 15-significant-
-// digit text. S is finite, >= 0 and below 10^15.
+// digit text, which absorbs the binary noise of the decimal fraction (so
+// 234.99999999999997 cuts to 235). S is finite, >= 0 and below 10^15. The
+// text keeps at least two decimals: with 14 or 15 integer digits a text of
+// 15 digits would round the integer itself and add a unit to every value.
 std::uint64_t CutAtFifteenDigits(long double S)
 {
     u128 q = 0;
@@ -185,7 +196,7 @@ std::uint64_t CutAtFifteenDigits(long double S)
     int digits = 0;
     for (std::uint64_t w = whole; w; w /= 10)
         ++digits;
-    const int n = 15 - digits;
+    const int n = std::max(15 - digits, 2);
     ScaleExact(S, n, q);
     return static_cast<std::uint64_t>(q / Pow10Table[n]);
 }
@@ -640,4 +651,473 @@ QDate DottedStrToDate(const QString &S, int Order, const QDate &Default)
         return Default;
     const QDate date(year, month, day);
     return date.isValid() ? date : Default;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A line splitter on S with the given delimiter and trimming.
+void SplitLine(TLineConv &Line, const QString &S, const QString &Delim, bool AutoTrim)
+{
+    Line.SetDelimiter(Delim);
+    Line.SetAutoTrim(AutoTrim);
+    Line.SetLine(S);
+}
+
+void LineItem(const QString &S, const QString &Delim, int Index, bool AutoTrim, QString &Result)
+{
+    TLineConv line;
+    SplitLine(line, S, Delim, AutoTrim);
+    Result = Index >= 0 && Index < line.Count() ? line.Strings(Index) : QString();
+}
+
+} // namespace
+
+void GetLineItem(const QString &S, const QString &Delim, int Index, QString &Result)
+{
+    LineItem(S, Delim, Index, false, Result);
+}
+
+int LineItemCount(const QString &S, const QString &Delim)
+{
+    TLineConv line;
+    SplitLine(line, S, Delim, false);
+    return line.Count();
+}
+
+void GetDelimitedField(const QString &S, const QString &Delim, int Index, QString &Result)
+{
+    LineItem(S, Delim, Index, TLineConv().AutoTrim(), Result);
+}
+
+void SplitToKeyedList(const QString &S, TLineConv &List, const QString &RecordDelim,
+                      const QString &FieldDelim)
+{
+    TLineConv records;
+    SplitLine(records, S, RecordDelim, false);
+    for (int i = 0; i < records.Count(); ++i) {
+        const QString record = records.Strings(i);
+        if (record.isEmpty())
+            continue;
+        auto *fields = new TLineConv;
+        SplitLine(*fields, record, FieldDelim, false);
+        List.AddObject(fields->Count() > 0 ? fields->Strings(0) : QString(), fields);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void ReplaceChar(const QString &S, QChar Old, QChar New, QString &Result)
+{
+    Result = S;
+    Result.replace(Old, New);
+}
+
+void SubstituteChar(const QString &S, QChar Old, QChar New, QString &Result)
+{
+    ReplaceChar(S, Old, New, Result);
+}
+
+void RemoveChar(const QString &S, QChar C, QString &Result)
+{
+    Result = S;
+    Result.remove(C);
+}
+
+void DeleteAllChar(QChar C, const QString &S, QString &Result)
+{
+    RemoveChar(S, C, Result);
+}
+
+void KeepNumericChars(const QString &S, QString &Result)
+{
+    QString kept;
+    kept.reserve(S.size());
+    for (const QChar c : S)
+        if ((c >= QChar('0') && c <= QChar('9')) || c == QChar('-') || c == QChar('.'))
+            kept.append(c);
+    Result = kept;
+}
+
+void ReplaceStr(const QString &S, const QString &Find, const QString &Repl, QString &Result)
+{
+    Result = S;
+    if (Find.isEmpty() || Find.size() > S.size())
+        return;
+    Result.replace(Find, Repl, Qt::CaseSensitive);
+}
+
+void IncludeTrailingChar(const QString &S, QChar C, QString &Result)
+{
+    Result = S;
+    if (!Result.isEmpty() && !Result.endsWith(C))
+        Result.append(C);
+}
+
+void UpperCaseChars(const QString &S, QString &Result)
+{
+    QString upper = S;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    Result = upper;
+}
+
+namespace {
+
+// Padding of S to Width; NegativeRule keeps the '-' of a negative number in
+// front of a leading padding.
+QString Padded(const QString &S, int Width, QChar PadChar, int Align, bool NegativeRule)
+{
+    if (S.size() >= Width)
+        return S;
+    const QString pad(Width - S.size(), PadChar);
+    switch (Align) {
+    case 0: {
+        long double v = 0;
+        if (NegativeRule && S.startsWith(QChar('-')) && ParseDotDecimal(S, v) && v < 0)
+            return QChar('-') + pad + S.mid(1);
+        return pad + S;
+    }
+    case 1: {
+        const int before = std::max<int>(static_cast<int>(pad.size()) / 2, 1) - 1;
+        return pad.left(before) + S + pad.mid(before);
+    }
+    case 2:
+        return S + pad;
+    default:
+        return S;
+    }
+}
+
+} // namespace
+
+void PadToWidth(const QString &S, int Width, QChar PadChar, QString &Result, int Align)
+{
+    Result = Padded(S, Width, PadChar, Align, true);
+}
+
+void PadText(const QString &S, int Align, int Width, QString &Result, QChar PadChar)
+{
+    Result = PadChar.isNull() ? S : Padded(S, Width, PadChar, Align, false);
+}
+
+void PadTextLeft(const QString &S, int Width, QChar PadChar, QString &Result)
+{
+    PadText(S, 0, Width, Result, PadChar);
+}
+
+void PadTextRight(const QString &S, int Width, QChar PadChar, QString &Result)
+{
+    PadText(S, 2, Width, Result, PadChar);
+}
+
+void PadLeft(const QString &S, QChar PadChar, int Width, QString &Result)
+{
+    Result = Padded(S, Width, PadChar, 0, false);
+}
+
+void PadLeftBlank(const QString &S, int Width, QString &Result)
+{
+    PadLeft(S, QChar(' '), Width, Result);
+}
+
+void Win1251ToMik(const QString &S, QString &Result)
+{
+    Result = platform::RestrictToCodePage(S, platform::CodePage::Mik);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct MaskToken
+{
+    enum Kind { Star, Plus, Any, Digit, Letter, Literal, Set } kind;
+    QChar ch;
+    QStringList items;
+};
+
+QString NormalizedMask(QString Mask)
+{
+    static const char *const rules[][2] = {
+        {"**", "*"}, {"++", "+"}, {"+*", "+"}, {"*+", "+"}, {"*?", "+"}, {"?*", "+"}};
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (const auto &rule : rules) {
+            const QString from = QLatin1String(rule[0]);
+            if (Mask.contains(from)) {
+                Mask.replace(from, QLatin1String(rule[1]));
+                changed = true;
+            }
+        }
+    }
+    return Mask;
+}
+
+// False for a malformed bracket mask.
+bool TokenizeMask(const QString &Mask, bool Brackets, std::vector<MaskToken> &Tokens)
+{
+    for (int i = 0; i < Mask.size(); ++i) {
+        const QChar c = Mask[i];
+        MaskToken t{MaskToken::Literal, c, {}};
+        if (c == QChar('*'))
+            t.kind = MaskToken::Star;
+        else if (c == QChar('+'))
+            t.kind = MaskToken::Plus;
+        else if (c == QChar('?'))
+            t.kind = MaskToken::Any;
+        else if (c == QChar('#'))
+            t.kind = MaskToken::Digit;
+        else if (c == QChar('@'))
+            t.kind = MaskToken::Letter;
+        else if (Brackets && (c == QChar(',') || c == QChar(']')))
+            return false;
+        else if (Brackets && c == QChar('[')) {
+            const int close = static_cast<int>(Mask.indexOf(QChar(']'), i + 1));
+            if (close < 0)
+                return false;
+            const QString body = Mask.mid(i + 1, close - i - 1);
+            if (body.contains(QChar('[')))
+                return false;
+            t.kind = MaskToken::Set;
+            t.items = body.split(QChar(','));
+            for (const QString &item : t.items)
+                if (item.isEmpty())
+                    return false;
+            i = close;
+        }
+        Tokens.push_back(t);
+    }
+    return true;
+}
+
+bool IsMaskLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= 0x0410 && u <= 0x044F);
+}
+
+// Whether the tokens match the whole Value (memoised backtracking).
+bool TokensMatch(const std::vector<MaskToken> &Tokens, const QString &Value, Qt::CaseSensitivity Cs)
+{
+    const int nt = static_cast<int>(Tokens.size());
+    const int nv = static_cast<int>(Value.size());
+    std::vector<signed char> memo(static_cast<size_t>(nt + 1) * (nv + 1), -1);
+    std::function<bool(int, int)> match = [&](int i, int j) -> bool {
+        signed char &m = memo[static_cast<size_t>(i) * (nv + 1) + j];
+        if (m >= 0)
+            return m;
+        bool r = false;
+        if (i == nt) {
+            r = j == nv;
+        } else {
+            const MaskToken &t = Tokens[i];
+            switch (t.kind) {
+            case MaskToken::Star:
+                r = match(i + 1, j) || (j < nv && match(i, j + 1));
+                break;
+            case MaskToken::Plus:
+                r = j < nv && (match(i + 1, j + 1) || match(i, j + 1));
+                break;
+            case MaskToken::Any:
+                r = j < nv && match(i + 1, j + 1);
+                break;
+            case MaskToken::Digit:
+                r = j < nv && Value[j] >= QChar('0') && Value[j] <= QChar('9') && match(i + 1, j + 1);
+                break;
+            case MaskToken::Letter:
+                r = j < nv && IsMaskLetter(Value[j]) && match(i + 1, j + 1);
+                break;
+            case MaskToken::Literal:
+                r = j < nv && QString::compare(QString(Value[j]), QString(t.ch), Cs) == 0
+                    && match(i + 1, j + 1);
+                break;
+            case MaskToken::Set:
+                for (const QString &item : t.items)
+                    if (QStringView(Value).mid(j).startsWith(item, Cs)
+                        && match(i + 1, j + static_cast<int>(item.size()))) {
+                        r = true;
+                        break;
+                    }
+                break;
+            }
+        }
+        m = r ? 1 : 0;
+        return r;
+    };
+    return match(0, 0);
+}
+
+int MaskMatch(const QString &Mask, const QString &Value, bool Brackets)
+{
+    const QString mask = NormalizedMask(Mask);
+    if (mask.isEmpty() || mask == QLatin1String("*"))
+        return 1;
+    std::vector<MaskToken> tokens;
+    if (!TokenizeMask(mask, Brackets, tokens))
+        return 0;
+    if (Value.isEmpty())
+        return -1;
+    return TokensMatch(tokens, Value, Qt::CaseSensitive) ? 1 : 0;
+}
+
+int Sign(int v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
+} // namespace
+
+int WildcardMatch(const QString &Mask, const QString &Value)
+{
+    return MaskMatch(Mask, Value, false);
+}
+
+int BracketMaskMatch(const QString &Mask, const QString &Value)
+{
+    return MaskMatch(Mask, Value, true);
+}
+
+bool MatchesWildcard(const QString &Mask, const QString &Value)
+{
+    std::vector<MaskToken> tokens;
+    for (const QChar c : Mask)
+        tokens.push_back({c == QChar('*') ? MaskToken::Star : MaskToken::Literal, c, {}});
+    return TokensMatch(tokens, Value, Qt::CaseInsensitive);
+}
+
+int ComparePrefix(const QString &X, const QString &Value, bool IgnoreCase)
+{
+    return Sign(QString::compare(X, Value.left(X.size()),
+                                 IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive));
+}
+
+int CompareSuffix(const QString &X, const QString &Value, bool IgnoreCase)
+{
+    return Sign(QString::compare(X, Value.right(X.size()),
+                                 IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive));
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+const char *const MonthNames[2][12] = {
+    {"Януари", "Февруари", "Март", "Април", "Май", "Юни", "Юли", "Август", "Септември",
+     "Октомври", "Ноември", "Декември"},
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+     "October", "November", "December"}};
+const char *const QuarterNames[2][4] = {
+    {"Първо тримесечие", "Второ тримесечие", "Трето тримесечие", "Четвърто тримесечие"},
+    {"First quarter", "Second quarter", "Third quarter", "Fourth quarter"}};
+const char *const HalfYearNames[2][2] = {{"Първо полугодие", "Второ полугодие"},
+                                         {"First half-year", "Second half-year"}};
+
+// Entry N (1-based) of a name table; "" outside it. English names carry
+// the accounting year.
+template <int Size>
+QString TableName(const char *const (&Table)[2][Size], bool English, int N, const QString &Year)
+{
+    if (N < 1 || N > Size)
+        return QString();
+    const QString name = QString::fromUtf8(Table[English ? 1 : 0][N - 1]);
+    return English ? name + QChar(' ') + Year : name;
+}
+
+QString RangeDate(const QString &Yyyymmdd)
+{
+    try {
+        return DateToDisplayText(YyyymmddToDate(Yyyymmdd));
+    } catch (const EConvertError &) {
+        return QString();
+    }
+}
+
+} // namespace
+
+void PeriodToText(const QString &Value, bool English, bool AddYear, QString &Result)
+{
+    Result.clear();
+    if (Value.isEmpty())
+        return;
+    QString kindText, aText, bText, year;
+    GetPiece(Value, '@', 0, kindText);
+    GetPiece(Value, '@', 1, aText);
+    GetPiece(Value, '@', 2, bText);
+    MGetPeriodYear(year);
+    const int kind = StrToIntOrZero(kindText);
+    const int a = StrToIntOrZero(aText);
+    const int b = StrToIntOrZero(bText);
+    const int e = English ? 1 : 0;
+    switch (kind) {
+    case 1:
+        Result = TableName(MonthNames, English, a, year);
+        break;
+    case 2:
+        Result = TableName(QuarterNames, English, a, year);
+        break;
+    case 3:
+        Result = TableName(HalfYearNames, English, a, year);
+        break;
+    case 4:
+        Result = TableName(MonthNames, English, a, year);
+        if (!Result.isEmpty())
+            Result += QString::fromUtf8(e ? " with accumulations" : " с натрупване");
+        break;
+    case 5: {
+        const QString from = RangeDate(aText);
+        const QString to = RangeDate(bText);
+        if (!from.isEmpty() && !to.isEmpty())
+            Result = from + QStringLiteral(" - ") + to;
+        return;
+    }
+    case 6: {
+        const QString first = TableName(MonthNames, English, a, year);
+        const QString last = TableName(MonthNames, English, b, year);
+        if (!first.isEmpty() && !last.isEmpty())
+            Result = first + QStringLiteral(" - ") + last;
+        break;
+    }
+    default:
+        Result = QString::fromUtf8("Грешка");
+        return;
+    }
+    if (AddYear && !Result.isEmpty())
+        Result += QChar(' ') + year;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+int WaitCounter = 0;
+bool WaitCursorShown = false;
+} // namespace
+
+void BeginWait(const QString &StatusText)
+{
+    Q_UNUSED(StatusText); // the main window takes no wait text
+    ++WaitCounter;
+    if (WaitCounter == 1 && !WaitCursorShown && qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        WaitCursorShown = true;
+    }
+}
+
+void EndWait()
+{
+    --WaitCounter;
+    if (WaitCounter < 1) {
+        WaitCounter = 0;
+        if (WaitCursorShown) {
+            QGuiApplication::restoreOverrideCursor();
+            WaitCursorShown = false;
+        }
+    }
+}
+
+int WaitCount()
+{
+    return WaitCounter;
 }

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+class TLineConv;
+
 // Default precisions (decimals) of amounts, quantities and prices.
 constexpr int AmountPrecision = 2;
 constexpr int QuantityPrecision = 3;
@@ -109,3 +111,108 @@ bool TryDigitsToDate(const QString &S, int Format, QDate &Date);
 // 2000 + yy and below 100 is 1900 + yy. A part that is 0 comes from Default;
 // an impossible date (or another Order) gives Default.
 QDate DottedStrToDate(const QString &S, int Order, const QDate &Default);
+
+// ---------------------------------------------------------------------------
+// Pieces at a delimiter text of any length, through the line splitter
+// (AutoTrim off for GetLineItem and LineItemCount, on for GetDelimitedField).
+// An empty S has no items; an Index out of range gives "".
+
+void GetLineItem(const QString &S, const QString &Delim, int Index, QString &Result);
+int LineItemCount(const QString &S, const QString &Delim);
+void GetDelimitedField(const QString &S, const QString &Delim, int Index, QString &Result);
+// S cut into records at RecordDelim; every non-empty record is cut into its
+// fields at FieldDelim and added to List under its first field, with a
+// line splitter of its fields (Delimiter FieldDelim, no trimming) as the
+// item's object. List keeps its items and owns the new objects when its
+// FreeObjects is on (the default).
+void SplitToKeyedList(const QString &S, TLineConv &List, const QString &RecordDelim,
+                      const QString &FieldDelim);
+
+// ---------------------------------------------------------------------------
+// Characters and texts
+
+// Every character Old replaced by New.
+void ReplaceChar(const QString &S, QChar Old, QChar New, QString &Result);
+void SubstituteChar(const QString &S, QChar Old, QChar New, QString &Result);
+// Every character C removed.
+void RemoveChar(const QString &S, QChar C, QString &Result);
+void DeleteAllChar(QChar C, const QString &S, QString &Result);
+// Only digits, '-' and '.' kept.
+void KeepNumericChars(const QString &S, QString &Result);
+// Every occurrence of Find replaced, left to right, without overlap; S
+// unchanged when Find is empty or longer than S.
+void ReplaceStr(const QString &S, const QString &Find, const QString &Repl, QString &Result);
+// C appended unless S already ends with it; an empty S stays empty.
+void IncludeTrailingChar(const QString &S, QChar C, QString &Result);
+// Every character upper-cased one by one (Unicode, Cyrillic included).
+void UpperCaseChars(const QString &S, QString &Result);
+
+// S padded to Width with PadChar; never cut. Align 0: pad in front (the
+// '-' of a negative number stays in front of the padding: "-005");
+// Align 1: centred, the padding split at (length div 2) - 1 characters
+// before S; Align 2: pad behind. Another Align leaves S as it is.
+void PadToWidth(const QString &S, int Width, QChar PadChar, QString &Result, int Align);
+// As PadToWidth without the rule for negative numbers; nothing happens when
+// PadChar is #0.
+void PadText(const QString &S, int Align, int Width, QString &Result, QChar PadChar);
+void PadTextLeft(const QString &S, int Width, QChar PadChar, QString &Result);  // Align 0
+void PadTextRight(const QString &S, int Width, QChar PadChar, QString &Result); // Align 2
+// S preceded by PadChar (a blank) up to Width characters.
+void PadLeft(const QString &S, QChar PadChar, int Width, QString &Result);
+void PadLeftBlank(const QString &S, int Width, QString &Result);
+
+// The text as a MIK dot-matrix printer prints it: Cyrillic А..я, ASCII and
+// the other characters of the MIK code page stay; Ё/ё print as Е/е, a few
+// typographic signs as their ASCII stand-ins, the rest as '?' (one
+// character for one). A second conversion changes nothing. The printer
+// device writes platform::EncodeCodePage(Result, platform::CodePage::Mik),
+// which puts А..я at 0x80..0xBF (print/CodePages.h).
+void Win1251ToMik(const QString &S, QString &Result);
+
+// ---------------------------------------------------------------------------
+// Mask matching
+
+// '*' any run (none included), '+' one or more characters, '?' one
+// character, '#' one digit, '@' one Latin or Cyrillic (А..я) letter; other
+// characters match themselves, case-sensitively; the whole Value must
+// match. 1: a match (always for an empty mask and for "*"); -1: an empty
+// Value with any other mask; 0: no match.
+int WildcardMatch(const QString &Mask, const QString &Value);
+// The same with bracketed sets: "[A,B,C]" matches any one of its items (an
+// item is literal text). Unbalanced or nested brackets, a ',' outside
+// brackets, a doubled ',' or one at the end of a set give 0.
+int BracketMaskMatch(const QString &Mask, const QString &Value);
+// Only '*' (any run), case-insensitive, the whole Value.
+bool MatchesWildcard(const QString &Mask, const QString &Value);
+// X compared with the first (last) Length(X) characters of Value: -1, 0, 1.
+int ComparePrefix(const QString &X, const QString &Value, bool IgnoreCase);
+int CompareSuffix(const QString &X, const QString &Value, bool IgnoreCase);
+
+// ---------------------------------------------------------------------------
+// Words
+
+// The text of a period ("kind@a@b"). A month, quarter or half-year outside
+// its table, a date range that does not read as dates, and the empty text
+// give ""; an unknown kind gives "Грешка". The accounting year comes from
+// the M-language link and is "" while the link is not connected.
+void PeriodToText(const QString &Value, bool English, bool AddYear, QString &Result);
+
+// ---------------------------------------------------------------------------
+// The wait cursor, nested: the first BeginWait shows the hourglass, the
+// EndWait that closes the last open one restores the cursor. Extra EndWait
+// calls keep the counter at 0. No window reads the status text.
+
+void BeginWait(const QString &StatusText = QString());
+void EndWait();
+// The number of open BeginWait calls.
+int WaitCount();
+
+// BeginWait now, EndWait when the scope is left, by return or exception.
+class WaitScope
+{
+public:
+    explicit WaitScope(const QString &StatusText = QString()) { BeginWait(StatusText); }
+    ~WaitScope() { EndWait(); }
+    WaitScope(const WaitScope &) = delete;
+    WaitScope &operator=(const WaitScope &) = delete;
+};

@@ -64,6 +64,13 @@ TEST(RoundFloat, LeavesValuesBeyondFifteenDigitsUnrounded)
     EXPECT_EQ(RoundFloat(0, 1.5e15L), 1.5e15L);
     // With six decimals the cut already fails below 10^13.
     EXPECT_EQ(RoundFloat(6, 5e12L + 0.25L), 5e12L + 0.25L);
+    // Fourteen and fifteen integer digits in the scaled value: the cut
+    // still cuts and adds no cent.
+    EXPECT_EQ(RoundFloat(2, 1e12L), 1e12L);
+    EXPECT_EQ(Rounded(2, 1e12L), "1000000000000.00");
+    EXPECT_EQ(Rounded(2, 123456789012.344L), "123456789012.34");
+    EXPECT_EQ(Rounded(2, 123456789012.345L), "123456789012.35");
+    EXPECT_EQ(Rounded(2, 1234567890123.444L), "1234567890123.44");
     // Just below the limit the rounding still works.
     EXPECT_EQ(Rounded(2, 9999999999999.125L), "9999999999999.13");
     EXPECT_EQ(Rounded(2, big), "12345678901234.56");

@@ -1,0 +1,134 @@
+// Text helpers: characters, padding, line items, MIK conversion.
+#include <gtest/gtest.h>
+
+#include "components/LineConv.h"
+#include "core/uHelpers.h"
+#include "platform/print/CodePages.h"
+
+namespace {
+QString U(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+} // namespace
+
+TEST(TextHelpers, CharactersReplacedRemovedAndKept)
+{
+    QString r;
+    ReplaceChar("a@b@c", '@', '~', r);
+    EXPECT_EQ(r, "a~b~c");
+    SubstituteChar("1,5", ',', '.', r);
+    EXPECT_EQ(r, "1.5");
+    RemoveChar("1 234 567", ' ', r);
+    EXPECT_EQ(r, "1234567");
+    DeleteAllChar('-', "--a-b", r);
+    EXPECT_EQ(r, "ab");
+    KeepNumericChars(U("цена: -12.50 лв."), r);
+    EXPECT_EQ(r, "-12.50.");
+    IncludeTrailingChar("dir", '/', r);
+    EXPECT_EQ(r, "dir/");
+    IncludeTrailingChar("dir/", '/', r);
+    EXPECT_EQ(r, "dir/");
+    IncludeTrailingChar("", '/', r);
+    EXPECT_EQ(r, "");
+    UpperCaseChars(U("хляб Bread ё"), r);
+    EXPECT_EQ(r, U("ХЛЯБ BREAD Ё"));
+}
+
+TEST(TextHelpers, ReplaceStrWithoutOverlap)
+{
+    QString r;
+    ReplaceStr("aaaa", "aa", "b", r);
+    EXPECT_EQ(r, "bb");
+    ReplaceStr("a.b.c", ".", "::", r);
+    EXPECT_EQ(r, "a::b::c");
+    ReplaceStr("abc", "", "x", r);
+    EXPECT_EQ(r, "abc");
+    ReplaceStr("ab", "abc", "x", r);
+    EXPECT_EQ(r, "ab");
+    ReplaceStr("Abc", "a", "x", r);
+    EXPECT_EQ(r, "Abc");
+}
+
+TEST(TextHelpers, PadToWidthKeepsTheMinusInFront)
+{
+    QString r;
+    PadToWidth("-5", 4, '0', r, 0);
+    EXPECT_EQ(r, "-005");
+    PadToWidth("-x", 4, '0', r, 0);
+    EXPECT_EQ(r, "00-x");
+    PadToWidth("5", 4, '0', r, 0);
+    EXPECT_EQ(r, "0005");
+    PadToWidth("ab", 8, '*', r, 1);
+    EXPECT_EQ(r, "**ab****");
+    PadToWidth("ab", 3, '*', r, 1);
+    EXPECT_EQ(r, "ab*");
+    PadToWidth("ab", 5, '.', r, 2);
+    EXPECT_EQ(r, "ab...");
+    PadToWidth("abcdef", 3, '.', r, 0);
+    EXPECT_EQ(r, "abcdef");
+    PadText("-5", 0, 4, r, '0');
+    EXPECT_EQ(r, "00-5");
+    PadText("ab", 2, 4, r, QChar());
+    EXPECT_EQ(r, "ab");
+    PadTextLeft("7", 3, ' ', r);
+    EXPECT_EQ(r, "  7");
+    PadTextRight("7", 3, ' ', r);
+    EXPECT_EQ(r, "7  ");
+    PadLeft("42", '0', 5, r);
+    EXPECT_EQ(r, "00042");
+    PadLeftBlank("42", 4, r);
+    EXPECT_EQ(r, "  42");
+    PadLeftBlank("12345", 4, r);
+    EXPECT_EQ(r, "12345");
+}
+
+TEST(TextHelpers, LineItemsCutAtDelimiterTexts)
+{
+    QString r;
+    GetLineItem(" a ; b ;c", "; ", 1, r);
+    EXPECT_EQ(r, "b ;c");
+    GetLineItem("a; b", "; ", 0, r);
+    EXPECT_EQ(r, "a");
+    GetLineItem(" a @b", "@", 0, r);
+    EXPECT_EQ(r, " a ");
+    GetDelimitedField(" a @b", "@", 0, r);
+    EXPECT_EQ(r, "a");
+    GetLineItem("a@b", "@", 2, r);
+    EXPECT_EQ(r, "");
+    GetLineItem("a@b", "@", -1, r);
+    EXPECT_EQ(r, "");
+    EXPECT_EQ(LineItemCount("a@b@", "@"), 3);
+    EXPECT_EQ(LineItemCount("", "@"), 0);
+}
+
+TEST(TextHelpers, SplitToKeyedListKeysRecordsByTheirFirstField)
+{
+    TLineConv list;
+    list.Add("kept");
+    SplitToKeyedList(U("1@хляб@2.5°°2@ кифла @0.8°"), list, U("°"), "@");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Strings(1), "1");
+    EXPECT_EQ(list.Strings(2), "2");
+    auto *fields = dynamic_cast<TLineConv *>(list.Objects(2));
+    ASSERT_NE(fields, nullptr);
+    ASSERT_EQ(fields->Count(), 3);
+    EXPECT_EQ(fields->Strings(1), U(" кифла "));
+    EXPECT_EQ(fields->Strings(2), "0.8");
+}
+
+TEST(TextHelpers, Win1251ToMikPrintsWhatTheMikPageHolds)
+{
+    QString r;
+    Win1251ToMik("Invoice 2024-01/7: OK!", r);
+    EXPECT_EQ(r, "Invoice 2024-01/7: OK!");
+    const QString text = U("Фактура № 15 – Ёлхов");
+    Win1251ToMik(text, r);
+    EXPECT_EQ(r, U("Фактура № 15 - Елхов"));
+    QString again;
+    Win1251ToMik(r, again);
+    EXPECT_EQ(again, r);
+    const QByteArray bytes = platform::EncodeCodePage(r, platform::CodePage::Mik);
+    EXPECT_EQ(bytes.left(7), QByteArray("\x94\xA0\xAA\xB2\xB3\xB0\xA0", 7)); // Фактура
+    EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 0xD5);
+}
