@@ -572,9 +572,7 @@ void YyyymmddToDisplayDate(const QString &S, QString &Result)
 void DisplayDateToYyyymmdd(const QString &S, QString &Result)
 {
     QString kept;
-    for (const QChar c : S)
-        if ((c >= QChar('0') && c <= QChar('9')) || c == QChar('-') || c == QChar('.'))
-            kept.append(c);
+    KeepNumericChars(S, kept);
     QString day, month, year;
     GetPiece(kept, QChar('.'), 0, day);
     GetPiece(kept, QChar('.'), 1, month);
