@@ -30,8 +30,8 @@ inline QChar DecimalSeparator() { return QChar('.'); }
 
 // X rounded to N decimals, half away from zero after the decimal cut
 // (2.345 -> 2.35, -2.345 -> -2.35). A zero result is always +0. Values whose
-// scaled form reaches 15 significant digits (|X| >= 10^13, or fewer for more
-// decimals) carry no decimals worth rounding and are returned unchanged.
+// scaled form X * 10^N reaches 10^15 (always when |X| >= 10^13) are past the
+// precision of the cut and are returned unchanged.
 long double RoundFloat(int N, long double X);
 
 // Fixed text of RoundFloat(Precision, X) with exactly Precision decimals.
