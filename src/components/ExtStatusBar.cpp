@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "core/uHelpers.h"
 #include "platform/Exception.h"
 #include "platform/system/KeyboardLocks.h"
 
@@ -21,7 +22,6 @@ namespace {
 // lock-key panels repaint, so that toggles made in other programs show.
 const QEvent::Type RefreshLockKeysEvent = QEvent::Type(QEvent::User + 230);
 
-const QString DefaultDateFormat = QStringLiteral("dd.MM.yyyy");
 const QString DefaultTimeFormat = QStringLiteral("H:mm:ss");
 
 // Every process-wide piece of the bars' bookkeeping: the keyboard hook and
@@ -115,17 +115,16 @@ int MulDiv(int a, int b, int c)
 QString DateTimeText(TExtStatusPanelType type, const QString &dateFormat, const QString &timeFormat,
                      const QDateTime &now)
 {
-    const QString d = dateFormat.isEmpty() ? DefaultDateFormat : dateFormat;
-    const QString t = timeFormat.isEmpty() ? DefaultTimeFormat : timeFormat;
-    QString format;
+    const QString d = dateFormat.isEmpty() ? DateToDisplayText(now.date())
+                                           : QLocale::c().toString(now.date(), dateFormat);
+    const QString t = QLocale::c().toString(now.time(), timeFormat.isEmpty() ? DefaultTimeFormat : timeFormat);
     switch (type) {
-    case sptDate: format = d; break;
-    case sptTime: format = t; break;
-    case sptDateTime: format = d + QLatin1Char(' ') + t; break;
-    case sptTimeDate: format = t + QLatin1Char(' ') + d; break;
+    case sptDate: return d;
+    case sptTime: return t;
+    case sptDateTime: return d + QLatin1Char(' ') + t;
+    case sptTimeDate: return t + QLatin1Char(' ') + d;
     default: return QString();
     }
-    return QLocale::c().toString(now, format);
 }
 
 // Cuts a path in its middle, keeping its last part where there is room.
