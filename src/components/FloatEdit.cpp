@@ -1,0 +1,275 @@
+#include "components/FloatEdit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPalette>
+#include <cmath>
+#include <limits>
+
+#include "core/uHelpers.h"
+
+// ---------------------------------------------------------------------------
+// TFloatEditNegativeAttrs
+
+void TFloatEditNegativeAttrs::SetMarkNegative(bool Value)
+{
+    if (FMarkNegative == Value)
+        return;
+    FMarkNegative = Value;
+    Changed();
+}
+
+void TFloatEditNegativeAttrs::SetNegativeColor(TColor Value)
+{
+    if (FNegativeColor == Value)
+        return;
+    FNegativeColor = Value;
+    Changed();
+}
+
+void TFloatEditNegativeAttrs::Assign(const TFloatEditNegativeAttrs &Source)
+{
+    if (&Source == this)
+        return;
+    FMarkNegative = Source.FMarkNegative;
+    FNegativeColor = Source.FNegativeColor;
+    Changed();
+}
+
+void TFloatEditNegativeAttrs::Changed()
+{
+    if (FOwner)
+        FOwner->UpdateFontColor();
+}
+
+// ---------------------------------------------------------------------------
+// TFloatEdit
+
+TFloatEdit::TFloatEdit(QWidget *parent) : QLineEdit(parent), FNegativeAttrs(this)
+{
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(this, &QLineEdit::textChanged, this, [this] { TextChanged(); });
+    SetValue(0);
+}
+
+long double TFloatEdit::Value() const
+{
+    return RoundFloat(FPrecision, FValue);
+}
+
+long double TFloatEdit::Clamped(long double X) const
+{
+    if (FValueConstraints.Contains(vcMinValue) && X < FMinValue)
+        X = FMinValue;
+    if (FValueConstraints.Contains(vcMaxValue) && X > FMaxValue)
+        X = FMaxValue;
+    return X;
+}
+
+QString TFloatEdit::ValueText(long double X) const
+{
+    QString s;
+    if (FRepair)
+        FloatToDotStr(-1, s, RoundFloat(FPrecision, X));
+    else
+        FormatFloatRounded(FPrecision, s, X);
+    return s;
+}
+
+void TFloatEdit::SetValue(long double X)
+{
+    X = Clamped(X);
+    FUpdating = true;
+    const long double old = Value();
+    FValue = X;
+    const bool modified = isModified();
+    if (!FTyping || FRepair)
+        ShowText(ValueText(X));
+    setModified(modified);
+    FUpdating = false;
+    if (Value() != old && OnChange)
+        OnChange(this);
+}
+
+void TFloatEdit::SetMinValue(long double X)
+{
+    FMinValue = X;
+    if (FValueConstraints.Contains(vcMinValue) && Value() < FMinValue)
+        SetValue(FMinValue);
+}
+
+void TFloatEdit::SetMaxValue(long double X)
+{
+    FMaxValue = X;
+    if (FValueConstraints.Contains(vcMaxValue) && Value() > FMaxValue)
+        SetValue(FMaxValue);
+}
+
+void TFloatEdit::SetValueConstraints(TValueConstraints Value)
+{
+    FValueConstraints = Value;
+    SetValue(this->Value());
+}
+
+void TFloatEdit::SetPrecision(int Value)
+{
+    // A byte, as the property always was.
+    FPrecision = Value < 0 ? 0 : (Value > 255 ? 255 : Value);
+    SetValue(this->Value());
+}
+
+void TFloatEdit::SetAlignment(TAlignment Value)
+{
+    FAlignment = Value;
+    const long double v = FValue;
+    Qt::Alignment a = Qt::AlignLeft;
+    if (Value == taRightJustify)
+        a = Qt::AlignRight;
+    else if (Value == taCenter)
+        a = Qt::AlignHCenter;
+    setAlignment(a | Qt::AlignVCenter);
+    SetValue(v);
+}
+
+void TFloatEdit::SetText(const QString &Value)
+{
+    ShowText(Value);
+}
+
+void TFloatEdit::ShowText(const QString &S)
+{
+    setText(S.left(MaxTextLength));
+    UpdateFontColor();
+}
+
+void TFloatEdit::UpdateFontColor()
+{
+    const TColor color =
+        FNegativeAttrs.MarkNegative() && Value() < 0 ? FNegativeAttrs.NegativeColor() : clWindowText;
+    if (color == FFontColor && palette().color(QPalette::Text) == platform::ToQColor(color))
+        return;
+    FFontColor = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Text, platform::ToQColor(color));
+    setPalette(p);
+}
+
+void TFloatEdit::TextChanged()
+{
+    if (OnChange)
+        OnChange(this);
+    if (FUpdating)
+        return;
+    QString s = text();
+    if (s.isEmpty()) {
+        FValue = 0;
+    } else {
+        s.remove(QChar('\r'));
+        s.remove(QChar('\n'));
+        s.replace(QChar(','), QChar('.'));
+        s = s.trimmed();
+        if (s == QLatin1String("-") || s == QLatin1String("+"))
+            s += QChar('0');
+        const long double unreadable = std::numeric_limits<long double>::quiet_NaN();
+        const long double v = DotStrToFloat(s, unreadable);
+
+        FTyping = true;
+        const int caret = cursorPosition();
+        if (std::isnan(v)) {
+            FRepair = true;
+            SetValue(Value());
+        } else {
+            SetValue(v);
+        }
+        setCursorPosition(qMin(caret, text().size()));
+        FTyping = false;
+        FRepair = false;
+    }
+    UpdateFontColor();
+}
+
+void TFloatEdit::keyPressEvent(QKeyEvent *e)
+{
+    int key = e->key();
+    // Enter belongs to the window (its default button); the edit's own
+    // handlers never see it.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        QLineEdit::keyPressEvent(e);
+        return;
+    }
+    QString text = e->text();
+    if (key == Qt::Key_Comma) {
+        // The comma key types the decimal point.
+        key = Qt::Key_Period;
+    } else if (OnKeyDown) {
+        OnKeyDown(this, key, e->modifiers());
+        if (key == 0) {
+            e->accept();
+            return;
+        }
+    }
+
+    if (!text.isEmpty() && text.at(0).isPrint()) {
+        QChar ch = text.at(0);
+        if (this->text().size() >= MaxTextLength || ch == QChar(' ')) {
+            e->accept();
+            return;
+        }
+        if (ch == QChar(','))
+            ch = QChar('.');
+        if (OnKeyPress) {
+            OnKeyPress(this, ch);
+            if (ch.isNull()) {
+                e->accept();
+                return;
+            }
+        }
+        text = QString(ch);
+    }
+
+    if (key == e->key() && text == e->text()) {
+        QLineEdit::keyPressEvent(e);
+        return;
+    }
+    QKeyEvent changed(e->type(), key, e->modifiers(), text, e->isAutoRepeat(), e->count());
+    QLineEdit::keyPressEvent(&changed);
+    e->setAccepted(changed.isAccepted());
+}
+
+void TFloatEdit::keyReleaseEvent(QKeyEvent *e)
+{
+    if (OnKeyUp) {
+        int key = e->key();
+        OnKeyUp(this, key, e->modifiers());
+        if (key == 0) {
+            e->accept();
+            return;
+        }
+    }
+    QLineEdit::keyReleaseEvent(e);
+}
+
+void TFloatEdit::focusInEvent(QFocusEvent *e)
+{
+    QLineEdit::focusInEvent(e);
+    if (FAutoSelect)
+        selectAll();
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TFloatEdit::focusOutEvent(QFocusEvent *e)
+{
+    QLineEdit::focusOutEvent(e);
+    // A context menu opening is no exit from the edit.
+    if (e->reason() == Qt::PopupFocusReason)
+        return;
+    SetValue(Value());
+    if (OnExit)
+        OnExit(this);
+}
+
+void FloatEditText(const TFloatEdit &Edit, QString &Result)
+{
+    FloatToFixedDotStr(Edit.Precision(), Result, Edit.Value());
+}
