@@ -1,0 +1,489 @@
+#include "components/Sorters.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QObject>
+#include <QtDebug>
+#include <utility>
+
+#include "components/StringList.h"
+#include "components/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+
+namespace {
+
+const QString FilterTotalsText = QStringLiteral("Сума за филтъра");
+
+int Sign(int v)
+{
+    return v < 0 ? -1 : v > 0 ? 1 : 0;
+}
+
+template <typename T>
+int Compare3(const T &a, const T &b)
+{
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+// A '.'-decimal number, optionally signed; nothing else (no group
+// separators, no blanks inside, not "inf").
+bool ReadNumber(QStringView s, double &value)
+{
+    s = s.trimmed();
+    if (s.isEmpty())
+        return false;
+    const QChar first = s.front();
+    if (!first.isDigit() && first != QLatin1Char('-') && first != QLatin1Char('+') &&
+        first != QLatin1Char('.'))
+        return false;
+    static const QLocale c = [] {
+        QLocale l = QLocale::c();
+        l.setNumberOptions(QLocale::RejectGroupSeparator);
+        return l;
+    }();
+    bool ok = false;
+    value = c.toDouble(s, &ok);
+    return ok;
+}
+
+// A date as the program shows it: dd.MM.yyyy.
+bool ReadDate(QStringView s, QDate &date)
+{
+    s = s.trimmed();
+    if (s.size() != 10 || s[2] != QLatin1Char('.') || s[5] != QLatin1Char('.'))
+        return false;
+    date = QDate::fromString(s.toString(), QStringLiteral("dd.MM.yyyy"));
+    return date.isValid();
+}
+
+int CompareTexts(QStringView a, QStringView b, bool caseSensitive)
+{
+    const int r = AnsiCompareText(a.toString(), b.toString());
+    if (r != 0 || !caseSensitive)
+        return Sign(r);
+    return Sign(a.compare(b, Qt::CaseSensitive));
+}
+
+// One piece of a key: numbers as numbers, dates as dates, else texts.
+int ComparePieces(QStringView a, QStringView b, bool caseSensitive)
+{
+    double x, y;
+    if (ReadNumber(a, x) && ReadNumber(b, y))
+        return Compare3(x, y);
+    QDate d, e;
+    if (ReadDate(a, d) && ReadDate(b, e))
+        return Compare3(d, e);
+    return CompareTexts(a, b, caseSensitive);
+}
+
+// The pieces of a key, those before its last '@'; a key without '@' is its
+// own one piece.
+QList<QStringView> KeyPieces(const QString &key)
+{
+    const int last = key.lastIndexOf(QLatin1Char('@'));
+    if (last < 0)
+        return {QStringView(key)};
+    return QStringView(key).left(last).split(QLatin1Char('@'));
+}
+
+bool IsTextType(const QVariant &v)
+{
+    const int id = v.metaType().id();
+    return id == QMetaType::QString || id == QMetaType::QByteArray || id == QMetaType::QChar;
+}
+
+bool IsPlainType(const QVariant &v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::QChar:
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsDateType(const QVariant &v)
+{
+    const int id = v.metaType().id();
+    return id == QMetaType::QDate || id == QMetaType::QDateTime;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- errors
+
+ESorterError ESorterError::Create(const QString &Message, const QString &ClassName,
+                                  const QString &Operation, const QString &Data, const QString &Index)
+{
+    QString message = Message.isEmpty() ? QStringLiteral("Unspecified Error") : Message;
+    if (!Index.isEmpty())
+        message += QStringLiteral("[%1]").arg(Index);
+    return ESorterError(QStringLiteral("%1 \n\rIn %2,\n\rWith Data %3")
+                            .arg(message, QStringLiteral("%1::%2").arg(ClassName, Operation), Data));
+}
+
+// ---------------------------------------------------------------- base
+
+TBaseSorter::TBaseSorter() : FCreator(std::this_thread::get_id()), FContext(std::make_unique<QObject>())
+{
+    // Numbers in keys always carry '.': nothing in this program reads the
+    // process locale for them, so there is no separator to set here.
+}
+
+TBaseSorter::~TBaseSorter()
+{
+    // A concrete sorter has waited already; this is the last resort that
+    // keeps a running thread from outliving its object.
+    Finish();
+}
+
+void TBaseSorter::Fail(const QString &Message, const QString &Operation, const QString &Data) const
+{
+    throw ESorterError::Create(Message, ClassName(), Operation, Data);
+}
+
+void TBaseSorter::Sort(int Lo, int Hi)
+{
+    if (Hi < Lo)
+        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
+             QStringLiteral("low index [%1], high index [%2]").arg(Lo).arg(Hi));
+    FLo = Lo;
+    FHi = Hi;
+    Start();
+}
+
+void TBaseSorter::Start()
+{
+    if (FStarted)
+        Fail(QStringLiteral("The sorter has already run"), QStringLiteral("Start"));
+    if (!CheckSource())
+        return;
+    FStarted = true;
+    FThread = std::thread([this] { Execute(); });
+}
+
+void TBaseSorter::Execute()
+{
+    try {
+        Synchronize([this] {
+            BeforeSort();
+            if (OnBeforeSort)
+                OnBeforeSort(this);
+        });
+        FKeys.assign(size_t(FHi - FLo + 1), QVariant());
+        for (int i = FLo; i <= FHi; ++i)
+            GetKey(i, FKeys[size_t(i - FLo)]);
+        SortRange(FLo, KeepTotalsLast(FLo, FHi));
+    } catch (...) {
+        FFatal = std::current_exception();
+    }
+    // The source is handed back even when the sort failed.
+    try {
+        Synchronize([this] {
+            AfterSort();
+            if (OnAfterSort)
+                OnAfterSort(this);
+        });
+    } catch (...) {
+        if (!FFatal)
+            FFatal = std::current_exception();
+    }
+    if (FFatal) {
+        try {
+            std::rethrow_exception(FFatal);
+        } catch (const Exception &e) {
+            FFatalError = e.Message();
+        } catch (const std::exception &e) {
+            FFatalError = QString::fromUtf8(e.what());
+        } catch (...) {
+            FFatalError = QStringLiteral("Unspecified Error");
+        }
+    }
+    FKeys.clear();
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FFinished = true;
+    }
+    FCond.notify_all();
+}
+
+void TBaseSorter::Synchronize(const std::function<void()> &Fn)
+{
+    if (std::this_thread::get_id() == FCreator) {
+        Fn();
+        return;
+    }
+    SyncCall call{&Fn, false, nullptr};
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FQueue.push_back(&call);
+    }
+    FCond.notify_all();
+    // Served by the waiting free, or by the event loop if it runs first.
+    QMetaObject::invokeMethod(FContext.get(), [this] { ServeQueue(); }, Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(FMutex);
+    FCond.wait(lock, [&call] { return call.done; });
+    if (call.error)
+        std::rethrow_exception(call.error);
+}
+
+void TBaseSorter::ServeQueue()
+{
+    for (;;) {
+        SyncCall *call;
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            if (FQueue.empty())
+                return;
+            call = FQueue.front();
+            FQueue.pop_front();
+        }
+        try {
+            (*call->fn)();
+        } catch (...) {
+            call->error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            call->done = true;
+        }
+        FCond.notify_all();
+    }
+}
+
+void TBaseSorter::WaitFor()
+{
+    if (!FThread.joinable())
+        return;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(FMutex);
+            FCond.wait(lock, [this] { return FFinished || !FQueue.empty(); });
+            if (FQueue.empty() && FFinished)
+                break;
+        }
+        ServeQueue();
+    }
+    FThread.join();
+    if (FFatal) {
+        std::exception_ptr fatal = std::exchange(FFatal, nullptr);
+        std::rethrow_exception(fatal);
+    }
+}
+
+void TBaseSorter::Finish()
+{
+    Terminate();
+    try {
+        WaitFor();
+    } catch (...) {
+        // The caller frees the sorter without asking; the failure is kept
+        // in FatalError and logged.
+        qWarning("%s: the sort failed: %s", qPrintable(ClassName()), qPrintable(FFatalError));
+    }
+}
+
+void TBaseSorter::BeforeSort() {}
+void TBaseSorter::AfterSort() {}
+
+bool TBaseSorter::IsTotalsRow(int)
+{
+    return false;
+}
+
+int TBaseSorter::CompareKeys(const QVariant &A, const QVariant &B) const
+{
+    if (FTypedCompare && (!IsPlainType(A) || !IsPlainType(B)))
+        Fail(QStringLiteral("Cannot compare a key of type %1 with one of type %2")
+                 .arg(QString::fromLatin1(A.typeName()), QString::fromLatin1(B.typeName())),
+             QStringLiteral("CompareKeys"));
+
+    if (IsTextType(A) && IsTextType(B)) {
+        const QString a = A.toString(), b = B.toString();
+        if (!a.contains(QLatin1Char('@')) && !b.contains(QLatin1Char('@')))
+            return ComparePieces(a, b, FCaseSensitive);
+        const QList<QStringView> pa = KeyPieces(a), pb = KeyPieces(b);
+        const qsizetype n = qMax(pa.size(), pb.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const int r = ComparePieces(pa.value(i), pb.value(i), FCaseSensitive);
+            if (r != 0)
+                return r;
+        }
+        return 0;
+    }
+    if (IsDateType(A) && IsDateType(B))
+        return Compare3(A.toDateTime(), B.toDateTime());
+    bool okA = false, okB = false;
+    const double x = A.toDouble(&okA), y = B.toDouble(&okB);
+    if (okA && okB && !IsTextType(A) && !IsTextType(B))
+        return Compare3(x, y);
+    const QString a = IsDateType(A) ? DateToDisplayText(A.toDate()) : A.toString();
+    const QString b = IsDateType(B) ? DateToDisplayText(B.toDate()) : B.toString();
+    return ComparePieces(a, b, FCaseSensitive);
+}
+
+void TBaseSorter::Swap(int I, int J)
+{
+    Exchange(I, J);
+    std::swap(FKeys[size_t(I - FLo)], FKeys[size_t(J - FLo)]);
+}
+
+int TBaseSorter::KeepTotalsLast(int L, int R)
+{
+    // Each totals row goes down to the end of the range, the rows below it
+    // moving up one; both groups keep their order.
+    int last = R;
+    for (int i = R; i >= L; --i) {
+        if (!IsTotalsRow(i))
+            continue;
+        for (int k = i; k < last; ++k)
+            Swap(k, k + 1);
+        --last;
+    }
+    return last;
+}
+
+void TBaseSorter::SortRange(int L, int R)
+{
+    if (R <= L)
+        return;
+    switch (FSortMethod) {
+    case 1: BubbleSort(L, R); break;
+    case 2: ExchangeSort(L, R); break;
+    default: QuickSort(L, R); break;
+    }
+}
+
+void TBaseSorter::QuickSort(int L, int R)
+{
+    const int before = FDirection == 1 ? 1 : -1;   // the sign of "comes first"
+    while (L < R) {
+        int I = L, J = R;
+        const QVariant P = Key((L + R) / 2);
+        do {
+            while (Sign(CompareKeys(Key(I), P)) == before)
+                ++I;
+            while (Sign(CompareKeys(P, Key(J))) == before)
+                --J;
+            if (I <= J) {
+                if (I < J)
+                    Swap(I, J);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        // The smaller half recursively, the larger one in this loop: the
+        // same order, with the depth bounded.
+        if (J - L < R - I) {
+            if (L < J)
+                QuickSort(L, J);
+            L = I;
+        } else {
+            if (I < R)
+                QuickSort(I, R);
+            R = J;
+        }
+    }
+}
+
+void TBaseSorter::BubbleSort(int L, int R)
+{
+    const int before = FDirection == 1 ? 1 : -1;
+    bool exchanged;
+    do {
+        exchanged = false;
+        for (int j = R; j >= L + 1; --j)
+            if (Sign(CompareKeys(Key(j), Key(j - 1))) == before) {
+                Swap(j, j - 1);
+                exchanged = true;
+            }
+    } while (exchanged);
+}
+
+void TBaseSorter::ExchangeSort(int L, int R)
+{
+    const int before = FDirection == 1 ? 1 : -1;
+    for (int i = L; i <= R; ++i)
+        for (int j = i + 1; j <= R; ++j)
+            if (Sign(CompareKeys(Key(j), Key(i))) == before)
+                Swap(i, j);
+}
+
+// ---------------------------------------------------------------- record lists
+
+TDelimitedStringsSorter::TDelimitedStringsSorter(TDelimitedStrings *List) : FList(List) {}
+
+TDelimitedStringsSorter::~TDelimitedStringsSorter()
+{
+    Finish();
+}
+
+bool TDelimitedStringsSorter::CheckSource()
+{
+    if (!FList)
+        Fail(QStringLiteral("No list specified"), QStringLiteral("CheckSource"));
+    if (FKeyFields.empty())
+        Fail(QStringLiteral("No key columns specified"), QStringLiteral("CheckSource"));
+    if (Lo() < 0 || Hi() >= FList->Count())
+        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
+             QStringLiteral("low index [%1], high index [%2]").arg(Lo()).arg(Hi()));
+    return true;
+}
+
+void TDelimitedStringsSorter::GetKey(int Index, QVariant &Key)
+{
+    const QString record = FList->Strings(Index);
+    QString key, field;
+    for (int f : FKeyFields) {
+        GetPiece(record, FList->FieldDelimiter(), f, field);
+        key += field;
+        key += QLatin1Char('@');
+    }
+    Key = key;
+}
+
+void TDelimitedStringsSorter::Exchange(int I, int J)
+{
+    FList->Exchange(I, J);
+}
+
+bool TDelimitedStringsSorter::IsTotalsRow(int Index)
+{
+    QString first;
+    GetPiece(FList->Strings(Index), FList->FieldDelimiter(), 0, first);
+    return first == FilterTotalsText || first.startsWith(FList->MarkerChar());
+}
+
+void TDelimitedStringsSorter::BeforeSort()
+{
+    // The list's change notifications wait for the main thread: one after
+    // the sort instead of one per exchange on the worker.
+    FList->BeginUpdate();
+    FUpdating = true;
+}
+
+void TDelimitedStringsSorter::AfterSort()
+{
+    if (FUpdating) {
+        FUpdating = false;
+        FList->EndUpdate();
+    }
+}

@@ -1,0 +1,182 @@
+#pragma once
+// Sorting grid rows and record lists on a worker thread.
+//
+// The caller creates a sorter (suspended), sets its keys, calls Sort and
+// frees it at once: freeing waits for the thread, so the source is sorted
+// when the free returns. The steps before and after the sort run on the
+// creating (main) thread: the worker queues them and blocks; the queue is
+// served by the waiting free (and by the event loop, should the caller go
+// back to it first). While the worker runs, nobody else may touch the source.
+//
+// Keys are texts: the key fields of a row, each followed by '@'. Pieces
+// compare as numbers when both read as numbers (negatives included), as
+// dates when both are dates shown as dd.MM.yyyy, and otherwise as texts in
+// the program's alphabetical order (Latin before Cyrillic, Cyrillic in
+// Bulgarian order), case deciding only between otherwise equal texts when
+// CaseSensitive is on. Rows marked as totals stay last, in their order.
+#include <QString>
+#include <QVariant>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/Exception.h"
+
+class QObject;
+class TDelimitedStrings;
+
+class ESorterError : public Exception
+{
+public:
+    explicit ESorterError(const QString &message) : Exception(message) {}
+    // "<message> \n\rIn <class>::<operation>,\n\rWith Data <data>"; an empty
+    // message reads "Unspecified Error", an index is shown as "[index]"
+    // after the message.
+    static ESorterError Create(const QString &Message, const QString &ClassName,
+                               const QString &Operation, const QString &Data,
+                               const QString &Index = QString());
+};
+
+class TBaseSorter
+{
+public:
+    using TSorterEvent = std::function<void(TBaseSorter *Sender)>;
+
+    TBaseSorter();
+    // Concrete sorters wait for their thread in their own destructor (the
+    // worker calls their GetKey and Exchange); this one only checks.
+    virtual ~TBaseSorter();
+    TBaseSorter(const TBaseSorter &) = delete;
+    TBaseSorter &operator=(const TBaseSorter &) = delete;
+
+    int Lo() const { return FLo; }
+    void SetLo(int Value) { FLo = Value; }
+    int Hi() const { return FHi; }
+    void SetHi(int Value) { FHi = Value; }
+    // 0 quicksort, 1 bubble sort (stable), 2 exchange sort.
+    unsigned char SortMethod() const { return FSortMethod; }
+    void SetSortMethod(unsigned char Value) { FSortMethod = Value; }
+    // 0 ascending, 1 descending.
+    unsigned char Direction() const { return FDirection; }
+    void SetDirection(unsigned char Value) { FDirection = Value; }
+    bool CaseSensitive() const { return FCaseSensitive; }
+    void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
+    // Keys of other types than text, number, date and Boolean are refused.
+    bool TypedCompare() const { return FTypedCompare; }
+    void SetTypedCompare(bool Value) { FTypedCompare = Value; }
+
+    // Run on the main thread, before and after the sort.
+    TSorterEvent OnBeforeSort;
+    TSorterEvent OnAfterSort;
+
+    // -1, 0 or 1.
+    virtual int CompareKeys(const QVariant &A, const QVariant &B) const;
+    virtual void GetKey(int Index, QVariant &Key) = 0;
+    virtual void Exchange(int I, int J) = 0;
+    // True, or ESorterError naming what is missing.
+    virtual bool CheckSource() = 0;
+    // Starts the thread over [Lo..Hi] when CheckSource passes. One sort per
+    // sorter: a second Start raises.
+    void Start();
+    // Hi < Lo raises ESorterError; otherwise stores the range and starts.
+    void Sort(int Lo, int Hi);
+
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+    // Waits for the thread, serving its main-thread steps meanwhile; a
+    // failure of the sort is raised here. Nothing happens when the thread
+    // was never started.
+    void WaitFor();
+    // What made the sort fail ("" while none did).
+    QString FatalError() const { return FFatalError; }
+
+protected:
+    // Runs Fn on the thread that created the sorter and waits for it.
+    void Synchronize(const std::function<void()> &Fn);
+    // On the main thread before the sort and after it (the events run
+    // there): concrete sorters take the source in and give it back here.
+    virtual void BeforeSort();
+    virtual void AfterSort();
+    // Whether the row at Index is a totals row, which stays last.
+    virtual bool IsTotalsRow(int Index);
+    // Used by the destructors of concrete sorters.
+    void Finish();
+    // The class name that error texts give.
+    virtual QString ClassName() const { return QStringLiteral("TBaseSorter"); }
+    // Misuse of the sorter: the error text names this class and Operation.
+    [[noreturn]] void Fail(const QString &Message, const QString &Operation,
+                           const QString &Data = QStringLiteral("N/A")) const;
+
+private:
+    struct SyncCall
+    {
+        const std::function<void()> *fn;
+        bool done = false;
+        std::exception_ptr error;
+    };
+
+    void Execute();
+    void ServeQueue();
+    void SortRange(int L, int R);
+    void QuickSort(int L, int R);
+    void BubbleSort(int L, int R);
+    void ExchangeSort(int L, int R);
+    int KeepTotalsLast(int L, int R);
+    const QVariant &Key(int Index) const { return FKeys[size_t(Index - FLo)]; }
+    void Swap(int I, int J);
+
+    int FLo = 0;
+    int FHi = -1;
+    unsigned char FSortMethod = 0;
+    unsigned char FDirection = 0;
+    bool FCaseSensitive = false;
+    bool FTypedCompare = false;
+    std::atomic<bool> FTerminated{false};
+
+    std::thread FThread;
+    std::thread::id FCreator;
+    std::unique_ptr<QObject> FContext;   // where queued serving calls go
+    std::mutex FMutex;
+    std::condition_variable FCond;
+    std::deque<SyncCall *> FQueue;
+    bool FFinished = false;
+    bool FStarted = false;
+    std::exception_ptr FFatal;
+    QString FFatalError;
+    std::vector<QVariant> FKeys;   // keys of [Lo..Hi], exchanged with the rows
+};
+
+// Sorts the records of a record list by key fields.
+class TDelimitedStringsSorter : public TBaseSorter
+{
+public:
+    explicit TDelimitedStringsSorter(TDelimitedStrings *List);
+    ~TDelimitedStringsSorter() override;
+
+    TDelimitedStrings *List() const { return FList; }
+    const std::vector<int> &KeyFields() const { return FKeyFields; }
+    void SetKeyFields(const std::vector<int> &Fields) { FKeyFields = Fields; }
+
+    void GetKey(int Index, QVariant &Key) override;
+    void Exchange(int I, int J) override;
+    bool CheckSource() override;
+
+protected:
+    void BeforeSort() override;
+    void AfterSort() override;
+    // A record whose first field is "Сума за филтъра" or begins with the
+    // list's marker ('¤').
+    bool IsTotalsRow(int Index) override;
+    QString ClassName() const override { return QStringLiteral("TDelimitedStringsSorter"); }
+
+private:
+    TDelimitedStrings *FList;
+    std::vector<int> FKeyFields;
+    bool FUpdating = false;
+};

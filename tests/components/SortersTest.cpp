@@ -1,0 +1,289 @@
+// The background sorter over record lists: orders of numbers, dates and
+// texts, totals rows, the main-thread steps and the freeing rules.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPoint>
+#include <memory>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "components/Sorters.h"
+#include "components/uDelimitedStrings.h"
+
+namespace {
+
+// Records "<key>@<position>" so that the order can be read back.
+std::unique_ptr<TDelimitedStringList> ListOf(const QStringList &keys)
+{
+    auto list = std::make_unique<TDelimitedStringList>();
+    for (int i = 0; i < keys.size(); ++i)
+        list->Add(keys[i] + QStringLiteral("@") + QString::number(i));
+    return list;
+}
+
+QStringList Field(const TDelimitedStrings &list, int field)
+{
+    QStringList out;
+    for (int i = 0; i < list.Count(); ++i) {
+        QString f;
+        list.GetField(i, field, f);
+        out << f;
+    }
+    return out;
+}
+
+// Sorts the whole list on field 0 and frees the sorter, as callers do.
+void SortOn(TDelimitedStringList &list, unsigned char direction, unsigned char method = 0,
+            std::vector<int> fields = {0})
+{
+    TDelimitedStringsSorter sorter(&list);
+    sorter.SetKeyFields(fields);
+    sorter.SetDirection(direction);
+    sorter.SetSortMethod(method);
+    sorter.Sort(0, list.Count() - 1);
+}
+
+QStringList Reversed(QStringList l)
+{
+    std::reverse(l.begin(), l.end());
+    return l;
+}
+
+} // namespace
+
+TEST(DelimitedStringsSorter, NumbersSortAsNumbersNegativesIncluded)
+{
+    const QStringList ascending{"-12", "-7", "-5", "-0.25", "0", "0.5", "5", "9", "10", "100.75"};
+    for (unsigned char method : {0, 1, 2}) {
+        auto list = ListOf({"10", "-5", "9", "100.75", "-12", "0", "0.5", "-7", "5", "-0.25"});
+        SortOn(*list, 0, method);
+        EXPECT_EQ(ascending, Field(*list, 0)) << "method " << int(method);
+        SortOn(*list, 1, method);
+        EXPECT_EQ(Reversed(ascending), Field(*list, 0)) << "method " << int(method);
+    }
+}
+
+TEST(DelimitedStringsSorter, DatesSortAsDates)
+{
+    auto list = ListOf({"01.02.2024", "15.01.2024", "31.12.2023", "02.01.2024"});
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"31.12.2023", "02.01.2024", "15.01.2024", "01.02.2024"}), Field(*list, 0));
+    SortOn(*list, 1);
+    EXPECT_EQ((QStringList{"01.02.2024", "15.01.2024", "02.01.2024", "31.12.2023"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, TextsSortInAlphabeticalOrder)
+{
+    auto list = ListOf({"Юфка", "Баница", "ябълка", "Щрудел", "Ъглов", "хляб", "Apple", "Ьо", "Баница 2", "а"});
+    const QStringList ascending{"Apple", "а", "Баница", "Баница 2", "хляб", "Щрудел", "Ъглов", "Ьо", "Юфка", "ябълка"};
+    SortOn(*list, 0);
+    EXPECT_EQ(ascending, Field(*list, 0));
+    SortOn(*list, 1);
+    EXPECT_EQ(Reversed(ascending), Field(*list, 0));
+
+    // A number and a text in one column compare as texts; 10 and 9 as numbers.
+    list = ListOf({"b", "10", "a", "9"});
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"9", "10", "a", "b"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, TotalsRowsStayLastInTheirOrder)
+{
+    for (unsigned char direction : {0, 1}) {
+        auto list = ListOf({"3", "Сума за филтъра", "1", "¤Общо:", "2"});
+        SortOn(*list, direction);
+        const QStringList data = direction == 0 ? QStringList{"1", "2", "3"} : QStringList{"3", "2", "1"};
+        EXPECT_EQ(data + QStringList({"Сума за филтъра", "¤Общо:"}), Field(*list, 0));
+        EXPECT_EQ((QStringList{"1", "3"}), Field(*list, 1).mid(3)) << "the totals rows kept their order";
+    }
+}
+
+TEST(DelimitedStringsSorter, LaterKeysBreakTies)
+{
+    auto list = std::make_unique<TDelimitedStringList>();
+    for (const char *r : {"Б@2@x", "А@10@y", "Б@-1@z", "А@9@w"})
+        list->Add(QString::fromUtf8(r));
+    SortOn(*list, 0, 0, {0, 1});
+    EXPECT_EQ((QStringList{"w", "y", "z", "x"}), Field(*list, 2));
+    SortOn(*list, 0, 0, {1});
+    EXPECT_EQ((QStringList{"z", "x", "w", "y"}), Field(*list, 2));
+}
+
+TEST(DelimitedStringsSorter, BubbleSortKeepsEqualKeysInOrder)
+{
+    auto list = ListOf({"b", "a", "B", "a", "b", "A"});
+    SortOn(*list, 0, 1);
+    EXPECT_EQ((QStringList{"1", "3", "5", "0", "2", "4"}), Field(*list, 1));
+    SortOn(*list, 1, 1);
+    EXPECT_EQ((QStringList{"0", "2", "4", "1", "3", "5"}), Field(*list, 1));
+}
+
+TEST(DelimitedStringsSorter, CaseSensitiveOrdersOnlyEqualTexts)
+{
+    auto list = ListOf({"b", "a", "B", "A"});
+    TDelimitedStringsSorter sorter(list.get());
+    sorter.SetKeyFields({0});
+    sorter.SetCaseSensitive(true);
+    sorter.SetSortMethod(1);
+    sorter.Sort(0, 3);
+    sorter.WaitFor();
+    EXPECT_EQ((QStringList{"A", "a", "B", "b"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, RangeLimitsTheSort)
+{
+    auto list = ListOf({"d", "c", "b", "a"});
+    {
+        TDelimitedStringsSorter sorter(list.get());
+        sorter.SetKeyFields({0});
+        sorter.Sort(1, 2);
+    }
+    EXPECT_EQ((QStringList{"d", "b", "c", "a"}), Field(*list, 0));
+    {
+        TDelimitedStringsSorter sorter(list.get());
+        sorter.SetKeyFields({0});
+        sorter.Sort(3, 3);
+    }
+    EXPECT_EQ((QStringList{"d", "b", "c", "a"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, MisuseRaisesWithTheFixedTexts)
+{
+    auto list = ListOf({"b", "a"});
+    TDelimitedStringsSorter sorter(list.get());
+    sorter.SetKeyFields({0});
+    try {
+        sorter.Sort(1, 0);
+        FAIL() << "no error";
+    } catch (const ESorterError &e) {
+        EXPECT_EQ(QStringLiteral("Invalid index range \n\rIn TDelimitedStringsSorter::SortRange,\n\r"
+                                 "With Data low index [1], high index [0]"),
+                  e.Message());
+    }
+    EXPECT_THROW(sorter.Sort(0, 2), ESorterError) << "past the last record";
+
+    TDelimitedStringsSorter noKeys(list.get());
+    try {
+        noKeys.Sort(0, 1);
+        FAIL() << "no error";
+    } catch (const ESorterError &e) {
+        EXPECT_EQ(QStringLiteral("No key columns specified \n\rIn TDelimitedStringsSorter::CheckSource,\n\r"
+                                 "With Data N/A"),
+                  e.Message());
+    }
+    TDelimitedStringsSorter noList(nullptr);
+    noList.SetKeyFields({0});
+    EXPECT_THROW(noList.Sort(0, 1), ESorterError);
+    EXPECT_EQ((QStringList{"b", "a"}), Field(*list, 0)) << "nothing was sorted";
+
+    EXPECT_EQ(QStringLiteral("Unspecified Error[7] \n\rIn A::B,\n\rWith Data N/A"),
+              ESorterError::Create(QString(), "A", "B", "N/A", "7").Message());
+}
+
+TEST(DelimitedStringsSorter, StepsBeforeAndAfterRunOnTheMainThread)
+{
+    // A sorter that notes on which thread its keys were taken.
+    class Probe : public TDelimitedStringsSorter
+    {
+    public:
+        using TDelimitedStringsSorter::TDelimitedStringsSorter;
+        std::thread::id keyThread;
+        void GetKey(int Index, QVariant &Key) override
+        {
+            keyThread = std::this_thread::get_id();
+            TDelimitedStringsSorter::GetKey(Index, Key);
+        }
+    };
+    auto list = ListOf({"c", "a", "b"});
+    int changes = 0;
+    std::thread::id changeThread;
+    list->OnChange = [&](TObject *) {
+        ++changes;
+        changeThread = std::this_thread::get_id();
+    };
+    const std::thread::id main = std::this_thread::get_id();
+    std::thread::id before, after;
+    QStringList orderSeenAfter;
+    std::thread::id keyThread;
+    {
+        Probe sorter(list.get());
+        sorter.SetKeyFields({0});
+        sorter.OnBeforeSort = [&](TBaseSorter *) { before = std::this_thread::get_id(); };
+        sorter.OnAfterSort = [&](TBaseSorter *) {
+            after = std::this_thread::get_id();
+            orderSeenAfter = Field(*list, 0);
+        };
+        sorter.Sort(0, 2);
+        EXPECT_EQ(std::thread::id(), after) << "the after step waits for the free";
+        sorter.WaitFor();
+        keyThread = sorter.keyThread;
+    }
+    EXPECT_NE(main, keyThread) << "the sort itself ran on the worker";
+    EXPECT_NE(std::thread::id(), keyThread);
+    EXPECT_EQ(main, before);
+    EXPECT_EQ(main, after);
+    EXPECT_EQ((QStringList{"a", "b", "c"}), orderSeenAfter);
+    EXPECT_EQ(1, changes) << "one change notice for the whole sort";
+    EXPECT_EQ(main, changeThread);
+}
+
+TEST(DelimitedStringsSorter, EventLoopAlsoServesTheSteps)
+{
+    auto list = ListOf({"c", "a", "b"});
+    TDelimitedStringsSorter sorter(list.get());
+    sorter.SetKeyFields({0});
+    bool done = false;
+    sorter.OnAfterSort = [&](TBaseSorter *) { done = true; };
+    sorter.Sort(0, 2);
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(done);
+    sorter.WaitFor();
+    EXPECT_EQ((QStringList{"a", "b", "c"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, FreeingAnUnstartedSorterReturns)
+{
+    auto list = ListOf({"b", "a"});
+    {
+        TDelimitedStringsSorter sorter(list.get());
+        sorter.SetKeyFields({0});
+    }
+    {
+        TDelimitedStringsSorter refused(list.get());   // CheckSource fails
+        EXPECT_THROW(refused.Sort(0, 1), ESorterError);
+    }
+    EXPECT_EQ((QStringList{"b", "a"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, FailedSortIsReportedAndHandsTheListBack)
+{
+    // Keys of a type that a typed compare refuses.
+    class PointKeys : public TDelimitedStringsSorter
+    {
+    public:
+        using TDelimitedStringsSorter::TDelimitedStringsSorter;
+        void GetKey(int Index, QVariant &Key) override { Key = QPoint(Index, 0); }
+    };
+    auto list = ListOf({"b", "a", "c"});
+    int changes = 0;
+    list->OnChange = [&](TObject *) { ++changes; };
+    PointKeys sorter(list.get());
+    sorter.SetKeyFields({0});
+    sorter.SetTypedCompare(true);
+    sorter.Sort(0, 2);
+    try {
+        sorter.WaitFor();
+        FAIL() << "no error";
+    } catch (const ESorterError &e) {
+        EXPECT_TRUE(e.Message().startsWith("Cannot compare a key of type QPoint with one of type QPoint"))
+            << e.Message().toStdString();
+    }
+    EXPECT_TRUE(sorter.FatalError().contains("In TDelimitedStringsSorter::CompareKeys"));
+    EXPECT_EQ(1, changes) << "the list's updates were released";
+    list->Add("d@3");
+    EXPECT_EQ(2, changes);
+}
