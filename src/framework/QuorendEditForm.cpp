@@ -1,0 +1,60 @@
+#include "framework/QuorendEditForm.h"
+
+TQuorendEditForm::TQuorendEditForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendStatusForm(AOwner, AFormStyle)
+{
+}
+
+void TQuorendEditForm::SetEditMode(bool Value)
+{
+    FEditMode = Value;
+    EditModeChanged();
+}
+
+void TQuorendEditForm::EditModeChanged() {}
+
+bool TQuorendEditForm::New()
+{
+    // "No" to the save question means: drop the changes and go on. Stopping
+    // there would leave New out of reach until the data were saved.
+    if (ConfirmSave() == mrCancel)
+        return false;
+    const bool previousMode = FEditMode;
+    SetEditMode(true);
+    bool result = false;
+    try {
+        result = TQuorendStatusForm::New();
+    } catch (...) {
+        SetEditMode(previousMode);
+        throw;
+    }
+    if (result)
+        SetModified(false);
+    else
+        SetEditMode(previousMode);
+    return result;
+}
+
+bool TQuorendEditForm::Execute()
+{
+    const bool result = TQuorendStatusForm::Execute();
+    if (result)
+        SetModified(false);
+    return result;
+}
+
+bool TQuorendEditForm::Save()
+{
+    const bool saved = TQuorendStatusForm::Save();
+    SetModified(!saved);
+    if (FEditMode && FLeaveEditModeOnSave)
+        SetEditMode(!saved);
+    return saved;
+}
+
+bool TQuorendEditForm::InitForm()
+{
+    const bool result = TQuorendStatusForm::InitForm();
+    if (result)
+        SetEditMode(true);
+    return result;
+}

@@ -1,0 +1,591 @@
+// The base data form's contract: re-entry guards, action states around
+// operations, the save question, failures at the action boundary, the key
+// preview, the clipboard, modal and MDI showing.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "core/uHelpers.h"
+#include "framework/QuorendEditForm.h"
+#include "platform/ui/StringGrid.h"
+#include "support/ScopedDialogAnswers.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+// A data form that records the hooks it ran and can be told to fail.
+class TTestForm : public TQuorendEditForm
+{
+    Q_OBJECT
+public:
+    TTestForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendEditForm(AOwner, AFormStyle)
+    {
+        setObjectName(QStringLiteral("frmTest"));
+        actExecute->setEnabled(true);
+        actSave->setEnabled(true);
+        actNew->setEnabled(true);
+        actDelete->setEnabled(false);
+        actEdit->setEnabled(true);
+    }
+
+    int executes = 0;
+    int saves = 0;
+    int stops = 0;
+    int dones = 0;
+    int news = 0;
+    bool saveResult = true;
+    bool canExecute = true;
+    QString executeErrorText;
+    QString throwInExecute;
+    QString throwInBeforeShow;
+    std::function<void()> duringExecute;
+    // The states seen inside DoExecute.
+    std::vector<bool> statesDuringExecute;
+    unsigned char busyDuringExecute = 0;
+    int waitDuringExecute = 0;
+
+    bool CanExecute() override { return canExecute; }
+    QString GetExecuteErrorText() override { return executeErrorText; }
+
+    bool DoExecute() override
+    {
+        ++executes;
+        statesDuringExecute.clear();
+        for (QAction *a : ToolbarActions())
+            statesDuringExecute.push_back(a->isEnabled());
+        busyDuringExecute = BusyFlags();
+        waitDuringExecute = WaitCount();
+        if (duringExecute)
+            duringExecute();
+        if (!throwInExecute.isEmpty())
+            throw Exception(throwInExecute);
+        return true;
+    }
+    bool DoSave() override
+    {
+        ++saves;
+        return saveResult;
+    }
+    bool DoNew() override
+    {
+        ++news;
+        return true;
+    }
+    bool DoStop() override
+    {
+        ++stops;
+        return true;
+    }
+    bool BeforeShow() override
+    {
+        TQuorendEditForm::BeforeShow();
+        if (!throwInBeforeShow.isEmpty())
+            throw Exception(throwInBeforeShow);
+        return true;
+    }
+    bool FormDone() override
+    {
+        ++dones;
+        return TQuorendEditForm::FormDone();
+    }
+    using TQuorendForm::ToolbarActions;
+};
+
+// A read-only list form: a status form that does not ask on its own.
+class TTestListForm : public TQuorendStatusForm
+{
+    Q_OBJECT
+public:
+    TTestListForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendStatusForm(AOwner, AFormStyle)
+    {
+        setObjectName(QStringLiteral("frmTestList"));
+        actExecute->setEnabled(true);
+    }
+};
+
+void ProcessDeferredDeletes()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+std::vector<bool> States(TTestForm *form)
+{
+    std::vector<bool> states;
+    for (QAction *a : form->ToolbarActions())
+        states.push_back(a->isEnabled());
+    return states;
+}
+
+// A main window with an MDI area, shown and active, as the program's.
+class QuorendFormGui : public testsupport::DataTest
+{
+protected:
+    void SetUp() override
+    {
+        DataTest::SetUp();
+        main_ = std::make_unique<QMainWindow>();
+        area_ = new QMdiArea(main_.get());
+        main_->setCentralWidget(area_);
+        main_->resize(1000, 700);
+        main_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+        main_->activateWindow();
+        QApplication::setActiveWindow(main_.get());
+    }
+    void TearDown() override
+    {
+        main_.reset();
+        ProcessDeferredDeletes();
+        DataTest::TearDown();
+    }
+
+    template <class T = TTestForm>
+    T *Open()
+    {
+        T *form = CreateQuorendForm<T>(main_.get(), fsMDIChild);
+        EXPECT_TRUE(form->ShowForm());
+        area_->setActiveSubWindow(form->SubWindow());
+        form->setFocus();
+        QCoreApplication::processEvents();
+        return form;
+    }
+
+    std::unique_ptr<QMainWindow> main_;
+    QMdiArea *area_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(QuorendFormGui, OpensAsMdiChildWithCaptionToolbarAndDesignedActionStates)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    ASSERT_NE(form->SubWindow(), nullptr);
+    EXPECT_EQ(area_->subWindowList().size(), 1);
+    EXPECT_EQ(form->pnlCaption->text(), "ЗАГЛАВИЕ");
+    EXPECT_EQ(form->GetTitle(), "ЗАГЛАВИЕ");
+    QStringList labels;
+    for (QToolButton *b : {form->sbtnHelp, form->sbtnSave, form->sbtnEdit, form->sbtnNew, form->sbtnDelete,
+                           form->sbtnFilter, form->sbtnSearch, form->sbtnExecute, form->sbtnPrint, form->sbtnFile,
+                           form->sbtnExit})
+        labels << b->text();
+    EXPECT_EQ(labels.join(' '), "F1 F2 F3 F4 F5 F6 F7 F8 F9 F10 Esc");
+    EXPECT_EQ(form->actExecute->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_TRUE(form->actHelp->shortcut().isEmpty());
+    EXPECT_EQ(form->actExecute->shortcutContext(), Qt::WidgetWithChildrenShortcut);
+    EXPECT_EQ(form->actExit->toolTip(), "Затваряне на прозореца");
+    // Designed states after ShowForm: the test form's own, Exit on.
+    EXPECT_EQ(States(form), (std::vector<bool>{true, true, true, false, false, false, true, false, false, true}));
+    EXPECT_FALSE(form->SavedActions().Saved);
+    EXPECT_EQ(form->BusyFlags(), 0);
+    EXPECT_TRUE(form->EditMode());
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    // The toolbar buttons follow their actions.
+    EXPECT_TRUE(form->sbtnExecute->isEnabled());
+    EXPECT_FALSE(form->sbtnDelete->isEnabled());
+    QTest::mouseClick(form->sbtnExecute, Qt::LeftButton);
+    EXPECT_EQ(form->executes, 1);
+}
+
+TEST_F(QuorendFormGui, F8DuringAnExecuteRunsNothingAndStatesComeBack)
+{
+    TTestForm *form = Open();
+    const std::vector<bool> before = States(form);
+    form->duringExecute = [form] {
+        // A second F8, and the handler called directly, are both refused.
+        QTest::keyClick(form, Qt::Key_F8);
+        form->actExecuteExecute();
+        // A state set meanwhile survives the restore.
+        form->SetDeleteEnabled(true);
+    };
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_EQ(form->statesDuringExecute, std::vector<bool>(10, false));
+    EXPECT_EQ(form->busyDuringExecute, qbActionRunning);
+    EXPECT_EQ(form->waitDuringExecute, 1);
+
+    std::vector<bool> expected = before;
+    expected[3] = true;   // Delete
+    EXPECT_EQ(States(form), expected);
+    EXPECT_EQ(form->BusyFlags(), 0);
+    EXPECT_EQ(WaitCount(), 0);
+    EXPECT_TRUE(form->actExecute->isEnabled());
+
+    // Afterwards F8 runs again.
+    form->duringExecute = nullptr;
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 2);
+}
+
+TEST_F(QuorendFormGui, EscStopsAStoppableExecuteWithoutClosing)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    form->SetStopAllowed(true);
+    bool stopEnabledInside = false;
+    bool timerInside = false;
+    form->duringExecute = [&] {
+        stopEnabledInside = form->actStop->isEnabled();
+        timerInside = form->Timer->isActive();
+        QTest::keyClick(form, Qt::Key_Escape);
+    };
+    QTest::keyClick(form, Qt::Key_F8);
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(stopEnabledInside);
+    EXPECT_TRUE(timerInside);
+    EXPECT_EQ(form->stops, 1);
+    EXPECT_FALSE(form->actStop->isEnabled());
+    EXPECT_FALSE(form->Timer->isActive());
+    EXPECT_TRUE(form->TimeText().startsWith(" Към: "));
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    // Without an execute, Esc is Exit: the form closes.
+    QTest::keyClick(form, Qt::Key_Escape);
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+}
+
+TEST_F(QuorendFormGui, HookThatThrowsLeavesTheFormUsableAndClosable)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    const std::vector<bool> before = States(form);
+    form->throwInExecute = "Грешка в заявката";
+    QTest::keyClick(form, Qt::Key_F8);
+
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Грешка в заявката.");
+    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+    EXPECT_EQ(WaitCount(), 0);
+    EXPECT_EQ(form->BusyFlags(), 0);
+    EXPECT_EQ(States(form), before);
+    EXPECT_FALSE(form->SavedActions().Saved);
+    EXPECT_FALSE(form->actStop->isEnabled());
+
+    // The next F8 runs again, and the form closes.
+    form->throwInExecute.clear();
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 2);
+    form->Close();
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+}
+
+TEST_F(QuorendFormGui, FailedPreparationIsShownAndFreesTheForm)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = CreateQuorendForm<TTestForm>(main_.get(), fsMDIChild);
+    QPointer<TTestForm> alive(form);
+    form->throwInBeforeShow = "Няма връзка";
+    EXPECT_FALSE(form->ShowForm());
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Няма връзка."});
+    EXPECT_EQ(WaitCount(), 0);
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+    EXPECT_TRUE(area_->subWindowList().isEmpty());
+}
+
+TEST_F(QuorendFormGui, RefusalTextIsShownAsItStandsAndQuietExecuteShowsNothing)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    form->canExecute = false;
+    form->executeErrorText = "Отстъпка 100% над %s";
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 0);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Отстъпка 100% над %s");
+    EXPECT_EQ(dialogs.Shown()[0].Caption, "Грешка!");
+
+    EXPECT_TRUE(form->ExecuteQuiet());
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(form->ShowValidationMessages());
+}
+
+TEST_F(QuorendFormGui, SaveQuestionOutcomes)
+{
+    const QString question = "Данните не са записани!\rЖелаете ли да ги запишете?";
+    {
+        // Not modified: closes without asking.
+        testsupport::ScopedDialogAnswers dialogs;
+        TTestForm *form = Open();
+        QPointer<TTestForm> alive(form);
+        form->Close();
+        ProcessDeferredDeletes();
+        EXPECT_FALSE(alive);
+        EXPECT_TRUE(dialogs.Shown().empty());
+    }
+    {
+        // Yes with a failing save: stays open, still modified.
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbYes);
+        TTestForm *form = Open();
+        QPointer<TTestForm> alive(form);
+        form->SetModified(true);
+        form->saveResult = false;
+        QTest::keyClick(form, Qt::Key_Escape);
+        ProcessDeferredDeletes();
+        ASSERT_TRUE(alive);
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_EQ(dialogs.Shown()[0].Text, question);
+        EXPECT_EQ(dialogs.Shown()[0].Buttons, (std::vector<TMsgDlgBtn>{mbYes, mbNo, mbCancel}));
+        EXPECT_EQ(dialogs.Shown()[0].DefaultButton, mbNo);
+        EXPECT_EQ(dialogs.Shown()[0].EscapeButton, mbCancel);
+        EXPECT_EQ(form->saves, 1);
+        EXPECT_TRUE(form->Modified());
+        EXPECT_EQ(form->dones, 0);
+
+        // Yes with a save that succeeds: closes.
+        dialogs.Press(mbYes);
+        form->saveResult = true;
+        form->Close();
+        ProcessDeferredDeletes();
+        EXPECT_FALSE(alive);
+    }
+    {
+        // No: closes without saving; Cancel (Esc): stays.
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Escape().Press(mbNo);
+        TTestForm *form = Open();
+        QPointer<TTestForm> alive(form);
+        form->SetModified(true);
+        form->Close();
+        ProcessDeferredDeletes();
+        ASSERT_TRUE(alive);
+        EXPECT_EQ(form->saves, 0);
+        form->Close();
+        ProcessDeferredDeletes();
+        EXPECT_FALSE(alive);
+        EXPECT_EQ(dialogs.Shown().size(), 2u);
+    }
+}
+
+TEST_F(QuorendFormGui, ListFormWithUnsavedGridEditsAsksBeforeClosing)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
+    auto *form = Open<TTestListForm>();
+    QPointer<TTestListForm> alive(form);
+    form->SetModified(true);
+    form->Close();
+    ProcessDeferredDeletes();
+    EXPECT_TRUE(alive);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+}
+
+TEST_F(QuorendFormGui, NoCloseWhileAWaitIsInProgress)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    {
+        WaitScope wait;
+        form->Close();
+        ProcessDeferredDeletes();
+        EXPECT_TRUE(alive);
+    }
+    form->Close();
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, NewAsksFirstAndGoesOnAfterYesOrNo)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel).Press(mbNo);
+    TTestForm *form = Open();
+    form->SetModified(true);
+    form->SetEditMode(false);
+    QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->news, 0);
+    EXPECT_TRUE(form->Modified());
+    QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->news, 1);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_TRUE(form->EditMode());
+    // Nothing unsaved: no question.
+    QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->news, 2);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+}
+
+TEST_F(QuorendFormGui, SaveClearsModifiedAndLeavesEditModeWhenAsked)
+{
+    TTestForm *form = Open();
+    form->SetLeaveEditModeOnSave(true);
+    form->SetModified(true);
+    form->saveResult = false;
+    QTest::keyClick(form, Qt::Key_F2);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(form->EditMode());
+    form->saveResult = true;
+    QTest::keyClick(form, Qt::Key_F2);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_FALSE(form->EditMode());
+    EXPECT_EQ(form->saves, 2);
+}
+
+TEST_F(QuorendFormGui, EnterMovesToTheNextControlButNotOutOfAnEditingGrid)
+{
+    TTestForm *form = Open();
+    auto *first = new QLineEdit(form->ClientArea);
+    auto *combo = new QComboBox(form->ClientArea);
+    combo->addItems({"a", "b"});
+    auto *grid = new platform::StringGrid(form->ClientArea);
+    auto *last = new QLineEdit(form->ClientArea);
+    for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(combo), static_cast<QWidget *>(grid),
+                       static_cast<QWidget *>(last)})
+        form->ClientLayout->addWidget(w);
+    QCoreApplication::processEvents();
+    first->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), first);
+
+    QTest::keyClick(first, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), combo);
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_EQ(combo->currentIndex(), 0);
+
+    // A grid without editing passes the focus on; with editing it keeps
+    // Enter for its editor.
+    TGridOptions options = grid->Options();
+    options += goEditing;
+    grid->SetOptions(options);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_TRUE(grid->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == grid);
+    grid->SetEditorMode(false);
+    grid->setFocus();
+    options -= goEditing;
+    grid->SetOptions(options);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), last);
+}
+
+TEST_F(QuorendFormGui, CopyAndPasteGoThroughTheActiveControl)
+{
+    TTestForm *form = Open();
+    auto *edit = new QLineEdit(form->ClientArea);
+    auto *target = new QLineEdit(form->ClientArea);
+    auto *grid = new platform::StringGrid(form->ClientArea);
+    form->ClientLayout->addWidget(edit);
+    form->ClientLayout->addWidget(target);
+    form->ClientLayout->addWidget(grid);
+    QCoreApplication::processEvents();
+    edit->setText("Хляб Добруджа");
+    edit->setFocus();
+    ASSERT_EQ(form->ActiveControl(), edit);
+    edit->setSelection(0, 4);
+    form->actCopyExecute();
+    EXPECT_EQ(QApplication::clipboard()->text(), "Хляб");
+
+    target->setText("бял");
+    target->setFocus();
+    target->setCursorPosition(0);
+    form->actPasteExecute();
+    EXPECT_EQ(target->text(), "Хляббял");
+
+    target->setReadOnly(true);
+    form->actPasteExecute();
+    EXPECT_EQ(target->text(), "Хляббял");
+
+    grid->SetColCount(3);
+    grid->SetRowCount(3);
+    grid->SetCells(0, 1, "a");
+    grid->SetCells(1, 1, "b");
+    grid->SetCells(0, 2, "c");
+    grid->SetCells(1, 2, "d");
+    grid->SetSelection(TGridRect{0, 1, 1, 2});
+    grid->setFocus();
+    form->actCopyExecute();
+    EXPECT_EQ(QApplication::clipboard()->text(), "a\tb\rc\td");
+}
+
+TEST_F(QuorendFormGui, MdiChildTellsTheMainWindowAndAModalFormDoesNot)
+{
+    struct Recorder : QObject
+    {
+        std::vector<std::pair<int, int>> seen;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == TQuorendFormNotifyEvent::ChildListType
+                || e->type() == TQuorendFormNotifyEvent::ChildActivatedType)
+                seen.emplace_back(int(e->type()) - int(QEvent::User),
+                                  static_cast<TQuorendFormNotifyEvent *>(e)->WParam);
+            return false;
+        }
+    } recorder;
+    main_->installEventFilter(&recorder);
+
+    TTestForm *form = Open();
+    form->Close();
+    ProcessDeferredDeletes();
+    ASSERT_GE(recorder.seen.size(), 2u);
+    EXPECT_EQ(recorder.seen.front(), std::make_pair(50, 0));
+    EXPECT_EQ(recorder.seen.back(), std::make_pair(50, 1));
+    EXPECT_NE(std::find(recorder.seen.begin(), recorder.seen.end(), std::make_pair(60, 0)), recorder.seen.end());
+
+    recorder.seen.clear();
+    std::unique_ptr<TTestForm> modal(CreateQuorendForm<TTestForm>(main_.get(), fsMDIChild));
+    QTimer::singleShot(0, modal.get(), [&] { modal->SetModalResult(mrOk); });
+    EXPECT_EQ(modal->ShowModal(), mrOk);
+    EXPECT_EQ(modal->FormStyle(), fsNormal);
+    EXPECT_EQ(modal->dones, 1);
+    EXPECT_TRUE(recorder.seen.empty());
+    main_->removeEventFilter(&recorder);
+}
+
+TEST_F(QuorendFormGui, ModalFormClosesWithEscAndAsksAboutUnsavedData)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel).Press(mbNo);
+    std::unique_ptr<TTestForm> form(CreateQuorendForm<TTestForm>(main_.get(), fsNormal));
+    form->SetModified(true);
+    int escapes = 0;
+    std::function<void()> pressEsc;
+    pressEsc = [&] {
+        ++escapes;
+        QWidget *w = QApplication::activeModalWidget();
+        if (w)
+            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+        if (escapes < 2)
+            QTimer::singleShot(0, form.get(), pressEsc);
+    };
+    QTimer::singleShot(0, form.get(), pressEsc);
+    EXPECT_EQ(form->ShowModal(), mrCancel);
+    EXPECT_EQ(escapes, 2);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(form->dones, 1);
+}
+
+TEST_F(QuorendFormGui, GrabOfAStatusFormLooksRight)
+{
+    TTestForm *form = Open();
+    form->pnlCaption->setText("СТОКОВИ РАЗПИСКИ");
+    form->StatusBar->show();
+    form->SetShowGauge(true);
+    form->SetStopAllowed(true);
+    form->SetStatusText("Общо: 12 реда");
+    form->SetGaugePosition(38);
+    form->SetTimeText(TQuorendStatusForm::ElapsedTimeText(75));
+    form->SubWindow()->resize(700, 300);
+    QCoreApplication::processEvents();
+    const QImage image = main_->grab().toImage();
+    EXPECT_TRUE(image.save(testsupport::OutputPath("QuorendForm.png")));
+}
+
+#include "QuorendFormTest.moc"
