@@ -9,6 +9,7 @@
 #include "components/StringList.h"
 #include "components/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "platform/ui/StringGrid.h"
 
 namespace {
 
@@ -486,4 +487,60 @@ void TDelimitedStringsSorter::AfterSort()
         FUpdating = false;
         FList->EndUpdate();
     }
+}
+
+// ---------------------------------------------------------------- grids
+
+TStringGridSorter::TStringGridSorter(platform::StringGrid *Grid) : FGrid(Grid) {}
+
+TStringGridSorter::~TStringGridSorter()
+{
+    Finish();
+}
+
+void TStringGridSorter::SortAll()
+{
+    if (!FGrid || FGrid->RowCount() <= FGrid->FixedRows())
+        return;
+    SetLo(FGrid->FixedRows());
+    SetHi(FGrid->RowCount() - 1);
+    Start();
+}
+
+bool TStringGridSorter::CheckSource()
+{
+    if (!FGrid)
+        Fail(QStringLiteral("No grid specified"), QStringLiteral("CheckSource"));
+    if (FSortColumns.empty())
+        Fail(QStringLiteral("No key columns specified"), QStringLiteral("CheckSource"));
+    if (Lo() < 0 || Hi() >= FGrid->RowCount())
+        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
+             QStringLiteral("low index [%1], high index [%2]").arg(Lo()).arg(Hi()));
+    return true;
+}
+
+void TStringGridSorter::GetKey(int Index, QVariant &Key)
+{
+    FWorkText.clear();
+    for (int col : FSortColumns) {
+        FWorkText += FGrid->Cells(col, Index);
+        FWorkText += QLatin1Char('@');
+    }
+    Key = FWorkText;
+}
+
+void TStringGridSorter::Exchange(int I, int J)
+{
+    // The grid takes text changes from a worker and repaints afterwards.
+    FGrid->ExchangeRows(I, J);
+}
+
+bool TStringGridSorter::IsTotalsRow(int Index)
+{
+    return FGrid->Cells(0, Index) == FilterTotalsText;
+}
+
+void TStringGridSorter::AfterSort()
+{
+    FGrid->InvalidateGrid();
 }

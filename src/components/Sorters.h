@@ -30,6 +30,9 @@
 
 class QObject;
 class TDelimitedStrings;
+namespace platform {
+class StringGrid;
+}
 
 class ESorterError : public Exception
 {
@@ -179,4 +182,34 @@ private:
     TDelimitedStrings *FList;
     std::vector<int> FKeyFields;
     bool FUpdating = false;
+};
+
+// Sorts the rows of a string grid by key columns: the whole texts of rows
+// are exchanged, the rows' attributes stay where they are.
+class TStringGridSorter : public TBaseSorter
+{
+public:
+    explicit TStringGridSorter(platform::StringGrid *Grid);
+    ~TStringGridSorter() override;
+
+    platform::StringGrid *Grid() const { return FGrid; }
+    const std::vector<int> &SortColumns() const { return FSortColumns; }
+    void SetSortColumns(const std::vector<int> &Columns) { FSortColumns = Columns; }
+    // Every row below the fixed ones (nothing when there is none).
+    void SortAll();
+
+    void GetKey(int Index, QVariant &Key) override;
+    void Exchange(int I, int J) override;
+    bool CheckSource() override;
+
+protected:
+    void AfterSort() override;
+    // A row whose first cell reads "Сума за филтъра".
+    bool IsTotalsRow(int Index) override;
+    QString ClassName() const override { return QStringLiteral("TStringGridSorter"); }
+
+private:
+    platform::StringGrid *FGrid;
+    std::vector<int> FSortColumns;
+    QString FWorkText;
 };

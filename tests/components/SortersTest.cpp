@@ -10,6 +10,7 @@
 
 #include "components/Sorters.h"
 #include "components/uDelimitedStrings.h"
+#include "platform/ui/StringGrid.h"
 
 namespace {
 
@@ -286,4 +287,78 @@ TEST(DelimitedStringsSorter, FailedSortIsReportedAndHandsTheListBack)
     EXPECT_EQ(1, changes) << "the list's updates were released";
     list->Add("d@3");
     EXPECT_EQ(2, changes);
+}
+
+namespace {
+
+// A grid with one header row: name, amount, date; row i's name ends in i.
+std::unique_ptr<platform::StringGrid> GridOf(const QList<QStringList> &rows)
+{
+    auto grid = std::make_unique<platform::StringGrid>();
+    grid->SetColCount(3);
+    grid->SetRowCount(int(rows.size()) + 1);
+    grid->SetFixedRows(1);
+    grid->SetRows(0, {"Наименование", "Сума", "Дата"});
+    for (int r = 0; r < rows.size(); ++r)
+        grid->SetRows(r + 1, rows[r]);
+    return grid;
+}
+
+QStringList Column(const platform::StringGrid &grid, int col)
+{
+    QStringList out;
+    for (int r = grid.FixedRows(); r < grid.RowCount(); ++r)
+        out << grid.Cells(col, r);
+    return out;
+}
+
+void SortGrid(platform::StringGrid &grid, std::vector<int> columns, unsigned char direction)
+{
+    TStringGridSorter sorter(&grid);
+    sorter.SetSortColumns(columns);
+    sorter.SetDirection(direction);
+    sorter.SortAll();
+}
+
+} // namespace
+
+TEST(StringGridSorterGui, SortsRowsByNumbersDatesAndTexts)
+{
+    auto grid = GridOf({{"Хляб", "-5", "01.02.2024"},
+                        {"Баница", "12.50", "15.01.2024"},
+                        {"Кифла", "-12", "31.12.2023"},
+                        {"Аванс", "9", "15.01.2024"},
+                        {"Сума за филтъра", "4.5", ""}});
+    grid->resize(300, 200);
+    grid->show();
+
+    SortGrid(*grid, {1}, 0);
+    EXPECT_EQ((QStringList{"-12", "-5", "9", "12.50", "4.5"}), Column(*grid, 1));
+    EXPECT_EQ((QStringList{"Кифла", "Хляб", "Аванс", "Баница", "Сума за филтъра"}), Column(*grid, 0))
+        << "whole rows move; the totals row stays last";
+    SortGrid(*grid, {1}, 1);
+    EXPECT_EQ((QStringList{"12.50", "9", "-5", "-12", "4.5"}), Column(*grid, 1));
+
+    SortGrid(*grid, {2, 0}, 0);
+    EXPECT_EQ((QStringList{"Кифла", "Аванс", "Баница", "Хляб", "Сума за филтъра"}), Column(*grid, 0));
+    SortGrid(*grid, {0}, 1);
+    EXPECT_EQ((QStringList{"Хляб", "Кифла", "Баница", "Аванс", "Сума за филтъра"}), Column(*grid, 0));
+    EXPECT_EQ(QStringLiteral("Наименование"), grid->Cells(0, 0)) << "the header row is not sorted";
+}
+
+TEST(StringGridSorterGui, SortAllWithoutDataRowsDoesNothing)
+{
+    platform::StringGrid grid;
+    grid.SetRowCount(2);
+    grid.SetFixedRows(1);
+    grid.SetRowCount(1);
+    grid.SetCells(0, 0, "x");
+    {
+        TStringGridSorter sorter(&grid);
+        sorter.SetSortColumns({0});
+        sorter.SortAll();
+    }
+    EXPECT_EQ(QStringLiteral("x"), grid.Cells(0, 0));
+    TStringGridSorter noColumns(&grid);
+    EXPECT_THROW(noColumns.Sort(0, 0), ESorterError);
 }
