@@ -81,25 +81,6 @@ int VirtualKeyOf(int qtKey)
     }
 }
 
-// A Windows colour value, system colours resolved against the palette.
-QColor ColorOf(int value, const QPalette &palette)
-{
-    if ((unsigned(value) & 0xFF000000u) == 0xFF000000u) {
-        switch (value & 0xFF) {
-        case 5: return palette.color(QPalette::Base);
-        case 8: return palette.color(QPalette::WindowText);
-        case 13: return palette.color(QPalette::Highlight);
-        case 14: return palette.color(QPalette::HighlightedText);
-        case 16: return palette.color(QPalette::Dark);
-        case 17: return palette.color(QPalette::Disabled, QPalette::WindowText);
-        case 18: return palette.color(QPalette::ButtonText);
-        case 20: return palette.color(QPalette::Light);
-        default: return palette.color(QPalette::Button);
-        }
-    }
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 // a * b / c rounded to the nearest, halves away from zero.
 int MulDiv(int a, int b, int c)
 {
@@ -267,7 +248,7 @@ void TExtGaugeAttrs::SetSpeed(int Value)
     FOwner->AnimStep = FOwner->AnimStep >= 0 ? FSpeed : -FSpeed;
 }
 
-void TExtGaugeAttrs::SetColor(int Value)
+void TExtGaugeAttrs::SetColor(TColor Value)
 {
     if (Value == FColor)
         return;
@@ -276,7 +257,7 @@ void TExtGaugeAttrs::SetColor(int Value)
     FOwner->RefreshPanel();
 }
 
-void TExtGaugeAttrs::SetTextColor(int Value)
+void TExtGaugeAttrs::SetTextColor(TColor Value)
 {
     if (Value == FTextColor)
         return;
@@ -781,7 +762,7 @@ void TExtStatusPanel::PaintInto(QPainter &Canvas, const QRect &Rect)
         QPainter p(&bitmap);
         p.setFont(Canvas.font());
         QRect inner(0, 0, r.width(), r.height());
-        p.fillRect(inner, ColorOf(bar->Color(), bar->palette()));
+        p.fillRect(inner, platform::ToQColor(bar->Color()));
         if (FBorderWidth > 0)
             inner.adjust(FBorderWidth, FBorderWidth, -FBorderWidth, -FBorderWidth);
         if (EffectivelyEnabled()) {
@@ -844,16 +825,14 @@ void TExtStatusPanel::PaintText(QPainter &Canvas, const QRect &Rect)
         text = fm.elidedText(text, Qt::ElideRight, r.width());
     else if (FPanelType == sptEllipsisPath)
         text = ElidePath(fm, text, r.width());
-    Canvas.setPen(StatusBar()->palette().color(QPalette::WindowText));
+    Canvas.setPen(platform::ToQColor(clWindowText));
     Canvas.drawText(r, flags, text);
 }
 
 void TExtStatusPanel::PaintLockKey(QPainter &Canvas, const QRect &Rect)
 {
-    const QPalette &pal = StatusBar()->palette();
     const QPen previous = Canvas.pen();
-    Canvas.setPen(LockKeyOn() ? pal.color(QPalette::WindowText)
-                              : pal.color(QPalette::Disabled, QPalette::WindowText));
+    Canvas.setPen(platform::ToQColor(LockKeyOn() ? clWindowText : clGrayText));
     Canvas.drawText(Rect, TextFlags(FAlignment, FAutoFit, nullptr), FText);
     Canvas.setPen(previous);
 }
@@ -883,7 +862,7 @@ void TExtStatusPanel::PaintGlyph(QPainter &Canvas, const QRect &Rect)
         Canvas.drawPixmap(x, y, picture);
     }
     if (!FText.isEmpty()) {
-        Canvas.setPen(StatusBar()->palette().color(QPalette::WindowText));
+        Canvas.setPen(platform::ToQColor(clWindowText));
         const int textLeft = FAlignment == taRightJustify && !FAutoFit ? x - tw - 2
                                                                        : x + glyphSize.width() + 2;
         Canvas.drawText(QRect(textLeft, T, Rt - textLeft, B - T),
@@ -894,13 +873,12 @@ void TExtStatusPanel::PaintGlyph(QPainter &Canvas, const QRect &Rect)
 void TExtStatusPanel::PaintPercentGauge(QPainter &Canvas, const QRect &Rect)
 {
     TExtStatusBar *bar = StatusBar();
-    const QPalette &pal = bar->palette();
     const int L = Rect.left(), Rt = Rect.left() + Rect.width();
     const int split = L + MulDiv(Rt - L, FGaugeAttrs.Position(), 100);
     const QRect filled(L, Rect.top(), split - L, Rect.height());
     const QRect rest(split, Rect.top(), Rt - split, Rect.height());
-    Canvas.fillRect(filled, ColorOf(FGaugeAttrs.Color(), pal));
-    Canvas.fillRect(rest, ColorOf(bar->Color(), pal));
+    Canvas.fillRect(filled, platform::ToQColor(FGaugeAttrs.Color()));
+    Canvas.fillRect(rest, platform::ToQColor(bar->Color()));
 
     QString text = FText;
     if (text.isEmpty() && !(FGaugeAttrs.BlankOnZero() && FGaugeAttrs.Position() == 0))
@@ -915,12 +893,12 @@ void TExtStatusPanel::PaintPercentGauge(QPainter &Canvas, const QRect &Rect)
     const QPen previous = Canvas.pen();
     Canvas.save();
     Canvas.setClipRect(filled);
-    Canvas.setPen(ColorOf(FGaugeAttrs.TextColor(), pal));
+    Canvas.setPen(platform::ToQColor(FGaugeAttrs.TextColor()));
     Canvas.drawText(Rect, flags, text);
     Canvas.restore();
     Canvas.save();
     Canvas.setClipRect(rest);
-    Canvas.setPen(pal.color(QPalette::WindowText));
+    Canvas.setPen(platform::ToQColor(clWindowText));
     Canvas.drawText(Rect, flags, text);
     Canvas.restore();
     Canvas.setPen(previous);
@@ -928,8 +906,7 @@ void TExtStatusPanel::PaintPercentGauge(QPainter &Canvas, const QRect &Rect)
 
 void TExtStatusPanel::PaintMovingGauge(QPainter &Canvas, const QRect &Rect)
 {
-    const QPalette &pal = StatusBar()->palette();
-    const QColor colour = ColorOf(FGaugeAttrs.Color(), pal);
+    const QColor colour = platform::ToQColor(FGaugeAttrs.Color());
     const int L = Rect.left();
     const int W = Rect.width();
     const int speed = FGaugeAttrs.Speed();
@@ -968,8 +945,8 @@ void TExtStatusPanel::PaintMovingGauge(QPainter &Canvas, const QRect &Rect)
 QImage TExtStatusPanel::BuildGradientBitmap()
 {
     TExtStatusBar *bar = StatusBar();
-    const QColor first = ColorOf(bar->Color(), bar->palette());
-    const QColor last = ColorOf(FGaugeAttrs.Color(), bar->palette());
+    const QColor first = platform::ToQColor(bar->Color());
+    const QColor last = platform::ToQColor(FGaugeAttrs.Color());
     QImage image(100, qMax(1, bar->height()), QImage::Format_RGB32);
     auto channel = [](int a, int b, int x) { return qRound(a + (b - a) * x / 99.0); };
     for (int x = 0; x < 100; ++x) {
@@ -1179,7 +1156,7 @@ void TExtStatusBar::SetPanels(const TExtStatusPanels &Value)
     FPanels->Assign(Value);
 }
 
-void TExtStatusBar::SetColor(int Value)
+void TExtStatusBar::SetColor(TColor Value)
 {
     if (Value == FColor)
         return;
@@ -1394,8 +1371,8 @@ void TExtStatusBar::DrawBevel(QPainter &Painter, const QRect &Rect,
 {
     if (Bevel == TExtStatusPanel::pbNone)
         return;
-    const QColor dark = palette().color(QPalette::Dark);
-    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = platform::ToQColor(clBtnShadow);
+    const QColor light = platform::ToQColor(clBtnHighlight);
     const QColor topLeft = Bevel == TExtStatusPanel::pbLowered ? dark : light;
     const QColor bottomRight = Bevel == TExtStatusPanel::pbLowered ? light : dark;
     Painter.setPen(topLeft);
@@ -1408,13 +1385,13 @@ void TExtStatusBar::DrawBevel(QPainter &Painter, const QRect &Rect,
 
 void TExtStatusBar::DrawSizeGrip(QPainter &Painter)
 {
-    const QColor highlight = palette().color(QPalette::Light);
-    const QColor shadow = palette().color(QPalette::Dark);
+    const QColor highlight = platform::ToQColor(clBtnHighlight);
+    const QColor shadow = platform::ToQColor(clBtnShadow);
     // The client area's right 15 pixels, 3 below the top to 1 above the
     // bottom, moved 1 pixel up and left.
     const int Rt = width() - 1, B = height() - 2;
     const QRect area(QPoint(Rt - GripWidth, 2), QPoint(Rt - 1, B - 1));
-    Painter.fillRect(area, ColorOf(FColor, palette()));
+    Painter.fillRect(area, platform::ToQColor(FColor));
     for (int k : {2, 13, 9, 5, 1}) {
         Painter.setPen(highlight);
         Painter.drawLine(Rt - k, B, Rt - 1, B - k + 1);
@@ -1436,7 +1413,7 @@ void TExtStatusBar::paintEvent(QPaintEvent *event)
         ~CanvasGuard() { canvas = nullptr; }
     } guard{FCanvas};
     FCanvas = &painter;
-    painter.fillRect(rect(), ColorOf(FColor, palette()));
+    painter.fillRect(rect(), platform::ToQColor(FColor));
     for (int i = 0; i < FPanels->Count(); ++i) {
         QRect r;
         GetPanelRect(i, r);

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "components/KbMonitor.h"
+#include "platform/ui/Colors.h"
 
 class QTimer;
 class TExtStatusBar;
@@ -51,12 +52,6 @@ using TExtPanelHintTextEvent =
     std::function<void(TExtStatusBar *StatusBar, TExtStatusPanel *Panel, QString &Hint)>;
 using TExtPanelNotifyEvent = std::function<void(TExtStatusPanel *Sender)>;
 
-// Colours are Windows colour values; these are the system colours the bar
-// uses, resolved against the widget palette when painting.
-constexpr int clExtHighlight = int(0xFF00000Du);
-constexpr int clExtHighlightText = int(0xFF00000Eu);
-constexpr int clExtBtnFace = int(0xFF00000Fu);
-
 // The gauge settings of one panel; every change repaints that panel.
 class TExtGaugeAttrs
 {
@@ -70,10 +65,10 @@ public:
     void SetPosition(int Value);
     int Speed() const { return FSpeed; }
     void SetSpeed(int Value);   // values below 1 keep the previous speed
-    int Color() const { return FColor; }
-    void SetColor(int Value);
-    int TextColor() const { return FTextColor; }
-    void SetTextColor(int Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TColor TextColor() const { return FTextColor; }
+    void SetTextColor(TColor Value);
     bool BlankOnZero() const { return FBlankOnZero; }
     void SetBlankOnZero(bool Value);
 
@@ -85,8 +80,8 @@ private:
     TExtGaugeStyle FStyle = gsPercent;
     TPercent FPosition = 0;
     int FSpeed = 4;
-    int FColor = clExtHighlight;
-    int FTextColor = clExtHighlightText;
+    TColor FColor = clHighlight;
+    TColor FTextColor = clHighlightText;
     bool FBlankOnZero = false;
 };
 
@@ -278,8 +273,8 @@ public:
     QString Version() const { return QStringLiteral("TExtStatusBar v1.0"); }
     void SetVersion(const QString &) {}
     // The bar's colour (a Windows colour value; the button face by default).
-    int Color() const { return FColor; }
-    void SetColor(int Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
 
     TExtDrawPanelEvent OnDrawPanel;
     std::function<void(TExtStatusBar *Sender)> OnClick;
@@ -333,7 +328,7 @@ private:
 
     TExtStatusPanels *FPanels = nullptr;
     bool FUseMonitorDLL = false;
-    int FColor = clExtBtnFace;
+    TColor FColor = clBtnFace;
     int KbMonitorRefCount = 0;
     unsigned KbMonitorMessage = 0;
     bool FMonitorRegistered = false;

@@ -161,11 +161,28 @@ void TBaseSorter::Fail(const QString &Message, const QString &Operation, const Q
     throw ESorterError::Create(Message, ClassName(), Operation, Data);
 }
 
+namespace {
+QString RangeText(int Lo, int Hi)
+{
+    return QStringLiteral("low index [%1], high index [%2]").arg(Lo).arg(Hi);
+}
+} // namespace
+
+bool TBaseSorter::CheckSourceParts(bool HasSource, const QString &Missing, bool HasKeys, int Count) const
+{
+    if (!HasSource)
+        Fail(Missing, QStringLiteral("CheckSource"));
+    if (!HasKeys)
+        Fail(QStringLiteral("No key columns specified"), QStringLiteral("CheckSource"));
+    if (FLo < 0 || FHi >= Count)
+        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"), RangeText(FLo, FHi));
+    return true;
+}
+
 void TBaseSorter::Sort(int Lo, int Hi)
 {
     if (Hi < Lo)
-        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
-             QStringLiteral("low index [%1], high index [%2]").arg(Lo).arg(Hi));
+        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"), RangeText(Lo, Hi));
     FLo = Lo;
     FHi = Hi;
     Start();
@@ -439,14 +456,8 @@ TDelimitedStringsSorter::~TDelimitedStringsSorter()
 
 bool TDelimitedStringsSorter::CheckSource()
 {
-    if (!FList)
-        Fail(QStringLiteral("No list specified"), QStringLiteral("CheckSource"));
-    if (FKeyFields.empty())
-        Fail(QStringLiteral("No key columns specified"), QStringLiteral("CheckSource"));
-    if (Lo() < 0 || Hi() >= FList->Count())
-        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
-             QStringLiteral("low index [%1], high index [%2]").arg(Lo()).arg(Hi()));
-    return true;
+    return CheckSourceParts(FList != nullptr, QStringLiteral("No list specified"), !FKeyFields.empty(),
+                            FList ? FList->Count() : 0);
 }
 
 void TDelimitedStringsSorter::GetKey(int Index, QVariant &Key)
@@ -509,14 +520,8 @@ void TStringGridSorter::SortAll()
 
 bool TStringGridSorter::CheckSource()
 {
-    if (!FGrid)
-        Fail(QStringLiteral("No grid specified"), QStringLiteral("CheckSource"));
-    if (FSortColumns.empty())
-        Fail(QStringLiteral("No key columns specified"), QStringLiteral("CheckSource"));
-    if (Lo() < 0 || Hi() >= FGrid->RowCount())
-        Fail(QStringLiteral("Invalid index range"), QStringLiteral("SortRange"),
-             QStringLiteral("low index [%1], high index [%2]").arg(Lo()).arg(Hi()));
-    return true;
+    return CheckSourceParts(FGrid != nullptr, QStringLiteral("No grid specified"), !FSortColumns.empty(),
+                            FGrid ? FGrid->RowCount() : 0);
 }
 
 void TStringGridSorter::GetKey(int Index, QVariant &Key)

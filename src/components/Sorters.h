@@ -112,6 +112,9 @@ protected:
     void Finish();
     // The class name that error texts give.
     virtual QString ClassName() const { return QStringLiteral("TBaseSorter"); }
+    // What every source must pass: it is there (else Missing is raised),
+    // key columns are set, and [Lo..Hi] lies within its Count rows.
+    bool CheckSourceParts(bool HasSource, const QString &Missing, bool HasKeys, int Count) const;
     // Misuse of the sorter: the error text names this class and Operation.
     [[noreturn]] void Fail(const QString &Message, const QString &Operation,
                            const QString &Data = QStringLiteral("N/A")) const;

@@ -20,8 +20,6 @@
 
 namespace {
 
-const int Red = 0x0000FF;     // Windows colour values
-const int White = 0xFFFFFF;
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
@@ -174,13 +172,13 @@ TEST(ExtStatusBarGui, PercentGaugeSplitsItsFillAndText)
     auto bar = ShownBar();
     bar->Panels()->Add()->SetWidth(50);
     TExtStatusPanel *gauge = AddGauge(*bar, 104);   // 100 pixels inside
-    gauge->GaugeAttrs()->SetColor(Red);
-    gauge->GaugeAttrs()->SetTextColor(White);
+    gauge->GaugeAttrs()->SetColor(clRed);
+    gauge->GaugeAttrs()->SetTextColor(clWhite);
     const QRect inner = Inner(*bar, 1);
     ASSERT_EQ(100, inner.width());
     const QColor red(255, 0, 0), white(255, 255, 255);
-    const QColor barColour = bar->palette().color(QPalette::Button);
-    const QColor fontColour = bar->palette().color(QPalette::WindowText);
+    const QColor barColour = platform::ToQColor(clBtnFace);
+    const QColor fontColour = platform::ToQColor(clWindowText);
 
     gauge->GaugeAttrs()->SetPosition(37);
     QImage img = Shot(*bar, inner);
@@ -300,7 +298,7 @@ TEST(ExtStatusBarGui, BallGaugeBouncesBetweenTheEnds)
 {
     auto bar = ShownBar();
     TExtStatusPanel *gauge = AddGauge(*bar, 64);   // 60 pixels inside
-    gauge->GaugeAttrs()->SetColor(Red);
+    gauge->GaugeAttrs()->SetColor(clRed);
     gauge->GaugeAttrs()->SetSpeed(0);   // ignored
     EXPECT_EQ(4, gauge->GaugeAttrs()->Speed());
     gauge->GaugeAttrs()->SetSpeed(5);
@@ -419,8 +417,8 @@ TEST(ExtStatusBarGui, LockKeyPanelsRepaintOnTheirKeyThroughTheHook)
             const QRect inner = Inner(*bar, 0);
             const QImage img = Shot(*bar, inner);
             EXPECT_TRUE(HasColour(img, img.rect(),
-                                  bar->palette().color(QPalette::Disabled, QPalette::WindowText)));
-            EXPECT_FALSE(HasColour(img, img.rect(), bar->palette().color(QPalette::WindowText)));
+                                  platform::ToQColor(clGrayText)));
+            EXPECT_FALSE(HasColour(img, img.rect(), platform::ToQColor(clWindowText)));
         }
         caps->SetEnabled(false);
         EXPECT_EQ(QStringList{QStringLiteral("TExtStatusBar: Keyboard hook still installed")},
@@ -472,7 +470,7 @@ TEST(ExtStatusBarGui, MonitorLibraryReportsLockKeyChanges)
         EXPECT_TRUE(ExtStatusBarConsistencyCheck().isEmpty()) << "no keyboard hook with the library";
 
         const QRect inner = Inner(*bar, 0);
-        const QColor on = bar->palette().color(QPalette::WindowText);
+        const QColor on = platform::ToQColor(clWindowText);
         toggle(platform::VK_NUMLOCK, 1);
         QCoreApplication::processEvents();
         QImage img = Shot(*bar, inner);
@@ -532,7 +530,7 @@ TEST(ExtStatusBarGui, StatusFormLayoutRendersWithGaugeDateAndTime)
     ASSERT_TRUE(image.save(file));
     // 60 % of the gauge's 96 inner pixels, rounded: 58 filled.
     const QRect inner = Inner(*bar, 1).translated(bar->pos());
-    const QColor highlight = bar->palette().color(QPalette::Highlight);
+    const QColor highlight = platform::ToQColor(clHighlight);
     EXPECT_EQ(highlight, image.pixelColor(inner.left() + 57, inner.top()));
     EXPECT_NE(highlight, image.pixelColor(inner.left() + 60, inner.top()));
 }
