@@ -325,19 +325,21 @@ void TTextPagePrinter::SetMeasureUnit(TMeasureUnit value)
     FMeasureUnit = value;
     if (FConstructing)
         return;
-    const double factor = value == muInches ? 1.0 / kMmPerInch : kMmPerInch;
-    FMarginLeft *= factor;
-    FMarginTop *= factor;
-    FMarginRight *= factor;
-    FMarginBottom *= factor;
-    FPageBorderOffset *= factor;
-    FDefaultColWidth *= factor;
+    const double multiplier = value == muInches ? 1.0 : kMmPerInch;
+    const double divisor = value == muInches ? kMmPerInch : 1.0;
+    auto convert = [&](double &length) { length = length * multiplier / divisor; };
+    convert(FMarginLeft);
+    convert(FMarginTop);
+    convert(FMarginRight);
+    convert(FMarginBottom);
+    convert(FPageBorderOffset);
+    convert(FDefaultColWidth);
     PrepareDocument();
     if (FFriendlyFooter.isEmpty())
-        FFooterFormat = NormalizeFormat(FFooterFormat, factor);
+        FFooterFormat = NormalizeFormat(FFooterFormat, multiplier, divisor);
     if (FFriendlyHeader.isEmpty())
-        FHeaderFormat = NormalizeFormat(FHeaderFormat, factor);
-    FTableFormat = NormalizeFormat(FTableFormat, factor);
+        FHeaderFormat = NormalizeFormat(FHeaderFormat, multiplier, divisor);
+    FTableFormat = NormalizeFormat(FTableFormat, multiplier, divisor);
 }
 
 void TTextPagePrinter::SetFileName(const QString &value)
@@ -761,7 +763,7 @@ void TTextPagePrinter::ReadColumnFormat(QString format, TAlignment &alignment, d
         width = FDefaultColWidth;
 }
 
-QString TTextPagePrinter::NormalizeFormat(const QString &format, double factor) const
+QString TTextPagePrinter::NormalizeFormat(const QString &format, double multiplier, double divisor) const
 {
     if (format.isEmpty())
         return QString();
@@ -773,7 +775,7 @@ QString TTextPagePrinter::NormalizeFormat(const QString &format, double factor) 
         const QChar mark = alignment == taRightJustify ? QLatin1Char('>')
                            : alignment == taCenter     ? QLatin1Char('^')
                                                        : QLatin1Char('<');
-        columns << mark + FloatText(width * factor).trimmed();
+        columns << mark + FloatText(width * multiplier / divisor).trimmed();
     }
     return columns.join(FTokenSeparator);
 }
@@ -855,7 +857,7 @@ void TTextPagePrinter::ConvertFriendly(const QString &friendly, QString &line, Q
     for (QString &column : columns)
         column += widthText;
     line = text;
-    format = NormalizeFormat(columns.join(FTokenSeparator), 1.0);
+    format = NormalizeFormat(columns.join(FTokenSeparator));
 }
 
 void TTextPagePrinter::DrawCellLines(int x, int width, bool top, bool bottom)
@@ -915,7 +917,8 @@ void TTextPagePrinter::WriteTableLine(const QString &S)
                 const int feed = int(text.indexOf(QLatin1Char('\n')));
                 if (feed >= 0) {
                     const QString after = text.mid(feed + 1);
-                    cell = cell.isEmpty() ? after : after + QLatin1Char(' ') + cell;
+                    if (!after.isEmpty())
+                        cell = cell.isEmpty() ? after : after + QLatin1Char(' ') + cell;
                     text.truncate(feed);
                 }
                 if (i < cells.size())

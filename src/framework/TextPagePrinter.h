@@ -98,9 +98,9 @@ public:
     QString Footer() const { return FFooter; }
     void SetFooter(const QString &value) { FFooter = value; }
     QString HeaderFormat() const { return FHeaderFormat; }
-    void SetHeaderFormat(const QString &value) { FHeaderFormat = NormalizeFormat(value, 1.0); }
+    void SetHeaderFormat(const QString &value) { FHeaderFormat = NormalizeFormat(value); }
     QString FooterFormat() const { return FFooterFormat; }
-    void SetFooterFormat(const QString &value) { FFooterFormat = NormalizeFormat(value, 1.0); }
+    void SetFooterFormat(const QString &value) { FFooterFormat = NormalizeFormat(value); }
     QString FriendlyHeader() const { return FFriendlyHeader; }
     void SetFriendlyHeader(const QString &value);
     QString FriendlyFooter() const { return FFriendlyFooter; }
@@ -145,7 +145,7 @@ public:
     bool GradientBackground() const { return FGradientBackground; }
     void SetGradientBackground(bool value);
     QString TableFormat() const { return FTableFormat; }
-    void SetTableFormat(const QString &value) { FTableFormat = NormalizeFormat(value, 1.0); }
+    void SetTableFormat(const QString &value) { FTableFormat = NormalizeFormat(value); }
     bool TableGrid() const { return FTableGrid; }
     void SetTableGrid(bool value) { FTableGrid = value; }
     int TabSize() const { return FTabSize; }
@@ -277,7 +277,7 @@ private:
     void WrapWriter(QString rest, bool lineMode);
     QString ExpandMacros(QString text) const;
     void ReadColumnFormat(QString format, TAlignment &alignment, double &width) const;
-    QString NormalizeFormat(const QString &format, double factor) const;
+    QString NormalizeFormat(const QString &format, double multiplier = 1.0, double divisor = 1.0) const;
     void ConvertFriendly(const QString &friendly, QString &line, QString &format) const;
     void DrawCellLines(int x, int width, bool top, bool bottom);
     void FileWrite(const QString &text);

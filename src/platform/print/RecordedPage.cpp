@@ -277,9 +277,9 @@ void RecordedPage::Replay(QPainter &painter) const
         }
         switch (item.kind) {
         case Kind::Text:
-            painter.setFont(item.font);
+            if (painter.font() != item.font)
+                painter.setFont(item.font);
             painter.drawText(item.position, item.text);
-            painter.setFont(states_.at(item.state).font);
             break;
         case Kind::Lines:
             for (int i = 0; i + 1 < item.points.size(); i += 2)
@@ -329,7 +329,7 @@ QVector<RecordedPage::TextRun> RecordedPage::TextRuns() const
             TextRun &last = runs.last();
             const qreal end = last.baseline.x() + last.width;
             if (qFuzzyCompare(last.baseline.y() + 1, baseline.y() + 1)
-                && std::abs(end - baseline.x()) < 0.5) {
+                && std::abs(end - baseline.x()) < 1e-3) {
                 last.text += item.text;
                 last.width += item.width;
                 continue;

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/print/RawPrinter.h"
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    bool had_;
+    QByteArray old_;
+};
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Puts an executable "lp" with the given shell body into dir.
+void MakeFakeLp(const QTemporaryDir &dir, const QByteArray &body)
+{
+    QFile lp(dir.filePath("lp"));
+    ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+    lp.write("#!/bin/sh\n" + body + "\n");
+    lp.close();
+    lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+TEST(RawPrinter, WritesExactBytesToTheFileNamedByTolvexPrn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("prn.out");
+    ScopedEnv env("TOLVEX_PRN", path.toLocal8Bit());
+
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    platform::RawPrinter prn;
+    prn.Open();
+    prn.WriteLine("\x80\xA0\xAF line one");
+    prn.Write(all);
+    prn.Close();
+    EXPECT_EQ(ReadAll(path), QByteArray("\x80\xA0\xAF line one\r\n") + all);
+
+    // A second job replaces the first: the file holds one job.
+    prn.Open();
+    prn.Write("x");
+    prn.Close();
+    EXPECT_EQ(ReadAll(path), QByteArray("x"));
+}
+
+TEST(RawPrinter, MissingDeviceIsAClearError)
+{
+    QTemporaryDir dir;
+    ScopedEnv env("TOLVEX_PRN", dir.filePath("no/such/folder/lp0").toLocal8Bit());
+    platform::RawPrinter prn;
+    try {
+        prn.Open();
+        FAIL() << "opened a missing device";
+    } catch (const EInOutError &e) {
+        EXPECT_TRUE(e.Message().startsWith("Няма достъп до принтера")) << e.what();
+        EXPECT_TRUE(e.Message().contains("no/such/folder/lp0"));
+    }
+    EXPECT_FALSE(prn.IsOpen());
+}
+
+TEST(RawPrinter, SendsARawJobToTheDefaultQueue)
+{
+    QTemporaryDir bin;
+    const QString out = bin.filePath("job");
+    MakeFakeLp(bin, "echo \"$@\" > '" + bin.filePath("args").toLocal8Bit() + "'\ncat > '" + out.toLocal8Bit() + "'");
+    ScopedEnv prn("TOLVEX_PRN", "");
+    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+
+    platform::RawPrinter printer;
+    printer.Open();
+    printer.WriteLine("\xC0\xC1 first");
+    printer.WriteLine("second");
+    // Nothing reaches the queue before the job is complete.
+    EXPECT_FALSE(QFile::exists(out));
+    printer.Close();
+    EXPECT_EQ(ReadAll(out), QByteArray("\xC0\xC1 first\r\nsecond\r\n"));
+    EXPECT_EQ(ReadAll(bin.filePath("args")).trimmed(), QByteArray("-o raw"));
+}
+
+TEST(RawPrinter, RefusedJobReportsTheQueuesReason)
+{
+    QTemporaryDir bin;
+    MakeFakeLp(bin, "cat > /dev/null\necho 'lp: Error - no default destination available.' >&2\nexit 1");
+    ScopedEnv prn("TOLVEX_PRN", "");
+    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+
+    platform::RawPrinter printer;
+    printer.Open();
+    printer.Write("data");
+    try {
+        printer.Close();
+        FAIL() << "a refused job passed as printed";
+    } catch (const EInOutError &e) {
+        EXPECT_EQ(e.Message(), "Принтерът не прие заданието: lp: Error - no default destination available.");
+    }
+}
+
+TEST(RawPrinter, MissingLpIsAnErrorNotAHang)
+{
+    QTemporaryDir empty;
+    ScopedEnv prn("TOLVEX_PRN", "");
+    ScopedEnv path("PATH", empty.path().toLocal8Bit());
+    platform::RawPrinter printer;
+    printer.Open();
+    printer.Write("data");
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(printer.Close(), EInOutError);
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST(RawPrinter, QueueThatDoesNotAnswerTimesOut)
+{
+    QTemporaryDir bin;
+    MakeFakeLp(bin, "exec sleep 30");
+    ScopedEnv prn("TOLVEX_PRN", "");
+    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+
+    platform::RawPrinter printer(300);
+    printer.Open();
+    printer.Write("data");
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        printer.Close();
+        FAIL() << "a stuck queue passed as printed";
+    } catch (const EInOutError &e) {
+        EXPECT_EQ(e.Message(), "Принтерът не отговаря: заданието не е прието.");
+    }
+    EXPECT_LT(timer.elapsed(), 5000);
+}
