@@ -43,9 +43,9 @@ void TestPrinterDevice::BeginDoc()
 
 void TestPrinterDevice::NewPage()
 {
-    painter_.end();
     if (OnPageDone)
         OnPageDone(int(Printed.size()));
+    painter_.end();
     StartSheet();
 }
 
