@@ -1,6 +1,6 @@
 #include "framework/TextPagePrinter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QLinearGradient>
@@ -15,30 +15,12 @@
 #include <cmath>
 
 #include "framework/PagePrintProgress.h"
+#include "platform/ui/Colors.h"
 
 namespace {
 
 constexpr double kMmPerInch = 25.4;
-// System colours as the class library coded them.
-constexpr int kClBtnFace = int(0x8000000F);
-constexpr int kClBtnShadow = int(0x80000010);
 const QString kFinish = QStringLiteral("<FINISH>");
-
-QColor WinColor(int value)
-{
-    if (value & int(0x80000000)) {
-        const QPalette palette = QApplication::palette();
-        switch (value & 0xFF) {
-        case 15: // button face
-            return palette.color(QPalette::Button);
-        case 16: // button shadow
-            return palette.color(QPalette::Dark);
-        default:
-            return palette.color(QPalette::Window);
-        }
-    }
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 // The runtime's Round: to the nearest integer, ties to even.
 int RoundRt(double value) { return int(std::nearbyint(value)); }
@@ -77,7 +59,7 @@ platform::RecordedPage *TPageList::Add(std::unique_ptr<platform::RecordedPage> p
 TTextPagePrinter::TTextPagePrinter(QWidget *parent, platform::PrinterDevice *printer)
     : QAbstractScrollArea(parent),
       FPrinter(printer ? printer : &platform::ApplicationPrinter()),
-      FShadowColor(kClBtnShadow), FColor(kClBtnFace)
+      FShadowColor(clBtnShadow), FColor(clBtnFace)
 {
     FConstructing = true;
     FFont = QFont(QStringLiteral("Courier New"), 10);
@@ -408,7 +390,7 @@ void TTextPagePrinter::SetOrientation(TPrinterOrientation value)
 QString TTextPagePrinter::Title() const { return FPrinter->Title(); }
 void TTextPagePrinter::SetTitle(const QString &value) { FPrinter->SetTitle(value); }
 
-void TTextPagePrinter::SetShadowColor(int value)
+void TTextPagePrinter::SetShadowColor(TColor value)
 {
     if (value == FShadowColor)
         return;
@@ -449,7 +431,7 @@ void TTextPagePrinter::SetGradientBackground(bool value)
     Invalidate();
 }
 
-void TTextPagePrinter::SetColor(int value)
+void TTextPagePrinter::SetColor(TColor value)
 {
     FColor = value;
     Invalidate();
@@ -1348,10 +1330,10 @@ void TTextPagePrinter::PaintPreview(QPainter &painter)
     if (FGradientBackground) {
         QLinearGradient gradient(0, 0, 0, height);
         gradient.setColorAt(0, Qt::black);
-        gradient.setColorAt(1, WinColor(FColor));
+        gradient.setColorAt(1, platform::ToQColor(FColor));
         painter.fillRect(QRect(0, 0, width, height), gradient);
     } else {
-        painter.fillRect(QRect(0, 0, width, height), WinColor(FColor));
+        painter.fillRect(QRect(0, 0, width, height), platform::ToQColor(FColor));
     }
 
     const int pageWidth = PageWidthOnScreen();
@@ -1365,7 +1347,7 @@ void TTextPagePrinter::PaintPreview(QPainter &painter)
     auto box = [](int l, int t, int r, int b) { return QRect(QPoint(l, t), QPoint(r - 1, b - 1)); };
 
     if (FShadowOffset > 0) {
-        const QColor shadow = WinColor(FShadowColor);
+        const QColor shadow = platform::ToQColor(FShadowColor);
         painter.fillRect(box(right, top + FShadowOffset, right + FShadowOffset, bottom + FShadowOffset), shadow);
         painter.fillRect(box(left + FShadowOffset, bottom, right, bottom + FShadowOffset), shadow);
     }
@@ -1394,17 +1376,17 @@ void TTextPagePrinter::PaintPreview(QPainter &painter)
     }
     painter.setBrush(Qt::NoBrush);
     if (FShowMargins) {
-        painter.setPen(QPen(WinColor(0xC0C0C0), 0, Qt::DotLine));
+        painter.setPen(QPen(platform::ToQColor(clSilver), 0, Qt::DotLine));
         painter.drawRect(box(left + ScreenLength(FMarginLeft, false), top + ScreenLength(FMarginTop, true),
                              right - ScreenLength(FMarginRight, false), bottom - ScreenLength(FMarginBottom, true))
                              .adjusted(0, 0, -1, -1));
     }
     if (FShowGutter) {
-        painter.setPen(QPen(WinColor(0xFF0000), 0, Qt::DotLine));
+        painter.setPen(QPen(platform::ToQColor(clBlue), 0, Qt::DotLine));
         painter.drawRect(box(left + edgeLeft, top + edgeTop, right - edgeRight, bottom - edgeBottom)
                              .adjusted(0, 0, -1, -1));
     }
-    painter.setPen(WinColor(FColor));
+    painter.setPen(platform::ToQColor(FColor));
 }
 
 void TTextPagePrinter::paintEvent(QPaintEvent *)

@@ -21,6 +21,7 @@
 
 #include "platform/print/PrinterDevice.h"
 #include "platform/print/RecordedPage.h"
+#include "platform/ui/Colors.h"
 
 class TPagePrintProgressDlg;
 
@@ -31,7 +32,6 @@ enum TMeasureUnit { muInches, muMillimeters };
 enum TLineSpacing { lsHalfSpace, lsSingleSpace, lsSingleAndAHalf, lsDoubleSpace };
 enum TZoomLocation { zlTopLeft, zlTopCenter, zlCenter, zlSame };
 enum TPrinterOrientation { poPortrait, poLandscape };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TPageBorder { pbTop = 1, pbBottom = 2, pbLeft = 4, pbRight = 8 };
 Q_DECLARE_FLAGS(TPageBorders, TPageBorder)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TPageBorders)
@@ -59,6 +59,7 @@ class TTextPagePrinter : public QAbstractScrollArea
     Q_OBJECT
 
 public:
+    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
     using TNotifyEvent = std::function<void(QObject *Sender)>;
     using TMouseEvent = std::function<void(QObject *Sender, Qt::MouseButton Button,
                                            Qt::KeyboardModifiers Shift, int X, int Y)>;
@@ -130,8 +131,8 @@ public:
     void SetPrinter(platform::PrinterDevice *value);
     QString ProgressMessage() const { return FProgressMessage; }
     void SetProgressMessage(const QString &value) { FProgressMessage = value; }
-    int ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(int value);
+    TColor ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(TColor value);
     int ShadowOffset() const { return FShadowOffset; }
     void SetShadowOffset(int value);
     bool ShowCancel() const { return FShowCancel; }
@@ -161,9 +162,9 @@ public:
     void SetZoomLocation(TZoomLocation value) { FZoomLocation = value; }
     int ZoomPercent() const { return FZoomPercent; }
     void SetZoomPercent(int value);
-    // Background colour behind the page, a Windows colour value.
-    int Color() const { return FColor; }
-    void SetColor(int value);
+    // Background colour behind the page.
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
 
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
@@ -313,7 +314,7 @@ private:
     double FPageBorderOffset = 0;
     bool FPrintToFile = false;
     QString FProgressMessage;
-    int FShadowColor;
+    TColor FShadowColor;
     int FShadowOffset = 5;
     bool FShowCancel = true, FShowProgress = true, FShowMargins = true;
     bool FShowGutter = false, FGradientBackground = true;
@@ -324,7 +325,7 @@ private:
     bool FWordWrap = true;
     TZoomLocation FZoomLocation = zlTopLeft;
     int FZoomPercent = 25;
-    int FColor;
+    TColor FColor;
 
     double FMarginLeft = 0, FMarginTop = 0, FMarginRight = 0, FMarginBottom = 0;
     int FCurrentPage = 0;

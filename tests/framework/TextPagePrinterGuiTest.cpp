@@ -56,7 +56,7 @@ TEST(TextPagePrinterGui, PreviewShowsThePageWithItsTextShadowAndMargins)
     page.SetShowGutter(true);
     page.SetFont(QFont("Courier New", 14));
     page.BeginDoc();
-    page.SetAlignment(taCenter);
+    page.SetAlignment(TTextPagePrinter::taCenter);
     page.WriteAlignedLine("СТОКОВА РАЗПИСКА № 0000123");
     page.NewLine();
     for (int i = 1; i <= 20; ++i) {

@@ -183,9 +183,9 @@ TEST(TextPagePrinterPrint, TextFileModeWritesLinesPagesAndAlignment)
     page.WriteLine("ab");
     page.WriteLine("Цд");
     page.NewLine();
-    page.SetAlignment(taRightJustify);
+    page.SetAlignment(TTextPagePrinter::taRightJustify);
     page.WriteAlignedLine("xy");
-    page.SetAlignment(taCenter);
+    page.SetAlignment(TTextPagePrinter::taCenter);
     page.WriteAlignedLine("z");
     // Lines never turn the page in a file; NewPage does.
     for (int i = 0; i < 100; ++i)

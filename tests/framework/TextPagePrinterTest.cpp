@@ -186,7 +186,7 @@ TEST(TextPagePrinter, LineTallerThanThePageStillAdvancesOnePerPage)
     f.page.NewLine();
     f.page.WriteLine("two");
     f.page.NewLine();
-    f.page.SetAlignment(taRightJustify);
+    f.page.SetAlignment(TTextPagePrinter::taRightJustify);
     f.page.WriteAlignedLine("three");
     f.page.EndDoc();
     // "three" ends its line, which turns to a fourth, empty page.
@@ -201,7 +201,7 @@ TEST(TextPagePrinter, AlignedLinesKeepTheirPlaceOnANewPage)
 {
     Fixture f(QSize(2400, 100));
     f.page.SetFont(FontOfHeight(20));
-    f.page.SetAlignment(taRightJustify);
+    f.page.SetAlignment(TTextPagePrinter::taRightJustify);
     f.page.BeginDoc();
     for (int i = 0; i < 3; ++i)
         f.page.WriteAlignedLine("xy");
@@ -209,7 +209,7 @@ TEST(TextPagePrinter, AlignedLinesKeepTheirPlaceOnANewPage)
     // itself and still stands where its alignment puts it.
     f.page.SetLineSpacing(lsDoubleSpace);
     f.page.WriteAlignedLine("xy");
-    f.page.SetAlignment(taCenter);
+    f.page.SetAlignment(TTextPagePrinter::taCenter);
     f.page.WriteAlignedLine("xy");
     f.page.EndDoc();
     const int width = 24; // two characters of 12 pixels
