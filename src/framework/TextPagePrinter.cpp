@@ -448,43 +448,36 @@ void TTextPagePrinter::SetZoomPercent(int value)
 
 // ------------------------------------------------------------------ margins
 
-void TTextPagePrinter::SetMarginLeft(double value)
+// A margin reaches at least to the printer's edge on its side and at most
+// to the opposite side's edge.
+double TTextPagePrinter::ClampMargin(double value, double edge, double limit, const char *side) const
 {
     if (IsDocumentOpen())
-        throw ETextPagePrinter(QStringLiteral("Unable to change left margin while printing"));
-    const double edge = UnprintableLeft();
-    const double limit = PageWidth() - UnprintableRight();
-    FMarginLeft = value <= edge ? edge : (value > limit ? limit : value);
+        throw ETextPagePrinter(QStringLiteral("Unable to change %1 margin while printing").arg(QLatin1String(side)));
+    return value <= edge ? edge : (value > limit ? limit : value);
+}
+
+void TTextPagePrinter::SetMarginLeft(double value)
+{
+    FMarginLeft = ClampMargin(value, UnprintableLeft(), PageWidth() - UnprintableRight(), "left");
     Invalidate();
 }
 
 void TTextPagePrinter::SetMarginTop(double value)
 {
-    if (IsDocumentOpen())
-        throw ETextPagePrinter(QStringLiteral("Unable to change top margin while printing"));
-    const double edge = UnprintableTop();
-    const double limit = PageHeight() - UnprintableBottom();
-    FMarginTop = value <= edge ? edge : (value > limit ? limit : value);
+    FMarginTop = ClampMargin(value, UnprintableTop(), PageHeight() - UnprintableBottom(), "top");
     Invalidate();
 }
 
 void TTextPagePrinter::SetMarginRight(double value)
 {
-    if (IsDocumentOpen())
-        throw ETextPagePrinter(QStringLiteral("Unable to change right margin while printing"));
-    const double edge = UnprintableRight();
-    const double limit = PageWidth() - UnprintableLeft();
-    FMarginRight = value <= edge ? edge : (value > limit ? limit : value);
+    FMarginRight = ClampMargin(value, UnprintableRight(), PageWidth() - UnprintableLeft(), "right");
     Invalidate();
 }
 
 void TTextPagePrinter::SetMarginBottom(double value)
 {
-    if (IsDocumentOpen())
-        throw ETextPagePrinter(QStringLiteral("Unable to change bottom margin while printing"));
-    const double edge = UnprintableBottom();
-    const double limit = PageHeight() - UnprintableTop();
-    FMarginBottom = value <= edge ? edge : (value > limit ? limit : value);
+    FMarginBottom = ClampMargin(value, UnprintableBottom(), PageHeight() - UnprintableTop(), "bottom");
     Invalidate();
 }
 

@@ -247,6 +247,7 @@ protected:
 
 private:
     bool CanAskPrinter() const;
+    double ClampMargin(double value, double edge, double limit, const char *side) const;
     bool IsDocumentOpen() const { return FPrintToFile ? FTextFileOpen : FDocOpen; }
     double FallbackMetric(double inches, double millimetres) const;
     double ToUnits(double inches) const;
