@@ -1,0 +1,279 @@
+#include "platform/db/Collation.h"
+
+#include <cmath>
+#include <sqlite3.h>
+#include <vector>
+
+#include "platform/db/JetSql.h"
+#include "platform/db/ValueText.h"
+
+namespace platform {
+
+namespace {
+
+// Next code point of a UTF-8 text; a stray byte stands for itself.
+char32_t Decode(const unsigned char *s, int n, int &i)
+{
+    const unsigned char c = s[i++];
+    if (c < 0x80)
+        return c;
+    int extra = 0;
+    char32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07;
+    } else {
+        return 0xDC00 + c;
+    }
+    if (i + extra > n)
+        return 0xDC00 + c;
+    for (int k = 0; k < extra; ++k) {
+        const unsigned char cc = s[i + k];
+        if ((cc & 0xC0) != 0x80)
+            return 0xDC00 + c;
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    i += extra;
+    return cp;
+}
+
+// The character in upper case; the Cyrillic and Latin letters the program
+// meets are folded directly, anything else through Qt.
+char32_t Fold(char32_t c)
+{
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= 0x430 && c <= 0x44F)
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    if (c >= 0x400 && c <= 0x42F)
+        return c == 0x40D ? 0x418 : c;  // Ѝ is an И with a grave accent
+    return QChar::toUpper(c);
+}
+
+// Sort key: character class first, then the folded code point. Cyrillic
+// capitals U+0410..U+042F stand in the order of the Bulgarian alphabet.
+quint32 Key(char32_t c)
+{
+    const char32_t f = Fold(c);
+    quint32 cls;
+    if (f >= '0' && f <= '9')
+        cls = 1;
+    else if (f < 0x80)
+        cls = (f >= 'A' && f <= 'Z') ? 2 : 0;
+    else if (!QChar::isLetter(f))
+        cls = 0;
+    else if (f < 0x250)
+        cls = 2;
+    else if (f >= 0x400 && f <= 0x4FF)
+        cls = 3;
+    else
+        cls = 4;
+    return (cls << 24) | static_cast<quint32>(f);
+}
+
+int TrimmedLength(const char *s, int n)
+{
+    while (n > 0 && s[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+int CollationCallback(void *, int aBytes, const void *a, int bBytes, const void *b)
+{
+    return JetCompare(static_cast<const char *>(a), aBytes, static_cast<const char *>(b), bBytes);
+}
+
+std::vector<char32_t> CodePoints(const QString &s)
+{
+    std::vector<char32_t> out;
+    out.reserve(s.size());
+    for (char32_t c : s.toUcs4())
+        out.push_back(c);
+    return out;
+}
+
+QString ValueText(sqlite3_value *v)
+{
+    const char *text = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return QString::fromUtf8(text, sqlite3_value_bytes(v));
+}
+
+void LikeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    char32_t escape = 0;
+    if (argc == 3) {
+        const QString e = ValueText(argv[2]);
+        if (e.toUcs4().size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e.toUcs4().at(0);
+    }
+    sqlite3_result_int(ctx, JetLike(ValueText(argv[0]), ValueText(argv[1]), escape) ? 1 : 0);
+}
+
+struct PickState
+{
+    sqlite3_value *value;
+    bool seen;
+};
+
+void FirstStep(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *s = static_cast<PickState *>(sqlite3_aggregate_context(ctx, sizeof(PickState)));
+    if (s && !s->seen) {
+        s->value = sqlite3_value_dup(argv[0]);
+        s->seen = true;
+    }
+}
+
+void LastStep(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *s = static_cast<PickState *>(sqlite3_aggregate_context(ctx, sizeof(PickState)));
+    if (s) {
+        sqlite3_value_free(s->value);
+        s->value = sqlite3_value_dup(argv[0]);
+        s->seen = true;
+    }
+}
+
+void PickFinal(sqlite3_context *ctx)
+{
+    auto *s = static_cast<PickState *>(sqlite3_aggregate_context(ctx, 0));
+    if (s && s->value) {
+        sqlite3_result_value(ctx, s->value);
+        sqlite3_value_free(s->value);
+        s->value = nullptr;
+    } else {
+        sqlite3_result_null(ctx);
+    }
+}
+
+void ResultText(sqlite3_context *ctx, const QString &s)
+{
+    const QByteArray utf8 = s.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+}
+
+// Format(value, format): the named date formats of Jet; any other format
+// gives the value's general text.
+void FormatFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_value *v = argv[0];
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString format = ValueText(argv[1]).trimmed();
+    const bool numeric = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+    if (numeric && format.compare(QLatin1String("Short Date"), Qt::CaseInsensitive) == 0) {
+        ResultText(ctx, DayNumberText(std::floor(sqlite3_value_double(v))));
+        return;
+    }
+    if (numeric && format.compare(QLatin1String("General Date"), Qt::CaseInsensitive) == 0) {
+        ResultText(ctx, DayNumberText(sqlite3_value_double(v)));
+        return;
+    }
+    if (type == SQLITE_INTEGER)
+        ResultText(ctx, QString::number(sqlite3_value_int64(v)));
+    else if (type == SQLITE_FLOAT)
+        ResultText(ctx, FormatGeneral(sqlite3_value_double(v)));
+    else
+        ResultText(ctx, ValueText(v));
+}
+
+} // namespace
+
+int JetCompare(const char *a, int aBytes, const char *b, int bBytes)
+{
+    const auto *ua = reinterpret_cast<const unsigned char *>(a);
+    const auto *ub = reinterpret_cast<const unsigned char *>(b);
+    const int na = TrimmedLength(a, aBytes);
+    const int nb = TrimmedLength(b, bBytes);
+    int i = 0;
+    int j = 0;
+    while (i < na && j < nb) {
+        const quint32 ka = Key(Decode(ua, na, i));
+        const quint32 kb = Key(Decode(ub, nb, j));
+        if (ka != kb)
+            return ka < kb ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return 0;
+}
+
+int JetCompare(const QString &a, const QString &b)
+{
+    const QByteArray ua = a.toUtf8();
+    const QByteArray ub = b.toUtf8();
+    return JetCompare(ua.constData(), ua.size(), ub.constData(), ub.size());
+}
+
+bool JetLike(const QString &pattern, const QString &value, char32_t escape)
+{
+    const std::vector<char32_t> p = CodePoints(pattern);
+    const std::vector<char32_t> v = CodePoints(value);
+    const size_t pn = p.size();
+    const size_t vn = v.size();
+    size_t pi = 0;
+    size_t vi = 0;
+    size_t starP = SIZE_MAX;
+    size_t starV = 0;
+    while (vi < vn) {
+        if (pi < pn) {
+            const char32_t pc = p[pi];
+            if (escape && pc == escape && pi + 1 < pn) {
+                if (Fold(p[pi + 1]) == Fold(v[vi])) {
+                    pi += 2;
+                    ++vi;
+                    continue;
+                }
+            } else if (pc == '%') {
+                starP = pi++;
+                starV = vi;
+                continue;
+            } else if (pc == '_' || Fold(pc) == Fold(v[vi])) {
+                ++pi;
+                ++vi;
+                continue;
+            }
+        }
+        if (starP == SIZE_MAX)
+            return false;
+        pi = starP + 1;
+        vi = ++starV;
+    }
+    while (pi < pn && p[pi] == '%')
+        ++pi;
+    return pi == pn;
+}
+
+void RegisterJetFunctions(sqlite3 *db)
+{
+    sqlite3_create_collation_v2(db, kJetCollation, SQLITE_UTF8, nullptr, CollationCallback, nullptr);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr, FirstStep, PickFinal, nullptr);
+    sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr, LastStep, PickFinal, nullptr);
+    sqlite3_create_function_v2(db, "jet_format", 2, flags, nullptr, FormatFunction, nullptr, nullptr, nullptr);
+}
+
+} // namespace platform

@@ -1,0 +1,115 @@
+#pragma once
+// One connection to a database file, in place of the ADO connection to a Jet
+// file. Statements are given in the Jet dialect (see JetSql.h); rows come
+// back as the text ADO gave for each field (see ValueText.h).
+//
+// The file is opened by the first statement, never created by it; a new
+// file is made only by CreateFile. Every connection runs with a rollback
+// journal, synchronous=FULL, a busy timeout, double-quoted string literals
+// switched off, and the collation and functions of Collation.h.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/db/JetSql.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform {
+
+// The rows of a query, read forward one at a time.
+class Cursor
+{
+public:
+    Cursor(Cursor &&) noexcept;
+    Cursor &operator=(Cursor &&) noexcept;
+    ~Cursor();
+
+    // Moves to the next row; false after the last. Raises EDatabaseError.
+    bool Next();
+
+    int ColumnCount() const;
+    // The field name: the alias, or the origin column's name.
+    QString ColumnName(int col) const;
+    // The declared type of the origin column; empty for an expression.
+    QString DeclType(int col) const;
+    // Whether the column holds text (its declared type, or its value).
+    bool IsTextColumn(int col) const;
+    // The field of the current row as text; NULL gives "".
+    QString Text(int col) const;
+    bool IsNull(int col) const;
+
+private:
+    friend class Database;
+    struct State;
+    explicit Cursor(std::unique_ptr<State> state);
+    std::unique_ptr<State> d_;
+};
+
+// All rows of a query, already as text.
+struct QueryResult
+{
+    QStringList columns;
+    QStringList declTypes;
+    std::vector<QStringList> rows;
+};
+
+class Database
+{
+public:
+    Database();
+    explicit Database(const QString &path);
+    virtual ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // The database file. Changing it closes the connection.
+    QString Path() const { return path_; }
+    void SetPath(const QString &path);
+
+    bool IsOpen() const { return db_ != nullptr; }
+    // Opens the existing file (never creates it); raises EDatabaseError.
+    void Open();
+    // Closes the connection; an open transaction is rolled back.
+    void Close();
+
+    // Runs one statement that returns no rows. Raises EDatabaseError.
+    void Execute(const QString &jet);
+    // Opens a query; the rows are read through the cursor.
+    Cursor Select(const QString &jet);
+    // A query's rows, all at once.
+    QueryResult Query(const QString &jet);
+
+    // The user tables, in the order of their creation.
+    QStringList TableNames();
+    // Whether a table of that name exists, whatever the case of the name.
+    bool TableExists(const QString &name);
+
+    bool InTransaction();
+    // Busy waits end after this many milliseconds.
+    static int BusyTimeoutMs();
+
+    // The raw connection, opened on first use (for the transaction class).
+    sqlite3 *Handle();
+
+    // Creates a new, empty database file with the connection settings; an
+    // existing file raises EDatabaseError.
+    static void CreateFile(const QString &path);
+
+private:
+    friend class DbTransaction;
+    void RunSqlite(const QString &sql);
+    sqlite3_stmt *Prepare(const QString &sql);
+    [[noreturn]] void Raise();
+    void ExecuteSelectInto(const JetSql::Statement &st);
+    Cursor OpenCrosstab(const JetSql::Statement &st);
+
+    QString path_;
+    sqlite3 *db_ = nullptr;
+    int transactionDepth_ = 0;
+};
+
+} // namespace platform
