@@ -1,0 +1,304 @@
+#include "core/unSchema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
+
+const char *const MainDatabaseFileName = "bread.db";
+const char *const TemplateDatabaseFileName = "empty.db";
+const char *const YearDatabaseFileName = "bread_production.db";
+
+namespace {
+
+struct TableDef
+{
+    const char *name;
+    const char *create;
+};
+
+// The 19 creating statements exactly as the program runs them.
+const TableDef kMasterTables[] = {
+    {"Busses", "CREATE TABLE Busses      ( c_bus INT primary key,   n_bus CHAR(50) )"},
+    {"CustGroups",
+     "CREATE TABLE CustGroups (code_c    INT primary key,  name_c    CHAR(255),  ndr       CHAR(50) ,  "
+     "bulstat   CHAR(50) ,  mol       CHAR(50) ,  Pref_code BYTE ,  e_mail_c  CHAR(50) ,  GSM       CHAR(50) ,  "
+     "telephone CHAR(50) ,  fax       CHAR(50) ,  grad      CHAR(50) ,  Upravitel CHAR(50),   c_bus     INT,        "
+     "TD_na_NAP CHAR(50)  )"},
+    {"FVD", "CREATE TABLE FVD (code_FVD Byte primary key, name_FVD CHAR(50) )"},
+    {"Groups", "CREATE TABLE Groups (code_g INT Primary key, name_g CHAR(50) ) "},
+    {"Invoices",
+     "CREATE TABLE Invoices (Invoice_num DOUBLE primary key, datetime_i DATETIME, obekt INT, Total_sum REAL , "
+     "VAT REAL , Is_paid BIT, Paid_on DATETIME , code_payment BYTE , code_FVD BYTE , by_invoice DOUBLE, "
+     "VAT_Percent REAL )"},
+    {"Invoices_rows",
+     "CREATE TABLE Invoices_rows (Invoice_num DOUBLE, izdelie INT, quantity_izd REAL, Price_wo_disc REAL, "
+     "Disc_perc REAL, Price_w_disc REAL, Value_of_row REAL, PRIMARY KEY ( Invoice_num, izdelie ) )"},
+    {"Izdelia",
+     "CREATE TABLE Izdelia (code_izd INT primary key, name_izd CHAR(255), group_izd INT, subgroup INT, mjarka INT, "
+     "price_1 REAL, price_2 REAL, price_3 REAL, price_4 REAL, price_5 REAL )"},
+    {"Merki", "CREATE TABLE Merki (n_Miarka int primary key, v_Miarka CHAR(50))"},
+    {"Nas",
+     "CREATE TABLE Nas (n_nas int, IP_Address CHAR(50), Value_nas CHAR(50), PRIMARY KEY ( n_nas, IP_Address) )"},
+    {"Nepreki_razhodi", "CREATE TABLE Nepreki_razhodi (month_n_r int primary key, kosven_razhod REAL)"},
+    {"Obekti",
+     "CREATE TABLE Obekti (code_of_object int primary key, code_of_CustGroup int, name_o CHAR(255), grad CHAR(50), "
+     "adres CHAR(50), telefon CHAR(50), priel CHAR(50))"},
+    {"Payment_types", "CREATE TABLE Payment_types (code_payment Byte primary key, name_payment CHAR(50))"},
+    {"Razhodni_normi",
+     "CREATE TABLE Razhodni_normi (code_izdelie INT, code_resource INT, quantity_rn REAL, PRIMARY KEY "
+     "(code_izdelie, code_resource) )"},
+    {"Resources", "CREATE TABLE Resources (code_r   INT       Primary key,  Name_r   CHAR(50),  Miarka_r INT      )"},
+    {"Resources_prices",
+     "CREATE TABLE Resources_prices (code_r INT, month_r INT, price_r REAL, PRIMARY KEY ( code_r, month_r ) )"},
+    {"SubGroup", "CREATE TABLE SubGroup (code_s INT PRIMARY KEY,  name_s CHAR(50))"},
+    {"VA", "CREATE TABLE VA (code_VA INT PRIMARY KEY, value_VA CHAR(50))"},
+    {"Zaiavka_rows",
+     "CREATE TABLE Zaiavka_rows (Query_num    DOUBLE, izdelie       INT,    quantity_izd  REAL,   Price_wo_disc "
+     "REAL,   Disc_perc     REAL,   Price_w_disc  REAL,   Value_of_row  REAL,   PRIMARY KEY ( Query_num, izdelie ) )"},
+    {"Zaiavki",
+     "CREATE TABLE Zaiavki (Query_num DOUBLE ,  datetime_z DATETIME, obekt      INT,      for_date   DATETIME, "
+     "Total_sum  REAL,     Is_paid    BIT,      Paid_on    DATETIME, Is_urgent  BIT,      PRIMARY KEY ( Query_num ) )"},
+};
+
+// The tables that come with the database, in their insert order; keys as
+// the statements that delete and update their rows use them.
+const TableDef kDocumentTables[] = {
+    {"Ambalaj", "CREATE TABLE Ambalaj (code_a INT primary key, name_a CHAR(50))"},
+    {"Users_passwords",
+     "CREATE TABLE Users_passwords (user_name CHAR(50) primary key, user_password CHAR(50), three_names CHAR(50))"},
+    {"Prices_by_items_and_stores",
+     "CREATE TABLE Prices_by_items_and_stores (code_izd INT, code_of_object INT, price_1 DOUBLE, "
+     "PRIMARY KEY ( code_izd, code_of_object ) )"},
+    {"Zaprihojdavane_na_ambalaj",
+     "CREATE TABLE Zaprihojdavane_na_ambalaj (docno INT, code_a INT, date_doc DATETIME, quantity_amb DOUBLE, "
+     "PRIMARY KEY ( docno, code_a ) )"},
+    {"Akt_za_proizvedena_produkcia",
+     "CREATE TABLE Akt_za_proizvedena_produkcia (docno INT, code_izd INT, date_doc DATETIME, quantity_izd DOUBLE, "
+     "PRIMARY KEY ( docno, code_izd ) )"},
+    {"Akt_za_brakuvana_produkcia",
+     "CREATE TABLE Akt_za_brakuvana_produkcia (docno INT, code_izd INT, date_doc DATETIME, quantity_izd DOUBLE, "
+     "PRIMARY KEY ( docno, code_izd ) )"},
+    {"Plashtane_na_dostavki",
+     "CREATE TABLE Plashtane_na_dostavki (docno INT primary key, date_d DATETIME, docno_supplier INT, suma DOUBLE, "
+     "code_payment BYTE)"},
+    // A day's request is deleted and written anew as a whole.
+    {"Iskane_za_otpuskane_na_surovini_i_materiali",
+     "CREATE TABLE Iskane_za_otpuskane_na_surovini_i_materiali (date_doc DATETIME, code_r INT, quantity_r DOUBLE)"},
+    {"Plashtane_po_otchet_na_plasior",
+     "CREATE TABLE Plashtane_po_otchet_na_plasior (docno INT primary key, date_d DATETIME, c_bus INT, "
+     "date_otchet DATETIME, suma DOUBLE)"},
+    // A minibus's report of a day is deleted and written anew as a whole.
+    {"Otchet_plasiori",
+     "CREATE TABLE Otchet_plasiori (date_doc DATETIME, code_bus INT, code_izd INT, nr INT, quantity_izd DOUBLE, "
+     "price DOUBLE, value_izd DOUBLE)"},
+    {"Propusk_za_izvozvane",
+     "CREATE TABLE Propusk_za_izvozvane (docno INT, date_doc DATETIME, code_bus INT, code_izd INT, code_a INT, "
+     "quantity_izd DOUBLE, quantity_amb DOUBLE, PRIMARY KEY ( docno, date_doc, code_bus, code_izd, code_a ) )"},
+    {"Vyrnata_produkcia",
+     "CREATE TABLE Vyrnata_produkcia (docno INT, date_doc DATETIME, code_bus INT, code_izd INT, code_a INT, "
+     "quantity_izd DOUBLE, quantity_amb DOUBLE, PRIMARY KEY ( docno, date_doc, code_bus, code_izd, code_a ) )"},
+    {"Zaiavki_za_expedicia",
+     "CREATE TABLE Zaiavki_za_expedicia (date_doc DATETIME, code_bus INT, code_izd INT, code_a INT, "
+     "quantity_izd DOUBLE, quantity_amb DOUBLE, PRIMARY KEY ( date_doc, code_bus, code_izd ) )"},
+    {"Dostavki",
+     "CREATE TABLE Dostavki (docno INT, code_r INT, code_supplier INT, date_doc DATETIME, quantity_r DOUBLE, "
+     "price_r DOUBLE, value_r DOUBLE, ByDocNo DOUBLE, ByDateDocNo DATETIME, PRIMARY KEY ( docno, code_r ) )"},
+    {"Expedicia_na_surovini_i_materiali",
+     "CREATE TABLE Expedicia_na_surovini_i_materiali (docno INT, code_r INT, code_customer INT, date_doc DATETIME, "
+     "quantity_r DOUBLE, price_r DOUBLE, value_r DOUBLE, PRIMARY KEY ( docno, code_r ) )"},
+};
+
+QStringList Names(const TableDef *begin, const TableDef *end)
+{
+    QStringList out;
+    for (const TableDef *t = begin; t != end; ++t)
+        out += QString::fromLatin1(t->name);
+    return out;
+}
+
+// Builds the database in a file of its own name, then gives it the final
+// name; a file that appeared meanwhile (another workstation's first start)
+// is kept.
+void BuildInto(const QString &tmp)
+{
+    platform::Database::CreateFile(tmp);
+    platform::Database db(tmp);
+    platform::DbTransaction tr(db);
+    for (const QString &table : AllTableNames())
+        db.Execute(CreatingStatement(table));
+    for (const QString &s : SchemaIndexStatements())
+        db.Execute(s);
+    for (const QString &s : SchemaRowStatements())
+        db.Execute(s);
+    tr.Commit();
+}
+
+} // namespace
+
+const QStringList &MasterTableNames()
+{
+    static const QStringList names = Names(std::begin(kMasterTables), std::end(kMasterTables));
+    return names;
+}
+
+const QStringList &AllTableNames()
+{
+    static const QStringList names = MasterTableNames() + Names(std::begin(kDocumentTables), std::end(kDocumentTables));
+    return names;
+}
+
+QString CreatingStatement(const QString &Table)
+{
+    for (const TableDef &t : kMasterTables)
+        if (Table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(t.create);
+    for (const TableDef &t : kDocumentTables)
+        if (Table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(t.create);
+    return QString();
+}
+
+const QStringList &SchemaUpgradeStatements()
+{
+    static const QStringList statements = {
+        QStringLiteral("Alter table CustGroups add column TD_na_NAP CHAR(50)"),
+        QStringLiteral("Alter table Dostavki add column ByDocNo DOUBLE"),
+        QStringLiteral("Alter table Dostavki add column ByDateDocNo DATETIME"),
+        QStringLiteral("Alter table Plashtane_na_dostavki add column code_payment BYTE"),
+    };
+    return statements;
+}
+
+const std::vector<TSchemaUpgradeColumn> &SchemaUpgradeColumns()
+{
+    static const std::vector<TSchemaUpgradeColumn> columns = {
+        {"CustGroups", "TD_na_NAP"},
+        {"Dostavki", "ByDocNo"},
+        {"Dostavki", "ByDateDocNo"},
+        {"Plashtane_na_dostavki", "code_payment"},
+    };
+    return columns;
+}
+
+const QStringList &SchemaIndexStatements()
+{
+    static const QStringList statements = {
+        QStringLiteral("CREATE INDEX Zaiavki_for_date_obekt ON Zaiavki (for_date, obekt)"),
+        QStringLiteral("CREATE INDEX Zaiavki_obekt ON Zaiavki (obekt)"),
+        QStringLiteral("CREATE INDEX Zaiavka_rows_izdelie ON Zaiavka_rows (izdelie)"),
+        QStringLiteral("CREATE INDEX Obekti_code_of_CustGroup ON Obekti (code_of_CustGroup)"),
+        QStringLiteral("CREATE INDEX Invoices_datetime_i ON Invoices (datetime_i)"),
+        QStringLiteral("CREATE INDEX Invoices_obekt ON Invoices (obekt)"),
+        QStringLiteral("CREATE INDEX Otchet_plasiori_date_doc_code_bus ON Otchet_plasiori (date_doc, code_bus)"),
+        QStringLiteral("CREATE INDEX Plashtane_po_otchet_date_otchet_c_bus ON Plashtane_po_otchet_na_plasior "
+                       "(date_otchet, c_bus)"),
+        QStringLiteral("CREATE INDEX Plashtane_na_dostavki_docno_supplier ON Plashtane_na_dostavki (docno_supplier)"),
+        QStringLiteral("CREATE INDEX Propusk_za_izvozvane_date_doc_code_bus ON Propusk_za_izvozvane "
+                       "(date_doc, code_bus)"),
+        QStringLiteral("CREATE INDEX Vyrnata_produkcia_date_doc_code_bus ON Vyrnata_produkcia (date_doc, code_bus)"),
+        QStringLiteral("CREATE INDEX Dostavki_date_doc ON Dostavki (date_doc)"),
+        QStringLiteral("CREATE INDEX Expedicia_date_doc ON Expedicia_na_surovini_i_materiali (date_doc)"),
+        QStringLiteral("CREATE INDEX Iskane_date_doc ON Iskane_za_otpuskane_na_surovini_i_materiali (date_doc)"),
+        QStringLiteral("CREATE INDEX Akt_proizvedena_date_doc ON Akt_za_proizvedena_produkcia (date_doc)"),
+        QStringLiteral("CREATE INDEX Akt_brakuvana_date_doc ON Akt_za_brakuvana_produkcia (date_doc)"),
+        QStringLiteral("CREATE INDEX Zaprihojdavane_date_doc ON Zaprihojdavane_na_ambalaj (date_doc)"),
+    };
+    return statements;
+}
+
+const QStringList &SchemaRowStatements()
+{
+    static const QStringList statements = {
+        // Kinds of invoice documents: 1 and 4 invoices of two series, 2 and 5
+        // debit, 3 and 6 credit notices to them.
+        QStringLiteral("INSERT INTO FVD VALUES ( 1, \"Фактура\" )"),
+        QStringLiteral("INSERT INTO FVD VALUES ( 2, \"Дебитно известие\" )"),
+        QStringLiteral("INSERT INTO FVD VALUES ( 3, \"Кредитно известие\" )"),
+        QStringLiteral("INSERT INTO FVD VALUES ( 4, \"Данъчна фактура\" )"),
+        QStringLiteral("INSERT INTO FVD VALUES ( 5, \"Дебитно известие към данъчна фактура\" )"),
+        QStringLiteral("INSERT INTO FVD VALUES ( 6, \"Кредитно известие към данъчна фактура\" )"),
+        QStringLiteral("INSERT INTO Payment_types VALUES ( 1, \"В брой\" )"),
+        QStringLiteral("INSERT INTO Payment_types VALUES ( 2, \"По банков път\" )"),
+        // The reserved rows of code 0, which lookup lists and reports leave out.
+        QStringLiteral("INSERT INTO Izdelia VALUES ( 0, \"\", 0, 0, 0, 0, 0, 0, 0, 0 )"),
+        QStringLiteral("INSERT INTO Resources VALUES ( 0, \"\", 0 )"),
+        QStringLiteral("INSERT INTO Obekti VALUES ( 0, 0, \"\", \"\", \"\", \"\", \"\" )"),
+    };
+    return statements;
+}
+
+void CreateDatabaseFile(const QString &Path)
+{
+    if (QFileInfo::exists(Path))
+        throw platform::EDatabaseError(
+            QStringLiteral("File '%1' already exists.").arg(QDir::toNativeSeparators(Path)));
+    const QString tmp = QStringLiteral("%1.new-%2").arg(Path).arg(QCoreApplication::applicationPid());
+    QFile::remove(tmp);
+    try {
+        BuildInto(tmp);
+    } catch (...) {
+        QFile::remove(tmp);
+        QFile::remove(tmp + QLatin1String("-journal"));
+        throw;
+    }
+    // rename never replaces an existing file.
+    if (!QFile::rename(tmp, Path)) {
+        QFile::remove(tmp);
+        if (!QFileInfo::exists(Path))
+            throw platform::EDatabaseError(
+                QStringLiteral("Cannot create the file '%1'.").arg(QDir::toNativeSeparators(Path)));
+    }
+}
+
+int EnsureDatabaseFiles(const QString &DataFolder)
+{
+    if (!QDir().mkpath(DataFolder))
+        throw platform::EDatabaseError(
+            QStringLiteral("Cannot create the folder '%1'.").arg(QDir::toNativeSeparators(DataFolder)));
+    int created = 0;
+    for (const char *name : {MainDatabaseFileName, TemplateDatabaseFileName}) {
+        const QString path = QDir(DataFolder).filePath(QString::fromLatin1(name));
+        if (!QFileInfo::exists(path)) {
+            CreateDatabaseFile(path);
+            ++created;
+        }
+    }
+    return created;
+}
+
+// ---------------------------------------------------------------------------
+// Insert templates
+
+const char *const sqlInsertCodeAndName = "Insert into %s values ( %d, \"%s\" )";
+const char *const sqlInsertIzdelia =
+    "Insert into Izdelia values ( %d, \"%s\", %d, %d, %d, %.*f, %.*f, %.*f, %.*f, %.*f )";
+const char *const sqlInsertResources = "Insert into %s values ( %d, \"%s\", %d )";
+const char *const sqlInsertCustGroups = "Insert into %s values ( %d, \"%s\", \"%s\", \"%s\", \"%s\", %d, \"%s\", "
+                                        "\"%s\", \"%s\", \"%s\", \"%s\", \"%s\", %d, \"%s\" )";
+const char *const sqlInsertObekti = "Insert into %s values ( %d, %d, \"%s\", \"%s\", \"%s\", \"%s\", \"%s\" )";
+const char *const sqlInsertUsers_passwords = "Insert into %s values ( \"%s\", \"%s\", \"%s\" )";
+const char *const sqlInsertRazhodni_normi = "Insert into %s values ( %d, %d, %.4f )";
+const char *const sqlInsertNepreki_razhodi = "Insert into Nepreki_razhodi values ( %d, %s )";
+const char *const sqlInsertResources_prices = "Insert into Resources_prices values ( %d, %d, %s )";
+const char *const sqlInsertPrices_by_items_and_stores = "Insert into Prices_by_items_and_stores values ( %d, %d, %s )";
+const char *const sqlInsertVA = "Insert into VA values ( %d, \"%s\" )";
+const char *const sqlInsertNas = "Insert into nas values ( %d, \"%s\", \"%s\" )";
+const char *const sqlInsertZaiavki = "INSERT INTO Zaiavki Values ( %f, %d, %d, %d, %f, %d, %d, %d )";
+const char *const sqlInsertZaiavka_rows = "INSERT INTO Zaiavka_rows Values ( %f, %d, %.*f, %.*f, %d, %.*f, %f )";
+const char *const sqlInsertInvoices = "INSERT INTO Invoices Values ( %f, %d, %d, %f, %f, %d, %d, %d, %d, %f , %f )";
+const char *const sqlInsertInvoices_rows = "INSERT INTO Invoices_rows Values ( %f, %f, %.*f, %.*f, %f, %.*f, %.*f )";
+const char *const sqlInsertAct = "Insert into %s values ( %s, %d, %d, %.3f )";
+const char *const sqlInsertPlashtane_na_dostavki = "Insert into %s values ( %d, %d, %d, %.2f, %d )";
+const char *const sqlInsertPlashtane_po_otchet_na_plasior = "Insert into %s values ( %d, %d, %d, %d, %.2f )";
+const char *const sqlInsertOtchet_plasiori = "Insert into %s values ( %d, %d, %d, %d, %.3f, %.4f, %.2f )";
+const char *const sqlInsertExpedicia_na_surovini_i_materiali = "Insert into %s values ( %s, %d, %d, %d, %.3f, %.4f, %.2f )";
+const char *const sqlInsertDostavki = "Insert into %s values ( %s, %d, %d, %d, %.3f, %.6f, %.2f, %f, %d )";
+const char *const sqlInsertVyrnata_produkcia = "Insert into %s values ( %s, %d, %d, %d, %d, %.4f, %.4f )";
+const char *const sqlInsertPropusk_za_izvozvane = "Insert into %s values ( %d, %d, %d, %d, %d, %.4f, %.4f )";
+const char *const sqlInsertZaiavki_za_expedicia = "Insert into %s values ( %d, %d, %d, %d, %.4f, %.4f )";
+const char *const sqlInsertIskane_za_otpuskane_na_surovini_i_materiali =
+    "INSERT into Iskane_za_otpuskane_na_surovini_i_materiali values ( %d, %d, %.3f ) ";

@@ -1,0 +1,93 @@
+#pragma once
+// The one description of the database: its 34 tables with their columns in
+// order (inserts are positional, so the order is binding), keys, indexes,
+// the rows that come with the database, and the insert templates of the
+// writers. Also the first-start creation of the database and of the
+// year-end template.
+//
+// Conventions: codes are INT, document numbers of goods receipts and
+// invoices DOUBLE, day columns DATETIME (a day number; 0 = no date), flags
+// BIT (written 0/1 or True), quantities and money REAL/DOUBLE, names
+// CHAR(50), or CHAR(255) for product, counterparty and site names. Code 0
+// is a reserved row in products, resources and sites.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The database file names under the data folder.
+extern const char *const MainDatabaseFileName;      // "bread.db"
+extern const char *const TemplateDatabaseFileName;  // "empty.db" (the year-end template)
+extern const char *const YearDatabaseFileName;      // "bread_production.db"
+
+// The 19 tables that have a creating statement of the program's own, in
+// this order (the year-end closing creates those missing in a new year):
+// Busses, CustGroups, FVD, Groups, Invoices, Invoices_rows, Izdelia, Merki,
+// Nas, Nepreki_razhodi, Obekti, Payment_types, Razhodni_normi, Resources,
+// Resources_prices, SubGroup, VA, Zaiavka_rows, Zaiavki.
+const QStringList &MasterTableNames();
+// All 34 tables: the 19 above, then the document tables that come with the
+// database.
+const QStringList &AllTableNames();
+// The creating statement of a table (any case of its name); "" for another.
+QString CreatingStatement(const QString &Table);
+
+// The About box's upgrade of an older database, in order: the four columns
+// added later (CustGroups.TD_na_NAP, Dostavki.ByDocNo, Dostavki.ByDateDocNo,
+// Plashtane_na_dostavki.code_payment). A new database has them already.
+const QStringList &SchemaUpgradeStatements();
+// The table and column that each upgrade statement adds, in the same order.
+struct TSchemaUpgradeColumn
+{
+    const char *Table;
+    const char *Column;
+};
+const std::vector<TSchemaUpgradeColumn> &SchemaUpgradeColumns();
+
+// Indexes the reports need (dates, minibuses, sites, document numbers);
+// they change no result.
+const QStringList &SchemaIndexStatements();
+// The rows that come with the database: the document kinds (FVD), the ways
+// of payment, and the reserved code-0 product, resource and site.
+const QStringList &SchemaRowStatements();
+
+// Creates a new database file at Path with every table, index and row. The
+// file appears whole or not at all (it is built under another name and
+// renamed). Raises EDatabaseError when Path exists or the file cannot be
+// made.
+void CreateDatabaseFile(const QString &Path);
+// The first start: creates DataFolder (with a trailing '/') and, where they
+// are missing, the main database and the year-end template in it. Returns
+// the number of files created.
+int EnsureDatabaseFiles(const QString &DataFolder);
+
+// Insert templates, exactly as the writers format them (printf-style). A
+// text value goes between the double quotes only through SqlEscape.
+// Generic code-and-name tables (Merki, Groups, SubGroup, Busses, Ambalaj):
+extern const char *const sqlInsertCodeAndName;            // ( %d, "%s" )
+extern const char *const sqlInsertIzdelia;
+extern const char *const sqlInsertResources;              // table put in
+extern const char *const sqlInsertCustGroups;             // table put in
+extern const char *const sqlInsertObekti;                 // table put in
+extern const char *const sqlInsertUsers_passwords;        // table put in
+extern const char *const sqlInsertRazhodni_normi;         // table put in
+extern const char *const sqlInsertNepreki_razhodi;        // the price as DotDecimalText
+extern const char *const sqlInsertResources_prices;
+extern const char *const sqlInsertPrices_by_items_and_stores;
+extern const char *const sqlInsertVA;
+extern const char *const sqlInsertNas;
+extern const char *const sqlInsertZaiavki;
+extern const char *const sqlInsertZaiavka_rows;
+extern const char *const sqlInsertInvoices;
+extern const char *const sqlInsertInvoices_rows;
+// Acts of produced and rejected production and packaging receipts (table
+// put in, docno as text):
+extern const char *const sqlInsertAct;
+extern const char *const sqlInsertPlashtane_na_dostavki;          // table put in
+extern const char *const sqlInsertPlashtane_po_otchet_na_plasior; // table put in
+extern const char *const sqlInsertOtchet_plasiori;                // table put in
+extern const char *const sqlInsertExpedicia_na_surovini_i_materiali;  // table put in, docno as text
+extern const char *const sqlInsertDostavki;                       // table put in, docno as text
+extern const char *const sqlInsertVyrnata_produkcia;              // table put in, docno as text
+extern const char *const sqlInsertPropusk_za_izvozvane;           // table put in
+extern const char *const sqlInsertZaiavki_za_expedicia;           // table put in
+extern const char *const sqlInsertIskane_za_otpuskane_na_surovini_i_materiali;

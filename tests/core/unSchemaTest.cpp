@@ -1,0 +1,196 @@
+// The database as the program's first start makes it.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "core/unSchema.h"
+#include "core/un_Ado_Connection.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class Schema : public testsupport::DatabaseTest
+{
+protected:
+    // Formats a writer's template and runs it; the row must read back as
+    // expected (every field as SelectToList gives it).
+    void RoundTrip(const QString &statement, const QString &table, const QString &expected)
+    {
+        SCOPED_TRACE(statement.toStdString());
+        testsupport::ScopedDialogAnswers dialogs;
+        ASSERT_TRUE(ExecSQL(nullptr, DbConnection, statement)) << dialogs.Texts().join("|").toStdString();
+        EXPECT_EQ(QStringList({expected}), Rows("SELECT * FROM " + table));
+    }
+};
+
+QByteArray Utf8(const QString &s) { return s.toUtf8(); }
+
+} // namespace
+
+TEST_F(Schema, FirstStartHasAll34Tables)
+{
+    EXPECT_EQ(19, MasterTableNames().size());
+    ASSERT_EQ(34, AllTableNames().size());
+    EXPECT_EQ(AllTableNames(), DbConnection->TableNames());
+    EXPECT_EQ(QStringList({"Busses", "CustGroups", "FVD", "Groups", "Invoices", "Invoices_rows", "Izdelia", "Merki",
+                           "Nas", "Nepreki_razhodi", "Obekti", "Payment_types", "Razhodni_normi", "Resources",
+                           "Resources_prices", "SubGroup", "VA", "Zaiavka_rows", "Zaiavki"}),
+              MasterTableNames());
+    platform::Database empty(base_->DbFolder() + "empty.db");
+    EXPECT_EQ(AllTableNames(), empty.TableNames());
+    EXPECT_EQ(QStringLiteral("CREATE TABLE Merki (n_Miarka int primary key, v_Miarka CHAR(50))"),
+              CreatingStatement("merki"));
+    EXPECT_EQ(QString(), CreatingStatement("table_1_apkio"));
+}
+
+TEST_F(Schema, RowsThatComeWithTheDatabase)
+{
+    EXPECT_EQ(QStringList({"1@Фактура", "2@Дебитно известие", "3@Кредитно известие", "4@Данъчна фактура",
+                           "5@Дебитно известие към данъчна фактура", "6@Кредитно известие към данъчна фактура"}),
+              Rows("Select code_fvd, name_fvd From fvd"));
+    EXPECT_EQ(QStringList({"1@В брой", "2@По банков път"}),
+              Rows("SELECT code_payment, name_payment FROM payment_types"));
+    EXPECT_EQ(QStringList({"0@@0@0@0@0@0@0@0@0"}), Rows("SELECT * FROM Izdelia"));
+    EXPECT_EQ(QStringList({"0@@0"}), Rows("SELECT * FROM Resources"));
+    EXPECT_EQ(QStringList({"0@0@@@@@"}), Rows("SELECT * FROM Obekti"));
+    // Every other table starts empty.
+    const QStringList withRows = {"FVD", "Payment_types", "Izdelia", "Resources", "Obekti"};
+    for (const QString &t : AllTableNames()) {
+        if (!withRows.contains(t)) {
+            EXPECT_EQ(QStringList({"0"}), Rows("SELECT Count(*) FROM " + t)) << t.toStdString();
+        }
+    }
+}
+
+TEST_F(Schema, UpgradeColumnsArePartOfANewDatabase)
+{
+    ASSERT_EQ(4, SchemaUpgradeStatements().size());
+    ASSERT_EQ(4u, SchemaUpgradeColumns().size());
+    for (const TSchemaUpgradeColumn &c : SchemaUpgradeColumns())
+        EXPECT_NO_THROW(Rows(QStringLiteral("SELECT %1 FROM %2").arg(c.Column, c.Table))) << c.Column;
+    // On an older database the statements add the columns, with their types.
+    Execute("DROP TABLE Dostavki");
+    Execute("CREATE TABLE Dostavki (docno INT, code_r INT, code_supplier INT, date_doc DATETIME, quantity_r DOUBLE, "
+            "price_r DOUBLE, value_r DOUBLE)");
+    Execute("Insert into Dostavki values ( 1, 2, 3, 39507, 1.000, 2.000000, 2.00 )");
+    Execute(SchemaUpgradeStatements()[1]);
+    Execute(SchemaUpgradeStatements()[2]);
+    Execute("Update Dostavki Set ByDocNo = 12.000000, ByDateDocNo = 39508 Where ( docno = 1 AND code_r = 2 )");
+    EXPECT_EQ(QStringList({"1@2@3@29.02.2008@1@2@2@12@01.03.2008"}), Rows("SELECT * FROM Dostavki"));
+}
+
+TEST_F(Schema, IndexesForTheReportsExist)
+{
+    const QStringList indexes =
+        Rows("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
+    EXPECT_EQ(SchemaIndexStatements().size(), indexes.size());
+    for (const char *name : {"Zaiavki_for_date_obekt", "Zaiavki_obekt", "Zaiavka_rows_izdelie",
+                             "Obekti_code_of_CustGroup", "Otchet_plasiori_date_doc_code_bus",
+                             "Plashtane_po_otchet_date_otchet_c_bus", "Plashtane_na_dostavki_docno_supplier"})
+        EXPECT_TRUE(indexes.contains(name)) << name;
+    // The driver's sheet looks receipts up by date and site through it.
+    const QStringList plan =
+        Rows("EXPLAIN QUERY PLAN SELECT Count( Query_num ) FROM Zaiavki WHERE obekt = 3 and for_date = 39507");
+    EXPECT_TRUE(plan.join(' ').contains("Zaiavki_for_date_obekt")) << plan.join('|').toStdString();
+}
+
+TEST_F(Schema, EveryInsertTemplateRoundTripsItsRow)
+{
+    const QByteArray name = Utf8(SqlEscape("Хляб \"Добруджа\" 50% @ край"));
+    RoundTrip(QString::asprintf(sqlInsertCodeAndName, "Merki", 3, name.constData()), "Merki",
+              "3@Хляб Добруджа 50% ~ край");
+    RoundTrip(QString::asprintf(sqlInsertCodeAndName, "Ambalaj", 2, "Каса"), "Ambalaj", "2@Каса");
+    Execute("DELETE * FROM Izdelia");
+    RoundTrip(QString::asprintf(sqlInsertIzdelia, 17, "Бял хляб", 1, 2, 3, 4, 1.5, 4, 1.6, 4, 1.75, 4, 1.8, 4,
+                                2.1),
+              "Izdelia", "17@Бял хляб@1@2@3@1.5@1.6@1.75@1.8@2.1");
+    Execute("DELETE * FROM Resources");
+    RoundTrip(QString::asprintf(sqlInsertResources, "Resources", 5, "Брашно", 2), "Resources", "5@Брашно@2");
+    RoundTrip(QString::asprintf(sqlInsertCustGroups, "CustGroups", 9, "ЕТ Фурна", "BG123", "123", "Иванов", 2,
+                                "a~b.bg", "0888", "02", "03", "София", "Петров", 4, "ТД София"),
+              "CustGroups", "9@ЕТ Фурна@BG123@123@Иванов@2@a~b.bg@0888@02@03@София@Петров@4@ТД София");
+    Execute("DELETE * FROM Obekti");
+    RoundTrip(QString::asprintf(sqlInsertObekti, "Obekti", 11, 9, "Магазин 1", "София", "ул. 1", "02", "Мария"),
+              "Obekti", "11@9@Магазин 1@София@ул. 1@02@Мария");
+    RoundTrip(QString::asprintf(sqlInsertUsers_passwords, "Users_passwords", "ivan", "x", "Иван Иванов Иванов"),
+              "Users_passwords", "ivan@x@Иван Иванов Иванов");
+    RoundTrip(QString::asprintf(sqlInsertRazhodni_normi, "Razhodni_normi", 17, 5, 0.1234), "Razhodni_normi",
+              "17@5@0.1234");
+    RoundTrip(QString::asprintf(sqlInsertNepreki_razhodi, 3, "1234.5"), "Nepreki_razhodi", "3@1234.5");
+    RoundTrip(QString::asprintf(sqlInsertResources_prices, 5, 3, "0.85"), "Resources_prices", "5@3@0.85");
+    RoundTrip(QString::asprintf(sqlInsertPrices_by_items_and_stores, 17, 11, "1.2"), "Prices_by_items_and_stores",
+              "17@11@1.2");
+    RoundTrip(QString::asprintf(sqlInsertVA, 9, "0.2"), "VA", "9@0.2");
+    RoundTrip(QString::asprintf(sqlInsertNas, 1, "192.168.1.5", "0000000041"), "Nas", "1@192.168.1.5@0000000041");
+    RoundTrip(QString::asprintf(sqlInsertZaiavki, 1000000041.0, 39507, 11, 39508, 24.5, 1, 39510, 0), "Zaiavki",
+              "1000000041@29.02.2008@11@01.03.2008@24.5@True@03.03.2008@False");
+    RoundTrip(QString::asprintf(sqlInsertZaiavka_rows, 1000000041.0, 17, 3, 10.0, 4, 2.45, -10, 4, 2.205, 22.05),
+              "Zaiavka_rows", "1000000041@17@10@2.45@-10@2.205@22.05");
+    RoundTrip(QString::asprintf(sqlInsertInvoices, 41.0, 39507, 11, 100.0, 20.0, 0, 0, 1, 1, 0.0, 0.2), "Invoices",
+              "41@29.02.2008@11@100@20@False@30.12.1899@1@1@0@0.2");
+    RoundTrip(QString::asprintf(sqlInsertInvoices_rows, 41.0, 17.0, 3, 5.0, 4, 2.0, -5.0, 4, 1.9, 2, 9.5),
+              "Invoices_rows", "41@17@5@2@-5@1.9@9.5");
+    RoundTrip(QString::asprintf(sqlInsertAct, "Akt_za_proizvedena_produkcia", "12", 17, 39507, 100.5),
+              "Akt_za_proizvedena_produkcia", "12@17@29.02.2008@100.5");
+    RoundTrip(QString::asprintf(sqlInsertAct, "Akt_za_brakuvana_produkcia", "3", 17, 39507, 2.0),
+              "Akt_za_brakuvana_produkcia", "3@17@29.02.2008@2");
+    RoundTrip(QString::asprintf(sqlInsertAct, "Zaprihojdavane_na_ambalaj", "4", 2, 39507, 30.0),
+              "Zaprihojdavane_na_ambalaj", "4@2@29.02.2008@30");
+    RoundTrip(QString::asprintf(sqlInsertPlashtane_na_dostavki, "Plashtane_na_dostavki", 1, 39507, 8, 150.25, 2),
+              "Plashtane_na_dostavki", "1@29.02.2008@8@150.25@2");
+    RoundTrip(QString::asprintf(sqlInsertPlashtane_po_otchet_na_plasior, "Plashtane_po_otchet_na_plasior", 1, 39508,
+                                4, 39507, 99.9),
+              "Plashtane_po_otchet_na_plasior", "1@01.03.2008@4@29.02.2008@99.9");
+    RoundTrip(QString::asprintf(sqlInsertOtchet_plasiori, "Otchet_plasiori", 39507, 4, 17, 1, 10.0, 1.2345, 12.35),
+              "Otchet_plasiori", "29.02.2008@4@17@1@10@1.2345@12.35");
+    RoundTrip(QString::asprintf(sqlInsertExpedicia_na_surovini_i_materiali, "Expedicia_na_surovini_i_materiali", "7",
+                                5, 9, 39507, 25.0, 0.85, 21.25),
+              "Expedicia_na_surovini_i_materiali", "7@5@9@29.02.2008@25@0.85@21.25");
+    RoundTrip(QString::asprintf(sqlInsertDostavki, "Dostavki", "8", 5, 9, 39507, 1000.0, 0.654321, 654.32, 123.0,
+                                39500),
+              "Dostavki", "8@5@9@29.02.2008@1000@0.654321@654.32@123@22.02.2008");
+    RoundTrip(QString::asprintf(sqlInsertVyrnata_produkcia, "Vyrnata_produkcia", "2", 39507, 4, 17, 2, 3.0, 1.0),
+              "Vyrnata_produkcia", "2@29.02.2008@4@17@2@3@1");
+    RoundTrip(QString::asprintf(sqlInsertPropusk_za_izvozvane, "Propusk_za_izvozvane", 5, 39507, 4, 17, 2, 120.0,
+                                10.0),
+              "Propusk_za_izvozvane", "5@29.02.2008@4@17@2@120@10");
+    RoundTrip(QString::asprintf(sqlInsertZaiavki_za_expedicia, "Zaiavki_za_expedicia", 39507, 4, 17, 2, 120.0, 10.0),
+              "Zaiavki_za_expedicia", "29.02.2008@4@17@2@120@10");
+    RoundTrip(QString::asprintf(sqlInsertIskane_za_otpuskane_na_surovini_i_materiali, 39507, 5, 12.5),
+              "Iskane_za_otpuskane_na_surovini_i_materiali", "29.02.2008@5@12.5");
+}
+
+TEST_F(Schema, KeysRefuseADuplicateRow)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    const QString row = QString::asprintf(sqlInsertPropusk_za_izvozvane, "Propusk_za_izvozvane", 5, 39507, 4, 17, 2,
+                                          1.0, 1.0);
+    EXPECT_TRUE(ExecSQL(nullptr, DbConnection, row));
+    EXPECT_FALSE(ExecSQL(nullptr, DbConnection, row));
+    EXPECT_TRUE(ExecSQL(nullptr, DbConnection, "Insert into nas values ( 1, \"10.0.0.1\", \"5\" )"));
+    EXPECT_TRUE(ExecSQL(nullptr, DbConnection, "Insert into nas values ( 1, \"10.0.0.2\", \"5\" )"));
+    EXPECT_FALSE(ExecSQL(nullptr, DbConnection, "Insert into nas values ( 1, \"10.0.0.1\", \"6\" )"));
+    EXPECT_EQ(2u, dialogs.Shown().size());
+}
+
+TEST(SchemaFile, CreationIsWholeOrNothingAndNeverOverwrites)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("data/db/");
+    EXPECT_EQ(2, EnsureDatabaseFiles(folder));
+    EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files, QDir::Name));
+    EXPECT_EQ(0, EnsureDatabaseFiles(folder));
+    EXPECT_THROW(CreateDatabaseFile(folder + "bread.db"), platform::EDatabaseError);
+
+    QFile::remove(folder + "empty.db");
+    {
+        platform::Database db(folder + "bread.db");
+        db.Execute("Insert into Busses values ( 1, \"a\" )");
+    }
+    EXPECT_EQ(1, EnsureDatabaseFiles(folder));
+    platform::Database db(folder + "bread.db");
+    EXPECT_EQ(QStringLiteral("1"), db.Query("SELECT Count(*) FROM Busses").rows[0][0]);
+    EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files, QDir::Name));
+}
