@@ -1,0 +1,526 @@
+// The cabinet component: sets written in volumes and read back, by our own
+// reader and by the cabextract and gcab tools, and its failure paths.
+#include "service/CabArchive.h"
+
+#include "platform/cab/CabFormat.h"
+#include "service/TestFiles.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace testfiles;
+namespace format = platform::cab::format;
+
+namespace {
+
+struct Source
+{
+    QString Name;      // name in the cabinet
+    QByteArray Data;
+};
+
+struct Placement
+{
+    QString File;
+    bool Continuation;
+    int Cabinet;       // number of the cabinet in the record at the notice
+};
+
+class CabArchiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    void TearDown() override
+    {
+        // A failed test leaves its files for a look.
+        dir_.setAutoRemove(!HasFailure());
+        if (HasFailure())
+            std::printf("files kept in %s\n", qPrintable(dir_.path()));
+    }
+
+    QString Path(const QString &relative) const { return dir_.filePath(relative); }
+
+    // Writes the sources into "src/" and compresses them as the archive
+    // dialog does: parts named <stamp>.<n>.tlv, disks "Disk<n>".
+    bool BuildSet(const QVector<Source> &sources, int volumeSize, const QString &stamp = "20240131-235959")
+    {
+        TCabArchive cab;
+        cab.SetVolumeName("Disk1");
+        cab.SetVolumeSize(volumeSize);
+        cab.SetFolderThreshold(10000000);
+        cab.SetSetID(4711);
+        cab.SetCABFileName(Path("set/" + stamp + ".1.tlv"));
+        cab.CompressionType = 1;
+        QDir().mkpath(Path("set"));
+        placed_.clear();
+        errors_.clear();
+        cab.OnFilePlacedEvent = [this](TObject *, TCCAB &ccab, const QString &file, int, bool continuation,
+                                       bool &) { placed_.append({file, continuation, ccab.Number}); };
+        cab.OnGetNextCabinet = [&stamp](TObject *, TCCAB &ccab, QString &name, int, bool &abort) {
+            abort = false;
+            ccab.DiskName = QString("Disk%1").arg(ccab.Number + 1);
+            name = ccab.CabinetPath + stamp + "." + QString::number(ccab.Number + 1) + ".tlv";
+        };
+        cab.OnError = [this](TObject *, int code, int) { errors_.append(code); };
+        cab.CreateCabinet();
+        bool ok = true;
+        for (const Source &s : sources) {
+            const QString file = Path("src/" + QString::number(&s - sources.data()));
+            if (!Write(file, s.Data))
+                return false;
+            ok = cab.AddFile(file, s.Name) && ok;
+        }
+        ok = cab.FlushCabinet(false) && ok;
+        cab.CloseCabinet();
+        return ok;
+    }
+
+    // The parts of a set in the folder, in part order.
+    QStringList Parts(const QString &stamp = "20240131-235959") const
+    {
+        QStringList parts;
+        for (int n = 1; QFile::exists(Path(QString("set/%1.%2.tlv").arg(stamp).arg(n))); ++n)
+            parts.append(Path(QString("set/%1.%2.tlv").arg(stamp).arg(n)));
+        return parts;
+    }
+
+    bool Extract(const QString &first, const QString &destination, TCabArchive *with = nullptr)
+    {
+        TCabArchive own;
+        TCabArchive &cab = with ? *with : own;
+        QDir().mkpath(destination);
+        cab.SetCABFileName(first);
+        cab.SetDestinationPath(destination);
+        if (!cab.OnError)
+            cab.OnError = [this](TObject *, int code, int) { errors_.append(code); };
+        return cab.ExtractFiles(0);
+    }
+
+    void ExpectExtracted(const QVector<Source> &sources, const QString &destination)
+    {
+        for (const Source &s : sources) {
+            const QByteArray got = Read(destination + "/" + s.Name);
+            EXPECT_EQ(got.size(), s.Data.size()) << s.Name.toStdString();
+            EXPECT_TRUE(got == s.Data) << s.Name.toStdString();
+        }
+    }
+
+    QTemporaryDir dir_;
+    QVector<Placement> placed_;
+    QVector<int> errors_;
+};
+
+QVector<Source> EdgeSizes()
+{
+    return {{"empty.bin", QByteArray()},
+            {"block.bin", RandomBytes(32768, 1)},
+            {"block-plus-one.bin", TextBytes(32769, 2)},
+            {"random.bin", RandomBytes(150001, 3)},
+            {"bread.mdb", TextBytes(300000, 4)}};
+}
+
+format::CabinetHeader Header(const QString &file)
+{
+    format::CabinetHeader h;
+    EXPECT_EQ(format::Parse(Read(file), h), format::ParseResult::Ok) << file.toStdString();
+    return h;
+}
+
+} // namespace
+
+TEST_F(CabArchiveTest, EdgeSizesRoundTripThroughOurReader)
+{
+    const QVector<Source> sources = EdgeSizes();
+    ASSERT_TRUE(BuildSet(sources, 100000000));
+    ASSERT_EQ(Parts().size(), 1);
+    ASSERT_TRUE(Extract(Parts().first(), Path("out")));
+    ExpectExtracted(sources, Path("out"));
+    EXPECT_TRUE(errors_.isEmpty());
+}
+
+TEST_F(CabArchiveTest, OurCabinetsExtractWithCabextractAndGcab)
+{
+    if (!HasTool("cabextract") || !HasTool("gcab"))
+        GTEST_SKIP() << "cabextract or gcab not installed";
+    const QVector<Source> sources = EdgeSizes();
+    ASSERT_TRUE(BuildSet(sources, 100000000));
+    QString output;
+    ASSERT_TRUE(RunTool("cabextract", {"-q", "-d", Path("cabextract"), Parts().first()}, &output))
+        << output.toStdString();
+    ExpectExtracted(sources, Path("cabextract"));
+    QDir().mkpath(Path("gcab"));
+    ASSERT_TRUE(RunTool("gcab", {"-x", "-C", Path("gcab"), Parts().first()}, &output)) << output.toStdString();
+    ExpectExtracted(sources, Path("gcab"));
+}
+
+TEST_F(CabArchiveTest, GcabCabinetsExtractWithOurReader)
+{
+    if (!HasTool("gcab"))
+        GTEST_SKIP() << "gcab not installed";
+    const QVector<Source> sources = EdgeSizes();
+    QStringList args{"-c", "-z", "-n", Path("gcab.cab")};
+    for (const Source &s : sources) {
+        ASSERT_TRUE(Write(Path("in/" + s.Name), s.Data));
+        args.append(Path("in/" + s.Name));
+    }
+    QString output;
+    ASSERT_TRUE(RunTool("gcab", args, &output)) << output.toStdString();
+    ASSERT_TRUE(Extract(Path("gcab.cab"), Path("out")));
+    ExpectExtracted(sources, Path("out"));
+}
+
+TEST_F(CabArchiveTest, SpannedSetsKeepEveryPartWithinTheVolumeSize)
+{
+    const bool tools = HasTool("cabextract");
+    for (const int volume : {20000, 33000, 47111, 100000, 1457664}) {
+        SCOPED_TRACE(volume);
+        const int big = volume < 100000 ? 120000 : volume * 2 + 12345;
+        // One database file, as the archive makes: one notice per part.
+        const QVector<Source> single{{"bread.mdb", RandomBytes(big, unsigned(volume))}};
+        ASSERT_TRUE(BuildSet(single, volume, "single"));
+        const QStringList parts = Parts("single");
+        ASSERT_GE(parts.size(), 3);
+        ASSERT_EQ(placed_.size(), parts.size());
+        for (int i = 0; i < placed_.size(); ++i) {
+            EXPECT_EQ(placed_[i].File, "bread.mdb");
+            EXPECT_EQ(placed_[i].Continuation, i > 0);
+            EXPECT_EQ(placed_[i].Cabinet, i);
+        }
+        for (int i = 0; i < parts.size(); ++i) {
+            EXPECT_LE(QFileInfo(parts[i]).size(), volume) << parts[i].toStdString();
+            const format::CabinetHeader h = Header(parts[i]);
+            EXPECT_EQ(h.Index, i);
+            EXPECT_EQ(h.SetId, 4711);
+            EXPECT_EQ(h.HasPrev(), i > 0);
+            EXPECT_EQ(h.HasNext(), i + 1 < parts.size());
+            if (h.HasNext()) {
+                EXPECT_EQ(QString(h.NextName), QFileInfo(parts[i + 1]).fileName());
+                EXPECT_EQ(QString(h.NextDisk), QString("Disk%1").arg(i + 2));
+            }
+            if (h.HasPrev()) {
+                EXPECT_EQ(QString(h.PrevName), QFileInfo(parts[i - 1]).fileName());
+            }
+        }
+        ASSERT_TRUE(Extract(parts.first(), Path("out-single")));
+        ExpectExtracted(single, Path("out-single"));
+        if (tools) {
+            ASSERT_TRUE(RunTool("cabextract", {"-q", "-d", Path("cx-single"), parts.first()}));
+            ExpectExtracted(single, Path("cx-single"));
+        }
+
+        // Several files of every kind: boundaries inside and between files.
+        QVector<Source> several = EdgeSizes();
+        several.append({"more.bin", RandomBytes(volume + volume / 3, 9)});
+        several.append({"tail.txt", TextBytes(volume, 10)});
+        ASSERT_TRUE(BuildSet(several, volume, "several"));
+        const QStringList more = Parts("several");
+        ASSERT_GE(more.size(), 2);
+        for (const QString &part : more)
+            EXPECT_LE(QFileInfo(part).size(), volume) << part.toStdString();
+        ASSERT_TRUE(Extract(more.first(), Path("out-several"))) << (errors_.isEmpty() ? -1 : errors_.last());
+        ExpectExtracted(several, Path("out-several"));
+        if (tools) {
+            ASSERT_TRUE(RunTool("cabextract", {"-q", "-d", Path("cx-several"), more.first()}));
+            ExpectExtracted(several, Path("cx-several"));
+        }
+        if (HasFailure())
+            return;
+        for (const QString &f : Parts("single") + Parts("several"))
+            QFile::remove(f);
+    }
+}
+
+TEST_F(CabArchiveTest, BlockAtACabinetBoundaryIsSplitWithTheContinuationMarkers)
+{
+    ASSERT_TRUE(BuildSet({{"bread.mdb", RandomBytes(100000, 5)}}, 40000));
+    const QStringList parts = Parts();
+    ASSERT_GE(parts.size(), 3);
+    for (int i = 0; i < parts.size(); ++i) {
+        const format::CabinetHeader h = Header(parts[i]);
+        ASSERT_EQ(h.Files.size(), 1);
+        const quint16 marker = h.Files[0].Folder;
+        const quint16 expected = i == 0                     ? format::kContinuedToNext
+                                 : i + 1 < parts.size() ? format::kContinuedPrevAndNext
+                                                        : format::kContinuedFromPrev;
+        EXPECT_EQ(marker, expected);
+        // The last data block of every part but the last is the first piece
+        // of a split block: uncompressed size 0.
+        const QByteArray bytes = Read(parts[i]);
+        qint64 at = h.Folders[0].DataOffset;
+        quint16 lastUncompressed = 1;
+        for (int b = 0; b < h.Folders[0].Blocks; ++b) {
+            const auto *p = reinterpret_cast<const uchar *>(bytes.constData()) + at;
+            const quint16 compressed = format::GetU16(p + 4);
+            lastUncompressed = format::GetU16(p + 6);
+            EXPECT_EQ(format::GetU32(p), format::DataBlockChecksum(p + 8, compressed, lastUncompressed));
+            at += 8 + compressed;
+        }
+        EXPECT_EQ(at, bytes.size());
+        EXPECT_EQ(lastUncompressed == 0, i + 1 < parts.size()) << i;
+    }
+}
+
+TEST_F(CabArchiveTest, ExtractionFollowsTheSetWithItsNotices)
+{
+    const QVector<Source> sources{{"a.txt", TextBytes(1000, 1)}, {"bread.mdb", RandomBytes(90000, 2)}};
+    ASSERT_TRUE(BuildSet(sources, 40000));
+    const QStringList parts = Parts();
+    ASSERT_GE(parts.size(), 3);
+    TCabArchive cab;
+    QStringList log;
+    cab.OnCabinetInfo = [&](TObject *, const QString &next, const QString &disk, const QString &, int setId,
+                            int number, bool &) {
+        log.append(QString("info %1 %2 %3 %4").arg(number).arg(next, disk).arg(setId));
+    };
+    cab.OnNextCabinet = [&](TObject *, const QString &name, const QString &disk, QString &, TFDIERROR error,
+                            bool &) { log.append(QString("next %1 %2 %3").arg(name, disk).arg(int(error))); };
+    cab.OnProgress = [&](TObject *, qint64 done, qint64 total) {
+        EXPECT_LE(done, total);
+        if (done == total)
+            log.append(QString("done %1").arg(total));
+    };
+    ASSERT_TRUE(Extract(parts.first(), Path("out"), &cab));
+    ExpectExtracted(sources, Path("out"));
+    // The set is joined before the first file of the folder that goes on.
+    QStringList expected{"info 0 20240131-235959.2.tlv Disk2 4711"};
+    for (int i = 1; i < parts.size(); ++i) {
+        const QString name = QFileInfo(parts[i]).fileName();
+        expected.append(QString("next %1 Disk%2 0").arg(name).arg(i + 1));
+        const QString next = i + 1 < parts.size() ? QFileInfo(parts[i + 1]).fileName() : QString();
+        const QString disk = i + 1 < parts.size() ? QString("Disk%1").arg(i + 2) : QString();
+        expected.append(QString("info %1 %2 %3 4711").arg(i).arg(next, disk));
+    }
+    expected << "done 1000" << "done 90000";
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(CabArchiveTest, StartingInALaterPartReportsTheContinuedFile)
+{
+    ASSERT_TRUE(BuildSet({{"bread.mdb", RandomBytes(70000, 3)}, {"after.txt", TextBytes(500, 4)}}, 40000));
+    const QStringList parts = Parts();
+    ASSERT_EQ(parts.size(), 2);
+    TCabArchive cab;
+    QStringList partial;
+    cab.OnPartialFile = [&](TObject *, const QString &file, const QString &firstCabinet, const QString &disk,
+                            bool &) { partial << file << firstCabinet << disk; };
+    ASSERT_TRUE(Extract(parts[1], Path("out"), &cab));
+    EXPECT_EQ(partial, QStringList({"bread.mdb", "20240131-235959.1.tlv", "Disk1"}));
+    EXPECT_FALSE(QFile::exists(Path("out/bread.mdb")));
+    EXPECT_EQ(Read(Path("out/after.txt")), TextBytes(500, 4));
+}
+
+TEST_F(CabArchiveTest, MissingPartIsRefused)
+{
+    ASSERT_TRUE(BuildSet({{"bread.mdb", RandomBytes(100000, 6)}}, 40000));
+    const QStringList parts = Parts();
+    ASSERT_GE(parts.size(), 3);
+    ASSERT_TRUE(QFile::remove(parts[1]));
+    TCabArchive cab;
+    QVector<int> tries;
+    cab.OnNextCabinet = [&](TObject *, const QString &, const QString &, QString &, TFDIERROR error, bool &) {
+        tries.append(int(error));
+    };
+    EXPECT_FALSE(Extract(parts.first(), Path("out"), &cab));
+    EXPECT_EQ(errors_, QVector<int>{platform::cab::ReaderCabinetNotFound});
+    EXPECT_EQ(tries, QVector<int>({platform::cab::ReaderNone, platform::cab::ReaderCabinetNotFound}));
+    EXPECT_TRUE(QDir(Path("out")).isEmpty());
+}
+
+TEST_F(CabArchiveTest, FlippedByteIsRefusedAndLeavesNoPartialFile)
+{
+    const QByteArray data = TextBytes(200000, 7);
+    ASSERT_TRUE(BuildSet({{"bread.mdb", data}}, 100000000));
+    const QString part = Parts().first();
+    QByteArray bytes = Read(part);
+    bytes[bytes.size() - 1000] = char(bytes[bytes.size() - 1000] ^ 0x10);
+    ASSERT_TRUE(Write(part, bytes));
+    if (HasTool("cabextract")) {
+        EXPECT_FALSE(RunTool("cabextract", {"-q", "-d", Path("cx"), part}));
+    }
+    EXPECT_FALSE(Extract(part, Path("out")));
+    EXPECT_EQ(errors_, QVector<int>{platform::cab::ReaderCorruptCabinet});
+    EXPECT_FALSE(QFile::exists(Path("out/bread.mdb")));
+}
+
+TEST_F(CabArchiveTest, StoredNamesCannotWriteOutsideTheDestination)
+{
+    ASSERT_TRUE(BuildSet({{"../../escape.txt", TextBytes(100, 1)}, {"sub\\..\\..\\win.txt", TextBytes(50, 2)}},
+                         100000000));
+    ASSERT_TRUE(Extract(Parts().first(), Path("a/b/out")));
+    EXPECT_EQ(Read(Path("a/b/out/escape.txt")), TextBytes(100, 1));
+    EXPECT_EQ(Read(Path("a/b/out/win.txt")), TextBytes(50, 2));
+    EXPECT_FALSE(QFile::exists(Path("a/escape.txt")));
+    EXPECT_FALSE(QFile::exists(Path("escape.txt")));
+
+    // A name with nothing after its last separator names no file.
+    ASSERT_TRUE(BuildSet({{"ok.txt", TextBytes(10, 3)}, {"sub/..", TextBytes(10, 4)}}, 100000000, "bad"));
+    errors_.clear();
+    EXPECT_FALSE(Extract(Parts("bad").first(), Path("bad-out")));
+    EXPECT_EQ(errors_, QVector<int>{platform::cab::ReaderTargetFile});
+    EXPECT_EQ(QDir(Path("bad-out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"ok.txt"});
+}
+
+TEST_F(CabArchiveTest, CancelFromTheEventQueueGivesTheUserAbortAndNoCabinet)
+{
+    ASSERT_TRUE(Write(Path("src/bread.mdb"), RandomBytes(400000, 8)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("set/x.1.tlv"));
+    cab.SetVolumeSize(50000);
+    cab.CompressionType = 1;
+    QDir().mkpath(Path("set"));
+    cab.OnGetNextCabinet = [](TObject *, TCCAB &ccab, QString &name, int, bool &abort) {
+        abort = false;
+        name = ccab.CabinetPath + QString("x.%1.tlv").arg(ccab.Number + 1);
+    };
+    int blocks = 0;
+    cab.OnFileStatus = [&](TObject *, int, int, int &) {
+        // The cancel arrives as an event once some cabinets are written.
+        if (++blocks == 5)
+            QTimer::singleShot(0, [&cab] { cab.Abort(); });
+    };
+    QVector<int> errors;
+    cab.OnError = [&](TObject *, int code, int) { errors.append(code); };
+    cab.CreateCabinet();
+    EXPECT_FALSE(cab.AddFile(Path("src/bread.mdb"), "bread.mdb"));
+    EXPECT_FALSE(cab.Busy());
+    EXPECT_FALSE(cab.FlushCabinet(false));
+    cab.CloseCabinet();
+    EXPECT_EQ(errors, QVector<int>({platform::cab::WriterUserAbort, platform::cab::WriterUserAbort}));
+    EXPECT_LT(blocks, 10);
+    EXPECT_TRUE(QDir(Path("set")).isEmpty());
+}
+
+TEST_F(CabArchiveTest, SetWithoutNextCabinetHandlerFailsAndLeavesNothing)
+{
+    ASSERT_TRUE(Write(Path("src/bread.mdb"), RandomBytes(100000, 9)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("set/x.1.tlv"));
+    cab.SetVolumeSize(40000);
+    cab.CompressionType = 1;
+    QDir().mkpath(Path("set"));
+    QVector<int> errors;
+    cab.OnError = [&](TObject *, int code, int) { errors.append(code); };
+    cab.CreateCabinet();
+    EXPECT_FALSE(cab.AddFile(Path("src/bread.mdb"), "bread.mdb"));
+    cab.CloseCabinet();
+    EXPECT_EQ(errors, QVector<int>{platform::cab::WriterUserAbort});
+    EXPECT_TRUE(QDir(Path("set")).isEmpty());
+}
+
+TEST_F(CabArchiveTest, MissingSourceIsRefusedAndTheSetGoesOn)
+{
+    ASSERT_TRUE(Write(Path("src/a.txt"), TextBytes(1000, 1)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("x.cab"));
+    cab.CompressionType = 1;
+    QVector<int> errors;
+    cab.OnError = [&](TObject *, int code, int) { errors.append(code); };
+    cab.CreateCabinet();
+    EXPECT_FALSE(cab.AddFile(Path("src/none.txt"), "none.txt"));
+    cab.CompressionType = 3;
+    EXPECT_FALSE(cab.AddFile(Path("src/a.txt"), "lzx.txt"));
+    cab.CompressionType = 1;
+    EXPECT_TRUE(cab.AddFile(Path("src/a.txt"), "a.txt"));
+    EXPECT_TRUE(cab.FlushCabinet(false));
+    cab.CloseCabinet();
+    EXPECT_EQ(errors, QVector<int>({platform::cab::WriterOpenSource, platform::cab::WriterBadCompressionType}));
+    ASSERT_TRUE(Extract(Path("x.cab"), Path("out")));
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList{"a.txt"});
+}
+
+TEST_F(CabArchiveTest, FlushFailureIsReportedAsFailure)
+{
+    ASSERT_TRUE(Write(Path("src/a.txt"), TextBytes(1000, 1)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("no/such/folder/x.1.tlv"));
+    cab.SetVolumeSize(1000000);
+    cab.CompressionType = 1;
+    QVector<int> errors;
+    cab.OnError = [&](TObject *, int code, int type) {
+        errors.append(code);
+        EXPECT_EQ(type, ENOENT);
+    };
+    cab.CreateCabinet();
+    ASSERT_TRUE(cab.AddFile(Path("src/a.txt"), "a.txt"));
+    EXPECT_FALSE(cab.FlushCabinet(false));
+    EXPECT_EQ(errors, QVector<int>{platform::cab::WriterCabinetFile});
+}
+
+TEST_F(CabArchiveTest, CallsReenteredFromTheEventQueueAreRefused)
+{
+    ASSERT_TRUE(Write(Path("src/a.bin"), RandomBytes(100000, 2)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("x.cab"));
+    cab.CompressionType = 1;
+    int refused = 0;
+    cab.OnProgress = [&](TObject *, qint64, qint64) {
+        if (cab.Busy() && !cab.AddFile(Path("src/a.bin"), "again") && !cab.FlushCabinet(false)
+            && !cab.ExtractFiles(0))
+            ++refused;
+    };
+    cab.CreateCabinet();
+    ASSERT_TRUE(cab.AddFile(Path("src/a.bin"), "a.bin"));
+    EXPECT_GT(refused, 0);
+    cab.OnProgress = nullptr;
+    ASSERT_TRUE(cab.FlushCabinet(false));
+    cab.CloseCabinet();
+    ASSERT_TRUE(Extract(Path("x.cab"), Path("out")));
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList{"a.bin"});
+}
+
+TEST_F(CabArchiveTest, HandlerExceptionStopsTheLibraryAndIsRaisedAgain)
+{
+    ASSERT_TRUE(Write(Path("src/a.bin"), RandomBytes(100000, 3)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("x.cab"));
+    cab.CompressionType = 1;
+    cab.OnFileStatus = [](TObject *, int, int, int &) { throw EAbort("stop"); };
+    bool reported = false;
+    cab.OnError = [&](TObject *, int, int) { reported = true; };
+    cab.CreateCabinet();
+    EXPECT_THROW(cab.AddFile(Path("src/a.bin"), "a.bin"), EAbort);
+    EXPECT_FALSE(cab.Busy());
+    EXPECT_FALSE(reported);
+    cab.CloseCabinet();
+    EXPECT_FALSE(QFile::exists(Path("x.cab")));
+}
+
+TEST_F(CabArchiveTest, FileSupportKeepsDateTimeAndReadOnly)
+{
+    const QString source = Path("src/old.txt");
+    ASSERT_TRUE(Write(source, TextBytes(5000, 4)));
+    const QDateTime when(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+    TCabArchive cab;
+    cab.SetFileSupport(true);
+    cab.SetCABFileName(Path("x.cab"));
+    cab.CompressionType = 1;
+    cab.CreateCabinet();
+    ASSERT_TRUE(cab.AddFile(source, "old.txt"));
+    ASSERT_TRUE(cab.FlushCabinet(false));
+    cab.CloseCabinet();
+    ASSERT_TRUE(Extract(Path("x.cab"), Path("out"), &cab));
+    const QFileInfo got(Path("out/old.txt"));
+    EXPECT_EQ(got.lastModified(), when);
+    EXPECT_FALSE(got.permissions() & QFileDevice::WriteOwner);
+    QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(got.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(CabArchiveTest, DestinationPathGetsOneTrailingSeparator)
+{
+    TCabArchive cab;
+    cab.SetDestinationPath("");
+    EXPECT_EQ(cab.DestinationPath(), "");
+    cab.SetDestinationPath("/tmp/x");
+    EXPECT_EQ(cab.DestinationPath(), "/tmp/x/");
+    cab.SetDestinationPath("/tmp/y/");
+    EXPECT_EQ(cab.DestinationPath(), "/tmp/y/");
+}
