@@ -1,12 +1,12 @@
 #include "components/Sorters.h"
 
+#include <QCollator>
 #include <QDate>
 #include <QLocale>
 #include <QObject>
 #include <QtDebug>
 #include <utility>
 
-#include "components/StringList.h"
 #include "components/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "platform/ui/StringGrid.h"
@@ -47,44 +47,45 @@ bool ReadNumber(QStringView s, double &value)
     return ok;
 }
 
-// A date as the program shows it: dd.MM.yyyy.
-bool ReadDate(QStringView s, QDate &date)
+const qint64 MSecsPerDay = 86400000;
+
+// A date as the program shows it, dd.MM.yyyy; its time (milliseconds from
+// the start of the Julian day count), to compare with dates of any kind.
+bool ReadDate(QStringView s, qint64 &day)
 {
     s = s.trimmed();
     if (s.size() != 10 || s[2] != QLatin1Char('.') || s[5] != QLatin1Char('.'))
         return false;
-    date = QDate::fromString(s.toString(), QStringLiteral("dd.MM.yyyy"));
+    auto digits = [&s](int from, int count, int &value) {
+        value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (!s[i].isDigit())
+                return false;
+            value = value * 10 + s[i].digitValue();
+        }
+        return true;
+    };
+    int d, m, y;
+    if (!digits(0, 2, d) || !digits(3, 2, m) || !digits(6, 4, y))
+        return false;
+    const QDate date(y, m, d);
+    day = date.toJulianDay() * MSecsPerDay;
     return date.isValid();
 }
 
-int CompareTexts(QStringView a, QStringView b, bool caseSensitive)
+// The alphabetical order of the record lists (AnsiCompareText): Latin before
+// Cyrillic, Cyrillic in Bulgarian order, case aside. Sort keys make each
+// comparison cheap; a collator serves one thread only.
+QCollatorSortKey TextSortKey(const QString &text)
 {
-    const int r = AnsiCompareText(a.toString(), b.toString());
-    if (r != 0 || !caseSensitive)
-        return Sign(r);
-    return Sign(a.compare(b, Qt::CaseSensitive));
-}
-
-// One piece of a key: numbers as numbers, dates as dates, else texts.
-int ComparePieces(QStringView a, QStringView b, bool caseSensitive)
-{
-    double x, y;
-    if (ReadNumber(a, x) && ReadNumber(b, y))
-        return Compare3(x, y);
-    QDate d, e;
-    if (ReadDate(a, d) && ReadDate(b, e))
-        return Compare3(d, e);
-    return CompareTexts(a, b, caseSensitive);
-}
-
-// The pieces of a key, those before its last '@'; a key without '@' is its
-// own one piece.
-QList<QStringView> KeyPieces(const QString &key)
-{
-    const int last = key.lastIndexOf(QLatin1Char('@'));
-    if (last < 0)
-        return {QStringView(key)};
-    return QStringView(key).left(last).split(QLatin1Char('@'));
+    thread_local QCollator collator = [] {
+        QCollator c(QLocale(QLocale::English, QLocale::UnitedStates));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        c.setIgnorePunctuation(false);
+        return c;
+    }();
+    return collator.sortKey(text);
 }
 
 bool IsTextType(const QVariant &v)
@@ -206,9 +207,13 @@ void TBaseSorter::Execute()
             if (OnBeforeSort)
                 OnBeforeSort(this);
         });
-        FKeys.assign(size_t(FHi - FLo + 1), QVariant());
-        for (int i = FLo; i <= FHi; ++i)
-            GetKey(i, FKeys[size_t(i - FLo)]);
+        FKeys.clear();
+        FKeys.reserve(size_t(FHi - FLo + 1));
+        QVariant key;
+        for (int i = FLo; i <= FHi; ++i) {
+            GetKey(i, key);
+            FKeys.push_back(PrepareKey(key));
+        }
         SortRange(FLo, KeepTotalsLast(FLo, FHi));
     } catch (...) {
         FFatal = std::current_exception();
@@ -327,35 +332,85 @@ bool TBaseSorter::IsTotalsRow(int)
     return false;
 }
 
+TBaseSorter::TSortPiece TBaseSorter::PreparePiece(const QString &Text)
+{
+    TSortPiece piece{Text, TextSortKey(Text)};
+    piece.isNumber = ReadNumber(Text, piece.number);
+    piece.isDate = ReadDate(Text, piece.day);
+    return piece;
+}
+
+TBaseSorter::TSortKey TBaseSorter::PrepareKey(const QVariant &Key) const
+{
+    if (FTypedCompare && !IsPlainType(Key))
+        Fail(QStringLiteral("Cannot compare a key of type %1").arg(QString::fromLatin1(Key.typeName())),
+             QStringLiteral("CompareKeys"));
+    TSortKey key;
+    if (IsTextType(Key)) {
+        // The pieces before the last '@' (a key of several columns); a
+        // key without '@' is its own one piece.
+        const QString text = Key.toString();
+        const int last = text.lastIndexOf(QLatin1Char('@'));
+        if (last < 0) {
+            key.push_back(PreparePiece(text));
+        } else {
+            for (QStringView v : QStringView(text).left(last).split(QLatin1Char('@')))
+                key.push_back(PreparePiece(v.toString()));
+        }
+        return key;
+    }
+    if (IsDateType(Key)) {
+        TSortPiece piece = PreparePiece(DateToDisplayText(Key.toDate()));
+        piece.isNumber = false;
+        piece.isDate = true;
+        piece.day = Key.metaType().id() == QMetaType::QDate
+                        ? Key.toDate().toJulianDay() * MSecsPerDay
+                        : Key.toDateTime().toMSecsSinceEpoch() + QDate(1970, 1, 1).toJulianDay() * MSecsPerDay;
+        key.push_back(piece);
+        return key;
+    }
+    TSortPiece piece = PreparePiece(Key.toString());
+    bool ok = false;
+    const double value = Key.toDouble(&ok);
+    piece.isNumber = ok;
+    piece.number = value;
+    piece.isDate = false;
+    key.push_back(piece);
+    return key;
+}
+
+int TBaseSorter::ComparePrepared(const TSortKey &A, const TSortKey &B) const
+{
+    static const TSortPiece empty = PreparePiece(QString());
+    const size_t n = std::max(A.size(), B.size());
+    for (size_t i = 0; i < n; ++i) {
+        const TSortPiece &a = i < A.size() ? A[i] : empty;
+        const TSortPiece &b = i < B.size() ? B[i] : empty;
+        int r;
+        if (a.isNumber && b.isNumber)
+            r = Compare3(a.number, b.number);
+        else if (a.isDate && b.isDate)
+            r = Compare3(a.day, b.day);
+        else {
+            r = Sign(a.sortKey.compare(b.sortKey));
+            if (r == 0)
+                r = Sign(QString::compare(a.text, b.text, Qt::CaseInsensitive));
+            if (r == 0 && FCaseSensitive)
+                r = Sign(QString::compare(a.text, b.text, Qt::CaseSensitive));
+        }
+        if (r != 0)
+            return r;
+    }
+    return 0;
+}
+
 int TBaseSorter::CompareKeys(const QVariant &A, const QVariant &B) const
 {
     if (FTypedCompare && (!IsPlainType(A) || !IsPlainType(B)))
         Fail(QStringLiteral("Cannot compare a key of type %1 with one of type %2")
                  .arg(QString::fromLatin1(A.typeName()), QString::fromLatin1(B.typeName())),
              QStringLiteral("CompareKeys"));
-
-    if (IsTextType(A) && IsTextType(B)) {
-        const QString a = A.toString(), b = B.toString();
-        if (!a.contains(QLatin1Char('@')) && !b.contains(QLatin1Char('@')))
-            return ComparePieces(a, b, FCaseSensitive);
-        const QList<QStringView> pa = KeyPieces(a), pb = KeyPieces(b);
-        const qsizetype n = qMax(pa.size(), pb.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const int r = ComparePieces(pa.value(i), pb.value(i), FCaseSensitive);
-            if (r != 0)
-                return r;
-        }
-        return 0;
-    }
-    if (IsDateType(A) && IsDateType(B))
-        return Compare3(A.toDateTime(), B.toDateTime());
-    bool okA = false, okB = false;
-    const double x = A.toDouble(&okA), y = B.toDouble(&okB);
-    if (okA && okB && !IsTextType(A) && !IsTextType(B))
-        return Compare3(x, y);
-    const QString a = IsDateType(A) ? DateToDisplayText(A.toDate()) : A.toString();
-    const QString b = IsDateType(B) ? DateToDisplayText(B.toDate()) : B.toString();
-    return ComparePieces(a, b, FCaseSensitive);
+    return ComparePrepared(PrepareKey(A), PrepareKey(B));
 }
 
 void TBaseSorter::Swap(int I, int J)
@@ -395,11 +450,11 @@ void TBaseSorter::QuickSort(int L, int R)
     const int before = FDirection == 1 ? 1 : -1;   // the sign of "comes first"
     while (L < R) {
         int I = L, J = R;
-        const QVariant P = Key((L + R) / 2);
+        const TSortKey P = Key((L + R) / 2);
         do {
-            while (Sign(CompareKeys(Key(I), P)) == before)
+            while (Sign(ComparePrepared(Key(I), P)) == before)
                 ++I;
-            while (Sign(CompareKeys(P, Key(J))) == before)
+            while (Sign(ComparePrepared(P, Key(J))) == before)
                 --J;
             if (I <= J) {
                 if (I < J)
@@ -429,7 +484,7 @@ void TBaseSorter::BubbleSort(int L, int R)
     do {
         exchanged = false;
         for (int j = R; j >= L + 1; --j)
-            if (Sign(CompareKeys(Key(j), Key(j - 1))) == before) {
+            if (Sign(ComparePrepared(Key(j), Key(j - 1))) == before) {
                 Swap(j, j - 1);
                 exchanged = true;
             }
@@ -441,7 +496,7 @@ void TBaseSorter::ExchangeSort(int L, int R)
     const int before = FDirection == 1 ? 1 : -1;
     for (int i = L; i <= R; ++i)
         for (int j = i + 1; j <= R; ++j)
-            if (Sign(CompareKeys(Key(j), Key(i))) == before)
+            if (Sign(ComparePrepared(Key(j), Key(i))) == before)
                 Swap(i, j);
 }
 

@@ -14,6 +14,7 @@
 // the program's alphabetical order (Latin before Cyrillic, Cyrillic in
 // Bulgarian order), case deciding only between otherwise equal texts when
 // CaseSensitive is on. Rows marked as totals stay last, in their order.
+#include <QCollatorSortKey>
 #include <QString>
 #include <QVariant>
 #include <atomic>
@@ -78,7 +79,8 @@ public:
     TSorterEvent OnBeforeSort;
     TSorterEvent OnAfterSort;
 
-    // -1, 0 or 1.
+    // -1, 0 or 1, as the sorts compare (they compare the same keys prepared
+    // once per row).
     virtual int CompareKeys(const QVariant &A, const QVariant &B) const;
     virtual void GetKey(int Index, QVariant &Key) = 0;
     virtual void Exchange(int I, int J) = 0;
@@ -120,6 +122,22 @@ protected:
                            const QString &Data = QStringLiteral("N/A")) const;
 
 private:
+    // A key piece read once: its text and sort key, and its value when it
+    // reads as a number or a date.
+    struct TSortPiece
+    {
+        QString text;
+        QCollatorSortKey sortKey;
+        bool isNumber = false;
+        double number = 0;
+        bool isDate = false;
+        qint64 day = 0;
+    };
+    using TSortKey = std::vector<TSortPiece>;
+    static TSortPiece PreparePiece(const QString &Text);
+    TSortKey PrepareKey(const QVariant &Key) const;
+    int ComparePrepared(const TSortKey &A, const TSortKey &B) const;
+
     struct SyncCall
     {
         const std::function<void()> *fn;
@@ -134,7 +152,7 @@ private:
     void BubbleSort(int L, int R);
     void ExchangeSort(int L, int R);
     int KeepTotalsLast(int L, int R);
-    const QVariant &Key(int Index) const { return FKeys[size_t(Index - FLo)]; }
+    const TSortKey &Key(int Index) const { return FKeys[size_t(Index - FLo)]; }
     void Swap(int I, int J);
 
     int FLo = 0;
@@ -155,7 +173,7 @@ private:
     bool FStarted = false;
     std::exception_ptr FFatal;
     QString FFatalError;
-    std::vector<QVariant> FKeys;   // keys of [Lo..Hi], exchanged with the rows
+    std::vector<TSortKey> FKeys;   // keys of [Lo..Hi], exchanged with the rows
 };
 
 // Sorts the records of a record list by key fields.

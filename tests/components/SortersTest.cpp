@@ -280,11 +280,18 @@ TEST(DelimitedStringsSorter, FailedSortIsReportedAndHandsTheListBack)
         sorter.WaitFor();
         FAIL() << "no error";
     } catch (const ESorterError &e) {
-        EXPECT_TRUE(e.Message().startsWith("Cannot compare a key of type QPoint with one of type QPoint"))
+        EXPECT_TRUE(e.Message().startsWith("Cannot compare a key of type QPoint"))
             << e.Message().toStdString();
     }
     EXPECT_TRUE(sorter.FatalError().contains("In TDelimitedStringsSorter::CompareKeys"));
     EXPECT_EQ(1, changes) << "the list's updates were released";
+    try {
+        sorter.CompareKeys(QString("a@"), QPoint());
+        FAIL() << "no error";
+    } catch (const ESorterError &e) {
+        EXPECT_TRUE(e.Message().startsWith("Cannot compare a key of type QString with one of type QPoint"));
+    }
+    EXPECT_EQ(-1, sorter.CompareKeys(QString("-5@"), QString("3@")));
     list->Add("d@3");
     EXPECT_EQ(2, changes);
 }
