@@ -383,7 +383,7 @@ void StringGrid::SizeChanged(int, int) {}
 
 void StringGrid::LayoutChanged()
 {
-    if (!OnGuiThread()) {
+    if (!OnGuiThread() || painting_) {
         InvalidateGrid();
         return;
     }
@@ -976,7 +976,7 @@ void StringGrid::InvalidateCell(int ACol, int ARow)
 {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
         return;
-    if (!OnGuiThread()) {
+    if (!OnGuiThread() || painting_) {
         InvalidateGrid();
         return;
     }
@@ -1002,7 +1002,7 @@ void StringGrid::InvalidateRow(int ARow)
 
 void StringGrid::InvalidateGrid()
 {
-    if (!OnGuiThread()) {
+    if (!OnGuiThread() || painting_) {
         if (!pendingUpdate_.exchange(true)) {
             QMetaObject::invokeMethod(
                 this,
@@ -1051,6 +1051,7 @@ void StringGrid::paintEvent(QPaintEvent *)
 {
     QPainter p(viewport());
     canvas_ = &p;
+    painting_ = true;
     const GridAxisLayout h = data_.HorzLayout();
     const GridAxisLayout v = data_.VertLayout();
     // The area past the last cells.
@@ -1071,9 +1072,11 @@ void StringGrid::paintEvent(QPaintEvent *)
         PaintCells(p, h, v, false);
     } catch (...) {
         canvas_ = nullptr;
+        painting_ = false;
         throw;
     }
     canvas_ = nullptr;
+    painting_ = false;
 }
 
 QSize StringGrid::PaintExtent(int firstRow, int lastRow) const
@@ -1258,6 +1261,11 @@ void StringGrid::DrawCell(int ACol, int ARow, const QRect &ARect, TGridDrawState
             p->drawLine(ARect.topRight(), ARect.bottomRight());
         }
     }
+    FireDrawCellEvent(ACol, ARow, ARect, AState);
+}
+
+void StringGrid::FireDrawCellEvent(int ACol, int ARow, const QRect &ARect, TGridDrawState AState)
+{
     if (OnDrawCell)
         OnDrawCell(this, ACol, ARow, ARect, AState);
 }

@@ -177,6 +177,11 @@ protected:
     void ShowEditor();
     void HideEditor();
     void UpdateEdit();
+    // Fires OnDrawCell (for DrawCell overrides that paint on their own).
+    void FireDrawCellEvent(int ACol, int ARow, const QRect &ARect, TGridDrawState AState);
+    // True while the widget paints itself: size changes made then take
+    // effect after the paint.
+    bool Painting() const { return painting_; }
     // A cell's state for painting.
     TGridDrawState CellState(const TGridRect &block, bool printing) const;
     // Screen rectangle of a block in the current view, and the area it may
@@ -221,6 +226,7 @@ private:
     int inplaceRow_ = -1;
     bool settingEditText_ = false;
     QPainter *canvas_ = nullptr;
+    bool painting_ = false;
     bool settingScrollBars_ = false;
     std::atomic<bool> pendingUpdate_{false};
 

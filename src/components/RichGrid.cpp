@@ -1,0 +1,1694 @@
+#include "components/RichGrid.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+const QString AttachedWriteMessage = QStringLiteral("Can not change this property in attached attributes");
+const QString DupIndexMessage = QStringLiteral("Duplicate ColRowIndex !");
+} // namespace
+
+// ===========================================================================
+// TCellAttributes
+
+TCellAttributes::TCellAttributes() = default;
+
+TCellAttributes::~TCellAttributes()
+{
+    if (formatter_)
+        formatter_->Unregister(this);
+}
+
+void TCellAttributes::Changed()
+{
+    if (silence_ > 0)
+        return;
+    if (binding_ != Binding::Free && grid_)
+        grid_->AttributesChanged(*this);
+    else if (owner_)
+        owner_->AttributesChanged(*this);
+    if (OnChange)
+        OnChange(*this, col_, row_);
+}
+
+template <typename T>
+void TCellAttributes::Store(T &field, T value, TDefAttr flag)
+{
+    bool changed = false;
+    if (!(field == value)) {
+        field = value;
+        changed = true;
+    }
+    if (defaultAttributes_.Contains(flag)) {
+        defaultAttributes_.Exclude(flag);
+        changed = true;
+    }
+    if (changed)
+        Changed();
+}
+
+void TCellAttributes::SetBitmapAlignment(TCellAlign value) { Store(bitmapAlignment_, value, daBitmapAlignment); }
+void TCellAttributes::SetBitmapDrawMode(TBitmapDrawMode value) { Store(bitmapDrawMode_, value, daBitmapDrawMode); }
+void TCellAttributes::SetForeColor(TColor value) { Store(foreColor_, value, daForeColor); }
+void TCellAttributes::SetBackColor(TColor value) { Store(backColor_, value, daBackColor); }
+void TCellAttributes::SetBorderColor(TColor value) { Store(borderColor_, value, daBorderColor); }
+void TCellAttributes::SetFontStyle(TFontStyles value) { Store(fontStyle_, value, daFontStyle); }
+void TCellAttributes::SetAlignment(TCellAlignment value) { Store(alignment_, value, daAlignment); }
+void TCellAttributes::SetLeftMargin(int value) { Store(leftMargin_, static_cast<short>(value), daLeftMargin); }
+void TCellAttributes::SetTopMargin(int value) { Store(topMargin_, static_cast<short>(value), daTopMargin); }
+void TCellAttributes::SetRightMargin(int value) { Store(rightMargin_, static_cast<short>(value), daRightMargin); }
+void TCellAttributes::SetBottomMargin(int value) { Store(bottomMargin_, static_cast<short>(value), daBottomMargin); }
+void TCellAttributes::SetCell3DEffect(TBevelCut value) { Store(cell3DEffect_, value, daCell3DEffect); }
+void TCellAttributes::SetHideSelection(bool value) { Store(hideSelection_, value, daHideSelection); }
+void TCellAttributes::SetCanEdit(bool value) { Store(canEdit_, value, daCanEdit); }
+void TCellAttributes::SetWordWrap(bool value) { Store(wordWrap_, value, daWordWrap); }
+void TCellAttributes::SetImageIndex(int value) { Store(imageIndex_, value, daBitmap); }
+
+void TCellAttributes::SetCanSelect(bool value)
+{
+    Store(canSelect_, value, daCanSelect);
+    if (!value && silence_ == 0 && grid_ &&
+        (binding_ == Binding::Cell || binding_ == Binding::Column || binding_ == Binding::Row))
+        grid_->MoveCurrentAway(*this);
+}
+
+void TCellAttributes::SetMergedCells(TMergedCells value)
+{
+    if (mergedCells_ == value)
+        return;
+    mergedCells_ = value;
+    Changed();
+}
+
+void TCellAttributes::SetDefaultAttributes(TDefaultAttributes value)
+{
+    if (defaultAttributes_ == value)
+        return;
+    defaultAttributes_ = value;
+    Changed();
+}
+
+void TCellAttributes::SetFormatter(TCellFormatter *value)
+{
+    bool changed = false;
+    if (formatter_ != value) {
+        if (formatter_)
+            formatter_->Unregister(this);
+        formatter_ = value;
+        if (formatter_)
+            formatter_->Register(this);
+        changed = true;
+    }
+    if (value && defaultAttributes_.Contains(daFormatter)) {
+        defaultAttributes_.Exclude(daFormatter);
+        changed = true;
+    }
+    if (changed)
+        Changed();
+}
+
+void TCellAttributes::SetCol(int value)
+{
+    if (Attached())
+        throw EWriteInAttachedAttr(AttachedWriteMessage);
+    col_ = value;
+}
+
+void TCellAttributes::SetRow(int value)
+{
+    if (Attached())
+        throw EWriteInAttachedAttr(AttachedWriteMessage);
+    row_ = value;
+}
+
+void TCellAttributes::SetGrid(TRichGrid *value)
+{
+    if (Attached())
+        throw EWriteInAttachedAttr(AttachedWriteMessage);
+    grid_ = value;
+}
+
+void TCellAttributes::CopyValues(const TCellAttributes &s)
+{
+    bitmapAlignment_ = s.bitmapAlignment_;
+    bitmapDrawMode_ = s.bitmapDrawMode_;
+    foreColor_ = s.foreColor_;
+    backColor_ = s.backColor_;
+    borderColor_ = s.borderColor_;
+    fontStyle_ = s.fontStyle_;
+    alignment_ = s.alignment_;
+    mergedCells_ = s.mergedCells_;
+    leftMargin_ = s.leftMargin_;
+    topMargin_ = s.topMargin_;
+    rightMargin_ = s.rightMargin_;
+    bottomMargin_ = s.bottomMargin_;
+    cell3DEffect_ = s.cell3DEffect_;
+    hideSelection_ = s.hideSelection_;
+    canEdit_ = s.canEdit_;
+    canSelect_ = s.canSelect_;
+    wordWrap_ = s.wordWrap_;
+    defaultAttributes_ = s.defaultAttributes_;
+    imageIndex_ = s.imageIndex_;
+    if (formatter_ != s.formatter_) {
+        if (formatter_)
+            formatter_->Unregister(this);
+        formatter_ = s.formatter_;
+        if (formatter_)
+            formatter_->Register(this);
+    }
+}
+
+void TCellAttributes::Assign(const TCellAttributes &Source)
+{
+    if (!Attached()) {
+        col_ = Source.col_;
+        row_ = Source.row_;
+        grid_ = Source.grid_;
+    }
+    AssignAttributes(Source);
+}
+
+void TCellAttributes::AssignAttributes(const TCellAttributes &Source)
+{
+    if (&Source == this)
+        return;
+    CopyValues(Source);
+    Changed();
+}
+
+void TCellAttributes::SetDefaults()
+{
+    bitmapAlignment_ = caLeft;
+    bitmapDrawMode_ = bmDontDraw;
+    foreColor_ = clWindowText;
+    backColor_ = clWindow;
+    borderColor_ = clBtnFace;
+    fontStyle_ = TFontStyles{};
+    alignment_ = TCellAlignment{};
+    mergedCells_ = TMergedCells{};
+    leftMargin_ = 2;
+    topMargin_ = 0;
+    rightMargin_ = 2;
+    bottomMargin_ = 0;
+    cell3DEffect_ = bvNone;
+    hideSelection_ = false;
+    canEdit_ = true;
+    canSelect_ = true;
+    wordWrap_ = false;
+    imageIndex_ = -1;
+    if (formatter_) {
+        formatter_->Unregister(this);
+        formatter_ = nullptr;
+    }
+    defaultAttributes_ = AllDefaultAttributes;
+    Changed();
+}
+
+void TCellAttributes::ApplyTo(TCellAttributes &Dest) const
+{
+    const TDefaultAttributes own = defaultAttributes_;
+    if (!own.Contains(daAlignment))
+        Dest.SetAlignment(alignment_);
+    if (!own.Contains(daBitmap))
+        Dest.SetImageIndex(imageIndex_);
+    if (!own.Contains(daBitmapAlignment))
+        Dest.SetBitmapAlignment(bitmapAlignment_);
+    if (!own.Contains(daBitmapDrawMode))
+        Dest.SetBitmapDrawMode(bitmapDrawMode_);
+    if (!own.Contains(daFontStyle))
+        Dest.SetFontStyle(fontStyle_);
+    if (!own.Contains(daForeColor))
+        Dest.SetForeColor(foreColor_);
+    if (!own.Contains(daBackColor))
+        Dest.SetBackColor(backColor_);
+    if (!own.Contains(daBorderColor))
+        Dest.SetBorderColor(borderColor_);
+    if (!own.Contains(daLeftMargin))
+        Dest.SetLeftMargin(leftMargin_);
+    if (!own.Contains(daTopMargin))
+        Dest.SetTopMargin(topMargin_);
+    if (!own.Contains(daRightMargin))
+        Dest.SetRightMargin(rightMargin_);
+    if (!own.Contains(daBottomMargin))
+        Dest.SetBottomMargin(bottomMargin_);
+    if (!own.Contains(daCell3DEffect))
+        Dest.SetCell3DEffect(cell3DEffect_);
+    if (!own.Contains(daHideSelection))
+        Dest.SetHideSelection(hideSelection_);
+    if (!own.Contains(daCanEdit))
+        Dest.SetCanEdit(canEdit_);
+    if (!own.Contains(daCanSelect))
+        Dest.SetCanSelect(canSelect_);
+    if (!own.Contains(daWordWrap))
+        Dest.SetWordWrap(wordWrap_);
+    if (!own.Contains(daFormatter)) {
+        Dest.SetFormatter(formatter_);
+        if (Dest.defaultAttributes_.Contains(daFormatter)) {
+            Dest.defaultAttributes_.Exclude(daFormatter);
+            Dest.Changed();
+        }
+    }
+}
+
+bool TCellAttributes::SameAs(const TCellAttributes &o, TDefaultAttributes Flags) const
+{
+    auto differs = [&](TDefAttr flag, bool different) { return Flags.Contains(flag) && different; };
+    return !(differs(daAlignment, alignment_ != o.alignment_) || differs(daBitmap, imageIndex_ != o.imageIndex_) ||
+             differs(daBitmapAlignment, bitmapAlignment_ != o.bitmapAlignment_) ||
+             differs(daBitmapDrawMode, bitmapDrawMode_ != o.bitmapDrawMode_) ||
+             differs(daFontStyle, fontStyle_ != o.fontStyle_) || differs(daForeColor, foreColor_ != o.foreColor_) ||
+             differs(daBackColor, backColor_ != o.backColor_) ||
+             differs(daBorderColor, borderColor_ != o.borderColor_) ||
+             differs(daLeftMargin, leftMargin_ != o.leftMargin_) || differs(daTopMargin, topMargin_ != o.topMargin_) ||
+             differs(daRightMargin, rightMargin_ != o.rightMargin_) ||
+             differs(daBottomMargin, bottomMargin_ != o.bottomMargin_) ||
+             differs(daCell3DEffect, cell3DEffect_ != o.cell3DEffect_) ||
+             differs(daHideSelection, hideSelection_ != o.hideSelection_) ||
+             differs(daCanEdit, canEdit_ != o.canEdit_) || differs(daCanSelect, canSelect_ != o.canSelect_) ||
+             differs(daWordWrap, wordWrap_ != o.wordWrap_) || differs(daFormatter, formatter_ != o.formatter_));
+}
+
+// ===========================================================================
+// TColRowAttributes
+
+TColRowAttributes::TColRowAttributes() = default;
+
+bool TColRowAttributes::Bound() const
+{
+    if (!grid_ || (kind_ != 1 && kind_ != 2))
+        return false;
+    const int index = Index();
+    return index >= 0 && index < (kind_ == 1 ? grid_->ColCount() : grid_->RowCount());
+}
+
+void TColRowAttributes::SetAutoResize(bool value)
+{
+    if (autoResize_ == value)
+        return;
+    autoResize_ = value;
+    Changed();
+}
+
+void TColRowAttributes::SetResizeToFillClient(bool value)
+{
+    if (resizeToFillClient_ == value)
+        return;
+    resizeToFillClient_ = value;
+    Changed();
+}
+
+void TColRowAttributes::SetMinSize(int value)
+{
+    value = std::clamp(value, 0, 65535);
+    value = std::min(value, maxSize_);
+    if (minSize_ == value)
+        return;
+    minSize_ = value;
+    Changed();
+}
+
+void TColRowAttributes::SetMaxSize(int value)
+{
+    value = std::clamp(value, 0, 65535);
+    value = std::max(value, minSize_);
+    if (maxSize_ == value)
+        return;
+    maxSize_ = value;
+    Changed();
+}
+
+int TColRowAttributes::Size() const
+{
+    if (Bound() && Visible())
+        return kind_ == 1 ? grid_->ColWidths(Index()) : grid_->RowHeights(Index());
+    return keptSize_;
+}
+
+void TColRowAttributes::SetSize(int value)
+{
+    if (Bound() && Visible()) {
+        if (kind_ == 1)
+            grid_->SetColWidths(Index(), value);
+        else
+            grid_->SetRowHeights(Index(), value);
+        return;
+    }
+    keptSize_ = value;
+}
+
+bool TColRowAttributes::Visible() const
+{
+    if (Bound())
+        return (kind_ == 1 ? grid_->ColWidths(Index()) : grid_->RowHeights(Index())) >= 1;
+    return visible_;
+}
+
+void TColRowAttributes::SetVisible(bool value)
+{
+    if (!Bound()) {
+        if (visible_ != value) {
+            visible_ = value;
+            Changed();
+        }
+        return;
+    }
+    if (value == Visible())
+        return;
+    const int index = Index();
+    if (!value) {
+        keptSize_ = Size();
+        const bool holdsCurrent = kind_ == 1 ? grid_->Col() == index : grid_->Row() == index;
+        if (kind_ == 1)
+            grid_->SetColWidths(index, 0);
+        else
+            grid_->SetRowHeights(index, 0);
+        if (holdsCurrent)
+            grid_->ReselectCurrent(kind_ == 1);
+    } else {
+        const int size = keptSize_ >= 1 ? keptSize_ : (kind_ == 1 ? grid_->DefaultColWidth() : grid_->DefaultRowHeight());
+        if (kind_ == 1)
+            grid_->SetColWidths(index, size);
+        else
+            grid_->SetRowHeights(index, size);
+    }
+    Changed();
+}
+
+int TColRowAttributes::RequiredSize() const
+{
+    int required;
+    if (autoResize_) {
+        int measured = 0;
+        if (Bound())
+            measured = kind_ == 1 ? grid_->MeasuredColSize(Index()) : grid_->MeasuredRowSize(Index());
+        required = measured > 0 ? measured : Size();
+    } else if (resizeToFillClient_) {
+        required = minSize_;
+    } else {
+        required = Size();
+    }
+    return std::max(required, minSize_);
+}
+
+void TColRowAttributes::Assign(const TCellAttributes &Source)
+{
+    const auto *src = dynamic_cast<const TColRowAttributes *>(&Source);
+    if (src && !Attached())
+        kind_ = src->kind_;
+    TCellAttributes::Assign(Source);
+    if (src) {
+        if (Bound() && !Visible())
+            keptSize_ = src->keptSize_;
+        else {
+            keptSize_ = src->keptSize_;
+            SetSize(src->Size());
+        }
+    }
+}
+
+void TColRowAttributes::AssignAttributes(const TCellAttributes &Source)
+{
+    if (&Source == this)
+        return;
+    {
+        Silence quiet(*this);
+        TCellAttributes::AssignAttributes(Source);
+        if (const auto *src = dynamic_cast<const TColRowAttributes *>(&Source)) {
+            autoResize_ = src->autoResize_;
+            resizeToFillClient_ = src->resizeToFillClient_;
+            minSize_ = src->minSize_;
+            maxSize_ = src->maxSize_;
+            SetVisible(src->Visible());
+        }
+    }
+    Changed();
+}
+
+void TColRowAttributes::SetDefaults()
+{
+    {
+        Silence quiet(*this);
+        TCellAttributes::SetDefaults();
+        autoResize_ = false;
+        resizeToFillClient_ = false;
+        if (grid_ && kind_ == 1) {
+            autoResize_ = grid_->AutoResizeCols();
+            resizeToFillClient_ = grid_->ResizeColsToFillClient();
+        } else if (grid_ && kind_ == 2) {
+            autoResize_ = grid_->AutoResizeRows();
+            resizeToFillClient_ = grid_->ResizeRowsToFillClient();
+        }
+        minSize_ = 0;
+        maxSize_ = 65535;
+        visible_ = true;
+    }
+    Changed();
+}
+
+void TColRowAttributes::ApplyTo(TCellAttributes &Dest) const
+{
+    TCellAttributes::ApplyTo(Dest);
+    auto *d = dynamic_cast<TColRowAttributes *>(&Dest);
+    if (d && kind_ != 0 && d->kind_ == kind_) {
+        d->SetAutoResize(autoResize_);
+        d->SetResizeToFillClient(resizeToFillClient_);
+    }
+}
+
+bool TColRowAttributes::SameAs(const TCellAttributes &Other, TDefaultAttributes Flags) const
+{
+    if (!TCellAttributes::SameAs(Other, Flags))
+        return false;
+    const auto *o = dynamic_cast<const TColRowAttributes *>(&Other);
+    if (!o)
+        return true;
+    return Visible() == o->Visible() && autoResize_ == o->autoResize_ &&
+           resizeToFillClient_ == o->resizeToFillClient_;
+}
+
+// ===========================================================================
+// Collections
+
+void TColRowAttributesItem::SetColRowIndex(int value)
+{
+    if (value == colRowIndex_)
+        return;
+    if (value >= 0 && collection_) {
+        for (const auto &item : collection_->items_)
+            if (item.get() != this && item->colRowIndex_ == value)
+                throw EDupColRowIndex(DupIndexMessage);
+    }
+    colRowIndex_ = value;
+}
+
+TColRowAttributesItem *TColRowCollection::Add()
+{
+    items_.push_back(std::unique_ptr<TColRowAttributesItem>(new TColRowAttributesItem(this)));
+    items_.back()->attributes_.kind_ = kind_;
+    return items_.back().get();
+}
+
+TColRowAttributesItem *TColRowCollection::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return items_[index].get();
+}
+
+void TColRowCollection::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    items_.erase(items_.begin() + index);
+}
+
+void TColRowCollection::Assign(const TColRowCollection &Source)
+{
+    if (&Source == this)
+        return;
+    items_.clear();
+    for (const auto &src : Source.items_) {
+        TColRowAttributesItem *item = Add();
+        item->colRowIndex_ = src->colRowIndex_;
+        item->attributes_.AssignAttributes(src->attributes_);
+        item->attributes_.keptSize_ = src->attributes_.keptSize_;
+        item->cells_ = src->cells_;
+    }
+}
+
+// ===========================================================================
+// TCellFormatter
+
+TCellFormatter::TCellFormatter(QObject *AOwner) : QObject(AOwner) {}
+
+TCellFormatter::~TCellFormatter()
+{
+    while (users_) {
+        TCellAttributes *a = users_;
+        Unregister(a);
+        a->formatter_ = nullptr;
+        a->Changed();
+    }
+}
+
+void TCellFormatter::Register(TCellAttributes *a)
+{
+    a->fmtPrev_ = nullptr;
+    a->fmtNext_ = users_;
+    if (users_)
+        users_->fmtPrev_ = a;
+    users_ = a;
+}
+
+void TCellFormatter::Unregister(TCellAttributes *a)
+{
+    if (a->fmtPrev_)
+        a->fmtPrev_->fmtNext_ = a->fmtNext_;
+    else if (users_ == a)
+        users_ = a->fmtNext_;
+    if (a->fmtNext_)
+        a->fmtNext_->fmtPrev_ = a->fmtPrev_;
+    a->fmtPrev_ = nullptr;
+    a->fmtNext_ = nullptr;
+}
+
+void TCellFormatter::FormatCell(TRichGrid &AGrid, int ACol, int ARow, QString &ACellText,
+                                TCellAttributes &ACellAttributes)
+{
+    formattedRow_ = ARow;
+    formattedText_ = ACellText;
+    if (OnCellFormat)
+        OnCellFormat(*this, AGrid, ACol, ARow, ACellText, ACellAttributes);
+}
+
+void TCellFormatter::Changed()
+{
+    // Many cells may use one formatter; each grid repaints once.
+    std::vector<TRichGrid *> grids;
+    for (TCellAttributes *a = users_; a; a = a->fmtNext_) {
+        if (a->silence_ > 0)
+            continue;
+        TRichGrid *g = a->binding_ != TCellAttributes::Binding::Free ? a->grid_ : a->owner_;
+        if (g) {
+            if (std::find(grids.begin(), grids.end(), g) == grids.end())
+                grids.push_back(g);
+        }
+        if (a->OnChange)
+            a->OnChange(*a, a->col_, a->row_);
+    }
+    for (TRichGrid *g : grids)
+        g->InvalidateGrid();
+    if (OnChange)
+        OnChange(this);
+}
+
+// ===========================================================================
+// Sizing arithmetic
+
+namespace RichGridSizing {
+
+int MeasuredWidth(int textWidth, int imageWidth, int leftMargin, int rightMargin, int blockWidth, int colWidth)
+{
+    const int w = textWidth + imageWidth + leftMargin + rightMargin + 2;
+    if (blockWidth >= w)
+        return std::min(w, colWidth);
+    return colWidth + (w - blockWidth);
+}
+
+int MeasuredHeight(int textHeight, int imageHeight, int topMargin, int bottomMargin, int blockHeight, int rowHeight)
+{
+    const int h = textHeight + imageHeight + topMargin + bottomMargin + 2;
+    if (h > blockHeight)
+        return rowHeight + (h - blockHeight) + 1;
+    if (h > rowHeight)
+        return rowHeight;
+    return h;
+}
+
+std::vector<int> FillClientShares(int client, int others, const std::vector<int> &required,
+                                  const std::vector<int> &maximum)
+{
+    const int n = static_cast<int>(required.size());
+    if (n == 0)
+        return {};
+    long long sumRequired = 0;
+    for (int r : required)
+        sumRequired += r;
+    if (client <= others + sumRequired)
+        return {};
+    const int room = client - others;
+    const int share = room / n;
+    std::vector<int> sizes(n);
+    for (int i = 0; i < n; ++i) {
+        int s = share + (i == n - 1 ? room % n : 0);
+        if (s >= maximum[i])
+            s = maximum[i];
+        else if (s <= required[i])
+            s = required[i];
+        sizes[i] = std::max(1, s);
+    }
+    return sizes;
+}
+
+} // namespace RichGridSizing
+
+// ===========================================================================
+// TRichGrid
+
+TRichGrid::TRichGrid(QWidget *parent) : platform::StringGrid(parent), colAttr_(this), rowAttr_(this)
+{
+    defAttributes_ = std::make_unique<TCellAttributes>();
+    defAttributes_->owner_ = this;
+    fixedAttributes_ = std::make_unique<TCellAttributes>();
+    {
+        TCellAttributes::Silence quiet(*fixedAttributes_);
+        fixedAttributes_->SetBackColor(FixedColor());
+        fixedAttributes_->SetCell3DEffect(bvRaised);
+    }
+    fixedAttributes_->owner_ = this;
+    sharedCol_.binding_ = TCellAttributes::Binding::SharedColumn;
+    sharedCol_.grid_ = this;
+    sharedCol_.kind_ = 1;
+    sharedRow_.binding_ = TCellAttributes::Binding::SharedRow;
+    sharedRow_.grid_ = this;
+    sharedRow_.kind_ = 2;
+    measure_ = [](const QFont &font, QPaintDevice *device, const QRect &bounds, int flags, const QString &text) {
+        const QFontMetrics fm = device ? QFontMetrics(font, device) : QFontMetrics(font);
+        return fm.boundingRect(bounds, flags, text);
+    };
+    SetOptions(TGridOptions{goThumbTracking});
+}
+
+TRichGrid::~TRichGrid()
+{
+    // The attribute objects go before the grid they would report to.
+    cells_.clear();
+    cols_.clear();
+    rows_.clear();
+}
+
+TCellAttributes *TRichGrid::OwnCell(int c, int r) const
+{
+    if (r < 0 || c < 0 || r >= static_cast<int>(cells_.size()))
+        return nullptr;
+    const auto &line = cells_[r];
+    if (c >= static_cast<int>(line.size()))
+        return nullptr;
+    return line[c].get();
+}
+
+TColRowAttributes *TRichGrid::OwnCol(int c) const
+{
+    if (c < 0 || c >= static_cast<int>(cols_.size()))
+        return nullptr;
+    return cols_[c].get();
+}
+
+TColRowAttributes *TRichGrid::OwnRow(int r) const
+{
+    if (r < 0 || r >= static_cast<int>(rows_.size()))
+        return nullptr;
+    return rows_[r].get();
+}
+
+// --- counts ---------------------------------------------------------------------
+
+void TRichGrid::SetColCount(int value)
+{
+    value = std::max(1, value);
+    if (value < ColCount()) {
+        if (static_cast<int>(cols_.size()) > value)
+            cols_.resize(value);
+        for (auto &line : cells_)
+            if (static_cast<int>(line.size()) > value)
+                line.resize(value);
+        for (auto &line : values_)
+            if (static_cast<int>(line.size()) > value)
+                line.resize(value);
+        if (static_cast<int>(measuredCols_.size()) > value)
+            measuredCols_.resize(value);
+        for (auto &b : mergeBlocks_)
+            if (b.rect.Right >= value)
+                b.applied = false;
+    }
+    platform::StringGrid::SetColCount(value);
+}
+
+void TRichGrid::SetRowCount(int value)
+{
+    value = std::max(1, value);
+    if (value < RowCount()) {
+        if (static_cast<int>(rows_.size()) > value)
+            rows_.resize(value);
+        if (static_cast<int>(cells_.size()) > value)
+            cells_.resize(value);
+        if (static_cast<int>(values_.size()) > value)
+            values_.resize(value);
+        if (static_cast<int>(measuredRows_.size()) > value)
+            measuredRows_.resize(value);
+        for (auto &b : mergeBlocks_)
+            if (b.rect.Bottom >= value)
+                b.applied = false;
+    }
+    platform::StringGrid::SetRowCount(value);
+}
+
+void TRichGrid::SizeChanged(int OldColCount, int OldRowCount)
+{
+    ApplyPendingMerges();
+    platform::StringGrid::SizeChanged(OldColCount, OldRowCount);
+}
+
+// --- simple properties ------------------------------------------------------------
+
+void TRichGrid::SetRichOptions(TRichGridOptions value)
+{
+    richOptions_ = value;
+    InvalidateGrid();
+}
+
+void TRichGrid::SetAutoResizeCols(bool value)
+{
+    autoResizeCols_ = value;
+    InvalidateGrid();
+}
+
+void TRichGrid::SetAutoResizeRows(bool value)
+{
+    autoResizeRows_ = value;
+    InvalidateGrid();
+}
+
+void TRichGrid::SetResizeColsToFillClient(bool value)
+{
+    resizeColsToFillClient_ = value;
+    InvalidateGrid();
+}
+
+void TRichGrid::SetResizeRowsToFillClient(bool value)
+{
+    resizeRowsToFillClient_ = value;
+    InvalidateGrid();
+}
+
+void TRichGrid::SetImages(TImageList *value)
+{
+    if (images_ == value)
+        return;
+    if (imagesChanged_)
+        disconnect(imagesChanged_);
+    images_ = value;
+    if (value)
+        imagesChanged_ = connect(value, &TImageList::Changed, this, [this] {
+            DoChange();
+            InvalidateGrid();
+        });
+    InvalidateGrid();
+}
+
+void TRichGrid::DoChange()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// --- attribute access ---------------------------------------------------------------
+
+void TRichGrid::LayAttributes(int c, int r, TColRowAttributes &w) const
+{
+    const TCellAttributes &base = (r >= FixedRows() && c >= FixedCols()) ? *defAttributes_ : *fixedAttributes_;
+    TCellAttributes::Silence quiet(w);
+    w.CopyValues(base);
+    w.defaultAttributes_ = AllDefaultAttributes;
+    if (const TColRowAttributes *col = OwnCol(c))
+        col->ApplyTo(w);
+    if (const TColRowAttributes *row = OwnRow(r))
+        row->ApplyTo(w);
+    if (const TCellAttributes *cell = OwnCell(c, r))
+        cell->ApplyTo(w);
+}
+
+void TRichGrid::GetDisplayAttributes(int ACol, int ARow, TCellAttributes *Dest, QString &Text)
+{
+    TColRowAttributes w;
+    LayAttributes(ACol, ARow, w);
+    Text = Cells(ACol, ARow);
+    // The formatter of the highest layer that set one runs once, on the
+    // stored text, and lays its changes over the layered look. Header and
+    // fixed cells keep their texts.
+    if (w.formatter_ && ACol >= FixedCols() && ARow >= FixedRows()) {
+        TCellAttributes::Silence quiet(w);
+        w.formatter_->FormatCell(*this, ACol, ARow, Text, w);
+    }
+    if (Dest) {
+        TCellAttributes::Silence quiet(*Dest);
+        Dest->AssignAttributes(w);
+    }
+}
+
+void TRichGrid::GetDisplayText(int ACol, int ARow, QString &S)
+{
+    GetDisplayAttributes(ACol, ARow, nullptr, S);
+}
+
+TCellAttributes *TRichGrid::GetEffectiveCellAttributes(int ACol, int ARow)
+{
+    if (TCellAttributes *own = OwnCell(ACol, ARow))
+        return own;
+    QString text;
+    GetDisplayAttributes(ACol, ARow, &work_, text);
+    work_.visible_ = ColShown(ACol) && RowShown(ARow);
+    return &work_;
+}
+
+TCellAttributes *TRichGrid::GetCellAttributes(int ACol, int ARow)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return &scratch_;
+    if (TCellAttributes *own = OwnCell(ACol, ARow))
+        return own;
+    auto obj = std::make_unique<TCellAttributes>();
+    {
+        // Values and flags of the layers below are frozen into the new
+        // object; a formatter's effects are not (they follow the text).
+        TColRowAttributes w;
+        LayAttributes(ACol, ARow, w);
+        TCellAttributes::Silence quiet(*obj);
+        obj->CopyValues(w);
+    }
+    obj->binding_ = TCellAttributes::Binding::Cell;
+    obj->col_ = ACol;
+    obj->row_ = ARow;
+    obj->grid_ = this;
+    if (static_cast<int>(cells_.size()) <= ARow)
+        cells_.resize(ARow + 1);
+    auto &line = cells_[ARow];
+    if (static_cast<int>(line.size()) <= ACol)
+        line.resize(ACol + 1);
+    line[ACol] = std::move(obj);
+    return line[ACol].get();
+}
+
+TColRowAttributes *TRichGrid::GetColAttributes(int ACol)
+{
+    if (ACol < 0 || ACol >= ColCount())
+        return &scratch_;
+    if (TColRowAttributes *own = OwnCol(ACol))
+        return own;
+    auto obj = std::make_unique<TColRowAttributes>();
+    {
+        TCellAttributes::Silence quiet(*obj);
+        obj->CopyValues(ACol < FixedCols() ? *fixedAttributes_ : *defAttributes_);
+        obj->autoResize_ = autoResizeCols_;
+        obj->resizeToFillClient_ = resizeColsToFillClient_;
+        obj->keptSize_ = DefaultColWidth();
+        obj->kind_ = 1;
+    }
+    obj->binding_ = TCellAttributes::Binding::Column;
+    obj->col_ = ACol;
+    obj->row_ = -1;
+    obj->grid_ = this;
+    if (static_cast<int>(cols_.size()) <= ACol)
+        cols_.resize(ACol + 1);
+    cols_[ACol] = std::move(obj);
+    return cols_[ACol].get();
+}
+
+TColRowAttributes *TRichGrid::GetRowAttributes(int ARow)
+{
+    if (ARow < 0 || ARow >= RowCount())
+        return &scratch_;
+    if (TColRowAttributes *own = OwnRow(ARow))
+        return own;
+    auto obj = std::make_unique<TColRowAttributes>();
+    {
+        TCellAttributes::Silence quiet(*obj);
+        obj->CopyValues(ARow < FixedRows() ? *fixedAttributes_ : *defAttributes_);
+        obj->autoResize_ = autoResizeRows_;
+        obj->resizeToFillClient_ = resizeRowsToFillClient_;
+        obj->keptSize_ = DefaultRowHeight();
+        obj->kind_ = 2;
+    }
+    obj->binding_ = TCellAttributes::Binding::Row;
+    obj->col_ = -1;
+    obj->row_ = ARow;
+    obj->grid_ = this;
+    if (static_cast<int>(rows_.size()) <= ARow)
+        rows_.resize(ARow + 1);
+    rows_[ARow] = std::move(obj);
+    return rows_[ARow].get();
+}
+
+void TRichGrid::RefillShared(TColRowAttributes &shared, int kind, int index) const
+{
+    TCellAttributes::Silence quiet(shared);
+    const bool fixed = kind == 1 ? index < FixedCols() : index < FixedRows();
+    shared.CopyValues(fixed ? *fixedAttributes_ : *defAttributes_);
+    shared.autoResize_ = kind == 1 ? autoResizeCols_ : autoResizeRows_;
+    shared.resizeToFillClient_ = kind == 1 ? resizeColsToFillClient_ : resizeRowsToFillClient_;
+    shared.minSize_ = 0;
+    shared.maxSize_ = 65535;
+    shared.keptSize_ = kind == 1 ? DefaultColWidth() : DefaultRowHeight();
+    if (kind == 1)
+        shared.col_ = index;
+    else
+        shared.row_ = index;
+}
+
+TColRowAttributes *TRichGrid::GetEffectiveColAttributes(int ACol)
+{
+    if (TColRowAttributes *own = OwnCol(ACol))
+        return own;
+    RefillShared(sharedCol_, 1, ACol);
+    return &sharedCol_;
+}
+
+TColRowAttributes *TRichGrid::GetEffectiveRowAttributes(int ARow)
+{
+    if (TColRowAttributes *own = OwnRow(ARow))
+        return own;
+    RefillShared(sharedRow_, 2, ARow);
+    return &sharedRow_;
+}
+
+bool TRichGrid::EffectiveCanSelect(int c, int r) const
+{
+    TColRowAttributes w;
+    LayAttributes(c, r, w);
+    return w.canSelect_;
+}
+
+void TRichGrid::AttributesChanged(TCellAttributes &a)
+{
+    switch (a.binding_) {
+    case TCellAttributes::Binding::Cell:
+        if (!a.mergedCells_.IsEmpty())
+            anyMerges_ = true;
+        InvalidateGrid();
+        break;
+    case TCellAttributes::Binding::Column:
+        if (sizingDepth_ == 0) {
+            ++sizingDepth_;
+            if (dynamicResize_)
+                ClampSizes();
+            FillClientColumns();
+            --sizingDepth_;
+        }
+        InvalidateGrid();
+        break;
+    default:
+        InvalidateGrid();
+        break;
+    }
+}
+
+void TRichGrid::MoveCurrentAway(const TCellAttributes &a)
+{
+    const int c = a.col_;
+    const int r = a.row_;
+    auto setRow = [this](int row) {
+        if (row >= FixedRows() && row < RowCount())
+            SetRow(row);
+    };
+    auto setCol = [this](int col) {
+        if (col >= FixedCols() && col < ColCount())
+            SetCol(col);
+    };
+    switch (a.binding_) {
+    case TCellAttributes::Binding::Cell:
+        if (Col() != c || Row() != r)
+            return;
+        setRow(r + 1);
+        if (Row() == r)
+            setCol(c + 1);
+        break;
+    case TCellAttributes::Binding::Column:
+        if (Col() != c)
+            return;
+        setCol(c + 1 < ColCount() ? c + 1 : c - 1);
+        break;
+    case TCellAttributes::Binding::Row:
+        if (Row() != r)
+            return;
+        setRow(r + 1 < RowCount() ? r + 1 : r - 1);
+        break;
+    default:
+        break;
+    }
+}
+
+void TRichGrid::ReselectCurrent(bool columnHidden)
+{
+    const TGridCoord current{Col(), Row()};
+    const TGridCoord from = columnHidden ? TGridCoord{current.X - 1, current.Y} : TGridCoord{current.X, current.Y - 1};
+    TGridCoord found;
+    auto selectable = [this](int c, int r) { return ColShown(c) && RowShown(r) && EffectiveCanSelect(c, r); };
+    if (Data().FindSelectable(from, current, selectable, found))
+        MoveCurrentCell(found.X, found.Y, true, true);
+}
+
+// --- selection and editing ---------------------------------------------------------
+
+bool TRichGrid::SelectCell(int ACol, int ARow)
+{
+    if (!platform::StringGrid::SelectCell(ACol, ARow))
+        return false;
+    if (LeftButtonDown())
+        return EffectiveCanSelect(ACol, ARow);
+    if (ColShown(ACol) && RowShown(ARow) && EffectiveCanSelect(ACol, ARow))
+        return true;
+    TGridCoord found;
+    auto selectable = [this](int c, int r) { return ColShown(c) && RowShown(r) && EffectiveCanSelect(c, r); };
+    if (Data().FindSelectable(TGridCoord{Col(), Row()}, TGridCoord{ACol, ARow}, selectable, found))
+        RedirectCurrent(found.X, found.Y);
+    return false;
+}
+
+bool TRichGrid::CanEditShow() const
+{
+    if (!platform::StringGrid::CanEditShow())
+        return false;
+    TColRowAttributes w;
+    LayAttributes(Col(), Row(), w);
+    return w.canEdit_;
+}
+
+void TRichGrid::CellTextChanged(int ACol, int ARow)
+{
+    if (ARow < static_cast<int>(values_.size()) && ACol < static_cast<int>(values_[ARow].size()))
+        values_[ARow][ACol] = QVariant();
+}
+
+// --- values -----------------------------------------------------------------------
+
+QVariant TRichGrid::GetCellValue(int ACol, int ARow) const
+{
+    if (ACol < 0 || ARow < 0 || ARow >= static_cast<int>(values_.size()))
+        return QVariant();
+    const auto &line = values_[ARow];
+    if (ACol >= static_cast<int>(line.size()))
+        return QVariant();
+    return line[ACol];
+}
+
+void TRichGrid::SetCellValue(int ACol, int ARow, const QVariant &Value)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return;
+    if (static_cast<int>(values_.size()) <= ARow) {
+        if (!Value.isValid())
+            return;
+        values_.resize(ARow + 1);
+    }
+    auto &line = values_[ARow];
+    if (static_cast<int>(line.size()) <= ACol) {
+        if (!Value.isValid())
+            return;
+        line.resize(ACol + 1);
+    }
+    QVariant &v = line[ACol];
+    if (v.metaType() == Value.metaType() && v == Value)
+        return;
+    v = Value;
+    InvalidateCell(ACol, ARow);
+}
+
+void TRichGrid::ClearCellValues()
+{
+    values_.clear();
+    InvalidateGrid();
+}
+
+void TRichGrid::ClearCellValues(const TGridRect &Rect)
+{
+    for (int r = std::max(0, Rect.Top); r <= Rect.Bottom && r < static_cast<int>(values_.size()); ++r) {
+        auto &line = values_[r];
+        for (int c = std::max(0, Rect.Left); c <= Rect.Right && c < static_cast<int>(line.size()); ++c)
+            line[c] = QVariant();
+    }
+    InvalidateGrid();
+}
+
+// --- merges -----------------------------------------------------------------------
+
+void TRichGrid::SetMergeCellsStr(const QString &value)
+{
+    std::vector<MergeBlock> blocks;
+    const QStringList pieces = value.split(QLatin1Char('|'));
+    for (const QString &piece : pieces) {
+        if (piece.trimmed().isEmpty())
+            continue;
+        const QStringList numbers = piece.split(QLatin1Char(','));
+        int n[4];
+        for (int i = 0; i < 4; ++i) {
+            const QString text = i < numbers.size() ? numbers[i].trimmed() : QString();
+            bool ok = false;
+            n[i] = text.toInt(&ok);
+            if (!ok)
+                throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        }
+        blocks.push_back(MergeBlock{GridRect(n[0], n[1], n[2], n[3]), false});
+    }
+    mergeCellsStr_ = value;
+    mergeBlocks_ = std::move(blocks);
+    ApplyPendingMerges();
+    InvalidateGrid();
+}
+
+void TRichGrid::ApplyPendingMerges()
+{
+    for (auto &b : mergeBlocks_) {
+        if (b.applied)
+            continue;
+        if (b.rect.Left < 0 || b.rect.Top < 0 || b.rect.Right >= ColCount() || b.rect.Bottom >= RowCount())
+            continue;
+        MergeCells(b.rect);
+        b.applied = true;
+    }
+}
+
+void TRichGrid::MergeCells(const TGridRect &Rect)
+{
+    const int left = std::max(0, Rect.Left);
+    const int top = std::max(0, Rect.Top);
+    const int right = std::min(ColCount() - 1, Rect.Right);
+    const int bottom = std::min(RowCount() - 1, Rect.Bottom);
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            TMergedCells m;
+            if (c < right)
+                m += mcRight;
+            if (r < bottom)
+                m += mcBottom;
+            GetCellAttributes(c, r)->SetMergedCells(m);
+        }
+    }
+}
+
+void TRichGrid::GetMergeRect(int ACol, int ARow, TGridRect &Rect) const
+{
+    Rect = GridRect(ACol, ARow, ACol, ARow);
+    if (!anyMerges_ || ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return;
+    auto merged = [this](int c, int r) {
+        const TCellAttributes *a = OwnCell(c, r);
+        return a ? a->mergedCells_ : TMergedCells{};
+    };
+    int c = ACol;
+    int r = ARow;
+    for (bool moved = true; moved;) {
+        moved = false;
+        while (c > 0 && merged(c - 1, r).Contains(mcRight)) {
+            --c;
+            moved = true;
+        }
+        while (r > 0 && merged(c, r - 1).Contains(mcBottom)) {
+            --r;
+            moved = true;
+        }
+    }
+    int right = c;
+    while (right + 1 < ColCount() && merged(right, r).Contains(mcRight))
+        ++right;
+    int bottom = r;
+    while (bottom + 1 < RowCount() && merged(c, bottom).Contains(mcBottom))
+        ++bottom;
+    // A block always holds the cell it was asked for.
+    Rect = GridRect(c, r, std::max(right, ACol), std::max(bottom, ARow));
+}
+
+void TRichGrid::GetMergedCellRect(int ACol, int ARow, QRect &R) const
+{
+    TGridRect block;
+    GetMergeRect(ACol, ARow, block);
+    QRect rect;
+    QRect clip;
+    R = BlockRect(block, rect, clip) ? rect : QRect();
+}
+
+TGridRect TRichGrid::CellBlock(int ACol, int ARow) const
+{
+    TGridRect block;
+    GetMergeRect(ACol, ARow, block);
+    return block;
+}
+
+// --- clearing ----------------------------------------------------------------------
+
+void TRichGrid::ClearAttributes(TGridRect Rect, int What)
+{
+    if (Rect.Left == -1)
+        Rect.Left = FixedCols();
+    if (Rect.Top == -1)
+        Rect.Top = FixedRows();
+    if (Rect.Right == -2)
+        Rect.Right = ColCount() - 1;
+    if (Rect.Bottom == -2)
+        Rect.Bottom = RowCount() - 1;
+    if (Rect.Left >= ColCount() || Rect.Top >= RowCount())
+        return;
+    const int left = std::max(0, Rect.Left);
+    const int top = std::max(0, Rect.Top);
+    const int right = std::min(ColCount() - 1, Rect.Right);
+    const int bottom = std::min(RowCount() - 1, Rect.Bottom);
+    if (What & 1) {
+        for (int c = left; c <= right && c < static_cast<int>(cols_.size()); ++c)
+            cols_[c].reset();
+    }
+    if (What & 2) {
+        for (int r = top; r <= bottom && r < static_cast<int>(rows_.size()); ++r)
+            rows_[r].reset();
+    }
+    if (What & 4) {
+        for (int r = top; r <= bottom && r < static_cast<int>(cells_.size()); ++r) {
+            auto &line = cells_[r];
+            const int last = static_cast<int>(line.size()) - 1;
+            if (last < 0)
+                continue;
+            if (left == 0 && right >= last) {
+                std::vector<std::unique_ptr<TCellAttributes>>().swap(line);
+                continue;
+            }
+            for (int c = left; c <= right && c <= last; ++c)
+                line[c].reset();
+        }
+    }
+    InvalidateGrid();
+}
+
+void TRichGrid::ClearRowsAttributes(int FromRow, int ToRow, int What)
+{
+    ClearAttributes(GridRect(0, FromRow, ColCount() - 1, ToRow), What & ~1);
+}
+
+void TRichGrid::ClearColsAttributes(int FromCol, int ToCol, int What)
+{
+    ClearAttributes(GridRect(FromCol, 0, ToCol, RowCount() - 1), What & ~2);
+}
+
+// --- sizing ---------------------------------------------------------------------------
+
+int TRichGrid::MeasuredColSize(int ACol) const
+{
+    return ACol >= 0 && ACol < static_cast<int>(measuredCols_.size()) ? measuredCols_[ACol] : 0;
+}
+
+int TRichGrid::MeasuredRowSize(int ARow) const
+{
+    return ARow >= 0 && ARow < static_cast<int>(measuredRows_.size()) ? measuredRows_[ARow] : 0;
+}
+
+void TRichGrid::ClampSizes()
+{
+    for (int c = 0; c < static_cast<int>(cols_.size()) && c < ColCount(); ++c) {
+        const TColRowAttributes *a = cols_[c].get();
+        if (!a)
+            continue;
+        const int w = ColWidths(c);
+        if (w < 1)
+            continue;
+        if (w > a->maxSize_)
+            SetColWidths(c, a->maxSize_);
+        else if (w < a->minSize_)
+            SetColWidths(c, a->minSize_);
+    }
+}
+
+void TRichGrid::ColWidthsChanged()
+{
+    if (sizingDepth_ == 0 && dynamicResize_) {
+        ++sizingDepth_;
+        ClampSizes();
+        FillClientColumns();
+        --sizingDepth_;
+    }
+    platform::StringGrid::ColWidthsChanged();
+}
+
+void TRichGrid::RowHeightsChanged()
+{
+    if (sizingDepth_ == 0 && dynamicResize_) {
+        ++sizingDepth_;
+        for (int r = 0; r < static_cast<int>(rows_.size()) && r < RowCount(); ++r) {
+            const TColRowAttributes *a = rows_[r].get();
+            if (!a)
+                continue;
+            const int h = RowHeights(r);
+            if (h < 1)
+                continue;
+            if (h > a->maxSize_)
+                SetRowHeights(r, a->maxSize_);
+            else if (h < a->minSize_)
+                SetRowHeights(r, a->minSize_);
+        }
+        FillClientRows();
+        --sizingDepth_;
+    }
+    platform::StringGrid::RowHeightsChanged();
+}
+
+void TRichGrid::ClientResized()
+{
+    ++sizingDepth_;
+    FillClientColumns();
+    FillClientRows();
+    --sizingDepth_;
+}
+
+void TRichGrid::FillClientColumns()
+{
+    const int client = Data().ClientWidth();
+    if (client <= 0)
+        return;
+    std::vector<int> fill, required, maximum;
+    int others = 0;
+    for (int c = 0; c < ColCount(); ++c) {
+        if (!ColShown(c))
+            continue;
+        const TColRowAttributes *own = OwnCol(c);
+        const bool fills = own ? own->resizeToFillClient_ : resizeColsToFillClient_;
+        if (!fills) {
+            others += Data().ColExtent(c);
+            continue;
+        }
+        others += Data().VertLineWidth();
+        fill.push_back(c);
+        if (own) {
+            required.push_back(own->RequiredSize());
+            maximum.push_back(own->maxSize_);
+        } else {
+            const int measured = MeasuredColSize(c);
+            required.push_back(autoResizeCols_ ? (measured > 0 ? measured : ColWidths(c)) : 0);
+            maximum.push_back(65535);
+        }
+    }
+    const std::vector<int> sizes = RichGridSizing::FillClientShares(client, others, required, maximum);
+    if (sizes.empty())
+        return;
+    ++sizingDepth_;
+    for (size_t i = 0; i < fill.size(); ++i)
+        SetColWidths(fill[i], sizes[i]);
+    --sizingDepth_;
+}
+
+void TRichGrid::FillClientRows()
+{
+    const int client = Data().ClientHeight();
+    if (client <= 0)
+        return;
+    if (!resizeRowsToFillClient_) {
+        bool any = false;
+        for (const auto &r : rows_)
+            if (r && r->resizeToFillClient_) {
+                any = true;
+                break;
+            }
+        if (!any)
+            return;
+    }
+    std::vector<int> fill, required, maximum;
+    int others = 0;
+    for (int r = 0; r < RowCount(); ++r) {
+        if (!RowShown(r))
+            continue;
+        const TColRowAttributes *own = OwnRow(r);
+        const bool fills = own ? own->resizeToFillClient_ : resizeRowsToFillClient_;
+        if (!fills) {
+            others += Data().RowExtent(r);
+            continue;
+        }
+        others += Data().HorzLineWidth();
+        fill.push_back(r);
+        if (own) {
+            required.push_back(own->RequiredSize());
+            maximum.push_back(own->maxSize_);
+        } else {
+            const int measured = MeasuredRowSize(r);
+            required.push_back(autoResizeRows_ ? (measured > 0 ? measured : RowHeights(r)) : 0);
+            maximum.push_back(65535);
+        }
+    }
+    const std::vector<int> sizes = RichGridSizing::FillClientShares(client, others, required, maximum);
+    if (sizes.empty())
+        return;
+    ++sizingDepth_;
+    for (size_t i = 0; i < fill.size(); ++i)
+        SetRowHeights(fill[i], sizes[i]);
+    --sizingDepth_;
+}
+
+int TRichGrid::TextFlags(const TCellAttributes &a) const
+{
+    const TCellAlignment al = a.alignment_;
+    int flags = 0;
+    if (al.Contains(caRight))
+        flags |= Qt::AlignRight;
+    else if (al.Contains(caCenter) && !al.Contains(caLeft))
+        flags |= Qt::AlignHCenter;
+    else
+        flags |= Qt::AlignLeft;
+    if (a.wordWrap_) {
+        flags |= Qt::TextWordWrap | Qt::AlignTop;
+    } else {
+        flags |= Qt::TextSingleLine;
+        if (al.Contains(caBottom))
+            flags |= Qt::AlignBottom;
+        else if (al.Contains(caCenter) && !al.Contains(caTop))
+            flags |= Qt::AlignVCenter;
+        else
+            flags |= Qt::AlignTop;
+    }
+    return flags;
+}
+
+void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QString &text, QPaintDevice *device,
+                            bool onlyMeasure)
+{
+    if (!ColShown(c) || !RowShown(r))
+        return;
+    const TColRowAttributes *col = OwnCol(c);
+    const TColRowAttributes *row = OwnRow(r);
+    const bool colAuto = col ? col->autoResize_ : autoResizeCols_;
+    const bool colFill = col ? col->resizeToFillClient_ : resizeColsToFillClient_;
+    const bool rowAuto = row ? row->autoResize_ : autoResizeRows_;
+    if (!colAuto && !colFill && !rowAuto)
+        return;
+    TGridRect block;
+    GetMergeRect(c, r, block);
+    int blockWidth = 0;
+    for (int i = block.Left; i <= block.Right; ++i)
+        blockWidth += i == block.Right ? std::max(0, ColWidths(i)) : Data().ColExtent(i);
+    int blockHeight = 0;
+    for (int i = block.Top; i <= block.Bottom; ++i)
+        blockHeight += i == block.Bottom ? std::max(0, RowHeights(i)) : Data().RowExtent(i);
+    int imageWidth = 0;
+    int imageHeight = 0;
+    if (a.bitmapDrawMode_ != bmDontDraw && images_ && a.imageIndex_ >= 0) {
+        if (a.bitmapAlignment_ == caLeft || a.bitmapAlignment_ == caRight)
+            imageWidth = images_->Width();
+        else if (a.bitmapAlignment_ == caTop || a.bitmapAlignment_ == caBottom)
+            imageHeight = images_->Height();
+    }
+    const QFont f = platform::StyledFont(device ? QFont(font(), device) : font(), a.fontStyle_);
+    const QRect bounds(0, 0, std::max(1, blockWidth - a.leftMargin_ - a.rightMargin_ - 2 - imageWidth),
+                       std::max(1, blockHeight - a.topMargin_ - a.bottomMargin_ - 2 - imageHeight));
+    const QRect textRect = measure_(f, device, bounds, TextFlags(a), text);
+    if (colAuto || colFill) {
+        const int w = RichGridSizing::MeasuredWidth(textRect.width(), imageWidth, a.leftMargin_, a.rightMargin_,
+                                                    blockWidth, ColWidths(c));
+        if (static_cast<int>(measuredCols_.size()) <= c)
+            measuredCols_.resize(ColCount(), 0);
+        measuredCols_[c] = std::max(measuredCols_[c], w);
+        if (!onlyMeasure && colAuto && ColWidths(c) < w)
+            SetColWidths(c, w);
+    }
+    if (rowAuto) {
+        const int h = RichGridSizing::MeasuredHeight(textRect.height(), imageHeight, a.topMargin_, a.bottomMargin_,
+                                                     blockHeight, RowHeights(r));
+        if (static_cast<int>(measuredRows_.size()) <= r)
+            measuredRows_.resize(RowCount(), 0);
+        measuredRows_[r] = std::max(measuredRows_[r], h);
+        if (!onlyMeasure && RowHeights(r) < h)
+            SetRowHeights(r, h);
+    }
+}
+
+void TRichGrid::AutoSizeColumns(QPaintDevice *Canvas)
+{
+    ++sizingDepth_;
+    for (int c = 0; c < ColCount(); ++c) {
+        const TColRowAttributes *own = OwnCol(c);
+        const bool autoResize = own ? own->autoResize_ : autoResizeCols_;
+        if (!autoResize || !ColShown(c))
+            continue;
+        SetColWidths(c, 1);
+        if (static_cast<int>(measuredCols_.size()) <= c)
+            measuredCols_.resize(ColCount(), 0);
+        measuredCols_[c] = 0;
+        for (int r = 0; r < RowCount(); ++r) {
+            if (!RowShown(r))
+                continue;
+            TColRowAttributes a;
+            QString text;
+            GetDisplayAttributes(c, r, &a, text);
+            MeasureCell(c, r, a, text, Canvas, false);
+        }
+    }
+    --sizingDepth_;
+    ColWidthsChanged();
+}
+
+// --- drawing ------------------------------------------------------------------------
+
+void TRichGrid::DrawCell(int ACol, int ARow, const QRect &ARect, TGridDrawState AState)
+{
+    QPainter *p = Canvas();
+    if (!p)
+        return;
+    TColRowAttributes a;
+    QString text;
+    try {
+        GetDisplayAttributes(ACol, ARow, &a, text);
+    } catch (const std::exception &) {
+        // A formatter that fails shows the stored text rather than stopping
+        // the paint.
+        LayAttributes(ACol, ARow, a);
+        text = Cells(ACol, ARow);
+    }
+    const bool selected = AState.Contains(gdSelected) && !a.hideSelection_;
+    const QColor back = platform::ToQColor(selected ? clHighlight : a.backColor_);
+    const QColor fore = platform::ToQColor(selected ? clHighlightText : a.foreColor_);
+    p->setFont(platform::StyledFont(p->font(), a.fontStyle_));
+    if (dynamicResize_)
+        MeasureCell(ACol, ARow, a, text, p->device(), false);
+
+    p->fillRect(ARect, back);
+    QColor bottomRight;
+    QColor topLeft;
+    switch (a.cell3DEffect_) {
+    case bvLowered:
+        bottomRight = platform::ToQColor(clBtnHighlight);
+        topLeft = platform::ToQColor(clBtnShadow);
+        break;
+    case bvRaised:
+        bottomRight = platform::ToQColor(clBtnShadow);
+        topLeft = platform::ToQColor(clBtnHighlight);
+        break;
+    default:
+        bottomRight = topLeft = platform::ToQColor(a.borderColor_);
+        break;
+    }
+    p->setPen(bottomRight);
+    p->drawLine(ARect.left(), ARect.bottom(), ARect.right(), ARect.bottom());
+    p->drawLine(ARect.right(), ARect.top(), ARect.right(), ARect.bottom());
+    p->setPen(topLeft);
+    p->drawLine(ARect.left(), ARect.top(), ARect.right(), ARect.top());
+    p->drawLine(ARect.left(), ARect.top(), ARect.left(), ARect.bottom());
+
+    QRect textRect = ARect.adjusted(a.leftMargin_ + 1, a.topMargin_ + 1, -(a.rightMargin_ + 1), -(a.bottomMargin_ + 1));
+    if (a.bitmapDrawMode_ != bmDontDraw && images_ && a.imageIndex_ >= 0) {
+        const int iw = images_->Width();
+        const int ih = images_->Height();
+        int x = ARect.left();
+        int y = ARect.top() + (ARect.height() - ih) / 2;
+        switch (a.bitmapAlignment_) {
+        case caLeft:
+            textRect.setLeft(std::max(textRect.left(), x + iw));
+            break;
+        case caRight:
+            x = textRect.right() + 1 - 4 - iw;
+            textRect.setRight(x - 1);
+            break;
+        case caCenter:
+            x = ARect.left() + (ARect.width() - iw) / 2;
+            break;
+        case caTop:
+            x = ARect.left() + (ARect.width() - iw) / 2;
+            y = ARect.top();
+            textRect.setTop(std::max(textRect.top(), y + ih));
+            break;
+        case caBottom:
+            x = ARect.left() + (ARect.width() - iw) / 2;
+            y = ARect.bottom() + 1 - ih;
+            textRect.setBottom(std::min(textRect.bottom(), y - 1));
+            break;
+        }
+        images_->Draw(*p, x, y, a.imageIndex_);
+    }
+    p->setPen(fore);
+    p->drawText(textRect, TextFlags(a), text);
+    FireDrawCellEvent(ACol, ARow, ARect, AState);
+}
+
+// --- copying and loading -----------------------------------------------------------------
+
+void TRichGrid::Assign(const TRichGrid &Source)
+{
+    if (&Source == this)
+        return;
+    cells_.clear();
+    cols_.clear();
+    rows_.clear();
+    values_.clear();
+    measuredCols_.clear();
+    measuredRows_.clear();
+    mergeBlocks_.clear();
+    anyMerges_ = false;
+    ++sizingDepth_;
+    SetFixedCols(0);
+    SetFixedRows(0);
+    SetColCount(Source.ColCount());
+    SetRowCount(Source.RowCount());
+    SetFixedCols(Source.FixedCols());
+    SetFixedRows(Source.FixedRows());
+    SetDefaultRowHeight(Source.DefaultRowHeight());
+    SetDefaultColWidth(Source.DefaultColWidth());
+    for (int c = 0; c < ColCount(); ++c)
+        SetColWidths(c, Source.ColWidths(c));
+    for (int r = 0; r < RowCount(); ++r)
+        SetRowHeights(r, Source.RowHeights(r));
+    SetGridLineWidth(Source.GridLineWidth());
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < ColCount(); ++c)
+            SetCells(c, r, Source.Cells(c, r));
+    SetOptions(Source.Options());
+    SetColor(Source.Color());
+    SetFixedColor(Source.FixedColor());
+    SetImages(Source.Images());
+    richOptions_ = Source.richOptions_;
+    autoResizeCols_ = Source.autoResizeCols_;
+    autoResizeRows_ = Source.autoResizeRows_;
+    resizeColsToFillClient_ = Source.resizeColsToFillClient_;
+    resizeRowsToFillClient_ = Source.resizeRowsToFillClient_;
+    dynamicResize_ = Source.dynamicResize_;
+    setFont(Source.font());
+    defAttributes_->AssignAttributes(*Source.defAttributes_);
+    fixedAttributes_->AssignAttributes(*Source.fixedAttributes_);
+    colAttr_.Assign(Source.colAttr_);
+    rowAttr_.Assign(Source.rowAttr_);
+    for (int c = 0; c < static_cast<int>(Source.cols_.size()) && c < ColCount(); ++c) {
+        if (const TColRowAttributes *src = Source.cols_[c].get()) {
+            TColRowAttributes *dst = GetColAttributes(c);
+            dst->AssignAttributes(*src);
+            dst->keptSize_ = src->keptSize_;
+        }
+    }
+    for (int r = 0; r < static_cast<int>(Source.rows_.size()) && r < RowCount(); ++r) {
+        if (const TColRowAttributes *src = Source.rows_[r].get()) {
+            TColRowAttributes *dst = GetRowAttributes(r);
+            dst->AssignAttributes(*src);
+            dst->keptSize_ = src->keptSize_;
+        }
+    }
+    for (int r = 0; r < static_cast<int>(Source.cells_.size()) && r < RowCount(); ++r) {
+        const auto &line = Source.cells_[r];
+        for (int c = 0; c < static_cast<int>(line.size()) && c < ColCount(); ++c)
+            if (const TCellAttributes *src = line[c].get())
+                GetCellAttributes(c, r)->AssignAttributes(*src);
+    }
+    mergeCellsStr_ = Source.mergeCellsStr_;
+    mergeBlocks_ = Source.mergeBlocks_;
+    anyMerges_ = Source.anyMerges_;
+    --sizingDepth_;
+    ColWidthsChanged();
+    InvalidateGrid();
+}
+
+void TRichGrid::Loaded()
+{
+    for (int i = 0; i < rowAttr_.Count(); ++i) {
+        const TColRowAttributesItem *item = rowAttr_.Items(i);
+        if (item->ColRowIndex() >= 0 && item->ColRowIndex() < RowCount())
+            GetRowAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+    }
+    for (int i = 0; i < colAttr_.Count(); ++i) {
+        const TColRowAttributesItem *item = colAttr_.Items(i);
+        if (item->ColRowIndex() >= 0 && item->ColRowIndex() < ColCount())
+            GetColAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+    }
+    for (auto &b : mergeBlocks_)
+        b.applied = false;
+    ApplyPendingMerges();
+    InvalidateGrid();
+}
