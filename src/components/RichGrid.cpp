@@ -26,8 +26,6 @@ void TCellAttributes::Changed()
         return;
     if (binding_ != Binding::Free && grid_)
         grid_->AttributesChanged(*this);
-    else if (owner_)
-        owner_->AttributesChanged(*this);
     if (OnChange)
         OnChange(*this, col_, row_);
 }
@@ -126,7 +124,9 @@ void TCellAttributes::SetGrid(TRichGrid *value)
 {
     if (Attached())
         throw EWriteInAttachedAttr(AttachedWriteMessage);
-    grid_ = value;
+    // A grid's own look stays with its grid.
+    if (binding_ == Binding::Free)
+        grid_ = value;
 }
 
 void TCellAttributes::CopyValues(const TCellAttributes &s)
@@ -161,7 +161,7 @@ void TCellAttributes::CopyValues(const TCellAttributes &s)
 
 void TCellAttributes::Assign(const TCellAttributes &Source)
 {
-    if (!Attached()) {
+    if (binding_ == Binding::Free) {
         col_ = Source.col_;
         row_ = Source.row_;
         grid_ = Source.grid_;
@@ -394,7 +394,7 @@ int TColRowAttributes::RequiredSize() const
 void TColRowAttributes::Assign(const TCellAttributes &Source)
 {
     const auto *src = dynamic_cast<const TColRowAttributes *>(&Source);
-    if (src && !Attached())
+    if (src && binding_ == Binding::Free)
         kind_ = src->kind_;
     TCellAttributes::Assign(Source);
     if (src) {
@@ -569,7 +569,7 @@ void TCellFormatter::Changed()
     for (TCellAttributes *a = users_; a; a = a->fmtNext_) {
         if (a->silence_ > 0)
             continue;
-        TRichGrid *g = a->binding_ != TCellAttributes::Binding::Free ? a->grid_ : a->owner_;
+        TRichGrid *g = a->binding_ != TCellAttributes::Binding::Free ? a->grid_ : nullptr;
         if (g) {
             if (std::find(grids.begin(), grids.end(), g) == grids.end())
                 grids.push_back(g);
@@ -639,14 +639,16 @@ std::vector<int> FillClientShares(int client, int others, const std::vector<int>
 TRichGrid::TRichGrid(QWidget *parent) : platform::StringGrid(parent), colAttr_(this), rowAttr_(this)
 {
     defAttributes_ = std::make_unique<TCellAttributes>();
-    defAttributes_->owner_ = this;
+    defAttributes_->binding_ = TCellAttributes::Binding::GridLook;
+    defAttributes_->grid_ = this;
     fixedAttributes_ = std::make_unique<TCellAttributes>();
     {
         TCellAttributes::Silence quiet(*fixedAttributes_);
         fixedAttributes_->SetBackColor(FixedColor());
         fixedAttributes_->SetCell3DEffect(bvRaised);
     }
-    fixedAttributes_->owner_ = this;
+    fixedAttributes_->binding_ = TCellAttributes::Binding::GridLook;
+    fixedAttributes_->grid_ = this;
     sharedCol_.binding_ = TCellAttributes::Binding::SharedColumn;
     sharedCol_.grid_ = this;
     sharedCol_.kind_ = 1;

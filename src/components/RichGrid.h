@@ -21,13 +21,13 @@
 class TRichGrid;
 class TCellFormatter;
 
-enum TCellAlign { caLeft, caRight, caCenter, caTop, caBottom };
-using TCellAlignment = platform::EnumSet<TCellAlign>;
+enum TCellAlign : unsigned char { caLeft, caRight, caCenter, caTop, caBottom };
+using TCellAlignment = platform::EnumSet<TCellAlign, std::uint8_t>;
 
-enum TBitmapDrawMode { bmCenter, bmStrech, bmTile, bmDontDraw };
+enum TBitmapDrawMode : unsigned char { bmCenter, bmStrech, bmTile, bmDontDraw };
 
-enum TMergedCell { mcRight, mcBottom };
-using TMergedCells = platform::EnumSet<TMergedCell>;
+enum TMergedCell : unsigned char { mcRight, mcBottom };
+using TMergedCells = platform::EnumSet<TMergedCell, std::uint8_t>;
 
 // A flag present in DefaultAttributes: the value comes from the layer below.
 enum TDefAttr {
@@ -50,7 +50,7 @@ enum TDefAttr {
     daWordWrap,
     daFormatter
 };
-using TDefaultAttributes = platform::EnumSet<TDefAttr>;
+using TDefaultAttributes = platform::EnumSet<TDefAttr, std::uint32_t>;
 constexpr TDefaultAttributes AllDefaultAttributes = TDefaultAttributes::FromBits((1u << (daFormatter + 1)) - 1);
 
 enum TRichGridOption { rgoMergeAttr };
@@ -118,11 +118,11 @@ public:
     // created refuse these writes with EWriteInAttachedAttr.
     int Col() const { return col_; }
     int Row() const { return row_; }
-    TRichGrid *Grid() const { return grid_; }
+    TRichGrid *Grid() const { return binding_ == Binding::GridLook ? nullptr : grid_; }
     void SetCol(int value);
     void SetRow(int value);
     void SetGrid(TRichGrid *value);
-    bool Attached() const { return binding_ != Binding::Free; }
+    bool Attached() const { return binding_ != Binding::Free && binding_ != Binding::GridLook; }
 
     virtual void Assign(const TCellAttributes &Source);
     virtual void AssignAttributes(const TCellAttributes &Source);
@@ -148,12 +148,12 @@ protected:
         const TCellAttributes &a_;
     };
 
+    // GridLook: a free object that a grid owns as its default or fixed look
+    // (grid_ is then the grid to repaint, and Grid() reads nil).
     Binding binding_ = Binding::Free;
     int col_ = -1;
     int row_ = -1;
     TRichGrid *grid_ = nullptr;
-    // the grid told about changes of its own free objects (its looks)
-    TRichGrid *owner_ = nullptr;
 
 private:
     friend class TRichGrid;
@@ -183,7 +183,7 @@ private:
     // the formatter's list of the objects that use it
     TCellAttributes *fmtPrev_ = nullptr;
     TCellAttributes *fmtNext_ = nullptr;
-    mutable int silence_ = 0;
+    mutable short silence_ = 0;
 };
 
 // The look and the sizing rules of a column or a row.

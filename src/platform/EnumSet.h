@@ -6,7 +6,7 @@
 
 namespace platform {
 
-template <typename E>
+template <typename E, typename Storage = std::uint64_t>
 class EnumSet
 {
 public:
@@ -19,39 +19,40 @@ public:
     static constexpr EnumSet FromBits(std::uint64_t bits)
     {
         EnumSet s;
-        s.bits_ = bits;
+        s.bits_ = static_cast<Storage>(bits);
         return s;
     }
 
     constexpr bool Contains(E v) const { return (bits_ & Bit(v)) != 0; }
     constexpr bool IsEmpty() const { return bits_ == 0; }
     constexpr std::uint64_t Bits() const { return bits_; }
+    // Sets kept in many objects may use a narrower Storage.
 
     constexpr EnumSet &Include(E v)
     {
-        bits_ |= Bit(v);
+        bits_ = static_cast<Storage>(bits_ | Bit(v));
         return *this;
     }
     constexpr EnumSet &Exclude(E v)
     {
-        bits_ &= ~Bit(v);
+        bits_ = static_cast<Storage>(bits_ & ~Bit(v));
         return *this;
     }
     constexpr EnumSet &Set(E v, bool on) { return on ? Include(v) : Exclude(v); }
 
-    constexpr EnumSet operator+(EnumSet o) const { return FromBits(bits_ | o.bits_); }
-    constexpr EnumSet operator-(EnumSet o) const { return FromBits(bits_ & ~o.bits_); }
-    constexpr EnumSet operator*(EnumSet o) const { return FromBits(bits_ & o.bits_); }
-    constexpr EnumSet operator+(E v) const { return FromBits(bits_ | Bit(v)); }
-    constexpr EnumSet operator-(E v) const { return FromBits(bits_ & ~Bit(v)); }
+    constexpr EnumSet operator+(EnumSet o) const { return FromBits(std::uint64_t(bits_) | o.bits_); }
+    constexpr EnumSet operator-(EnumSet o) const { return FromBits(std::uint64_t(bits_) & ~std::uint64_t(o.bits_)); }
+    constexpr EnumSet operator*(EnumSet o) const { return FromBits(std::uint64_t(bits_) & o.bits_); }
+    constexpr EnumSet operator+(E v) const { return FromBits(std::uint64_t(bits_) | Bit(v)); }
+    constexpr EnumSet operator-(E v) const { return FromBits(std::uint64_t(bits_) & ~Bit(v)); }
     constexpr EnumSet &operator+=(EnumSet o)
     {
-        bits_ |= o.bits_;
+        bits_ = static_cast<Storage>(bits_ | o.bits_);
         return *this;
     }
     constexpr EnumSet &operator-=(EnumSet o)
     {
-        bits_ &= ~o.bits_;
+        bits_ = static_cast<Storage>(bits_ & ~o.bits_);
         return *this;
     }
     constexpr EnumSet &operator+=(E v) { return Include(v); }
@@ -61,7 +62,7 @@ public:
 
 private:
     static constexpr std::uint64_t Bit(E v) { return std::uint64_t(1) << static_cast<unsigned>(v); }
-    std::uint64_t bits_ = 0;
+    Storage bits_ = 0;
 };
 
 } // namespace platform

@@ -4,10 +4,12 @@
 
 #include "platform/EnumSet.h"
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = platform::EnumSet<TFontStyle>;
+#include <cstdint>
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TFontStyle : unsigned char { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = platform::EnumSet<TFontStyle, std::uint8_t>;
+
+enum TBevelCut : unsigned char { bvNone, bvLowered, bvRaised, bvSpace };
 
 namespace platform {
 

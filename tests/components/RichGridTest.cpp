@@ -1,0 +1,587 @@
+// The attributed grid without a window: layering, merges, values, sizing
+// and navigation around hidden and unselectable cells.
+#include <gtest/gtest.h>
+
+#include "components/Formatters.h"
+#include "components/RichGrid.h"
+
+namespace {
+
+// 7 pixels a character, 14 a line: sizes in the tests are exact.
+QRect FixedMetrics(const QFont &, QPaintDevice *, const QRect &bounds, int, const QString &text)
+{
+    return QRect(bounds.topLeft(), QSize(7 * static_cast<int>(text.size()), 14));
+}
+
+struct Grid
+{
+    TRichGrid g;
+    Grid(int cols = 5, int rows = 6)
+    {
+        g.SetColCount(cols);
+        g.SetRowCount(rows);
+        g.SetTextMeasure(FixedMetrics);
+    }
+    TRichGrid *operator->() { return &g; }
+};
+
+TColor BackOf(TRichGrid &g, int c, int r)
+{
+    TColRowAttributes a;
+    QString text;
+    g.GetDisplayAttributes(c, r, &a, text);
+    return a.BackColor();
+}
+
+} // namespace
+
+TEST(RichGrid, DefaultAttributeFlagsInTheirOrder)
+{
+    EXPECT_EQ(TDefaultAttributes{daAlignment}.Bits(), 1u);
+    EXPECT_EQ(TDefaultAttributes{daBackColor}.Bits(), 1u << 6);
+    EXPECT_EQ(TDefaultAttributes{daFormatter}.Bits(), 1u << 17);
+    EXPECT_EQ(AllDefaultAttributes.Bits(), 0x3FFFFu);
+    TCellAttributes a;
+    EXPECT_EQ(a.DefaultAttributes(), AllDefaultAttributes);
+    EXPECT_EQ(a.BorderColor(), clBtnFace);
+    EXPECT_EQ(a.LeftMargin(), 2);
+    EXPECT_EQ(a.RightMargin(), 2);
+    EXPECT_EQ(a.BitmapDrawMode(), bmDontDraw);
+    EXPECT_EQ(a.ImageIndex(), -1);
+    EXPECT_TRUE(a.CanEdit());
+    EXPECT_TRUE(a.CanSelect());
+}
+
+TEST(RichGrid, SetterTakesTheValueAsOwnAndReportsOnlyRealChanges)
+{
+    TCellAttributes a;
+    int changes = 0;
+    a.OnChange = [&](TCellAttributes &, int, int) { ++changes; };
+    a.SetBackColor(clWindow); // equal value: now set by this object
+    EXPECT_FALSE(a.DefaultAttributes().Contains(daBackColor));
+    EXPECT_EQ(changes, 1);
+    a.SetBackColor(clWindow); // nothing changes any more
+    EXPECT_EQ(changes, 1);
+    a.SetBackColor(clRed);
+    EXPECT_EQ(changes, 2);
+    // MergedCells and DefaultAttributes change no flag.
+    a.SetMergedCells(TMergedCells{mcRight});
+    EXPECT_EQ(changes, 3);
+    a.SetDefaultAttributes(AllDefaultAttributes);
+    EXPECT_EQ(a.DefaultAttributes(), AllDefaultAttributes);
+    // A nil formatter keeps the formatter inherited.
+    a.SetFormatter(nullptr);
+    EXPECT_TRUE(a.DefaultAttributes().Contains(daFormatter));
+    TCellFormatter f;
+    a.SetFormatter(&f);
+    EXPECT_FALSE(a.DefaultAttributes().Contains(daFormatter));
+}
+
+TEST(RichGrid, AttachedAttributesRefuseToMove)
+{
+    Grid grid;
+    TCellAttributes *cell = grid->GetCellAttributes(2, 3);
+    EXPECT_EQ(cell->Col(), 2);
+    EXPECT_EQ(cell->Row(), 3);
+    EXPECT_EQ(cell->Grid(), &grid.g);
+    try {
+        cell->SetCol(1);
+        FAIL() << "no error";
+    } catch (const EWriteInAttachedAttr &e) {
+        EXPECT_EQ(e.Message(), "Can not change this property in attached attributes");
+    }
+    EXPECT_THROW(cell->SetRow(1), EWriteInAttachedAttr);
+    EXPECT_THROW(grid->GetColAttributes(1)->SetGrid(nullptr), EWriteInAttachedAttr);
+    TCellAttributes free;
+    free.SetCol(4);
+    free.SetGrid(&grid.g);
+    EXPECT_EQ(free.Col(), 4);
+    EXPECT_FALSE(free.Attached());
+}
+
+TEST(RichGrid, LayersOverrideExactlyWhatTheySet)
+{
+    Grid grid;
+    grid->GetColAttributes(2)->SetBackColor(clYellow);
+    grid->GetCellAttributes(2, 3)->SetBackColor(clRed);
+    EXPECT_EQ(BackOf(grid.g, 2, 3), clRed);
+    EXPECT_EQ(BackOf(grid.g, 2, 4), clYellow);
+    EXPECT_EQ(BackOf(grid.g, 1, 4), clWindow);
+    // A row colour set later shows on the row's other cells only.
+    grid->GetRowAttributes(3)->SetBackColor(clLime);
+    EXPECT_EQ(BackOf(grid.g, 1, 3), clLime);
+    EXPECT_EQ(BackOf(grid.g, 2, 3), clRed);
+    // A column's own values reach its header cells too; the rest of the
+    // header keeps the fixed look.
+    EXPECT_EQ(BackOf(grid.g, 2, 0), clYellow);
+    EXPECT_EQ(BackOf(grid.g, 1, 0), clBtnFace);
+    TCellAttributes *head = grid->GetEffectiveCellAttributes(2, 0);
+    EXPECT_EQ(head->Cell3DEffect(), bvRaised);
+    // A font style set on the row and a margin set on the column combine.
+    grid->GetRowAttributes(4)->SetFontStyle(TFontStyles{fsBold});
+    grid->GetColAttributes(2)->SetLeftMargin(9);
+    TColRowAttributes a;
+    QString text;
+    grid->GetDisplayAttributes(2, 4, &a, text);
+    EXPECT_EQ(a.FontStyle(), TFontStyles{fsBold});
+    EXPECT_EQ(a.LeftMargin(), 9);
+    EXPECT_EQ(a.BackColor(), clYellow);
+}
+
+TEST(RichGrid, NewCellAttributesFreezeTheLayersBelow)
+{
+    Grid grid;
+    grid->GetColAttributes(1)->SetBackColor(clYellow);
+    TCellAttributes *cell = grid->GetCellAttributes(1, 2);
+    EXPECT_EQ(cell->BackColor(), clYellow);
+    EXPECT_FALSE(cell->DefaultAttributes().Contains(daBackColor));
+    grid->GetColAttributes(1)->SetBackColor(clAqua);
+    EXPECT_EQ(BackOf(grid.g, 1, 2), clYellow);
+    EXPECT_EQ(BackOf(grid.g, 1, 3), clAqua);
+}
+
+TEST(RichGrid, BorderColorOnACellChangesOnlyItsBorder)
+{
+    Grid grid;
+    grid->GetRowAttributes(2)->SetBackColor(clLime);
+    TCellAttributes *cell = grid->GetCellAttributes(3, 1);
+    cell->SetBorderColor(clRed);
+    EXPECT_EQ(cell->DefaultAttributes(), AllDefaultAttributes - TDefaultAttributes{daBorderColor});
+    TColRowAttributes a;
+    QString text;
+    grid->GetDisplayAttributes(3, 1, &a, text);
+    EXPECT_EQ(a.BorderColor(), clRed);
+    EXPECT_EQ(a.BackColor(), clWindow);
+}
+
+TEST(RichGrid, ReadingCreatesNoObjects)
+{
+    Grid grid(4, 10000);
+    QString text;
+    for (int r = 0; r < 10000; ++r)
+        grid->GetDisplayText(2, r, text);
+    grid->GetEffectiveCellAttributes(3, 5000);
+    grid->GetEffectiveColAttributes(2);
+    grid->GetEffectiveRowAttributes(7);
+    EXPECT_FALSE(grid->HasCellAttributes(3, 5000));
+    EXPECT_FALSE(grid->HasColAttributes(2));
+    EXPECT_FALSE(grid->HasRowAttributes(7));
+    // Writes outside the grid go nowhere.
+    grid->GetCellAttributes(9, 9)->SetBackColor(clRed);
+    grid->GetColAttributes(-1)->SetBackColor(clRed);
+    EXPECT_FALSE(grid->HasCellAttributes(9, 9));
+}
+
+TEST(RichGrid, SharedColumnObjectStillSizesTheGrid)
+{
+    Grid grid;
+    grid->SetDefaultColWidth(40);
+    TColRowAttributes *shared = grid->GetEffectiveColAttributes(2);
+    EXPECT_EQ(shared->Size(), 40);
+    shared->SetSize(55);
+    EXPECT_EQ(grid->ColWidths(2), 55);
+    EXPECT_FALSE(grid->HasColAttributes(2));
+}
+
+TEST(RichGrid, HiddenColumnKeepsItsSize)
+{
+    Grid grid;
+    TColRowAttributes *col = grid->GetColAttributes(2);
+    col->SetSize(80);
+    col->SetVisible(false);
+    EXPECT_EQ(grid->ColWidths(2), 0);
+    EXPECT_FALSE(col->Visible());
+    EXPECT_EQ(col->Size(), 80);
+    col->SetVisible(true);
+    EXPECT_EQ(grid->ColWidths(2), 80);
+    // A column hidden through its width shows again at its kept size.
+    grid->SetColWidths(3, 0);
+    EXPECT_FALSE(grid->GetColAttributes(3)->Visible());
+    grid->GetColAttributes(3)->SetVisible(true);
+    EXPECT_EQ(grid->ColWidths(3), grid->DefaultColWidth());
+}
+
+TEST(RichGrid, RequiredSizeFollowsTheSizingFlags)
+{
+    Grid grid;
+    TColRowAttributes *col = grid->GetColAttributes(1);
+    col->SetSize(50);
+    EXPECT_EQ(col->RequiredSize(), 50);
+    col->SetMinSize(60);
+    EXPECT_EQ(col->RequiredSize(), 60);
+    col->SetMinSize(0);
+    col->SetResizeToFillClient(true);
+    EXPECT_EQ(col->RequiredSize(), 0);
+    col->SetAutoResize(true);
+    EXPECT_EQ(col->RequiredSize(), grid->ColWidths(1)) << "nothing measured yet";
+    // MinSize never above MaxSize and the other way.
+    col->SetMaxSize(30);
+    col->SetMinSize(40);
+    EXPECT_EQ(col->MinSize(), 30);
+    col->SetMaxSize(10);
+    EXPECT_EQ(col->MaxSize(), 30);
+}
+
+TEST(RichGrid, ColumnWidthsAreClampedToMinAndMax)
+{
+    Grid grid;
+    TColRowAttributes *col = grid->GetColAttributes(1);
+    col->SetMaxSize(100);
+    col->SetMinSize(30);
+    grid->SetColWidths(1, 150);
+    EXPECT_EQ(grid->ColWidths(1), 100);
+    grid->SetColWidths(1, 10);
+    EXPECT_EQ(grid->ColWidths(1), 30);
+    grid->SetColWidths(1, 0);
+    EXPECT_EQ(grid->ColWidths(1), 0) << "a hidden column stays hidden";
+    grid->SetDynamicResize(false);
+    grid->SetColWidths(1, 150);
+    EXPECT_EQ(grid->ColWidths(1), 150);
+}
+
+TEST(RichGridSizingArithmetic, MeasuredWidthAndHeight)
+{
+    using namespace RichGridSizing;
+    // 35 text + margins 2 + 2 + 2 = 41.
+    EXPECT_EQ(MeasuredWidth(35, 0, 2, 2, 64, 64), 41);
+    EXPECT_EQ(MeasuredWidth(35, 0, 2, 2, 30, 30), 41);
+    EXPECT_EQ(MeasuredWidth(35, 16, 2, 2, 40, 40), 57);
+    // A merged block wide enough: the column need not grow.
+    EXPECT_EQ(MeasuredWidth(35, 0, 2, 2, 120, 30), 30);
+    // Too narrow a block: the column grows by what is missing.
+    EXPECT_EQ(MeasuredWidth(100, 0, 2, 2, 90, 30), 46);
+    EXPECT_EQ(MeasuredHeight(14, 0, 0, 0, 24, 24), 16);
+    EXPECT_EQ(MeasuredHeight(28, 0, 0, 0, 24, 24), 31);
+    EXPECT_EQ(MeasuredHeight(14, 0, 0, 0, 48, 12), 12);
+}
+
+TEST(RichGridSizingArithmetic, FillClientShares)
+{
+    using namespace RichGridSizing;
+    EXPECT_EQ(FillClientShares(500, 200, {50, 50}, {65535, 65535}), (std::vector<int>{150, 150}));
+    EXPECT_EQ(FillClientShares(501, 200, {50, 50}, {65535, 65535}), (std::vector<int>{150, 151}));
+    EXPECT_EQ(FillClientShares(500, 200, {50, 50}, {100, 65535}), (std::vector<int>{100, 150}));
+    EXPECT_EQ(FillClientShares(500, 200, {160, 50}, {65535, 65535}), (std::vector<int>{160, 150}));
+    EXPECT_TRUE(FillClientShares(300, 200, {50, 50}, {65535, 65535}).empty());
+    EXPECT_TRUE(FillClientShares(500, 200, {}, {}).empty());
+}
+
+TEST(RichGrid, AutoSizeColumnsFitsTheWidestCell)
+{
+    Grid grid(3, 4);
+    grid->SetCells(1, 0, "Header");
+    grid->SetCells(1, 2, "A much longer text");
+    grid->SetCells(1, 3, "short");
+    grid->GetColAttributes(1)->SetAutoResize(true);
+    grid->AutoSizeColumns();
+    EXPECT_EQ(grid->ColWidths(1), 18 * 7 + 6);
+    EXPECT_EQ(grid->MeasuredColSize(1), 18 * 7 + 6);
+    grid->SetCells(1, 2, "x");
+    grid->AutoSizeColumns();
+    EXPECT_EQ(grid->ColWidths(1), 6 * 7 + 6);
+    EXPECT_EQ(grid->ColWidths(2), grid->DefaultColWidth());
+}
+
+TEST(RichGrid, AutoSizeMeasuresFormattedText)
+{
+    Grid grid(3, 3);
+    TFloatFormatter money;
+    money.SetPrecision(2);
+    grid->GetColAttributes(2)->SetFormatter(&money);
+    grid->GetColAttributes(2)->SetAutoResize(true);
+    grid->SetCells(2, 1, "12345");
+    grid->AutoSizeColumns();
+    EXPECT_EQ(grid->ColWidths(2), 8 * 7 + 6); // "12345.00"
+}
+
+TEST(RichGrid, MergedBlocksFromTheirString)
+{
+    Grid grid(10, 4);
+    grid->SetFixedRows(2);
+    grid->SetMergeCellsStr("0,0,0,1|1,0,3,0|4,0,4,1|");
+    TGridRect r;
+    grid->GetMergeRect(2, 0, r);
+    EXPECT_EQ(r, GridRect(1, 0, 3, 0));
+    grid->GetMergeRect(0, 1, r);
+    EXPECT_EQ(r, GridRect(0, 0, 0, 1));
+    grid->GetMergeRect(2, 1, r);
+    EXPECT_EQ(r, GridRect(2, 1, 2, 1));
+    EXPECT_EQ(grid->GetEffectiveCellAttributes(1, 0)->MergedCells(), TMergedCells{mcRight});
+    EXPECT_EQ(grid->GetEffectiveCellAttributes(3, 0)->MergedCells(), TMergedCells{});
+    EXPECT_EQ(grid->GetEffectiveCellAttributes(4, 0)->MergedCells(), TMergedCells{mcBottom});
+    EXPECT_EQ(grid->MergeCellsStr(), "0,0,0,1|1,0,3,0|4,0,4,1|");
+}
+
+TEST(RichGrid, MergeCellsMarksEachCellOfTheBlock)
+{
+    Grid grid(5, 5);
+    grid->MergeCells(1, 1, 3, 3);
+    auto merged = [&](int c, int r) { return grid->GetEffectiveCellAttributes(c, r)->MergedCells(); };
+    EXPECT_EQ(merged(1, 1), (TMergedCells{mcRight, mcBottom}));
+    EXPECT_EQ(merged(3, 1), TMergedCells{mcBottom});
+    EXPECT_EQ(merged(1, 3), TMergedCells{mcRight});
+    EXPECT_EQ(merged(3, 3), TMergedCells{});
+    TGridRect r;
+    grid->GetMergeRect(3, 3, r);
+    EXPECT_EQ(r, GridRect(1, 1, 3, 3));
+}
+
+TEST(RichGrid, MergesSetBeforeTheGridIsLargeEnoughWaitForIt)
+{
+    TRichGrid grid; // 5 x 5
+    grid.SetMergeCellsStr("0,0,2,0|3,0,3,1|8,0,9,1|");
+    TGridRect r;
+    grid.GetMergeRect(1, 0, r);
+    EXPECT_EQ(r, GridRect(0, 0, 2, 0));
+    grid.SetColCount(10);
+    grid.GetMergeRect(9, 1, r);
+    EXPECT_EQ(r, GridRect(8, 0, 9, 1));
+    // Shrinking and growing again merges again.
+    grid.SetColCount(9);
+    grid.SetColCount(10);
+    grid.GetMergeRect(9, 0, r);
+    EXPECT_EQ(r, GridRect(8, 0, 9, 1));
+}
+
+TEST(RichGrid, MergeStringWithANonIntegerIsRefused)
+{
+    TRichGrid grid;
+    grid.SetMergeCellsStr("0,0,1,0|");
+    try {
+        grid.SetMergeCellsStr("0,0,x,0|");
+        FAIL() << "no error";
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), "'x' is not a valid integer value");
+    }
+    EXPECT_EQ(grid.MergeCellsStr(), "0,0,1,0|");
+    EXPECT_THROW(grid.SetMergeCellsStr("0,0,1"), EConvertError);
+}
+
+TEST(RichGrid, ValuesAreUnsetUntilWrittenAndFollowTheText)
+{
+    Grid grid;
+    EXPECT_FALSE(grid->GetCellValue(1, 1).isValid());
+    grid->SetCellValue(1, 1, 3.5);
+    EXPECT_EQ(grid->GetCellValue(1, 1).toDouble(), 3.5);
+    grid->SetCells(1, 1, "7");
+    EXPECT_FALSE(grid->GetCellValue(1, 1).isValid()) << "a new text drops the old value";
+    grid->SetCellValue(2, 2, 1.0);
+    grid->SetCellValue(2, 3, 2.0);
+    grid->ExchangeRows(2, 3);
+    EXPECT_FALSE(grid->GetCellValue(2, 2).isValid());
+    EXPECT_FALSE(grid->GetCellValue(2, 3).isValid());
+    grid->SetCellValue(1, 4, 4.0);
+    grid->ClearCellValues(GridRect(0, 4, 4, 4));
+    EXPECT_FALSE(grid->GetCellValue(1, 4).isValid());
+    grid->SetCellValue(9, 9, 1.0); // outside: ignored
+    EXPECT_FALSE(grid->GetCellValue(9, 9).isValid());
+}
+
+TEST(RichGrid, RemovedRowsComeBackWithDefaults)
+{
+    Grid grid;
+    grid->GetRowAttributes(5)->SetBackColor(clRed);
+    grid->GetCellAttributes(4, 5)->SetForeColor(clBlue);
+    grid->GetColAttributes(4)->SetBackColor(clYellow);
+    grid->SetCellValue(4, 5, 1.0);
+    grid->SetCells(4, 5, "x");
+    grid->SetRowCount(5);
+    grid->SetColCount(4);
+    grid->SetRowCount(6);
+    grid->SetColCount(5);
+    EXPECT_FALSE(grid->HasRowAttributes(5));
+    EXPECT_FALSE(grid->HasCellAttributes(4, 5));
+    EXPECT_FALSE(grid->HasColAttributes(4));
+    EXPECT_FALSE(grid->GetCellValue(4, 5).isValid());
+    EXPECT_EQ(grid->Cells(4, 5), "");
+    EXPECT_EQ(BackOf(grid.g, 4, 5), clWindow);
+}
+
+TEST(RichGrid, ClearAttributesOfABlock)
+{
+    Grid grid(5, 8);
+    for (int r = 1; r < 8; ++r) {
+        grid->GetRowAttributes(r)->SetBackColor(clRed);
+        for (int c = 0; c < 5; ++c)
+            grid->GetCellAttributes(c, r)->SetForeColor(clBlue);
+    }
+    grid->GetColAttributes(3)->SetBackColor(clRed);
+    // -1: first scrolled row, -2: the last column.
+    grid->ClearAttributes(GridRect(2, -1, -2, 3), 4);
+    EXPECT_TRUE(grid->HasCellAttributes(1, 1));
+    EXPECT_FALSE(grid->HasCellAttributes(2, 1));
+    EXPECT_FALSE(grid->HasCellAttributes(4, 3));
+    EXPECT_TRUE(grid->HasCellAttributes(4, 4));
+    EXPECT_TRUE(grid->HasRowAttributes(2));
+    grid->ClearRowsAttributes(4, 7, 7);
+    EXPECT_FALSE(grid->HasRowAttributes(4));
+    EXPECT_FALSE(grid->HasCellAttributes(0, 7));
+    EXPECT_TRUE(grid->HasColAttributes(3)) << "row clearing leaves the column objects";
+    grid->ClearColsAttributes(3, 3, 1);
+    EXPECT_FALSE(grid->HasColAttributes(3));
+    // A block past the end clears nothing.
+    grid->ClearAttributes(GridRect(9, 0, 9, 9), 7);
+    EXPECT_TRUE(grid->HasRowAttributes(1));
+}
+
+TEST(RichGrid, KeysStepOverHiddenAndUnselectableCells)
+{
+    Grid grid(6, 6);
+    grid->GetColAttributes(2)->SetVisible(false);
+    grid->GetCellAttributes(3, 1)->SetCanSelect(false);
+    int key = Qt::Key_Right;
+    grid->KeyDown(key, Qt::NoModifier);
+    EXPECT_EQ(grid->Col(), 4) << "over the hidden column and the unselectable cell";
+    key = Qt::Key_Left;
+    grid->KeyDown(key, Qt::NoModifier);
+    EXPECT_EQ(grid->Col(), 1);
+    key = Qt::Key_Down;
+    grid->KeyDown(key, Qt::NoModifier);
+    grid->SetCol(3);
+    EXPECT_EQ(grid->Col(), 3) << "row 2 of column 3 is selectable";
+    // Moving up into the unselectable cell goes on along the column, and
+    // since nothing above is free, back down.
+    key = Qt::Key_Up;
+    grid->KeyDown(key, Qt::NoModifier);
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_EQ(grid->Col(), 3);
+    // The last column hidden: End stops at the one before.
+    grid->GetColAttributes(5)->SetVisible(false);
+    key = Qt::Key_End;
+    grid->KeyDown(key, Qt::NoModifier);
+    EXPECT_EQ(grid->Col(), 4);
+}
+
+TEST(RichGrid, SelectHandlerVetoesBeforeTheAttributes)
+{
+    Grid grid(6, 6);
+    grid->OnSelectCell = [](QObject *, int ACol, int, bool &CanSelect) { CanSelect = ACol != 2; };
+    grid->SetCol(2);
+    EXPECT_EQ(grid->Col(), 1);
+}
+
+TEST(RichGrid, HidingTheCurrentColumnMovesTheCurrentCell)
+{
+    Grid grid(6, 6);
+    grid->SetCol(3);
+    grid->GetColAttributes(3)->SetVisible(false);
+    EXPECT_EQ(grid->Col(), 4);
+    grid->SetRow(4);
+    grid->GetRowAttributes(4)->SetVisible(false);
+    EXPECT_EQ(grid->Row(), 5);
+}
+
+TEST(RichGrid, UnselectableCurrentCellMovesAway)
+{
+    Grid grid(6, 6);
+    grid->SetCol(2);
+    grid->SetRow(2);
+    grid->GetCellAttributes(2, 2)->SetCanSelect(false);
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(grid->Col(), 2);
+    grid->GetCellAttributes(1, 1)->SetCanSelect(false); // not current: nothing moves
+    EXPECT_EQ(grid->Row(), 3);
+}
+
+TEST(RichGrid, ColRowIndexesAreUnique)
+{
+    TRichGrid grid;
+    TColRowAttributesItem *a = grid.ColAttr().Add();
+    a->SetColRowIndex(2);
+    TColRowAttributesItem *b = grid.ColAttr().Add();
+    try {
+        b->SetColRowIndex(2);
+        FAIL() << "no error";
+    } catch (const EDupColRowIndex &e) {
+        EXPECT_EQ(e.Message(), "Duplicate ColRowIndex !");
+    }
+    b->SetColRowIndex(3);
+    // The same index in the row collection is another matter.
+    grid.RowAttr().Add()->SetColRowIndex(2);
+}
+
+TEST(RichGrid, LoadedAppliesStoredColumnAndRowAttributes)
+{
+    TRichGrid grid;
+    grid.SetColCount(6);
+    TColRowAttributesItem *item = grid.ColAttr().Add();
+    item->SetColRowIndex(4);
+    item->Attributes().SetBackColor(clAqua);
+    item->Attributes().SetVisible(false);
+    TColRowAttributesItem *row = grid.RowAttr().Add();
+    row->SetColRowIndex(2);
+    row->Attributes().SetFontStyle(TFontStyles{fsItalic});
+    grid.Loaded();
+    EXPECT_EQ(BackOf(grid, 4, 2), clAqua);
+    EXPECT_EQ(grid.ColWidths(4), 0);
+    EXPECT_EQ(grid.GetEffectiveCellAttributes(1, 2)->FontStyle(), TFontStyles{fsItalic});
+}
+
+TEST(RichGrid, AssignCopiesLayoutTextsAndAttributes)
+{
+    Grid src(4, 5);
+    src->SetFixedRows(2);
+    src->SetCells(1, 3, "text");
+    src->SetMergeCellsStr("0,0,1,0|");
+    src->GetColAttributes(2)->SetVisible(false);
+    src->GetRowAttributes(3)->SetBackColor(clRed);
+    src->GetCellAttributes(3, 4)->SetForeColor(clBlue);
+    src->DefAttributes()->SetBorderColor(clGray);
+    TRichGrid copy;
+    copy.Assign(src.g);
+    EXPECT_EQ(copy.ColCount(), 4);
+    EXPECT_EQ(copy.RowCount(), 5);
+    EXPECT_EQ(copy.FixedRows(), 2);
+    EXPECT_EQ(copy.Cells(1, 3), "text");
+    EXPECT_EQ(copy.ColWidths(2), 0);
+    EXPECT_EQ(BackOf(copy, 1, 3), clRed);
+    EXPECT_EQ(copy.GetEffectiveCellAttributes(3, 4)->ForeColor(), clBlue);
+    EXPECT_EQ(copy.GetEffectiveCellAttributes(1, 3)->BorderColor(), clGray);
+    TGridRect r;
+    copy.GetMergeRect(1, 0, r);
+    EXPECT_EQ(r, GridRect(0, 0, 1, 0));
+    EXPECT_EQ(copy.MergeCellsStr(), "0,0,1,0|");
+    // The copy stands on its own.
+    src->GetRowAttributes(3)->SetBackColor(clLime);
+    EXPECT_EQ(BackOf(copy, 1, 3), clRed);
+    copy.GetColAttributes(2)->SetVisible(true);
+    EXPECT_EQ(copy.ColWidths(2), src->DefaultColWidth());
+}
+
+TEST(RichGrid, DestroyedFormatterLeavesItsUsers)
+{
+    Grid grid;
+    auto *f = new TFloatFormatter;
+    grid->GetColAttributes(1)->SetFormatter(f);
+    grid->GetCellAttributes(2, 2)->SetFormatter(f);
+    delete f;
+    EXPECT_EQ(grid->GetColAttributes(1)->Formatter(), nullptr);
+    EXPECT_EQ(grid->GetCellAttributes(2, 2)->Formatter(), nullptr);
+    QString text;
+    grid->SetCells(1, 1, "5");
+    grid->GetDisplayText(1, 1, text);
+    EXPECT_EQ(text, "5");
+}
+
+TEST(RichGrid, FormatterHookSeesRowAndStoredText)
+{
+    Grid grid;
+    TCellFormatter upper;
+    upper.OnCellFormat = [](TCellFormatter &, TRichGrid &, int, int, QString &text, TCellAttributes &a) {
+        text = text.toUpper();
+        a.SetFontStyle(TFontStyles{fsBold});
+    };
+    grid->GetColAttributes(1)->SetFormatter(&upper);
+    grid->SetCells(1, 3, "хляб");
+    grid->SetCells(1, 0, "Име");
+    TColRowAttributes a;
+    QString text;
+    grid->GetDisplayAttributes(1, 3, &a, text);
+    EXPECT_EQ(text, "ХЛЯБ");
+    EXPECT_EQ(a.FontStyle(), TFontStyles{fsBold});
+    EXPECT_EQ(upper.FormattedRow(), 3);
+    EXPECT_EQ(upper.FormattedText(), "хляб");
+    // Header cells keep their texts.
+    grid->GetDisplayText(1, 0, text);
+    EXPECT_EQ(text, "Име");
+}
