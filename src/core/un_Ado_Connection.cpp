@@ -73,6 +73,16 @@ QString TrimControl(const QString &s)
 // A field as a record list receives it from the database.
 QString CleanField(const QString &raw)
 {
+    // Most fields need nothing: no copy then.
+    bool clean = raw.isEmpty() || (raw.front().unicode() > ' ' && raw.back().unicode() > ' ');
+    for (const QChar c : raw) {
+        if (!clean)
+            break;
+        const char16_t u = c.unicode();
+        clean = u != u'"' && u != FieldDelimiterChar && u != RecordDelimiterChar;
+    }
+    if (clean)
+        return raw;
     QString s = raw;
     s.remove(QLatin1Char('"'));
     return CleanFieldValue(TrimControl(s));

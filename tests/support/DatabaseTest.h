@@ -10,6 +10,7 @@
 // OpenDatabase, exactly as the main window opens it. TearDown closes it.
 #include <QStringList>
 
+#include "support/QtPrinters.h"
 #include "support/TestEnv.h"
 
 namespace testsupport {

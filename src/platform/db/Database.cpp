@@ -147,7 +147,9 @@ void Database::Open()
     if (!QFileInfo(path_).isFile())
         throw EDatabaseError(QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(path_)));
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection is used by one thread at a time (the main thread).
+    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = ErrorText(db);
         sqlite3_close(db);

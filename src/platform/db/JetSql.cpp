@@ -591,6 +591,13 @@ JetSql::Statement JetSql::Translate(const QString &jet)
         raw.resize(i);
         break;
     }
+    // Comments mean nothing to the database; as blanks they cannot swallow
+    // text that the translation adds after them.
+    for (SqlToken &tok : raw)
+        if (tok.kind == SqlToken::Comment) {
+            tok.kind = SqlToken::Space;
+            tok.text = QStringLiteral(" ");
+        }
     Tokens t(std::move(raw));
     Statement st;
     const int first = t.FirstSig();

@@ -1,6 +1,7 @@
 #include "platform/db/ValueText.h"
 
 #include <QDate>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -23,10 +24,12 @@ Rendering RenderingOf(const char *declType)
 
 QString FormatGeneral(double value)
 {
-    if (value == 0.0 || std::isnan(value))
-        return QStringLiteral("0");
-    // QString::number never looks at the process locale.
-    return QString::number(value, 'g', 15);
+    if (value == 0.0 || !std::isfinite(value))
+        return value == 0.0 || std::isnan(value) ? QStringLiteral("0") : QString::number(value);
+    // printf's %.15g, without the process locale and without its cost.
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "platform/db/Collation.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
+#include "support/QtPrinters.h"
 
 using platform::Database;
 using platform::DbTransaction;
