@@ -62,11 +62,11 @@ ECabApiError::ECabApiError(int Code)
 {
 }
 
-// The routines the writer calls; each reaches the component.
-class TCabArchive::Compression : public WriterCallbacks
+// The file routines both libraries call; each reaches the component.
+template <class Callbacks> class TCabArchive::FileRoutines : public Callbacks
 {
 public:
-    explicit Compression(TCabArchive &c) : c_(c) {}
+    explicit FileRoutines(TCabArchive &c) : c_(c) {}
     intptr_t Open(const QString &name, int flags, int mode, int &err) override
     {
         return c_.FileOpen(name, flags, mode, err);
@@ -84,6 +84,16 @@ public:
     {
         return c_.FileSeek(file, distance, origin, err);
     }
+
+protected:
+    TCabArchive &c_;
+};
+
+// The routines the writer calls.
+class TCabArchive::Compression : public FileRoutines<WriterCallbacks>
+{
+public:
+    using FileRoutines::FileRoutines;
     int Delete(const QString &name, int &err) override { return c_.FileDelete(name, err); }
     bool GetTempFile(QString &name, int bufferSize) override { return c_.TempFile(name, bufferSize); }
     int FilePlaced(CabParameters &cab, const QString &file, qint64 length, bool continuation) override
@@ -100,37 +110,14 @@ public:
     {
         return c_.OpenInfo(name, date, time, attributes, err);
     }
-
-private:
-    TCabArchive &c_;
 };
 
 // The routines the reader calls.
-class TCabArchive::Extraction : public ReaderCallbacks
+class TCabArchive::Extraction : public FileRoutines<ReaderCallbacks>
 {
 public:
-    explicit Extraction(TCabArchive &c) : c_(c) {}
-    intptr_t Open(const QString &name, int flags, int mode, int &err) override
-    {
-        return c_.FileOpen(name, flags, mode, err);
-    }
-    unsigned Read(intptr_t file, void *buffer, unsigned count, int &err) override
-    {
-        return c_.FileRead(file, buffer, count, err);
-    }
-    unsigned Write(intptr_t file, const void *buffer, unsigned count, int &err) override
-    {
-        return c_.FileWrite(file, buffer, count, err);
-    }
-    int Close(intptr_t file, int &err) override { return c_.FileClose(file, err); }
-    qint64 Seek(intptr_t file, qint64 distance, int origin, int &err) override
-    {
-        return c_.FileSeek(file, distance, origin, err);
-    }
+    using FileRoutines::FileRoutines;
     intptr_t Notify(NotificationType type, Notification &notice) override { return c_.Notify(type, notice); }
-
-private:
-    TCabArchive &c_;
 };
 
 TCabArchive::TCabArchive(QObject *Owner)

@@ -171,10 +171,9 @@ public:
     int CompressionCode() const;
 
 private:
+    template <class Callbacks> class FileRoutines;
     class Compression;
     class Extraction;
-    friend class Compression;
-    friend class Extraction;
 
     template <class R, class F> R Guarded(R failure, F &&body);
     void RethrowPending();

@@ -466,8 +466,19 @@ TEST_F(CabArchiveTest, CallsReenteredFromTheEventQueueAreRefused)
     cab.OnProgress = nullptr;
     ASSERT_TRUE(cab.FlushCabinet(false));
     cab.CloseCabinet();
-    ASSERT_TRUE(Extract(Path("x.cab"), Path("out")));
+    // One extraction at a time in the process, whichever component asks.
+    TCabArchive other;
+    other.SetCABFileName(Path("x.cab"));
+    other.SetDestinationPath(Path("other"));
+    QDir().mkpath(Path("other"));
+    bool otherRan = true;
+    cab.OnCabinetInfo = [&](TObject *, const QString &, const QString &, const QString &, int, int, bool &) {
+        otherRan = other.ExtractFiles(0);
+    };
+    ASSERT_TRUE(Extract(Path("x.cab"), Path("out"), &cab));
+    EXPECT_FALSE(otherRan);
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList{"a.bin"});
+    EXPECT_TRUE(other.ExtractFiles(0));
 }
 
 TEST_F(CabArchiveTest, HandlerExceptionStopsTheLibraryAndIsRaisedAgain)

@@ -274,16 +274,7 @@ int Reader::ReadHeader(const QString &file, CabinetHeader &header, int &sysError
         sysError = err;
         return ReaderCabinetNotFound;
     }
-    struct Closer
-    {
-        ReaderCallbacks &cb;
-        intptr_t h;
-        ~Closer()
-        {
-            int e = 0;
-            cb.Close(h, e);
-        }
-    } closer{cb_, h};
+    const HandleCloser closer(cb_, h);
 
     const qint64 size = cb_.Seek(h, 0, SeekEnd, err);
     if (size < 0 || cb_.Seek(h, 0, SeekStart, err) != 0) {

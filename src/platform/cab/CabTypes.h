@@ -117,6 +117,24 @@ public:
     virtual qint64 Seek(intptr_t file, qint64 distance, int origin, int &err) = 0;
 };
 
+// Closes a handle of the callbacks when it goes out of scope.
+class HandleCloser
+{
+public:
+    HandleCloser(FileCallbacks &callbacks, intptr_t handle) : callbacks_(callbacks), handle_(handle) {}
+    ~HandleCloser()
+    {
+        int err = 0;
+        callbacks_.Close(handle_, err);
+    }
+    HandleCloser(const HandleCloser &) = delete;
+    HandleCloser &operator=(const HandleCloser &) = delete;
+
+private:
+    FileCallbacks &callbacks_;
+    intptr_t handle_;
+};
+
 enum StatusType : int { StatusFile = 0, StatusFolder = 1, StatusCabinet = 2 };
 
 // What the writer asks of its user besides the file routines.

@@ -393,16 +393,7 @@ bool Writer::AddFile(const QString &source, const QString &name, bool execute, i
     const intptr_t source_ = cb_.GetOpenInfo(source, date, time, attributes, err);
     if (source_ == -1)
         return Refuse(WriterOpenSource, err);
-    struct SourceCloser
-    {
-        WriterCallbacks &cb;
-        intptr_t file;
-        ~SourceCloser()
-        {
-            int e = 0;
-            cb.Close(file, e);
-        }
-    } closer{cb_, source_};
+    const HandleCloser closer(cb_, source_);
 
     const qint64 size = cb_.Seek(source_, 0, SeekEnd, err);
     if (size < 0)
