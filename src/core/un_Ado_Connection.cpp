@@ -430,7 +430,13 @@ int FindRowByCode(int Code, const TDelimitedStrings *List, int Col)
     return -1;
 }
 
-void LookupColumn(const QString &Key, const TDelimitedStrings *List, int KeyCol, QString &Result, int ResultCol)
+namespace {
+
+// The look-ups: Result is field ResultCol of the row that Find gives, when
+// the list's first record has both columns; "" otherwise, also when nothing
+// is found (never a row before the first).
+template <typename FindRow>
+void LookupBy(const TDelimitedStrings *List, int KeyCol, QString &Result, int ResultCol, FindRow Find)
 {
     Result.clear();
     if (!List || List->Count() < 1)
@@ -438,21 +444,19 @@ void LookupColumn(const QString &Key, const TDelimitedStrings *List, int KeyCol,
     const int fields = List->GetFieldCount(0);
     if (fields <= KeyCol || fields <= ResultCol)
         return;
-    const int row = IndexOfFieldValue(Key, List, KeyCol);
+    const int row = Find();
     if (row >= 0)
         Result = FieldOf(List, row, ResultCol);
 }
 
+} // namespace
+
+void LookupColumn(const QString &Key, const TDelimitedStrings *List, int KeyCol, QString &Result, int ResultCol)
+{
+    LookupBy(List, KeyCol, Result, ResultCol, [&] { return IndexOfFieldValue(Key, List, KeyCol); });
+}
+
 void LookupColumnByCode(int Code, const TDelimitedStrings *List, int KeyCol, QString &Result, int ResultCol)
 {
-    Result.clear();
-    if (!List || List->Count() < 1)
-        return;
-    const int fields = List->GetFieldCount(0);
-    if (fields <= KeyCol || fields <= ResultCol)
-        return;
-    // Nothing found gives "", never a row before the first.
-    const int row = FindRowByCode(Code, List, KeyCol);
-    if (row >= 0)
-        Result = FieldOf(List, row, ResultCol);
+    LookupBy(List, KeyCol, Result, ResultCol, [&] { return FindRowByCode(Code, List, KeyCol); });
 }
