@@ -9,11 +9,14 @@
 
 #include "components/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "components/RichGrid.h"
 #include "platform/ui/StringGrid.h"
 
 namespace {
 
 const QString FilterTotalsText = QStringLiteral("Сума за филтъра");
+// The background the grid fill gives a row marked as totals.
+const TColor TotalsRowColor = 0xF8F0D8;
 
 int Sign(int v)
 {
@@ -207,6 +210,7 @@ void TBaseSorter::Execute()
             if (OnBeforeSort)
                 OnBeforeSort(this);
         });
+        const int last = KeepTotalsLast(FLo, FHi);
         FKeys.clear();
         FKeys.reserve(size_t(FHi - FLo + 1));
         QVariant key;
@@ -214,7 +218,7 @@ void TBaseSorter::Execute()
             GetKey(i, key);
             FKeys.push_back(PrepareKey(key));
         }
-        SortRange(FLo, KeepTotalsLast(FLo, FHi));
+        SortRange(FLo, last);
     } catch (...) {
         FFatal = std::current_exception();
     }
@@ -421,14 +425,12 @@ void TBaseSorter::Swap(int I, int J)
 
 int TBaseSorter::KeepTotalsLast(int L, int R)
 {
-    // Each totals row goes down to the end of the range, the rows below it
-    // moving up one; both groups keep their order.
     int last = R;
     for (int i = R; i >= L; --i) {
         if (!IsTotalsRow(i))
             continue;
         for (int k = i; k < last; ++k)
-            Swap(k, k + 1);
+            Exchange(k, k + 1);
         --last;
     }
     return last;
@@ -597,7 +599,18 @@ void TStringGridSorter::Exchange(int I, int J)
 
 bool TStringGridSorter::IsTotalsRow(int Index)
 {
+    if (auto *rich = qobject_cast<TRichGrid *>(FGrid))
+        if (rich->HasRowAttributes(Index) && rich->GetRowAttributes(Index)->BackColor() == TotalsRowColor)
+            return true;
     return FGrid->Cells(0, Index) == FilterTotalsText;
+}
+
+int TStringGridSorter::KeepTotalsLast(int L, int R)
+{
+    int last = R;
+    while (last >= L && IsTotalsRow(last))
+        --last;
+    return last;
 }
 
 void TStringGridSorter::AfterSort()

@@ -110,6 +110,10 @@ protected:
     virtual void AfterSort();
     // Whether the row at Index is a totals row, which stays last.
     virtual bool IsTotalsRow(int Index);
+    // Puts the totals rows of [L..R] last (keys are not taken yet) and
+    // gives the last row to sort. Here: each totals row moves down to the
+    // end of the range, both groups keeping their order.
+    virtual int KeepTotalsLast(int L, int R);
     // Used by the destructors of concrete sorters.
     void Finish();
     // The class name that error texts give.
@@ -151,7 +155,6 @@ private:
     void QuickSort(int L, int R);
     void BubbleSort(int L, int R);
     void ExchangeSort(int L, int R);
-    int KeepTotalsLast(int L, int R);
     const TSortKey &Key(int Index) const { return FKeys[size_t(Index - FLo)]; }
     void Swap(int I, int J);
 
@@ -225,8 +228,13 @@ public:
 
 protected:
     void AfterSort() override;
-    // A row whose first cell reads "Сума за филтъра".
+    // A row painted in the totals colour ($F8F0D8) on a TRichGrid, or whose
+    // first cell reads "Сума за филтъра".
     bool IsTotalsRow(int Index) override;
+    // Only the block of totals rows at the bottom of the range stays out of
+    // the sort: a row's look stays where it is, so a totals row amid the
+    // data (which the grid fill never makes) cannot be moved with its look.
+    int KeepTotalsLast(int L, int R) override;
     QString ClassName() const override { return QStringLiteral("TStringGridSorter"); }
 
 private:

@@ -10,6 +10,7 @@
 
 #include "components/Sorters.h"
 #include "components/uDelimitedStrings.h"
+#include "components/RichGrid.h"
 #include "platform/ui/StringGrid.h"
 
 namespace {
@@ -368,4 +369,32 @@ TEST(StringGridSorterGui, SortAllWithoutDataRowsDoesNothing)
     EXPECT_EQ(QStringLiteral("x"), grid.Cells(0, 0));
     TStringGridSorter noColumns(&grid);
     EXPECT_THROW(noColumns.Sort(0, 0), ESorterError);
+}
+
+TEST(StringGridSorterGui, RichGridTotalsRowsByColourStayLast)
+{
+    TRichGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowCount(6);
+    grid.SetFixedRows(1);
+    const QList<QStringList> rows{{"Хляб", "2.5"}, {"Баница", "-1"}, {"Айрян", "8"}, {"Общо:", "9.5"}, {"Общо:", "17.5"}};
+    for (int r = 0; r < rows.size(); ++r)
+        grid.SetRows(r + 1, rows[r]);
+    grid.GetRowAttributes(4)->SetBackColor(0xF8F0D8);   // as the grid fill paints them
+    grid.GetRowAttributes(5)->SetBackColor(0xF8F0D8);
+    for (unsigned char direction : {0, 1}) {
+        TStringGridSorter sorter(&grid);
+        sorter.SetSortColumns({1});
+        sorter.SetDirection(direction);
+        sorter.SortAll();
+    }
+    EXPECT_EQ((QStringList{"8", "2.5", "-1", "9.5", "17.5"}), Column(grid, 1));
+    EXPECT_EQ(TColor(0xF8F0D8), grid.GetRowAttributes(4)->BackColor()) << "the looks stay with the rows";
+    {
+        TStringGridSorter sorter(&grid);
+        sorter.SetSortColumns({0});
+        sorter.SortAll();
+    }
+    EXPECT_EQ((QStringList{"Айрян", "Баница", "Хляб", "Общо:", "Общо:"}), Column(grid, 0));
+    EXPECT_EQ((QStringList{"8", "-1", "2.5", "9.5", "17.5"}), Column(grid, 1));
 }
