@@ -1,7 +1,8 @@
 // SelectToList over 100,000 rows of a year's goods receipts (with their
 // site and product names, dates and flags), against the same query run by
 // the sqlite3 shell into a file, and against bare stepping through the
-// SQLite C API. The year (about 75,000 receipts, 750,000 lines, the other
+// SQLite C API; and the per-site look-up of the drivers' daily sheet. The
+// year (about 75,000 receipts, 750,000 lines, the other
 // documents in proportion) is generated once per run.
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -103,6 +104,29 @@ void BM_SqliteCApiStep(benchmark::State &state)
     sqlite3_close(db);
 }
 BENCHMARK(BM_SqliteCApiStep)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The drivers' daily sheet asks, for every site, how many receipts it has
+// for the day; the (for_date, obekt) index answers each in microseconds.
+void BM_DriversSheetSiteCounts(benchmark::State &state)
+{
+    TADOConnection connection;
+    connection.SetConnectionString(ConnectionStringTemplate("Data Source = " + TheYear().path + "; "));
+    const int day = bench::FirstDayOfYear(bench::YearSpec()) + 200;
+    for (auto _ : state) {
+        for (int site = 1; site <= 60; ++site) {
+            TDelimitedStringList list;
+            SelectToList(nullptr, &connection,
+                         QStringLiteral("Select Count( Query_num ) As CountOfQuery_num From Zaiavki Where obekt = %1 "
+                                        "and for_date = %2")
+                             .arg(site)
+                             .arg(day),
+                         list);
+            benchmark::DoNotOptimize(list.Count());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 60);
+}
+BENCHMARK(BM_DriversSheetSiteCounts)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

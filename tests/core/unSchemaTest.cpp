@@ -194,3 +194,37 @@ TEST(SchemaFile, CreationIsWholeOrNothingAndNeverOverwrites)
     EXPECT_EQ(QStringLiteral("1"), db.Query("SELECT Count(*) FROM Busses").rows[0][0]);
     EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files, QDir::Name));
 }
+
+TEST_F(Schema, ReportStatementsRunAsTheReportsWriteThem)
+{
+    // Three receipts around a month end; site 2 orders nothing on 01.03.
+    Execute(QString::asprintf(sqlInsertZaiavki, 1.0, 39506, 1, 39507, 10.0, 0, 0, 0));
+    Execute(QString::asprintf(sqlInsertZaiavki, 2.0, 39507, 1, 39508, 5.5, 0, 0, 0));
+    Execute(QString::asprintf(sqlInsertZaiavki, 3.0, 39506, 2, 39507, 7.25, 0, 0, 0));
+    Execute(QString::asprintf(sqlInsertZaiavka_rows, 1.0, 17, 3, 4.0, 4, 2.5, 0, 4, 2.5, 10.0));
+    Execute(QString::asprintf(sqlInsertZaiavka_rows, 2.0, 5, 3, 2.0, 4, 2.75, 0, 4, 2.75, 5.5));
+    Execute(QString::asprintf(sqlInsertZaiavka_rows, 3.0, 17, 3, 2.9, 4, 2.5, 0, 4, 2.5, 7.25));
+    const QString filter = "Zaiavki.for_date >= 39500 AND Zaiavki.for_date <= 39510 ";
+    EXPECT_EQ(QStringList({"1@15.5@10@5.5", "2@7.25@7.25@"}),
+              Rows("TRANSFORM Sum( Total_sum ) AS SumOfTotal_sum SELECT obekt, Sum( Total_sum ) AS [Total Of "
+                   "Total_sum] FROM Zaiavki WHERE " + filter + "GROUP BY obekt " +
+                   "PIVOT Format( [for_date], \"Short Date\" )"));
+    EXPECT_EQ(QStringList({"29.02.2008", "01.03.2008"}),
+              Rows("SELECT for_date FROM Zaiavki GROUP BY for_date HAVING " + filter + "ORDER BY for_date"));
+
+    const QString work = "table_1234_apkio";
+    ASSERT_TRUE(DropTableIfExists(nullptr, DbConnection, work));
+    ASSERT_TRUE(ExecSQL(nullptr, DbConnection,
+                        QStringLiteral("SELECT Zaiavki.obekt,        Zaiavka_rows.izdelie,        "
+                                       "Zaiavka_rows.quantity_izd INTO %1 FROM Zaiavki INNER JOIN Zaiavka_rows ON "
+                                       "Zaiavki.Query_num = Zaiavka_rows.Query_num WHERE %2 ORDER BY "
+                                       "Zaiavka_rows.izdelie")
+                            .arg(work, "Zaiavka_rows.Izdelie <> 0 AND " + filter)));
+    EXPECT_EQ(QStringList({"1@6@2@4", "2@2.9@@2.9"}),
+              Rows(QStringLiteral("TRANSFORM Sum(quantity_izd) AS SumOfquantity_izd SELECT obekt, Sum(quantity_izd) "
+                                  "AS [Total Of quantity_izd] FROM %1 GROUP BY obekt PIVOT izdelie")
+                       .arg(work)));
+    EXPECT_EQ(QStringList({"5", "17"}), Rows(QStringLiteral("SELECT izdelie FROM %1 GROUP BY izdelie").arg(work)));
+    ASSERT_TRUE(DropTableIfExists(nullptr, DbConnection, work));
+    EXPECT_FALSE(TableExists(DbConnection, work));
+}
