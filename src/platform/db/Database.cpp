@@ -388,6 +388,15 @@ bool Database::TableExists(const QString &name)
     return false;
 }
 
+QStringList Database::ColumnNames(const QString &table)
+{
+    QStringList names;
+    Cursor c = Select(QStringLiteral("PRAGMA table_info(%1)").arg(SqlIdentifier(table)));
+    while (c.Next())
+        names += c.Text(1);
+    return names;
+}
+
 bool Database::InTransaction() { return db_ && !sqlite3_get_autocommit(db_); }
 
 } // namespace platform

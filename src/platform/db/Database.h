@@ -87,6 +87,8 @@ public:
     QStringList TableNames();
     // Whether a table of that name exists, whatever the case of the name.
     bool TableExists(const QString &name);
+    // The columns of a table in their order ("" list for no such table).
+    QStringList ColumnNames(const QString &table);
 
     bool InTransaction();
     // Busy waits end after this many milliseconds.

@@ -274,6 +274,9 @@ TEST_F(JetDatabase, TableNamesIgnoreCase)
     EXPECT_TRUE(db_.TableExists("ZAIAVKI"));
     EXPECT_FALSE(db_.TableExists("Zaiavka"));
     EXPECT_EQ(QStringList({"Zaiavki"}), db_.TableNames());
+    db_.Execute("Alter table zaiavki add column b BIT");
+    EXPECT_EQ(QStringList({"a", "b"}), db_.ColumnNames("ZAIAVKI"));
+    EXPECT_EQ(QStringList(), db_.ColumnNames("none"));
 }
 
 TEST_F(JetDatabase, FailedSaveLeavesTheFileByteForByteAndARetryWritesOnce)
