@@ -133,6 +133,21 @@ void BM_SetCells(benchmark::State &state)
 }
 BENCHMARK(BM_SetCells);
 
+// Writing cells while the grid is on screen.
+void BM_SetCellsShown(benchmark::State &state)
+{
+    ListGrid g;
+    g.grid.SetRowCount(100001);
+    g.grid.show();
+    QApplication::processEvents();
+    int r = 1;
+    for (auto _ : state) {
+        g.grid.SetCells(4, r, QStringLiteral("12.5"));
+        r = r % 100000 + 1;
+    }
+}
+BENCHMARK(BM_SetCellsShown);
+
 } // namespace
 
 int main(int argc, char **argv)

@@ -872,54 +872,35 @@ TCellAttributes *TRichGrid::GetCellAttributes(int ACol, int ARow)
     return line[ACol].get();
 }
 
+TColRowAttributes *TRichGrid::AxisAttributes(int kind, int index)
+{
+    const bool cols = kind == 1;
+    if (index < 0 || index >= (cols ? ColCount() : RowCount()))
+        return &scratch_;
+    auto &list = cols ? cols_ : rows_;
+    if (index < static_cast<int>(list.size()) && list[index])
+        return list[index].get();
+    auto obj = std::make_unique<TColRowAttributes>();
+    RefillShared(*obj, kind, index);
+    obj->kind_ = kind;
+    obj->binding_ = cols ? TCellAttributes::Binding::Column : TCellAttributes::Binding::Row;
+    obj->col_ = cols ? index : -1;
+    obj->row_ = cols ? -1 : index;
+    obj->grid_ = this;
+    if (static_cast<int>(list.size()) <= index)
+        list.resize(index + 1);
+    list[index] = std::move(obj);
+    return list[index].get();
+}
+
 TColRowAttributes *TRichGrid::GetColAttributes(int ACol)
 {
-    if (ACol < 0 || ACol >= ColCount())
-        return &scratch_;
-    if (TColRowAttributes *own = OwnCol(ACol))
-        return own;
-    auto obj = std::make_unique<TColRowAttributes>();
-    {
-        TCellAttributes::Silence quiet(*obj);
-        obj->CopyValues(ACol < FixedCols() ? *fixedAttributes_ : *defAttributes_);
-        obj->autoResize_ = autoResizeCols_;
-        obj->resizeToFillClient_ = resizeColsToFillClient_;
-        obj->keptSize_ = DefaultColWidth();
-        obj->kind_ = 1;
-    }
-    obj->binding_ = TCellAttributes::Binding::Column;
-    obj->col_ = ACol;
-    obj->row_ = -1;
-    obj->grid_ = this;
-    if (static_cast<int>(cols_.size()) <= ACol)
-        cols_.resize(ACol + 1);
-    cols_[ACol] = std::move(obj);
-    return cols_[ACol].get();
+    return AxisAttributes(1, ACol);
 }
 
 TColRowAttributes *TRichGrid::GetRowAttributes(int ARow)
 {
-    if (ARow < 0 || ARow >= RowCount())
-        return &scratch_;
-    if (TColRowAttributes *own = OwnRow(ARow))
-        return own;
-    auto obj = std::make_unique<TColRowAttributes>();
-    {
-        TCellAttributes::Silence quiet(*obj);
-        obj->CopyValues(ARow < FixedRows() ? *fixedAttributes_ : *defAttributes_);
-        obj->autoResize_ = autoResizeRows_;
-        obj->resizeToFillClient_ = resizeRowsToFillClient_;
-        obj->keptSize_ = DefaultRowHeight();
-        obj->kind_ = 2;
-    }
-    obj->binding_ = TCellAttributes::Binding::Row;
-    obj->col_ = -1;
-    obj->row_ = ARow;
-    obj->grid_ = this;
-    if (static_cast<int>(rows_.size()) <= ARow)
-        rows_.resize(ARow + 1);
-    rows_[ARow] = std::move(obj);
-    return rows_[ARow].get();
+    return AxisAttributes(2, ARow);
 }
 
 void TRichGrid::RefillShared(TColRowAttributes &shared, int kind, int index) const
@@ -973,8 +954,8 @@ void TRichGrid::AttributesChanged(TCellAttributes &a)
         if (sizingDepth_ == 0) {
             ++sizingDepth_;
             if (dynamicResize_)
-                ClampSizes();
-            FillClientColumns();
+                ClampSizes(1);
+            FillClient(1);
             --sizingDepth_;
         }
         InvalidateGrid();
@@ -1281,133 +1262,99 @@ int TRichGrid::MeasuredRowSize(int ARow) const
     return ARow >= 0 && ARow < static_cast<int>(measuredRows_.size()) ? measuredRows_[ARow] : 0;
 }
 
-void TRichGrid::ClampSizes()
+void TRichGrid::ClampSizes(int kind)
 {
-    for (int c = 0; c < static_cast<int>(cols_.size()) && c < ColCount(); ++c) {
-        const TColRowAttributes *a = cols_[c].get();
+    const auto &list = kind == 1 ? cols_ : rows_;
+    const int count = kind == 1 ? ColCount() : RowCount();
+    for (int i = 0; i < static_cast<int>(list.size()) && i < count; ++i) {
+        const TColRowAttributes *a = list[i].get();
         if (!a)
             continue;
-        const int w = ColWidths(c);
-        if (w < 1)
+        const int size = kind == 1 ? ColWidths(i) : RowHeights(i);
+        if (size < 1)
             continue;
-        if (w > a->maxSize_)
-            SetColWidths(c, a->maxSize_);
-        else if (w < a->minSize_)
-            SetColWidths(c, a->minSize_);
+        const int clamped = size > a->maxSize_ ? a->maxSize_ : (size < a->minSize_ ? a->minSize_ : size);
+        if (clamped == size)
+            continue;
+        if (kind == 1)
+            SetColWidths(i, clamped);
+        else
+            SetRowHeights(i, clamped);
+    }
+}
+
+void TRichGrid::SizesChanged(int kind)
+{
+    if (sizingDepth_ == 0 && dynamicResize_) {
+        ++sizingDepth_;
+        ClampSizes(kind);
+        FillClient(kind);
+        --sizingDepth_;
     }
 }
 
 void TRichGrid::ColWidthsChanged()
 {
-    if (sizingDepth_ == 0 && dynamicResize_) {
-        ++sizingDepth_;
-        ClampSizes();
-        FillClientColumns();
-        --sizingDepth_;
-    }
+    SizesChanged(1);
     platform::StringGrid::ColWidthsChanged();
 }
 
 void TRichGrid::RowHeightsChanged()
 {
-    if (sizingDepth_ == 0 && dynamicResize_) {
-        ++sizingDepth_;
-        for (int r = 0; r < static_cast<int>(rows_.size()) && r < RowCount(); ++r) {
-            const TColRowAttributes *a = rows_[r].get();
-            if (!a)
-                continue;
-            const int h = RowHeights(r);
-            if (h < 1)
-                continue;
-            if (h > a->maxSize_)
-                SetRowHeights(r, a->maxSize_);
-            else if (h < a->minSize_)
-                SetRowHeights(r, a->minSize_);
-        }
-        FillClientRows();
-        --sizingDepth_;
-    }
+    SizesChanged(2);
     platform::StringGrid::RowHeightsChanged();
 }
 
 void TRichGrid::ClientResized()
 {
     ++sizingDepth_;
-    FillClientColumns();
-    FillClientRows();
+    FillClient(1);
+    FillClient(2);
     --sizingDepth_;
 }
 
 void TRichGrid::FillClientColumns()
 {
-    const int client = Data().ClientWidth();
-    if (client <= 0)
-        return;
-    std::vector<int> fill, required, maximum;
-    int others = 0;
-    for (int c = 0; c < ColCount(); ++c) {
-        if (!ColShown(c))
-            continue;
-        const TColRowAttributes *own = OwnCol(c);
-        const bool fills = own ? own->resizeToFillClient_ : resizeColsToFillClient_;
-        if (!fills) {
-            others += Data().ColExtent(c);
-            continue;
-        }
-        others += Data().VertLineWidth();
-        fill.push_back(c);
-        if (own) {
-            required.push_back(own->RequiredSize());
-            maximum.push_back(own->maxSize_);
-        } else {
-            const int measured = MeasuredColSize(c);
-            required.push_back(autoResizeCols_ ? (measured > 0 ? measured : ColWidths(c)) : 0);
-            maximum.push_back(65535);
-        }
-    }
-    const std::vector<int> sizes = RichGridSizing::FillClientShares(client, others, required, maximum);
-    if (sizes.empty())
-        return;
-    ++sizingDepth_;
-    for (size_t i = 0; i < fill.size(); ++i)
-        SetColWidths(fill[i], sizes[i]);
-    --sizingDepth_;
+    FillClient(1);
 }
 
 void TRichGrid::FillClientRows()
 {
-    const int client = Data().ClientHeight();
+    FillClient(2);
+}
+
+void TRichGrid::FillClient(int kind)
+{
+    const bool cols = kind == 1;
+    const int client = cols ? Data().ClientWidth() : Data().ClientHeight();
     if (client <= 0)
         return;
-    if (!resizeRowsToFillClient_) {
-        bool any = false;
-        for (const auto &r : rows_)
-            if (r && r->resizeToFillClient_) {
-                any = true;
-                break;
-            }
-        if (!any)
-            return;
-    }
+    const auto &list = cols ? cols_ : rows_;
+    const bool byDefault = cols ? resizeColsToFillClient_ : resizeRowsToFillClient_;
+    const bool autoByDefault = cols ? autoResizeCols_ : autoResizeRows_;
+    if (!byDefault &&
+        std::none_of(list.begin(), list.end(), [](const auto &a) { return a && a->resizeToFillClient_; }))
+        return;
     std::vector<int> fill, required, maximum;
     int others = 0;
-    for (int r = 0; r < RowCount(); ++r) {
-        if (!RowShown(r))
+    const int count = cols ? ColCount() : RowCount();
+    for (int i = 0; i < count; ++i) {
+        const int size = cols ? ColWidths(i) : RowHeights(i);
+        if (size < 1)
             continue;
-        const TColRowAttributes *own = OwnRow(r);
-        const bool fills = own ? own->resizeToFillClient_ : resizeRowsToFillClient_;
-        if (!fills) {
-            others += Data().RowExtent(r);
+        const TColRowAttributes *own = i < static_cast<int>(list.size()) ? list[i].get() : nullptr;
+        if (!(own ? own->resizeToFillClient_ : byDefault)) {
+            others += cols ? Data().ColExtent(i) : Data().RowExtent(i);
             continue;
         }
-        others += Data().HorzLineWidth();
-        fill.push_back(r);
+        others += cols ? Data().VertLineWidth() : Data().HorzLineWidth();
+        fill.push_back(i);
         if (own) {
             required.push_back(own->RequiredSize());
             maximum.push_back(own->maxSize_);
         } else {
-            const int measured = MeasuredRowSize(r);
-            required.push_back(autoResizeRows_ ? (measured > 0 ? measured : RowHeights(r)) : 0);
+            const int measured = cols ? MeasuredColSize(i) : MeasuredRowSize(i);
+            required.push_back(autoByDefault ? (measured > 0 ? measured : size) : 0);
             maximum.push_back(65535);
         }
     }
@@ -1415,8 +1362,12 @@ void TRichGrid::FillClientRows()
     if (sizes.empty())
         return;
     ++sizingDepth_;
-    for (size_t i = 0; i < fill.size(); ++i)
-        SetRowHeights(fill[i], sizes[i]);
+    for (size_t i = 0; i < fill.size(); ++i) {
+        if (cols)
+            SetColWidths(fill[i], sizes[i]);
+        else
+            SetRowHeights(fill[i], sizes[i]);
+    }
     --sizingDepth_;
 }
 

@@ -478,7 +478,11 @@ private:
     void AttributesChanged(TCellAttributes &a);
     void MoveCurrentAway(const TCellAttributes &a);
     void ReselectCurrent(bool columnHidden);
-    void ClampSizes();
+    // kind 1: columns, 2: rows
+    TColRowAttributes *AxisAttributes(int kind, int index);
+    void ClampSizes(int kind);
+    void SizesChanged(int kind);
+    void FillClient(int kind);
     void ApplyPendingMerges();
     void MeasureCell(int c, int r, const TCellAttributes &a, const QString &text, QPaintDevice *device,
                      bool onlyMeasure);

@@ -980,12 +980,10 @@ void StringGrid::InvalidateCell(int ACol, int ARow)
         InvalidateGrid();
         return;
     }
-    if (!isVisible())
-        return;
-    const TGridRect block = CellBlock(ACol, ARow);
-    QRect rect, clip;
-    if (BlockRect(block, rect, clip))
-        viewport()->update(rect.intersected(clip));
+    // The whole view: finding the cell's block on screen costs more than
+    // the one repaint that Qt makes of all the updates of a turn.
+    if (isVisible())
+        viewport()->update();
 }
 
 void StringGrid::InvalidateCol(int ACol)
