@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "platform/ui/StringGrid.h"
 #include "support/TestEnv.h"
@@ -353,4 +354,28 @@ TEST(StringGridGui, PaintToDrawsTheHeaderAndTheGivenRows)
     EXPECT_EQ(page.pixelColor(10, 12), platform::ToQColor(clBtnFace));
     EXPECT_EQ(page.pixelColor(150, 50), QColor(Qt::white));
     EXPECT_EQ(page.pixelColor(20, 75), QColor(Qt::white));
+}
+
+TEST(StringGridGui, CellsWrittenOnAWorkerThreadShowAfterwards)
+{
+    GridWindow w;
+    int painted = 0;
+    w.grid->OnDrawCell = [&](QObject *, int c, int r, const QRect &, TGridDrawState) {
+        painted += c == 1 && r == 1;
+    };
+    QTest::qWait(20);
+    painted = 0;
+    // As the background sorter does: the main thread waits while a worker
+    // writes the cells.
+    std::thread worker([&] {
+        for (int r = 1; r < 30; ++r)
+            w.grid->SetCells(1, r, QStringLiteral("w%1").arg(r));
+        w.grid->ExchangeRows(1, 2);
+    });
+    worker.join();
+    EXPECT_EQ(w.grid->Cells(1, 1), "w2");
+    EXPECT_EQ(w.grid->Cells(1, 2), "w1");
+    EXPECT_EQ(painted, 0);
+    QTest::qWait(50);
+    EXPECT_GT(painted, 0) << "the grid repaints once the main thread runs again";
 }
