@@ -225,3 +225,71 @@ TEST(RichGridGui, PrintPaintShowsTheHeaderOnEveryPage)
     const QColor rowBack = page.pixelColor(10 + 365, 10 + 36 + 3); // column 6
     EXPECT_EQ(rowBack, platform::ToQColor(clWindow));
 }
+
+TEST(RichGridGui, FillClientColumnTakesTheRoomLeft)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new TRichGrid(&window);
+    layout->addWidget(grid);
+    grid->SetColCount(4);
+    grid->SetRowCount(3);
+    grid->SetDefaultColWidth(50);
+    grid->GetColAttributes(2)->SetResizeToFillClient(true);
+    window.resize(400, 150);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const int client = grid->viewport()->width();
+    EXPECT_EQ(grid->ColWidths(2), client - 150);
+    window.resize(500, 150);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->ColWidths(2), grid->viewport()->width() - 150);
+    // A maximum caps the share.
+    grid->GetColAttributes(2)->SetMaxSize(120);
+    EXPECT_EQ(grid->ColWidths(2), 120);
+}
+
+TEST(RichGridGui, ImagesAreDrawnWhereTheAttributesSay)
+{
+    GoodsGrid g;
+    TImageList images(nullptr, 10, 10);
+    QPixmap red(10, 10);
+    red.fill(Qt::red);
+    images.Add(red);
+    g.grid->SetImages(&images);
+    TCellAttributes *a = g.grid->GetCellAttributes(6, 0);
+    a->SetImageIndex(0);
+    a->SetBitmapDrawMode(bmCenter);
+    a->SetBitmapAlignment(caRight);
+    g.grid->viewport()->repaint();
+    const QImage shot = g.Grab();
+    const QRect r = g.grid->CellRect(6, 0);
+    // 4 pixels in from the text area's right edge (margin 2 + 1).
+    EXPECT_EQ(shot.pixelColor(r.right() - 3 - 4 - 5, r.center().y()), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(r.left() + 4, r.center().y()), QColor(Qt::red));
+}
+
+TEST(RichGridGui, AutoResizeColumnsWidenAsTheirCellsArePainted)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *grid = new TRichGrid(&window);
+    layout->addWidget(grid);
+    grid->SetTextMeasure([](const QFont &, QPaintDevice *, const QRect &b, int, const QString &t) {
+        return QRect(b.topLeft(), QSize(7 * static_cast<int>(t.size()), 14));
+    });
+    grid->SetColCount(3);
+    grid->SetRowCount(200);
+    grid->GetColAttributes(1)->SetAutoResize(true);
+    grid->SetCells(1, 2, "twenty characters ok");
+    grid->SetCells(1, 142, QString(40, QLatin1Char('x'))); // out of view
+    window.resize(400, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(20);
+    EXPECT_EQ(grid->ColWidths(1), 20 * 7 + 6);
+    grid->SetTopRow(140);
+    QTest::qWait(20);
+    EXPECT_EQ(grid->ColWidths(1), 40 * 7 + 6);
+}

@@ -585,3 +585,18 @@ TEST(RichGrid, FormatterHookSeesRowAndStoredText)
     grid->GetDisplayText(1, 0, text);
     EXPECT_EQ(text, "Име");
 }
+
+TEST(RichGrid, ImageListChangesAndRemovalReachTheGrid)
+{
+    TRichGrid grid;
+    int changes = 0;
+    grid.OnChange = [&](QObject *) { ++changes; };
+    auto *images = new TImageList(nullptr, 8, 8);
+    grid.SetImages(images);
+    QPixmap pm(8, 8);
+    pm.fill(Qt::red);
+    images->Add(pm);
+    EXPECT_EQ(changes, 1);
+    delete images;
+    EXPECT_EQ(grid.Images(), nullptr);
+}
