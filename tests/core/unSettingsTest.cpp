@@ -1,0 +1,88 @@
+// Workstation and company settings in the database: separate counters per
+// workstation address, switches, company values.
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class Settings : public testsupport::DatabaseTest
+{
+protected:
+    QString Counter(const QString &Address, int Number)
+    {
+        TDelimitedStringList list;
+        EXPECT_TRUE(LoadNasSettings(nullptr, Address, list));
+        return NasSetting(list, Number);
+    }
+};
+
+} // namespace
+
+TEST_F(Settings, TwoWorkstationAddressesKeepSeparateCounters)
+{
+    const QString a = "192.168.1.20", b = "192.168.1.21";
+    // A workstation without rows counts from 0.
+    EXPECT_EQ(Counter(a, NasGoodsReceiptCounter), "");
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, "1", a));
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, "2", a));
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, "41", b));
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, "7", b));
+    EXPECT_EQ(Counter(a, NasGoodsReceiptCounter), "2");
+    EXPECT_EQ(Counter(a, NasInvoiceCounter), "");
+    EXPECT_EQ(Counter(b, NasGoodsReceiptCounter), "41");
+    EXPECT_EQ(Counter(b, NasInvoiceCounter), "7");
+    // One row per number and address, updated in place.
+    EXPECT_EQ(Rows("Select n_nas, IP_Address, Value_nas From Nas Order By IP_Address, n_nas"),
+              (QStringList{"1@192.168.1.20@2", "1@192.168.1.21@41", "2@192.168.1.21@7"}));
+}
+
+TEST_F(Settings, SwitchesAreOnOnlyForOne)
+{
+    const QString ip = "10.0.0.5";
+    Execute("Insert into nas values ( 11, \"10.0.0.5\", \"0\" )");
+    Execute("Insert into nas values ( 12, \"10.0.0.5\", \"1\" )");
+    Execute("Insert into nas values ( 13, \"10.0.0.5\", \"2\" )");
+    TDelimitedStringList list;
+    ASSERT_TRUE(LoadNasSettings(nullptr, ip, list));
+    EXPECT_FALSE(NasSwitchOn(list, NasPrintKind));
+    EXPECT_TRUE(NasSwitchOn(list, NasLineSpacing));
+    EXPECT_FALSE(NasSwitchOn(list, NasPrintPhone));
+    EXPECT_FALSE(NasSwitchOn(list, NasAutoCreateObject));
+    // Another workstation's rows are not this one's.
+    ASSERT_TRUE(LoadNasSettings(nullptr, "10.0.0.6", list));
+    EXPECT_FALSE(NasSwitchOn(list, NasLineSpacing));
+}
+
+TEST_F(Settings, AnAddressWithAQuoteNeitherBreaksNorWidensTheStatement)
+{
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, "5", "10.0.0.1"));
+    const QString odd = "x\" or \"1\"=\"1";
+    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, "9", odd));
+    EXPECT_EQ(Counter("10.0.0.1", NasInvoiceCounter), "5");
+}
+
+TEST_F(Settings, CompanySettingsReadByCode)
+{
+    Execute("Insert into VA values ( 1, \"Хлебозавод ООД\" )");
+    Execute("Insert into VA values ( 9, \"0.2\" )");
+    TDelimitedStringList list;
+    ASSERT_TRUE(LoadVaSettings(nullptr, list));
+    EXPECT_EQ(VaSetting(list, VaCompanyName), "Хлебозавод ООД");
+    EXPECT_EQ(VaSetting(list, VaVatPercent), "0.2");
+    EXPECT_EQ(VaSetting(list, VaTaxOffice), "");
+    EXPECT_EQ(VaSettingLabel(VaTaxOffice), "14. ТД на НАП");
+    EXPECT_EQ(VaSettingLabel(VaCompanyName), "1. Наименование на фирма");
+    EXPECT_EQ(VaSettingLabel(15), "");
+}
+
+TEST_F(Settings, AMissingSettingsTableRaisesToTheCaller)
+{
+    Execute("DROP TABLE Nas");
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_THROW(SaveNasCounter(nullptr, NasGoodsReceiptCounter, "1", "10.0.0.1"), std::exception);
+    TDelimitedStringList list;
+    EXPECT_THROW(LoadNasSettings(nullptr, "10.0.0.1", list), std::exception);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
