@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "core/un_Ado_Connection.h"
+#include "framework/QuorendFormClasses.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/JpegImage.h"
 
@@ -256,6 +257,7 @@ TMainForm::TMainForm(QWidget *Parent) : QMainWindow(Parent)
     UpdateMenuItems();
     MainForm = this;
     SetMainForm(this, MdiArea_);
+    SetFormShower(ShowQuorendForm);
     FormCreate();
 }
 
@@ -267,8 +269,10 @@ TMainForm::~TMainForm()
     FormDestroy();
     if (MainForm == this)
         MainForm = nullptr;
-    if (MainFormWidget() == this)
+    if (MainFormWidget() == this) {
         SetMainForm(nullptr, nullptr);
+        SetFormShower(nullptr);
+    }
 }
 
 void TMainForm::FormCreate()
