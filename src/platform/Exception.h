@@ -31,3 +31,6 @@ TOLVEX_DECLARE_EXCEPTION(EStringListError, Exception)
 TOLVEX_DECLARE_EXCEPTION(EConvertError, Exception)
 // A refused operation whose message the operator is meant to read.
 TOLVEX_DECLARE_EXCEPTION(EAbort, Exception)
+// A cast of an object to a class it does not belong to ("Invalid class
+// typecast").
+TOLVEX_DECLARE_EXCEPTION(EInvalidCast, Exception)
