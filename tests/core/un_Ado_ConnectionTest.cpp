@@ -280,6 +280,17 @@ TEST(ConcurrentSaveChild, SavesNumberedReceipts)
         ASSERT_TRUE(ExecSQL(nullptr, DbConnection,
                             QStringLiteral("Insert into nas values ( %1, \"%2\", \"x\" )").arg(number).arg(me)));
         tr.Commit();
+        if (i == 0) {
+            // Neither workstation may finish before the other has saved:
+            // without this a busy loser can sleep through the winner's run.
+            QFile mark(QFileInfo(go).absolutePath() + "/saved-" + me);
+            ASSERT_TRUE(mark.open(QIODevice::WriteOnly));
+            mark.close();
+            QDeadlineTimer both(20000);
+            while (QDir(QFileInfo(go).absolutePath()).entryList({"saved-*"}, QDir::Files).size() < 2
+                   && !both.hasExpired())
+                QThread::msleep(2);
+        }
         QThread::msleep(1);  // an operator between two saves
     }
     EXPECT_TRUE(dialogs.Shown().empty());
