@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QWidget>
 
 #include "core/DialogsEx.h"
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
 #include "core/unSchema.h"
 
 TADOConnection *DbConnection = nullptr;
@@ -125,16 +125,12 @@ void RowsToList(TADOQuery &Query, TDelimitedStrings &List, bool Clean)
 
 [[noreturn]] void NoConnection() { throw platform::EDatabaseError(QStringLiteral("The database connection is not open.")); }
 
-// Whether the operator has chosen not to be asked for the year's password
-// (registry value "rg_Registry_21" = "1"); the registry ignores the case of
-// value names.
+// Whether the operator has chosen not to be asked for the year's password.
 bool YearPasswordSkipped()
 {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorend"), QStringLiteral("Tolvex2000"));
-    for (const QString &key : s.childKeys())
-        if (key.compare(QLatin1String("rg_Registry_21"), Qt::CaseInsensitive) == 0)
-            return s.value(key).toString() == QLatin1String("1");
-    return false;
+    QString value;
+    GetRegistrySetting(QStringLiteral("rg_Registry_21"), value);
+    return value == QLatin1String("1");
 }
 
 void ShowDatabaseError(const QString &message, const QString &sql)

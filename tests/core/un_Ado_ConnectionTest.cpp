@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "core/unRegistryFuncs.h"
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "support/DatabaseTest.h"
@@ -371,7 +372,7 @@ TEST_F(Connection, PerYearModeAsksForThePasswordAndNamesTheFolders)
     EXPECT_EQ(nullptr, DbConnection);
 
     // Without a form, or when the operator chose so, nobody is asked.
-    QSettings(QSettings::IniFormat, QSettings::UserScope, "Quorend", "Tolvex2000").setValue("rg_registry_21", "1");
+    SetRegistrySetting("RG_Registry_21", "1");
     testsupport::ScopedDialogAnswers dialogs;
     OpenDatabase(QCoreApplication::instance(), &form, false);
     EXPECT_TRUE(dialogs.Shown().empty());
