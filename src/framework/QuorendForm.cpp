@@ -58,7 +58,7 @@ TQuorendForm *FormOf(QObject *Object)
 // The string grid that Widget is or whose in-place editor it is.
 platform::StringGrid *GridOf(QWidget *Widget)
 {
-    for (QWidget *w = Widget; w && w->parentWidget() != w->window(); w = w->parentWidget()) {
+    for (QWidget *w = Widget; w; w = w->parentWidget()) {
         if (auto *grid = qobject_cast<platform::StringGrid *>(w))
             return grid;
         if (qobject_cast<TQuorendForm *>(w))
@@ -483,11 +483,9 @@ void TQuorendForm::AfterConstruction()
     if (FConstructed)
         return;
     WaitHold wait(QStringLiteral("Инициализиране ..."));
+    // The fields start as the class declares them; a derived constructor
+    // may have set its own (FreeOnClose, PrintSettingsKey, ...).
     FBusyFlags = qbConstructing;
-    FFreeOnClose = false;
-    FCloseAfterSave = false;
-    FShowValidationMessages = true;
-    FSavedActions.Saved = false;
 
     // The bounds stored under the class, when they are all 0 or more; they
     // are applied when the form is shown, inside the area it is shown in.
@@ -498,7 +496,6 @@ void TQuorendForm::AfterConstruction()
     FBusyFlags = 0;
     FModified = false;
     FFiltered = false;
-    FPrintSettingsKey.clear();
 
     {
         BusyScope initializing(this, qbInitializing);

@@ -34,9 +34,11 @@ public:
         actNew->setEnabled(true);
         actDelete->setEnabled(false);
         actEdit->setEnabled(true);
+        SetPrintSettingsKey(QStringLiteral("frmTest_print_settings"));
     }
 
     int executes = 0;
+    bool executeInBeforeShow = false;
     int saves = 0;
     int stops = 0;
     int dones = 0;
@@ -87,6 +89,8 @@ public:
     bool BeforeShow() override
     {
         TQuorendEditForm::BeforeShow();
+        if (executeInBeforeShow)
+            Execute();
         if (!throwInBeforeShow.isEmpty())
             throw Exception(throwInBeforeShow);
         return true;
@@ -189,6 +193,7 @@ TEST_F(QuorendFormGui, OpensAsMdiChildWithCaptionToolbarAndDesignedActionStates)
     EXPECT_FALSE(form->SavedActions().Saved);
     EXPECT_EQ(form->BusyFlags(), 0);
     EXPECT_TRUE(form->EditMode());
+    EXPECT_EQ(form->GetPrintSettingsKey(), "frmTest_print_settings");
     EXPECT_TRUE(dialogs.Shown().empty());
 
     // The toolbar buttons follow their actions.
@@ -226,6 +231,21 @@ TEST_F(QuorendFormGui, F8DuringAnExecuteRunsNothingAndStatesComeBack)
     form->duringExecute = nullptr;
     QTest::keyClick(form, Qt::Key_F8);
     EXPECT_EQ(form->executes, 2);
+}
+
+TEST_F(QuorendFormGui, ExecuteFromBeforeShowSkipsTheCheckAndShowFormRestoresTheStates)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = CreateQuorendForm<TTestForm>(main_.get(), fsMDIChild);
+    form->executeInBeforeShow = true;
+    form->canExecute = false;
+    form->executeErrorText = "не";
+    ASSERT_TRUE(form->ShowForm());
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_EQ(form->statesDuringExecute, std::vector<bool>(10, false));
+    EXPECT_EQ(form->busyDuringExecute, qbShowing);
+    EXPECT_EQ(States(form), (std::vector<bool>{true, true, true, false, false, false, true, false, false, true}));
+    EXPECT_TRUE(dialogs.Shown().empty());
 }
 
 TEST_F(QuorendFormGui, EscStopsAStoppableExecuteWithoutClosing)
