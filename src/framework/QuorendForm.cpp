@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "components/Formatters.h"
 #include "core/DialogsEx.h"
 #include "core/uHelpers.h"
 #include "platform/ui/Colors.h"
@@ -417,6 +418,11 @@ TQuorendForm::TQuorendForm(QWidget *AOwner, TFormStyle AFormStyle)
     PopupMenu->addAction(actHelp);
     PopupMenu->addAction(actExit);
 
+    AmountFormatter = MakeFormatter(QStringLiteral("AmountFormatter"));
+    ValueFormatter = MakeFormatter(QStringLiteral("ValueFormatter"));
+    PriceFormatter = MakeFormatter(QStringLiteral("PriceFormatter"));
+    CurrencyFormatter = MakeFormatter(QStringLiteral("CurrencyFormatter"));
+
     // Exit is off until the form is shown.
     actExit->setEnabled(false);
     resize(MinimumFormWidth, 400);
@@ -447,6 +453,15 @@ QAction *TQuorendForm::MakeAction(const QString &Caption, const QString &Hint, c
     action->setEnabled(Enabled);
     addAction(action);
     return action;
+}
+
+TFloatFormatter *TQuorendForm::MakeFormatter(const QString &Name)
+{
+    auto *formatter = new TFloatFormatter(this);
+    formatter->setObjectName(Name);
+    formatter->SetMarkNegative(true);
+    formatter->NegativeAttr()->SetForeColor(clRed);
+    return formatter;
 }
 
 QToolButton *TQuorendForm::MakeButton(const QString &Label, QAction *Action, bool Checkable)
@@ -496,6 +511,10 @@ void TQuorendForm::AfterConstruction()
     FBusyFlags = 0;
     FModified = false;
     FFiltered = false;
+    CurrencyFormatter->SetPrecision(CurrencyPrecision);
+    ValueFormatter->SetPrecision(ValuePrecision);
+    AmountFormatter->SetPrecision(AmountPrecision);
+    PriceFormatter->SetPrecision(PricePrecision);
 
     {
         BusyScope initializing(this, qbInitializing);

@@ -43,6 +43,7 @@
 #include "platform/ui/MessageBox.h"
 
 class QMdiArea;
+class TFloatFormatter;
 class TQuorendForm;
 namespace platform {
 class StringGrid;
@@ -300,6 +301,13 @@ public:
     QAction *actPaste = nullptr;
     QAction *actStop = nullptr;
 
+    // The number formatters of the grids, negatives in red: quantities,
+    // values, prices and currency amounts.
+    TFloatFormatter *AmountFormatter = nullptr;
+    TFloatFormatter *ValueFormatter = nullptr;
+    TFloatFormatter *PriceFormatter = nullptr;
+    TFloatFormatter *CurrencyFormatter = nullptr;
+
     // The precisions of the four number formatters of the grids.
     static constexpr int AmountPrecision = 3;
     static constexpr int ValuePrecision = 2;
@@ -327,6 +335,7 @@ private:
     friend class TQuorendFormHost;
 
     QAction *MakeAction(const QString &Caption, const QString &Hint, const QKeySequence &Key, bool Enabled);
+    TFloatFormatter *MakeFormatter(const QString &Name);
     QToolButton *MakeButton(const QString &Label, QAction *Action, bool Checkable = false);
     // Runs one action handler: refused while one of the Refuse bits is set;
     // Action is off for the handler's duration, Bits set meanwhile; an

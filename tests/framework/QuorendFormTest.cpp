@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "components/Formatters.h"
+#include "components/RichGrid.h"
 #include "core/uHelpers.h"
 #include "framework/QuorendEditForm.h"
 #include "platform/ui/StringGrid.h"
@@ -590,6 +592,35 @@ TEST_F(QuorendFormGui, ModalFormClosesWithEscAndAsksAboutUnsavedData)
     EXPECT_EQ(escapes, 2);
     EXPECT_EQ(dialogs.Shown().size(), 2u);
     EXPECT_EQ(form->dones, 1);
+}
+
+TEST_F(QuorendFormGui, NumberFormattersShowTheirPrecisionAndNegativesInRed)
+{
+    TTestForm *form = Open();
+    TRichGrid grid;
+    grid.SetColCount(5);
+    grid.SetRowCount(3);
+    TFloatFormatter *formatters[] = {form->AmountFormatter, form->ValueFormatter, form->PriceFormatter,
+                                     form->CurrencyFormatter};
+    for (int c = 1; c <= 4; ++c) {
+        grid.GetColAttributes(c)->SetFormatter(formatters[c - 1]);
+        grid.SetCells(c, 1, "3.5");
+        grid.SetCells(c, 2, "-1.25");
+    }
+    QStringList texts;
+    for (int c = 1; c <= 4; ++c) {
+        QString text;
+        grid.GetDisplayText(c, 1, text);
+        texts << text;
+    }
+    EXPECT_EQ(texts.join(' '), "3.500 3.50 3.5000 3.500000");
+    TCellAttributes shown;
+    QString text;
+    grid.GetDisplayAttributes(2, 2, &shown, text);
+    EXPECT_EQ(text, "-1.25");
+    EXPECT_EQ(shown.ForeColor(), clRed);
+    grid.GetDisplayAttributes(2, 1, &shown, text);
+    EXPECT_NE(shown.ForeColor(), clRed);
 }
 
 TEST_F(QuorendFormGui, GrabOfAStatusFormLooksRight)
