@@ -29,6 +29,8 @@
 
 #include "components/Formatters.h"
 #include "core/DialogsEx.h"
+#include "core/uFormClasses.h"
+#include "core/unRegistryFuncs.h"
 #include "core/uHelpers.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/StringGrid.h"
@@ -504,6 +506,14 @@ void TQuorendForm::AfterConstruction()
 
     // The bounds stored under the class, when they are all 0 or more; they
     // are applied when the form is shown, inside the area it is shown in.
+    if (!Name().isEmpty()) {
+        QRect bounds(-1, -1, -1, -1);
+        if (LoadFormPosition(ClassName(), bounds) && bounds.left() >= 0 && bounds.top() >= 0
+            && bounds.width() > 0 && bounds.height() > 0) {
+            FHasStoredBounds = true;
+            FStoredBounds = bounds;
+        }
+    }
 
     InitControls();
     EnableActions(false);
@@ -528,6 +538,8 @@ void TQuorendForm::AfterConstruction()
 
 QMdiArea *TQuorendForm::FindMdiArea() const
 {
+    if (QMdiArea *area = MainMdiArea())
+        return area;
     if (!FOwner)
         return nullptr;
     if (auto *area = qobject_cast<QMdiArea *>(FOwner.data()))
@@ -698,6 +710,7 @@ void TQuorendForm::StoreBounds()
 {
     if (Name().isEmpty())
         return;
+    SaveFormPosition(ClassName(), HostWindow()->geometry());
 }
 
 // ---------------------------------------------------------------------------
@@ -705,7 +718,7 @@ void TQuorendForm::StoreBounds()
 
 void TQuorendForm::NotifyMainForm(bool Remove)
 {
-    QWidget *main = FOwner ? FOwner->window() : nullptr;
+    QWidget *main = MainFormWidget();
     if (!main || FFormStyle != fsMDIChild)
         return;
     TFormNotifyRecord record{windowTitle(), this};
@@ -715,7 +728,7 @@ void TQuorendForm::NotifyMainForm(bool Remove)
 
 void TQuorendForm::NotifyActivated()
 {
-    QWidget *main = FOwner ? FOwner->window() : nullptr;
+    QWidget *main = MainFormWidget();
     if (!main || FFormStyle != fsMDIChild)
         return;
     TQuorendFormNotifyEvent event(TQuorendFormNotifyEvent::ChildActivatedType, 0, TFormNotifyRecord{QString(), this});
@@ -1214,21 +1227,3 @@ void TQuorendForm::EnableContainer(QWidget *Container, bool Enabled)
 
 void TQuorendForm::BeginWait(const QString &Text) { ::BeginWait(Text); }
 void TQuorendForm::EndWait() { ::EndWait(); }
-
-// ---------------------------------------------------------------------------
-
-TQuorendForm *OpenQuorendForm(const TQuorendFormClass &Factory, QWidget *AOwner, TFormStyle AFormStyle,
-                              const std::function<void(TQuorendForm *)> &Configure)
-{
-    TQuorendForm *form = nullptr;
-    try {
-        form = Factory(AOwner, AFormStyle);
-        if (Configure)
-            Configure(form);
-    } catch (const std::exception &E) {
-        delete form;
-        platform::ShowException(E);
-        return nullptr;
-    }
-    return form->ShowForm() ? form : nullptr;
-}

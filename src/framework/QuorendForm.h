@@ -384,9 +384,6 @@ private:
     QPointer<QDialog> FHost;
 };
 
-// The factory of one form class, as the main window's menu table holds it.
-using TQuorendFormClass = std::function<TQuorendForm *(QWidget *AOwner, TFormStyle AFormStyle)>;
-
 // Constructs a form of class T and runs its initialisation. A failure frees
 // the half-made form and passes the exception on.
 template <class T, class... Args>
@@ -396,17 +393,3 @@ T *CreateQuorendForm(QWidget *AOwner, TFormStyle AFormStyle, Args &&...args)
     form->AfterConstruction();
     return form.release();
 }
-
-template <class T>
-TQuorendFormClass QuorendFormClass()
-{
-    return [](QWidget *AOwner, TFormStyle AFormStyle) -> TQuorendForm * {
-        return CreateQuorendForm<T>(AOwner, AFormStyle);
-    };
-}
-
-// Creates a form through Factory and shows it with ShowForm; a failure is
-// shown and nothing stays behind. Returns the form shown, or nullptr.
-TQuorendForm *OpenQuorendForm(const TQuorendFormClass &Factory, QWidget *AOwner,
-                              TFormStyle AFormStyle = fsMDIChild,
-                              const std::function<void(TQuorendForm *)> &Configure = {});

@@ -15,7 +15,9 @@
 
 #include "components/Formatters.h"
 #include "components/RichGrid.h"
+#include "framework/QuorendFormClasses.h"
 #include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
 #include "framework/QuorendEditForm.h"
 #include "platform/ui/StringGrid.h"
 #include "support/ScopedDialogAnswers.h"
@@ -117,6 +119,29 @@ public:
     }
 };
 
+// A form without a name, and one whose initialisation fails.
+class TUnnamedForm : public TTestForm
+{
+    Q_OBJECT
+public:
+    TUnnamedForm(QWidget *AOwner, TFormStyle AFormStyle) : TTestForm(AOwner, AFormStyle) { setObjectName(QString()); }
+};
+
+class TBrokenForm : public TQuorendForm
+{
+    Q_OBJECT
+public:
+    static int alive;
+    TBrokenForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendForm(AOwner, AFormStyle)
+    {
+        setObjectName(QStringLiteral("frmBroken"));
+        ++alive;
+    }
+    ~TBrokenForm() override { --alive; }
+    bool InitForm() override { throw Exception("Таблицата липсва"); }
+};
+int TBrokenForm::alive = 0;
+
 void ProcessDeferredDeletes()
 {
     QCoreApplication::processEvents();
@@ -147,9 +172,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
         main_->activateWindow();
         QApplication::setActiveWindow(main_.get());
+        SetMainForm(main_.get(), area_);
+        SetFormShower(ShowQuorendForm);
     }
     void TearDown() override
     {
+        SetFormShower(nullptr);
+        SetMainForm(nullptr, nullptr);
         main_.reset();
         ProcessDeferredDeletes();
         DataTest::TearDown();
@@ -621,6 +650,94 @@ TEST_F(QuorendFormGui, NumberFormattersShowTheirPrecisionAndNegativesInRed)
     EXPECT_EQ(shown.ForeColor(), clRed);
     grid.GetDisplayAttributes(2, 1, &shown, text);
     EXPECT_NE(shown.ForeColor(), clRed);
+}
+
+TEST_F(QuorendFormGui, MenuFactoryOpensARegisteredFormAsMdiChild)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    ScopedFormClass registration("TTestForm", nullptr);
+    RegisterQuorendFormClass<TTestForm>("TTestForm", [](TTestForm *Form, const TFormParams &Params) {
+        Form->pnlCaption->setText(Params.Settings->Title);
+    });
+    TFormParams params;
+    params.Maximized = true;
+    params.Settings = TEditorSettings{"Мерки", "Merki", "n_miarka", "v_miarka", "мярка"};
+    auto *form = qobject_cast<TTestForm *>(OpenRegisteredForm("TTestForm", TFormShowKind::MdiChild, params));
+    ASSERT_NE(form, nullptr);
+    ASSERT_NE(form->SubWindow(), nullptr);
+    EXPECT_EQ(form->SubWindow()->mdiArea(), area_);
+    EXPECT_TRUE(form->SubWindow()->isMaximized());
+    EXPECT_EQ(form->GetTitle(), "Мерки");
+    EXPECT_TRUE(form->actExit->isEnabled());
+    EXPECT_TRUE(form->EditMode());
+
+    // The same class shown modally is freed when it closes.
+    testsupport::OnNextModal([](QWidget *host) {
+        auto *modal = host->findChild<TTestForm *>();
+        ASSERT_NE(modal, nullptr);
+        modal->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(OpenRegisteredForm("TTestForm", TFormShowKind::ModalDialog, TFormParams()), nullptr);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(main_->findChildren<TTestForm *>().size(), 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, FailedInitialisationFreesTheFormAndPassesTheError)
+{
+    ScopedFormClass registration("TBrokenForm", nullptr);
+    RegisterQuorendFormClass<TBrokenForm>("TBrokenForm");
+    EXPECT_THROW(OpenRegisteredForm("TBrokenForm", TFormShowKind::MdiChild, TFormParams()), Exception);
+    EXPECT_EQ(TBrokenForm::alive, 0);
+    EXPECT_EQ(WaitCount(), 0);
+    EXPECT_TRUE(area_->subWindowList().isEmpty());
+}
+
+TEST_F(QuorendFormGui, BoundsAreStoredUnderTheClassAndRestored)
+{
+    TTestForm *form = Open();
+    form->SubWindow()->setGeometry(30, 40, 600, 350);
+    form->Close();
+    ProcessDeferredDeletes();
+    QRect stored;
+    ASSERT_TRUE(LoadFormPosition("TTestForm", stored));
+    EXPECT_EQ(stored, QRect(30, 40, 600, 350));
+
+    form = Open();
+    EXPECT_TRUE(form->HasStoredBounds());
+    EXPECT_EQ(form->SubWindow()->geometry(), QRect(30, 40, 600, 350));
+    form->Close();
+    ProcessDeferredDeletes();
+
+    // A position outside the area is not used; a size larger than the area
+    // is cut to it; a missing value (-1) leaves the designed bounds.
+    const QSize area = area_->viewport()->size();
+    ASSERT_TRUE(SaveFormPosition("TTestForm", QRect(area.width() + 10, 10, 600, 350)));
+    form = Open();
+    EXPECT_NE(form->SubWindow()->x(), area.width() + 10);
+    form->Close();
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(SaveFormPosition("TTestForm", QRect(20, 10, area.width() + 500, 350)));
+    form = Open();
+    EXPECT_EQ(form->SubWindow()->geometry(), QRect(0, 10, area.width(), 350));
+    form->Close();
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(SaveFormPosition("TTestForm", QRect(20, -1, 600, 350)));
+    std::unique_ptr<TTestForm> unshown(CreateQuorendForm<TTestForm>(main_.get(), fsMDIChild));
+    EXPECT_FALSE(unshown->HasStoredBounds());
+}
+
+TEST_F(QuorendFormGui, FormWithoutANameKeepsNoBounds)
+{
+    ASSERT_TRUE(SaveFormPosition("TUnnamedForm", QRect(30, 40, 600, 350)));
+    auto *form = Open<TUnnamedForm>();
+    EXPECT_FALSE(form->HasStoredBounds());
+    form->SubWindow()->setGeometry(50, 60, 610, 360);
+    form->Close();
+    ProcessDeferredDeletes();
+    QRect stored;
+    ASSERT_TRUE(LoadFormPosition("TUnnamedForm", stored));
+    EXPECT_EQ(stored, QRect(30, 40, 600, 350));
 }
 
 TEST_F(QuorendFormGui, GrabOfAStatusFormLooksRight)
