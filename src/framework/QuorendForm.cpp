@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "components/Formatters.h"
+#include "components/GridUtils.h"
 #include "core/DialogsEx.h"
 #include "core/uFormClasses.h"
 #include "core/unRegistryFuncs.h"
@@ -1023,7 +1024,7 @@ void TQuorendForm::GetControlText(QWidget *Control, const QPoint &Point, QString
         Text = index.isValid() ? index.data().toString() : QString();
     } else if (platform::StringGrid *grid = GridOf(Control)) {
         if (Point.x() < 0 || Point.y() < 0)
-            Text = GridSelectionText(grid);
+            GridSelectionAsText(*grid, Text);
     }
 }
 
@@ -1038,26 +1039,6 @@ void TQuorendForm::SetControlText(QWidget *Control, const QPoint &Point, const Q
         else if (!edit->isReadOnly() && !GridOf(edit))
             edit->insert(Text);
     }
-}
-
-QString TQuorendForm::GridSelectionText(platform::StringGrid *Grid)
-{
-    // The selected block: cells joined by TAB, rows by CR; a separator only
-    // after a text that is not empty.
-    const TGridRect sel = Grid->Selection();
-    QString result;
-    for (int row = sel.Top; row <= sel.Bottom; ++row) {
-        if (row > sel.Top && !result.isEmpty())
-            result += QLatin1Char('\r');
-        QString line;
-        for (int col = sel.Left; col <= sel.Right; ++col) {
-            if (col > sel.Left && !line.isEmpty())
-                line += QLatin1Char('\t');
-            line += Grid->Cells(col, row);
-        }
-        result += line;
-    }
-    return result;
 }
 
 // ---------------------------------------------------------------------------

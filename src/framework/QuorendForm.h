@@ -45,9 +45,6 @@
 class QMdiArea;
 class TFloatFormatter;
 class TQuorendForm;
-namespace platform {
-class StringGrid;
-}
 
 // How a form is shown: fsMDIChild in the main window's MDI area, fsNormal
 // as a window of its own (and for modal use).
@@ -357,9 +354,6 @@ private:
     void ScheduleActionUpdate();
     // The activation message (QEvent::User + 60).
     void NotifyActivated();
-    // The selected cells of a grid as text: TAB between cells, CR between
-    // rows.
-    static QString GridSelectionText(platform::StringGrid *Grid);
 
     QPointer<QWidget> FOwner;
     TFormStyle FFormStyle;
