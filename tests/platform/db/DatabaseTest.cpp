@@ -339,3 +339,24 @@ TEST_F(JetDatabase, ReadersSeeASaveOnlyAfterItsCommit)
     tr.Commit();
     EXPECT_EQ(QStringLiteral("1"), other.Query("SELECT Count(*) FROM t").rows[0][0]);
 }
+
+TEST_F(JetDatabase, GroupsAndPivotColumnsOfTextFollowTheTextRules)
+{
+    db_.Execute("CREATE TABLE t (code INT, name CHAR(50), q DOUBLE)");
+    const char *const rows[][2] = {{"в", "1"}, {"Хляб", "2"}, {"б", "4"}, {"хляб ", "8"}, {"А", "16"}};
+    int code = 0;
+    for (const auto &r : rows)
+        db_.Execute(QStringLiteral("INSERT INTO t VALUES ( %1, \"%2\", %3 )").arg(++code).arg(r[0], r[1]));
+    // Without ORDER BY the groups come in Bulgarian order, whatever the case;
+    // "Хляб" and "хляб " are one group.
+    EXPECT_EQ(QStringList({"16", "4", "1", "10"}), Column("SELECT Sum(q) FROM t GROUP BY name"));
+    // The pivot's columns: one per name, in the same order.
+    const auto x = db_.Query("TRANSFORM Sum(q) SELECT code > 0 AS k FROM t GROUP BY code > 0 PIVOT name");
+    ASSERT_EQ(5, x.columns.size());
+    EXPECT_EQ(QStringLiteral("А"), x.columns[1]);
+    EXPECT_EQ(QStringLiteral("б"), x.columns[2]);
+    EXPECT_EQ(QStringLiteral("в"), x.columns[3]);
+    EXPECT_EQ(0, platform::JetCompare(x.columns[4], QStringLiteral("ХЛЯБ")));
+    ASSERT_EQ(1u, x.rows.size());
+    EXPECT_EQ(QStringList({"1", "16", "4", "1", "10"}), x.rows[0]);
+}
