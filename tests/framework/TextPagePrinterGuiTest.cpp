@@ -221,3 +221,117 @@ TEST(TextPagePrinterGui, CancelEndsThePrintBeforeTheNextPage)
     EXPECT_FALSE(page.Print());
     EXPECT_EQ(printer.Aborted, 2);
 }
+
+namespace {
+// Counts the preview paints.
+class CountingPagePrinter : public TTextPagePrinter
+{
+public:
+    using TTextPagePrinter::TTextPagePrinter;
+    int Paints = 0;
+
+protected:
+    void PaintPreview(QPainter &painter) override
+    {
+        ++Paints;
+        TTextPagePrinter::PaintPreview(painter);
+    }
+};
+} // namespace
+
+TEST(TextPagePrinterGui, NoRepaintWhileUpdatesAreHeld)
+{
+    TestPrinterDevice printer;
+    CountingPagePrinter page(nullptr, &printer);
+    page.resize(300, 300);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QApplication::processEvents();
+    page.Paints = 0;
+    page.BeginUpdate();
+    page.BeginUpdate();
+    page.SetShowMargins(false);
+    page.SetShadowColor(clRed);
+    page.SetGradientBackground(false);
+    QApplication::processEvents();
+    EXPECT_EQ(page.Paints, 0);
+    page.EndUpdate();
+    QApplication::processEvents();
+    EXPECT_EQ(page.Paints, 0);
+    page.EndUpdate();
+    QApplication::processEvents();
+    EXPECT_GE(page.Paints, 1);
+    // An unpaired EndUpdate does not drive the counter below zero.
+    page.EndUpdate();
+    page.Paints = 0;
+    page.SetShowGutter(true);
+    QApplication::processEvents();
+    EXPECT_GE(page.Paints, 1);
+}
+
+TEST(TextPagePrinterGui, ZoomLocationPlacesTheScrollPositions)
+{
+    TestPrinterDevice printer;
+    TTextPagePrinter page(nullptr, &printer);
+    page.resize(400, 300);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    WritePages(page, 2);
+    page.SetZoomLocation(zlTopCenter);
+    page.SetZoomPercent(150);
+    QScrollBar *h = page.horizontalScrollBar();
+    QScrollBar *v = page.verticalScrollBar();
+    const int rangeH = page.PageWidthOnScreen() + 2 * (5 + 1);
+    const int rangeV = page.PageHeightOnScreen() + 2 * (5 + 1);
+    EXPECT_EQ(h->maximum(), rangeH - page.viewport()->width());
+    EXPECT_EQ(v->maximum(), rangeV - page.viewport()->height());
+    EXPECT_EQ(h->value(), (rangeH - page.viewport()->width()) / 2);
+    EXPECT_EQ(v->value(), 0);
+
+    // zlSame moves each position on by one pixel.
+    page.SetZoomLocation(zlSame);
+    h->setValue(30);
+    v->setValue(40);
+    page.SetCurrentPage(2);
+    EXPECT_EQ(h->value(), 31);
+    EXPECT_EQ(v->value(), 41);
+
+    // A wider shadow widens the scroll range.
+    page.SetZoomLocation(zlTopLeft);
+    page.SetShadowOffset(20);
+    EXPECT_EQ(h->maximum(), page.PageWidthOnScreen() + 2 * (20 + 1) - page.viewport()->width());
+    EXPECT_EQ(h->value(), 0);
+    EXPECT_EQ(v->value(), 0);
+}
+
+TEST(TextPagePrinterGui, MouseMoveAndUpReachTheirEvents)
+{
+    TestPrinterDevice printer;
+    TTextPagePrinter page(nullptr, &printer);
+    page.resize(400, 300);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    page.SetZoomPercent(100);
+    page.verticalScrollBar()->setValue(25);
+    QObject *moveSender = nullptr;
+    QPoint moved;
+    QObject *upSender = nullptr;
+    QPoint up;
+    Qt::MouseButton upButton = Qt::NoButton;
+    page.OnMouseMove = [&](QObject *sender, Qt::KeyboardModifiers, int x, int y) {
+        moveSender = sender;
+        moved = QPoint(x, y);
+    };
+    page.OnMouseUp = [&](QObject *sender, Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) {
+        upSender = sender;
+        upButton = b;
+        up = QPoint(x, y);
+    };
+    QTest::mouseMove(page.viewport(), QPoint(30, 40));
+    EXPECT_EQ(moveSender, page.viewport());
+    EXPECT_EQ(moved, QPoint(30 + page.horizontalScrollBar()->value(), 40 + 25));
+    QTest::mouseRelease(page.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(12, 14));
+    EXPECT_EQ(upSender, &page);
+    EXPECT_EQ(upButton, Qt::RightButton);
+    EXPECT_EQ(up, QPoint(12 + page.horizontalScrollBar()->value(), 14 + 25));
+}

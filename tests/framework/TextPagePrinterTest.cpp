@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDateTime>
+#include <QLocale>
 #include <QFontMetrics>
 
 #include "framework/TextPagePrinter.h"
@@ -632,4 +634,112 @@ TEST(TextPagePrinter, ZoomBelowOnePercentIsClamped)
     // 100 % shows the sheet at its size on the screen.
     const int dpi = f.page.viewport()->logicalDpiX();
     EXPECT_EQ(f.page.PageWidthOnScreen(), qRound(8.5 * dpi));
+}
+
+TEST(TextPagePrinter, FooterKeepsItsLineWhenThePageIsNotWholeLines)
+{
+    // Printable height 110, lines of 20: the footer stands at 90. Without
+    // it a fifth line would stand at 80 and reach into the footer's line.
+    Fixture f(QSize(2400, 110));
+    f.page.SetFont(FontOfHeight(20));
+    f.page.SetFooter("{$PAGE}");
+    f.page.SetFooterFormat("<1");
+    f.page.BeginDoc();
+    for (int i = 1; i <= 6; ++i) {
+        f.page.WriteLine(QString("line %1").arg(i));
+        f.page.NewLine();
+    }
+    f.page.EndDoc();
+    ASSERT_EQ(f.page.PageCount(), 2);
+    EXPECT_EQ(LinesOf(f.page, 1), (std::vector<Line>{{6, 90, "1"},
+                                                     {0, 0, "line 1"},
+                                                     {0, 20, "line 2"},
+                                                     {0, 40, "line 3"},
+                                                     {0, 60, "line 4"}}));
+    EXPECT_EQ(LinesOf(f.page, 2), (std::vector<Line>{{6, 90, "2"}, {0, 0, "line 5"}, {0, 20, "line 6"}}));
+
+    // Without a footer the same page holds five lines.
+    f.page.SetFooter("");
+    f.page.BeginDoc();
+    for (int i = 1; i <= 6; ++i) {
+        f.page.WriteLine(QString("line %1").arg(i));
+        f.page.NewLine();
+    }
+    f.page.EndDoc();
+    EXPECT_EQ(TextsOf(f.page, 1).size(), 5u);
+    EXPECT_EQ(LinesOf(f.page, 1).back(), (Line{0, 80, "line 5"}));
+}
+
+TEST(TextPagePrinter, NewLineCountsTheLinesOfThePageAndNotifies)
+{
+    Fixture f(QSize(2400, 100));
+    f.page.SetFont(FontOfHeight(20));
+    std::vector<QString> events;
+    f.page.OnNewPage = [&](QObject *) { events.push_back(QString("page %1").arg(f.page.CurrentPage())); };
+    f.page.OnNewLine = [&](QObject *sender) {
+        EXPECT_EQ(sender, &f.page);
+        events.push_back("line");
+    };
+    f.page.BeginDoc();
+    EXPECT_EQ(events, (std::vector<QString>{"page 1", "line"}));
+    events.clear();
+    std::vector<int> counters;
+    for (int i = 0; i < 6; ++i)
+        counters.push_back(f.page.NewLine());
+    f.page.EndDoc();
+    // The fourth advance reaches the bottom: page 2 starts with line 0.
+    EXPECT_EQ(counters, (std::vector<int>{1, 2, 3, 0, 1, 2}));
+    EXPECT_EQ(events, (std::vector<QString>{"line", "line", "line", "page 2", "line", "line", "line", "line"}));
+}
+
+TEST(TextPagePrinter, NewPageHandlerWritesAboveTheBody)
+{
+    Fixture f;
+    f.page.SetHeader("Header");
+    f.page.SetHeaderFormat("<4");
+    // The handler writes two lines of its own at the top of every page;
+    // the body follows them, and the header keeps its own line above.
+    f.page.OnNewPage = [&](QObject *) {
+        f.page.NewLine();
+        f.page.WriteLine(QString("Стр. %1").arg(f.page.CurrentPage()));
+        f.page.NewLine();
+    };
+    f.page.BeginDoc();
+    f.page.WriteLine("body");
+    EXPECT_EQ(f.page.NewLine(), 3);
+    f.page.EndDoc();
+    EXPECT_EQ(LinesOf(f.page, 1), (std::vector<Line>{{0, 42, "Стр. 1"}, {6, 0, "Header"}, {0, 84, "body"}}));
+}
+
+TEST(TextPagePrinter, FriendlyCodesTakeTheDateAndTimeOfTheConversion)
+{
+    Fixture f;
+    const QDateTime before = QDateTime::currentDateTime();
+    f.page.SetFriendlyHeader("&D;&d;&t;&T;&q;&");
+    const QDateTime after = QDateTime::currentDateTime();
+    auto expected = [](const QDateTime &at) {
+        const QLocale bg(QLocale::Bulgarian, QLocale::Bulgaria);
+        return bg.toString(at.date(), "dd MMMM yyyy") + " г.;" + at.toString("dd.MM.yyyy;HH:mm;HH:mm:ss")
+               + "; ;";
+    };
+    EXPECT_TRUE(f.page.Header() == expected(before) || f.page.Header() == expected(after)) << f.page.Header().toStdString();
+    EXPECT_TRUE(f.page.Header().contains(" г.;"));
+}
+
+TEST(TextPagePrinter, LoadedStartsAnEmptyPageListAndRebuildsTheFriendlyTexts)
+{
+    Fixture f;
+    f.page.SetFriendlyFooter("&rx");
+    f.page.BeginDoc();
+    f.page.NewPage();
+    f.page.EndDoc();
+    ASSERT_EQ(f.page.PageCount(), 2);
+    // The footer text was changed by hand; Loaded builds it again from the
+    // friendly text.
+    f.page.SetFooter("changed");
+    f.page.Loaded();
+    EXPECT_EQ(f.page.PageCount(), 0);
+    EXPECT_EQ(f.page.CurrentPage(), 0);
+    EXPECT_EQ(f.page.Footer(), "x");
+    EXPECT_EQ(f.page.FooterFormat(), ">8");
 }
