@@ -135,6 +135,30 @@ TEST(TextPagePrinterGui, MouseEventsReachTheComponentInPaintBoxCoordinates)
     EXPECT_EQ(downSender, &page);
     EXPECT_EQ(button, Qt::LeftButton);
     EXPECT_EQ(down, QPoint(50, 20 + page.verticalScrollBar()->value()));
+
+    // Moves come from the paint box, releases from the component.
+    page.verticalScrollBar()->setValue(25);
+    QObject *moveSender = nullptr;
+    QPoint moved;
+    QObject *upSender = nullptr;
+    QPoint up;
+    Qt::MouseButton upButton = Qt::NoButton;
+    page.OnMouseMove = [&](QObject *sender, Qt::KeyboardModifiers, int x, int y) {
+        moveSender = sender;
+        moved = QPoint(x, y);
+    };
+    page.OnMouseUp = [&](QObject *sender, Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) {
+        upSender = sender;
+        upButton = b;
+        up = QPoint(x, y);
+    };
+    QTest::mouseMove(page.viewport(), QPoint(30, 40));
+    EXPECT_EQ(moveSender, page.viewport());
+    EXPECT_EQ(moved, QPoint(30 + 40, 40 + 25));
+    QTest::mouseRelease(page.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(12, 14));
+    EXPECT_EQ(upSender, &page);
+    EXPECT_EQ(upButton, Qt::RightButton);
+    EXPECT_EQ(up, QPoint(12 + 40, 14 + 25));
 }
 
 TEST(TextPagePrinterGui, ProgressDialogFollowsThePrint)
@@ -304,34 +328,3 @@ TEST(TextPagePrinterGui, ZoomLocationPlacesTheScrollPositions)
     EXPECT_EQ(v->value(), 0);
 }
 
-TEST(TextPagePrinterGui, MouseMoveAndUpReachTheirEvents)
-{
-    TestPrinterDevice printer;
-    TTextPagePrinter page(nullptr, &printer);
-    page.resize(400, 300);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    page.SetZoomPercent(100);
-    page.verticalScrollBar()->setValue(25);
-    QObject *moveSender = nullptr;
-    QPoint moved;
-    QObject *upSender = nullptr;
-    QPoint up;
-    Qt::MouseButton upButton = Qt::NoButton;
-    page.OnMouseMove = [&](QObject *sender, Qt::KeyboardModifiers, int x, int y) {
-        moveSender = sender;
-        moved = QPoint(x, y);
-    };
-    page.OnMouseUp = [&](QObject *sender, Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) {
-        upSender = sender;
-        upButton = b;
-        up = QPoint(x, y);
-    };
-    QTest::mouseMove(page.viewport(), QPoint(30, 40));
-    EXPECT_EQ(moveSender, page.viewport());
-    EXPECT_EQ(moved, QPoint(30 + page.horizontalScrollBar()->value(), 40 + 25));
-    QTest::mouseRelease(page.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(12, 14));
-    EXPECT_EQ(upSender, &page);
-    EXPECT_EQ(upButton, Qt::RightButton);
-    EXPECT_EQ(up, QPoint(12 + page.horizontalScrollBar()->value(), 14 + 25));
-}
