@@ -66,7 +66,7 @@ QString VaSetting(const TDelimitedStrings &List, int Code);
 QString VaSettingLabel(int Code);
 
 // This workstation's IPv4 address, the key of its Nas rows: the last
-// address of a network interface that is up and not a loopback; only
+// address of a network interface that is up, connected and not a loopback; only
 // without one, the last address the host name resolves to; "" when neither.
 void GetLocalIPAddress(QString &Result);
 QString GetLocalIPAddress();

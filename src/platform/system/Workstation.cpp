@@ -43,6 +43,7 @@ std::vector<InterfaceAddress> InterfaceAddresses()
         address.Address = DottedText(reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr);
         address.Up = (entry->ifa_flags & IFF_UP) != 0;
         address.Loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
+        address.Running = (entry->ifa_flags & IFF_RUNNING) != 0;
         if (!address.Address.isEmpty())
             result.push_back(address);
     }
@@ -78,7 +79,7 @@ QString ChooseWorkstationAddress(const std::vector<InterfaceAddress> &Interfaces
 {
     QString chosen;
     for (const InterfaceAddress &address : Interfaces)
-        if (address.Up && !address.Loopback && !IsLoopbackAddress(address.Address))
+        if (address.Up && address.Running && !address.Loopback && !IsLoopbackAddress(address.Address))
             chosen = address.Address;
     if (chosen.isEmpty() && !HostAddresses.isEmpty())
         chosen = HostAddresses.last();

@@ -17,6 +17,10 @@ struct InterfaceAddress
     QString Address;   // dotted text
     bool Up = false;
     bool Loopback = false;
+    // Connected (IFF_RUNNING): an interface that is up without a link, such
+    // as an idle container or virtual-machine bridge, carries the same
+    // address on many machines and is not the workstation's network.
+    bool Running = true;
 };
 
 // The IPv4 addresses of the machine's interfaces.
@@ -25,8 +29,8 @@ std::vector<InterfaceAddress> InterfaceAddresses();
 // empty when it does not resolve.
 QStringList HostNameAddresses();
 
-// The workstation's address: the last address of an interface that is up
-// and is not a loopback (127.x); only when there is none, the last address
+// The workstation's address: the last address of an interface that is up,
+// connected and not a loopback (127.x); only when there is none, the last address
 // the host name resolves to (on Debian usually 127.0.1.1); "" when neither
 // gives one.
 QString ChooseWorkstationAddress(const std::vector<InterfaceAddress> &Interfaces,

@@ -8,9 +8,10 @@ using platform::InterfaceAddress;
 
 namespace {
 
-InterfaceAddress If(const char *name, const char *address, bool up = true, bool loopback = false)
+InterfaceAddress If(const char *name, const char *address, bool up = true, bool loopback = false,
+                    bool running = true)
 {
-    return InterfaceAddress{name, address, up, loopback};
+    return InterfaceAddress{name, address, up, loopback, running};
 }
 
 } // namespace
@@ -29,6 +30,18 @@ TEST(WorkstationAddress, TakesTheLastInterfaceAddressThatIsNotLoopback)
               "192.168.1.20");
 }
 
+TEST(WorkstationAddress, AnInterfaceWithoutALinkDoesNotCount)
+{
+    // An idle container bridge is up but has no link, and carries the same
+    // address on every machine that has one.
+    EXPECT_EQ(ChooseWorkstationAddress({If("lo", "127.0.0.1", true, true), If("eth0", "192.168.1.20"),
+                                        If("docker0", "172.17.0.1", true, false, false)},
+                                       {"127.0.1.1"}),
+              "192.168.1.20");
+    EXPECT_EQ(ChooseWorkstationAddress({If("docker0", "172.17.0.1", true, false, false)}, {"127.0.1.1"}),
+              "127.0.1.1");
+}
+
 TEST(WorkstationAddress, FallsBackToTheLastHostNameAddressOnlyWithoutAnInterfaceAddress)
 {
     EXPECT_EQ(ChooseWorkstationAddress({If("lo", "127.0.0.1", true, true)}, {"10.1.1.1", "127.0.1.1"}),
@@ -40,7 +53,7 @@ TEST(WorkstationAddress, ThisMachineIsNotKeyedByLoopbackWhenItHasAnotherAddress)
 {
     bool hasOther = false;
     for (const InterfaceAddress &a : platform::InterfaceAddresses())
-        if (a.Up && !a.Loopback && !a.Address.startsWith("127."))
+        if (a.Up && a.Running && !a.Loopback && !a.Address.startsWith("127."))
             hasOther = true;
     const QString address = platform::WorkstationAddress();
     if (hasOther) {
