@@ -311,8 +311,9 @@ void TMainForm::BuildActions()
     };
     auto products = [this] { ExecuteMenuItem(MainMenuItems().front()); };
     add(QStringLiteral("FileNew1"), QStringLiteral("&New"), QStringLiteral("Ctrl+N"), products);
-    add(QStringLiteral("FileOpen1"), QStringLiteral("&Open..."), QString(), nullptr);
-    add(QStringLiteral("FileSave1"), QStringLiteral("&Save"), QString(), nullptr);
+    // Disabled actions: their keys stay free, so Ctrl+O reaches "Обекти".
+    add(QStringLiteral("FileOpen1"), QStringLiteral("&Open..."), QStringLiteral("Ctrl+O"), nullptr);
+    add(QStringLiteral("FileSave1"), QStringLiteral("&Save"), QStringLiteral("Ctrl+S"), nullptr);
     add(QStringLiteral("FileSaveAs1"), QStringLiteral("Save &As..."), QString(), nullptr);
     add(QStringLiteral("FileClose1"), QStringLiteral("&Close"), QString(), [this] {
         if (QMdiSubWindow *window = MdiArea_->activeSubWindow())
@@ -323,9 +324,9 @@ void TMainForm::BuildActions()
         if (AboutBox)
             AboutBox->exec();
     });
-    // The clipboard actions act on the focused edit; they carry no keys, so
-    // that Ctrl+C and Ctrl+V reach the data forms' own actions.
-    add(QStringLiteral("EditCut1"), QStringLiteral("Cu&t"), QString(), [this] { ClipboardCommand(0); });
+    // The clipboard actions act on the focused edit. Copy and paste carry no
+    // keys, so that Ctrl+C and Ctrl+V reach the data forms' own actions.
+    add(QStringLiteral("EditCut1"), QStringLiteral("Cu&t"), QStringLiteral("Ctrl+X"), [this] { ClipboardCommand(0); });
     add(QStringLiteral("EditCopy1"), QStringLiteral("&Copy"), QString(), [this] { ClipboardCommand(1); });
     add(QStringLiteral("EditPaste1"), QStringLiteral("&Paste"), QString(), [this] { ClipboardCommand(2); });
     add(QStringLiteral("WindowCascade1"), QStringLiteral("&Cascade"), QString(),

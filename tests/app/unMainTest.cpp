@@ -392,6 +392,72 @@ TEST_F(MainFormGui, ShortcutsReachTheMenuAndTheDataFormsWithoutColliding)
     EXPECT_EQ(opened_[2].ClassName, "TfrmCustGroups");
 }
 
+TEST_F(MainFormGui, TheActionListCarriesItsCaptionsKeysAndStates)
+{
+    struct Expected
+    {
+        const char *name;
+        const char *caption;
+        const char *key;
+        bool enabled;
+    };
+    const std::vector<Expected> actions = {
+        {"FileNew1", "&New", "Ctrl+N", false},   // until the products editor is built
+        {"FileOpen1", "&Open...", "Ctrl+O", false},
+        {"FileSave1", "&Save", "Ctrl+S", false},
+        {"FileSaveAs1", "Save &As...", "", false},
+        {"FileExit1", "E&xit", "", true},
+        {"HelpAbout1", "&About...", "", true},
+        {"EditCut1", "Cu&t", "Ctrl+X", true},
+        {"EditCopy1", "&Copy", "", true},
+        {"EditPaste1", "&Paste", "", true},
+        {"WindowCascade1", "&Cascade", "", true},
+        {"WindowTileHorizontal1", "Tile &Horizontally", "", true},
+        {"WindowTileVertical1", "Tile &Vertically", "", true},
+        {"WindowMinimizeAll1", "&Minimize All", "", true},
+        {"WindowArrangeAll1", "&Arrange", "", true},
+        {"FileClose1", "&Close", "", true},
+        {"actCloseAll", "actCloseAll", "", true},
+    };
+    for (const Expected &e : actions) {
+        SCOPED_TRACE(e.name);
+        QAction *action = form_->Action(e.name);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), e.caption);
+        EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), e.key);
+        EXPECT_EQ(action->isEnabled(), e.enabled);
+    }
+}
+
+TEST_F(MainFormGui, DisabledActionsLeaveTheirKeysToTheMenuAndCutWorksOnAnEdit)
+{
+    Register("TfrmObekti");
+    Register("TfrmSimple_Nomenklatura");
+    Item("N16")->trigger();
+    QWidget *child = opened_.back().Form;
+    auto *layout = new QVBoxLayout(child);
+    auto *edit = new QLineEdit("хляб", child);
+    layout->addWidget(edit);
+    QTest::qWait(0);
+    edit->setFocus();
+    edit->selectAll();
+    // Ctrl+O opens "Обекти" although the disabled Open action holds the key.
+    ScopedDialogAnswers dialogs;
+    QTest::keyClick(edit, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[1].ClassName, "TfrmObekti");
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    form_->MdiArea()->setActiveSubWindow(form_->MdiArea()->subWindowList().at(0));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "");
+    QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ChildCount(), 2);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 TEST_F(MainFormGui, AFailingCommandIsShownAndTheHalfMadeFormFreed)
 {
     QPointer<QWidget> made;
