@@ -1,5 +1,6 @@
 #include "components/FloatEdit.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPalette>
@@ -49,6 +50,8 @@ TFloatEdit::TFloatEdit(QWidget *parent) : QLineEdit(parent), FNegativeAttrs(this
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(this, &QLineEdit::textChanged, this, [this] { TextChanged(); });
+    if (qApp)
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *Now) { FocusMoved(Now); });
     SetValue(0);
 }
 
@@ -154,6 +157,19 @@ void TFloatEdit::UpdateFontColor()
     setPalette(p);
 }
 
+bool TFloatEdit::Showable(long double X) const
+{
+    // An exponent typed by hand ("1e20") reads as a number whose digits the
+    // edit cannot show: cut to the text's length it would show another
+    // number than the one it holds and saves.
+    if (!std::isfinite(X))
+        return false;
+    QString s;
+    FormatFloatRounded(FPrecision, s, Clamped(X));
+    const int point = s.indexOf(QChar('.'));
+    return (point < 0 ? s.size() : point) <= MaxTextLength;
+}
+
 void TFloatEdit::TextChanged()
 {
     if (OnChange)
@@ -171,7 +187,9 @@ void TFloatEdit::TextChanged()
         if (s == QLatin1String("-") || s == QLatin1String("+"))
             s += QChar('0');
         const long double unreadable = std::numeric_limits<long double>::quiet_NaN();
-        const long double v = DotStrToFloat(s, unreadable);
+        long double v = DotStrToFloat(s, unreadable);
+        if (!std::isnan(v) && !Showable(v))
+            v = unreadable;
 
         FTyping = true;
         const int caret = cursorPosition();
@@ -249,9 +267,21 @@ void TFloatEdit::keyReleaseEvent(QKeyEvent *e)
     QLineEdit::keyReleaseEvent(e);
 }
 
+// The focus going to a context menu or to another window is no exit from
+// the edit, nor is its coming back an entry: the operator is still in the
+// edit, and its text must not be rewritten or selected under the caret.
+static bool MayStayInEdit(const QFocusEvent *e)
+{
+    return e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
+}
+
 void TFloatEdit::focusInEvent(QFocusEvent *e)
 {
     QLineEdit::focusInEvent(e);
+    const bool back = FAway && MayStayInEdit(e);
+    FAway = false;
+    if (back)
+        return;
     if (FAutoSelect)
         selectAll();
     if (OnEnter)
@@ -261,9 +291,26 @@ void TFloatEdit::focusInEvent(QFocusEvent *e)
 void TFloatEdit::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
-    // A context menu opening is no exit from the edit.
-    if (e->reason() == Qt::PopupFocusReason)
+    if (MayStayInEdit(e)) {
+        FAway = true;
         return;
+    }
+    FAway = false;
+    LeaveEdit();
+}
+
+void TFloatEdit::FocusMoved(QWidget *Now)
+{
+    // Away to a menu or another window, the focus came back elsewhere: that
+    // was the exit.
+    if (!FAway || !Now || Now == this || Now->window()->windowType() == Qt::Popup)
+        return;
+    FAway = false;
+    LeaveEdit();
+}
+
+void TFloatEdit::LeaveEdit()
+{
     SetValue(Value());
     if (OnExit)
         OnExit(this);

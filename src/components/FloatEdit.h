@@ -106,6 +106,12 @@ protected:
 
 private:
     void TextChanged();
+    // Whether X, shown with Precision decimals, keeps its whole part within
+    // MaxTextLength characters.
+    bool Showable(long double X) const;
+    // Leaving the edit: the value shown in its canonical form, OnExit.
+    void LeaveEdit();
+    void FocusMoved(QWidget *Now);
     long double Clamped(long double X) const;
     // The text shown for X: Precision decimals, or after an unreadable text
     // the shortest form of the value.
@@ -125,6 +131,7 @@ private:
     bool FUpdating = false; // Value is writing the text
     bool FTyping = false;   // typed text is turning into the value
     bool FRepair = false;   // typed text was unreadable: show the value
+    bool FAway = false;     // the focus is in a menu or another window
 };
 
 // The edit's value as '.'-decimal text with the edit's own precision.

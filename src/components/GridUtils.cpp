@@ -1,5 +1,6 @@
 #include "components/GridUtils.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <algorithm>
 #include <set>
@@ -108,11 +109,49 @@ void ColourRow(TRichGrid &Grid, int ARow, bool Highlighted)
 
 // --- fill and search ---------------------------------------------------------
 
+namespace {
+
+// Keeps a grid hidden while it is filled and shows it again however the
+// fill ends. A grid that held the keyboard focus gets it back: Qt would
+// otherwise hand the focus to the next control when the grid hides (a date
+// edit of a report, whose change clears the grid), and the operator's next
+// keys would go there.
+class HiddenWhileFilling
+{
+public:
+    HiddenWhileFilling(StringGrid &Grid, bool Hide) : grid_(Grid), hide_(Hide), wasHidden_(Grid.isHidden())
+    {
+        if (!hide_)
+            return;
+        QWidget *focused = QApplication::focusWidget();
+        hadFocus_ = focused && (focused == &grid_ || grid_.isAncestorOf(focused));
+        if (hadFocus_)
+            focused->clearFocus();
+        grid_.setHidden(true);
+    }
+    ~HiddenWhileFilling()
+    {
+        if (!hide_)
+            return;
+        grid_.setHidden(wasHidden_);
+        if (hadFocus_ && !wasHidden_)
+            grid_.setFocus(Qt::OtherFocusReason);
+    }
+    HiddenWhileFilling(const HiddenWhileFilling &) = delete;
+    HiddenWhileFilling &operator=(const HiddenWhileFilling &) = delete;
+
+private:
+    StringGrid &grid_;
+    bool hide_;
+    bool wasHidden_;
+    bool hadFocus_ = false;
+};
+
+} // namespace
+
 bool FillGridFromDelimitedStrings(StringGrid &Grid, const TDelimitedStrings &Strings, bool HideWhileFilling)
 {
-    const bool wasHidden = Grid.isHidden();
-    if (HideWhileFilling)
-        Grid.setHidden(true);
+    const HiddenWhileFilling hidden(Grid, HideWhileFilling);
     TRichGrid *tr = AsRich(Grid);
     if (tr)
         tr->AutoSizeColumns(nullptr);
@@ -152,8 +191,6 @@ bool FillGridFromDelimitedStrings(StringGrid &Grid, const TDelimitedStrings &Str
         }
     }
 
-    if (HideWhileFilling)
-        Grid.setHidden(wasHidden);
     return count > 0;
 }
 
@@ -329,22 +366,28 @@ void ShowColumn(StringGrid &Grid, int ACol)
         ta->SetColHidden(ACol, false);
 }
 
-StringGrid *CloneGrid(const StringGrid &Model, bool Visible, QWidget *Parent)
+StringGrid *CloneGrid(const StringGrid &Model, bool Visible, QObject *Owner, QWidget *Parent)
 {
     QWidget *parent = Parent ? Parent : Model.parentWidget();
+    StringGrid *grid = nullptr;
     if (const TRichGrid *tr = AsRich(Model)) {
-        auto *grid = new TRichGrid(parent);
-        grid->setVisible(Visible);
-        grid->Assign(*tr);
-        return grid;
+        auto *copy = new TRichGrid(parent);
+        copy->setVisible(Visible);
+        copy->Assign(*tr);
+        grid = copy;
+    } else if (const TRunTimeGrid *ta = AsRunTime(Model)) {
+        auto *copy = new TRunTimeGrid(parent);
+        copy->setVisible(Visible);
+        copy->Assign(*ta);
+        grid = copy;
+    } else {
+        return nullptr;
     }
-    if (const TRunTimeGrid *ta = AsRunTime(Model)) {
-        auto *grid = new TRunTimeGrid(parent);
-        grid->setVisible(Visible);
-        grid->Assign(*ta);
-        return grid;
-    }
-    return nullptr;
+    // An owner other than the parent frees the copy when it goes; the copy
+    // going first ends the tie.
+    if (Owner && Owner != parent)
+        QObject::connect(Owner, &QObject::destroyed, grid, [grid] { delete grid; });
+    return grid;
 }
 
 void HideGridSelection(StringGrid &Grid)
@@ -437,7 +480,17 @@ void SetGridNegativeMarking(StringGrid &Grid, bool Value)
     if (!tr)
         return;
     std::set<TNumberFormatter *> done;
+    // A row with no attribute object of its own nor of its cells shows its
+    // columns' formatters, like every other such row: one of them stands for
+    // all (a filled list has thousands).
+    bool plainRowSeen = false;
     for (int r = Grid.FixedRows(); r < Grid.RowCount(); ++r) {
+        bool plain = !tr->HasRowAttributes(r);
+        for (int c = 0; plain && c < Grid.ColCount(); ++c)
+            plain = !tr->HasCellAttributes(c, r);
+        if (plain && plainRowSeen)
+            continue;
+        plainRowSeen = plainRowSeen || plain;
         for (int c = Grid.FixedCols(); c < Grid.ColCount(); ++c) {
             auto *f = dynamic_cast<TNumberFormatter *>(tr->GetEffectiveCellAttributes(c, r)->Formatter());
             if (f && done.insert(f).second)

@@ -81,9 +81,11 @@ void GetCellMergeRect(const platform::StringGrid &Grid, int ACol, int ARow, TGri
 void HideColumn(platform::StringGrid &Grid, int ACol);
 void ShowColumn(platform::StringGrid &Grid, int ACol);
 // A new grid of the model's class with the model's contents, or nullptr for
-// another class. Parent defaults to the model's; Qt's parent owns the copy,
-// and the caller may delete it earlier.
-platform::StringGrid *CloneGrid(const platform::StringGrid &Model, bool Visible, QWidget *Parent = nullptr);
+// another class. Owner and Parent default to the model's (its parent, which
+// owns the copy); an Owner other than the parent deletes the copy when it is
+// destroyed. The caller may delete the copy earlier.
+platform::StringGrid *CloneGrid(const platform::StringGrid &Model, bool Visible, QObject *Owner = nullptr,
+                                QWidget *Parent = nullptr);
 void HideGridSelection(platform::StringGrid &Grid);
 
 // Alignment bits of a cell: caLeft 1, caRight 2, caCenter 4, caTop 8,

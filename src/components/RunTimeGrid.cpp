@@ -212,7 +212,8 @@ void TRunTimeGrid::SetCellColor(int ACol, int ARow, TColor Color)
 void TRunTimeGrid::SetColColor(int ACol, TColor Color)
 {
     FitTables();
-    if (ACol < 0 || ACol >= ColCount())
+    // A fixed column has no cells of its own to colour.
+    if (ACol < FixedCols() || ACol >= ColCount())
         return;
     for (int r = FixedRows(); r < RowCount(); ++r)
         if (FOverwrite || Unset(FColors.Cells(ACol, r)))
@@ -427,29 +428,34 @@ void TRunTimeGrid::DrawCell(int ACol, int ARow, const QRect &ARect, TGridDrawSta
         p->fillRect(QRect(ARect.left(), ARect.top(), ARect.width(), 1), tl);
         p->fillRect(QRect(ARect.left(), ARect.top(), 1, ARect.height()), tl);
 
-        // Text, cut into lines and placed as a whole by the cell's code.
+        // Text, cut into lines and placed as one block by the cell's code:
+        // the widest line decides where the block stands, and every line
+        // starts at the block's left edge.
         const QRect textRect = ARect.adjusted(3, 1, -3, 0);
         const QStringList lines = TextLines(CellText(ACol, ARow));
         const QFontMetrics fm(p->font());
         const int code = GetCellAlignment(ACol, ARow);
         const int lineHeight = fm.height();
         const int total = lineHeight * static_cast<int>(lines.size());
+        int widest = 0;
+        for (const QString &line : lines)
+            widest = std::max(widest, fm.horizontalAdvance(line));
+        int x = textRect.left();
+        if ((code & 3) == alRight)
+            x = textRect.right() + 1 - widest;
+        else if ((code & 3) == alHCenter)
+            x = textRect.left() + (textRect.width() - widest) / 2;
         int y = textRect.top();
         if ((code & 12) == alBottom)
             y = textRect.bottom() + 1 - total;
         else if ((code & 12) == alVCenter)
             y = textRect.top() + (textRect.height() - total) / 2;
-        Qt::Alignment h = Qt::AlignLeft;
-        if ((code & 3) == alRight)
-            h = Qt::AlignRight;
-        else if ((code & 3) == alHCenter)
-            h = Qt::AlignHCenter;
         p->setPen(platform::ToQColor(fore));
         p->save();
         p->setClipRect(ARect, Qt::IntersectClip);
         for (const QString &line : lines) {
-            p->drawText(QRect(textRect.left(), y, textRect.width(), lineHeight),
-                        h | Qt::AlignTop | Qt::TextSingleLine, line);
+            p->drawText(QRect(x, y, std::max(widest, 1), lineHeight),
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, line);
             y += lineHeight;
         }
         p->restore();

@@ -289,3 +289,61 @@ TEST(FloatEditGui, EntrySelectsAllSoTypingReplaces)
     EXPECT_EQ("9", w.edit->Text());
     EXPECT_EQ(9.0L, w.edit->Value());
 }
+
+TEST(FloatEditGui, NumberTooLongToShowIsRefused)
+{
+    EditWindow w;
+    w.Type("5");
+    // A pasted "1e20" reads as a number of 21 digits: cut to the edit's 14
+    // characters it would show another number than the one saved.
+    w.edit->selectAll();
+    w.edit->insert("1e20");
+    EXPECT_EQ(5.0L, w.edit->Value());
+    EXPECT_EQ("5", w.edit->Text());
+    w.Leave();
+    EXPECT_EQ("5.00", w.edit->Text());
+    // What fits stays.
+    w.edit->selectAll();
+    w.edit->insert("1e13");
+    EXPECT_EQ(1e13L, w.edit->Value());
+    w.Leave();
+    EXPECT_EQ("10000000000000", w.edit->Text());
+    EXPECT_EQ(1e13L, w.edit->Value());
+}
+
+TEST(FloatEditGui, MenuOrOtherWindowIsNoExitNorEntry)
+{
+    EditWindow w;
+    int enters = 0;
+    int exits = 0;
+    w.edit->OnEnter = [&](QObject *) { ++enters; };
+    w.edit->OnExit = [&](QObject *) { ++exits; };
+    w.Type("12.");
+    // Away to another application and back: the text stays as typed, is not
+    // selected, and the typing goes on.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w.edit, &away);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w.edit, &back);
+    EXPECT_EQ("12.", w.edit->Text());
+    EXPECT_FALSE(w.edit->hasSelectedText());
+    QTest::keyClicks(w.edit, "5");
+    EXPECT_EQ("12.5", w.edit->Text());
+    EXPECT_EQ(0, enters);
+    EXPECT_EQ(0, exits);
+
+    // Away to a menu, then on to another control: that is the exit.
+    QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(w.edit, &menu);
+    EXPECT_EQ(0, exits);
+    w.other->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(1, exits);
+    EXPECT_EQ("12.50", w.edit->Text());
+
+    // Entering again selects the text.
+    w.edit->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(1, enters);
+    EXPECT_EQ("12.50", w.edit->selectedText());
+}

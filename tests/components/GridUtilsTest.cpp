@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QVBoxLayout>
 #include <memory>
 
 #include "components/Formatters.h"
@@ -170,6 +173,45 @@ TEST(GridFillGui, HideWhileFillingRestoresTheGrid)
     };
     FillGridFromDelimitedStrings(*g, list, true);
     EXPECT_TRUE(hiddenMeanwhile);
+    EXPECT_TRUE(g->isVisible());
+}
+
+TEST(GridFillGui, HideWhileFillingKeepsTheFocusOnTheGrid)
+{
+    QWidget w;
+    auto *layout = new QVBoxLayout(&w);
+    auto *g = new TRichGrid(&w);
+    auto *next = new QLineEdit(&w); // the control after the grid
+    layout->addWidget(g);
+    layout->addWidget(next);
+    SetUpGrid(*g);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    g->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(g->hasFocus());
+    int nextEntered = 0;
+    QObject::connect(qApp, &QApplication::focusChanged, next, [&](QWidget *, QWidget *now) {
+        if (now == next)
+            ++nextEntered;
+    });
+    TDelimitedStringList list;
+    list.SetTextStr("1@a@1°2@b@2");
+    FillGridFromDelimitedStrings(*g, list, true);
+    EXPECT_TRUE(g->isVisible());
+    EXPECT_TRUE(g->hasFocus());
+    EXPECT_EQ(0, nextEntered);
+}
+
+TEST(GridFillGui, FailedFillShowsTheGridAgain)
+{
+    QWidget w;
+    auto *g = new TRunTimeGrid(&w);
+    SetUpGrid(*g);
+    w.show();
+    TDelimitedStringList list;
+    list.SetTextStr(QString::fromUtf8("1@a@1°Сума за филтъра@@1"));
+    EXPECT_THROW(FillGridFromDelimitedStrings(*g, list, true), EInvalidCast);
     EXPECT_TRUE(g->isVisible());
 }
 
@@ -411,6 +453,49 @@ TEST(GridUtils, CloneKeepsHiddenColumnsAndMerges)
 
     platform::StringGrid sg;
     EXPECT_EQ(nullptr, CloneGrid(sg, false));
+}
+
+TEST(GridUtils, CloneTakesOwnerAndParent)
+{
+    QWidget modelParent;
+    auto *model = new TRichGrid(&modelParent);
+    SetUpGrid(*model);
+    // By default the model's parent holds the copy.
+    QPointer<platform::StringGrid> byDefault = CloneGrid(*model, false);
+    ASSERT_FALSE(byDefault.isNull());
+    EXPECT_EQ(&modelParent, byDefault->parentWidget());
+
+    QWidget panel;
+    auto *owner = new QObject;
+    QPointer<platform::StringGrid> copy = CloneGrid(*model, true, owner, &panel);
+    ASSERT_FALSE(copy.isNull());
+    EXPECT_EQ(&panel, copy->parentWidget());
+    EXPECT_EQ("Сума", copy->Cells(2, 0));
+    delete owner; // the owner frees its copy
+    EXPECT_TRUE(copy.isNull());
+
+    // A copy freed first leaves its owner nothing to free.
+    QObject owner2;
+    delete CloneGrid(*model, false, &owner2, &panel);
+}
+
+TEST(GridUtils, NegativeMarkingReachesFormattersOfSingleRowsAndCells)
+{
+    TRichGrid g;
+    SetUpGrid(g);
+    TFloatFormatter column, row, cell, caption;
+    g.GetColAttributes(2)->SetFormatter(&column);
+    Fill(g, "1@a@1°2@b@2°3@c@3°4@d@4°5@e@5");
+    g.GetRowAttributes(4)->SetFormatter(&row);
+    g.GetCellAttributes(1, 5)->SetFormatter(&cell);
+    g.GetRowAttributes(0)->SetFormatter(&caption); // fixed: not a data cell
+    for (TNumberFormatter *f : {&column, &row, &cell, &caption})
+        f->SetMarkNegative(true);
+    SetGridNegativeMarking(g, false);
+    EXPECT_FALSE(column.MarkNegative());
+    EXPECT_FALSE(row.MarkNegative());
+    EXPECT_FALSE(cell.MarkNegative());
+    EXPECT_TRUE(caption.MarkNegative());
 }
 
 TEST(GridUtils, FixedRowsHeightAndSelectionHiding)

@@ -82,6 +82,9 @@ TEST(RunTimeGrid, ColoursOfCellsColumnsAndDefaults)
     g.SetOverwrite(true);
     g.SetColColor(1, clAqua);
     EXPECT_EQ(clAqua, g.GetCellColor(1, 2));
+    // A fixed column has no cells to colour.
+    g.SetColColor(0, clAqua);
+    EXPECT_EQ(0xF1E3B1, g.GetCellColor(0, 2));
 
     g.SetCellFontColor(2, 3, clRed);
     EXPECT_EQ(clRed, g.GetCellFontColor(2, 3));
@@ -269,4 +272,71 @@ TEST(RunTimeGridGui, MergedBlockDrawsOnceWithItsFirstCell)
     const QRect cell = g.CellRect(2, 1);
     const QPoint mid = g.viewport()->mapTo(&g, cell.center() + QPoint(cell.width() / 3, cell.height() / 3));
     EXPECT_EQ(QColor(0xD8, 0xF0, 0xF8), shot.pixelColor(mid * shot.devicePixelRatio()));
+}
+
+namespace {
+
+// The columns and rows of a cell's area that hold text pixels (dark on the
+// light cell).
+struct Ink
+{
+    int left = -1;
+    int right = -1;
+    QList<int> rows;
+};
+
+Ink InkIn(const QImage &shot, const QRect &area)
+{
+    Ink ink;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool any = false;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(shot.pixel(x, y)) > 100)
+                continue;
+            any = true;
+            ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+        }
+        if (any)
+            ink.rows << y;
+    }
+    return ink;
+}
+
+} // namespace
+
+TEST(RunTimeGridGui, BrokenTextShowsAsLinesPlacedAsOneBlock)
+{
+    TRunTimeGrid g;
+    g.SetColCount(2);
+    g.SetRowCount(3); // the text below the current cell, drawn unselected
+    g.SetColWidths(1, 200);
+    g.SetRowHeights(2, 70);
+    g.SetDefaultAlignment(TRunTimeGrid::alRight | TRunTimeGrid::alVCenter);
+    g.SetCell(1, 2, "I\rWWWWWW");
+    g.resize(320, 180);
+    g.show();
+    QApplication::processEvents();
+    QImage shot = g.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    shot.save(testsupport::OutputPath("runtimegrid-lines.png"));
+    const qreal dpr = shot.devicePixelRatio();
+    const QRect cell = g.CellRect(1, 2).adjusted(2, 2, -2, -2);
+    const QRect area(QPoint(qRound(cell.left() * dpr), qRound(cell.top() * dpr)),
+                     QPoint(qRound(cell.right() * dpr), qRound(cell.bottom() * dpr)));
+    const Ink all = InkIn(shot, area);
+    ASSERT_FALSE(all.rows.isEmpty());
+    // Two lines: the ink stands in two bands with a gap between them.
+    int bands = 1;
+    for (int i = 1; i < all.rows.size(); ++i)
+        if (all.rows[i] != all.rows[i - 1] + 1)
+            ++bands;
+    EXPECT_EQ(2, bands);
+    // The block stands at the right; its short first line starts where the
+    // long one does, not at the right edge.
+    const int middle = (all.rows.first() + all.rows.last()) / 2;
+    const Ink first = InkIn(shot, QRect(QPoint(area.left(), area.top()), QPoint(area.right(), middle)));
+    const Ink second = InkIn(shot, QRect(QPoint(area.left(), middle + 1), QPoint(area.right(), area.bottom())));
+    EXPECT_LE(std::abs(first.left - second.left), qRound(3 * dpr));
+    EXPECT_GT(second.left, area.left() + area.width() / 3);
+    EXPECT_GE(second.right, area.right() - qRound(8 * dpr));
 }
