@@ -1493,7 +1493,9 @@ void TRichGrid::DrawCell(int ACol, int ARow, const QRect &ARect, TGridDrawState 
     const QColor back = platform::ToQColor(selected ? clHighlight : a.backColor_);
     const QColor fore = platform::ToQColor(selected ? clHighlightText : a.foreColor_);
     p->setFont(platform::StyledFont(p->font(), a.fontStyle_));
-    if (dynamicResize_)
+    // Only the screen sizes the grid: a page (paintTo) measures in its own
+    // device units and must leave the columns as the operator sees them.
+    if (dynamicResize_ && Painting())
         MeasureCell(ACol, ARow, a, text, p->device(), false);
 
     p->fillRect(ARect, back);

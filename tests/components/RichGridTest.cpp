@@ -1,5 +1,7 @@
 // The attributed grid without a window: layering, merges, values, sizing
 // and navigation around hidden and unselectable cells.
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include "components/Formatters.h"
@@ -599,4 +601,40 @@ TEST(RichGrid, ImageListChangesAndRemovalReachTheGrid)
     EXPECT_EQ(changes, 1);
     delete images;
     EXPECT_EQ(grid.Images(), nullptr);
+}
+
+TEST(RichGrid, PrintingLeavesTheColumnWidthsAlone)
+{
+    // A page is measured in its own device units: what a cell needs there
+    // says nothing of the width its column needs on screen.
+    Grid grid(3, 200);
+    grid->GetColAttributes(1)->SetAutoResize(true);
+    grid->SetCells(1, 150, QString(40, QLatin1Char('x')));
+    const int before = grid->ColWidths(1);
+    QImage page(grid->PaintExtent(150, 150) + QSize(10, 10), QImage::Format_RGB32);
+    QPainter p(&page);
+    grid->paintTo(p, QPoint(0, 0), 150, 150);
+    p.end();
+    EXPECT_EQ(grid->ColWidths(1), before);
+}
+
+TEST(RichGrid, MergedBlockIsDrawnOnceWithItsTopLeftCell)
+{
+    Grid grid(5, 4);
+    grid->SetDefaultColWidth(40);
+    grid->SetDefaultRowHeight(20);
+    grid->SetOptions(TGridOptions{});
+    grid->SetCells(0, 0, "head");
+    grid->SetCells(1, 0, "hidden under the block");
+    grid->SetMergeCellsStr("0,0,2,0|");
+    QStringList drawn;
+    grid->OnDrawCell = [&](QObject *, int ACol, int ARow, const QRect &Rect, TGridDrawState) {
+        if (ARow == 0)
+            drawn << QStringLiteral("%1:%2-%3").arg(ACol).arg(Rect.left()).arg(Rect.right());
+    };
+    QImage page(grid->PaintExtent(1, 3), QImage::Format_RGB32);
+    QPainter p(&page);
+    grid->paintTo(p, QPoint(0, 0), 1, 3);
+    p.end();
+    EXPECT_EQ(drawn, (QStringList{"0:0-119", "3:120-159", "4:160-199"}));
 }
