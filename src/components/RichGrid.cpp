@@ -482,6 +482,37 @@ void TColRowAttributesItem::SetColRowIndex(int value)
     colRowIndex_ = value;
 }
 
+bool TColRowAttributesItem::InGrid() const
+{
+    const TRichGrid *grid = collection_ ? collection_->grid_ : nullptr;
+    if (!grid || colRowIndex_ < 0)
+        return false;
+    return colRowIndex_ < (collection_->kind_ == 1 ? grid->ColCount() : grid->RowCount());
+}
+
+QStringList TColRowAttributesItem::Cells() const
+{
+    if (!InGrid())
+        return cells_;
+    const TRichGrid *grid = collection_->grid_;
+    return collection_->kind_ == 1 ? grid->Cols(colRowIndex_) : grid->Rows(colRowIndex_);
+}
+
+void TColRowAttributesItem::SetCells(const QStringList &value)
+{
+    if (!InGrid()) {
+        cells_ = value;
+        return;
+    }
+    const QStringList texts = value; // value may be the kept list itself
+    cells_.clear();
+    TRichGrid *grid = collection_->grid_;
+    if (collection_->kind_ == 1)
+        grid->SetCols(colRowIndex_, texts);
+    else
+        grid->SetRows(colRowIndex_, texts);
+}
+
 TColRowAttributesItem *TColRowCollection::Add()
 {
     items_.push_back(std::unique_ptr<TColRowAttributesItem>(new TColRowAttributesItem(this)));
@@ -953,8 +984,7 @@ void TRichGrid::AttributesChanged(TCellAttributes &a)
     case TCellAttributes::Binding::Column:
         if (sizingDepth_ == 0) {
             ++sizingDepth_;
-            if (dynamicResize_)
-                ClampSizes(1);
+            ClampSizes(1);
             FillClient(1);
             --sizingDepth_;
         }
@@ -1633,14 +1663,20 @@ void TRichGrid::Assign(const TRichGrid &Source)
 void TRichGrid::Loaded()
 {
     for (int i = 0; i < rowAttr_.Count(); ++i) {
-        const TColRowAttributesItem *item = rowAttr_.Items(i);
-        if (item->ColRowIndex() >= 0 && item->ColRowIndex() < RowCount())
-            GetRowAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+        TColRowAttributesItem *item = rowAttr_.Items(i);
+        if (!item->InGrid())
+            continue;
+        GetRowAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+        if (!item->cells_.isEmpty())
+            item->SetCells(item->cells_);
     }
     for (int i = 0; i < colAttr_.Count(); ++i) {
-        const TColRowAttributesItem *item = colAttr_.Items(i);
-        if (item->ColRowIndex() >= 0 && item->ColRowIndex() < ColCount())
-            GetColAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+        TColRowAttributesItem *item = colAttr_.Items(i);
+        if (!item->InGrid())
+            continue;
+        GetColAttributes(item->ColRowIndex())->AssignAttributes(item->Attributes());
+        if (!item->cells_.isEmpty())
+            item->SetCells(item->cells_);
     }
     for (auto &b : mergeBlocks_)
         b.applied = false;

@@ -245,17 +245,21 @@ public:
     void SetColRowIndex(int value);
     TColRowAttributes &Attributes() { return attributes_; }
     const TColRowAttributes &Attributes() const { return attributes_; }
-    // The column's or row's texts.
-    QStringList &Cells() { return cells_; }
-    const QStringList &Cells() const { return cells_; }
+    // The column's or row's texts: the grid's own while the index lies in
+    // the grid. Texts given before that are kept and written by Loaded.
+    QStringList Cells() const;
+    void SetCells(const QStringList &value);
     TColRowCollection *Collection() const { return collection_; }
 
 private:
     friend class TColRowCollection;
+    friend class TRichGrid;
     explicit TColRowAttributesItem(TColRowCollection *collection) : collection_(collection) {}
+    bool InGrid() const;
     TColRowCollection *collection_;
     int colRowIndex_ = -1;
     TColRowAttributes attributes_;
+    // texts waiting for the grid to reach the index
     QStringList cells_;
 };
 

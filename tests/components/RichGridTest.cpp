@@ -239,6 +239,9 @@ TEST(RichGrid, ColumnWidthsAreClampedToMinAndMax)
     grid->SetDynamicResize(false);
     grid->SetColWidths(1, 150);
     EXPECT_EQ(grid->ColWidths(1), 150);
+    // A change of the column's own rules clamps it still.
+    col->SetMaxSize(120);
+    EXPECT_EQ(grid->ColWidths(1), 120);
 }
 
 TEST(RichGridSizingArithmetic, MeasuredWidthAndHeight)
@@ -513,7 +516,22 @@ TEST(RichGrid, LoadedAppliesStoredColumnAndRowAttributes)
     TColRowAttributesItem *row = grid.RowAttr().Add();
     row->SetColRowIndex(2);
     row->Attributes().SetFontStyle(TFontStyles{fsItalic});
+    // Texts given before the grid has the column wait for Loaded.
+    TColRowAttributesItem *texts = grid.ColAttr().Add();
+    texts->SetColRowIndex(7);
+    texts->SetCells(QStringList{"Код", "1", "2"});
+    EXPECT_EQ(texts->Cells(), (QStringList{"Код", "1", "2"}));
+    grid.SetColCount(8);
     grid.Loaded();
+    EXPECT_EQ(grid.Cols(7), (QStringList{"Код", "1", "2", "", ""}));
+    // Inside the grid the item's texts are the column's own.
+    grid.SetCells(7, 4, "x");
+    EXPECT_EQ(texts->Cells().value(4), "x");
+    texts->SetCells(QStringList{"Име"});
+    EXPECT_EQ(grid.Cells(7, 0), "Име");
+    EXPECT_EQ(grid.Cells(7, 1), "");
+    row->SetCells(QStringList{"a", "b"});
+    EXPECT_EQ(grid.Cells(1, 2), "b");
     EXPECT_EQ(BackOf(grid, 4, 2), clAqua);
     EXPECT_EQ(grid.ColWidths(4), 0);
     EXPECT_EQ(grid.GetEffectiveCellAttributes(1, 2)->FontStyle(), TFontStyles{fsItalic});
