@@ -154,9 +154,9 @@ TEST_F(FloatColumn, ChangesOfTheFormatterAreAnnounced)
     EXPECT_EQ(changes, 4);
 }
 
-// Every data cell of a filled grid has its own attributes (the fill colours
-// each one); the column's formatter must still format them.
-TEST(FormattedFill, FloatColumnOfAFilledGridShowsDecimalsAndNegatives)
+// Cells with attribute objects of their own (a form that colours cells one
+// by one) keep the column's formatter: it must still format them.
+TEST(FormattedFill, FloatColumnShowsDecimalsAndNegativesUnderCellObjects)
 {
     TRichGrid grid;
     grid.SetColCount(3);
