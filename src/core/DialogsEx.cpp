@@ -72,6 +72,26 @@ TModalResult AskOkCancel(const QString &Msg)
     return MessageDlg(Msg, mtConfirmation, {mbOK, mbCancel}, mbCancel, mbCancel);
 }
 
+void ShowError(const QString &Fmt, std::initializer_list<TFormatArg> Args)
+{
+    ShowError(Format(Fmt, Args));
+}
+
+void ShowWarning(const QString &Fmt, std::initializer_list<TFormatArg> Args)
+{
+    ShowWarning(Format(Fmt, Args));
+}
+
+TModalResult AskYesNoCancel(const QString &Fmt, std::initializer_list<TFormatArg> Args)
+{
+    return AskYesNoCancel(Format(Fmt, Args));
+}
+
+TModalResult AskOkCancel(const QString &Fmt, std::initializer_list<TFormatArg> Args)
+{
+    return AskOkCancel(Format(Fmt, Args));
+}
+
 void ShowErrorBox(const QString &Text)
 {
     platform::MessageBoxRequest request;

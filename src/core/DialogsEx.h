@@ -2,15 +2,17 @@
 // The program's message dialogs: Bulgarian captions and buttons, the
 // caller's choice of the Enter and Esc buttons, and the masked input box.
 //
-// Every routine takes the finished text and shows it as it stands: a '%' in
-// it is shown, never read as a format. Callers that fill a format text of
-// the message table do so before the call. All calls are modal and come
+// A routine given one text shows it as it stands: a '%' in it is shown,
+// never read as a format. The overloads that take arguments as well fill
+// the format text with them first. All calls are modal and come
 // from the main thread; they go through the dialog back-end of
 // platform/ui/MessageBox.h, which tests replace to answer.
+#include "core/uHelpers.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QChar>
 #include <QString>
+#include <initializer_list>
 
 // The caption of a dialog kind ("Грешка!", ...; the custom kind: the
 // application's title).
@@ -39,6 +41,14 @@ TModalResult AskYesNoCancel(const QString &Msg);
 // "Потвърждение!" with "OK", "Отказ"; Enter and Esc both answer Cancel
 // (mrCancel, 2); OK gives mrOk (1).
 TModalResult AskOkCancel(const QString &Msg);
+
+// The same four with a format text filled from Args by Format (uHelpers.h)
+// first; a directive that does not fit its argument raises EConvertError
+// before anything is shown.
+void ShowError(const QString &Fmt, std::initializer_list<TFormatArg> Args);
+void ShowWarning(const QString &Fmt, std::initializer_list<TFormatArg> Args);
+TModalResult AskYesNoCancel(const QString &Fmt, std::initializer_list<TFormatArg> Args);
+TModalResult AskOkCancel(const QString &Fmt, std::initializer_list<TFormatArg> Args);
 
 // The plain box over the application with the caption "Грешка" and OK.
 void ShowErrorBox(const QString &Text);

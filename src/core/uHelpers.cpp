@@ -422,6 +422,103 @@ int CountDecimals(const QString &S)
 // ---------------------------------------------------------------------------
 
 namespace {
+
+[[noreturn]] void FormatError(const QString &Fmt)
+{
+    throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(Fmt));
+}
+
+// The digits of |V| (V may be the smallest long long).
+QString Magnitude(long long V)
+{
+    const unsigned long long m = V < 0 ? 0ULL - static_cast<unsigned long long>(V)
+                                       : static_cast<unsigned long long>(V);
+    return QString::number(m);
+}
+
+} // namespace
+
+QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args)
+{
+    QString out;
+    out.reserve(Fmt.size() + 16);
+    auto next = Args.begin();
+    const int n = static_cast<int>(Fmt.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = Fmt.at(i);
+        if (c != QLatin1Char('%')) {
+            out += c;
+            continue;
+        }
+        if (++i >= n)
+            FormatError(Fmt);
+        if (Fmt.at(i) == QLatin1Char('%')) {
+            out += QLatin1Char('%');
+            continue;
+        }
+        bool leftAlign = false;
+        if (Fmt.at(i) == QLatin1Char('-')) {
+            leftAlign = true;
+            ++i;
+        }
+        auto number = [&](int &value) {
+            bool any = false;
+            value = 0;
+            while (i < n && Fmt.at(i) >= QLatin1Char('0') && Fmt.at(i) <= QLatin1Char('9')) {
+                value = std::min(value * 10 + (Fmt.at(i).unicode() - '0'), 9999);
+                ++i;
+                any = true;
+            }
+            return any;
+        };
+        int width = 0;
+        number(width);
+        int precision = -1;
+        if (i < n && Fmt.at(i) == QLatin1Char('.')) {
+            ++i;
+            if (!number(precision))
+                FormatError(Fmt);
+        }
+        if (i >= n || next == Args.end())
+            FormatError(Fmt);
+        const TFormatArg &arg = *next++;
+        const char16_t type = Fmt.at(i).toLower().unicode();
+        QString field;
+        switch (type) {
+        case 'd':
+            if (arg.Kind() != TFormatArg::faInteger)
+                FormatError(Fmt);
+            field = Magnitude(arg.Integer());
+            if (precision > field.size())
+                field.prepend(QString(precision - field.size(), QLatin1Char('0')));
+            if (arg.Integer() < 0)
+                field.prepend(QLatin1Char('-'));
+            break;
+        case 'f':
+            if (arg.Kind() != TFormatArg::faFloat)
+                FormatError(Fmt);
+            FormatFloatRounded(precision < 0 ? 2 : std::min(precision, 18), field, arg.Float());
+            break;
+        case 's':
+            if (arg.Kind() != TFormatArg::faText)
+                FormatError(Fmt);
+            field = precision >= 0 ? arg.Text().left(precision) : arg.Text();
+            break;
+        default:
+            FormatError(Fmt);
+        }
+        if (field.size() < width) {
+            const QString pad(width - field.size(), QLatin1Char(' '));
+            field = leftAlign ? field + pad : pad + field;
+        }
+        out += field;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
 const QDate DayZero(1899, 12, 30);
 }
 

@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 class TLineConv;
 
@@ -61,6 +62,43 @@ void DivDotStr(const QString &A, const QString &B, QString &Result);
 int StrToIntOrZero(const QString &S);
 // Characters after the decimal separator; 0 without one.
 int CountDecimals(const QString &S);
+
+// One argument of Format: an integer, a floating value or a text.
+class TFormatArg
+{
+public:
+    enum TKind { faInteger, faFloat, faText };
+    TFormatArg(int V) : Kind_(faInteger), Integer_(V) {}
+    TFormatArg(long V) : Kind_(faInteger), Integer_(V) {}
+    TFormatArg(long long V) : Kind_(faInteger), Integer_(V) {}
+    TFormatArg(unsigned V) : Kind_(faInteger), Integer_(V) {}
+    TFormatArg(unsigned long V) : Kind_(faInteger), Integer_(static_cast<long long>(V)) {}
+    TFormatArg(double V) : Kind_(faFloat), Float_(V) {}
+    TFormatArg(long double V) : Kind_(faFloat), Float_(V) {}
+    TFormatArg(const QString &V) : Kind_(faText), Text_(V) {}
+    TFormatArg(const char *Utf8) : Kind_(faText), Text_(QString::fromUtf8(Utf8)) {}
+    TKind Kind() const { return Kind_; }
+    long long Integer() const { return Integer_; }
+    long double Float() const { return Float_; }
+    const QString &Text() const { return Text_; }
+
+private:
+    TKind Kind_;
+    long long Integer_ = 0;
+    long double Float_ = 0;
+    QString Text_;
+};
+
+// The class library's Format for the program's format texts, one directive
+// "%[-][width][.precision]type" per argument in order: 'd' an integer
+// (precision: at least that many digits), 's' a text (precision: at most
+// that many characters), 'f' a floating value with precision decimals (2
+// when none is given) after the system's rounding, so never a tie rounded
+// to even nor "-0.00". Width pads with blanks in front, or behind with
+// '-'. "%%" is one '%'. A directive without an argument of its kind raises EConvertError
+// "Format '<text>' invalid or incompatible with argument"; arguments left
+// over are ignored.
+QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args);
 
 // ---------------------------------------------------------------------------
 // Day numbers (SqlDayNumber)

@@ -1,6 +1,7 @@
 // The program's dialogs: captions, buttons, Enter and Esc answers, texts
 // shown as they stand, and the masked input box.
 #include "core/DialogsEx.h"
+#include "platform/Exception.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/TestEnv.h"
 
@@ -100,6 +101,31 @@ TEST(DialogsEx, PercentInATextIsShownAsItStands)
     for (const QString &t : texts)
         expected << t << t << t << t << t << t;
     EXPECT_EQ(dialogs.Texts(), expected);
+}
+
+TEST(DialogsEx, WrappersWithArgumentsFillTheFormatFirst)
+{
+    ScopedDialogAnswers dialogs;
+    dialogs.Enter().Enter().Press(mbYes).Escape();
+    ShowError("Шифър \"%s\" съществува в таблицата с данни!", {"Хляб 5%"});
+    ShowWarning("Грешка при актуализиране на %s на ред %d.", {"va", 9});
+    EXPECT_EQ(AskYesNoCancel("Желаете ли да изтриете %s: \"%s\" - \"%s\"?", {"изделие", "12", "Кифла"}),
+              mrYes);
+    EXPECT_EQ(AskOkCancel("Моля, подгответе печата за стр. %d и натиснете OK ...", {3}), mrCancel);
+    // No argument list: the text as it stands, '%' and all.
+    ShowError("Начислен ДДС %.2f%%:");
+    EXPECT_EQ(dialogs.Texts(),
+              (QStringList{"Шифър \"Хляб 5%\" съществува в таблицата с данни!",
+                           "Грешка при актуализиране на va на ред 9.",
+                           "Желаете ли да изтриете изделие: \"12\" - \"Кифла\"?",
+                           "Моля, подгответе печата за стр. 3 и натиснете OK ...",
+                           "Начислен ДДС %.2f%%:"}));
+    EXPECT_EQ(dialogs.Shown()[1].Caption, "Предупреждение!");
+
+    // Arguments that do not fit the text raise before any box is shown.
+    EXPECT_THROW(ShowError("Документ с номер %s съществува !", {15}), EConvertError);
+    EXPECT_THROW(AskYesNoCancel("%d", {}), EConvertError);
+    EXPECT_EQ(dialogs.Shown().size(), 5u);
 }
 
 TEST(DialogsEx, TextKeepsItsLineBreaksForTheCaller)

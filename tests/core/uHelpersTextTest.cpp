@@ -3,6 +3,7 @@
 
 #include "components/LineConv.h"
 #include "core/uHelpers.h"
+#include "platform/Exception.h"
 #include "platform/print/CodePages.h"
 
 namespace {
@@ -131,4 +132,43 @@ TEST(TextHelpers, Win1251ToMikPrintsWhatTheMikPageHolds)
     const QByteArray bytes = platform::EncodeCodePage(r, platform::CodePage::Mik);
     EXPECT_EQ(bytes.left(7), QByteArray("\x94\xA0\xAA\xB2\xB3\xB0\xA0", 7)); // Фактура
     EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 0xD5);
+}
+
+TEST(FormatText, FillsTheMessageTextsDirectives)
+{
+    EXPECT_EQ(Format(U("Шифър \"%s\" съществува в таблицата с данни!"), {U("Хляб")}),
+              U("Шифър \"Хляб\" съществува в таблицата с данни!"));
+    EXPECT_EQ(Format(U("Начислен ДДС %.2f%%:"), {20.0}), U("Начислен ДДС 20.00%:"));
+    EXPECT_EQ(Format("%d mm x %d mm", {210, 297}), "210 mm x 297 mm");
+    EXPECT_EQ(Format(U("Грешка при актуализиране на %s на ред %d."), {"Nas", -3}),
+              U("Грешка при актуализиране на Nas на ред -3."));
+    // Floats go through the system's rounding: no tie to even, no "-0.00".
+    EXPECT_EQ(Format("%.2f", {0.125}), "0.13");
+    EXPECT_EQ(Format("%.2f", {2.675}), "2.68");
+    EXPECT_EQ(Format("%.2f", {-0.001}), "0.00");
+    EXPECT_EQ(Format("%f", {1.5L}), "1.50"); // two decimals unless told
+    EXPECT_EQ(Format("[%5d|%-5d|%.3d|%3s|%-3s|%.2s]", {42, 42, -7, "a", "b", "abc"}),
+              "[   42|42   |-007|  a|b  |ab]");
+    EXPECT_EQ(Format("100%% %s", {"left", "over"}), "100% left");
+    EXPECT_EQ(Format("", {}), "");
+    // The text of an argument is never read as a format.
+    EXPECT_EQ(Format("%s", {"%d %s %%"}), "%d %s %%");
+}
+
+TEST(FormatText, ArgumentsThatDoNotFitRaise)
+{
+    const QString message = "Format '%d lines' invalid or incompatible with argument";
+    try {
+        Format("%d lines", {"3"});
+        ADD_FAILURE() << "no exception";
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+    EXPECT_THROW(Format("%d", {1.5}), EConvertError);
+    EXPECT_THROW(Format("%.2f", {20}), EConvertError);
+    EXPECT_THROW(Format("%s", {7}), EConvertError);
+    EXPECT_THROW(Format("%s and %s", {"one"}), EConvertError);
+    EXPECT_THROW(Format("50%", {}), EConvertError);
+    EXPECT_THROW(Format("%q", {1}), EConvertError);
+    EXPECT_THROW(Format("%.f", {1.0}), EConvertError);
 }
