@@ -72,8 +72,11 @@ bool ReadDate(QStringView s, qint64 &day)
     if (!digits(0, 2, d) || !digits(3, 2, m) || !digits(6, 4, y))
         return false;
     const QDate date(y, m, d);
+    // An impossible date (31.02) is a text; its day number is not used.
+    if (!date.isValid())
+        return false;
     day = date.toJulianDay() * MSecsPerDay;
-    return date.isValid();
+    return true;
 }
 
 // The alphabetical order of the record lists (AnsiCompareText): Latin before

@@ -54,7 +54,9 @@ public:
 
     TBaseSorter();
     // Concrete sorters wait for their thread in their own destructor (the
-    // worker calls their GetKey and Exchange); this one only checks.
+    // worker calls their GetKey and Exchange); this one only checks. A
+    // class that overrides them again must call Finish in its own
+    // destructor, or the worker may still be calling into a destroyed part.
     virtual ~TBaseSorter();
     TBaseSorter(const TBaseSorter &) = delete;
     TBaseSorter &operator=(const TBaseSorter &) = delete;

@@ -167,6 +167,21 @@ TEST(ExtStatusBarTimer, DateAndTimeShowInTheProgramsFormats)
         << both->Text().toStdString();
 }
 
+TEST(ExtStatusBarTimer, TicksRefreshTimePanelsAndDatePanelsOnlyWhenTheDateChanges)
+{
+    TExtStatusBar bar;
+    TExtStatusPanel *date = bar.Panels()->Add();
+    date->SetPanelType(sptDate);
+    TExtStatusPanel *time = bar.Panels()->Add();
+    time->SetPanelType(sptTime);
+    date->SetText(QStringLiteral("x"));
+    const QString before = time->Text();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return time->Text() != before; }, 3000)) << "the time panel ticks";
+    if (bar.Panels()->LastDate() == QDate::currentDate()) {
+        EXPECT_EQ(QStringLiteral("x"), date->Text()) << "the same day: the date panel is left alone";
+    }
+}
+
 TEST(ExtStatusBarGui, PercentGaugeSplitsItsFillAndText)
 {
     auto bar = ShownBar();
@@ -341,6 +356,58 @@ TEST(ExtStatusBarGui, BallGaugeBouncesBetweenTheEnds)
     ASSERT_LT(back, lefts.size()) << "turned again at the left";
     EXPECT_LT(lefts[back - 1] + 1, 2);
     EXPECT_GE(lefts[back - 1] + 1 + 5, 2);
+}
+
+TEST(ExtStatusBarGui, SweepingGaugeLeadsWithItsColourBothWays)
+{
+    auto bar = ShownBar();
+    TExtStatusPanel *gauge = AddGauge(*bar, 204);   // 200 pixels inside
+    gauge->GaugeAttrs()->SetColor(clRed);
+    gauge->GaugeAttrs()->SetSpeed(10);
+    gauge->GaugeAttrs()->SetStyle(gsIndeterminate2);
+    EXPECT_EQ(50, bar->Panels()->Timer()->interval());
+    const QRect inner = Inner(*bar, 0);
+    ASSERT_EQ(200, inner.width());
+    gauge->SetWidth(205);   // restarts it at the left, moving right
+    gauge->SetWidth(204);
+
+    // The picture: 100 columns from the bar's colour to the gauge colour.
+    const QColor first = platform::ToQColor(clBtnFace), last(255, 0, 0);
+    auto column = [&](int c) {
+        auto ch = [c](int a, int b) { return qRound(a + (b - a) * c / 99.0); };
+        return QColor(ch(first.red(), last.red()), ch(first.green(), last.green()),
+                      ch(first.blue(), last.blue()));
+    };
+    // Each paint moves it one step; the first frame tells where it is (the
+    // red end leads to the right).
+    QImage img = Shot(*bar, inner);
+    int red = -1;
+    for (int x = 0; x < img.width(); ++x)
+        if (img.pixelColor(x, 0) == last)
+            red = x;
+    ASSERT_GE(red, 99);
+    int pos = red - 99, step = 10;
+    int turns = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        if (frame > 0) {
+            img = Shot(*bar, inner);
+            pos += step;
+            if (step > 0 && pos + 1 >= 200) {
+                step = -10;
+                ++turns;
+            } else if (step < 0 && pos <= -100) {
+                step = 10;
+                ++turns;
+            }
+        }
+        for (int x = 0; x < 200; ++x) {
+            const int c = x - pos;
+            const QColor expected = c < 0 || c > 99 ? first : column(step > 0 ? c : 99 - c);
+            ASSERT_EQ(expected, img.pixelColor(x, img.height() / 2))
+                << "frame " << frame << " column " << x << " picture at " << pos;
+        }
+    }
+    EXPECT_EQ(2, turns) << "turned at the right and again at the left";
 }
 
 TEST(ExtStatusBarGui, EllipsisPanelShowsItsFullTextAsHint)

@@ -73,6 +73,11 @@ TEST(DelimitedStringsSorter, DatesSortAsDates)
     EXPECT_EQ((QStringList{"31.12.2023", "02.01.2024", "15.01.2024", "01.02.2024"}), Field(*list, 0));
     SortOn(*list, 1);
     EXPECT_EQ((QStringList{"01.02.2024", "15.01.2024", "02.01.2024", "31.12.2023"}), Field(*list, 0));
+
+    // A day that does not exist is a text among the dates.
+    list = ListOf({"31.02.2024", "01.03.2024", "15.01.2024"});
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"15.01.2024", "01.03.2024", "31.02.2024"}), Field(*list, 0));
 }
 
 TEST(DelimitedStringsSorter, TextsSortInAlphabeticalOrder)
@@ -259,6 +264,35 @@ TEST(DelimitedStringsSorter, FreeingAnUnstartedSorterReturns)
         EXPECT_THROW(refused.Sort(0, 1), ESorterError);
     }
     EXPECT_EQ((QStringList{"b", "a"}), Field(*list, 0));
+}
+
+TEST(DelimitedStringsSorter, FailingStepBeforeTheSortStaysOnItsThreadAndIsRaisedByTheWait)
+{
+    auto list = ListOf({"c", "a", "b"});
+    int changes = 0;
+    list->OnChange = [&](TObject *) { ++changes; };
+    bool afterRan = false;
+    {
+        TDelimitedStringsSorter sorter(list.get());
+        sorter.SetKeyFields({0});
+        sorter.OnBeforeSort = [](TBaseSorter *) { throw EAbort(QStringLiteral("before failed")); };
+        sorter.OnAfterSort = [&](TBaseSorter *) { afterRan = true; };
+        sorter.Sort(0, 2);
+        EXPECT_THROW(sorter.WaitFor(), EAbort);
+        EXPECT_EQ(QStringLiteral("before failed"), sorter.FatalError());
+    }
+    EXPECT_TRUE(afterRan) << "the list is handed back";
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ((QStringList{"c", "a", "b"}), Field(*list, 0)) << "nothing was sorted";
+
+    // Freed without a wait of its own: the free neither hangs nor throws.
+    {
+        TDelimitedStringsSorter sorter(list.get());
+        sorter.SetKeyFields({0});
+        sorter.OnAfterSort = [](TBaseSorter *) { throw EAbort(QStringLiteral("after failed")); };
+        sorter.Sort(0, 2);
+    }
+    EXPECT_EQ((QStringList{"a", "b", "c"}), Field(*list, 0));
 }
 
 TEST(DelimitedStringsSorter, FailedSortIsReportedAndHandsTheListBack)
