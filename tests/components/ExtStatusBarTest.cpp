@@ -410,6 +410,33 @@ TEST(ExtStatusBarGui, SweepingGaugeLeadsWithItsColourBothWays)
     EXPECT_EQ(2, turns) << "turned at the right and again at the left";
 }
 
+TEST(ExtStatusBarGui, OwnerDrawnPanelIsDrawnByItsEventOnly)
+{
+    auto bar = ShownBar();
+    bar->Panels()->Add()->SetWidth(100);
+    TExtStatusPanel *drawn = bar->Panels()->Add();
+    drawn->SetWidth(100);
+    drawn->SetPanelType(sptOwnerDraw);
+    QList<int> barCalls;
+    bar->OnDrawPanel = [&](TExtStatusBar *, TExtStatusPanel *panel, const QRect &) {
+        barCalls << panel->Index();
+    };
+    drawn->OnDrawPanel = [](TExtStatusBar *b, TExtStatusPanel *, const QRect &r) {
+        b->Canvas()->fillRect(r.adjusted(1, 1, -1, -1), QColor(0, 255, 0));
+    };
+    const QRect inner = Inner(*bar, 1);
+    QImage green(inner.size(), QImage::Format_RGB32);
+    green.fill(QColor(0, 255, 0));
+    EXPECT_EQ(green, Shot(*bar, inner));
+    EXPECT_TRUE(barCalls.contains(0) && barCalls.contains(1)) << "the bar's event sees every panel";
+
+    // Without its event nothing of the panel shows, not even a text.
+    drawn->OnDrawPanel = nullptr;
+    QImage blank(inner.size(), QImage::Format_RGB32);
+    blank.fill(platform::ToQColor(clBtnFace));
+    EXPECT_EQ(blank, Shot(*bar, inner));
+}
+
 TEST(ExtStatusBarGui, EllipsisPanelShowsItsFullTextAsHint)
 {
     auto bar = ShownBar();
@@ -511,6 +538,26 @@ TEST(ExtStatusBarGui, MonitorLibraryMissingFallsBackToTheHook)
                   ExtStatusBarConsistencyCheck())
             << "the panel went back to the keyboard hook";
     }
+    EXPECT_TRUE(ExtStatusBarConsistencyCheck().isEmpty());
+    SetKbMonitorFileName(previous);
+}
+
+TEST(ExtStatusBarGui, MonitorLibraryWithoutTheEntryPointsStaysLoaded)
+{
+    const QString previous = KbMonitorFileName();
+    SetKbMonitorFileName(QStringLiteral("libz.so.1"));   // loads, exports neither call
+    {
+        auto bar = ShownBar();
+        bar->Panels()->Add()->SetPanelType(sptCapsLock);
+        bar->SetUseMonitorDLL(true);
+        EXPECT_TRUE(bar->UseMonitorDLL());
+        EXPECT_TRUE(KbMonitorLoaded());
+        EXPECT_TRUE(ExtStatusBarConsistencyCheck().isEmpty()) << "the panel left the keyboard hook";
+        bar->SetUseMonitorDLL(false);
+        EXPECT_FALSE(KbMonitorLoaded());
+        bar->SetUseMonitorDLL(true);
+    }
+    EXPECT_FALSE(KbMonitorLoaded()) << "a freed bar lets the library go";
     EXPECT_TRUE(ExtStatusBarConsistencyCheck().isEmpty());
     SetKbMonitorFileName(previous);
 }
