@@ -293,3 +293,26 @@ TEST(RichGridGui, AutoResizeColumnsWidenAsTheirCellsArePainted)
     QTest::qWait(20);
     EXPECT_EQ(grid->ColWidths(1), 40 * 7 + 6);
 }
+
+TEST(RichGridGui, SelectionIsHighlightedUnlessItsCellsHideIt)
+{
+    GoodsGrid g;
+    TRichGrid *grid = g.grid;
+    grid->SetSelection(GridRect(5, 2, 6, 3));
+    grid->viewport()->repaint();
+    QImage shot = g.Grab();
+    const QColor highlight = platform::ToQColor(clHighlight);
+    auto inside = [&](const QImage &img, int c, int r) {
+        const QRect rc = grid->CellRect(c, r);
+        return img.pixelColor(rc.left() + 3, rc.top() + 3);
+    };
+    EXPECT_EQ(inside(shot, 5, 2), highlight);
+    EXPECT_EQ(inside(shot, 6, 3), highlight);
+    EXPECT_EQ(inside(shot, 7, 3), platform::ToQColor(clWindow));
+    // A row that hides its selection shows its own look.
+    grid->GetRowAttributes(3)->SetHideSelection(true);
+    grid->viewport()->repaint();
+    shot = g.Grab();
+    EXPECT_EQ(inside(shot, 5, 2), highlight);
+    EXPECT_EQ(inside(shot, 6, 3), platform::ToQColor(clWindow));
+}

@@ -488,6 +488,25 @@ TEST(RichGrid, UnselectableCurrentCellMovesAway)
     EXPECT_EQ(grid->Row(), 3);
 }
 
+TEST(RichGrid, UnselectableCurrentColumnOrRowMovesAway)
+{
+    Grid grid(6, 6);
+    grid->SetCol(3);
+    grid->SetRow(2);
+    grid->GetColAttributes(3)->SetCanSelect(false);
+    EXPECT_EQ(grid->Col(), 4);
+    EXPECT_EQ(grid->Row(), 2) << "a column has no row to move below";
+    grid->GetRowAttributes(2)->SetCanSelect(false);
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(grid->Col(), 4);
+    // At the end: the one before.
+    grid->SetRow(5);
+    grid->GetRowAttributes(5)->SetCanSelect(false);
+    EXPECT_EQ(grid->Row(), 4);
+    grid->GetColAttributes(1)->SetCanSelect(false); // not current: nothing moves
+    EXPECT_EQ(grid->Col(), 4);
+}
+
 TEST(RichGrid, ColRowIndexesAreUnique)
 {
     TRichGrid grid;
