@@ -212,8 +212,11 @@ void TNumberFormatter::ReadValue()
     haveValue_ = false;
     if (!digits.isEmpty()) {
         const long double n = DotStrToFloat(digits, std::numeric_limits<long double>::quiet_NaN());
-        if (!std::isnan(static_cast<double>(n))) {
-            value_ = QVariant(static_cast<double>(n));
+        // A value is a double: a number past its range reads as none
+        // rather than as "inf".
+        const double d = static_cast<double>(n);
+        if (std::isfinite(d)) {
+            value_ = QVariant(d);
             haveValue_ = true;
         }
     }

@@ -111,6 +111,10 @@ TEST_F(FloatColumn, TextThatIsNoNumberIsNoValueAndNeverThrows)
     // Only digits, '-' and '.' count: a unit after the number is dropped.
     grid.SetCells(2, 1, "12.5 kg");
     EXPECT_EQ(Show(grid, 2, 1).text, "12.50");
+    // A number past what a value holds is no number either.
+    money.SetNoChangeOnNoValue(false);
+    grid.SetCells(2, 1, QStringLiteral("1") + QString(400, QLatin1Char('0')));
+    EXPECT_EQ(Show(grid, 2, 1).text, "0.00");
 }
 
 TEST_F(FloatColumn, AStoredValueWinsUntilTheTextIsWritten)
