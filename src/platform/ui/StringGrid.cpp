@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QThread>
+#include <QTimerEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
@@ -860,34 +861,9 @@ void StringGrid::mouseMoveEvent(QMouseEvent *e)
             SetRowHeights(sizing_.Index, size);
         break;
     }
-    case MouseState::Selecting: {
-        // Past the edge of the client area the grid scrolls on by a cell.
-        const GridAxisLayout h = data_.HorzLayout();
-        const GridAxisLayout v = data_.VertLayout();
-        TGridCoord cell = data_.MouseCoord(pos.x(), pos.y());
-        if (pos.y() >= viewport()->height())
-            cell.Y = std::min(RowCount() - 1, v.LastVisible + 1);
-        else if (pos.y() < v.FixedBoundary)
-            cell.Y = std::max(FixedRows(), TopRow() - 1);
-        if (pos.x() >= viewport()->width())
-            cell.X = std::min(ColCount() - 1, h.LastVisible + 1);
-        else if (pos.x() < h.FixedBoundary)
-            cell.X = std::max(FixedCols(), LeftCol() - 1);
-        if (cell.X >= FixedCols() && cell.Y >= FixedRows()) {
-            if (Options().Contains(goRangeSelect)) {
-                if (cell != data_.Anchor()) {
-                    data_.MoveAnchor(cell);
-                    const TGridCoord tl = data_.ClampInView(cell);
-                    if (tl != data_.TopLeft())
-                        MoveTopLeft(tl);
-                    InvalidateGrid();
-                }
-            } else if (cell != data_.Current()) {
-                MoveCurrentCell(cell.X, cell.Y, true, true);
-            }
-        }
+    case MouseState::Selecting:
+        SelectTo(pos);
         break;
-    }
     case MouseState::Normal: {
         const GridData::SizingHit hit = data_.SizingAt(pos.x(), pos.y());
         if (hit.Kind == 1)
@@ -901,6 +877,59 @@ void StringGrid::mouseMoveEvent(QMouseEvent *e)
     }
 }
 
+void StringGrid::SelectTo(const QPoint &pos)
+{
+    selectPos_ = pos;
+    const GridAxisLayout h = data_.HorzLayout();
+    const GridAxisLayout v = data_.VertLayout();
+    // Over the fixed cells or past the client area the grid scrolls on by
+    // a cell, and goes on doing so while the mouse rests there.
+    const bool scrolling = pos.x() < h.FixedBoundary || pos.y() < v.FixedBoundary ||
+                           pos.x() >= viewport()->width() || pos.y() >= viewport()->height();
+    if (scrolling && selectTimer_ == 0)
+        selectTimer_ = startTimer(60);
+    else if (!scrolling && selectTimer_ != 0) {
+        killTimer(selectTimer_);
+        selectTimer_ = 0;
+    }
+    TGridCoord cell = data_.MouseCoord(pos.x(), pos.y());
+    if (pos.y() >= viewport()->height())
+        cell.Y = std::min(RowCount() - 1, v.LastVisible + 1);
+    else if (pos.y() < v.FixedBoundary)
+        cell.Y = std::max(FixedRows(), TopRow() - 1);
+    if (pos.x() >= viewport()->width())
+        cell.X = std::min(ColCount() - 1, h.LastVisible + 1);
+    else if (pos.x() < h.FixedBoundary)
+        cell.X = std::max(FixedCols(), LeftCol() - 1);
+    if (cell.X < FixedCols() || cell.Y < FixedRows())
+        return;
+    if (Options().Contains(goRangeSelect)) {
+        if (cell != data_.Anchor()) {
+            data_.MoveAnchor(cell);
+            const TGridCoord tl = data_.ClampInView(cell);
+            if (tl != data_.TopLeft())
+                MoveTopLeft(tl);
+            InvalidateGrid();
+        }
+    } else if (cell != data_.Current()) {
+        MoveCurrentCell(cell.X, cell.Y, true, true);
+    }
+}
+
+void StringGrid::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() != selectTimer_) {
+        QAbstractScrollArea::timerEvent(e);
+        return;
+    }
+    if (mouseState_ != MouseState::Selecting) {
+        killTimer(selectTimer_);
+        selectTimer_ = 0;
+        return;
+    }
+    SelectTo(selectPos_);
+}
+
 void StringGrid::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPoint pos = e->position().toPoint();
@@ -908,6 +937,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent *e)
         leftButtonDown_ = false;
         const MouseState state = mouseState_;
         mouseState_ = MouseState::Normal;
+        if (selectTimer_ != 0) {
+            killTimer(selectTimer_);
+            selectTimer_ = 0;
+        }
         if (state == MouseState::Selecting) {
             UpdateEdit();
             Click();

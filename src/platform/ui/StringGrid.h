@@ -197,6 +197,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void timerEvent(QTimerEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
@@ -206,6 +207,9 @@ private:
     friend class GridInplaceEdit;
     void PaintCells(QPainter &p, const GridAxisLayout &h, const GridAxisLayout &v, bool printing);
     void PaintLines(QPainter &p, const GridAxisLayout &h, const GridAxisLayout &v);
+    // Extends the selection (or moves the current cell) to the cell under
+    // a client point; past the client area the grid scrolls on by a cell.
+    void SelectTo(const QPoint &pos);
     void UpdateScrollBars();
     void LayoutChanged();
     void ClampCurrentToSize();
@@ -236,6 +240,10 @@ private:
     GridData::SizingHit sizing_;
     bool leftButtonDown_ = false;
     int wheelAccumulator_ = 0;
+    // While selecting, a timer goes on scrolling when the mouse rests past
+    // the client area, as the class library's grid did.
+    int selectTimer_ = 0;
+    QPoint selectPos_;
 
     // flags of the move that SelectCell is deciding
     struct MoveContext

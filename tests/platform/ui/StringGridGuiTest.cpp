@@ -119,6 +119,25 @@ TEST(StringGridGui, MouseDragExtendsTheSelection)
     EXPECT_EQ(w.grid->Selection(), GridRect(1, 1, 3, 4));
 }
 
+TEST(StringGridGui, DragHeldBelowTheGridGoesOnScrolling)
+{
+    GridWindow w;
+    QWidget *vp = w.grid->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, w.CellCentre(2, 2));
+    QTest::mouseMove(vp, QPoint(w.CellCentre(2, 2).x(), vp->height() + 10));
+    const int afterMove = w.grid->TopRow();
+    EXPECT_GT(afterMove, 1) << "the move itself scrolls";
+    QTest::qWait(400);
+    const int held = w.grid->TopRow();
+    EXPECT_GT(held, afterMove + 1) << "the grid scrolls on while the mouse rests there";
+    EXPECT_EQ(w.grid->Selection().Top, 2);
+    EXPECT_EQ(w.grid->Selection().Bottom, w.grid->Data().VertLayout().LastFull);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, QPoint(w.CellCentre(2, 2).x(), vp->height() + 10));
+    const int released = w.grid->TopRow();
+    QTest::qWait(200);
+    EXPECT_EQ(w.grid->TopRow(), released) << "releasing the button stops it";
+}
+
 TEST(StringGridGui, ClicksOnFixedCellsSelectNothing)
 {
     GridWindow w;
