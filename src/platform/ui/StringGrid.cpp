@@ -834,6 +834,9 @@ void StringGrid::mousePressEvent(QMouseEvent *e)
                     if (mods & Qt::ShiftModifier) {
                         if (Options().Contains(goRangeSelect)) {
                             data_.MoveAnchor(cell);
+                            const TGridCoord tl = data_.ClampInView(cell);
+                            if (tl != data_.TopLeft())
+                                MoveTopLeft(tl);
                             InvalidateGrid();
                         } else {
                             MoveCurrentCell(cell.X, cell.Y, true, true);

@@ -108,6 +108,13 @@ TEST(StringGridGui, ShiftArrowsAndShiftClickSelectARange)
     EXPECT_EQ(w.grid->Selection(), GridRect(1, 3, 3, 5));
     EXPECT_EQ(w.grid->Col(), 1);
     EXPECT_EQ(w.grid->Row(), 3);
+    // Shift+click on the row cut off at the bottom brings it into view.
+    const platform::GridAxisLayout v = w.grid->Data().VertLayout();
+    ASSERT_GT(v.LastVisible, v.LastFull) << "the window shows a part of a row";
+    const QRect cut = w.grid->CellRect(2, v.LastVisible);
+    QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(cut.center().x(), cut.top() + 2));
+    EXPECT_EQ(w.grid->Selection(), GridRect(1, 3, 2, v.LastVisible));
+    EXPECT_EQ(w.grid->Data().VertLayout().LastFull, v.LastVisible);
 }
 
 TEST(StringGridGui, MouseDragExtendsTheSelection)
