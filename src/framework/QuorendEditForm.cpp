@@ -14,9 +14,9 @@ void TQuorendEditForm::EditModeChanged() {}
 
 bool TQuorendEditForm::New()
 {
-    // "No" to the save question means: drop the changes and go on. Stopping
-    // there would leave New out of reach until the data were saved.
-    if (ConfirmSave() == mrCancel)
+    // New starts only from saved data: after Yes (a save that succeeded) or
+    // when nothing was unsaved. No and Cancel leave the form as it is.
+    if (ConfirmSave() != mrYes)
         return false;
     const bool previousMode = FEditMode;
     SetEditMode(true);

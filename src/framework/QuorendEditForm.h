@@ -16,8 +16,9 @@ public:
     bool LeaveEditModeOnSave() const { return FLeaveEditModeOnSave; }
     void SetLeaveEditModeOnSave(bool Value) { FLeaveEditModeOnSave = Value; }
 
-    // New asks about unsaved data first; it goes on after Yes (a save that
-    // succeeded) or No, in edit mode; a failed New gives the mode back.
+    // New asks about unsaved data first; it goes on, in edit mode, only when
+    // nothing is left unsaved (a Yes whose save succeeded); No and Cancel
+    // stop it. A failed New gives the mode back.
     bool New() override;
     // A successful Execute leaves nothing unsaved.
     bool Execute() override;

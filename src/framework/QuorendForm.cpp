@@ -579,7 +579,7 @@ bool TQuorendForm::ShowForm()
         connect(sub, &QMdiSubWindow::windowStateChanged, this,
                 [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                     if ((newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
-                        NotifyActivated();
+                        FormActivate();
                 });
         QRect designed(QPoint(0, 0), sub->sizeHint().expandedTo(size()));
         sub->resize(designed.size());
@@ -643,6 +643,9 @@ QWidget *TQuorendForm::HostWindow() const
 
 void TQuorendForm::Close()
 {
+    // A form whose close was accepted is closed already.
+    if (FDoneRun)
+        return;
     if (FHost)
         FHost->reject();
     else if (FSubWindow)
@@ -658,10 +661,17 @@ void TQuorendForm::SetModalResult(TModalResult Value)
         FHost->done(Value);
 }
 
-bool TQuorendForm::CloseQuery()
+void TQuorendForm::FormCloseQuery(bool &CanClose)
 {
     // No close while work holds the wait cursor.
-    if (WaitCount() > 0)
+    CanClose = WaitCount() <= 0;
+}
+
+bool TQuorendForm::CloseQuery()
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose)
         return false;
     // Unsaved data are asked about on every form, not only on editors: a
     // list whose grid was edited in place would otherwise lose the edits.
@@ -727,7 +737,7 @@ void TQuorendForm::NotifyMainForm(bool Remove)
     QCoreApplication::sendEvent(main, &event);
 }
 
-void TQuorendForm::NotifyActivated()
+void TQuorendForm::FormActivate()
 {
     QWidget *main = MainFormWidget();
     if (!main || FFormStyle != fsMDIChild)
@@ -739,7 +749,7 @@ void TQuorendForm::NotifyActivated()
 bool TQuorendForm::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate && !FSubWindow)
-        NotifyActivated();
+        FormActivate();
     return QWidget::event(event);
 }
 
@@ -787,9 +797,12 @@ bool TQuorendForm::Save()
     wait.Release();
     actions.Release();
     // Only a save that succeeded may close the form: a failed one keeps the
-    // data on screen.
+    // data on screen. The close waits until the save and its action have
+    // ended, so that the form's own bookkeeping after the save (Modified,
+    // edit mode) is done before the close asks about unsaved data and runs
+    // the done-hook.
     if (result && FCloseAfterSave)
-        Close();
+        QMetaObject::invokeMethod(this, [this] { Close(); }, Qt::QueuedConnection);
     return result;
 }
 
@@ -1147,7 +1160,13 @@ void TQuorendForm::actSearchExecute()
 {
     RunHandler(actSearch, ActionRefuse, qbActionRunning, [this] { DoSearch(); });
 }
-void TQuorendForm::actFilterExecute() { RunHandler(actFilter, ActionRefuse, 0, [this] { Filter(); }); }
+void TQuorendForm::actFilterExecute()
+{
+    RunHandler(actFilter, ActionRefuse, 0, [this] { Filter(); });
+    // The action's check mark toggled with the key or click; it shows the
+    // last Filter's result, also when this one was refused or failed.
+    SetFilteredState(FFiltered);
+}
 
 void TQuorendForm::actStopExecute()
 {
@@ -1175,6 +1194,12 @@ void TQuorendForm::actPasteExecute() { PasteFromClipboard(QPoint(-1, -1)); }
 
 bool TQuorendForm::ExecuteQuiet()
 {
+    // As the action's own Execute: its state is brought up to date first,
+    // and a disabled action runs nothing.
+    if (!FSavedActions.Saved)
+        actExecute->setEnabled(IsExecuteEnabled());
+    if (!actExecute->isEnabled())
+        return true;
     const bool previous = FShowValidationMessages;
     FShowValidationMessages = false;
     actExecuteExecute();

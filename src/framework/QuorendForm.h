@@ -134,9 +134,16 @@ public:
     // the form itself.
     QWidget *HostWindow() const;
     QMdiSubWindow *SubWindow() const { return FSubWindow; }
-    // Whether the form may close now: no wait in progress, and unsaved data
-    // answered (ConfirmSave). Asks the operator.
+    // Whether the form may close now: FormCloseQuery allows it (no wait in
+    // progress), and unsaved data are answered (ConfirmSave). Asks the
+    // operator.
     virtual bool CloseQuery();
+    // The form's own close check: CanClose only while no wait is in
+    // progress.
+    void FormCloseQuery(bool &CanClose);
+    // The form became the active window: tells the main window (an MDI
+    // child only).
+    void FormActivate();
 
     // --- fields readable by data forms
     unsigned char BusyFlags() const { return FBusyFlags; }
@@ -222,7 +229,8 @@ public:
     virtual void KeyPress(QChar &Key);
 
     // --- non-virtual operations
-    // Runs actExecute with the refusal messages off; returns true.
+    // Runs actExecute, when it is enabled, with the refusal messages off;
+    // returns true.
     bool ExecuteQuiet();
     bool ValidateSave();
     void NotifyMainForm(bool Remove);
@@ -312,6 +320,9 @@ public:
     static constexpr int CurrencyPrecision = 6;
 
 protected:
+    // A form action: caption, hint, key (reaching this window and its
+    // children only) and its designed Enabled state.
+    QAction *MakeAction(const QString &Caption, const QString &Hint, const QKeySequence &Key, bool Enabled);
     // The ten toolbar actions in the order of TSavedActions.
     std::array<QAction *, 10> ToolbarActions() const;
     // Sets the busy bits for the lifetime of the object, clears them after.
@@ -331,7 +342,6 @@ private:
     friend class QuorendFormEventFilter;
     friend class TQuorendFormHost;
 
-    QAction *MakeAction(const QString &Caption, const QString &Hint, const QKeySequence &Key, bool Enabled);
     TFloatFormatter *MakeFormatter(const QString &Name);
     QToolButton *MakeButton(const QString &Label, QAction *Action, bool Checkable = false);
     // Runs one action handler: refused while one of the Refuse bits is set;
@@ -352,8 +362,6 @@ private:
     // ShowForm's preparation; false when it failed (the message was shown).
     bool Prepare();
     void ScheduleActionUpdate();
-    // The activation message (QEvent::User + 60).
-    void NotifyActivated();
 
     QPointer<QWidget> FOwner;
     TFormStyle FFormStyle;

@@ -47,9 +47,20 @@ public:
     int stops = 0;
     int dones = 0;
     int news = 0;
+    int filters = 0;
+    int deletes = 0;
     bool saveResult = true;
+    bool filterResult = true;
     bool canExecute = true;
+    bool canSave = true;
     QString executeErrorText;
+    QString saveErrorText;
+    std::function<void()> duringEdit;
+    std::function<void()> duringStop;
+    // Steers actDelete through its Is...Enabled function when set.
+    std::function<bool()> deleteEnabled;
+    // Modified as the done-hook saw it (-1: not run).
+    int modifiedAtDone = -1;
     QString throwInExecute;
     QString throwInBeforeShow;
     std::function<void()> duringExecute;
@@ -60,6 +71,25 @@ public:
 
     bool CanExecute() override { return canExecute; }
     QString GetExecuteErrorText() override { return executeErrorText; }
+    bool CanSave() override { return canSave; }
+    QString GetSaveErrorText() override { return saveErrorText; }
+    bool DoFilter() override
+    {
+        ++filters;
+        return filterResult;
+    }
+    bool DoEdit() override
+    {
+        if (duringEdit)
+            duringEdit();
+        return true;
+    }
+    bool DoDelete() override
+    {
+        ++deletes;
+        return true;
+    }
+    bool IsDeleteEnabled() override { return deleteEnabled ? deleteEnabled() : TQuorendEditForm::IsDeleteEnabled(); }
 
     bool DoExecute() override
     {
@@ -88,6 +118,8 @@ public:
     bool DoStop() override
     {
         ++stops;
+        if (duringStop)
+            duringStop();
         return true;
     }
     bool BeforeShow() override
@@ -102,6 +134,7 @@ public:
     bool FormDone() override
     {
         ++dones;
+        modifiedAtDone = Modified() ? 1 : 0;
         return TQuorendEditForm::FormDone();
     }
     using TQuorendForm::ToolbarActions;
@@ -292,6 +325,8 @@ TEST_F(QuorendFormGui, EscStopsAStoppableExecuteWithoutClosing)
         timerInside = form->Timer->isActive();
         QTest::keyClick(form, Qt::Key_Escape);
     };
+    // Stop does not run again inside itself.
+    form->duringStop = [form] { form->actStopExecute(); };
     QTest::keyClick(form, Qt::Key_F8);
     ProcessDeferredDeletes();
     ASSERT_TRUE(alive);
@@ -455,24 +490,40 @@ TEST_F(QuorendFormGui, NoCloseWhileAWaitIsInProgress)
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
-TEST_F(QuorendFormGui, NewAsksFirstAndGoesOnAfterYesOrNo)
+TEST_F(QuorendFormGui, NewAsksFirstAndGoesOnOnlyAfterASaveThatSucceeded)
 {
     testsupport::ScopedDialogAnswers dialogs;
-    dialogs.Press(mbCancel).Press(mbNo);
+    dialogs.Press(mbCancel).Press(mbNo).Press(mbYes).Press(mbYes);
     TTestForm *form = Open();
     form->SetModified(true);
     form->SetEditMode(false);
+    // Cancel and No leave the form as it is: unsaved, not in edit mode.
     QTest::keyClick(form, Qt::Key_F4);
     EXPECT_EQ(form->news, 0);
     EXPECT_TRUE(form->Modified());
     QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->news, 0);
+    EXPECT_EQ(form->saves, 0);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_FALSE(form->EditMode());
+    // Yes with a save that fails: no New either.
+    form->saveResult = false;
+    QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->saves, 1);
+    EXPECT_EQ(form->news, 0);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_FALSE(form->EditMode());
+    // Yes with a save that succeeds: New, in edit mode.
+    form->saveResult = true;
+    QTest::keyClick(form, Qt::Key_F4);
+    EXPECT_EQ(form->saves, 2);
     EXPECT_EQ(form->news, 1);
     EXPECT_FALSE(form->Modified());
     EXPECT_TRUE(form->EditMode());
     // Nothing unsaved: no question.
     QTest::keyClick(form, Qt::Key_F4);
     EXPECT_EQ(form->news, 2);
-    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Shown().size(), 4u);
 }
 
 TEST_F(QuorendFormGui, SaveClearsModifiedAndLeavesEditModeWhenAsked)
@@ -571,23 +622,38 @@ TEST_F(QuorendFormGui, MdiChildTellsTheMainWindowAndAModalFormDoesNot)
     struct Recorder : QObject
     {
         std::vector<std::pair<int, int>> seen;
+        std::vector<TFormNotifyRecord> records;
         bool eventFilter(QObject *, QEvent *e) override
         {
             if (e->type() == TQuorendFormNotifyEvent::ChildListType
-                || e->type() == TQuorendFormNotifyEvent::ChildActivatedType)
-                seen.emplace_back(int(e->type()) - int(QEvent::User),
-                                  static_cast<TQuorendFormNotifyEvent *>(e)->WParam);
+                || e->type() == TQuorendFormNotifyEvent::ChildActivatedType) {
+                auto *notify = static_cast<TQuorendFormNotifyEvent *>(e);
+                seen.emplace_back(int(e->type()) - int(QEvent::User), notify->WParam);
+                records.push_back(notify->Record);
+            }
             return false;
         }
     } recorder;
     main_->installEventFilter(&recorder);
 
-    TTestForm *form = Open();
+    TTestForm *form = CreateQuorendForm<TTestForm>(main_.get(), fsMDIChild);
+    form->setWindowTitle("Стокови разписки");
+    ASSERT_TRUE(form->ShowForm());
+    area_->setActiveSubWindow(form->SubWindow());
+    QCoreApplication::processEvents();
     form->Close();
     ProcessDeferredDeletes();
     ASSERT_GE(recorder.seen.size(), 2u);
     EXPECT_EQ(recorder.seen.front(), std::make_pair(50, 0));
     EXPECT_EQ(recorder.seen.back(), std::make_pair(50, 1));
+    EXPECT_EQ(recorder.records.front().Caption, "Стокови разписки");
+    EXPECT_EQ(recorder.records.front().Form, form);
+    EXPECT_EQ(recorder.records.back().Form, form);
+    for (std::size_t i = 0; i < recorder.seen.size(); ++i) {
+        if (recorder.seen[i].first == 60) {
+            EXPECT_TRUE(recorder.records[i].Caption.isEmpty());
+        }
+    }
     EXPECT_NE(std::find(recorder.seen.begin(), recorder.seen.end(), std::make_pair(60, 0)), recorder.seen.end());
 
     recorder.seen.clear();
@@ -754,6 +820,259 @@ TEST_F(QuorendFormGui, GrabOfAStatusFormLooksRight)
     QCoreApplication::processEvents();
     const QImage image = main_->grab().toImage();
     EXPECT_TRUE(image.save(testsupport::OutputPath("QuorendForm.png")));
+}
+
+TEST_F(QuorendFormGui, ActionsCarryTheirCaptionsHintsKeysAndDesignedStates)
+{
+    std::unique_ptr<TQuorendForm> form(CreateQuorendForm<TQuorendForm>(main_.get(), fsMDIChild));
+    struct Row
+    {
+        QAction *Action;
+        QString Caption;
+        QString Hint;
+        QKeySequence Key;
+    };
+    const std::vector<Row> rows = {
+        {form->actExecute, "&Изпълнение", "Изпълнение", QKeySequence(Qt::Key_F8)},
+        {form->actNew, "Добавяне", "Добавяне", QKeySequence(Qt::Key_F4)},
+        {form->actEdit, "Редакция", "Редакция", QKeySequence(Qt::Key_F3)},
+        {form->actSave, "Запис", "Запис на въведените данни", QKeySequence(Qt::Key_F2)},
+        {form->actDelete, "Изтриване", "Изтриване", QKeySequence(Qt::Key_F5)},
+        {form->actPrint, "Печат", "Отпечатване", QKeySequence(Qt::Key_F9)},
+        {form->actFile, "Файл...", "Запис във файл", QKeySequence(Qt::Key_F10)},
+        {form->actSearch, "Търсене", "Търсене по поле", QKeySequence(Qt::Key_F7)},
+        {form->actFilter, "Филтър", "Филтриране на данните по признак", QKeySequence(Qt::Key_F6)},
+        {form->actHelp, "Помощ", "Стартиране на системата за помощ", QKeySequence()},
+        {form->actExit, "Изход", "Затваряне на прозореца", QKeySequence(Qt::Key_Escape)},
+        {form->actCopy, "Копиране", "", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {form->actPaste, "Залепване", "", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {form->actStop, "", "", QKeySequence(Qt::Key_Escape)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.Action->objectName().toStdString());
+        EXPECT_EQ(row.Action->text(), row.Caption);
+        EXPECT_EQ(row.Action->statusTip(), row.Hint);
+        EXPECT_EQ(row.Action->shortcut(), row.Key);
+        EXPECT_EQ(row.Action->shortcutContext(), Qt::WidgetWithChildrenShortcut);
+    }
+    EXPECT_EQ(form->actFilter->toolTip(), "Филтриране на данните по признак");
+    EXPECT_TRUE(form->actFilter->isCheckable());
+    EXPECT_TRUE(form->sbtnFilter->isCheckable());
+
+    // Before showing: the ten toolbar actions are off, their designed states
+    // kept (Exit on, switched off at construction only for the time being).
+    EXPECT_TRUE(form->SavedActions().Saved);
+    EXPECT_EQ(form->SavedActions().States, (std::array<bool, 10>{false, false, false, false, false, false, false,
+                                                                  false, false, false}));
+    for (QAction *a : {form->actSave, form->actEdit, form->actNew, form->actDelete, form->actFilter,
+                       form->actSearch, form->actExecute, form->actPrint, form->actFile, form->actExit})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(form->actHelp->isEnabled());
+    EXPECT_TRUE(form->actCopy->isEnabled());
+    EXPECT_TRUE(form->actPaste->isEnabled());
+    EXPECT_FALSE(form->actStop->isEnabled());
+
+    // Shown: Exit on, the rest as designed (off in the base form).
+    ASSERT_TRUE(form->ShowForm());
+    EXPECT_TRUE(form->actExit->isEnabled());
+    EXPECT_FALSE(form->actSave->isEnabled());
+    EXPECT_FALSE(form->actExecute->isEnabled());
+    EXPECT_FALSE(form->SavedActions().Saved);
+    EXPECT_EQ(form->pnlCaption->height(), 21);
+    EXPECT_GE(form->minimumWidth(), 550);
+    form.release();   // the MDI area owns it now
+}
+
+TEST_F(QuorendFormGui, PopupMenuListsTheActionsInTheirOrder)
+{
+    TTestForm *form = Open();
+    QStringList items;
+    for (QAction *a : form->PopupMenu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    EXPECT_EQ(items.join(' '), "actCopy actPaste - actSave actEdit actNew actDelete - actFilter actSearch actExecute "
+                               "actPrint actFile - actHelp actExit");
+}
+
+TEST_F(QuorendFormGui, FilterResultIsMirroredInTheActionAndItsButton)
+{
+    TTestForm *form = Open();
+    form->actFilter->setEnabled(true);
+    QTest::keyClick(form, Qt::Key_F6);
+    EXPECT_EQ(form->filters, 1);
+    EXPECT_TRUE(form->Filtered());
+    EXPECT_TRUE(form->actFilter->isChecked());
+    EXPECT_TRUE(form->sbtnFilter->isChecked());
+    EXPECT_TRUE(form->actFilter->isEnabled());
+
+    // A filter that sets no condition clears the mark, by key or by button.
+    form->filterResult = false;
+    QTest::mouseClick(form->sbtnFilter, Qt::LeftButton);
+    EXPECT_EQ(form->filters, 2);
+    EXPECT_FALSE(form->Filtered());
+    EXPECT_FALSE(form->actFilter->isChecked());
+    EXPECT_FALSE(form->sbtnFilter->isChecked());
+
+    // Refused while another action runs: nothing runs and the mark stays.
+    form->duringEdit = [form] { form->actFilter->trigger(); };
+    QTest::keyClick(form, Qt::Key_F3);
+    EXPECT_EQ(form->filters, 2);
+    EXPECT_FALSE(form->actFilter->isChecked());
+    EXPECT_FALSE(form->sbtnFilter->isChecked());
+}
+
+TEST_F(QuorendFormGui, SaveRefusalTextIsShownUnlessQuietAndNothingIsSaved)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    form->SetModified(true);
+    form->canSave = false;
+    form->saveErrorText = "Липсва клиент!\n\r";
+    QTest::keyClick(form, Qt::Key_F2);
+    EXPECT_EQ(form->saves, 0);
+    EXPECT_TRUE(form->Modified());
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Липсва клиент!\n\r");
+    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+    EXPECT_TRUE(form->actSave->isEnabled());
+
+    form->SetShowValidationMessages(false);
+    QTest::keyClick(form, Qt::Key_F2);
+    EXPECT_EQ(form->saves, 0);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    form->SetShowValidationMessages(true);
+    form->SetModified(false);
+}
+
+TEST_F(QuorendFormGui, SaveClosesACloseAfterSaveFormOnlyWhenItSucceeded)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    form->SetCloseAfterSave(true);
+    form->SetModified(true);
+
+    // A failed save keeps the form and its data.
+    form->saveResult = false;
+    QTest::keyClick(form, Qt::Key_F2);
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->dones, 0);
+
+    // A save that succeeded closes the form, and does not ask whether to
+    // save what was just saved.
+    form->saveResult = true;
+    QTest::keyClick(form, Qt::Key_F2);
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, SaveOfAModalCloseAfterSaveFormEndsItsLoop)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    std::unique_ptr<TTestForm> form(CreateQuorendForm<TTestForm>(main_.get(), fsNormal));
+    form->SetCloseAfterSave(true);
+    form->SetModified(true);
+    QTimer::singleShot(0, form.get(), [&] { form->actSaveExecute(); });
+    EXPECT_EQ(form->ShowModal(), mrCancel);
+    EXPECT_EQ(form->saves, 1);
+    EXPECT_EQ(form->dones, 1);
+    EXPECT_EQ(form->modifiedAtDone, 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, QuietExecuteRunsOnlyAnEnabledExecute)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    form->actExecute->setEnabled(false);
+    EXPECT_TRUE(form->ExecuteQuiet());
+    EXPECT_EQ(form->executes, 0);
+    form->actExecute->setEnabled(true);
+    EXPECT_TRUE(form->ExecuteQuiet());
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, ActionStatesFollowTheirIsEnabledFunctions)
+{
+    TTestForm *form = Open();
+    bool onDataRow = true;
+    form->deleteEnabled = [&] { return onDataRow; };
+    form->UpdateActions();
+    EXPECT_TRUE(form->actDelete->isEnabled());
+
+    // Delete brings the states up to date: the last row went.
+    form->duringExecute = nullptr;
+    onDataRow = false;
+    QTest::keyClick(form, Qt::Key_F5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->deletes, 1);
+    EXPECT_FALSE(form->actDelete->isEnabled());
+
+    // While work holds the actions off nothing is updated; afterwards the
+    // functions decide again.
+    onDataRow = true;
+    form->duringExecute = [form] {
+        form->UpdateActions();
+        EXPECT_FALSE(form->actDelete->isEnabled());
+    };
+    QTest::keyClick(form, Qt::Key_F8);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->actDelete->isEnabled());
+}
+
+TEST_F(QuorendFormGui, HelpJumpsWithTheFormKey)
+{
+    QStringList keys;
+    TQuorendForm::HelpJump = [&](const QString &Key) { keys << Key; };
+    TTestForm *form = Open();
+    form->actHelp->trigger();
+    QTest::mouseClick(form->sbtnHelp, Qt::LeftButton);
+    TQuorendForm::HelpJump = nullptr;
+    EXPECT_EQ(keys, (QStringList{"frmTest", "frmTest"}));
+}
+
+TEST_F(QuorendFormGui, EnableContainerSwitchesItsControlsAndItself)
+{
+    TTestForm *form = Open();
+    auto *panel = new QWidget(form->ClientArea);
+    auto *edit = new QLineEdit(panel);
+    auto *combo = new QComboBox(panel);
+    form->ClientLayout->addWidget(panel);
+    form->EnableContainer(panel, false);
+    EXPECT_FALSE(panel->isEnabled());
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(combo->isEnabled());
+    form->EnableContainer(panel, true);
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_TRUE(combo->isEnabled());
+}
+
+TEST_F(QuorendFormGui, FixedKeysReachTheFormFromItsControls)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    auto *edit = new QLineEdit(form->ClientArea);
+    auto *combo = new QComboBox(form->ClientArea);
+    combo->setEditable(true);
+    combo->addItems({"a", "b"});
+    form->ClientLayout->addWidget(edit);
+    form->ClientLayout->addWidget(combo);
+    QCoreApplication::processEvents();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    combo->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_EQ(form->executes, 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ProcessDeferredDeletes();
+    EXPECT_FALSE(alive);
+    EXPECT_TRUE(dialogs.Shown().empty());
 }
 
 #include "QuorendFormTest.moc"
