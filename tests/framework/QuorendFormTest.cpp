@@ -50,6 +50,7 @@ public:
     int filters = 0;
     int deletes = 0;
     bool saveResult = true;
+    bool executeResult = true;
     bool filterResult = true;
     bool canExecute = true;
     bool canSave = true;
@@ -103,7 +104,7 @@ public:
             duringExecute();
         if (!throwInExecute.isEmpty())
             throw Exception(throwInExecute);
-        return true;
+        return executeResult;
     }
     bool DoSave() override
     {
@@ -1073,6 +1074,20 @@ TEST_F(QuorendFormGui, FixedKeysReachTheFormFromItsControls)
     ProcessDeferredDeletes();
     EXPECT_FALSE(alive);
     EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, ExecuteThatSucceededLeavesNothingUnsavedOnAnEditForm)
+{
+    TTestForm *form = Open();
+    form->SetModified(true);
+    form->executeResult = false;
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_TRUE(form->Modified());
+    form->executeResult = true;
+    QTest::keyClick(form, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 2);
+    EXPECT_FALSE(form->Modified());
 }
 
 #include "QuorendFormTest.moc"
