@@ -34,7 +34,7 @@ struct YearCounts
 // Creates the database file at Path (which must not exist) and fills it.
 YearCounts GenerateYear(const QString &Path, const YearSpec &Spec = YearSpec());
 
-// The day number of 1 January of the spec's year.
+// The day number of 1 January of the generated year.
 int FirstDayOfYear(const YearSpec &Spec);
 
 } // namespace bench

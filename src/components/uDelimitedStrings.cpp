@@ -210,6 +210,17 @@ void TDelimitedStrings::AddText(const QString &S)
     SetTextStr(S);
 }
 
+namespace {
+// Every record or string of Source with its object, in order.
+template <class List>
+void AddAllFrom(TDelimitedStrings &Dest, const List &Source)
+{
+    const int n = Source.Count();
+    for (int i = 0; i < n; ++i)
+        Dest.AddObject(Source.Get(i), Source.GetObject(i));
+}
+} // namespace
+
 int TDelimitedStrings::AddObject(const QString &S, TObject *AObject)
 {
     const int index = Add(S);
@@ -228,13 +239,9 @@ void TDelimitedStrings::AddStrings(const TPersistent *Source)
         if (records) {
             if (records->RecordDelimiter() != RecordDelimiter_)
                 throw EDifferentDelimiters();
-            const int n = records->Count();
-            for (int i = 0; i < n; ++i)
-                AddObject(records->Get(i), records->GetObject(i));
+            AddAllFrom(*this, *records);
         } else {
-            const int n = strings->Count();
-            for (int i = 0; i < n; ++i)
-                AddObject(strings->Get(i), strings->GetObject(i));
+            AddAllFrom(*this, *strings);
         }
     } catch (...) {
         EndUpdate();
@@ -364,13 +371,9 @@ void TDelimitedStrings::Assign(const TPersistent *Source)
             RecordDelimiter_ = records->RecordDelimiter_;
             FieldDelimiter_ = records->FieldDelimiter_;
             MarkerChar_ = records->MarkerChar_;
-            const int n = records->Count();
-            for (int i = 0; i < n; ++i)
-                AddObject(records->Get(i), records->GetObject(i));
+            AddAllFrom(*this, *records);
         } else {
-            const int n = strings->Count();
-            for (int i = 0; i < n; ++i)
-                AddObject(strings->Get(i), strings->GetObject(i));
+            AddAllFrom(*this, *strings);
         }
     } catch (...) {
         EndUpdate();
