@@ -84,14 +84,7 @@ bool ReadDate(QStringView s, qint64 &day)
 // comparison cheap; a collator serves one thread only.
 QCollatorSortKey TextSortKey(const QString &text)
 {
-    thread_local QCollator collator = [] {
-        QCollator c(QLocale(QLocale::English, QLocale::UnitedStates));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
-    return collator.sortKey(text);
+    return ListCollator().sortKey(text);
 }
 
 bool IsTextType(const QVariant &v)

@@ -3,21 +3,26 @@
 #include <QCollator>
 #include <QLocale>
 
-int AnsiCompareText(const QString &A, const QString &B)
+const QCollator &ListCollator()
 {
     // A collator is not to be shared between threads (the background sorter
     // compares on its own thread), so each thread keeps its own.
     // The root order of Unicode collation: Latin before Cyrillic (as on
     // Windows; the Bulgarian tailoring would put Cyrillic first), Cyrillic
     // letters in Bulgarian alphabetical order.
-    thread_local QCollator collator = [] {
+    thread_local const QCollator collator = [] {
         QCollator c(QLocale(QLocale::English, QLocale::UnitedStates));
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         c.setIgnorePunctuation(false);
         return c;
     }();
-    const int r = collator.compare(A, B);
+    return collator;
+}
+
+int AnsiCompareText(const QString &A, const QString &B)
+{
+    const int r = ListCollator().compare(A, B);
     if (r != 0)
         return r;
     // The collator may call texts equal that differ in more than case

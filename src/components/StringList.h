@@ -2,6 +2,7 @@
 // The few pieces of the class library's object model and string list that
 // the component kit builds on: an object root, persistent objects that can
 // copy themselves, and a string list whose items carry an object each.
+#include <QCollator>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -39,6 +40,8 @@ using TNotifyEvent = std::function<void(TObject *Sender)>;
 // order, digits before letters; the same on every machine whatever the
 // process locale.
 int AnsiCompareText(const QString &A, const QString &B);
+// The collator behind AnsiCompareText, one per thread.
+const QCollator &ListCollator();
 
 // The class library's trimming: characters up to the blank (controls and
 // blanks) removed at both ends.
