@@ -513,16 +513,21 @@ intptr_t TCabArchive::CompleteTarget(Notification &notice)
     }
     if (target.isEmpty())
         target = destinationPath_ + SafeStoredName(notice.Text1);
+    // The stream is closed whether or not its date could be set, so that a
+    // failure leaves no file open behind it.
+    int timeError = 0;
     if (fileSupport_) {
         if (QFile *file = Find(notice.File)) {
             errno = 0;
             if (!file->setFileTime(format::FromDosDateTime(notice.Date, notice.Time),
                                    QFileDevice::FileModificationTime))
-                throw ECabApiError(LastError());
+                timeError = LastError();
         }
     }
     int err = 0;
     FileClose(notice.File, err);
+    if (timeError != 0)
+        throw ECabApiError(timeError);
     if (fileSupport_ && (notice.Attributes & AttrReadOnly)) {
         const QFileDevice::Permissions writable =
             QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;

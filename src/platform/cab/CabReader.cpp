@@ -185,7 +185,9 @@ struct Reader::System : mspack_system
         *messageSink = QString::fromLocal8Bit(text);
     }
 
-    static void *Alloc(mspack_system *, size_t bytes) { return std::malloc(bytes); }
+    // Zeroed: a spoilt stream that refers back past what it has written
+    // would otherwise copy stale heap contents into the extracted file.
+    static void *Alloc(mspack_system *, size_t bytes) { return std::calloc(1, bytes); }
     static void Free(void *p) { std::free(p); }
     static void Copy(void *src, void *dest, size_t bytes) { std::memmove(dest, src, bytes); }
 };
