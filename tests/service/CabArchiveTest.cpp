@@ -220,6 +220,7 @@ TEST_F(CabArchiveTest, SpannedSetsKeepEveryPartWithinTheVolumeSize)
             }
             if (h.HasPrev()) {
                 EXPECT_EQ(QString(h.PrevName), QFileInfo(parts[i - 1]).fileName());
+                EXPECT_EQ(QString(h.PrevDisk), QString("Disk%1").arg(i));
             }
         }
         ASSERT_TRUE(Extract(parts.first(), Path("out-single")));
@@ -575,6 +576,44 @@ TEST_F(CabArchiveTest, CompressionCodeCarriesTheQuantumAndLzxSettings)
     EXPECT_EQ(cab.CompressionCode(), 3 + (21 << 8));
     cab.CompressionType = 0x80;
     EXPECT_EQ(cab.CompressionCode(), 0);
+}
+
+TEST_F(CabArchiveTest, FolderThresholdAndIncompressibleFlagShapeTheSet)
+{
+    const QVector<Source> sources{{"a.txt", TextBytes(30000, 21)}, {"b.txt", TextBytes(30000, 22)},
+                                  {"c.txt", TextBytes(30000, 23)}};
+    const auto folders = [&](int threshold) {
+        TCabArchive cab;
+        cab.SetCABFileName(Path(QString("t%1.cab").arg(threshold)));
+        cab.SetFolderThreshold(threshold);
+        cab.CompressionType = 1;
+        cab.CreateCabinet();
+        for (const Source &s : sources) {
+            Write(Path("src/" + s.Name), s.Data);
+            EXPECT_TRUE(cab.AddFile(Path("src/" + s.Name), s.Name));
+        }
+        EXPECT_TRUE(cab.FlushCabinet(false));
+        cab.CloseCabinet();
+        return Header(Path(QString("t%1.cab").arg(threshold))).Folders.size();
+    };
+    EXPECT_EQ(folders(0), 1);
+    EXPECT_EQ(folders(10000000), 1);
+    EXPECT_EQ(folders(100), 3);
+    ASSERT_TRUE(Extract(Path("t100.cab"), Path("out")));
+    ExpectExtracted(sources, Path("out"));
+
+    ASSERT_TRUE(Write(Path("src/random.bin"), RandomBytes(50000, 24)));
+    TCabArchive cab;
+    cab.SetCABFileName(Path("fail.cab"));
+    cab.SetFailOnIncompressible(true);
+    cab.CompressionType = 1;
+    QVector<int> errors;
+    cab.OnError = [&](TObject *, int code, int) { errors.append(code); };
+    cab.CreateCabinet();
+    EXPECT_FALSE(cab.AddFile(Path("src/random.bin"), "random.bin"));
+    cab.CloseCabinet();
+    EXPECT_EQ(errors, QVector<int>{platform::cab::WriterCompressorFail});
+    EXPECT_FALSE(QFile::exists(Path("fail.cab")));
 }
 
 TEST_F(CabArchiveTest, StatusEventsAndProgressFollowTheBlocksAndCabinets)
