@@ -283,8 +283,15 @@ int Reader::ReadHeader(const QString &file, CabinetHeader &header, int &sysError
         sysError = err;
         return ReaderCorruptCabinet;
     }
+    // No header is longer than its largest possible form (the header
+    // reserve, four names, 65,535 folder and 65,535 file entries at their
+    // largest): a spoilt offset never draws more of the file into memory.
+    constexpr qint64 kLongestHeader = kHeaderBytes + kReserveFieldsBytes + kMaxReserveHeader
+                                      + 4 * (kMaxNameBytes + 1) + 65535LL * (kFolderBytes + kMaxReserveFolder)
+                                      + 65535LL * (kFileBytes + kMaxNameBytes + 1);
+    const qint64 readable = std::min<qint64>(size, kLongestHeader);
     QByteArray bytes;
-    qint64 want = std::min<qint64>(size, 65536);
+    qint64 want = std::min<qint64>(readable, 65536);
     for (;;) {
         const int have = bytes.size();
         if (want > have) {
@@ -304,9 +311,9 @@ int Reader::ReadHeader(const QString &file, CabinetHeader &header, int &sysError
         case ParseResult::UnknownVersion: return ReaderUnknownVersion;
         case ParseResult::Corrupt: return ReaderCorruptCabinet;
         case ParseResult::NeedMore:
-            if (bytes.size() >= size)
+            if (bytes.size() >= readable)
                 return bytes.size() < kHeaderBytes ? ReaderNotACabinet : ReaderCorruptCabinet;
-            want = std::min<qint64>(size, want * 2);
+            want = std::min<qint64>(readable, want * 2);
             break;
         }
     }
