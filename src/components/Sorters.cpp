@@ -1,6 +1,5 @@
 #include "components/Sorters.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QLocale>
 #include <QObject>
@@ -10,6 +9,7 @@
 #include "components/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "components/RichGrid.h"
+#include "platform/db/Collation.h"
 #include "platform/ui/StringGrid.h"
 
 namespace {
@@ -77,14 +77,6 @@ bool ReadDate(QStringView s, qint64 &day)
         return false;
     day = date.toJulianDay() * MSecsPerDay;
     return true;
-}
-
-// The alphabetical order of the record lists (AnsiCompareText): Latin before
-// Cyrillic, Cyrillic in Bulgarian order, case aside. Sort keys make each
-// comparison cheap; a collator serves one thread only.
-QCollatorSortKey TextSortKey(const QString &text)
-{
-    return ListCollator().sortKey(text);
 }
 
 bool IsTextType(const QVariant &v)
@@ -334,7 +326,9 @@ bool TBaseSorter::IsTotalsRow(int)
 
 TBaseSorter::TSortPiece TBaseSorter::PreparePiece(const QString &Text)
 {
-    TSortPiece piece{Text, TextSortKey(Text)};
+    // The alphabetical order of the record lists (AnsiCompareText), read
+    // once per piece so that each comparison is cheap.
+    TSortPiece piece{Text, platform::JetSortKey(Text)};
     piece.isNumber = ReadNumber(Text, piece.number);
     piece.isDate = ReadDate(Text, piece.day);
     return piece;

@@ -14,7 +14,7 @@
 // the program's alphabetical order (Latin before Cyrillic, Cyrillic in
 // Bulgarian order), case deciding only between otherwise equal texts when
 // CaseSensitive is on. Rows marked as totals stay last, in their order.
-#include <QCollatorSortKey>
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <atomic>
@@ -133,7 +133,7 @@ private:
     struct TSortPiece
     {
         QString text;
-        QCollatorSortKey sortKey;
+        QByteArray sortKey;   // platform::JetSortKey
         bool isNumber = false;
         double number = 0;
         bool isDate = false;

@@ -1,32 +1,16 @@
 #include "components/StringList.h"
 
-#include <QCollator>
-#include <QLocale>
-
-const QCollator &ListCollator()
-{
-    // A collator is not to be shared between threads (the background sorter
-    // compares on its own thread), so each thread keeps its own.
-    // The root order of Unicode collation: Latin before Cyrillic (as on
-    // Windows; the Bulgarian tailoring would put Cyrillic first), Cyrillic
-    // letters in Bulgarian alphabetical order.
-    thread_local const QCollator collator = [] {
-        QCollator c(QLocale(QLocale::English, QLocale::UnitedStates));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
-    return collator;
-}
+#include "platform/db/Collation.h"
 
 int AnsiCompareText(const QString &A, const QString &B)
 {
-    const int r = ListCollator().compare(A, B);
+    // The database's text order, so that a list sorted here and the same
+    // rows read with ORDER BY stand alike.
+    const int r = platform::JetCompare(A, B);
     if (r != 0)
         return r;
-    // The collator may call texts equal that differ in more than case
-    // (some marks and invisible characters); the class library did not.
+    // That order calls texts equal that differ in trailing blanks (or in
+    // an accent it folds); the class library did not.
     return QString::compare(A, B, Qt::CaseInsensitive);
 }
 

@@ -2,7 +2,6 @@
 // The few pieces of the class library's object model and string list that
 // the component kit builds on: an object root, persistent objects that can
 // copy themselves, and a string list whose items carry an object each.
-#include <QCollator>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -36,12 +35,12 @@ public:
 using TNotifyEvent = std::function<void(TObject *Sender)>;
 
 // The class library's case-insensitive, language-aware text comparison
-// (<0, 0, >0): Latin before Cyrillic, Cyrillic in Bulgarian alphabetical
-// order, digits before letters; the same on every machine whatever the
-// process locale.
+// (<0, 0, >0), in the order of the database's text columns
+// (platform::JetCompare): signs before digits, digits before Latin, Latin
+// before Cyrillic, Cyrillic in Bulgarian alphabetical order; the same on
+// every machine whatever the process locale. Texts that order calls equal
+// are told apart by their characters, case aside.
 int AnsiCompareText(const QString &A, const QString &B);
-// The collator behind AnsiCompareText, one per thread.
-const QCollator &ListCollator();
 
 // The class library's trimming: characters up to the blank (controls and
 // blanks) removed at both ends.

@@ -58,8 +58,9 @@ char32_t Fold(char32_t c)
     return QChar::toUpper(c);
 }
 
-// Sort key: character class first, then the folded code point. Cyrillic
-// capitals U+0410..U+042F stand in the order of the Bulgarian alphabet.
+// Sort key: character class first, then the folded code point (below
+// 2^21, so a key fits in three bytes). Cyrillic capitals U+0410..U+042F
+// stand in the order of the Bulgarian alphabet.
 quint32 Key(char32_t c)
 {
     const char32_t f = Fold(c);
@@ -76,12 +77,29 @@ quint32 Key(char32_t c)
         cls = 3;
     else
         cls = 4;
-    return (cls << 24) | static_cast<quint32>(f);
+    return (cls << 21) | static_cast<quint32>(f);
+}
+
+// Next code point of a UTF-16 text; a lone surrogate stands for itself.
+char32_t Decode(const QChar *s, qsizetype n, qsizetype &i)
+{
+    const char16_t c = s[i++].unicode();
+    if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(s[i].unicode()))
+        return QChar::surrogateToUcs4(c, s[i++].unicode());
+    return c;
 }
 
 int TrimmedLength(const char *s, int n)
 {
     while (n > 0 && s[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+qsizetype TrimmedLength(const QString &s)
+{
+    qsizetype n = s.size();
+    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
         --n;
     return n;
 }
@@ -221,9 +239,35 @@ int JetCompare(const char *a, int aBytes, const char *b, int bBytes)
 
 int JetCompare(const QString &a, const QString &b)
 {
-    const QByteArray ua = a.toUtf8();
-    const QByteArray ub = b.toUtf8();
-    return JetCompare(ua.constData(), ua.size(), ub.constData(), ub.size());
+    const qsizetype na = TrimmedLength(a);
+    const qsizetype nb = TrimmedLength(b);
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < na && j < nb) {
+        const quint32 ka = Key(Decode(a.constData(), na, i));
+        const quint32 kb = Key(Decode(b.constData(), nb, j));
+        if (ka != kb)
+            return ka < kb ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return 0;
+}
+
+QByteArray JetSortKey(const QString &s)
+{
+    const qsizetype n = TrimmedLength(s);
+    QByteArray key;
+    key.reserve(3 * n);
+    for (qsizetype i = 0; i < n;) {
+        const quint32 k = Key(Decode(s.constData(), n, i));
+        key.append(char(k >> 16));
+        key.append(char(k >> 8));
+        key.append(char(k));
+    }
+    return key;
 }
 
 bool JetLike(const QString &pattern, const QString &value, char32_t escape)

@@ -8,6 +8,7 @@
 // then Latin letters, then Cyrillic letters in the order of the Bulgarian
 // alphabet (а б в г д е ж з и й к л м н о п р с т у ф х ц ч ш щ ъ ь ю я),
 // then everything else.
+#include <QByteArray>
 #include <QString>
 
 struct sqlite3;
@@ -17,6 +18,10 @@ namespace platform {
 // Compares two UTF-8 texts: < 0, 0 or > 0.
 int JetCompare(const char *a, int aBytes, const char *b, int bBytes);
 int JetCompare(const QString &a, const QString &b);
+// A key of s whose byte order (QByteArray::compare) is the order above:
+// keys compare as JetCompare compares their texts, equal texts give equal
+// keys. For sorting many texts, each key made once.
+QByteArray JetSortKey(const QString &s);
 
 // SQL LIKE with '%' (any run) and '_' (one character), compared as above;
 // escape (0 for none) makes the next pattern character literal.
