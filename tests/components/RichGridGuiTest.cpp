@@ -287,11 +287,11 @@ TEST(RichGridGui, AutoResizeColumnsWidenAsTheirCellsArePainted)
     window.resize(400, 200);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::qWait(20);
-    EXPECT_EQ(grid->ColWidths(1), 20 * 7 + 6);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->ColWidths(1) == 20 * 7 + 6; }, 10000))
+        << "width " << grid->ColWidths(1);
     grid->SetTopRow(140);
-    QTest::qWait(20);
-    EXPECT_EQ(grid->ColWidths(1), 40 * 7 + 6);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->ColWidths(1) == 40 * 7 + 6; }, 10000))
+        << "width " << grid->ColWidths(1);
 }
 
 TEST(RichGridGui, SelectionIsHighlightedUnlessItsCellsHideIt)

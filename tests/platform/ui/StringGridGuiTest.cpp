@@ -134,9 +134,8 @@ TEST(StringGridGui, DragHeldBelowTheGridGoesOnScrolling)
     QTest::mouseMove(vp, QPoint(w.CellCentre(2, 2).x(), vp->height() + 10));
     const int afterMove = w.grid->TopRow();
     EXPECT_GT(afterMove, 1) << "the move itself scrolls";
-    QTest::qWait(400);
-    const int held = w.grid->TopRow();
-    EXPECT_GT(held, afterMove + 1) << "the grid scrolls on while the mouse rests there";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.grid->TopRow() > afterMove + 1; }, 10000))
+        << "the grid scrolls on while the mouse rests there";
     EXPECT_EQ(w.grid->Selection().Top, 2);
     EXPECT_EQ(w.grid->Selection().Bottom, w.grid->Data().VertLayout().LastFull);
     QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, QPoint(w.CellCentre(2, 2).x(), vp->height() + 10));
@@ -402,6 +401,6 @@ TEST(StringGridGui, CellsWrittenOnAWorkerThreadShowAfterwards)
     EXPECT_EQ(w.grid->Cells(1, 1), "w2");
     EXPECT_EQ(w.grid->Cells(1, 2), "w1");
     EXPECT_EQ(painted, 0);
-    QTest::qWait(50);
-    EXPECT_GT(painted, 0) << "the grid repaints once the main thread runs again";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return painted > 0; }, 10000))
+        << "the grid repaints once the main thread runs again";
 }
