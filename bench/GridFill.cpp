@@ -1,7 +1,6 @@
 // Pouring a record list of 100,000 rows and 10 fields into an attributed
 // grid with FillGridFromDelimitedStrings, as every list and report form
 // does, and the first paint after it; then a refill of the filled grid.
-#include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
@@ -9,6 +8,7 @@
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "components/uDelimitedStrings.h"
+#include "support/BenchMain.h"
 
 namespace {
 
@@ -78,11 +78,5 @@ BENCHMARK(BM_Refill)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -3,9 +3,8 @@
 // word wrap breaks with the halving prefix search.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "framework/TextPagePrinter.h"
+#include "support/BenchMain.h"
 
 namespace {
 
@@ -56,11 +55,5 @@ BENCHMARK(BM_LayOutWrappedLines)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -12,6 +12,7 @@
 
 #include "components/Formatters.h"
 #include "components/RichGrid.h"
+#include "support/BenchMain.h"
 
 namespace {
 
@@ -154,11 +155,5 @@ BENCHMARK(BM_SetCellsShown);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv);
 }
