@@ -104,6 +104,26 @@ qsizetype TrimmedLength(const QString &s)
     return n;
 }
 
+// The comparison over two texts of one encoding (UTF-8 bytes or UTF-16),
+// trailing blanks already cut off.
+template <typename Unit, typename Size>
+int CompareTexts(const Unit *a, Size na, const Unit *b, Size nb)
+{
+    Size i = 0;
+    Size j = 0;
+    while (i < na && j < nb) {
+        const quint32 ka = Key(Decode(a, na, i));
+        const quint32 kb = Key(Decode(b, nb, j));
+        if (ka != kb)
+            return ka < kb ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return 0;
+}
+
 int CollationCallback(void *, int aBytes, const void *a, int bBytes, const void *b)
 {
     return JetCompare(static_cast<const char *>(a), aBytes, static_cast<const char *>(b), bBytes);
@@ -218,42 +238,13 @@ void FormatFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 int JetCompare(const char *a, int aBytes, const char *b, int bBytes)
 {
-    const auto *ua = reinterpret_cast<const unsigned char *>(a);
-    const auto *ub = reinterpret_cast<const unsigned char *>(b);
-    const int na = TrimmedLength(a, aBytes);
-    const int nb = TrimmedLength(b, bBytes);
-    int i = 0;
-    int j = 0;
-    while (i < na && j < nb) {
-        const quint32 ka = Key(Decode(ua, na, i));
-        const quint32 kb = Key(Decode(ub, nb, j));
-        if (ka != kb)
-            return ka < kb ? -1 : 1;
-    }
-    if (i < na)
-        return 1;
-    if (j < nb)
-        return -1;
-    return 0;
+    return CompareTexts(reinterpret_cast<const unsigned char *>(a), TrimmedLength(a, aBytes),
+                        reinterpret_cast<const unsigned char *>(b), TrimmedLength(b, bBytes));
 }
 
 int JetCompare(const QString &a, const QString &b)
 {
-    const qsizetype na = TrimmedLength(a);
-    const qsizetype nb = TrimmedLength(b);
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < na && j < nb) {
-        const quint32 ka = Key(Decode(a.constData(), na, i));
-        const quint32 kb = Key(Decode(b.constData(), nb, j));
-        if (ka != kb)
-            return ka < kb ? -1 : 1;
-    }
-    if (i < na)
-        return 1;
-    if (j < nb)
-        return -1;
-    return 0;
+    return CompareTexts(a.constData(), TrimmedLength(a), b.constData(), TrimmedLength(b));
 }
 
 QByteArray JetSortKey(const QString &s)
