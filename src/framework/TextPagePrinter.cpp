@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <cmath>
 
+#include "core/uHelpers.h"
 #include "framework/PagePrintProgress.h"
 #include "platform/ui/Colors.h"
 
@@ -28,12 +29,10 @@ int RoundRt(double value) { return int(std::nearbyint(value)); }
 // The runtime's shortest float text (15 significant digits, '.' always).
 QString FloatText(double value)
 {
-    if (value == 0)
-        return QStringLiteral("0");
-    return QString::number(value, 'g', 15);
+    QString text;
+    FloatToDotStr(-1, text, value);
+    return text;
 }
-
-QString ShortDateText(const QDate &date) { return date.toString(QStringLiteral("dd.MM.yyyy")); }
 
 QString LongDateText(const QDate &date)
 {
@@ -711,7 +710,7 @@ QString TTextPagePrinter::ExpandMacros(QString text) const
     const QDateTime now = QDateTime::currentDateTime();
     text.replace(QStringLiteral("{$LINE}"), QString::number(FLineCount));
     text.replace(QStringLiteral("{$PAGE}"), QString::number(FCurrentPage));
-    text.replace(QStringLiteral("{$DATE}"), ShortDateText(now.date()));
+    text.replace(QStringLiteral("{$DATE}"), DateToDisplayText(now.date()));
     text.replace(QStringLiteral("{$TIME}"), LongTimeText(now.time()));
     text.replace(QStringLiteral("{$TITLE}"), Title());
     return text;
@@ -778,7 +777,7 @@ void TTextPagePrinter::ConvertFriendly(const QString &friendly, QString &line, Q
             value = LongDateText(now.date());
             break;
         case 'd':
-            value = ShortDateText(now.date());
+            value = DateToDisplayText(now.date());
             break;
         case 'T':
             value = LongTimeText(now.time());
