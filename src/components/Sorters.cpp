@@ -1,9 +1,10 @@
 #include "components/Sorters.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QObject>
 #include <QtDebug>
+#include <cmath>
+#include <limits>
 #include <utility>
 
 #include "components/uDelimitedStrings.h"
@@ -29,25 +30,18 @@ int Compare3(const T &a, const T &b)
     return a < b ? -1 : b < a ? 1 : 0;
 }
 
-// A '.'-decimal number, optionally signed; nothing else (no group
-// separators, no blanks inside, not "inf").
-bool ReadNumber(QStringView s, double &value)
+// A '.'-decimal number as the program writes them (DotStrToFloat: optionally
+// signed, no group separators, no blanks inside, not "inf"); an empty text
+// is no number here.
+bool ReadNumber(const QString &s, double &value)
 {
-    s = s.trimmed();
-    if (s.isEmpty())
+    if (s.trimmed().isEmpty())
         return false;
-    const QChar first = s.front();
-    if (!first.isDigit() && first != QLatin1Char('-') && first != QLatin1Char('+') &&
-        first != QLatin1Char('.'))
+    const long double v = DotStrToFloat(s, std::numeric_limits<long double>::quiet_NaN());
+    if (std::isnan(v))
         return false;
-    static const QLocale c = [] {
-        QLocale l = QLocale::c();
-        l.setNumberOptions(QLocale::RejectGroupSeparator);
-        return l;
-    }();
-    bool ok = false;
-    value = c.toDouble(s, &ok);
-    return ok;
+    value = static_cast<double>(v);
+    return std::isfinite(value);
 }
 
 const qint64 MSecsPerDay = 86400000;

@@ -66,6 +66,18 @@ TEST(DelimitedStringsSorter, NumbersSortAsNumbersNegativesIncluded)
     }
 }
 
+TEST(DelimitedStringsSorter, NumbersReadAsTheProgramWritesThem)
+{
+    // A sign, blanks around, an exponent: numbers.
+    auto list = ListOf({"1e2", "20", " 4 ", "+3"});
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"+3", " 4 ", "20", "1e2"}), Field(*list, 0));
+    // A decimal comma is no number: "3,5" and "10" compare as texts.
+    list = ListOf({"3,5", "10"});
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"10", "3,5"}), Field(*list, 0));
+}
+
 TEST(DelimitedStringsSorter, DatesSortAsDates)
 {
     auto list = ListOf({"01.02.2024", "15.01.2024", "31.12.2023", "02.01.2024"});
