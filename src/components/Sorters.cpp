@@ -9,15 +9,12 @@
 
 #include "components/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "platform/db/Collation.h"
 #include "platform/ui/StringGrid.h"
 
 namespace {
-
-const QString FilterTotalsText = QStringLiteral("Сума за филтъра");
-// The background the grid fill gives a row marked as totals.
-const TColor TotalsRowColor = 0xF8F0D8;
 
 int Sign(int v)
 {
@@ -522,7 +519,7 @@ bool TDelimitedStringsSorter::IsTotalsRow(int Index)
 {
     QString first;
     GetPiece(FList->Strings(Index), FList->FieldDelimiter(), 0, first);
-    return first == FilterTotalsText || first.startsWith(FList->MarkerChar());
+    return first == FilterTotalsMarker || first.startsWith(FList->MarkerChar());
 }
 
 void TDelimitedStringsSorter::BeforeSort()
@@ -586,7 +583,7 @@ bool TStringGridSorter::IsTotalsRow(int Index)
     if (auto *rich = qobject_cast<TRichGrid *>(FGrid))
         if (rich->HasRowAttributes(Index) && rich->GetRowAttributes(Index)->BackColor() == TotalsRowColor)
             return true;
-    return FGrid->Cells(0, Index) == FilterTotalsText;
+    return FGrid->Cells(0, Index) == FilterTotalsMarker;
 }
 
 int TStringGridSorter::KeepTotalsLast(int L, int R)
