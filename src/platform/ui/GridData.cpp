@@ -366,11 +366,6 @@ TGridCoord GridData::MaxTopLeft() const
     return TGridCoord{AxisMaxFirst(true, colCount_ - 1), AxisMaxFirst(false, rowCount_ - 1)};
 }
 
-TGridCoord GridData::TopLeftEndingAt(TGridCoord cell) const
-{
-    return TGridCoord{AxisMaxFirst(true, cell.X), AxisMaxFirst(false, cell.Y)};
-}
-
 int GridData::VisibleColCount() const
 {
     const GridAxisLayout h = HorzLayout();

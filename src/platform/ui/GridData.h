@@ -119,9 +119,6 @@ public:
 
     // The highest left column and top row: the last cells just fit.
     TGridCoord MaxTopLeft() const;
-    // The top-left cell with which the given cell is the last one shown
-    // whole (used when a cell is scrolled into view from below).
-    TGridCoord TopLeftEndingAt(TGridCoord cell) const;
     // Scrolled cells shown whole.
     int VisibleColCount() const;
     int VisibleRowCount() const;
