@@ -1,5 +1,7 @@
 #include "components/uDelimitedStrings.h"
 
+#include <exception>
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -89,18 +91,42 @@ void TDelimitedStrings::PutObject(int Index, TObject *)
 
 void TDelimitedStrings::SetCapacity(int) {}
 
+namespace {
+// Holds one update of a list open for its scope. An exception from the
+// closing notification must not escape while another one is unwinding.
+class UpdateScope
+{
+public:
+    explicit UpdateScope(TDelimitedStrings &List) : list_(List), unwinding_(std::uncaught_exceptions())
+    {
+        list_.BeginUpdate();
+    }
+    ~UpdateScope() noexcept(false)
+    {
+        if (std::uncaught_exceptions() > unwinding_) {
+            try {
+                list_.EndUpdate();
+            } catch (...) {
+            }
+        } else {
+            list_.EndUpdate();
+        }
+    }
+    UpdateScope(const UpdateScope &) = delete;
+    UpdateScope &operator=(const UpdateScope &) = delete;
+
+private:
+    TDelimitedStrings &list_;
+    int unwinding_;
+};
+} // namespace
+
 void TDelimitedStrings::Put(int Index, const QString &S)
 {
     TObject *object = GetObject(Index);
-    BeginUpdate();
-    try {
-        Delete(Index);
-        InsertObject(Index, S, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    Delete(Index);
+    InsertObject(Index, S, object);
 }
 
 QString TDelimitedStrings::GetTextStr() const
@@ -234,20 +260,14 @@ void TDelimitedStrings::AddStrings(const TPersistent *Source)
     const auto *strings = dynamic_cast<const TStringList *>(Source);
     if (!records && !strings)
         throw EAddStringsFailed();
-    BeginUpdate();
-    try {
-        if (records) {
-            if (records->RecordDelimiter() != RecordDelimiter_)
-                throw EDifferentDelimiters();
-            AddAllFrom(*this, *records);
-        } else {
-            AddAllFrom(*this, *strings);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    UpdateScope update(*this);
+    if (records) {
+        if (records->RecordDelimiter() != RecordDelimiter_)
+            throw EDifferentDelimiters();
+        AddAllFrom(*this, *records);
+    } else {
+        AddAllFrom(*this, *strings);
     }
-    EndUpdate();
 }
 
 void TDelimitedStrings::Exchange(int Index1, int Index2)
@@ -256,17 +276,11 @@ void TDelimitedStrings::Exchange(int Index1, int Index2)
     CheckIndex(Index2);
     const QString text = Get(Index1);
     TObject *object = GetObject(Index1);
-    BeginUpdate();
-    try {
-        Put(Index1, Get(Index2));
-        PutObject(Index1, GetObject(Index2));
-        Put(Index2, text);
-        PutObject(Index2, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    Put(Index1, Get(Index2));
+    PutObject(Index1, GetObject(Index2));
+    Put(Index2, text);
+    PutObject(Index2, object);
 }
 
 int TDelimitedStrings::IndexOf(const QString &S) const
@@ -330,15 +344,9 @@ void TDelimitedStrings::Move(int CurIndex, int NewIndex)
     CheckIndex(NewIndex);
     const QString text = Get(CurIndex);
     TObject *object = GetObject(CurIndex);
-    BeginUpdate();
-    try {
-        Delete(CurIndex);
-        InsertObject(NewIndex, text, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    Delete(CurIndex);
+    InsertObject(NewIndex, text, object);
 }
 
 void TDelimitedStrings::SetText(const QString &S)
@@ -364,22 +372,16 @@ void TDelimitedStrings::Assign(const TPersistent *Source)
     const auto *strings = dynamic_cast<const TStringList *>(Source);
     if (!records && !strings)
         throw EConvertError(QStringLiteral("Cannot assign to a record list"));
-    BeginUpdate();
-    try {
-        Clear();
-        if (records) {
-            RecordDelimiter_ = records->RecordDelimiter_;
-            FieldDelimiter_ = records->FieldDelimiter_;
-            MarkerChar_ = records->MarkerChar_;
-            AddAllFrom(*this, *records);
-        } else {
-            AddAllFrom(*this, *strings);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    UpdateScope update(*this);
+    Clear();
+    if (records) {
+        RecordDelimiter_ = records->RecordDelimiter_;
+        FieldDelimiter_ = records->FieldDelimiter_;
+        MarkerChar_ = records->MarkerChar_;
+        AddAllFrom(*this, *records);
+    } else {
+        AddAllFrom(*this, *strings);
     }
-    EndUpdate();
 }
 
 void TDelimitedStrings::AssignTo(TStringList &Dest) const
