@@ -611,3 +611,32 @@ TEST(DelimitedStrings, CleanedValuesNeverShiftOrSplitARecord)
     l.GetField(1, 2, s);
     EXPECT_EQ("10 ", s);
 }
+
+// A refused operation must close the update it opened, or the list would
+// stay silent for good; a change handler that throws while the refusal is
+// on its way must not end the program.
+TEST(DelimitedStrings, RefusedOperationsCloseTheirUpdate)
+{
+    TDelimitedStringList l;
+    l.Add("a");
+    TDelimitedStringList other(';', '@');
+    other.Add("x");
+    int changed = 0;
+    l.OnChange = [&](TObject *) { ++changed; };
+
+    EXPECT_THROW(l.AddStrings(&other), EDifferentDelimiters);
+    l.SetSorted(true);
+    EXPECT_THROW(l.Put(0, "b"), EStringListError);
+    l.SetSorted(false);
+    changed = 0;
+    l.Add("c");
+    EXPECT_EQ(1, changed);
+
+    l.OnChange = [&](TObject *) { throw EConvertError("handler failed"); };
+    EXPECT_THROW(l.AddStrings(&other), EDifferentDelimiters);
+    l.OnChange = [&](TObject *) { ++changed; };
+    changed = 0;
+    l.Add("d");
+    EXPECT_EQ(1, changed);
+    EXPECT_EQ(3, l.Count());
+}
