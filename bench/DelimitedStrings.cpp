@@ -2,7 +2,7 @@
 // 750,000 rows, and sorting 75,000 records.
 #include <benchmark/benchmark.h>
 
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 #include "support/BenchMain.h"
 
 namespace {

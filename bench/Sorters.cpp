@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 #include "components/Sorters.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 namespace {
 

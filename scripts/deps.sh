@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that the build, the program and the tests
 # need, when any of them is missing.
 set -euo pipefail
-PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev
+PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev libxlsxwriter-dev libmspack-dev zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
   cabextract gcab poppler-utils)

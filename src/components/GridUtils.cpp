@@ -8,7 +8,7 @@
 #include "components/Formatters.h"
 #include "components/RichGrid.h"
 #include "components/RunTimeGrid.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 using platform::StringGrid;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <set>
 
-#include "components/LineConv.h"
+#include "core/LineConv.h"
 #include "core/uHelpers.h"
 
 namespace {

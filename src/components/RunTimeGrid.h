@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "components/List2d.h"
+#include "core/List2d.h"
 #include "platform/ui/StringGrid.h"
 
 class TRunTimeGrid : public platform::StringGrid

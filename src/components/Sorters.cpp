@@ -7,7 +7,7 @@
 #include <limits>
 #include <utility>
 
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"

@@ -1,6 +1,6 @@
 #include "core/uHelpers.h"
 
-#include "components/LineConv.h"
+#include "core/LineConv.h"
 #include "core/uMLinkFuncs.h"
 #include "platform/Exception.h"
 #include "platform/print/CodePages.h"

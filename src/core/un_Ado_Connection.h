@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 #include "platform/db/Database.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/Transaction.h"

@@ -15,7 +15,7 @@
 // into the library: an exception raised by an event handler (or by the
 // default completion of an extracted file) stops the library's work and is
 // raised again by the call that started it, once the library has returned.
-#include "components/StringList.h"
+#include "core/StringList.h"
 #include "platform/Exception.h"
 #include "platform/cab/CabTypes.h"
 

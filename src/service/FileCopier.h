@@ -8,7 +8,7 @@
 // leaves the target as it was. Copying a file onto itself is decided by file
 // identity (a symbolic or hard link to the source counts as the source).
 // Paths use '/'.
-#include "components/StringList.h"
+#include "core/StringList.h"
 
 #include <QObject>
 #include <QPointer>

@@ -12,7 +12,7 @@
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "components/RunTimeGrid.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "components/Sorters.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 #include "components/RichGrid.h"
 #include "platform/ui/StringGrid.h"
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "components/Sorters.h"
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 #include "platform/db/Collation.h"
 #include "platform/db/Database.h"
 #include "support/QtPrinters.h"

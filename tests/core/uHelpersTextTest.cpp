@@ -1,7 +1,7 @@
 // Text helpers: characters, padding, line items, MIK conversion.
 #include <gtest/gtest.h>
 
-#include "components/LineConv.h"
+#include "core/LineConv.h"
 #include "core/uHelpers.h"
 #include "platform/Exception.h"
 #include "platform/print/CodePages.h"

@@ -1,7 +1,7 @@
 // The line splitter and its string-list base.
 #include <gtest/gtest.h>
 
-#include "components/LineConv.h"
+#include "core/LineConv.h"
 
 namespace {
 

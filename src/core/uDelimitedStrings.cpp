@@ -1,4 +1,4 @@
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 #include <exception>
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "components/List2d.h"
+#include "core/List2d.h"
 
 namespace {
 void *V(std::intptr_t n)

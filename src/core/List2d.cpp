@@ -1,4 +1,4 @@
-#include "components/List2d.h"
+#include "core/List2d.h"
 
 #include <algorithm>
 

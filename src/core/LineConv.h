@@ -1,7 +1,7 @@
 #pragma once
 // The line splitter: a string list that cuts one line of text into items at
 // a delimiter string and joins the items back into a line.
-#include "components/StringList.h"
+#include "core/StringList.h"
 
 class TLineConv : public TStringList
 {

@@ -1,4 +1,4 @@
-#include "components/LineConv.h"
+#include "core/LineConv.h"
 
 TLineConv::TLineConv() : Delimiter_(QStringLiteral("@")) {}
 

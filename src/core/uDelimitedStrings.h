@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-#include "components/StringList.h"
+#include "core/StringList.h"
 
 #define TOLVEX_FIXED_EXCEPTION(Name, Text)                         \
     class Name : public Exception                                  \

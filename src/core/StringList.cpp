@@ -1,4 +1,4 @@
-#include "components/StringList.h"
+#include "core/StringList.h"
 
 #include "platform/db/Collation.h"
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "components/uDelimitedStrings.h"
+#include "core/uDelimitedStrings.h"
 
 namespace {
 
