@@ -436,6 +436,20 @@ QString Magnitude(long long V)
     return QString::number(m);
 }
 
+// A number text ("-1234567.89") with its whole part grouped by thousands
+// ("-1 234 567.89"): a blank between the groups, the decimal point '.'.
+QString GroupThousands(const QString &Number)
+{
+    const int digitsFrom = Number.startsWith(QLatin1Char('-')) ? 1 : 0;
+    int digitsTo = Number.indexOf(QLatin1Char('.'));
+    if (digitsTo < 0)
+        digitsTo = Number.size();
+    QString out = Number;
+    for (int p = digitsTo - 3; p > digitsFrom; p -= 3)
+        out.insert(p, ThousandSeparator());
+    return out;
+}
+
 } // namespace
 
 QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args)
@@ -461,7 +475,17 @@ QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args)
             leftAlign = true;
             ++i;
         }
+        // A width or precision is digits, or '*': the next argument, an
+        // integer.
         auto number = [&](int &value) {
+            if (i < n && Fmt.at(i) == QLatin1Char('*')) {
+                ++i;
+                if (next == Args.end() || next->Kind() != TFormatArg::faInteger)
+                    FormatError(Fmt);
+                const long long v = (next++)->Integer();
+                value = static_cast<int>(std::clamp(v, -9999LL, 9999LL));
+                return true;
+            }
             bool any = false;
             value = 0;
             while (i < n && Fmt.at(i) >= QLatin1Char('0') && Fmt.at(i) <= QLatin1Char('9')) {
@@ -473,11 +497,18 @@ QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args)
         };
         int width = 0;
         number(width);
+        if (width < 0) {
+            leftAlign = true;
+            width = -width;
+        }
         int precision = -1;
         if (i < n && Fmt.at(i) == QLatin1Char('.')) {
             ++i;
             if (!number(precision))
                 FormatError(Fmt);
+            // A negative precision taken from an argument counts as none.
+            if (precision < 0)
+                precision = -1;
         }
         if (i >= n || next == Args.end())
             FormatError(Fmt);
@@ -495,9 +526,12 @@ QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args)
                 field.prepend(QLatin1Char('-'));
             break;
         case 'f':
+        case 'n':
             if (arg.Kind() != TFormatArg::faFloat)
                 FormatError(Fmt);
             FormatFloatRounded(precision < 0 ? 2 : std::min(precision, 18), field, arg.Float());
+            if (type == 'n')
+                field = GroupThousands(field);
             break;
         case 's':
             if (arg.Kind() != TFormatArg::faText)

@@ -25,6 +25,10 @@ constexpr int PricePrecision = 4;
 // The decimal separator of every number the program writes. It never
 // follows the process locale.
 inline QChar DecimalSeparator() { return QChar('.'); }
+// The thousands separator of the number directive of Format ("%10.2n" in
+// the totals labels): a blank, the Bulgarian grouping; a ',' beside the '.'
+// decimal point would read as a decimal comma.
+inline QChar ThousandSeparator() { return QChar(' '); }
 
 // ---------------------------------------------------------------------------
 // Rounding and text arithmetic
@@ -94,8 +98,12 @@ private:
 // (precision: at least that many digits), 's' a text (precision: at most
 // that many characters), 'f' a floating value with precision decimals (2
 // when none is given) after the system's rounding, so never a tie rounded
-// to even nor "-0.00". Width pads with blanks in front, or behind with
-// '-'. "%%" is one '%'. A directive without an argument of its kind raises EConvertError
+// to even nor "-0.00"; 'n' the same with the whole part grouped by
+// thousands (ThousandSeparator). Width pads with blanks in front, or
+// behind with '-'. A width or precision given as '*' is taken from the
+// next argument, an integer ("%.*f" with 4 and 1.5 gives "1.5000"; a
+// negative width pads behind). "%%" is one '%'. A directive without an
+// argument of its kind raises EConvertError
 // "Format '<text>' invalid or incompatible with argument"; arguments left
 // over are ignored.
 QString Format(const QString &Fmt, std::initializer_list<TFormatArg> Args);

@@ -155,6 +155,19 @@ TEST(FormatText, FillsTheMessageTextsDirectives)
     EXPECT_EQ(Format("%s", {"%d %s %%"}), "%d %s %%");
 }
 
+TEST(FormatText, TakesWidthAndPrecisionFromArguments)
+{
+    EXPECT_EQ(Format("%.*f|%.*f", {4, 1.5, 0, 2.5}), "1.5000|3");
+    EXPECT_EQ(Format("[%*s|%-*s|%*s]", {5, "ab", 5, "cd", -4, "e"}), "[   ab|cd   |e   ]");
+    // The totals labels: thousands grouped by a blank, '.' before the decimals.
+    EXPECT_EQ(Format(U("Общо с ДДС: %10.*n лв."), {2, 1234.565}), U("Общо с ДДС:   1 234.57 лв."));
+    EXPECT_EQ(Format(U("Общо: %10.2n лв."), {-1234567.891}), U("Общо: -1 234 567.89 лв."));
+    EXPECT_EQ(Format("%n|%.0n|%.3n", {999.999, 123456.0, -0.0001}), "1 000.00|123 456|0.000");
+    EXPECT_THROW(Format("%.*f", {1.5, 2}), EConvertError);
+    EXPECT_THROW(Format("%*s", {"a"}), EConvertError);
+    EXPECT_THROW(Format("%n", {12}), EConvertError);
+}
+
 TEST(FormatText, ArgumentsThatDoNotFitRaise)
 {
     const QString message = "Format '%d lines' invalid or incompatible with argument";

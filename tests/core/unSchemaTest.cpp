@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "core/uHelpers.h"
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "support/DatabaseTest.h"
@@ -94,6 +95,19 @@ TEST_F(Schema, IndexesForTheReportsExist)
     const QStringList plan =
         Rows("EXPLAIN QUERY PLAN SELECT Count( Query_num ) FROM Zaiavki WHERE obekt = 3 and for_date = 39507");
     EXPECT_TRUE(plan.join(' ').contains("Zaiavki_for_date_obekt")) << plan.join('|').toStdString();
+}
+
+TEST_F(Schema, TheProgramsFormatFillsTheLineTemplates)
+{
+    // Precisions come as arguments ("%.*f"); values round half away from zero.
+    Execute("DELETE * FROM Izdelia");
+    RoundTrip(Format(sqlInsertIzdelia, {17, SqlEscape("Бял хляб"), 1, 2, 3, 4, 1.5, 4, 0.00005, 4, 1.75, 2, 1.805,
+                                        4, 2.1}),
+              "Izdelia", "17@Бял хляб@1@2@3@1.5@0.0001@1.75@1.81@2.1");
+    RoundTrip(Format(sqlInsertZaiavka_rows, {1000000041.0, 17, 3, 10.0005, 4, 2.45, -10, 4, 2.205, 22.05}),
+              "Zaiavka_rows", "1000000041@17@10.001@2.45@-10@2.205@22.05");
+    RoundTrip(Format(sqlInsertInvoices_rows, {41.0, 17.0, 3, 5.0, 4, 2.0, -5.0, 4, 1.9, 2, 9.5}), "Invoices_rows",
+              "41@17@5@2@-5@1.9@9.5");
 }
 
 TEST_F(Schema, EveryInsertTemplateRoundTripsItsRow)
