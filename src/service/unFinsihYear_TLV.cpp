@@ -1,0 +1,373 @@
+#include "service/unFinsihYear_TLV.h"
+
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uFormClasses.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/unSchema.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "service/FileCopier.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstring>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+const char *const kAlreadyDone = "Годишното приключване вече е извършено.";
+const char *const kNoYear = "Текущата година не е зададена в настройките на фирмата (\"%s\").";
+const char *const kRenameError = "Файлът %s не може да бъде преименуван на %s.";
+const char *const kFolderError = "Директорията %s не може да бъде създадена: %s";
+
+// The master data carried into the new year, with each table's key: the
+// code-and-name tables first, then the wider ones.
+struct CarriedTable
+{
+    const char *Name;
+    const char *Keys;   // ',' between the columns of a composite key
+};
+const CarriedTable kCarried[] = {
+    {"Busses", "c_bus"},
+    {"FVD", "code_FVD"},
+    {"Groups", "code_g"},
+    {"Merki", "n_Miarka"},
+    {"Payment_types", "code_payment"},
+    {"SubGroup", "code_s"},
+    {"VA", "code_VA"},
+    {"CustGroups", "code_c"},
+    {"Izdelia", "code_izd"},
+    {"Nas", "n_nas,IP_Address"},
+    {"Obekti", "code_of_object"},
+    {"Razhodni_normi", "code_izdelie,code_resource"},
+    {"Resources", "code_r"},
+};
+
+// Line breaks of the system's texts ("\r", "\n\r", "\r\n") as a label shows
+// them.
+QString ScreenText(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+// Makes Folder and its parents; on failure Reason is the system's reason.
+bool MakeFolder(const QString &Folder, QString &Reason)
+{
+    const QString clean = QDir::cleanPath(QDir(Folder).absolutePath());
+    QString path;
+    for (const QString &part : clean.split(QLatin1Char('/'))) {
+        path += part.isEmpty() && path.isEmpty() ? QString() : QLatin1Char('/') + part;
+        if (path.isEmpty())
+            continue;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat st;
+        if (::stat(native.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) {
+                Reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+                return false;
+            }
+            continue;
+        }
+        if (::mkdir(native.constData(), 0777) != 0 && errno != EEXIST) {
+            Reason = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString IntegerText(const QString &s)
+{
+    bool ok = false;
+    const int n = s.trimmed().toInt(&ok);
+    return ok ? QString::number(n) : QString();
+}
+
+static const bool registered = RegisterFormClass(
+    QStringLiteral("TfrmFinsihYear_TLV"), [](QWidget *Owner) -> QWidget * { return new TfrmFinsihYear_TLV(Owner); });
+
+} // namespace
+
+TfrmFinsihYear_TLV::TfrmFinsihYear_TLV(QWidget *Owner) : QDialog(Owner)
+{
+    setWindowTitle(QStringLiteral("Годишно приключване"));
+    auto *layout = new QVBoxLayout(this);
+    panelText = new QLabel(this);
+    panelText->setObjectName(QStringLiteral("panelText"));
+    panelText->setWordWrap(true);
+    panelText->setTextFormat(Qt::PlainText);
+    panelText->setAlignment(Qt::AlignCenter);
+    panelText->setFrameShape(QFrame::Panel);
+    panelText->setFrameShadow(QFrame::Sunken);
+    panelText->setMinimumSize(420, 140);
+    layout->addWidget(panelText, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    btnNext = new QPushButton(QStringLiteral("&Продължение"), this);
+    btnNext->setObjectName(QStringLiteral("btnNext"));
+    btnNext->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("Край"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    buttons->addWidget(btnNext);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons);
+
+    auto *status = new QHBoxLayout;
+    StatusText = new QLabel(this);
+    StatusText->setObjectName(QStringLiteral("StatusText"));
+    Gauge = new QProgressBar(this);
+    Gauge->setObjectName(QStringLiteral("Gauge"));
+    Gauge->setRange(0, 100);
+    Gauge->setValue(0);
+    status->addWidget(StatusText, 1);
+    status->addWidget(Gauge);
+    layout->addLayout(status);
+
+    FileCopier = new TFileCopier(this);
+    FileCopier->OnError = [](TObject *, const QString &Message) { ShowError(Message); };
+
+    connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TfrmFinsihYear_TLV::~TfrmFinsihYear_TLV() = default;
+
+void TfrmFinsihYear_TLV::showEvent(QShowEvent *Event)
+{
+    QDialog::showEvent(Event);
+    panelText->setText(ScreenText(QStringLiteral("   Моля останалите потребители на системата да НЕ работят с нея\n\r"
+                                                 " докато се извършва годишното приключване. \n\r"
+                                                 "   Добре е да създадете предварително архивно копие\n\r на ")
+                                  + CurrentYearText() + QStringLiteral(" година.")));
+}
+
+QString TfrmFinsihYear_TLV::CurrentYearText() const
+{
+    const QString tag = DatabaseTag();
+    if (!tag.isEmpty()) {
+        QString year;
+        GetPiece(tag, QLatin1Char('_'), 1, year);
+        return year;
+    }
+    // The main database keeps the year among the company's values.
+    if (!DbConnection)
+        return QString();
+    TDelimitedStringList va;
+    try {
+        LoadVaSettings(nullptr, va);
+    } catch (const std::exception &) {
+        return QString();
+    }
+    return VaSetting(va, VaYear).trimmed();
+}
+
+QString TfrmFinsihYear_TLV::DatabaseGroup() const
+{
+    QString group;
+    GetPiece(DatabaseTag(), QLatin1Char('_'), 0, group);
+    return group;
+}
+
+QString TfrmFinsihYear_TLV::NextYearDatabasePath() const
+{
+    const int next = StrToIntOrZero(CurrentYearText()) + 1;
+    const QString folder = QDir::cleanPath(BaseFolder() + QStringLiteral("db/") + DatabaseGroup() + QLatin1Char('/')
+                                           + QString::number(next));
+    return folder + QLatin1Char('/') + QLatin1String(YearDatabaseFileName);
+}
+
+void TfrmFinsihYear_TLV::Status(const QString &Text)
+{
+    StatusText->setText(Text);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfrmFinsihYear_TLV::Step()
+{
+    Gauge->setValue(qMin(Gauge->maximum(), Gauge->value() + 1));
+}
+
+bool TfrmFinsihYear_TLV::btnNextClick()
+{
+    // A year that is no number would make the database of year 1.
+    const QString yearText = CurrentYearText();
+    const int year = IntegerText(yearText).toInt();
+    if (year <= 0) {
+        ShowError(QString::fromUtf8(kNoYear), {yearText});
+        return false;
+    }
+    const int newYear = year + 1;
+    const QString target = NextYearDatabasePath();
+    const QString folder = QFileInfo(target).absolutePath() + QLatin1Char('/');
+
+    QString reason;
+    if (!MakeFolder(folder, reason)) {
+        ShowError(QString::fromUtf8(kFolderError), {QDir::toNativeSeparators(folder), reason});
+        return false;
+    }
+    const QString templatePath = BaseFolder() + QStringLiteral("db/") + QLatin1String(TemplateDatabaseFileName);
+    if (!QFileInfo::exists(templatePath)) {
+        ShowError(QStringLiteral("File %s does not exist."), {templatePath});
+        return false;
+    }
+    // The year once closed keeps its database: documents may be in it.
+    if (QFileInfo::exists(target)) {
+        ShowWarning(QString::fromUtf8(kAlreadyDone));
+        return false;
+    }
+
+    btnNext->setEnabled(false);
+    Gauge->setRange(0, 3 + int(MasterTableNames().size()) + int(std::size(kCarried)));
+    Gauge->setValue(0);
+
+    // Built beside its final name and renamed when whole: a closing that
+    // stops half-way leaves no next-year database behind.
+    const QString temp = folder + QStringLiteral("~") + QLatin1String(YearDatabaseFileName);
+    QFile::remove(temp);
+    QFile::remove(temp + QStringLiteral("-journal"));
+    bool ok = false;
+    Status(QStringLiteral("Копиране на празната база ..."));
+    if (FileCopier->CopyFile(templatePath, temp)) {
+        Step();
+        ok = BuildDatabase(temp, newYear);
+    }
+    if (ok && !QFile::rename(temp, target)) {
+        // Only a database made meanwhile stands in the way.
+        if (QFileInfo::exists(target))
+            ShowWarning(QString::fromUtf8(kAlreadyDone));
+        else
+            ShowError(QString::fromUtf8(kRenameError), {QDir::toNativeSeparators(temp), QDir::toNativeSeparators(target)});
+        ok = false;
+    }
+    if (!ok) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        Status(QString());
+        btnNext->setEnabled(true);
+        return false;
+    }
+    Gauge->setValue(Gauge->maximum());
+    Status(QString());
+    panelText->setText(LoadResString(rsYearEndDone));
+    btnNext->hide();
+    btnCancel->setDefault(true);
+    btnCancel->setFocus();
+    return true;
+}
+
+bool TfrmFinsihYear_TLV::BuildDatabase(const QString &TempPath, int NewYear)
+{
+    TADOConnection newDb;
+    newDb.SetConnectionString(ConnectionStringTemplate(QStringLiteral("Data Source = %1; ").arg(TempPath)));
+    newDb.SetLoginPrompt(false);
+
+    Status(QStringLiteral("Създаване на таблиците ..."));
+    for (const QString &table : MasterTableNames()) {
+        bool exists = false;
+        try {
+            exists = TableExists(&newDb, table);
+        } catch (const Exception &e) {
+            ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + e.Message());
+            return false;
+        }
+        if (!exists && !ExecSQL(this, &newDb, CreatingStatement(table)))
+            return false;
+        Step();
+    }
+    const bool carried = CarryMasterData(newDb, NewYear);
+    newDb.Close();
+    return carried;
+}
+
+bool TfrmFinsihYear_TLV::CarryMasterData(TADOConnection &NewDb, int NewYear)
+{
+    // The current database is attached to the new one, so the rows go over
+    // inside the database engine: names keep every character and numbers
+    // every digit, and no value is ever written into a statement.
+    const QString current = DbConnection ? DbConnection->Path() : QString();
+    sqlite3 *handle = nullptr;
+    try {
+        handle = NewDb.Handle();
+    } catch (const Exception &e) {
+        ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + e.Message());
+        return false;
+    }
+    {
+        sqlite3_stmt *attach = nullptr;
+        int rc = sqlite3_prepare_v2(handle, "ATTACH DATABASE ?1 AS cur", -1, &attach, nullptr);
+        const QByteArray path = current.toUtf8();
+        if (rc == SQLITE_OK)
+            rc = sqlite3_bind_text(attach, 1, path.constData(), path.size(), SQLITE_TRANSIENT);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(attach);
+        sqlite3_finalize(attach);
+        if (rc != SQLITE_DONE || current.isEmpty() || !QFileInfo::exists(current)) {
+            ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r")
+                      + QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral("\n\r") + current);
+            return false;
+        }
+    }
+
+    bool ok = true;
+    try {
+        platform::DbTransaction transaction(NewDb);
+        for (const CarriedTable &t : kCarried) {
+            const QString table = QLatin1String(t.Name);
+            Status(QStringLiteral("Прехвърляне на %1 ...").arg(table));
+            Step();
+            if (!DbConnection->TableExists(table))
+                continue;
+            // The columns both years have, in the new table's order; a
+            // column added to the program later may be missing in the
+            // older database.
+            const QStringList oldColumns = DbConnection->ColumnNames(table);
+            QStringList columns;
+            for (const QString &c : NewDb.ColumnNames(table))
+                if (oldColumns.contains(c, Qt::CaseInsensitive))
+                    columns << c;
+            if (columns.isEmpty())
+                continue;
+            QStringList match;
+            for (const QString &key : QString::fromLatin1(t.Keys).split(QLatin1Char(',')))
+                match << QStringLiteral("n.%1 = o.%1").arg(key);
+            // Keys the template holds already (the reserved code-0 rows,
+            // the document kinds) keep the template's row.
+            const QString sql = QStringLiteral("INSERT INTO %1 ( %2 ) SELECT %3 FROM cur.%1 AS o "
+                                               "WHERE NOT EXISTS ( SELECT * FROM %1 AS n WHERE %4 )")
+                                    .arg(table, columns.join(QStringLiteral(", ")),
+                                         QStringLiteral("o.") + columns.join(QStringLiteral(", o.")),
+                                         match.join(QStringLiteral(" AND ")));
+            if (!ExecSQL(this, &NewDb, sql)) {
+                ok = false;
+                break;
+            }
+        }
+        if (ok)
+            ok = ExecSQL(this, &NewDb,
+                         QStringLiteral("Update VA SET value_va = \"%1\" WHERE code_va = 8").arg(NewYear));
+        if (ok)
+            transaction.Commit();
+    } catch (const Exception &e) {
+        ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + e.Message());
+        ok = false;
+    }
+    sqlite3_exec(handle, "DETACH DATABASE cur", nullptr, nullptr, nullptr);
+    return ok;
+}
