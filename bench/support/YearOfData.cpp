@@ -134,8 +134,10 @@ YearCounts GenerateYear(const QString &Path, const YearSpec &Spec)
     {
         Inserter izdelia(db, "Izdelia", 10, master);
         for (int p = 1; p <= Spec.products; ++p) {
-            const QString name = QStringLiteral("%1 %2").arg(QString::fromUtf8(kProductNames[(p - 1) % 20]),
-                                                             QString::fromUtf8(kWeights[(p - 1) / 20 % 2]));
+            QString name = QStringLiteral("%1 %2").arg(QString::fromUtf8(kProductNames[(p - 1) % 20]),
+                                                       QString::fromUtf8(kWeights[(p - 1) / 20 % 2]));
+            if (p > 40)  // every product its own name
+                name += QStringLiteral(" %1").arg((p - 1) / 40 + 1);
             price[p] = Round(0.4 + (p % 13) * 0.15, 2);
             izdelia.Row({p, name, 1 + p % 4, 1 + p % 3, 1, price[p], Round(price[p] * 0.97, 2),
                          Round(price[p] * 0.95, 2), Round(price[p] * 0.92, 2), Round(price[p] * 0.9, 2)});

@@ -1,7 +1,8 @@
 #pragma once
 // A realistic year of the bakery's data, for the benchmarks: the master data
-// of a mid-sized bakery and every kind of document in proportion to about
-// 75,000 goods receipts with 750,000 lines.
+// of a mid-sized bakery (300 sites, 300 products, 20 minibuses) and every
+// kind of document in proportion to 75,000 goods receipts with 750,000 lines
+// (a weekly invoice per site: 15,600 invoices).
 //
 // The database is made by the program's own schema code and filled with
 // prepared statements in one transaction; the same seed gives the same data.
@@ -12,11 +13,11 @@ namespace bench {
 struct YearSpec
 {
     int year = 2008;
-    int sites = 60;
+    int sites = 300;
     int customers = 30;
-    int products = 40;
+    int products = 300;
     int resources = 30;
-    int minibuses = 8;
+    int minibuses = 20;
     int receipts = 75000;
     int linesPerReceipt = 10;
     unsigned seed = 20080229;

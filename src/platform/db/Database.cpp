@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 #include "platform/db/Collation.h"
@@ -55,6 +56,17 @@ struct Cursor::State
     std::vector<Rendering> rendering;
     bool onRow = false;
 
+    // Rows held in memory (a crosstab spread into its columns): the texts
+    // and value types of row r at [r * columns, (r + 1) * columns).
+    bool inMemory = false;
+    std::vector<QString> texts;
+    std::vector<unsigned char> types;
+    size_t rows = 0;
+    size_t current = 0;
+    size_t next = 0;
+
+    size_t At(int col) const { return current * static_cast<size_t>(names.size()) + static_cast<size_t>(col); }
+
     ~State() { sqlite3_finalize(stmt); }
 };
 
@@ -80,6 +92,13 @@ Cursor::~Cursor() = default;
 bool Cursor::Next()
 {
     d_->onRow = false;
+    if (d_->inMemory) {
+        if (d_->next >= d_->rows)
+            return false;
+        d_->current = d_->next++;
+        d_->onRow = true;
+        return true;
+    }
     if (!d_->stmt)
         return false;
     const int rc = sqlite3_step(d_->stmt);
@@ -104,20 +123,29 @@ bool Cursor::IsTextColumn(int col) const
     const QString decl = DeclType(col);
     if (!decl.isEmpty())
         return JetSql::IsTextType(decl);
-    return d_->onRow && sqlite3_column_type(d_->stmt, col) == SQLITE_TEXT;
+    if (!d_->onRow || col < 0 || col >= ColumnCount())
+        return false;
+    if (d_->inMemory)
+        return d_->types[d_->At(col)] == SQLITE_TEXT;
+    return sqlite3_column_type(d_->stmt, col) == SQLITE_TEXT;
 }
 
 QString Cursor::Text(int col) const
 {
     if (!d_->onRow || col < 0 || col >= ColumnCount())
         return QString();
+    if (d_->inMemory)
+        return d_->texts[d_->At(col)];
     return RenderColumn(d_->stmt, col, d_->rendering[col]);
 }
 
 bool Cursor::IsNull(int col) const
 {
-    return !d_->onRow || col < 0 || col >= ColumnCount() ||
-           sqlite3_column_type(d_->stmt, col) == SQLITE_NULL;
+    if (!d_->onRow || col < 0 || col >= ColumnCount())
+        return true;
+    if (d_->inMemory)
+        return d_->types[d_->At(col)] == SQLITE_NULL;
+    return sqlite3_column_type(d_->stmt, col) == SQLITE_NULL;
 }
 
 // ---------------------------------------------------------------- Database
@@ -283,7 +311,258 @@ void Database::ExecuteSelectInto(const JetSql::Statement &st)
     tr.Commit();
 }
 
+namespace {
+
+// A value of a crosstab's grouped query kept past the step that read it.
+struct HeldValue
+{
+    int type = SQLITE_NULL;
+    qint64 i = 0;
+    double r = 0;
+    QByteArray bytes;
+
+    static HeldValue Of(sqlite3_stmt *stmt, int col)
+    {
+        HeldValue v;
+        v.type = sqlite3_column_type(stmt, col);
+        if (v.type == SQLITE_INTEGER)
+            v.i = sqlite3_column_int64(stmt, col);
+        else if (v.type == SQLITE_FLOAT)
+            v.r = sqlite3_column_double(stmt, col);
+        else if (v.type != SQLITE_NULL)
+            v.bytes = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, col)),
+                                 sqlite3_column_bytes(stmt, col));
+        return v;
+    }
+};
+
+// The value classes in the order SQLite sorts them: NULL, numbers, text.
+int ValueClass(int type)
+{
+    switch (type) {
+    case SQLITE_NULL:
+        return 0;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+// Compares two values as ORDER BY and GROUP BY of SQLite compare them;
+// text through the text columns' collation where jet is set.
+int CompareHeld(const HeldValue &a, const HeldValue &b, bool jet)
+{
+    const int ca = ValueClass(a.type);
+    const int cb = ValueClass(b.type);
+    if (ca != cb)
+        return ca < cb ? -1 : 1;
+    if (ca == 0)
+        return 0;
+    if (ca == 1) {
+        if (a.type == SQLITE_INTEGER && b.type == SQLITE_INTEGER)
+            return a.i < b.i ? -1 : (a.i > b.i ? 1 : 0);
+        const double x = a.type == SQLITE_INTEGER ? static_cast<double>(a.i) : a.r;
+        const double y = b.type == SQLITE_INTEGER ? static_cast<double>(b.i) : b.r;
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (jet)
+        return JetCompare(a.bytes.constData(), a.bytes.size(), b.bytes.constData(), b.bytes.size());
+    const int c = a.bytes.compare(b.bytes);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+struct StatementGuard
+{
+    sqlite3_stmt *stmt;
+    ~StatementGuard() { sqlite3_finalize(stmt); }
+};
+
+} // namespace
+
+// One grouped query gives a row per cell; the cells are spread into the
+// columns of their pivot values here, in the pivot values' order.
 Cursor Database::OpenCrosstab(const JetSql::Statement &st)
+{
+    const JetSql::GroupedCrosstab grouped = JetSql::CrosstabGroupedQuery(st);
+    if (grouped.sql.isEmpty())
+        return OpenCrosstabByColumns(st);
+    StatementGuard guard{Prepare(grouped.sql)};
+    sqlite3_stmt *stmt = guard.stmt;
+    const int headings = static_cast<int>(grouped.combine.size());
+    const int pivotCol = headings;
+    const int cellCol = headings + 1;
+    const int firstKey = headings + 2;
+
+    auto state = std::make_unique<Cursor::State>();
+    state->db = db_;
+    state->inMemory = true;
+    std::vector<Rendering> rendering;
+    for (int c = 0; c < headings; ++c) {
+        const char *decl = sqlite3_column_decltype(stmt, c);
+        state->names += QString::fromUtf8(sqlite3_column_name(stmt, c));
+        state->declTypes += decl ? QString::fromUtf8(decl) : QString();
+        rendering.push_back(RenderingOf(decl));
+    }
+    auto textColumn = [stmt](int c) {
+        const char *decl = sqlite3_column_decltype(stmt, c);
+        return decl && JetSql::IsTextType(QString::fromUtf8(decl));
+    };
+    const bool pivotJet = textColumn(pivotCol);
+    std::vector<bool> keyJet;
+    for (int k = 0; k < grouped.keys; ++k)
+        keyJet.push_back(textColumn(firstKey + k));
+
+    // An aggregate heading of a row: the cells' shares added up as the
+    // database adds values (whole numbers stay whole, NULLs do not count).
+    struct Share
+    {
+        bool any = false;
+        bool real = false;
+        qint64 i = 0;
+        double r = 0;
+    };
+    auto finish = [&](size_t row, const std::vector<Share> &shares, std::vector<QString> &texts,
+                      std::vector<unsigned char> &types) {
+        for (int c = 0; c < headings; ++c) {
+            const JetSql::GroupedCrosstab::Combine how = grouped.combine[c];
+            if (how == JetSql::GroupedCrosstab::Plain)
+                continue;
+            const Share &s = shares[c];
+            const size_t at = row * headings + c;
+            if (how == JetSql::GroupedCrosstab::Total || (s.real && how == JetSql::GroupedCrosstab::Sum)) {
+                texts[at] = FormatGeneral(s.r);
+                types[at] = SQLITE_FLOAT;
+            } else if (s.any || how == JetSql::GroupedCrosstab::Count) {
+                texts[at] = QString::number(s.i);
+                types[at] = SQLITE_INTEGER;
+            } else {
+                texts[at] = QString();
+                types[at] = SQLITE_NULL;
+            }
+        }
+    };
+
+    // The row groups with their headings, and every cell with its row.
+    struct Cell
+    {
+        size_t row;
+        HeldValue pivot;
+        QString text;
+        int type;
+    };
+    std::vector<Cell> cells;
+    std::vector<QString> headingTexts;
+    std::vector<unsigned char> headingTypes;
+    std::vector<HeldValue> lastKeys;
+    std::vector<HeldValue> keys;
+    std::vector<Share> shares(headings);
+    size_t rows = 0;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        bool same = rows > 0;
+        keys.clear();
+        for (int k = 0; k < grouped.keys; ++k) {
+            keys.push_back(HeldValue::Of(stmt, firstKey + k));
+            if (same && CompareHeld(keys.back(), lastKeys[k], keyJet[k]) != 0)
+                same = false;
+        }
+        if (!same) {
+            if (rows > 0)
+                finish(rows - 1, shares, headingTexts, headingTypes);
+            ++rows;
+            for (int c = 0; c < headings; ++c) {
+                headingTexts.push_back(grouped.combine[c] == JetSql::GroupedCrosstab::Plain
+                                           ? RenderColumn(stmt, c, rendering[c])
+                                           : QString());
+                headingTypes.push_back(static_cast<unsigned char>(sqlite3_column_type(stmt, c)));
+            }
+            std::swap(lastKeys, keys);
+            shares.assign(headings, Share());
+        }
+        for (int c = 0; c < headings; ++c) {
+            if (grouped.combine[c] == JetSql::GroupedCrosstab::Plain)
+                continue;
+            Share &s = shares[c];
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_INTEGER: {
+                const qint64 v = sqlite3_column_int64(stmt, c);
+                s.any = true;
+                s.i += v;
+                s.r += static_cast<double>(v);
+                break;
+            }
+            default:
+                s.any = true;
+                s.real = true;
+                s.r += sqlite3_column_double(stmt, c);
+                break;
+            }
+        }
+        cells.push_back({rows - 1, HeldValue::Of(stmt, pivotCol), RenderColumn(stmt, cellCol, Rendering::ByValue),
+                         sqlite3_column_type(stmt, cellCol)});
+    }
+    if (rc != SQLITE_DONE)
+        Raise();
+    if (rows > 0)
+        finish(rows - 1, shares, headingTexts, headingTypes);
+
+    // The pivot values in order, values equal for the database made one.
+    std::vector<const HeldValue *> order;
+    order.reserve(cells.size());
+    for (const Cell &c : cells)
+        order.push_back(&c.pivot);
+    auto less = [pivotJet](const HeldValue *a, const HeldValue *b) { return CompareHeld(*a, *b, pivotJet) < 0; };
+    std::stable_sort(order.begin(), order.end(), less);
+    order.erase(std::unique(order.begin(), order.end(),
+                            [pivotJet](const HeldValue *a, const HeldValue *b) {
+                                return CompareHeld(*a, *b, pivotJet) == 0;
+                            }),
+                order.end());
+    for (const HeldValue *v : order) {
+        JetSql::PivotValue p;
+        switch (v->type) {
+        case SQLITE_INTEGER:
+            p.type = JetSql::PivotValue::Integer;
+            p.i = v->i;
+            break;
+        case SQLITE_FLOAT:
+            p.type = JetSql::PivotValue::Real;
+            p.r = v->r;
+            break;
+        case SQLITE_NULL:
+            break;
+        default:
+            p.type = JetSql::PivotValue::Text;
+            p.text = QString::fromUtf8(v->bytes);
+            break;
+        }
+        state->names += JetSql::PivotCaption(st, p);
+        state->declTypes += QString();
+    }
+
+    const size_t width = static_cast<size_t>(headings) + order.size();
+    state->texts.resize(rows * width);
+    state->types.assign(rows * width, SQLITE_NULL);
+    for (size_t r = 0; r < rows; ++r)
+        for (int c = 0; c < headings; ++c) {
+            state->texts[r * width + c] = headingTexts[r * headings + c];
+            state->types[r * width + c] = headingTypes[r * headings + c];
+        }
+    for (const Cell &c : cells) {
+        const auto at = std::lower_bound(order.begin(), order.end(), &c.pivot, less);
+        const size_t i = c.row * width + static_cast<size_t>(headings) + static_cast<size_t>(at - order.begin());
+        state->texts[i] = c.text;
+        state->types[i] = static_cast<unsigned char>(c.type);
+    }
+    state->rows = rows;
+    return Cursor(std::move(state));
+}
+
+Cursor Database::OpenCrosstabByColumns(const JetSql::Statement &st)
 {
     std::vector<JetSql::PivotValue> values;
     {

@@ -108,6 +108,7 @@ private:
     [[noreturn]] void Raise();
     void ExecuteSelectInto(const JetSql::Statement &st);
     Cursor OpenCrosstab(const JetSql::Statement &st);
+    Cursor OpenCrosstabByColumns(const JetSql::Statement &st);
 
     QString path_;
     sqlite3 *db_ = nullptr;

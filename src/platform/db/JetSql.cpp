@@ -669,6 +669,126 @@ QString JetSql::CrosstabQuery(const Statement &st, const std::vector<PivotValue>
     return sql;
 }
 
+namespace {
+
+// The items of the comma-separated list [from, to) of depth d.
+std::vector<std::pair<int, int>> ListItems(const Tokens &t, int from, int to, int d)
+{
+    std::vector<std::pair<int, int>> items;
+    int a = from;
+    while (a < to) {
+        int b = a;
+        while (b < to && !(t.Depth(b) == d && t[b].IsPunct(',')))
+            ++b;
+        items.emplace_back(a, b);
+        a = b + 1;
+    }
+    return items;
+}
+
+// Whether the call opened at open has more than one argument.
+bool SeveralArguments(const Tokens &t, int open, int close)
+{
+    for (int i = open + 1; i < close; ++i)
+        if (t.Depth(i) == t.Depth(open) + 1 && t[i].IsPunct(','))
+            return true;
+    return false;
+}
+
+// Whether [from, to) holds an aggregate call or a subquery.
+bool HoldsAggregate(const Tokens &t, int from, int to)
+{
+    static const char *const kAggregates[] = {"sum",        "count",      "total",    "avg",
+                                              "group_concat", "string_agg", "jet_first", "jet_last"};
+    for (int i = from; i < to; ++i) {
+        if (t[i].IsWord("SELECT"))
+            return true;
+        if (t[i].kind != SqlToken::Word || !t.NextIs(i, '(') || t.PrevIsDot(i))
+            continue;
+        const QString name = t[i].text.toLower();
+        const int open = t.NextSig(i);
+        // Min and Max of one argument are aggregates; of several, plain functions.
+        if ((name == QLatin1String("min") || name == QLatin1String("max")) &&
+            !SeveralArguments(t, open, t.Closing(open)))
+            return true;
+        for (const char *a : kAggregates)
+            if (name == QLatin1String(a))
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+JetSql::GroupedCrosstab JetSql::CrosstabGroupedQuery(const Statement &st)
+{
+    GroupedCrosstab g;
+    const QString fn = st.aggFunction.toLower();
+    if (!st.having.isEmpty() || st.pivotKey.isEmpty() ||
+        !(fn == QLatin1String("sum") || fn == QLatin1String("count") || fn == QLatin1String("avg") ||
+          fn == QLatin1String("total")))
+        return g;
+    const Tokens order(Tokenize(st.orderBy));
+    if (HoldsAggregate(order, 0, order.Size()))
+        return g;
+
+    std::vector<GroupedCrosstab::Combine> combine;
+    QStringList aggregateNames;
+    const Tokens select(Tokenize(st.selectList));
+    for (const auto &[a, b] : ListItems(select, 0, select.Size(), 0)) {
+        // A whole item Sum(x), Total(x) or Count(x) [AS name]: its shares add up.
+        int end = b;
+        const int last = select.PrevSig(b);
+        const int as = select.PrevSig(last);
+        if (as >= a && select[as].IsWord("AS"))
+            end = as;
+        const int fnTok = a < b && select[a].Significant() ? a : select.NextSig(a);
+        GroupedCrosstab::Combine kind = GroupedCrosstab::Plain;
+        if (fnTok < end && select.NextIs(fnTok, '(')) {
+            const int open = select.NextSig(fnTok);
+            const int close = select.Closing(open);
+            const int first = select.NextSig(open);
+            const bool whole = close < end && select.NextSig(close) >= end && !SeveralArguments(select, open, close) &&
+                               !(first < close && select[first].IsWord("DISTINCT")) &&
+                               !HoldsAggregate(select, open, close);
+            if (whole && select[fnTok].IsWord("SUM"))
+                kind = GroupedCrosstab::Sum;
+            else if (whole && select[fnTok].IsWord("TOTAL"))
+                kind = GroupedCrosstab::Total;
+            else if (whole && select[fnTok].IsWord("COUNT"))
+                kind = GroupedCrosstab::Count;
+        }
+        if (kind == GroupedCrosstab::Plain && HoldsAggregate(select, a, b))
+            return g;
+        if (kind != GroupedCrosstab::Plain && end != b)
+            aggregateNames += select[last].Name().toLower();
+        combine.push_back(kind);
+    }
+    // The rows are ordered by the whole row group's values: not by a share.
+    for (int i = 0; i < order.Size(); ++i)
+        if (order[i].kind == SqlToken::Number ||
+            ((order[i].kind == SqlToken::Word || order[i].kind == SqlToken::Bracket) &&
+             aggregateNames.contains(order[i].Name().toLower())))
+            return g;
+
+    const Tokens groupBy(Tokenize(st.groupBy));
+    const auto keys = ListItems(groupBy, 0, groupBy.Size(), 0);
+    QString cell = QStringLiteral("%1(%2)").arg(st.aggFunction, st.aggArgument);
+    if (fn == QLatin1String("count"))  // an empty cell stays empty, as Jet left it
+        cell = QStringLiteral("NULLIF(%1, 0)").arg(cell);
+    QString sql = QStringLiteral("SELECT ") + st.selectList;
+    sql += QStringLiteral(", %1 AS jet_pivot, %2 AS jet_cell").arg(st.pivotKey, cell);
+    for (size_t k = 0; k < keys.size(); ++k)
+        sql += QStringLiteral(", %1 AS jet_key%2").arg(groupBy.Text(keys[k].first, keys[k].second)).arg(k);
+    sql += QLatin1Char(' ') + st.fromWhere + QStringLiteral(" GROUP BY ") + st.groupBy + QStringLiteral(", ") +
+           st.pivotKey + QStringLiteral(" ORDER BY ") +
+           (st.orderBy.isEmpty() ? st.groupBy : st.orderBy + QStringLiteral(", ") + st.groupBy);
+    g.sql = sql;
+    g.combine = std::move(combine);
+    g.keys = static_cast<int>(keys.size());
+    return g;
+}
+
 QStringList JetSql::CreateTableStatements(const QString &table, const std::vector<ColumnDef> &columns)
 {
     QStringList defs;

@@ -106,6 +106,25 @@ public:
     // The column heading of a pivot value as Jet names it.
     static QString PivotCaption(const Statement &st, const PivotValue &value);
 
+    // The crosstab as one grouped query with a row per cell (row group and
+    // pivot value), spread into columns by the caller: every row is read
+    // once, however many pivot values there are. Its columns: the row
+    // headings, the pivot value, the cell, then the GROUP BY expressions;
+    // its rows come in the crosstab's row order, the cells of one row group
+    // together. A heading that is an aggregate holds the cell's share of it;
+    // the caller adds the shares of a row (combine). sql is empty where the
+    // crosstab needs the query with a column per value: a HAVING, a
+    // subquery, an aggregate in ORDER BY, or a heading aggregate other than
+    // a whole Sum, Total or Count item.
+    struct GroupedCrosstab
+    {
+        enum Combine { Plain, Sum, Total, Count };
+        QString sql;
+        std::vector<Combine> combine;  // one per heading
+        int keys = 0;
+    };
+    static GroupedCrosstab CrosstabGroupedQuery(const Statement &st);
+
     // CREATE TABLE name ( ... ) for the columns of a SELECT INTO, with the
     // declared types copied from their origins; text and typeless columns
     // get the text collation. Returns the statements (table and flag triggers).

@@ -244,6 +244,45 @@ TEST_F(JetDatabase, CrosstabOverDatesComesInDateOrderWithEmptyCells)
     EXPECT_TRUE(none.rows.empty());
 }
 
+TEST_F(JetDatabase, CrosstabsSpreadFromOneGroupedQueryMatchTheColumnPerValueForm)
+{
+    db_.Execute("CREATE TABLE t (site INT, day DATETIME, kind CHAR(10), q DOUBLE)");
+    const char *const rows[] = {"1, 39477, 'б', 2.5", "1, 39477, 'Б', 1",  "1, 39478, NULL, 4", "2, 39478, 'а', 7",
+                                "3, 39479, 'а', NULL", "2, 39477, 'в', -1", "1, 39479, 'в', 0.25"};
+    for (const char *r : rows)
+        db_.Execute(QStringLiteral("INSERT INTO t VALUES ( %1 )").arg(QString::fromUtf8(r)));
+    // A HAVING that keeps every row group takes the column-per-value form.
+    // The last two need the column-per-value form (a heading that is more
+    // than an aggregate, rows ordered by a total).
+    const char *const crosstabs[][2] = {
+        {"TRANSFORM Sum(q) SELECT site, Sum(q), Count(*) AS n FROM t GROUP BY site", "PIVOT kind"},
+        {"TRANSFORM Count(q) SELECT site FROM t GROUP BY site", "PIVOT Format(day, \"Short Date\")"},
+        {"TRANSFORM Avg(q) SELECT site, Count(q) AS c FROM t GROUP BY site ORDER BY site DESC", "PIVOT day"},
+        {"TRANSFORM Sum(q) SELECT site, Sum(q) * 2 AS s FROM t GROUP BY site", "PIVOT kind"},
+        {"TRANSFORM Sum(q) SELECT site, Sum(q) AS s FROM t GROUP BY site ORDER BY Sum(q) DESC", "PIVOT kind"},
+    };
+    int fast = 0;
+    for (const auto &x : crosstabs) {
+        const QString crosstab = QString::fromUtf8(x[0]) + QLatin1Char(' ') + QString::fromUtf8(x[1]);
+        QString byColumns = QString::fromUtf8(x[0]);
+        const int order = byColumns.indexOf(QLatin1String(" ORDER BY"));
+        byColumns.insert(order < 0 ? byColumns.size() : order, QLatin1String(" HAVING 1 = 1"));
+        byColumns += QLatin1Char(' ') + QString::fromUtf8(x[1]);
+        if (!platform::JetSql::CrosstabGroupedQuery(platform::JetSql::Translate(crosstab)).sql.isEmpty())
+            ++fast;
+        const auto spread = db_.Query(crosstab);
+        const auto reference = db_.Query(byColumns);
+        EXPECT_EQ(reference.columns, spread.columns) << x[0];
+        EXPECT_EQ(reference.rows, spread.rows) << x[0];
+    }
+    EXPECT_EQ(3, fast);
+    const auto x = db_.Query("TRANSFORM Sum(q) SELECT site, Sum(q), Count(*) AS n FROM t GROUP BY site PIVOT kind");
+    EXPECT_EQ(QStringList({"site", "Sum(q)", "n", "<>", "а", "б", "в"}), x.columns);
+    ASSERT_EQ(3u, x.rows.size());
+    EXPECT_EQ(QStringList({"1", "7.75", "4", "4", "", "3.5", "0.25"}), x.rows[0]);
+    EXPECT_EQ(QStringList({"3", "", "1", "", "", "", ""}), x.rows[2]);
+}
+
 TEST_F(JetDatabase, JetFunctionsAndAliasReuseRun)
 {
     db_.Execute("CREATE TABLE Dostavki (docno INT, code_r INT, date_doc DATETIME, quantity_r DOUBLE, value_r DOUBLE)");
