@@ -1,0 +1,323 @@
+#include "framework/DocumentSave.h"
+
+#include "core/DialogsEx.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/Exception.h"
+#include "platform/db/Transaction.h"
+
+#include <algorithm>
+
+namespace {
+
+QString ShortestText(long double Number)
+{
+    QString s;
+    FloatToDotStr(-1, s, Number);
+    return s;
+}
+
+QString DatabaseErrorText(const QString &Message, const QString &Sql)
+{
+    QString text = LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + Message;
+    if (!Sql.isEmpty())
+        text += QStringLiteral("\n\r") + Sql;
+    return text;
+}
+
+// Ends the transaction early; the messages are already collected.
+struct TSaveStopped
+{
+};
+
+} // namespace
+
+TStatementBuilder FixedStatement(const QString &Sql)
+{
+    return [Sql](long double) { return Sql; };
+}
+
+// ---------------------------------------------------------------- TQueuedStatements
+
+int TQueuedStatements::NewLine()
+{
+    const int id = nextId_++;
+    lines_[id] = TLine();
+    return id;
+}
+
+int TQueuedStatements::StoredLine(const QString &OriginalKey)
+{
+    for (const auto &[id, line] : lines_)
+        if (line.Stored && line.OriginalKey == OriginalKey)
+            return id;
+    const int id = nextId_++;
+    TLine &line = lines_[id];
+    line.Stored = true;
+    line.OriginalKey = OriginalKey;
+    return id;
+}
+
+const TQueuedStatements::TLine *TQueuedStatements::Find(int Line) const
+{
+    const auto it = lines_.find(Line);
+    return it == lines_.end() ? nullptr : &it->second;
+}
+
+TQueuedStatements::TLine &TQueuedStatements::LineAt(int Line)
+{
+    const auto it = lines_.find(Line);
+    if (it == lines_.end())
+        throw Exception(QStringLiteral("Unknown queued line %1").arg(Line));
+    return it->second;
+}
+
+bool TQueuedStatements::IsStored(int Line) const
+{
+    const TLine *line = Find(Line);
+    return line && line->Stored;
+}
+
+QString TQueuedStatements::OriginalKey(int Line) const
+{
+    const TLine *line = Find(Line);
+    return line ? line->OriginalKey : QString();
+}
+
+bool TQueuedStatements::HasQueuedInsert(int Line) const
+{
+    const TLine *line = Find(Line);
+    return line && line->Kind == qkInsert;
+}
+
+bool TQueuedStatements::HasQueuedDelete(int Line) const
+{
+    const TLine *line = Find(Line);
+    return line && line->Kind == qkDelete;
+}
+
+void TQueuedStatements::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TQueuedStatements::Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
+                            const QString &FailureMessage)
+{
+    TLine &line = LineAt(Line);
+    if (line.Kind == qkDelete)
+        throw Exception(QStringLiteral("A deleted line cannot be changed"));
+    if (line.Kind == qkNone)
+        line.Order = nextOrder_++;
+    line.Kind = line.Stored ? qkUpdate : qkInsert;
+    line.Statement.Build = line.Stored ? Update : Insert;
+    line.Statement.FailureMessage = FailureMessage;
+    Changed();
+}
+
+void TQueuedStatements::Put(int Line, const QString &InsertSql, const QString &UpdateSql)
+{
+    Put(Line, FixedStatement(InsertSql), FixedStatement(UpdateSql));
+}
+
+void TQueuedStatements::Remove(int Line, const TStatementBuilder &Delete, const QString &FailureMessage)
+{
+    TLine &line = LineAt(Line);
+    if (!line.Stored) {
+        // Never written: the line leaves no trace.
+        lines_.erase(Line);
+    } else {
+        line.Kind = qkDelete;
+        line.Order = nextOrder_++;
+        line.Statement.Build = Delete;
+        line.Statement.FailureMessage = FailureMessage;
+    }
+    Changed();
+}
+
+void TQueuedStatements::Remove(int Line, const QString &DeleteSql) { Remove(Line, FixedStatement(DeleteSql)); }
+
+std::vector<TQueuedStatement> TQueuedStatements::Statements() const
+{
+    std::vector<const TLine *> queued;
+    for (const auto &entry : lines_)
+        if (entry.second.Kind != qkNone)
+            queued.push_back(&entry.second);
+    auto rank = [](TKind k) { return k == qkDelete ? 0 : k == qkUpdate ? 1 : 2; };
+    std::stable_sort(queued.begin(), queued.end(), [&](const TLine *a, const TLine *b) {
+        if (rank(a->Kind) != rank(b->Kind))
+            return rank(a->Kind) < rank(b->Kind);
+        return a->Order < b->Order;
+    });
+    std::vector<TQueuedStatement> result;
+    result.reserve(queued.size());
+    for (const TLine *line : queued)
+        result.push_back(line->Statement);
+    return result;
+}
+
+QStringList TQueuedStatements::Texts(long double Number) const
+{
+    QStringList texts;
+    for (const TQueuedStatement &s : Statements())
+        texts << s.Build(Number);
+    return texts;
+}
+
+int TQueuedStatements::Count() const
+{
+    return int(std::count_if(lines_.begin(), lines_.end(), [](const auto &e) { return e.second.Kind != qkNone; }));
+}
+
+void TQueuedStatements::Clear()
+{
+    const bool had = !lines_.empty();
+    lines_.clear();
+    if (had)
+        Changed();
+}
+
+// ---------------------------------------------------------------- TDocumentSave
+
+TDocumentSave::TDocumentSave(QObject *Owner) : owner_(Owner) {}
+
+void TDocumentSave::NumberGiven(long double Number)
+{
+    numbering_ = dnGiven;
+    number_ = Number;
+}
+
+void TDocumentSave::NumberFromCounter(int Setting, const QString &Address, std::function<QString(long double)> Text,
+                                      const QString &FailureMessage)
+{
+    numbering_ = dnWorkstationCounter;
+    counterSetting_ = Setting;
+    counterAddress_ = Address;
+    counterText_ = std::move(Text);
+    counterFailure_ = FailureMessage;
+}
+
+void TDocumentSave::NumberFromNextCode(const QString &Field, const QString &Table)
+{
+    numbering_ = dnNextCode;
+    codeField_ = Field;
+    codeTable_ = Table;
+}
+
+void TDocumentSave::Add(const TStatementBuilder &Build, const QString &FailureMessage)
+{
+    steps_.push_back({{Build, FailureMessage}, false});
+}
+
+void TDocumentSave::Add(const QString &Sql, const QString &FailureMessage) { Add(FixedStatement(Sql), FailureMessage); }
+
+void TDocumentSave::Add(const std::vector<TQueuedStatement> &Statements)
+{
+    for (const TQueuedStatement &s : Statements)
+        steps_.push_back({s, false});
+}
+
+void TDocumentSave::AddReplacing(const TStatementBuilder &Build, const QString &FailureMessage)
+{
+    steps_.push_back({{Build, FailureMessage}, true});
+}
+
+QString TDocumentSave::CounterQuery() const
+{
+    return Format(QStringLiteral("SELECT Value_nas FROM Nas WHERE ( ( IP_Address = \"%s\" ) AND ( n_nas = %d ) )"),
+                  {SqlEscape(counterAddress_), counterSetting_});
+}
+
+void TDocumentSave::TakeNumber()
+{
+    if (!IsNew || numbering_ == dnGiven)
+        return;
+    if (numbering_ == dnNextCode) {
+        int code = 0;
+        NextCode(owner_, codeField_, codeTable_, code);
+        number_ = code;
+        return;
+    }
+    TDelimitedStringList list;
+    SelectToList(owner_, DbConnection, CounterQuery(), list);
+    counterRowExists_ = list.Count() > 0;
+    number_ = DotStrToFloat(counterRowExists_ ? list.Strings(0) : QString()) + 1;
+}
+
+bool TDocumentSave::Run()
+{
+    messages_.clear();
+    failed_ = -1;
+    if (numbering_ == dnWorkstationCounter && counterAddress_.isEmpty())
+        counterAddress_ = GetLocalIPAddress();
+    const auto numberText = NumberText ? NumberText : ShortestText;
+    bool committed = false;
+    QString sql;
+    try {
+        if (!DbConnection)
+            throw platform::EDatabaseError(QStringLiteral("The database connection is not open."));
+        platform::DbTransaction tr(*DbConnection);
+        TakeNumber();
+        if (IsNew) {
+            for (const TStatementBuilder &query : ExistsQueries) {
+                sql = query(number_);
+                TDelimitedStringList rows;
+                SelectToList(owner_, DbConnection, sql, rows);
+                if (rows.Count() > 0) {
+                    messages_ << Format(QStringLiteral("Документ с номер %s съществува !"), {numberText(number_)});
+                    sql.clear();
+                    throw TSaveStopped();
+                }
+            }
+            sql.clear();
+            if (numbering_ == dnWorkstationCounter) {
+                const QString value = counterText_ ? counterText_(number_) : ShortestText(number_);
+                sql = counterRowExists_
+                          ? Format(QStringLiteral("Update NAS Set Value_nas = \"%s\" Where ( ( n_nas = %d ) and ( "
+                                                  "IP_Address = \"%s\" ))"),
+                                   {SqlEscape(value), counterSetting_, SqlEscape(counterAddress_)})
+                          : Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"),
+                                   {counterSetting_, SqlEscape(counterAddress_), SqlEscape(value)});
+                try {
+                    DbConnection->Execute(sql);
+                } catch (const Exception &e) {
+                    messages_ << DatabaseErrorText(e.Message(), sql);
+                    if (!counterFailure_.isEmpty())
+                        messages_ << counterFailure_;
+                    throw TSaveStopped();
+                }
+            }
+        }
+        for (int i = 0; i < int(steps_.size()); ++i) {
+            const TStep &step = steps_[size_t(i)];
+            if (step.ReplacingOnly && IsNew)
+                continue;
+            sql = step.Statement.Build(number_);
+            try {
+                DbConnection->Execute(sql);
+            } catch (const Exception &e) {
+                failed_ = i;
+                messages_ << DatabaseErrorText(e.Message(), sql);
+                if (!step.Statement.FailureMessage.isEmpty())
+                    messages_ << step.Statement.FailureMessage;
+                throw TSaveStopped();
+            }
+        }
+        sql = QStringLiteral("COMMIT");
+        tr.Commit();
+        committed = true;
+    } catch (const TSaveStopped &) {
+        // Rolled back by the transaction's end; the messages are set.
+    } catch (const Exception &e) {
+        messages_ << DatabaseErrorText(e.Message(), sql);
+    } catch (const std::exception &e) {
+        messages_ << DatabaseErrorText(QString::fromUtf8(e.what()), sql);
+    }
+    // The transaction has ended: now the operator may be asked.
+    for (const QString &m : messages_)
+        ShowError(m);
+    return committed;
+}

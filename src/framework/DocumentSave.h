@@ -1,0 +1,196 @@
+#pragma once
+// The one save of every document and editor window.
+//
+// A window keeps what it will write as statements: TQueuedStatements holds
+// them per line of the window while the operator edits (insert, update,
+// delete), or the window builds them from its grid when the save begins.
+// TDocumentSave then runs them in one IMMEDIATE transaction:
+//
+//   1. a new document's number is taken inside the transaction (the
+//      workstation's counter + 1, the counter written back and its row
+//      inserted when missing; or NextCode of a table; or the number given);
+//   2. a new document whose number is taken by the time of the save is
+//      refused ("Документ с номер ... съществува !"): nothing is written,
+//      and a new document never deletes;
+//   3. the statements run in order with the number filled in; the first
+//      failure rolls everything back;
+//   4. the commit; only then are messages shown (the database's error with
+//      the statement, then the window's own message). A dialog shown inside
+//      the transaction would hold the write lock against every other
+//      workstation.
+//
+// The window keeps its state on failure (its queue is not consumed), so a
+// retry writes each row once. Texts from the operator enter statements only
+// through SqlEscape; codes as integers.
+//
+//   TDocumentSave save(this);
+//   save.IsNew = IsNew;
+//   save.NumberFromCounter(NasGoodsReceiptCounter, proposed);
+//   save.ExistsQuery = [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( Query_num = %f )", {n}); };
+//   save.Add([&](long double n) { return Format(sqlInsertZaiavki, {n, ...}); }, "Грешка при актуализиране на Zaiavki.");
+//   if (save.Run()) ShowNumber(save.Number());
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <vector>
+
+class QObject;
+
+// Writes one statement once the document's number is known (a statement
+// that needs no number ignores it).
+using TStatementBuilder = std::function<QString(long double Number)>;
+
+// A statement ready to run and the window's own message for its failure
+// ("" for none: the database's error alone is shown).
+struct TQueuedStatement
+{
+    TStatementBuilder Build;
+    QString FailureMessage;
+};
+
+// A builder of a fixed text.
+TStatementBuilder FixedStatement(const QString &Sql);
+
+// The statements a window queues while the operator edits its lines, kept
+// per line so that a line changed again changes its statement instead of
+// adding one:
+//  - a new line (only in the window) has at most its insert: editing it
+//    replaces the insert, deleting it drops the insert and the line;
+//  - a stored line (in the database) is known by its ORIGINAL key, which
+//    the window uses in the update and delete it builds: editing queues
+//    (replaces) its update, deleting replaces any update with its delete.
+// At save the deletes run first, then the updates, then the inserts, each
+// in the order queued: a code freed by a delete or by an update that
+// renames a row is free again for a new line.
+class TQueuedStatements
+{
+public:
+    TQueuedStatements() = default;
+    TQueuedStatements(const TQueuedStatements &) = delete;
+    TQueuedStatements &operator=(const TQueuedStatements &) = delete;
+
+    // A line that exists only in the window; its id.
+    int NewLine();
+    // The line of a stored row with this original key (the same id for the
+    // same key while the line lives).
+    int StoredLine(const QString &OriginalKey);
+    bool IsStored(int Line) const;
+    QString OriginalKey(int Line) const;
+    // Whether the line is a new line whose insert is queued.
+    bool HasQueuedInsert(int Line) const;
+    bool HasQueuedDelete(int Line) const;
+
+    // The line's new content: the insert of a new line, the update of a
+    // stored line (the other builder is not used).
+    void Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
+             const QString &FailureMessage = QString());
+    void Put(int Line, const QString &InsertSql, const QString &UpdateSql);
+    // The line is deleted: a new line's insert is dropped (nothing reaches
+    // the database), a stored line's delete is queued in place of its
+    // update.
+    void Remove(int Line, const TStatementBuilder &Delete, const QString &FailureMessage = QString());
+    void Remove(int Line, const QString &DeleteSql);
+
+    // Queued statements in their running order.
+    std::vector<TQueuedStatement> Statements() const;
+    // Their texts for a number (tests, logs).
+    QStringList Texts(long double Number = 0) const;
+    int Count() const;
+    bool IsEmpty() const { return Count() == 0; }
+    // After a save that committed: nothing queued, the lines forgotten.
+    void Clear();
+
+    // Called after every change of the queue (the window sets Modified).
+    std::function<void()> OnChange;
+
+private:
+    enum TKind { qkNone, qkInsert, qkUpdate, qkDelete };
+    struct TLine
+    {
+        bool Stored = false;
+        QString OriginalKey;
+        TKind Kind = qkNone;
+        TQueuedStatement Statement;
+        long long Order = 0;  // when its statement was first queued
+    };
+    TLine &LineAt(int Line);
+    const TLine *Find(int Line) const;
+    void Changed();
+
+    std::map<int, TLine> lines_;
+    int nextId_ = 1;
+    long long nextOrder_ = 1;
+};
+
+// How a new document takes its number.
+enum TDocumentNumbering {
+    dnGiven,              // the number set (an opened document, or one typed)
+    dnWorkstationCounter, // Nas setting of this workstation + 1, written back
+    dnNextCode            // largest value of a table's field + 1
+};
+
+class TDocumentSave
+{
+public:
+    explicit TDocumentSave(QObject *Owner = nullptr);
+
+    // An opened document replaces its stored rows; a new one never deletes.
+    bool IsNew = true;
+
+    void NumberGiven(long double Number);
+    // The counter Setting of the workstation Address ("" for this one);
+    // Text writes the number as the counter keeps it (default: its
+    // shortest decimal text); FailureMessage follows a failed write.
+    void NumberFromCounter(int Setting, const QString &Address = QString(),
+                           std::function<QString(long double)> Text = nullptr,
+                           const QString &FailureMessage = QString());
+    void NumberFromNextCode(const QString &Field, const QString &Table);
+
+    // The text of a number in the "exists" message (default: shortest
+    // decimal text).
+    std::function<QString(long double Number)> NumberText;
+    // Queries whose rows mean the new document's number is taken; asked
+    // inside the transaction, before anything is written.
+    std::vector<TStatementBuilder> ExistsQueries;
+
+    // The statements, in order.
+    void Add(const TStatementBuilder &Build, const QString &FailureMessage = QString());
+    void Add(const QString &Sql, const QString &FailureMessage = QString());
+    void Add(const std::vector<TQueuedStatement> &Statements);
+    // Statements that only an opened document runs (deleting its stored
+    // rows before they are written again); a new document skips them.
+    void AddReplacing(const TStatementBuilder &Build, const QString &FailureMessage = QString());
+
+    // Runs the save; true when it committed. The messages of a failure are
+    // shown after the rollback (and kept in Messages()).
+    bool Run();
+
+    long double Number() const { return number_; }
+    const QStringList &Messages() const { return messages_; }
+    // The index of the statement that failed (-1: none or not a statement).
+    int FailedStatement() const { return failed_; }
+
+private:
+    struct TStep
+    {
+        TQueuedStatement Statement;
+        bool ReplacingOnly = false;
+    };
+    void TakeNumber();
+    QString CounterQuery() const;
+
+    QObject *owner_;
+    TDocumentNumbering numbering_ = dnGiven;
+    long double number_ = 0;
+    int counterSetting_ = 0;
+    QString counterAddress_;
+    std::function<QString(long double)> counterText_;
+    QString counterFailure_;
+    bool counterRowExists_ = false;
+    QString codeField_;
+    QString codeTable_;
+    std::vector<TStep> steps_;
+    QStringList messages_;
+    int failed_ = -1;
+};

@@ -1,0 +1,238 @@
+// The shared save of documents and editors: statements queued per line, one
+// transaction, numbers taken inside it, refusal of a taken number, rollback
+// of a failed save with its messages after the transaction, and retries.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "core/uHelpers.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/DocumentSave.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+const QString kStation = "10.1.1.7";
+
+// Records whether the database was inside a transaction when each dialog
+// came.
+class DialogsAfterTransaction : public testsupport::ScopedDialogAnswers
+{
+public:
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        InTransaction.push_back(DbConnection && DbConnection->InTransaction());
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+    std::vector<bool> InTransaction;
+};
+
+TStatementBuilder Row(int Code, const QString &Name)
+{
+    return [=](long double) { return Format("Insert into Busses values ( %d, \"%s\" )", {Code, SqlEscape(Name)}); };
+}
+
+class DocumentSave : public testsupport::DatabaseTest
+{
+protected:
+    // A receipt header and lines written under the number taken at save.
+    void AddReceipt(TDocumentSave &save, int Lines)
+    {
+        save.ExistsQueries.push_back(
+            [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( query_num = %f )", {n}); });
+        save.AddReplacing([](long double n) {
+            return Format("DELETE * FROM Zaiavka_rows WHERE ( Query_num = %f )", {n});
+        });
+        save.AddReplacing([](long double n) { return Format("DELETE * FROM Zaiavki WHERE ( Query_num = %f )", {n}); });
+        save.Add([](long double n) { return Format("INSERT INTO Zaiavki Values ( %f, 46000, 1, 46001, 7.5, 0, 0, 0 )", {n}); },
+                 "Грешка при актуализиране на Zaiavki.");
+        for (int i = 1; i <= Lines; ++i)
+            save.Add(
+                [i](long double n) {
+                    return Format("INSERT INTO Zaiavka_rows Values ( %f, %d, 1.000, 2.5000, 0, 2.5000, 2.50 )", {n, i});
+                },
+                Format("Грешка при актуализиране на Zaiavka_rows на ред %d.", {i}));
+    }
+};
+
+} // namespace
+
+TEST(QueuedStatements, AQueuedLineChangesOrDropsItsOwnInsert)
+{
+    TQueuedStatements q;
+    int changes = 0;
+    q.OnChange = [&] { ++changes; };
+    const int a = q.NewLine();
+    q.Put(a, "Insert a1", "unused");
+    q.Put(a, "Insert a2", "unused");
+    EXPECT_TRUE(q.HasQueuedInsert(a));
+    EXPECT_EQ(q.Texts(), QStringList{"Insert a2"});
+    const int b = q.NewLine();
+    q.Put(b, "Insert b", "unused");
+    q.Remove(b, "Delete b");
+    // A line that never reached the database leaves nothing behind.
+    EXPECT_EQ(q.Texts(), QStringList{"Insert a2"});
+    EXPECT_EQ(changes, 4);
+    q.Clear();
+    EXPECT_TRUE(q.IsEmpty());
+}
+
+TEST(QueuedStatements, StoredLinesUseTheirOriginalKeyAndDeletesRunFirst)
+{
+    TQueuedStatements q;
+    const int added = q.NewLine();
+    q.Put(added, "Insert 5", "");
+    const int stored = q.StoredLine("5");
+    EXPECT_EQ(q.StoredLine("5"), stored);
+    EXPECT_EQ(q.OriginalKey(stored), "5");
+    // Renamed from 5 to 6 twice: one update, keyed by the original code.
+    q.Put(stored, "", "Update set code 6 where code " + q.OriginalKey(stored));
+    q.Put(stored, "", "Update set code 7 where code " + q.OriginalKey(stored));
+    const int gone = q.StoredLine("9");
+    q.Put(gone, "", "Update 9");
+    q.Remove(gone, "Delete 9");
+    EXPECT_TRUE(q.HasQueuedDelete(gone));
+    // Deletes, then updates, then inserts: code 5, freed by the update, is
+    // free for the new line.
+    EXPECT_EQ(q.Texts(), (QStringList{"Delete 9", "Update set code 7 where code 5", "Insert 5"}));
+    EXPECT_EQ(q.Count(), 3);
+}
+
+TEST_F(DocumentSave, CounterNumberIsTakenInsideAndItsMissingRowInserted)
+{
+    DialogsAfterTransaction dialogs;
+    for (int expected = 1; expected <= 2; ++expected) {
+        TDocumentSave save;
+        save.NumberFromCounter(NasGoodsReceiptCounter, kStation, [](long double n) {
+            QString s;
+            PadLeft(QString::number(qint64(n)), '0', 10, s);
+            return s;
+        });
+        AddReceipt(save, 2);
+        ASSERT_TRUE(save.Run());
+        EXPECT_EQ(save.Number(), expected);
+    }
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Rows("SELECT n_nas, IP_Address, Value_nas FROM Nas"), QStringList{"1@10.1.1.7@0000000002"});
+    EXPECT_EQ(Rows("SELECT Query_num, Count(*) FROM Zaiavka_rows GROUP BY Query_num"), (QStringList{"1@2", "2@2"}));
+    // Another workstation counts on its own.
+    TDocumentSave other;
+    other.NumberFromCounter(NasGoodsReceiptCounter, "10.1.1.8");
+    other.ExistsQueries.push_back(
+        [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( query_num = %f )", {n}); });
+    EXPECT_FALSE(other.Run());
+    ASSERT_EQ(dialogs.Texts(), QStringList{"Документ с номер 1 съществува !"});
+    EXPECT_FALSE(dialogs.InTransaction[0]);
+}
+
+TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
+{
+    Execute("INSERT INTO Zaiavki Values ( 5, 46000, 1, 46001, 99, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 5, 3, 1, 99, 0, 99, 99 )");
+    Execute("Insert into nas values ( 1, \"10.1.1.7\", \"4\" )");
+    DialogsAfterTransaction dialogs;
+    TDocumentSave save;
+    save.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+    save.NumberText = [](long double n) {
+        QString s;
+        PadLeft(QString::number(qint64(n)), '0', 10, s);
+        return s;
+    };
+    AddReceipt(save, 1);
+    EXPECT_FALSE(save.Run());
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Документ с номер 0000000005 съществува !"});
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"5@99"});
+    EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows"), QStringList{"3"});
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"4"});
+
+    // The opened document replaces its own rows.
+    TDocumentSave opened;
+    opened.IsNew = false;
+    opened.NumberGiven(5);
+    AddReceipt(opened, 2);
+    ASSERT_TRUE(opened.Run());
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"5@7.5"});
+    EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows ORDER BY izdelie"), (QStringList{"1", "2"}));
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"4"});
+}
+
+TEST_F(DocumentSave, AFailedStatementRollsBackWholeAndARetryWritesOnce)
+{
+    Execute("Insert into nas values ( 1, \"10.1.1.7\", \"41\" )");
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                           "CREATE TRIGGER refuse_line BEFORE INSERT ON Zaiavka_rows WHEN NEW.izdelie = 3 "
+                           "BEGIN SELECT RAISE(ABORT, 'line refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    DialogsAfterTransaction dialogs;
+    TDocumentSave save;
+    save.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+    AddReceipt(save, 4);
+    EXPECT_FALSE(save.Run());
+    EXPECT_EQ(save.FailedStatement(), 5);
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Texts()[0], "Грешка при работа с базата данни !\n\rline refused\n\r"
+                                  "INSERT INTO Zaiavka_rows Values ( 42.00, 3, 1.000, 2.5000, 0, 2.5000, 2.50 )");
+    EXPECT_EQ(dialogs.Texts()[1], "Грешка при актуализиране на Zaiavka_rows на ред 3.");
+    EXPECT_EQ(dialogs.InTransaction, (std::vector<bool>{false, false}));
+    // Nothing stayed: no header, no line, the counter as it was.
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavka_rows").isEmpty());
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"41"});
+
+    Execute("DROP TRIGGER refuse_line");
+    ASSERT_TRUE(save.Run());
+    EXPECT_EQ(save.Number(), 42);
+    EXPECT_EQ(Rows("SELECT Query_num, izdelie FROM Zaiavka_rows ORDER BY izdelie"),
+              (QStringList{"42@1", "42@2", "42@3", "42@4"}));
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"42"});
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+}
+
+TEST_F(DocumentSave, QueuedEditorStatementsRunAsOneTransaction)
+{
+    Execute("Insert into Busses values ( 1, \"Първи\" )");
+    Execute("Insert into Busses values ( 2, \"Втори\" )");
+    TQueuedStatements q;
+    const int stored = q.StoredLine("1");
+    q.Put(stored, nullptr, [&](long double) {
+        return Format("Update Busses Set c_bus = %d, n_bus = \"%s\" Where ( c_bus = %d )",
+                      {5, SqlEscape("Пети \"бус\" 100%"), StrToIntOrZero(q.OriginalKey(stored))});
+    });
+    const int added = q.NewLine();
+    q.Put(added, Row(1, "Нов на мястото на първи"), nullptr);
+    const int clash = q.NewLine();
+    q.Put(clash, Row(2, "дубликат"), nullptr);
+
+    testsupport::ScopedDialogAnswers dialogs;
+    TDocumentSave save;
+    save.Add(q.Statements());
+    EXPECT_FALSE(save.Run());
+    EXPECT_EQ(Rows("SELECT c_bus, n_bus FROM Busses ORDER BY c_bus"), (QStringList{"1@Първи", "2@Втори"}));
+    EXPECT_EQ(q.Count(), 3);
+
+    // The clash is taken back; the rest goes through, once.
+    q.Remove(clash, "never run");
+    TDocumentSave retry;
+    retry.Add(q.Statements());
+    ASSERT_TRUE(retry.Run());
+    q.Clear();
+    EXPECT_EQ(Rows("SELECT c_bus, n_bus FROM Busses ORDER BY c_bus"),
+              (QStringList{"1@Нов на мястото на първи", "2@Втори", "5@Пети бус 100%"}));
+    // The quote stays in the stored name (the query result drops quotes).
+    EXPECT_EQ(DbConnection->Query("SELECT n_bus FROM Busses WHERE c_bus = 5").rows.at(0).at(0), "Пети \"бус\" 100%");
+}
+
+TEST_F(DocumentSave, NextCodeNumbersAreTakenInsideTheSave)
+{
+    Execute("Insert into Busses values ( 7, \"a\" )");
+    TDocumentSave save;
+    save.NumberFromNextCode("c_bus", "Busses");
+    save.Add([](long double n) { return Format("Insert into Busses values ( %d, \"b\" )", {int(n)}); });
+    ASSERT_TRUE(save.Run());
+    EXPECT_EQ(save.Number(), 8);
+    ASSERT_TRUE(save.Run());
+    EXPECT_EQ(save.Number(), 9);
+    EXPECT_EQ(Rows("SELECT c_bus FROM Busses ORDER BY c_bus"), (QStringList{"7", "8", "9"}));
+}
