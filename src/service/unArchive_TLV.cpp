@@ -1,0 +1,1130 @@
+#include "service/unArchive_TLV.h"
+
+#include "components/FloatEdit.h"
+#include "core/DialogsEx.h"
+#include "core/uFormClasses.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
+#include "core/unSchema.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/system/RemovableMedia.h"
+#include "service/CabArchive.h"
+#include "service/FileCopier.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace {
+
+QString g_ProgramFolderForTests;
+
+constexpr int kServer = 0;
+constexpr int kFloppies = 1;
+constexpr int kOtherFolder = 2;
+
+constexpr int kFolderSize = 100000000;        // one cabinet on a folder
+constexpr int kFolderNextSize = 1000000000;   // the further ones
+constexpr int kFolderThreshold = 10000000;
+
+QString WithSlash(const QString &Folder)
+{
+    return Folder.isEmpty() || Folder.endsWith(QLatin1Char('/')) ? Folder : Folder + QLatin1Char('/');
+}
+
+// Line breaks of the system's texts ("\r", "\n\r", "\r\n") as a label shows
+// them.
+QString ScreenText(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+// Deletes every file and folder under Root, leaving Root itself (a disk's
+// mount point cannot go).
+bool WipeFolderContents(const QString &Root)
+{
+    const QDir root(Root);
+    bool ok = true;
+    for (const QFileInfo &entry :
+         root.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (entry.isDir() && !entry.isSymLink())
+            ok = DeleteTree(entry.absoluteFilePath()) && ok;
+        else
+            ok = QFile::remove(entry.absoluteFilePath()) && ok;
+    }
+    return ok;
+}
+
+QString SqliteError(sqlite3 *db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+}
+
+// Copies the whole of one database into another in one step of the engine:
+// the source is read under one read lock (a consistent state even while
+// others write) and the target written in one transaction.
+bool Backup(sqlite3 *From, sqlite3 *To, QString &Error)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(To, "main", From, "main");
+    if (!backup) {
+        Error = SqliteError(To);
+        return false;
+    }
+    const int step = sqlite3_backup_step(backup, -1);
+    const int finish = sqlite3_backup_finish(backup);
+    if (step != SQLITE_DONE || finish != SQLITE_OK) {
+        Error = step != SQLITE_DONE && step != SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(step)) : SqliteError(To);
+        return false;
+    }
+    return true;
+}
+
+static const bool registered = RegisterFormClass(
+    QStringLiteral("TformArchive"), [](QWidget *Owner) -> QWidget * { return new TformArchive(Owner); },
+    [](QWidget *Form, const TFormParams &Params) { static_cast<TformArchive *>(Form)->InitMode(Params.Mode); });
+
+} // namespace
+
+// ---------------------------------------------------------------- formats and helpers
+
+QString ArchiveFailureText(int Code)
+{
+    switch (Code) {
+    case afNoArchives: return LoadResString(rsNoValidArchives);
+    case afCopyFailed: return LoadResString(rsFileCopyError);
+    case afTempFolder:
+    case afTempFolder2: return LoadResString(rsTempFilesError);
+    case afCancelled: return LoadResString(rsArchiveCancelled);
+    case afUnpackFailed: return LoadResString(rsRestoreUnpackFailed);
+    case afPackFailed: return LoadResString(rsArchivePackFailed);
+    case afServerPathNotFound: return LoadResString(rsServerPathNotFound);
+    case afCloseDatabase: return QStringLiteral("Грешка при затварянето на базата!");
+    case afOpenDatabase: return QStringLiteral("Грешка при отварянето на базата!");
+    case afArchiveFolder: return LoadResString(rsArchiveCreateError);
+    case afDatabaseFolder: return LoadResString(rsDatabaseFolderError);
+    case afSetDiskNumber: return LoadResString(rsFloppyNumberSetError);
+    case afReadDiskNumber: return LoadResString(rsFloppyNumberReadError);
+    default: return QString();
+    }
+}
+
+QString ArchiveTimestamp(const QDateTime &At) { return At.toString(QStringLiteral("yyyyMMdd-HHmmss")); }
+
+QString CabinetPartSuffix(int Part) { return QStringLiteral(".%1").arg(Part) + QStringLiteral(".tlv"); }
+
+QString FloppyVolumeLabel(int Disk, int Disks) { return QStringLiteral("TLV#%1-%2").arg(Disk).arg(Disks); }
+
+void SetArchiveProgramFolderForTests(const QString &Folder) { g_ProgramFolderForTests = Folder; }
+
+bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
+{
+    if (!QFileInfo(Source).isFile()) {
+        Error = QStringLiteral("File '%1' does not exist.").arg(Source);
+        return false;
+    }
+    const QString part = Target + QStringLiteral(".part");
+    QFile::remove(part);
+    bool ok = false;
+    try {
+        platform::Database from(Source);
+        sqlite3 *to = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr)
+            != SQLITE_OK) {
+            Error = SqliteError(to);
+        } else {
+            sqlite3_busy_timeout(to, platform::Database::BusyTimeoutMs());
+            // The read lock is taken first, waiting out a writer as every
+            // statement does; the copy then runs under it.
+            sqlite3 *source = from.Handle();
+            if (sqlite3_exec(source, "BEGIN; SELECT Count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
+                != SQLITE_OK)
+                Error = SqliteError(source);
+            else
+                ok = Backup(source, to, Error);
+            sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(to);
+    } catch (const Exception &e) {
+        Error = e.Message();
+        ok = false;
+    }
+    if (ok) {
+        QFile::remove(Target);
+        ok = QFile::rename(part, Target);
+        if (!ok)
+            Error = QStringLiteral("Cannot write '%1'.").arg(Target);
+    }
+    if (!ok)
+        QFile::remove(part);
+    return ok;
+}
+
+bool CheckArchivedDatabase(const QString &Path, QString &Error)
+{
+    if (!QFileInfo(Path).isFile()) {
+        Error = QStringLiteral("File '%1' does not exist.").arg(Path);
+        return false;
+    }
+    try {
+        platform::Database db(Path);
+        sqlite3 *handle = db.Handle();
+        sqlite3_stmt *check = nullptr;
+        QString verdict;
+        if (sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK) {
+            if (sqlite3_step(check) == SQLITE_ROW)
+                verdict = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)));
+            else
+                verdict = SqliteError(handle);
+        } else {
+            verdict = SqliteError(handle);
+        }
+        sqlite3_finalize(check);
+        if (verdict != QLatin1String("ok")) {
+            Error = verdict;
+            return false;
+        }
+        for (const QString &table : MasterTableNames())
+            if (!db.TableExists(table)) {
+                Error = QStringLiteral("Table '%1' is missing.").arg(table);
+                return false;
+            }
+    } catch (const Exception &e) {
+        Error = e.Message();
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
+{
+    if (!QFileInfo(Target).isFile()) {
+        Error = QStringLiteral("File '%1' does not exist.").arg(Target);
+        return false;
+    }
+    try {
+        platform::Database from(Source);
+        platform::Database to(Target);
+        return Backup(from.Handle(), to.Handle(), Error);
+    } catch (const Exception &e) {
+        Error = e.Message();
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- the window
+
+TformArchive::TformArchive(QWidget *Owner) : QDialog(Owner)
+{
+    setWindowTitle(QStringLiteral("Архивно копие"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setObjectName(QStringLiteral("formArchive"));
+    CAB = new TCabArchive(this);
+    FileCopy = new TFileCopier(this);
+    BuildControls();
+    ConnectHandlers();
+    setFixedSize(449, 340);
+}
+
+TformArchive *TformArchive::CreateMode(QWidget *Owner, int Mode)
+{
+    auto *form = new TformArchive(Owner);
+    form->InitMode(Mode);
+    return form;
+}
+
+TformArchive::~TformArchive()
+{
+    if (created_) {
+        SaveArchiveChoices();
+        RemoveTempFolder();
+    }
+}
+
+void TformArchive::BuildControls()
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    auto *body = new QHBoxLayout;
+    outer->addLayout(body, 1);
+
+    Picture = new QLabel(this);
+    Picture->setObjectName(QStringLiteral("Picture"));
+    Picture->setFixedWidth(140);
+    Picture->setFrameShape(QFrame::Panel);
+    Picture->setFrameShadow(QFrame::Sunken);
+    const QPixmap picture(QStringLiteral(":/pictures/about.jpg"));
+    if (!picture.isNull())
+        Picture->setPixmap(picture.scaled(138, 280, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+    Picture->setAlignment(Qt::AlignCenter);
+    body->addWidget(Picture);
+
+    auto *right = new QVBoxLayout;
+    body->addLayout(right, 1);
+
+    labelInfo = new QLabel(QStringLiteral("Този помощник ще извърши архивиране на данните"), this);
+    labelInfo->setObjectName(QStringLiteral("labelInfo"));
+    labelInfo->setWordWrap(true);
+    labelInfo->setTextFormat(Qt::PlainText);
+    labelInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    labelInfo->setMinimumWidth(281);
+    right->addWidget(labelInfo);
+
+    groupFrom = new QGroupBox(QStringLiteral(" Архивиране на "), this);
+    groupFrom->setObjectName(QStringLiteral("groupFrom"));
+    auto *grid = new QGridLayout(groupFrom);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(2);
+    radioServer = new QRadioButton(QStringLiteral("Сървър"), groupFrom);
+    radioServer->setObjectName(QStringLiteral("radioServer"));
+    radioServer->setChecked(true);
+    radioFloppy = new QRadioButton(QStringLiteral("Дискети"), groupFrom);
+    radioFloppy->setObjectName(QStringLiteral("radioFloppy"));
+    radioPath = new QRadioButton(QStringLiteral("Друг носител:"), groupFrom);
+    radioPath->setObjectName(QStringLiteral("radioPath"));
+    comboDrive = new QComboBox(groupFrom);
+    comboDrive->setObjectName(QStringLiteral("comboDrive"));
+    editDirectory = new QLineEdit(QStringLiteral("c:\\tmp"), groupFrom);
+    editDirectory->setObjectName(QStringLiteral("editDirectory"));
+    buttonChooseDir = new QToolButton(groupFrom);
+    buttonChooseDir->setObjectName(QStringLiteral("buttonChooseDir"));
+    buttonChooseDir->setText(QStringLiteral("..."));
+    labelVolumeSize = new QLabel(QStringLiteral("Макс. размер (байта)"), groupFrom);
+    labelVolumeSize->setObjectName(QStringLiteral("labelVolumeSize"));
+    editVolumeSize = new TFloatEdit(groupFrom);
+    editVolumeSize->setObjectName(QStringLiteral("editVolumeSize"));
+    editVolumeSize->SetPrecision(0);
+    editVolumeSize->SetValue(1400000);
+    grid->addWidget(radioServer, 0, 0, 1, 3);
+    grid->addWidget(radioFloppy, 1, 0);
+    grid->addWidget(comboDrive, 1, 1, 1, 2);
+    grid->addWidget(radioPath, 2, 0);
+    grid->addWidget(editDirectory, 2, 1);
+    grid->addWidget(buttonChooseDir, 2, 2);
+    grid->addWidget(labelVolumeSize, 3, 0);
+    grid->addWidget(editVolumeSize, 3, 1, 1, 2);
+    right->addWidget(groupFrom);
+
+    panelProgress = new QWidget(this);
+    panelProgress->setObjectName(QStringLiteral("panelProgress"));
+    auto *progressLayout = new QVBoxLayout(panelProgress);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    Animation = new QProgressBar(panelProgress);
+    Animation->setObjectName(QStringLiteral("Animation"));
+    Animation->setTextVisible(false);
+    Animation->setMaximumHeight(12);
+    Animation->setRange(0, 1);
+    labelStatus = new QLabel(QStringLiteral("Актуализиране, моля изчакайте ..."), panelProgress);
+    labelStatus->setObjectName(QStringLiteral("labelStatus"));
+    labelSpeed = new QLabel(panelProgress);
+    labelSpeed->setObjectName(QStringLiteral("labelSpeed"));
+    labelSpeed->hide();
+    Progress = new QProgressBar(panelProgress);
+    Progress->setObjectName(QStringLiteral("Progress"));
+    Progress->setRange(0, 100);
+    Progress->setValue(0);
+    progressLayout->addWidget(Animation);
+    progressLayout->addWidget(labelStatus);
+    progressLayout->addWidget(labelSpeed);
+    progressLayout->addWidget(Progress);
+    panelProgress->hide();
+    right->addWidget(panelProgress);
+
+    panelArchives = new QWidget(this);
+    panelArchives->setObjectName(QStringLiteral("panelArchives"));
+    auto *archivesLayout = new QGridLayout(panelArchives);
+    archivesLayout->setContentsMargins(0, 0, 0, 0);
+    Label1 = new QLabel(QStringLiteral("Създадени архиви"), panelArchives);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    listArchives = new QTreeWidget(panelArchives);
+    listArchives->setObjectName(QStringLiteral("listArchives"));
+    listArchives->setColumnCount(2);
+    listArchives->setHeaderLabels({QStringLiteral("Дата"), QStringLiteral("Час")});
+    listArchives->setColumnWidth(0, 150);
+    listArchives->setColumnWidth(1, 127);
+    listArchives->setRootIsDecorated(false);
+    listArchives->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listArchives->setSelectionBehavior(QAbstractItemView::SelectRows);
+    listArchives->setSelectionMode(QAbstractItemView::SingleSelection);
+    listArchives->header()->setSectionsClickable(false);
+    listArchives->setMinimumHeight(60);
+    buttonDeleteArchive = new QPushButton(panelArchives);
+    buttonDeleteArchive->setObjectName(QStringLiteral("buttonDeleteArchive"));
+    buttonRefreshArchives = new QPushButton(panelArchives);
+    buttonRefreshArchives->setObjectName(QStringLiteral("buttonRefreshArchives"));
+    archivesLayout->addWidget(Label1, 0, 0, 1, 2);
+    archivesLayout->addWidget(listArchives, 1, 0, 1, 2);
+    archivesLayout->addWidget(buttonDeleteArchive, 2, 0);
+    archivesLayout->addWidget(buttonRefreshArchives, 2, 1);
+    panelArchives->hide();
+    right->addWidget(panelArchives, 1);
+
+    checkDeleteDisk = new QCheckBox(QStringLiteral("Предварително изтриване на дискетата"), this);
+    checkDeleteDisk->setObjectName(QStringLiteral("checkDeleteDisk"));
+    right->addWidget(checkDeleteDisk);
+    right->addStretch(1);
+
+    auto *buttons = new QHBoxLayout;
+    btnHelp = new QPushButton(this);
+    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnPrev = new QPushButton(this);
+    btnPrev->setObjectName(QStringLiteral("btnPrev"));
+    btnNext = new QPushButton(this);
+    btnNext->setObjectName(QStringLiteral("btnNext"));
+    btnNext->setDefault(true);
+    btnCancel = new QPushButton(this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    buttons->addWidget(btnHelp);
+    buttons->addStretch(1);
+    buttons->addWidget(btnPrev);
+    buttons->addWidget(btnNext);
+    buttons->addWidget(btnCancel);
+    outer->addLayout(buttons);
+
+    const auto action = [this](const QString &name, const QString &caption) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(name);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+        return a;
+    };
+    actHelp = action(QStringLiteral("actHelp"), QStringLiteral("П&омощ"));
+    actPrev = action(QStringLiteral("actPrev"), QStringLiteral("&Назад"));
+    actNext = action(QStringLiteral("actNext"), QStringLiteral("&Продължение"));
+    actCancel = action(QStringLiteral("actCancel"), QStringLiteral("Край"));
+    actChooseFileName = action(QStringLiteral("actChooseFileName"), QStringLiteral("..."));
+    actRefreshArchives = action(QStringLiteral("actRefreshArchives"), QStringLiteral("Опресняване"));
+    actRefreshArchives->setShortcut(QKeySequence(Qt::Key_F5));
+    actDeleteArchive = action(QStringLiteral("actDeleteArchive"), QStringLiteral("Изтриване"));
+    actDeleteArchive->setShortcut(QKeySequence(Qt::Key_Delete));
+    actInetSetup = action(QStringLiteral("actInetSetup"), QStringLiteral("Настройка на &интернет"));
+
+    // A button follows its action's caption and state.
+    const auto bind = [](QPushButton *button, QAction *a) {
+        const auto sync = [button, a] {
+            button->setText(a->text());
+            button->setEnabled(a->isEnabled());
+        };
+        sync();
+        QObject::connect(a, &QAction::changed, button, sync);
+        QObject::connect(button, &QPushButton::clicked, a, &QAction::trigger);
+    };
+    bind(btnHelp, actHelp);
+    bind(btnPrev, actPrev);
+    bind(btnNext, actNext);
+    bind(btnCancel, actCancel);
+    bind(buttonDeleteArchive, actDeleteArchive);
+    bind(buttonRefreshArchives, actRefreshArchives);
+    connect(buttonChooseDir, &QToolButton::clicked, actChooseFileName, &QAction::trigger);
+}
+
+void TformArchive::ConnectHandlers()
+{
+    connect(actNext, &QAction::triggered, this, [this] { Next(); });
+    connect(actPrev, &QAction::triggered, this, [this] { Prev(); });
+    connect(actCancel, &QAction::triggered, this, [this] { Cancel(); });
+    connect(actChooseFileName, &QAction::triggered, this, [this] { ChooseFileName(); });
+    connect(actRefreshArchives, &QAction::triggered, this, [this] { ListArchives(); });
+    // Help has no help file behind it here; deleting an archive does nothing.
+    for (QRadioButton *radio : {radioServer, radioFloppy, radioPath})
+        connect(radio, &QRadioButton::clicked, this, [this] { radioArchiveTypeClick(); });
+    connect(listArchives, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateRestoreActions(); });
+
+    // The cabinet component's events.
+    CAB->OnFilePlacedEvent = [this](TObject *, TCCAB &Cab, const QString &, int, bool, bool &AbortProcessing) {
+        AbortProcessing = false;
+        Cab.Size = quint32(nextCabinetSize_);
+        ++cabinetCount_;
+    };
+    CAB->OnGetNextCabinet = [this](TObject *, TCCAB &Cab, QString &NewCabFileName, int, bool &AbortCreation) {
+        AbortCreation = false;
+        Cab.DiskName = QStringLiteral("Disk%1").arg(Cab.Number + 1);
+        QString stem;
+        GetPiece(Cab.CabinetName, QLatin1Char('.'), 0, stem);
+        NewCabFileName = WithSlash(Cab.CabinetPath) + stem + CabinetPartSuffix(Cab.Number + 1);
+        Cab.Size = quint32(nextCabinetSize_);
+        CAB->SetCABFileName(NewCabFileName);
+    };
+    CAB->OnProgress = [this](TObject *, qint64 BytesRead, qint64 BytesTotal) {
+        if (BytesTotal > INT_MAX) {
+            Progress->setRange(0, 1000);
+            Progress->setValue(int(BytesRead * 1000 / BytesTotal));
+        } else {
+            Progress->setRange(0, int(BytesTotal));
+            Progress->setValue(int(qMin(BytesRead, BytesTotal)));
+        }
+    };
+    CAB->OnError = [this](TObject *, int, int) { closeTag_ = 2; };
+
+    // The copy component's events.
+    FileCopy->OnCopyProgress = [this](TObject *, qint64, qint64, int PercentRead, int PercentWritten, bool &) {
+        Progress->setRange(0, 100);
+        const int position = (PercentRead + PercentWritten) / 2;
+        Progress->setValue(position);
+        if (position == 0)
+            progressMark_ = 0;
+        if (position > progressMark_) {
+            Pump();
+            progressMark_ = position;
+        }
+    };
+    FileCopy->OnOverriding = [](TObject *, const QString &, bool &Override) { Override = true; };
+    FileCopy->OnError = [this](TObject *, const QString &) { copyError_ = true; };
+}
+
+void TformArchive::InitMode(int Mode)
+{
+    mode_ = Mode;
+    programFolder_ = WithSlash(g_ProgramFolderForTests.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                                  : g_ProgramFolderForTests);
+    // The removable volumes of the moment; without one the choice is off.
+    comboDrive->clear();
+    for (const platform::RemovableVolume &v : platform::RemovableVolumes())
+        comboDrive->addItem(v.Label.isEmpty() ? v.RootPath : v.RootPath + QStringLiteral(" [") + v.Label
+                                                                   + QLatin1Char(']'),
+                            v.RootPath);
+    if (comboDrive->count() > 0)
+        comboDrive->setCurrentIndex(0);
+    radioFloppy->setEnabled(comboDrive->count() > 0);
+    comboDrive->setEnabled(comboDrive->count() > 0);
+
+    LoadArchiveChoices();
+    tempFolderName_ = (QStringLiteral("Temporary archive files ") + DatabaseTag()).trimmed();
+    dataFolder_ = DataFolder();
+    baseFolder_ = BaseFolder();
+    created_ = true;
+    radioArchiveTypeClick();
+    if (!baseFolder_.isEmpty() && QFileInfo(baseFolder_).isDir()) {
+        baseFolder_ = WithSlash(baseFolder_);
+        page_ = mode_ == 0 ? 20 : 0;
+        GotoPage(page_, 0, -1);
+    } else {
+        ShowFailure(afServerPathNotFound);
+    }
+}
+
+QString TformArchive::TempFolder() const { return programFolder_ + tempFolderName_; }
+
+QString TformArchive::FloppyRoot() const
+{
+    return WithSlash(comboDrive->currentData().toString());
+}
+
+QString TformArchive::ArchiveFolder() const
+{
+    switch (targetKind_) {
+    case kServer: return dataFolder_ + QStringLiteral("Archive");
+    case kFloppies: return FloppyRoot();
+    default: return editDirectory->text();
+    }
+}
+
+QString TformArchive::DatabaseFile() const
+{
+    if (DbConnection && !DbConnection->Path().isEmpty())
+        return DbConnection->Path();
+    return dataFolder_ + QLatin1String(MainDatabaseFileName);
+}
+
+void TformArchive::Pump() { QApplication::processEvents(); }
+
+void TformArchive::SetStatus(const QString &Text)
+{
+    labelStatus->setText(Text);
+    Pump();
+}
+
+void TformArchive::SetInfo(const QString &Text) { labelInfo->setText(ScreenText(Text)); }
+
+void TformArchive::StartAnimation(bool On) { Animation->setRange(0, On ? 0 : 1); }
+
+// ---------------------------------------------------------------- pages
+
+void TformArchive::SetNextEnabled(int Page, int OverridePage)
+{
+    const bool enabled = (Page < 98 && Page != -1) || OverridePage > 0;
+    actNext->setEnabled(enabled);
+    if (isVisible()) {
+        if (actNext->isEnabled())
+            btnNext->setFocus();
+        else if (actPrev->isEnabled())
+            btnPrev->setFocus();
+        else
+            btnCancel->setFocus();
+    }
+    actCancel->setText(enabled ? QStringLiteral("О&тказ") : QStringLiteral("&Изход"));
+}
+
+void TformArchive::SetBusy(bool Flag)
+{
+    busy_ = Flag;
+    actPrev->setEnabled(actPrev->isEnabled() && !Flag);
+    actNext->setEnabled(actNext->isEnabled() && !Flag);
+    if (Flag)
+        btnCancel->setFocus();
+}
+
+void TformArchive::ShowFailure(int Code)
+{
+    lastFailure_ = Code;
+    SetInfo(QStringLiteral("\r\r") + ArchiveFailureText(Code));
+    GotoPage(-1, 0, 0);
+}
+
+void TformArchive::Next()
+{
+    if (!actNext->isEnabled())
+        return;
+    ++page_;
+    GotoPage(page_, page_ - 1, -1);
+}
+
+void TformArchive::Prev()
+{
+    if (!actPrev->isEnabled())
+        return;
+    page_ = backPage_;
+    GotoPage(page_, page_ + 1, -1);
+}
+
+void TformArchive::Cancel()
+{
+    if (busy_) {
+        if (CAB->Busy())
+            CAB->Abort();
+        else
+            cancelRequest_ = true;
+        return;
+    }
+    done(QDialog::Rejected);
+}
+
+void TformArchive::reject() { Cancel(); }
+
+void TformArchive::closeEvent(QCloseEvent *Event)
+{
+    if (busy_) {
+        Cancel();
+        Event->ignore();
+        return;
+    }
+    QDialog::closeEvent(Event);
+}
+
+void TformArchive::GotoPage(int Page, int PrevPage, int OverridePage)
+{
+    actPrev->setEnabled(page_ > 0 && page_ != 20);
+    SetNextEnabled(Page, OverridePage);
+    backPage_ = PrevPage;
+    page_ = OverridePage >= 0 ? OverridePage : Page;
+
+    switch (Page) {
+    case 20:
+        groupFrom->setTitle(LoadResString(rsArchiveToTitle));
+        SetInfo(LoadResString(rsArchiveWizardIntro));
+        labelInfo->show();
+        checkDeleteDisk->hide();
+        break;
+    case 21: {
+        const int code = PrepareTempFolder();
+        if (code)
+            ShowFailure(code);
+        else
+            GotoPage(23, 20, -1);
+        break;
+    }
+    case 23: {
+        SetBusy(true);
+        groupFrom->hide();
+        panelArchives->hide();
+        panelProgress->show();
+        StartAnimation(true);
+        SetInfo(LoadResString(rsArchiveInProgress));
+        QString target;
+        if (targetKind_ == kServer)
+            target = baseFolder_;
+        else if (targetKind_ == kFloppies)
+            target = TempFolder();
+        else
+            target = editDirectory->text();
+        SetStatus(LoadResString(rsDeactivatingDatabase));
+        nextCabinetSize_ = targetKind_ == kFloppies ? int(std::llround(double(editVolumeSize->Value())))
+                                                    : kFolderNextSize;
+        CloseDbConnection();
+        const int code = MakeArchive(target);
+        if (code) {
+            CloseDbConnection();
+            ShowFailure(code);
+        } else {
+            GotoPage(targetKind_ == kFloppies ? 24 : 99, 20, -1);
+        }
+        break;
+    }
+    case 24:
+        panelProgress->hide();
+        StartAnimation(false);
+        labelInfo->show();
+        checkDeleteDisk->show();
+        SetInfo(LoadResString(rsFloppyTransferWarning));
+        break;
+    case 25: {
+        SetBusy(true);
+        labelInfo->hide();
+        panelProgress->show();
+        StartAnimation(true);
+        checkDeleteDisk->hide();
+        SetStatus(LoadResString(rsTransferring));
+        const int code = WriteFloppies();
+        if (code)
+            ShowFailure(code);
+        else
+            GotoPage(99, 20, -1);
+        break;
+    }
+    case 0:
+        SetInfo(LoadResString(rsRestoreWizardIntro));
+        labelInfo->show();
+        checkDeleteDisk->hide();
+        panelArchives->setVisible(targetKind_ != kFloppies);
+        groupFrom->setTitle(LoadResString(rsRestoreFromTitle));
+        UpdateRestoreActions();
+        break;
+    case 1: {
+        const int code = PrepareTempFolder();
+        if (code)
+            ShowFailure(code);
+        else
+            GotoPage(2, 0, -1);
+        break;
+    }
+    case 2: {
+        SetBusy(true);
+        const QString name = SelectedArchiveName();
+        panelArchives->hide();
+        groupFrom->hide();
+        labelInfo->hide();
+        SetInfo(LoadResString(rsRestoreReadingData));
+        panelProgress->show();
+        StartAnimation(true);
+        QString folder;
+        if (targetKind_ == kServer) {
+            folder = dataFolder_ + QStringLiteral("Archive");
+        } else if (targetKind_ == kFloppies) {
+            SetStatus(LoadResString(rsTransferring));
+            const int code = FetchFloppies(name);
+            if (code) {
+                ShowFailure(code);
+                break;
+            }
+            folder = TempFolder();
+        } else {
+            folder = editDirectory->text();
+        }
+        SetStatus(LoadResString(rsRestoringData));
+        const int code = RestoreArchive(name, folder);
+        if (code) {
+            ShowFailure(code);
+            break;
+        }
+        SetStatus(LoadResString(rsActivatingDatabase));
+        CloseDbConnection();
+        GotoPage(98, 0, -1);
+        break;
+    }
+    case 98:
+    case 99:
+        SetBusy(false);
+        StartAnimation(false);
+        panelProgress->hide();
+        groupFrom->hide();
+        labelInfo->show();
+        SetInfo(LoadResString(mode_ == 1 ? rsRestoreSucceeded : rsArchiveSucceeded));
+        actPrev->setEnabled(false);
+        actNext->setEnabled(false);
+        btnCancel->setFocus();
+        break;
+    case -1:
+        actPrev->setEnabled(false);
+        actNext->setEnabled(false);
+        SetBusy(false);
+        cancelRequest_ = false;
+        StartAnimation(false);
+        panelProgress->hide();
+        panelArchives->hide();
+        groupFrom->hide();
+        checkDeleteDisk->hide();
+        labelInfo->show();
+        if (isVisible() && btnCancel->isEnabled())
+            btnCancel->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- steps
+
+bool TformArchive::CloseDbConnection()
+{
+    if (DbConnection)
+        DbConnection->SetConnected(false);
+    return true;
+}
+
+int TformArchive::PrepareTempFolder()
+{
+    const QString temp = TempFolder();
+    DeleteTree(temp);
+    return QFileInfo(temp).isDir() || QDir().mkpath(temp) ? 0 : afTempFolder;
+}
+
+void TformArchive::RemoveTempFolder()
+{
+    if (QFileInfo::exists(TempFolder()))
+        DeleteTree(TempFolder());
+}
+
+int TformArchive::MakeArchive(const QString &TargetFolder)
+{
+    QString target = WithSlash(TargetFolder);
+    int size = int(std::llround(double(editVolumeSize->Value())));
+    if (targetKind_ == kServer) {
+        target = dataFolder_ + QStringLiteral("Archive");
+        if (!QFileInfo(target).isDir() && !QDir().mkpath(target))
+            return afArchiveFolder;
+        target = WithSlash(target);
+    }
+    if (targetKind_ != kFloppies)
+        size = kFolderSize;
+
+    const QString source = DatabaseFile();
+    if (!QFileInfo::exists(source)) {
+        ShowError(QStringLiteral("Файл %s не същесвува"), {source});
+        return afCopyFailed;
+    }
+    const QString fileName = QFileInfo(source).fileName();
+    const QString copy = TempFolder() + QLatin1Char('/') + fileName;
+
+    // The database as one moment left it, whatever other workstations
+    // write meanwhile.
+    SetStatus(LoadResString(rsFetchingData));
+    Progress->setRange(0, 100);
+    Progress->setValue(0);
+    copyError_ = false;
+    QString error;
+    if (!SnapshotDatabase(source, copy, error))
+        return afCopyFailed;
+    Progress->setValue(100);
+
+    SetStatus(LoadResString(rsActivatingDatabase));
+    CloseDbConnection();
+
+    cabinetCount_ = 0;
+    SetStatus(LoadResString(rsCompressing));
+    Progress->setValue(0);
+    archiveStamp_ = ArchiveTimestamp(QDateTime::currentDateTime());
+
+    CAB->SetVolumeName(QStringLiteral("Disk1"));
+    CAB->SetVolumeSize(size);
+    CAB->SetFolderThreshold(kFolderThreshold);
+    CAB->SetCABFileName(target + archiveStamp_ + CabinetPartSuffix(1));
+    CAB->CompressionType = 1;
+    CAB->LZXWindow = 0;
+    CAB->QuantumLevel = 0;
+    CAB->QuantumMemory = 0;
+    CAB->SetDestinationPath(target);
+    closeTag_ = 0;
+    CAB->CreateCabinet();
+    bool added = false;
+    try {
+        added = CAB->AddFile(copy, fileName);
+        // The last cabinet is written here: its failure fails the archive.
+        added = CAB->FlushCabinet(false) && added;
+    } catch (const std::exception &) {
+        added = false;
+    }
+    CAB->CloseCabinet();
+    return added ? 0 : afPackFailed;
+}
+
+int TformArchive::WriteFloppies()
+{
+    const int count = cabinetCount_;
+    const QString root = FloppyRoot();
+    for (int i = 1; i <= count; ++i) {
+        const int code = WriteCabinetToFloppy(root, archiveStamp_ + CabinetPartSuffix(i),
+                                              checkDeleteDisk->isChecked() && i == 1, i);
+        if (code)
+            return code;
+        if (cancelRequest_)
+            return afCancelled;
+    }
+    return 0;
+}
+
+int TformArchive::WriteCabinetToFloppy(const QString &Root, const QString &Cabinet, bool Wipe, int Disk)
+{
+    const QString source = TempFolder() + QLatin1Char('/') + Cabinet;
+    const QString root = WithSlash(Root);
+    const QString target = root + Cabinet;
+    for (;;) {
+        if (Wipe) {
+            const QString previous = labelStatus->text();
+            labelStatus->setText(LoadResString(rsErasingFloppy));
+            WipeFolderContents(root);
+            labelStatus->setText(previous);
+        }
+        Pump();
+        qint64 free = 0;
+        if (root.isEmpty() || !platform::VolumeFreeSpace(root, free))
+            return afCopyFailed;
+        if (free > FileSizeByName(source))
+            break;
+        if (AskOkCancel(LoadResString(rsInsertNextFloppy)) != mrOk)
+            return afCopyFailed;
+        Wipe = true;
+    }
+    Progress->setValue(0);
+    copyError_ = false;
+    if (!FileCopy->CopyFile(source, target) || copyError_)
+        return afCopyFailed;
+    if (!platform::WriteVolumeLabel(root, FloppyVolumeLabel(Disk, cabinetCount_)))
+        return afSetDiskNumber;
+    return 0;
+}
+
+int TformArchive::FetchFloppies(const QString &Name)
+{
+    Pump();
+    const QString root = FloppyRoot();
+    cabinetCount_ = 1;
+    for (int i = 1; i <= cabinetCount_; ++i) {
+        const int code = FetchCabinetFromFloppy(root, Name + CabinetPartSuffix(i));
+        if (code)
+            return code;
+        if (cancelRequest_)
+            return afCancelled;
+    }
+    return 0;
+}
+
+int TformArchive::FetchCabinetFromFloppy(const QString &Root, const QString &Cabinet)
+{
+    const QString root = WithSlash(Root);
+    const QString source = root + Cabinet;
+    const QString target = TempFolder() + QLatin1Char('/') + Cabinet;
+    for (;;) {
+        Pump();
+        if (!root.isEmpty() && QFileInfo::exists(source))
+            break;
+        if (AskOkCancel(LoadResString(rsInsertNextFloppy)) != mrOk)
+            return afNoArchives;
+    }
+    QString label;
+    if (!platform::ReadVolumeLabel(root, label))
+        return afReadDiskNumber;
+    label = label.left(32);
+    QString disks;
+    GetPiece(label.mid(3), QLatin1Char('-'), 1, disks);
+    bool number = false;
+    const int count = disks.trimmed().toInt(&number);
+    cabinetCount_ = number ? count : 1;
+    Progress->setValue(0);
+    copyError_ = false;
+    if (!FileCopy->CopyFile(source, target) || copyError_)
+        return afCopyFailed;
+    return 0;
+}
+
+int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
+{
+    const QString folder = WithSlash(Folder);
+    SetStatus(LoadResString(rsDecompressing));
+    Progress->setValue(0);
+    CAB->SetCABFileName(folder + Name + CabinetPartSuffix(1));
+    CAB->SetDestinationPath(TempFolder() + QLatin1Char('/'));
+    bool extracted = false;
+    try {
+        extracted = !Name.isEmpty() && CAB->ExtractFiles(0);
+    } catch (const std::exception &) {
+        extracted = false;
+    }
+    if (!extracted)
+        return afUnpackFailed;
+
+    // The archive must hold a sound database of the program before the
+    // current one is touched.
+    const QString live = DatabaseFile();
+    const QString restored = TempFolder() + QLatin1Char('/') + QFileInfo(live).fileName();
+    QString error;
+    if (!CheckArchivedDatabase(restored, error))
+        return afUnpackFailed;
+
+    SetStatus(LoadResString(rsDeactivatingDatabase));
+    CloseDbConnection();
+
+    SetStatus(LoadResString(rsRestoringData));
+    Progress->setValue(0);
+    copyError_ = false;
+    // The current data stay at hand beside the database until the next
+    // restore.
+    const QString aside = QFileInfo(live).absolutePath() + QLatin1Char('/') + QFileInfo(live).completeBaseName()
+                        + QStringLiteral("-before-restore.db");
+    if (!SnapshotDatabase(live, aside, error))
+        return afCopyFailed;
+    if (!ReplaceDatabaseContents(restored, live, error))
+        return afCopyFailed;
+    Progress->setValue(100);
+    return 0;
+}
+
+void TformArchive::ListArchives()
+{
+    QString folder;
+    if (targetKind_ == kServer)
+        folder = dataFolder_ + QStringLiteral("Archive");
+    else if (targetKind_ == kFloppies)
+        folder = FloppyRoot();
+    else
+        folder = editDirectory->text();
+    listArchives->clear();
+    Pump();
+    if (folder.isEmpty())
+        return;
+    const QDir dir(WithSlash(folder));
+    const QFileInfoList entries = dir.entryInfoList({QString(8, QLatin1Char('?')) + QLatin1Char('-') + QString(6, QLatin1Char('?')) + QStringLiteral(".*")},
+                                                    QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Unsorted);
+    for (const QFileInfo &entry : entries) {
+        const QString fileName = entry.fileName();
+        QString name, part;
+        GetPiece(fileName, QLatin1Char('.'), 0, name);
+        GetPiece(fileName, QLatin1Char('.'), 1, part);
+        if (part != QLatin1String("1"))
+            continue;
+        // A file that only looks like an archive is passed over.
+        QDate date;
+        try {
+            date = YyyymmddToDate(name.left(8));
+        } catch (const std::exception &) {
+            continue;
+        }
+        if (date.toString(QStringLiteral("yyyyMMdd")) != name.left(8))
+            continue;
+        const QString clock = name.mid(9, 6);
+        const auto two = [&clock](int at) {
+            bool ok = false;
+            const int n = clock.mid(at, 2).toInt(&ok);
+            return ok ? n : 0;
+        };
+        const QTime time(two(0), two(2), two(4));
+        if (!time.isValid())
+            continue;
+        auto *item = new QTreeWidgetItem(listArchives);
+        item->setText(0, date.toString(QStringLiteral("dd.MM.yyyy")));
+        item->setText(1, time.toString(QStringLiteral("HH:mm:ss")));
+    }
+}
+
+QString TformArchive::SelectedArchiveName() const
+{
+    const QTreeWidgetItem *item = listArchives->currentItem();
+    if (!item || !item->isSelected())
+        return QString();
+    const QString date = item->text(0);
+    const QString time = item->text(1);
+    return date.mid(6, 4) + date.mid(3, 2) + date.mid(0, 2) + QLatin1Char('-') + time.mid(0, 2) + time.mid(3, 2)
+         + time.mid(6, 2);
+}
+
+void TformArchive::UpdateRestoreActions()
+{
+    if (mode_ != 1)
+        return;
+    actNext->setEnabled(!SelectedArchiveName().isEmpty() && page_ == 0 && !busy_);
+    actDeleteArchive->setEnabled(false);
+}
+
+void TformArchive::radioArchiveTypeClick()
+{
+    if (radioServer->isChecked())
+        targetKind_ = kServer;
+    else if (radioFloppy->isChecked())
+        targetKind_ = kFloppies;
+    else if (radioPath->isChecked())
+        targetKind_ = kOtherFolder;
+    editVolumeSize->setEnabled(targetKind_ != kServer);
+    labelVolumeSize->setEnabled(targetKind_ != kServer);
+    if (mode_ == 1) {
+        ListArchives();
+        UpdateRestoreActions();
+    }
+}
+
+void TformArchive::ChooseFileName()
+{
+    Pump();
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, LoadResString(rsChooseFolder), QStringLiteral("/"));
+    if (!folder.isEmpty())
+        editDirectory->setText(folder);
+}
+
+void TformArchive::LoadArchiveChoices()
+{
+    QString value;
+    GetRegistrySetting(QStringLiteral("formArchive_radioServer"), value);
+    if (value == QLatin1String("1"))
+        radioServer->setChecked(true);
+    GetRegistrySetting(QStringLiteral("formArchive_radioFloppy"), value);
+    if (value == QLatin1String("1") && radioFloppy->isEnabled())
+        radioFloppy->setChecked(true);
+    GetRegistrySetting(QStringLiteral("formArchive_radioPath"), value);
+    if (value == QLatin1String("1"))
+        radioPath->setChecked(true);
+    GetRegistrySetting(QStringLiteral("formArchive_editDirectory"), value);
+    editDirectory->setText(value);
+    if (!radioServer->isChecked() && !radioFloppy->isChecked() && !radioPath->isChecked())
+        radioServer->setChecked(true);
+    // A remembered disk that is not there now falls back to the server.
+    if (radioFloppy->isChecked() && !radioFloppy->isEnabled())
+        radioServer->setChecked(true);
+}
+
+void TformArchive::SaveArchiveChoices()
+{
+    const auto flag = [](const QRadioButton *r) { return r->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
+    SetRegistrySetting(QStringLiteral("formArchive_radioServer"), flag(radioServer));
+    SetRegistrySetting(QStringLiteral("formArchive_radioFloppy"), flag(radioFloppy));
+    SetRegistrySetting(QStringLiteral("formArchive_radioPath"), flag(radioPath));
+    SetRegistrySetting(QStringLiteral("formArchive_editDirectory"), editDirectory->text());
+}

@@ -1,0 +1,473 @@
+// The archive wizard: archives of the database to the server, a folder and
+// removable disks, read back by cabextract and restored by the wizard; the
+// database untouched by a damaged or foreign archive; a snapshot that holds
+// while another connection writes.
+#include "service/unArchive_TLV.h"
+
+#include "core/uFormClasses.h"
+#include "core/unSchema.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/db/Transaction.h"
+#include "platform/system/RemovableMedia.h"
+#include "components/FloatEdit.h"
+#include "service/CabArchive.h"
+#include "service/FileCopier.h"
+#include "service/TestFiles.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace testfiles;
+
+namespace {
+
+const QString kInsertNext = "Моля поставете следващата дискета и натиснете ОК.";
+
+// One drive whose disks the operator changes when the program asks: the
+// disks are folders in a store, the one in the drive is moved into it.
+class DiskDrive : public platform::DialogBackend
+{
+public:
+    DiskDrive(const QString &Drive, const QString &Store, int Disks) : drive_(Drive), store_(Store), disks_(Disks)
+    {
+        for (int i = 1; i <= Disks; ++i)
+            QDir().mkpath(Disk(i));
+        previous_ = platform::SetDialogBackend(this);
+    }
+    ~DiskDrive() override { platform::SetDialogBackend(previous_); }
+
+    QString Disk(int n) const { return store_ + QString("/disk%1").arg(n); }
+    void Insert(int n)
+    {
+        Move(Disk(n), drive_);
+        current_ = n;
+    }
+    void Eject()
+    {
+        if (current_)
+            Move(drive_, Disk(current_));
+        current_ = 0;
+    }
+    QStringList Asked;
+
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        Asked << Request.Text;
+        if (Request.Text != kInsertNext || current_ >= disks_)
+            return mrCancel;
+        const int next = current_ + 1;
+        Eject();
+        Insert(next);
+        return mrOk;
+    }
+    bool ShowInputBox(const platform::InputBoxRequest &, QString &) override { return false; }
+
+private:
+    static void Move(const QString &From, const QString &To)
+    {
+        for (const QString &name : QDir(From).entryList(QDir::Files | QDir::Hidden))
+            QFile::rename(From + "/" + name, To + "/" + name);
+    }
+
+    QString drive_, store_;
+    int disks_;
+    int current_ = 0;
+    platform::DialogBackend *previous_ = nullptr;
+};
+
+class ArchiveGui : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        SetArchiveProgramFolderForTests(base_->Path() + "bin");
+        Execute("INSERT INTO CustGroups ( code_c, name_c ) VALUES ( 7, \"ЕТ \"\"Дъга\"\"\" )");
+        Execute("INSERT INTO Merki VALUES ( 1, \"бр.\" )");
+    }
+    void TearDown() override
+    {
+        platform::SetRemovableVolumesForTests({});
+        SetArchiveProgramFolderForTests(QString());
+        DatabaseTest::TearDown();
+    }
+
+    // Rows of incompressible bytes, so the archive spans several volumes.
+    void AddFiller(int Rows, int Bytes)
+    {
+        Execute("CREATE TABLE Filler ( b BLOB )");
+        for (int i = 0; i < Rows; ++i)
+            ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                                   qPrintable(QString("INSERT INTO Filler VALUES ( randomblob(%1) )").arg(Bytes)),
+                                   nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+    }
+
+    std::unique_ptr<TformArchive> Open(int Mode)
+    {
+        std::unique_ptr<TformArchive> form(TformArchive::CreateMode(nullptr, Mode));
+        return form;
+    }
+
+    // Archives with the target chosen; the form stays for a look.
+    std::unique_ptr<TformArchive> Archive(QRadioButton *TformArchive::*Target = &TformArchive::radioServer,
+                                          const QString &Folder = {})
+    {
+        auto form = Open(0);
+        (form.get()->*Target)->click();
+        if (!Folder.isEmpty())
+            form->editDirectory->setText(Folder);
+        form->actNext->trigger();
+        return form;
+    }
+
+    QStringList Parts(const QString &Folder, const QString &Stamp) const
+    {
+        QStringList parts;
+        for (int n = 1; QFile::exists(QString("%1/%2.%3.tlv").arg(Folder, Stamp).arg(n)); ++n)
+            parts << QString("%1/%2.%3.tlv").arg(Folder, Stamp).arg(n);
+        return parts;
+    }
+
+    // The database that cabextract takes out of the set beginning at First.
+    QString Cabextract(const QString &First)
+    {
+        const QString out = base_->Path() + "cabextract";
+        DeleteTree(out);
+        QDir().mkpath(out);
+        QString output;
+        EXPECT_TRUE(RunTool("cabextract", {"-q", "-d", out, First}, &output)) << output.toStdString();
+        return out + "/" + MainDatabaseFileName;
+    }
+
+    static QString One(const QString &Path, const QString &Sql)
+    {
+        platform::Database db(Path);
+        platform::Cursor c = db.Select(Sql);
+        return c.Next() ? c.Text(0) : "<none>";
+    }
+
+    // Restores the archive of the row given from the server's list.
+    void Restore(TformArchive &Form, int Row = 0)
+    {
+        ASSERT_GT(Form.listArchives->topLevelItemCount(), Row);
+        Form.listArchives->setCurrentItem(Form.listArchives->topLevelItem(Row));
+        ASSERT_TRUE(Form.actNext->isEnabled());
+        Form.actNext->trigger();
+    }
+};
+
+} // namespace
+
+TEST(ArchiveFormats, NamesLabelsAndFailureTexts)
+{
+    EXPECT_EQ(ArchiveTimestamp(QDateTime(QDate(2024, 1, 31), QTime(23, 59, 59))), "20240131-235959");
+    EXPECT_EQ(ArchiveTimestamp(QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7))), "20250304-050607");
+    EXPECT_EQ(CabinetPartSuffix(1), ".1.tlv");
+    EXPECT_EQ(CabinetPartSuffix(12), ".12.tlv");
+    EXPECT_EQ(FloppyVolumeLabel(2, 3), "TLV#2-3");
+    EXPECT_EQ(ArchiveFailureText(0), "");
+    EXPECT_EQ(ArchiveFailureText(4), ArchiveFailureText(3));
+    EXPECT_EQ(ArchiveFailureText(9), "Грешка при затварянето на базата!");
+    EXPECT_EQ(ArchiveFailureText(10), "Грешка при отварянето на базата!");
+    EXPECT_EQ(ArchiveFailureText(14), "Грешка при четене поредния номер на дискетата.");
+}
+
+TEST_F(ArchiveGui, ArchivesToTheServerAndRestoresEveryRow)
+{
+    auto form = Open(0);
+    EXPECT_EQ(form->windowTitle(), "Архивно копие");
+    EXPECT_EQ(form->PageNumber(), 20);
+    EXPECT_EQ(form->groupFrom->title(), " Създаване на архивно копие на ");
+    EXPECT_EQ(form->labelInfo->text(), "Този помощник ще ви помогле да създадете архивно копие на данните.");
+    EXPECT_FALSE(form->actPrev->isEnabled());
+    EXPECT_TRUE(form->actNext->isEnabled());
+    EXPECT_EQ(form->actCancel->text(), "О&тказ");
+    EXPECT_FALSE(form->editVolumeSize->isEnabled());
+
+    form->actNext->trigger();
+    EXPECT_EQ(form->LastFailure(), 0);
+    EXPECT_EQ(form->PageNumber(), 99);
+    EXPECT_EQ(form->labelInfo->text(), "Архивирането на данните е извършено успешно.");
+    EXPECT_FALSE(form->actNext->isEnabled());
+    EXPECT_FALSE(form->actPrev->isEnabled());
+    EXPECT_EQ(form->actCancel->text(), "&Изход");
+    EXPECT_EQ(form->CabinetCount(), 1);
+    const QString archive = base_->DbFolder() + "Archive";
+    const QStringList parts = Parts(archive, form->ArchiveStamp());
+    ASSERT_EQ(parts.size(), 1);
+    const QString extracted = Cabextract(parts[0]);
+    EXPECT_EQ(One(extracted, "SELECT name_c FROM CustGroups WHERE code_c = 7"), "ЕТ \"Дъга\"");
+    EXPECT_EQ(One(extracted, "PRAGMA integrity_check"), "ok");
+    form.reset();
+    EXPECT_FALSE(QFileInfo::exists(base_->Path() + "bin/Temporary archive files"));
+
+    // Changes after the archive are undone by the restore.
+    Execute("DELETE FROM CustGroups");
+    Execute("INSERT INTO Merki VALUES ( 2, \"кг\" )");
+    auto restore = Open(1);
+    EXPECT_EQ(restore->PageNumber(), 0);
+    EXPECT_EQ(restore->groupFrom->title(), " Възстановяване на архивно копие от ");
+    EXPECT_TRUE(restore->panelArchives->isVisibleTo(restore.get()));
+    EXPECT_FALSE(restore->actNext->isEnabled());
+    ASSERT_EQ(restore->listArchives->topLevelItemCount(), 1);
+    const QString stamp = QFileInfo(parts[0]).fileName().left(15);
+    EXPECT_EQ(restore->listArchives->topLevelItem(0)->text(0),
+              stamp.mid(6, 2) + "." + stamp.mid(4, 2) + "." + stamp.left(4));
+    EXPECT_EQ(restore->listArchives->topLevelItem(0)->text(1),
+              stamp.mid(9, 2) + ":" + stamp.mid(11, 2) + ":" + stamp.mid(13, 2));
+    Restore(*restore);
+    EXPECT_EQ(restore->LastFailure(), 0);
+    EXPECT_EQ(restore->PageNumber(), 98);
+    EXPECT_EQ(restore->labelInfo->text(), "Възстановяването на данните е извършено успешно.");
+    EXPECT_EQ(Rows("SELECT name_c FROM CustGroups"), QStringList{"ЕТ Дъга"});
+    EXPECT_EQ(Rows("SELECT n_Miarka FROM Merki"), QStringList{"1"});
+    // The data replaced are kept aside.
+    EXPECT_EQ(One(base_->DbFolder() + "bread-before-restore.db", "SELECT Count(*) FROM Merki"), "2");
+}
+
+TEST_F(ArchiveGui, ASpannedArchiveGoesOverDisksLabelledInOrderAndComesBack)
+{
+    AddFiller(3, 100000);
+    const QString drive = base_->Path() + "drive";
+    QDir().mkpath(drive);
+    platform::SetRemovableVolumesForTests({{drive, 150000}});
+    DiskDrive disks(drive, base_->Path() + "disks", 6);
+    disks.Insert(1);
+    ASSERT_TRUE(Write(drive + "/old.txt", "an old file"));
+
+    auto form = Open(0);
+    ASSERT_TRUE(form->radioFloppy->isEnabled());
+    form->radioFloppy->click();
+    EXPECT_TRUE(form->editVolumeSize->isEnabled());
+    form->editVolumeSize->SetValue(120000);
+    form->actNext->trigger();
+    ASSERT_EQ(form->PageNumber(), 24) << form->labelInfo->text().toStdString();
+    EXPECT_TRUE(form->checkDeleteDisk->isVisibleTo(form.get()));
+    const int count = form->CabinetCount();
+    ASSERT_GE(count, 3);
+    form->checkDeleteDisk->setChecked(true);
+    form->actNext->trigger();
+    ASSERT_EQ(form->LastFailure(), 0) << form->labelInfo->text().toStdString();
+    EXPECT_EQ(form->PageNumber(), 99);
+    EXPECT_EQ(disks.Asked.size(), count - 1);
+    disks.Eject();
+
+    // One cabinet on each disk, each labelled with its number and the count.
+    const QString stamp = form->ArchiveStamp();
+    const QString all = base_->Path() + "all";
+    QDir().mkpath(all);
+    for (int i = 1; i <= count; ++i) {
+        QString label;
+        ASSERT_TRUE(platform::ReadVolumeLabel(disks.Disk(i), label));
+        EXPECT_EQ(label, FloppyVolumeLabel(i, count));
+        const QString cab = disks.Disk(i) + "/" + stamp + CabinetPartSuffix(i);
+        ASSERT_TRUE(QFile::exists(cab)) << i;
+        QFile::copy(cab, all + "/" + stamp + CabinetPartSuffix(i));
+    }
+    EXPECT_FALSE(QFile::exists(disks.Disk(1) + "/old.txt"));
+    EXPECT_EQ(One(Cabextract(all + "/" + stamp + CabinetPartSuffix(1)), "SELECT Count(*) FROM Filler"), "3");
+    form.reset();
+
+    // Back from the disks, the first one in the drive.
+    Execute("DELETE FROM Filler");
+    Execute("DELETE FROM CustGroups");
+    disks.Asked.clear();
+    disks.Insert(1);
+    auto restore = Open(1);
+    restore->radioFloppy->click();
+    Restore(*restore);
+    EXPECT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
+    EXPECT_EQ(disks.Asked.size(), count - 1);
+    EXPECT_EQ(Rows("SELECT Count(*) FROM Filler"), QStringList{"3"});
+    EXPECT_EQ(Rows("SELECT code_c FROM CustGroups"), QStringList{"7"});
+}
+
+TEST_F(ArchiveGui, ADamagedOrForeignArchiveLeavesTheDatabaseByteForByte)
+{
+    const QString folder = base_->Path() + "other";
+    QDir().mkpath(folder);
+    auto form = Archive(&TformArchive::radioPath, folder);
+    ASSERT_EQ(form->PageNumber(), 99);
+    const QString first = Parts(folder, form->ArchiveStamp()).value(0);
+    ASSERT_FALSE(first.isEmpty());
+    form.reset();
+    // The archive is cut short.
+    QByteArray cab = Read(first);
+    ASSERT_TRUE(Write(first, cab.left(cab.size() / 2)));
+    // A set of the right form holding something else under the name.
+    ASSERT_TRUE(Write(base_->Path() + "foreign/" + MainDatabaseFileName, TextBytes(50000, 9)));
+    {
+        TCabArchive foreign;
+        foreign.SetCABFileName(folder + "/20200101-101010.1.tlv");
+        foreign.SetVolumeName("Disk1");
+        foreign.CompressionType = 1;
+        foreign.CreateCabinet();
+        ASSERT_TRUE(foreign.AddFile(base_->Path() + "foreign/" + MainDatabaseFileName, MainDatabaseFileName));
+        ASSERT_TRUE(foreign.FlushCabinet(false));
+        foreign.CloseCabinet();
+    }
+
+    Execute("INSERT INTO Merki VALUES ( 3, \"л\" )");
+    DbConnection->SetConnected(false);
+    const QByteArray before = Read(DatabasePath());
+    for (int row = 0; row < 2; ++row) {
+        auto restore = Open(1);
+        restore->radioPath->click();
+        restore->editDirectory->setText(folder);
+        restore->actRefreshArchives->trigger();
+        ASSERT_EQ(restore->listArchives->topLevelItemCount(), 2);
+        Restore(*restore, row);
+        EXPECT_EQ(restore->LastFailure(), 6);
+        EXPECT_EQ(restore->labelInfo->text(),
+                  "\n\nВъзстановяването не е извършено успешно.\nГрешка при разархивиране на файловете.");
+        EXPECT_FALSE(restore->actNext->isEnabled());
+        EXPECT_TRUE(Read(DatabasePath()) == before) << row;
+    }
+    EXPECT_EQ(Rows("SELECT n_Miarka FROM Merki WHERE n_Miarka = 3"), QStringList{"3"});
+}
+
+TEST_F(ArchiveGui, AnArchiveMadeWhileAnotherConnectionWritesIsConsistent)
+{
+    // Another workstation is half-way through raising all rows by one: its
+    // small cache has already put changed pages into the file. The archive
+    // must hold one moment of the database, here the one before that
+    // change, which is then given up.
+    Execute("CREATE TABLE Levels ( v INT, pad CHAR(50) )");
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                           "INSERT INTO Levels SELECT 0, hex(randomblob(200)) FROM n",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::atomic<int> stage{0};
+    std::atomic<bool> failed{false};
+    std::thread writer([&] {
+        try {
+            platform::Database db(DatabasePath());
+            sqlite3_exec(db.Handle(), "PRAGMA cache_size = 5", nullptr, nullptr, nullptr);
+            platform::DbTransaction tr(db);
+            db.Execute("UPDATE Levels SET v = v + 1");
+            stage = 1;
+            // Held while the archive is being made, then given up.
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        } catch (...) {
+            failed = true;
+        }
+        stage = 2;
+    });
+    while (stage == 0)
+        std::this_thread::yield();
+    auto form = Archive();
+    writer.join();
+    ASSERT_FALSE(failed);
+    ASSERT_EQ(form->PageNumber(), 99);
+    const QString db = Cabextract(Parts(base_->DbFolder() + "Archive", form->ArchiveStamp()).value(0));
+    EXPECT_EQ(One(db, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(One(db, "SELECT Count(*) FROM Levels"), "3000");
+    EXPECT_EQ(One(db, "SELECT Count(*) FROM Levels WHERE v <> 0"), "0");
+}
+
+TEST_F(ArchiveGui, TheListShowsFirstPartsOnlyAndPassesOverStrays)
+{
+    const QString folder = base_->Path() + "list";
+    for (const char *name : {"20240131-235959.1.tlv", "20240131-235959.2.tlv", "20240202-101010.2.tlv",
+                             "20241399-000000.1.tlv", "2024013x-101010.1.tlv", "20240101-256000.1.tlv",
+                             "notes.txt"})
+        ASSERT_TRUE(Write(folder + "/" + name, "x"));
+    auto form = Open(1);
+    form->radioPath->click();
+    form->editDirectory->setText(folder);
+    form->actRefreshArchives->trigger();
+    ASSERT_EQ(form->listArchives->topLevelItemCount(), 1);
+    EXPECT_EQ(form->listArchives->topLevelItem(0)->text(0), "31.01.2024");
+    EXPECT_EQ(form->listArchives->topLevelItem(0)->text(1), "23:59:59");
+    EXPECT_EQ(form->SelectedArchiveName(), "");
+    EXPECT_FALSE(form->actNext->isEnabled());
+    form->listArchives->setCurrentItem(form->listArchives->topLevelItem(0));
+    EXPECT_EQ(form->SelectedArchiveName(), "20240131-235959");
+    EXPECT_TRUE(form->actNext->isEnabled());
+    EXPECT_FALSE(form->actDeleteArchive->isEnabled());
+}
+
+TEST_F(ArchiveGui, ChoicesAreRememberedAndDisksNeedAVolume)
+{
+    {
+        auto form = Open(0);
+        EXPECT_FALSE(form->radioFloppy->isEnabled());
+        EXPECT_TRUE(form->radioServer->isChecked());
+        form->radioPath->click();
+        form->editDirectory->setText("/srv/archive");
+    }
+    auto form = Open(1);
+    EXPECT_TRUE(form->radioPath->isChecked());
+    EXPECT_EQ(form->editDirectory->text(), "/srv/archive");
+    EXPECT_EQ(form->TargetKind(), 2);
+}
+
+TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
+{
+    auto form = Archive(&TformArchive::radioPath, base_->Path() + "no/such/folder");
+    EXPECT_EQ(form->LastFailure(), 7);
+    EXPECT_EQ(form->labelInfo->text(),
+              "\n\nАрхивното копие не е създадено успешно.\nГрешка при архивиране на файловете.");
+    EXPECT_FALSE(form->actNext->isEnabled());
+    EXPECT_EQ(form->actCancel->text(), "&Изход");
+}
+
+TEST_F(ArchiveGui, CancelBeforeTheDisksStopsAfterTheFirstOne)
+{
+    AddFiller(2, 100000);
+    const QString drive = base_->Path() + "drive";
+    QDir().mkpath(drive);
+    platform::SetRemovableVolumesForTests({{drive, 10000000}});
+    auto form = Open(0);
+    form->radioFloppy->click();
+    form->editVolumeSize->SetValue(120000);
+    form->actNext->trigger();
+    ASSERT_EQ(form->PageNumber(), 24);
+    ASSERT_GE(form->CabinetCount(), 2);
+    // The busy mark is still set on this page: Cancel is only recorded.
+    form->actCancel->trigger();
+    EXPECT_TRUE(form->BusyMark());
+    form->actNext->trigger();
+    EXPECT_EQ(form->LastFailure(), 5);
+    EXPECT_TRUE(QFile::exists(drive + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)));
+    EXPECT_FALSE(QFile::exists(drive + "/" + form->ArchiveStamp() + CabinetPartSuffix(2)));
+    QString label;
+    ASSERT_TRUE(platform::ReadVolumeLabel(drive, label));
+    EXPECT_EQ(label, FloppyVolumeLabel(1, form->CabinetCount()));
+}
+
+TEST_F(ArchiveGui, TheServiceMenuOpensTheWizardsInTheirModes)
+{
+    QList<int> pages;
+    for (int mode : {0, 1}) {
+        testsupport::OnNextModal([&pages](QWidget *window) {
+            auto *form = dynamic_cast<TformArchive *>(window);
+            ASSERT_NE(form, nullptr);
+            pages << form->PageNumber();
+            form->actCancel->trigger();
+        });
+        TFormParams params;
+        params.Mode = mode;
+        OpenRegisteredForm("TformArchive", TFormShowKind::ModalDialog, params);   // freed after it closes
+    }
+    EXPECT_EQ(pages, (QList<int>{20, 0}));
+    EXPECT_TRUE(IsFormClassRegistered("TfrmFinsihYear_TLV"));
+}
