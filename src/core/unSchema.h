@@ -14,6 +14,10 @@
 #include <QStringList>
 #include <vector>
 
+namespace platform {
+class Database;
+}
+
 // The database file names under the data folder.
 extern const char *const MainDatabaseFileName;      // "bread.db"
 extern const char *const TemplateDatabaseFileName;  // "empty.db" (the year-end template)
@@ -46,6 +50,23 @@ const std::vector<TSchemaUpgradeColumn> &SchemaUpgradeColumns();
 // Indexes the reports need (dates, minibuses, sites, document numbers);
 // they change no result.
 const QStringList &SchemaIndexStatements();
+// The query planner's figures for the indexes (rows of sqlite_stat1): the
+// row counts and rows per key of a mid-sized bakery's year. Without figures
+// the planner takes every table for small and may start a list of one day
+// with a scan of all lines; a set that covers some indexes only is worse.
+struct TSchemaStatistic
+{
+    const char *Table;
+    const char *Index;
+    const char *Stat;
+};
+const std::vector<TSchemaStatistic> &SchemaStatistics();
+// Gives every index of the database that has no figures the fixed ones and
+// lets the connection's planner read them. Every database the program makes
+// gets them with its tables; every connection the program opens runs this
+// (a database from before, a restored or a copied one).
+void WriteSchemaStatistics(platform::Database &Db);
+
 // The rows that come with the database: the document kinds (FVD), the ways
 // of payment, and the reserved code-0 product, resource and site.
 const QStringList &SchemaRowStatements();

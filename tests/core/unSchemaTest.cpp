@@ -97,6 +97,56 @@ TEST_F(Schema, IndexesForTheReportsExist)
     EXPECT_TRUE(plan.join(' ').contains("Zaiavki_for_date_obekt")) << plan.join('|').toStdString();
 }
 
+TEST_F(Schema, PlannerFiguresLeadTheLinesListWithTheDateIndexOnEveryDatabase)
+{
+    const QString lines = QStringLiteral(
+        "EXPLAIN QUERY PLAN SELECT Zaiavki.Query_num, Zaiavki.datetime_z, CustGroups.code_c, CustGroups.name_c AS "
+        "CustGroups_name, Zaiavki.obekt, Obekti.name_o AS Obekti_name, Zaiavki.for_date, Zaiavki.Is_paid, "
+        "Zaiavki.Paid_on, Zaiavki.Is_urgent,  Zaiavka_rows.izdelie, Izdelia.name_izd AS Izdelia_name, "
+        "Merki.v_Miarka, Zaiavka_rows.quantity_izd, Zaiavka_rows.Price_w_disc, Zaiavka_rows.Value_of_row FROM "
+        "((CustGroups INNER JOIN Obekti ON CustGroups.code_c = Obekti.code_of_CustGroup) INNER JOIN Zaiavki ON "
+        "Obekti.code_of_object = Zaiavki.obekt) INNER JOIN (Merki INNER JOIN (Izdelia INNER JOIN Zaiavka_rows ON "
+        "Izdelia.code_izd = Zaiavka_rows.izdelie) ON Merki.n_Miarka = Izdelia.mjarka) ON Zaiavki.Query_num = "
+        "Zaiavka_rows.Query_num WHERE Zaiavki.for_date >= 39507 and Zaiavki.for_date <= 39507 ORDER BY "
+        "Zaiavki.Query_num");
+    // The first step that reads receipts or their lines (a table of units
+    // of measure may be scanned before it: it has three rows).
+    auto firstStep = [](const QStringList &plan) {
+        for (const QString &row : plan) {
+            const QString step = row.section('@', -1);
+            if (step.contains(QLatin1String(" Zaiavki ")) || step.contains(QLatin1String(" Zaiavka_rows ")))
+                return step;
+        }
+        return QString();
+    };
+    // A few days of receipts; the figures, not the rows, decide the plan.
+    for (int n = 1; n <= 40; ++n) {
+        Execute(QString::asprintf(sqlInsertZaiavki, 1000000000.0 + n, 39500 + n % 10, 0, 39500 + n % 10, 1.0, 0, 0, 0));
+        Execute(QString::asprintf(sqlInsertZaiavka_rows, 1000000000.0 + n, 0, 3, 1.0, 4, 1.0, 0, 4, 1.0, 1.0));
+    }
+    EXPECT_EQ(QStringList({"75000 205 2"}),
+              Rows("SELECT stat FROM sqlite_stat1 WHERE idx = 'Zaiavki_for_date_obekt'"));
+    EXPECT_EQ(QStringLiteral("SEARCH Zaiavki USING INDEX Zaiavki_for_date_obekt (for_date>? AND for_date<?)"),
+              firstStep(Rows(lines)));
+
+    // A database without figures, or with some, gets them whole when opened.
+    const QString old = base_->DbFolder() + "empty.db";
+    {
+        platform::Database db(old);
+        db.Execute("DELETE FROM sqlite_stat1 WHERE idx <> 'Zaiavki_obekt'");
+    }
+    platform::Database reopened(old);
+    EXPECT_EQ(QStringLiteral("SEARCH Zaiavki USING INDEX Zaiavki_for_date_obekt (for_date>? AND for_date<?)"),
+              firstStep([&] {
+                  QStringList plan;
+                  for (const QStringList &row : reopened.Query(lines).rows)
+                      plan += row.join('@');
+                  return plan;
+              }()));
+    EXPECT_EQ(QStringLiteral("%1").arg(SchemaStatistics().size()),
+              reopened.Query("SELECT Count(*) FROM sqlite_stat1").rows.at(0).at(0));
+}
+
 TEST_F(Schema, TheProgramsFormatFillsTheLineTemplates)
 {
     // Precisions come as arguments ("%.*f"); values round half away from zero.

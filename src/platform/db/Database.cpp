@@ -43,6 +43,8 @@ void Configure(sqlite3 *db)
     RegisterJetFunctions(db);
 }
 
+Database::OpenedHook openedHook = nullptr;
+
 } // namespace
 
 // ---------------------------------------------------------------- Cursor
@@ -191,7 +193,16 @@ void Database::Open()
     }
     db_ = db;
     transactionDepth_ = 0;
+    if (openedHook) {
+        try {
+            openedHook(*this);
+        } catch (const std::exception &) {
+            // A read-only or busy file keeps the figures it has.
+        }
+    }
 }
+
+void Database::SetOpenedHook(OpenedHook hook) { openedHook = hook; }
 
 void Database::Close()
 {

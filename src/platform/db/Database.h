@@ -101,6 +101,12 @@ public:
     // existing file raises EDatabaseError.
     static void CreateFile(const QString &path);
 
+    // A routine run on every connection right after it is opened (the
+    // program's schema keeps the planner's statistics whole there). An
+    // error in it does not stop the opening: the connection works without.
+    using OpenedHook = void (*)(Database &);
+    static void SetOpenedHook(OpenedHook hook);
+
 private:
     friend class DbTransaction;
     void RunSqlite(const QString &sql);
