@@ -267,7 +267,7 @@ bool TDocumentSave::Run()
                 TDelimitedStringList rows;
                 SelectToList(owner_, DbConnection, sql, rows);
                 if (rows.Count() > 0) {
-                    messages_ << Format(QStringLiteral("Документ с номер %s съществува !"), {numberText(number_)});
+                    messages_ << Format(LoadResString(rsDocumentExists), {numberText(number_)});
                     sql.clear();
                     throw TSaveStopped();
                 }
