@@ -1,0 +1,255 @@
+#include "platform/office/XlsxWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <xlsxwriter.h>
+
+namespace platform::office {
+
+bool XlsxLook::operator==(const XlsxLook &o) const
+{
+    return FontSize == o.FontSize && FontColor == o.FontColor && Bold == o.Bold && Italic == o.Italic &&
+           Underline == o.Underline && StrikeOut == o.StrikeOut && Horizontal == o.Horizontal &&
+           Vertical == o.Vertical && Wrap == o.Wrap && FillColor == o.FillColor && Border == o.Border &&
+           BorderColor == o.BorderColor && FontName == o.FontName && NumberFormat == o.NumberFormat;
+}
+
+size_t XlsxLookHash::operator()(const XlsxLook &l) const
+{
+    size_t h = qHash(l.FontName);
+    auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+    mix(qHash(l.NumberFormat));
+    mix(static_cast<size_t>(l.FontSize * 4));
+    mix(static_cast<size_t>(l.FontColor));
+    mix(static_cast<size_t>(l.FillColor));
+    mix(static_cast<size_t>(l.BorderColor));
+    mix((l.Bold ? 1u : 0u) | (l.Italic ? 2u : 0u) | (l.Underline ? 4u : 0u) | (l.StrikeOut ? 8u : 0u) |
+        (l.Wrap ? 16u : 0u) | (unsigned(l.Horizontal) << 5) | (unsigned(l.Vertical) << 8) |
+        (unsigned(l.Border) << 11));
+    return h;
+}
+
+namespace {
+
+// The library reads 0 as "no colour": black has a value of its own.
+lxw_color_t LibraryColor(int rgb) { return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : static_cast<lxw_color_t>(rgb); }
+
+QByteArray CellUtf8(const QString &Text)
+{
+    if (Text.size() <= XlsxWorkbook::MaxCellText)
+        return Text.toUtf8();
+    int n = XlsxWorkbook::MaxCellText;
+    if (Text.at(n - 1).isHighSurrogate())
+        --n;
+    return Text.left(n).toUtf8();
+}
+
+} // namespace
+
+XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : fileName_(FileName)
+{
+    // Reserve a name beside the target, so that the finished file can take
+    // the target's name in one step on the same file system.
+    QFileInfo target(FileName);
+    QTemporaryFile reserve(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                           QStringLiteral(".XXXXXX"));
+    reserve.setAutoRemove(false);
+    if (!reserve.open())
+        throw EXlsxError(QStringLiteral("Cannot create a file in %1: %2")
+                             .arg(QDir::toNativeSeparators(target.absolutePath()), reserve.errorString()));
+    tempName_ = reserve.fileName();
+    reserve.close();
+
+    workbook_ = workbook_new(QFile::encodeName(tempName_).constData());
+    if (!workbook_) {
+        QFile::remove(tempName_);
+        throw EXlsxError(QStringLiteral("The spreadsheet library could not start a workbook."));
+    }
+    QByteArray sheet = SheetName.toUtf8();
+    sheet_ = workbook_add_worksheet(workbook_, SheetName.isEmpty() ? nullptr : sheet.constData());
+    if (!sheet_) {
+        Discard();
+        throw EXlsxError(QStringLiteral("The spreadsheet library could not add a worksheet."));
+    }
+}
+
+XlsxWorkbook::~XlsxWorkbook() { Discard(); }
+
+void XlsxWorkbook::Check(int error, const char *what) const
+{
+    if (error != LXW_NO_ERROR)
+        throw EXlsxError(QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
+                                                      QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(error)))));
+}
+
+lxw_format *XlsxWorkbook::Format(const XlsxLook &Look)
+{
+    if (!workbook_)
+        throw EXlsxError(QStringLiteral("The workbook is closed."));
+    auto it = formats_.find(Look);
+    if (it != formats_.end())
+        return it->second;
+    lxw_format *f = workbook_add_format(workbook_);
+    if (!f)
+        throw EXlsxError(QStringLiteral("The spreadsheet library could not add a format."));
+    if (!Look.FontName.isEmpty())
+        format_set_font_name(f, Look.FontName.toUtf8().constData());
+    format_set_font_size(f, Look.FontSize);
+    if (Look.FontColor >= 0)
+        format_set_font_color(f, LibraryColor(Look.FontColor));
+    if (Look.Bold)
+        format_set_bold(f);
+    if (Look.Italic)
+        format_set_italic(f);
+    if (Look.Underline)
+        format_set_underline(f, LXW_UNDERLINE_SINGLE);
+    if (Look.StrikeOut)
+        format_set_font_strikeout(f);
+    if (!Look.NumberFormat.isEmpty())
+        format_set_num_format(f, Look.NumberFormat.toUtf8().constData());
+    switch (Look.Horizontal) {
+    case XlsxLook::HLeft: format_set_align(f, LXW_ALIGN_LEFT); break;
+    case XlsxLook::HCenter: format_set_align(f, LXW_ALIGN_CENTER); break;
+    case XlsxLook::HRight: format_set_align(f, LXW_ALIGN_RIGHT); break;
+    case XlsxLook::HGeneral: break;
+    }
+    switch (Look.Vertical) {
+    case XlsxLook::VTop: format_set_align(f, LXW_ALIGN_VERTICAL_TOP); break;
+    case XlsxLook::VCenter: format_set_align(f, LXW_ALIGN_VERTICAL_CENTER); break;
+    case XlsxLook::VBottom: break;
+    }
+    if (Look.Wrap)
+        format_set_text_wrap(f);
+    if (Look.FillColor >= 0) {
+        format_set_pattern(f, LXW_PATTERN_SOLID);
+        format_set_bg_color(f, LibraryColor(Look.FillColor));
+    }
+    if (Look.Border) {
+        format_set_border(f, Look.Border == 1 ? LXW_BORDER_THIN : LXW_BORDER_MEDIUM);
+        if (Look.BorderColor >= 0)
+            format_set_border_color(f, LibraryColor(Look.BorderColor));
+    }
+    formats_.emplace(Look, f);
+    return f;
+}
+
+void XlsxWorkbook::WriteText(int Row, int Col, const QString &Text, const XlsxLook &Look)
+{
+    lxw_format *f = Format(Look);
+    if (Text.isEmpty()) {
+        Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), f), "write_blank");
+        return;
+    }
+    Check(worksheet_write_string(sheet_, Row, static_cast<lxw_col_t>(Col), CellUtf8(Text).constData(), f),
+          "write_string");
+}
+
+void XlsxWorkbook::WriteNumber(int Row, int Col, double Value, const XlsxLook &Look)
+{
+    Check(worksheet_write_number(sheet_, Row, static_cast<lxw_col_t>(Col), Value, Format(Look)), "write_number");
+}
+
+void XlsxWorkbook::WriteBlank(int Row, int Col, const XlsxLook &Look)
+{
+    Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), Format(Look)), "write_blank");
+}
+
+void XlsxWorkbook::Merge(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString *Text, double Value,
+                         const XlsxLook &Look)
+{
+    if (FirstRow > LastRow)
+        std::swap(FirstRow, LastRow);
+    if (FirstCol > LastCol)
+        std::swap(FirstCol, LastCol);
+    if (FirstRow == LastRow && FirstCol == LastCol) {
+        if (Text)
+            WriteText(FirstRow, FirstCol, *Text, Look);
+        else
+            WriteNumber(FirstRow, FirstCol, Value, Look);
+        return;
+    }
+    lxw_format *f = Format(Look);
+    QByteArray utf8 = Text ? CellUtf8(*Text) : QByteArray();
+    Check(worksheet_merge_range(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), LastRow,
+                                static_cast<lxw_col_t>(LastCol), utf8.constData(), f),
+          "merge_range");
+    // The library merges with a text; a number is written over the first
+    // cell afterwards, as its documentation shows.
+    if (!Text)
+        Check(worksheet_write_number(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), Value, f), "write_number");
+    else if (Text->isEmpty())
+        Check(worksheet_write_blank(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), f), "write_blank");
+}
+
+void XlsxWorkbook::MergeText(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString &Text,
+                             const XlsxLook &Look)
+{
+    Merge(FirstRow, FirstCol, LastRow, LastCol, &Text, 0, Look);
+}
+
+void XlsxWorkbook::MergeNumber(int FirstRow, int FirstCol, int LastRow, int LastCol, double Value,
+                               const XlsxLook &Look)
+{
+    Merge(FirstRow, FirstCol, LastRow, LastCol, nullptr, Value, Look);
+}
+
+void XlsxWorkbook::SetColumnWidth(int Col, double Width)
+{
+    if (!sheet_)
+        throw EXlsxError(QStringLiteral("The workbook is closed."));
+    Check(worksheet_set_column(sheet_, static_cast<lxw_col_t>(Col), static_cast<lxw_col_t>(Col), Width, nullptr),
+          "set_column");
+}
+
+void XlsxWorkbook::Close()
+{
+    if (!workbook_)
+        throw EXlsxError(QStringLiteral("The workbook is closed."));
+    lxw_workbook *wb = workbook_;
+    workbook_ = nullptr;
+    sheet_ = nullptr;
+    formats_.clear();
+    lxw_error error = workbook_close(wb); // frees the workbook in every case
+    if (error != LXW_NO_ERROR) {
+        QFile::remove(tempName_);
+        Check(error, "close");
+    }
+    if (std::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(fileName_).constData()) != 0) {
+        QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(tempName_);
+        throw EXlsxError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName_), reason));
+    }
+    tempName_.clear();
+    // The reserved name was private to its owner; the finished file takes
+    // the permissions any new file of the user gets.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(fileName_).constData(), 0666 & ~mask);
+}
+
+void XlsxWorkbook::Discard()
+{
+    if (workbook_) {
+        lxw_workbook_free(workbook_);
+        workbook_ = nullptr;
+        sheet_ = nullptr;
+        formats_.clear();
+    }
+    if (!tempName_.isEmpty() && QFile::exists(tempName_))
+        QFile::remove(tempName_);
+}
+
+double XlsxColumnWidth(int LongestTextLength)
+{
+    return std::clamp(LongestTextLength * 1.1 + 2.0, 8.43, 255.0);
+}
+
+} // namespace platform::office
