@@ -496,3 +496,29 @@ TEST(ExportWizardGui, ExportGridRunsTheWizardModally)
     EXPECT_TRUE(seen);
     EXPECT_TRUE(QFile::exists(file));
 }
+
+TEST(ExportExcel, OneFormatServesEveryCellOfALook)
+{
+    QTemporaryDir dir;
+    TExportProgress progress;
+    auto cellFormats = [&](int rows) {
+        TRichGrid g;
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        g.SetFixedRows(1);
+        QStringList records;
+        for (int r = 1; r <= rows; ++r)
+            records << QStringLiteral("%1@Изделие %1@%1.25").arg(r);
+        TDelimitedStringList list;
+        list.SetTextStr(records.join(QChar(0x00B0)));
+        FillGridFromDelimitedStrings(g, list, false);
+        const QString file = dir.filePath(QStringLiteral("f%1.xlsx").arg(rows));
+        EXPECT_EQ(ExportToExcel(Job(g, file), progress), erExported);
+        const QString styles = Unzip(file, QStringLiteral("xl/styles.xml"));
+        const int from = styles.indexOf(QStringLiteral("<cellXfs"));
+        return styles.mid(from, styles.indexOf(QStringLiteral("</cellXfs>")) - from).count(QStringLiteral("<xf "));
+    };
+    const int few = cellFormats(3);
+    EXPECT_GT(few, 3);
+    EXPECT_EQ(cellFormats(300), few);
+}
