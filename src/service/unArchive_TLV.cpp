@@ -9,6 +9,7 @@
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "platform/system/RemovableMedia.h"
+#include "platform/ui/JpegImage.h"
 #include "service/CabArchive.h"
 #include "service/FileCopier.h"
 
@@ -26,6 +27,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -40,6 +42,9 @@
 #include <climits>
 #include <cmath>
 #include <sqlite3.h>
+
+// The pictures live in the program's resource file, built into a library.
+static void InitArchivePictures() { Q_INIT_RESOURCE(tolvex); }
 
 namespace {
 
@@ -283,9 +288,12 @@ void TformArchive::BuildControls()
     Picture->setFixedWidth(140);
     Picture->setFrameShape(QFrame::Panel);
     Picture->setFrameShadow(QFrame::Sunken);
-    const QPixmap picture(QStringLiteral(":/pictures/about.jpg"));
-    if (!picture.isNull())
-        Picture->setPixmap(picture.scaled(138, 280, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+    InitArchivePictures();
+    QFile pictureFile(QStringLiteral(":/pictures/about.jpg"));
+    QImage picture;
+    if (pictureFile.open(QIODevice::ReadOnly) && platform::DecodeJpeg(pictureFile.readAll(), picture))
+        Picture->setPixmap(QPixmap::fromImage(
+            picture.scaled(136, 280, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     Picture->setAlignment(Qt::AlignCenter);
     body->addWidget(Picture);
 

@@ -115,7 +115,7 @@ TfrmFinsihYear_TLV::TfrmFinsihYear_TLV(QWidget *Owner) : QDialog(Owner)
     panelText->setAlignment(Qt::AlignCenter);
     panelText->setFrameShape(QFrame::Panel);
     panelText->setFrameShadow(QFrame::Sunken);
-    panelText->setMinimumSize(420, 140);
+    panelText->setMinimumSize(480, 140);
     layout->addWidget(panelText, 1);
 
     auto *buttons = new QHBoxLayout;

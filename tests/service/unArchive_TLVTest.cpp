@@ -221,6 +221,9 @@ TEST_F(ArchiveGui, ArchivesToTheServerAndRestoresEveryRow)
     // Changes after the archive are undone by the restore.
     Execute("DELETE FROM CustGroups");
     Execute("INSERT INTO Merki VALUES ( 2, \"кг\" )");
+    // Another workstation, connected all along.
+    platform::Database other(DatabasePath());
+    EXPECT_EQ(other.Query("SELECT Count(*) FROM Merki").rows.at(0).at(0), "2");
     auto restore = Open(1);
     EXPECT_EQ(restore->PageNumber(), 0);
     EXPECT_EQ(restore->groupFrom->title(), " Възстановяване на архивно копие от ");
@@ -238,6 +241,7 @@ TEST_F(ArchiveGui, ArchivesToTheServerAndRestoresEveryRow)
     EXPECT_EQ(restore->labelInfo->text(), "Възстановяването на данните е извършено успешно.");
     EXPECT_EQ(Rows("SELECT name_c FROM CustGroups"), QStringList{"ЕТ Дъга"});
     EXPECT_EQ(Rows("SELECT n_Miarka FROM Merki"), QStringList{"1"});
+    EXPECT_EQ(other.Query("SELECT Count(*) FROM Merki").rows.at(0).at(0), "1");
     // The data replaced are kept aside.
     EXPECT_EQ(One(base_->DbFolder() + "bread-before-restore.db", "SELECT Count(*) FROM Merki"), "2");
 }
