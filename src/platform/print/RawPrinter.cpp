@@ -1,5 +1,7 @@
 #include "platform/print/RawPrinter.h"
 
+#include <QStringList>
+
 #include <QProcess>
 
 namespace platform {
@@ -64,7 +66,11 @@ void RawPrinter::SubmitToQueue(const QByteArray &job)
 {
     QProcess lp;
     lp.setProcessChannelMode(QProcess::SeparateChannels);
-    lp.start("lp", {"-o", "raw"});
+    QStringList arguments;
+    if (!queue_.isEmpty())
+        arguments << "-d" << queue_;
+    arguments << "-o" << "raw";
+    lp.start("lp", arguments);
     if (!lp.waitForStarted(timeoutMs_))
         throw EInOutError(QString("Няма достъп до принтера: програмата \"lp\" не може да бъде стартирана (%1).")
                               .arg(lp.errorString()));

@@ -31,6 +31,11 @@ public:
     // The device or file of TOLVEX_PRN, or empty for the default queue.
     static QString Target();
 
+    // The CUPS queue of the raw jobs ("lp -d QUEUE"); empty: the default
+    // queue. TOLVEX_PRN still wins.
+    void SetQueue(const QString &Queue) { queue_ = Queue; }
+    QString Queue() const { return queue_; }
+
     void Open();
     void Write(const QByteArray &bytes);
     // The bytes followed by a line end (CR LF), as a DOS printer expects.
@@ -45,6 +50,7 @@ private:
     int timeoutMs_;
     bool open_ = false;
     QString target_;
+    QString queue_;
     QFile device_;
     QByteArray job_;
 };

@@ -106,6 +106,21 @@ TEST(RawPrinter, SendsARawJobToTheDefaultQueue)
     EXPECT_EQ(ReadAll(bin.filePath("args")).trimmed(), QByteArray("-o raw"));
 }
 
+TEST(RawPrinter, ChosenQueueIsNamedToLp)
+{
+    QTemporaryDir bin;
+    MakeFakeLp(bin, "echo \"$@\" > '" + bin.filePath("args").toLocal8Bit() + "'\ncat > /dev/null");
+    ScopedEnv prn("TOLVEX_PRN", "");
+    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+
+    platform::RawPrinter printer;
+    printer.SetQueue("Epson_LX300");
+    printer.Open();
+    printer.Write("data");
+    printer.Close();
+    EXPECT_EQ(ReadAll(bin.filePath("args")).trimmed(), QByteArray("-d Epson_LX300 -o raw"));
+}
+
 TEST(RawPrinter, RefusedJobReportsTheQueuesReason)
 {
     QTemporaryDir bin;
