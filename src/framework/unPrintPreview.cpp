@@ -1113,14 +1113,6 @@ void TfmPrintPreview::PrepareGraphicPages()
             if (!FFilterText.isEmpty())
                 centred(FFilterText, pobFilter, filterFm);
         }
-        if (p.TableOnPage) {
-            c.save();
-            c.setClipRect(QRect(pageLeft, top, pageRight - pageLeft + 1, pageBottom - top));
-            c.setFont(tableFont);
-            for (const auto &range : p.Ranges)
-                g.paintTo(c, QPoint(pageLeft, top + p.TableTop), range.first, range.second);
-            c.restore();
-        }
         if (p.TextBelowFrom >= 0) {
             c.setFont(fontOf(pobSubTitle));
             const QStringList lines = FTextBelowTable.split(QStringLiteral("\r\n"));
@@ -1138,6 +1130,15 @@ void TfmPrintPreview::PrepareGraphicPages()
                        QStringLiteral("Дата: ") + FNow.date().toString(QStringLiteral("dd.MM.yyyy")));
             c.drawText(line, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("Ръководител:"));
             c.drawText(line, Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("Гл. счетоводител:"));
+        }
+        // The table comes last: what follows it on the page needs no clip.
+        if (p.TableOnPage) {
+            c.save();
+            c.setClipRect(QRect(pageLeft, top, pageRight - pageLeft + 1, pageBottom - top));
+            c.setFont(tableFont);
+            for (const auto &range : p.Ranges)
+                g.paintTo(c, QPoint(pageLeft, top + p.TableTop), range.first, range.second);
+            c.restore();
         }
         FProgress->Step();
         FProgress->SetPages(n + 1, count);

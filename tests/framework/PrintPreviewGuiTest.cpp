@@ -1,0 +1,362 @@
+// The grid print preview: graphic pages read back from a real PDF, the
+// layout of rows over pages on a recording printer, zoom, the named
+// settings, and the text mode's pages on the raw printer.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "components/GridUtils.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/unRegistryFuncs.h"
+#include "framework/unPrintPreview.h"
+#include "framework/unPrintProgress.h"
+#include "framework/unPrintSelectName.h"
+#include "platform/print/PrinterDevice.h"
+#include "support/QtPrinters.h"
+#include "support/ScopedDialogAnswers.h"
+#include "support/TestEnv.h"
+#include "support/TestPrinter.h"
+
+using testsupport::TestPrinterDevice;
+
+namespace {
+
+class PrintPreviewGui : public testsupport::DataTest
+{
+};
+
+// Code, name, sum; `rows` data rows named "Ред N".
+void Fill(TRichGrid &g, int rows, const QStringList &extra = {})
+{
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetFixedCols(0);
+    g.SetFixedRows(1);
+    g.SetRows(0, {"Код", "Наименование", "Сума"});
+    QStringList records;
+    for (int i = 1; i <= rows; ++i)
+        records << QString("%1@Ред %1@%2").arg(i).arg(i * 3);
+    records << extra;
+    TDelimitedStringList list;
+    list.SetTextStr(records.join(QChar(0x00B0)));
+    FillGridFromDelimitedStrings(g, list, false);
+}
+
+std::unique_ptr<TfmPrintPreview> Preview(platform::StringGrid &g, platform::PrinterDevice &printer,
+                                         const QString &key = QString(), const QString &below = QString(),
+                                         bool signatures = false, TPrinterOrientation o = poPortrait)
+{
+    auto form = std::make_unique<TfmPrintPreview>(o, &g, "Продажби", "Декември 2026", "", key, "", "", 0,
+                                                  signatures, false, false, below, &printer);
+    return form;
+}
+
+// The texts of a recorded page joined by blanks.
+QString PageText(const platform::RecordedPage &page)
+{
+    QStringList texts;
+    for (const auto &run : page.TextRuns())
+        texts << run.text;
+    return texts.join(' ');
+}
+
+QStringList PdfPages(const QString &path)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", "-enc", "UTF-8", path, "-"});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {"<pdftotext failed>"};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    bool had_;
+    QByteArray old_;
+};
+
+} // namespace
+
+TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
+{
+    platform::NoPrinterDevice none;
+    SetGridPrinter(&none);
+    TRichGrid g;
+    Fill(g, 2);
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_FALSE(PrintGrid(poPortrait, &g, "T", "", "", 0, "", "", false, false, false, false, "", ""));
+    SetGridPrinter(nullptr);
+    ASSERT_EQ(1u, dialogs.Shown().size());
+    EXPECT_EQ("Няма инсталиран принтер!", dialogs.Shown()[0].Text);
+    EXPECT_EQ(mtError, dialogs.Shown()[0].Kind);
+}
+
+TEST_F(PrintPreviewGui, GraphicPagesInAPdf)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("grid.pdf");
+    QPrinter qprinter(QPrinter::HighResolution);
+    qprinter.setOutputFormat(QPrinter::PdfFormat);
+    qprinter.setOutputFileName(pdf);
+    qprinter.setResolution(300);
+    qprinter.setPageSize(QPageSize(QPageSize::A4));
+    qprinter.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+    platform::QtPrinterDevice printer(&qprinter);
+
+    TRichGrid g;
+    // 60 rows, a page break with a new title after row 50, 10 rows more.
+    QStringList extra = {"-=: PaGe BrEaK :=-"};
+    for (int i = 61; i <= 70; ++i)
+        extra << QString("%1@Ред %1@%2").arg(i).arg(i * 3);
+    Fill(g, 60, extra);
+    g.SetCells(1, 61, "Втора част@Само за склада");
+    auto form = Preview(g, printer, "", "Изготвил: Иванова\r\nПриел: Петров", true);
+    form->SetNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+    form->Reformat();
+    const int count = form->page->PageCount();
+    ASSERT_GE(count, 2);
+    ASSERT_TRUE(form->PrintPages());
+    EXPECT_TRUE(form->Printed());
+    QFile::remove(testsupport::OutputPath("grid_print.pdf"));
+    QFile::copy(pdf, testsupport::OutputPath("grid_print.pdf"));
+
+    const QStringList pages = PdfPages(pdf);
+    ASSERT_EQ(count, pages.size()) << pages.join("\n====\n").toStdString();
+    for (int i = 0; i < count; ++i) {
+        // The page head and the header row on every page.
+        EXPECT_TRUE(pages[i].contains(QString("Стр. %1").arg(i + 1))) << i;
+        EXPECT_TRUE(pages[i].contains(QString("Стр.: %1 / %2").arg(i + 1).arg(count))) << i;
+        EXPECT_TRUE(pages[i].contains("07.12.2026 г. / 10:00:00")) << i;
+        EXPECT_TRUE(pages[i].contains("Наименование")) << i;
+    }
+    EXPECT_TRUE(pages[0].contains("Продажби"));
+    EXPECT_TRUE(pages[0].contains("Декември 2026"));
+    EXPECT_TRUE(pages[0].contains("Ред 1 "));
+    // The break row is not printed; the part after it has its own title.
+    const QString all = pages.join('\n');
+    EXPECT_FALSE(all.contains("PaGe"));
+    int second = -1;
+    for (int i = 0; i < count; ++i)
+        if (pages[i].contains("Втора част"))
+            second = second < 0 ? i : second;
+    ASSERT_GT(second, 0);
+    EXPECT_TRUE(pages[second].contains("Само за склада"));
+    EXPECT_TRUE(pages[second].contains("Ред 61"));
+    EXPECT_FALSE(pages[second - 1].contains("Ред 61"));
+    EXPECT_TRUE(pages[second - 1].contains("Ред 60"));
+    EXPECT_FALSE(pages[second - 1].contains("Втора част"));
+    // Every row once, in order.
+    int at = 0;
+    for (int i = 1; i <= 70; ++i) {
+        const int found = all.indexOf(QRegularExpression(QString("\\b%1\\s+Ред %1\\s+%2\\b").arg(i).arg(i * 3)), at);
+        ASSERT_GE(found, 0) << "row " << i;
+        at = found;
+    }
+    // Below the table: the text, then the signatures.
+    const QString last = pages.last();
+    EXPECT_LT(last.indexOf("Ред 70"), last.indexOf("Изготвил: Иванова"));
+    EXPECT_LT(last.indexOf("Приел: Петров"), last.indexOf("Ръководител:"));
+    EXPECT_TRUE(last.contains("Дата: 07.12.2026"));
+    EXPECT_TRUE(last.contains("Гл. счетоводител:"));
+}
+
+TEST_F(PrintPreviewGui, RowTallerThanAPageIsCutAndPrintingGoesOn)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    QStringList tall;
+    for (int i = 0; i < 400; ++i)
+        tall << QString("ред %1").arg(i);
+    Fill(g, 3);
+    const int row = g.RowCount();
+    g.SetRowCount(row + 2);
+    g.SetRows(row, {"99", tall.join('\n'), "1"});
+    g.SetRows(row + 1, {"100", "След високия", "2"});
+    auto form = Preview(g, printer);
+    const TTextPagePrinter &page = *form->page;
+    ASSERT_EQ(3, page.PageCount());
+    EXPECT_TRUE(PageText(*page.Pages().Items(0)).contains("Ред 3"));
+    const QString second = PageText(*page.Pages().Items(1));
+    EXPECT_TRUE(second.contains("ред 0"));
+    EXPECT_TRUE(PageText(*page.Pages().Items(2)).contains("След високия"));
+}
+
+TEST_F(PrintPreviewGui, ZoomStepsByTensWithinTheirBounds)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 3);
+    auto form = Preview(g, printer);
+    form->page->SetZoomPercent(95);
+    form->ZoomIn();
+    EXPECT_EQ(100, form->page->ZoomPercent());
+    form->page->SetZoomPercent(1000);
+    form->ZoomIn();
+    EXPECT_EQ(1000, form->page->ZoomPercent());
+    form->page->SetZoomPercent(15);
+    form->ZoomOut();
+    EXPECT_EQ(10, form->page->ZoomPercent());
+    form->ZoomOut();
+    EXPECT_EQ(10, form->page->ZoomPercent());
+    form->page->SetZoomPercent(100);
+    form->ZoomOut();
+    EXPECT_EQ(90, form->page->ZoomPercent());
+    form->UpdateStatus();
+    EXPECT_EQ("90 %", form->lblZoom->text());
+    EXPECT_EQ("1 / 1", form->lblPages->text());
+    EXPECT_FALSE(form->acNextPage->isEnabled());
+}
+
+TEST_F(PrintPreviewGui, NamedSettingsAreMadeAppliedAndKept)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 3);
+    {
+        auto form = Preview(g, printer, "frmTest_print_settings");
+        ASSERT_EQ(1u, form->Settings().size());
+        EXPECT_EQ("Основна настройка", form->cbSettings->itemText(0));
+        EXPECT_FALSE(form->acDeleteSetting->isEnabled());
+        // Entry 0's columns do not toggle.
+        form->ToggleColumnVisible(1);
+        EXPECT_EQ(0, form->ColumnEye(1));
+
+        testsupport::OnNextModal([](QWidget *w) {
+            auto *dlg = qobject_cast<TfmPrintSelectName *>(w);
+            ASSERT_NE(nullptr, dlg);
+            dlg->edName->setText("Без сума");
+            dlg->btnOk->click();
+        });
+        form->NewSetting();
+        ASSERT_EQ(2u, form->Settings().size());
+        EXPECT_EQ(1, form->cbSettings->currentIndex());
+        form->ToggleColumnVisible(2);
+        form->ToggleColumnStretch(1);
+        EXPECT_EQ(1, form->ColumnEye(2));
+        EXPECT_EQ(2, form->ColumnEye(1));
+        form->chkDefault->click();
+        EXPECT_TRUE(form->Settings()[1].Default);
+        EXPECT_FALSE(form->Settings()[0].Default);
+        form->ApplySetting();
+        EXPECT_EQ(1, form->AppliedSetting());
+        // The applied setting leaves the sum column off the pages.
+        const QString text = PageText(*form->page->Pages().Items(0));
+        EXPECT_TRUE(text.contains("Наименование"));
+        EXPECT_FALSE(text.contains("Сума"));
+    }
+    QString stored;
+    GetRegistrySetting("frmTest_print_settings", stored);
+    EXPECT_TRUE(stored.startsWith(QString::fromUtf8("Без сума@1@1|1|@"))) << stored.toStdString();
+
+    auto form = Preview(g, printer, "frmTest_print_settings");
+    ASSERT_EQ(2u, form->Settings().size());
+    EXPECT_EQ(1, form->AppliedSetting());
+    EXPECT_EQ(1, form->cbSettings->currentIndex());
+    EXPECT_TRUE(form->chkDefault->isChecked());
+
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbYes);
+    form->DeleteSetting();
+    ASSERT_EQ(1u, dialogs.Shown().size());
+    EXPECT_EQ("Желаете ли да изтриете настройка:\rБез сума", dialogs.Shown()[0].Text);
+    ASSERT_EQ(1u, form->Settings().size());
+    EXPECT_TRUE(form->Settings()[0].Default);
+    EXPECT_EQ(0, form->cbSettings->currentIndex());
+}
+
+TEST_F(PrintPreviewGui, WithoutAKeyNothingIsStored)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 2);
+    auto form = Preview(g, printer);
+    EXPECT_FALSE(form->chkSave->isChecked());
+    EXPECT_FALSE(form->chkSave->isEnabled());
+}
+
+TEST_F(PrintPreviewGui, TextModeFeedsSheetBySheetToTheRawPrinter)
+{
+    SetRegistrySetting("Print_Laser", "0");
+    QTemporaryDir dir;
+    const QString out = dir.filePath("prn");
+    ScopedEnv prn("TOLVEX_PRN", out.toLocal8Bit());
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 60);
+    auto form = Preview(g, printer, "", "Край");
+    ASSERT_TRUE(form->TextMode());
+    // Letter paper of the test printer: 216 x 279 mm.
+    EXPECT_EQ(58, form->LinesPerPage());
+    EXPECT_EQ(132, form->LineWidth());
+    const TGridTextDocument &doc = form->TextDocument();
+    ASSERT_EQ(2, doc.PageCount);
+    EXPECT_EQ(2, form->page->PageCount());
+
+    int waits = 0;
+    QTimer feeder;
+    QObject::connect(&feeder, &QTimer::timeout, [&] {
+        TfmPrintProgress *p = form->Progress();
+        if (p->btnOk->isVisible()) {
+            ++waits;
+            EXPECT_TRUE(p->lblStatus->text().contains("стр. 2"));
+            p->btnOk->click();
+        }
+    });
+    feeder.start(0);
+    ASSERT_TRUE(form->PrintPages());
+    feeder.stop();
+    EXPECT_EQ(1, waits);
+    EXPECT_TRUE(form->Printed());
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(GridTextPageBytes(doc, 1) + GridTextPageBytes(doc, 2), f.readAll());
+}
+
+TEST_F(PrintPreviewGui, TextModeCancelledAtASheetIsNotPrinted)
+{
+    SetRegistrySetting("Print_Laser", "0");
+    QTemporaryDir dir;
+    ScopedEnv prn("TOLVEX_PRN", dir.filePath("prn").toLocal8Bit());
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 120);
+    auto form = Preview(g, printer);
+    ASSERT_EQ(3, form->TextDocument().PageCount);
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        if (form->Progress()->btnOk->isVisible())
+            form->Progress()->btnCancel->click();
+    });
+    canceller.start(0);
+    EXPECT_FALSE(form->PrintPages());
+    EXPECT_FALSE(form->Printed());
+}
