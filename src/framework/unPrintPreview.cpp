@@ -689,6 +689,7 @@ void TfmPrintPreview::Reformat()
             FProgress->show();
     }
     const int current = page->CurrentPage();
+    FReformatted = true;
     SetOrientation(page->Orientation());
     PrepareDocument();
     if (current >= 1 && current <= page->PageCount())
@@ -723,7 +724,9 @@ void TfmPrintPreview::PrepareDocument()
 
 void TfmPrintPreview::ApplyColumnsToPrintGrid()
 {
-    const TReportSettings *s = FApplied >= 0 ? &FSettings[size_t(FApplied)] : nullptr;
+    // The first pages show the source grid's columns; a setting's columns
+    // take effect from the first reformat on.
+    const TReportSettings *s = FApplied >= 0 && FReformatted ? &FSettings[size_t(FApplied)] : nullptr;
     for (int c = 0; c < FPrintGrid->ColCount() && c < FSource->ColCount(); ++c) {
         const bool sourceShown = FSource->ColWidths(c) > 0;
         const bool visible = s ? (size_t(c) < s->VisibleCols.size() && s->VisibleCols[size_t(c)]) : sourceShown;

@@ -214,6 +214,7 @@ private:
     bool FPrinted = false;
     bool FPreparing = false;
     bool FActivated = false;
+    bool FReformatted = false;
     QPoint FPanAnchor;
     bool FPanning = false;
     QDateTime FNow;

@@ -282,6 +282,10 @@ TEST_F(PrintPreviewGui, NamedSettingsAreMadeAppliedAndKept)
     EXPECT_EQ(1, form->AppliedSetting());
     EXPECT_EQ(1, form->cbSettings->currentIndex());
     EXPECT_TRUE(form->chkDefault->isChecked());
+    // The default setting's columns apply from the first reformat on.
+    EXPECT_TRUE(PageText(*form->page->Pages().Items(0)).contains("Сума"));
+    form->Reformat();
+    EXPECT_FALSE(PageText(*form->page->Pages().Items(0)).contains("Сума"));
 
     testsupport::ScopedDialogAnswers dialogs;
     dialogs.Press(mbYes);
