@@ -323,7 +323,7 @@ void TDelimitedStrings::SaveToFile(const QString &FileName) const
     if (!file.open(QIODevice::WriteOnly))
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
     SaveToStream(file);
-    if (!file.commit())
+    if (!CommitSaveFile(file))
         throw EWriteError(QStringLiteral("Stream write error"));
 }
 

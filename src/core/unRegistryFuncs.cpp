@@ -20,11 +20,10 @@ void GetRegistrySetting(const QString &Name, QString &Value)
         Value = registry.ReadString(Name);
 }
 
-void SetRegistrySetting(const QString &Name, const QString &Value)
+bool SetRegistrySetting(const QString &Name, const QString &Value)
 {
     platform::RegistryKey registry;
-    if (registry.OpenKey(QString::fromLatin1(RegistryRootKey), true))
-        registry.WriteString(Name, Value);
+    return registry.OpenKey(QString::fromLatin1(RegistryRootKey), true) && registry.WriteString(Name, Value);
 }
 
 int ReadRegistryIntegerDefault(const platform::RegistryKey &Registry, const QString &Name, int Default)
@@ -45,11 +44,11 @@ bool SaveFormPosition(const QString &FormKeyName, const QRect &Bounds)
     platform::RegistryKey registry;
     if (!registry.OpenKey(FormKey(FormKeyName), true))
         return false;
-    registry.WriteInteger(QStringLiteral("PositionX"), Bounds.left());
-    registry.WriteInteger(QStringLiteral("PositionY"), Bounds.top());
-    registry.WriteInteger(QStringLiteral("SizeX"), Bounds.width());
-    registry.WriteInteger(QStringLiteral("SizeY"), Bounds.height());
-    return true;
+    bool written = registry.WriteInteger(QStringLiteral("PositionX"), Bounds.left());
+    written = registry.WriteInteger(QStringLiteral("PositionY"), Bounds.top()) && written;
+    written = registry.WriteInteger(QStringLiteral("SizeX"), Bounds.width()) && written;
+    written = registry.WriteInteger(QStringLiteral("SizeY"), Bounds.height()) && written;
+    return written;
 }
 
 bool LoadFormPosition(const QString &FormKeyName, QRect &Bounds)

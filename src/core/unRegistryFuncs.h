@@ -14,8 +14,9 @@ extern const char *const RegistryFormsKey;     // "Software\Quorend\Tolvex2000\\
 
 // Value is the string value Name, "" when the key or the value is missing.
 void GetRegistrySetting(const QString &Name, QString &Value);
-// Writes the string value Name, creating the key when missing.
-void SetRegistrySetting(const QString &Name, const QString &Value);
+// Writes the string value Name, creating the key when missing; whether the
+// store was written.
+bool SetRegistrySetting(const QString &Name, const QString &Value);
 
 // Read from an open key; a missing value gives Default.
 int ReadRegistryIntegerDefault(const platform::RegistryKey &Registry, const QString &Name, int Default);
@@ -23,7 +24,8 @@ void ReadRegistryStringDefault(const platform::RegistryKey &Registry, const QStr
                                const QString &Default, QString &Value);
 
 // Writes left, top, width and height of Bounds as "PositionX", "PositionY",
-// "SizeX", "SizeY" under the form's key; whether the key opened.
+// "SizeX", "SizeY" under the form's key; whether all four reached the
+// store.
 bool SaveFormPosition(const QString &FormKeyName, const QRect &Bounds);
 // Reads them back, -1 for each one missing; false, Bounds untouched, when
 // the form's key does not exist.

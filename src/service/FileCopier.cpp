@@ -1,6 +1,7 @@
 #include "service/FileCopier.h"
 
 #include "core/DialogsEx.h"
+#include "core/uHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,13 +112,26 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     if (SameFile(Source, Target))
         return Fail(QStringLiteral("Cannot copy ") + Source + QStringLiteral(" onto itself"));
 
-    QFile in(Source);
+    // Opened without blocking and checked before anything is read: a pipe
+    // or a device would block the copy forever or never end.
     errno = 0;
-    if (!in.open(QIODevice::ReadOnly)) {
+    const int fd = ::open(QFile::encodeName(Source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         const int code = LastError();
         if (code == ENOENT || code == EACCES || code == EBUSY)
             return Fail(Source + QStringLiteral(" missing or corrupted or opened for exclusive use"));
         return Fail(WithCode(QStringLiteral("Error opening "), Source, code));
+    }
+    struct stat before;
+    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
+        ::close(fd);
+        return Fail(QStringLiteral("Cannot copy ") + Source + QStringLiteral(": not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Fail(WithCode(QStringLiteral("Error opening "), Source, EIO));
     }
     const QDateTime modified = QFileInfo(Source).lastModified();
 
@@ -136,7 +150,7 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     if (!out.open(QIODevice::WriteOnly))
         return Fail(WithCode(QStringLiteral("Error creating "), Target, LastError()));
 
-    const qint64 total = in.size();
+    const qint64 total = before.st_size;
     qint64 read = 0;
     qint64 written = 0;
     QByteArray buffer(int(kBufferSize), Qt::Uninitialized);
@@ -149,6 +163,10 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
         if (n == 0 && read > 0)
             break;
         read += n;
+        if (read > total) {
+            out.cancelWriting();
+            return Fail(Source + QStringLiteral(" changed while it was copied"));
+        }
         errno = 0;
         if (out.write(buffer.constData(), n) != n)
             return Fail(WithCode(QStringLiteral("Error writing "), Target, LastError()));
@@ -163,9 +181,18 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
         if (n == 0)
             break;
     }
-    out.setFileTime(modified, QFileDevice::FileModificationTime);
-    errno = 0;
-    if (!out.commit())
+    // A source that grew, shrank or was rewritten while it was read would
+    // give a torn copy.
+    struct stat after;
+    if (read != total || written != read || ::fstat(fd, &after) != 0 || after.st_size != before.st_size ||
+        after.st_mtim.tv_sec != before.st_mtim.tv_sec || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
+        out.cancelWriting();
+        return Fail(Source + QStringLiteral(" changed while it was copied"));
+    }
+    // Flushed first, so that no later write of the buffer moves the time.
+    if (out.flush())
+        out.setFileTime(modified, QFileDevice::FileModificationTime);
+    if (!CommitSaveFile(out))
         return Fail(WithCode(QStringLiteral("Error writing "), Target, LastError()));
     return true;
 }

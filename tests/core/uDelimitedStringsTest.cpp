@@ -1,11 +1,13 @@
 // Record lists: the text format, fields, sorting, notifications, hooks and
 // files.
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "core/uDelimitedStrings.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -572,6 +574,25 @@ TEST(DelimitedStrings, SaveAndLoadRoundTripThroughAFile)
     EXPECT_THROW(back.LoadFromFile(dir.filePath("missing.txt")), EFOpenError);
     EXPECT_EQ(4, back.Count());
     EXPECT_THROW(back.SaveToFile(dir.filePath("no/such/folder/x.txt")), EFCreateError);
+}
+
+TEST(DelimitedStrings, SaveOnAFullDiskRaisesAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath("records.txt");
+    TDelimitedStringList l;
+    l.SetTextStr("old");
+    l.SaveToFile(name);
+    l.SetTextStr(QString(500, QChar('x')));
+    {
+        testsupport::FileSizeLimit full(100);
+        EXPECT_THROW(l.SaveToFile(name), EWriteError);
+    }
+    TDelimitedStringList back;
+    back.LoadFromFile(name);
+    EXPECT_EQ(QStringList{"old"}, Records(back));
+    EXPECT_EQ(QStringList{"records.txt"}, QDir(dir.path()).entryList(QDir::Files | QDir::Hidden));
 }
 
 TEST(DelimitedStrings, LoadFromStreamReadsFromThePositionToTheEnd)

@@ -126,3 +126,14 @@ TEST_F(RegistryFuncs, ReadOnlyKeyRefusesWritesAndUnknownPathsDoNotOpen)
     EXPECT_FALSE(key.OpenKey("Quorend", true));
     EXPECT_FALSE(key.OpenKeyReadOnly("Software\\Quorend\\Tolvex2000\\Forms\\Nothing"));
 }
+
+TEST_F(RegistryFuncs, WritesThatDoNotReachTheStoreReportFailure)
+{
+    ASSERT_TRUE(SetRegistrySetting("Print_Laser", "1"));
+    EXPECT_TRUE(SaveFormPosition("TfrmIzdelia", QRect(1, 2, 3, 4)));
+    // A store that cannot be written (here a folder where its file should be).
+    ASSERT_TRUE(QFile::remove(StoreFile()));
+    ASSERT_TRUE(QDir().mkpath(StoreFile()));
+    EXPECT_FALSE(SetRegistrySetting("Print_Laser", "0"));
+    EXPECT_FALSE(SaveFormPosition("TfrmIzdelia", QRect(5, 6, 7, 8)));
+}

@@ -3,12 +3,14 @@
 #include "service/FileCopier.h"
 
 #include "service/TestFiles.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testfiles;
@@ -127,6 +129,40 @@ TEST_F(FileCopierTest, MissingSourceAndUncreatableTargetAreReported)
     EXPECT_TRUE(errors_[1].startsWith("Error creating " + Path("no/folder/x.mdb") + "\rErrorCode: "))
         << errors_[1].toStdString();
     EXPECT_FALSE(QFile::exists(Path("x.mdb")));
+}
+
+TEST_F(FileCopierTest, FullDiskFailsAndKeepsTheTarget)
+{
+    ASSERT_TRUE(Write(Path("small.txt"), TextBytes(1000, 5)));
+    ASSERT_TRUE(Write(Path("out/target.txt"), "the target before"));
+    bool copied = true;
+    {
+        testsupport::FileSizeLimit full(100);
+        copied = copier_.CopyFile(Path("small.txt"), Path("out/target.txt"));
+    }
+    EXPECT_FALSE(copied);
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_TRUE(errors_[0].startsWith("Error writing " + Path("out/target.txt"))) << errors_[0].toStdString();
+    EXPECT_EQ(Read(Path("out/target.txt")), "the target before");
+    EXPECT_EQ(Entries(Path("out")), QStringList{"target.txt"});
+}
+
+TEST_F(FileCopierTest, SourceThatChangesOrIsNoFileIsRefused)
+{
+    ASSERT_TRUE(Write(Path("growing.bin"), RandomBytes(600000, 6)));
+    copier_.OnCopyProgress = [this](TObject *, qint64, qint64, int, int, bool &) {
+        QFile f(Path("growing.bin"));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("more");
+    };
+    EXPECT_FALSE(copier_.CopyFile(Path("growing.bin"), Path("copy.bin")));
+    copier_.OnCopyProgress = nullptr;
+    // A pipe would block the copy forever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
+    EXPECT_FALSE(copier_.CopyFile(Path("pipe"), Path("copy.bin")));
+    EXPECT_EQ(errors_, QStringList({Path("growing.bin") + " changed while it was copied",
+                                    "Cannot copy " + Path("pipe") + ": not a regular file"}));
+    EXPECT_FALSE(QFile::exists(Path("copy.bin")));
 }
 
 TEST_F(FileCopierTest, DeclinedOverrideKeepsTheTarget)
