@@ -356,19 +356,85 @@ void CreateDatabaseFile(const QString &Path)
     }
 }
 
+namespace {
+
+QString Quoted(const QString &Path) { return QLatin1Char('"') + QDir::toNativeSeparators(Path) + QLatin1Char('"'); }
+
+[[noreturn]] void StartupError(const QString &Text, const QString &Path)
+{
+    throw platform::EDatabaseError(QString(Text).replace(QLatin1String("%s"), Quoted(Path)));
+}
+
+const char16_t *const kReadOnlyFolder =
+    u"Папката на базата данни %s е само за четене.\rРазрешете записа в нея и стартирайте програмата отново.";
+const char16_t *const kReadOnlyFile =
+    u"Файлът на базата данни %s е само за четене.\rРазрешете записа в него и стартирайте програмата отново.";
+const char16_t *const kNotADatabase =
+    u"Файлът %s не е база данни на програмата.\rВъзстановете базата от архивно копие или преместете файла "
+    u"другаде: при следващото стартиране програмата ще създаде нова база.";
+const char16_t *const kLocked =
+    u"Базата данни %s е заключена от друга програма.\rЗатворете програмата, която я използва, и стартирайте "
+    u"отново.";
+
+// Temporary files of a first start that did not finish ("bread.db.new-<pid>"
+// and its journal): once the file they were to become exists, none of them
+// is of use to anyone.
+void RemoveStaleBuilds(const QDir &Folder, const QString &Name)
+{
+    if (!QFileInfo(Folder.filePath(Name)).isFile())
+        return;
+    for (const QString &stale : Folder.entryList({Name + QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(Folder.filePath(stale));
+}
+
+} // namespace
+
+void CheckDatabaseFile(const QString &Path)
+{
+    const QFileInfo info(Path);
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        StartupError(QString::fromUtf16(kReadOnlyFolder), info.absolutePath());
+    if (!info.isWritable())
+        StartupError(QString::fromUtf16(kReadOnlyFile), Path);
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly))
+        StartupError(QString::fromUtf16(kReadOnlyFile), Path);
+    const QByteArray header = file.read(16);
+    file.close();
+    if (header != QByteArray("SQLite format 3", 16))
+        StartupError(QString::fromUtf16(kNotADatabase), Path);
+    platform::Database db(Path);
+    try {
+        db.Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
+    } catch (const platform::EDatabaseBusy &) {
+        StartupError(QString::fromUtf16(kLocked), Path);
+    } catch (const platform::EDatabaseError &) {
+        StartupError(QString::fromUtf16(kNotADatabase), Path);
+    }
+}
+
 int EnsureDatabaseFiles(const QString &DataFolder)
 {
     if (!QDir().mkpath(DataFolder))
         throw platform::EDatabaseError(
             QStringLiteral("Cannot create the folder '%1'.").arg(QDir::toNativeSeparators(DataFolder)));
+    const QDir folder(DataFolder);
     int created = 0;
     for (const char *name : {MainDatabaseFileName, TemplateDatabaseFileName}) {
-        const QString path = QDir(DataFolder).filePath(QString::fromLatin1(name));
-        if (!QFileInfo::exists(path)) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        const QFileInfo info(path);
+        // An empty file holds nothing to keep (a copy or a first start that
+        // broke off): it is built as a new database.
+        if (info.isFile() && info.size() == 0 && info.isWritable() && QFile::remove(path)) {
+            CreateDatabaseFile(path);
+            ++created;
+        } else if (!info.exists()) {
             CreateDatabaseFile(path);
             ++created;
         }
+        RemoveStaleBuilds(folder, QString::fromLatin1(name));
     }
+    CheckDatabaseFile(folder.filePath(QString::fromLatin1(MainDatabaseFileName)));
     return created;
 }
 

@@ -77,9 +77,16 @@ const QStringList &SchemaRowStatements();
 // made.
 void CreateDatabaseFile(const QString &Path);
 // The first start: creates DataFolder (with a trailing '/') and, where they
-// are missing, the main database and the year-end template in it. Returns
-// the number of files created.
+// are missing or empty (0 bytes), the main database and the year-end
+// template in it; removes the temporary files of a creation that broke off;
+// then checks the main database with CheckDatabaseFile. Returns the number
+// of files created.
 int EnsureDatabaseFiles(const QString &DataFolder);
+// Raises EDatabaseError with a Bulgarian message naming the file and what
+// to do when the database at Path cannot serve the program: its folder or
+// the file is read-only, the file is not a database, or another program
+// holds it locked past the busy timeout.
+void CheckDatabaseFile(const QString &Path);
 
 // Insert templates, exactly as the writers format them (printf-style). A
 // text value goes between the double quotes only through SqlEscape.

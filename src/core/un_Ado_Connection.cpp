@@ -133,6 +133,12 @@ bool YearPasswordSkipped()
     return value == QLatin1String("1");
 }
 
+// Shown in place of the engine's text when another workstation held the
+// database past the busy timeout: nothing was written, and the same save
+// can be made again.
+const char16_t *const kDatabaseBusy =
+    u"Базата данни е заета от друга работна станция. Данните не са записани: опитайте отново след малко.";
+
 void ShowDatabaseError(const QString &message, const QString &sql)
 {
     ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + message + QStringLiteral("\n\r") + sql);
@@ -322,6 +328,8 @@ bool ExecSQL(QObject *Owner, TADOConnection *Connection, const QString &SQL)
             NoConnection();
         Connection->Execute(SQL);
         return true;
+    } catch (const platform::EDatabaseBusy &) {
+        ShowDatabaseError(QString::fromUtf16(kDatabaseBusy), SQL);
     } catch (const Exception &e) {
         ShowDatabaseError(e.Message(), SQL);
     } catch (const std::exception &e) {
@@ -343,6 +351,8 @@ bool ExecSQLInTransaction(QObject *Owner, TADOConnection *Connection, const QStr
         current = QStringLiteral("COMMIT");
         tr.Commit();
         return true;
+    } catch (const platform::EDatabaseBusy &) {
+        ShowDatabaseError(QString::fromUtf16(kDatabaseBusy), current);
     } catch (const Exception &e) {
         ShowDatabaseError(e.Message(), current);
     }

@@ -3,9 +3,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
 #include "core/uHelpers.h"
 #include "core/unSchema.h"
+#include "platform/db/Database.h"
 #include "core/un_Ado_Connection.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
@@ -257,6 +260,59 @@ TEST(SchemaFile, CreationIsWholeOrNothingAndNeverOverwrites)
     platform::Database db(folder + "bread.db");
     EXPECT_EQ(QStringLiteral("1"), db.Query("SELECT Count(*) FROM Busses").rows[0][0]);
     EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files, QDir::Name));
+}
+
+TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("db/");
+    const QString bread = folder + "bread.db";
+    // A first start that broke off left its temporary files; an empty file
+    // is built as a new database.
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString name : {"bread.db", "bread.db.new-4711", "bread.db.new-4711-journal"}) {
+        QFile f(folder + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(2, EnsureDatabaseFiles(folder));
+    EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+    EXPECT_EQ(QStringLiteral("2"), platform::Database(bread).Query("SELECT Count(*) FROM Payment_types").rows[0][0]);
+
+    auto message = [&] {
+        try {
+            EnsureDatabaseFiles(folder);
+        } catch (const platform::EDatabaseError &e) {
+            return e.Message();
+        }
+        return QString();
+    };
+    {
+        // Held locked by another program.
+        platform::Database other(bread);
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(other.Handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));
+        const int timeout = platform::Database::BusyTimeoutMs();
+        platform::Database::SetBusyTimeoutMs(50);
+        EXPECT_EQ("Базата данни \"" + bread + "\" е заключена от друга програма.\rЗатворете програмата, която я "
+                  "използва, и стартирайте отново.", message());
+        platform::Database::SetBusyTimeoutMs(timeout);
+    }
+    {
+        QFile f(bread);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Bread and rolls, not a database");
+    }
+    EXPECT_EQ("Файлът \"" + bread + "\" не е база данни на програмата.\rВъзстановете базата от архивно копие или "
+              "преместете файла другаде: при следващото стартиране програмата ще създаде нова база.", message());
+    EXPECT_EQ(QByteArray("Bread and rolls, not a database"), [&] {
+        QFile f(bread);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }());
+    if (::geteuid() != 0) { // the superuser writes whatever the permissions say
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        EXPECT_TRUE(message().startsWith("Папката на базата данни \"" + dir.filePath("db") + "\" е само за четене."))
+            << message().toStdString();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 }
 
 TEST_F(Schema, ReportStatementsRunAsTheReportsWriteThem)

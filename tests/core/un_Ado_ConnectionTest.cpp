@@ -243,6 +243,28 @@ TEST_F(Connection, FailedSaveInATransactionLeavesTheFileUnchangedAndARetryWrites
     EXPECT_EQ(1u, dialogs.Shown().size());
 }
 
+TEST_F(Connection, SaveThatFindsTheDatabaseBusySaysSoAndCanBeMadeAgain)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    const int timeout = platform::Database::BusyTimeoutMs();
+    platform::Database::SetBusyTimeoutMs(50);
+    DbConnection->Close();
+    {
+        // Another workstation is in the middle of its save.
+        platform::Database other(DatabasePath());
+        platform::DbTransaction holding(other);
+        other.Execute("Insert into Busses values ( 7, \"other\" )");
+        EXPECT_FALSE(ExecSQLInTransaction(nullptr, DbConnection, {"Insert into Busses values ( 1, \"a\" )"}));
+        EXPECT_FALSE(ExecSQL(nullptr, DbConnection, "Insert into Busses values ( 1, \"a\" )"));
+    }
+    platform::Database::SetBusyTimeoutMs(timeout);
+    const QString busy = "Грешка при работа с базата данни !\n\rБазата данни е заета от друга работна станция. "
+                         "Данните не са записани: опитайте отново след малко.\n\r";
+    EXPECT_EQ(QStringList({busy, busy + "Insert into Busses values ( 1, \"a\" )"}), dialogs.Texts());
+    EXPECT_TRUE(ExecSQLInTransaction(nullptr, DbConnection, {"Insert into Busses values ( 1, \"a\" )"}));
+    EXPECT_EQ(QStringList({"1@a"}), Rows("SELECT * FROM Busses"));
+}
+
 // ------------------------------------------------------------ two processes
 
 namespace {

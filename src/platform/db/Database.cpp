@@ -18,13 +18,35 @@ QString ErrorText(sqlite3 *db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
+int g_BusyTimeoutMs = 8000;
+
+} // namespace
+
+// A database held by another connection past the busy timeout raises
+// EDatabaseBusy, so that the program can say so and the operator can try
+// again; any other failure EDatabaseError.
+[[noreturn]] void ThrowDatabaseError(int Code, const QString &Message)
+{
+    const int primary = Code & 0xFF;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        throw EDatabaseBusy(Message);
+    throw EDatabaseError(Message);
+}
+
+namespace {
+
+[[noreturn]] void ThrowOf(sqlite3 *db)
+{
+    ThrowDatabaseError(db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM, ErrorText(db));
+}
+
 void ExecOrRaise(sqlite3 *db, const char *sql)
 {
     char *err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+    if (const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err); rc != SQLITE_OK) {
         const QString message = err ? QString::fromUtf8(err) : ErrorText(db);
         sqlite3_free(err);
-        throw EDatabaseError(message);
+        ThrowDatabaseError(rc, message);
     }
 }
 
@@ -109,10 +131,11 @@ bool Cursor::Next()
         return true;
     }
     const QString message = ErrorText(d_->db);
+    const int code = d_->db ? sqlite3_extended_errcode(d_->db) : rc;
     sqlite3_finalize(d_->stmt);
     d_->stmt = nullptr;
     if (rc != SQLITE_DONE)
-        throw EDatabaseError(message);
+        ThrowDatabaseError(code, message);
     return false;
 }
 
@@ -158,7 +181,9 @@ Database::Database(const QString &path) : path_(path) {}
 
 Database::~Database() { Close(); }
 
-int Database::BusyTimeoutMs() { return 8000; }
+int Database::BusyTimeoutMs() { return g_BusyTimeoutMs; }
+
+void Database::SetBusyTimeoutMs(int Ms) { g_BusyTimeoutMs = Ms; }
 
 void Database::SetPath(const QString &path)
 {
@@ -182,8 +207,9 @@ void Database::Open()
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = ErrorText(db);
+        const int code = db ? sqlite3_extended_errcode(db) : rc;
         sqlite3_close(db);
-        throw EDatabaseError(message);
+        ThrowDatabaseError(code, message);
     }
     try {
         Configure(db);
@@ -239,7 +265,7 @@ void Database::CreateFile(const QString &path)
     sqlite3_close(db);
 }
 
-void Database::Raise() { throw EDatabaseError(ErrorText(db_)); }
+void Database::Raise() { ThrowOf(db_); }
 
 sqlite3_stmt *Database::Prepare(const QString &sql)
 {
@@ -266,8 +292,9 @@ void Database::RunSqlite(const QString &sql)
     }
     if (rc != SQLITE_DONE) {
         const QString message = ErrorText(db_);
+        const int code = sqlite3_extended_errcode(db_);
         sqlite3_finalize(stmt);
-        throw EDatabaseError(message);
+        ThrowDatabaseError(code, message);
     }
     sqlite3_finalize(stmt);
 }

@@ -20,6 +20,13 @@ struct sqlite3_stmt;
 
 namespace platform {
 
+// The database stayed held by another connection (another workstation's
+// write) past the busy timeout.
+TOLVEX_DECLARE_EXCEPTION(EDatabaseBusy, EDatabaseError)
+// Raises EDatabaseBusy for SQLite's busy and locked codes, else
+// EDatabaseError, with Message.
+[[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
+
 // The rows of a query, read forward one at a time.
 class Cursor
 {
@@ -91,8 +98,10 @@ public:
     QStringList ColumnNames(const QString &table);
 
     bool InTransaction();
-    // Busy waits end after this many milliseconds.
+    // Busy waits end after this many milliseconds (8000); a connection
+    // takes the value when it opens.
     static int BusyTimeoutMs();
+    static void SetBusyTimeoutMs(int Ms);
 
     // The raw connection, opened on first use (for the transaction class).
     sqlite3 *Handle();

@@ -66,8 +66,9 @@ void DbTransaction::Commit()
                                : sqlite3_exec(h, "RELEASE " + SavepointName(level_), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(h));
+        const int code = sqlite3_extended_errcode(h);
         Rollback();
-        throw EDatabaseError(message);
+        ThrowDatabaseError(code, message);
     }
     active_ = false;
     db_.transactionDepth_ = level_ - 1;
