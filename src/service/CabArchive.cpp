@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform::cab;
 
@@ -209,7 +212,26 @@ intptr_t TCabArchive::FileOpen(const QString &name, int flags, int mode, int &er
         else
             how = QIODevice::ReadOnly;
         errno = 0;
-        if (!file->open(how | QIODevice::Unbuffered)) {
+        if (!(flags & OpenCreate)) {
+            // An existing file is opened without blocking and must be a
+            // regular file: a pipe or a device named as a cabinet or a
+            // source would never answer.
+            const int fd = ::open(QFile::encodeName(name).constData(),
+                                  ((how & QIODevice::WriteOnly) ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+            struct stat st;
+            if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+                err = fd < 0 ? LastError() : EINVAL;
+                if (fd >= 0)
+                    ::close(fd);
+                return -1;
+            }
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            if (!file->open(fd, how | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+                ::close(fd);
+                err = EIO;
+                return -1;
+            }
+        } else if (!file->open(how | QIODevice::Unbuffered)) {
             err = LastError();
             return -1;
         }
@@ -487,6 +509,13 @@ intptr_t TCabArchive::CopyTarget(Notification &notice)
         return -1;
     }
     const QString target = destinationPath_ + name;
+    // Two entries of one name would overwrite each other unnoticed.
+    if (!extractedTargets_.insert(target).second)
+        throw Exception(QStringLiteral("Архивът съдържа файла \"%1\" повече от веднъж; повторението не е извлечено.")
+                            .arg(notice.Text1));
+    // A link standing at the target is replaced, never written through.
+    if (QFileInfo(target).isSymLink())
+        QFile::remove(target);
     int err = 0;
     const intptr_t handle = FileOpen(target, OpenCreate | OpenReadWrite | OpenBinary, 0x0180, err);
     if (handle == -1) {
@@ -637,6 +666,7 @@ bool TCabArchive::ExtractFiles(int Flags)
         }
     }
     targetRefused_ = false;
+    extractedTargets_.clear();
     const bool ok = reader_->Copy(FileNamePart(cabFileName_), FolderPart(cabFileName_), Flags, this);
     if (!ok)
         DiscardIncompleteTargets();

@@ -26,6 +26,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -215,6 +216,7 @@ private:
     std::unique_ptr<platform::cab::Reader> reader_;
     std::vector<std::unique_ptr<QFile>> streams_;
     std::map<intptr_t, QString> defaultTargets_;   // files the default extraction opened, not yet complete
+    std::set<QString> extractedTargets_;           // every target of the default extraction so far
     qint64 bytesDone_ = 0;
     qint64 bytesTotal_ = 0;
     intptr_t tracked_ = -1;

@@ -14,6 +14,8 @@
 #include <iterator>
 #include <random>
 
+#include <sys/stat.h>
+
 using namespace testfiles;
 namespace format = platform::cab::format;
 
@@ -766,28 +768,71 @@ TEST_F(CabArchiveTest, CopyAndCloseHandlersDecideAndSeeTheRunFlag)
     EXPECT_EQ(Read(Path("closed/b.txt")), TextBytes(4000, 15));
 }
 
-TEST_F(CabArchiveTest, DateThatCannotBeSetRaisesTheApiErrorAndClosesTheFile)
+TEST_F(CabArchiveTest, DateZeroExtractsWithTheDateItFallsOutAsAndClosesTheFile)
 {
     EXPECT_EQ(ECabApiError(ENOENT).Message(), "Error 2: No such file or directory");
     ASSERT_TRUE(BuildSet({{"bread.mdb", TextBytes(2000, 16)}}, 100000000));
-    // Day 0 of month 0: no date at all.
+    // Day 0 of month 0 of 1980, at 0:00: a legal date of the format.
     QByteArray bytes = Read(Parts().first());
     const int entry = int(format::GetU32(reinterpret_cast<const uchar *>(bytes.constData()) + 16));
-    bytes[entry + 10] = 0;
-    bytes[entry + 11] = 0;
+    for (int i = 10; i < 14; ++i)
+        bytes[entry + i] = 0;
     ASSERT_TRUE(Write(Parts().first(), bytes));
     TCabArchive cab;
     cab.SetFileSupport(true);
     const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(); };
     const int before = openFiles();
-    try {
-        Extract(Parts().first(), Path("out"), &cab);
-        ADD_FAILURE() << "no ECabApiError";
-    } catch (const ECabApiError &e) {
-        EXPECT_TRUE(e.Message().startsWith(QString("Error %1: ").arg(e.ErrorCode()))) << e.what();
-    }
+    EXPECT_TRUE(Extract(Parts().first(), Path("out"), &cab));
+    EXPECT_EQ(Read(Path("out/bread.mdb")), TextBytes(2000, 16));
+    EXPECT_EQ(QFileInfo(Path("out/bread.mdb")).lastModified(), QDateTime(QDate(1979, 11, 30), QTime(0, 0)));
     EXPECT_EQ(openFiles(), before);
     EXPECT_FALSE(cab.Busy());
+}
+
+TEST_F(CabArchiveTest, RepeatedNamesLinksPipesAndOldCodePageNames)
+{
+    // Two entries that land on one file: the second is refused.
+    ASSERT_TRUE(BuildSet({{"bread.mdb", TextBytes(300, 1)}, {"old\\bread.mdb", TextBytes(200, 2)}}, 100000000));
+    try {
+        Extract(Parts().first(), Path("twice"));
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception &e) {
+        EXPECT_EQ(e.Message(), "Архивът съдържа файла \"old\\bread.mdb\" повече от веднъж; повторението не е "
+                               "извлечено.");
+    }
+    EXPECT_EQ(Read(Path("twice/bread.mdb")), TextBytes(300, 1));
+
+    // A link at the target is replaced; what it pointed to stays.
+    ASSERT_TRUE(Write(Path("victim.txt"), "keep"));
+    QDir().mkpath(Path("linked"));
+    ASSERT_TRUE(QFile::link(Path("victim.txt"), Path("linked/bread.mdb")));
+    ASSERT_TRUE(BuildSet({{"bread.mdb", TextBytes(300, 1)}}, 100000000, "one"));
+    ASSERT_TRUE(Extract(Parts("one").first(), Path("linked")));
+    EXPECT_FALSE(QFileInfo(Path("linked/bread.mdb")).isSymLink());
+    EXPECT_EQ(Read(Path("linked/bread.mdb")), TextBytes(300, 1));
+    EXPECT_EQ(Read(Path("victim.txt")), "keep");
+
+    // A name without the UTF-8 flag is read as Windows-1251: "хляб.txt" in
+    // UTF-8 has the length of "хляб0000.txt" in the old code page.
+    ASSERT_TRUE(BuildSet({{"хляб.txt", TextBytes(100, 3)}}, 100000000, "cp"));
+    QByteArray bytes = Read(Parts("cp").first());
+    const int entry = int(format::GetU32(reinterpret_cast<const uchar *>(bytes.constData()) + 16));
+    ASSERT_EQ(bytes.mid(entry + 16, 12), QString("хляб.txt").toUtf8());
+    bytes.replace(entry + 16, 12, QByteArray("\xF5\xEB\xFF\xE1" "0000.txt"));
+    bytes[entry + 14] = char(bytes[entry + 14] & ~0x80);
+    ASSERT_TRUE(Write(Parts("cp").first(), bytes));
+    ASSERT_TRUE(Extract(Parts("cp").first(), Path("cp-out")));
+    EXPECT_EQ(Read(Path("cp-out/хляб0000.txt")), TextBytes(100, 3));
+
+    // A pipe where the next part should be is refused, never waited on.
+    ASSERT_TRUE(BuildSet({{"bread.mdb", RandomBytes(100000, 6)}}, 40000, "fifo"));
+    const QStringList parts = Parts("fifo");
+    ASSERT_GE(parts.size(), 2);
+    ASSERT_TRUE(QFile::remove(parts[1]));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(parts[1]).constData(), 0600), 0);
+    errors_.clear();
+    EXPECT_FALSE(Extract(parts.first(), Path("fifo-out")));
+    EXPECT_EQ(errors_, QVector<int>{platform::cab::ReaderCabinetNotFound});
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "platform/cab/CabFormat.h"
+#include "platform/print/CodePages.h"
 
 #include <QDate>
 #include <QTime>
@@ -77,7 +78,7 @@ QByteArray EncodeName(const QString &name, bool *utf8)
 
 QString DecodeName(const QByteArray &bytes, bool utf8)
 {
-    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return utf8 ? QString::fromUtf8(bytes) : DecodeCodePage(bytes, CodePage::Windows1251);
 }
 
 void ToDosDateTime(const QDateTime &when, quint16 &date, quint16 &time)
@@ -97,9 +98,9 @@ void ToDosDateTime(const QDateTime &when, quint16 &date, quint16 &time)
 
 QDateTime FromDosDateTime(quint16 date, quint16 time)
 {
-    const QDate d(1980 + (date >> 9), (date >> 5) & 0x0F, date & 0x1F);
-    const QTime t((time >> 11) & 0x1F, (time >> 5) & 0x3F, (time & 0x1F) * 2);
-    return QDateTime(d, t, Qt::LocalTime);
+    const QDate d = QDate(1980 + (date >> 9), 1, 1).addMonths(((date >> 5) & 0x0F) - 1).addDays((date & 0x1F) - 1);
+    const int seconds = ((time >> 11) & 0x1F) * 3600 + ((time >> 5) & 0x3F) * 60 + (time & 0x1F) * 2;
+    return QDateTime(d, QTime(0, 0), Qt::LocalTime).addSecs(seconds);
 }
 
 int CabinetHeader::Bytes() const

@@ -61,9 +61,13 @@ quint32 GetU32(const uchar *p);
 // Bytes of a stored name: plain ASCII as it stands, any other text as UTF-8
 // with the attribute flag that says so.
 QByteArray EncodeName(const QString &name, bool *utf8);
+// A stored name: UTF-8 with the flag, else in Windows-1251, the code page
+// of the Bulgarian office machines whose cabinets the program reads.
 QString DecodeName(const QByteArray &bytes, bool utf8);
 
-// DOS date and time of a local date and time, and back.
+// DOS date and time of a local date and time, and back. Fields out of their
+// range carry over (a date of 0 is day 0 of month 0 of 1980, 30.11.1979), so
+// every date and time gives a valid moment.
 void ToDosDateTime(const QDateTime &when, quint16 &date, quint16 &time);
 QDateTime FromDosDateTime(quint16 date, quint16 time);
 

@@ -24,11 +24,12 @@ const char kOutputName[] = "\x01<extracted file>";
 // back to the reader at work.
 thread_local QString *messageSink = nullptr;
 
-// A name from a header: UTF-8 when it reads as such, else byte for byte.
+// A name from a header: UTF-8 when it reads as such, else in the code page
+// of stored names without the UTF-8 flag.
 QString HeaderName(const QByteArray &bytes)
 {
     const QString text = QString::fromUtf8(bytes);
-    return text.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(bytes) : text;
+    return text.contains(QChar::ReplacementCharacter) ? DecodeName(bytes, false) : text;
 }
 
 QString JoinPath(const QString &path, const QString &name)
