@@ -1,7 +1,8 @@
 #pragma once
 // The main of a benchmark program that sets our routine against the best
 // alternative: after the runs it prints, for every pair registered with
-// AddRatio, both times per iteration and their ratio (ours / alternative).
+// AddRatio, both times per iteration and their ratio (ours / alternative);
+// with --benchmark_repetitions=N the fastest of the repetitions.
 #include <QString>
 
 namespace bench {

@@ -1,6 +1,7 @@
 #include "platform/db/Collation.h"
 
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 #include <vector>
 
@@ -89,13 +90,6 @@ char32_t Decode(const QChar *s, qsizetype n, qsizetype &i)
     return c;
 }
 
-int TrimmedLength(const char *s, int n)
-{
-    while (n > 0 && s[n - 1] == ' ')
-        --n;
-    return n;
-}
-
 qsizetype TrimmedLength(const QString &s)
 {
     qsizetype n = s.size();
@@ -104,23 +98,108 @@ qsizetype TrimmedLength(const QString &s)
     return n;
 }
 
-// The comparison over two texts of one encoding (UTF-8 bytes or UTF-16),
-// trailing blanks already cut off.
+// The keys of the characters below U+0500 (ASCII, Latin-1, the Latin
+// extensions and Cyrillic: nearly every character of the program's texts),
+// computed once by Key itself.
+constexpr char32_t kTabled = 0x500;
+
+const quint32 *KeyTable()
+{
+    static const std::vector<quint32> table = [] {
+        std::vector<quint32> t(kTabled);
+        for (char32_t c = 0; c < kTabled; ++c)
+            t[c] = Key(c);
+        return t;
+    }();
+    return table.data();
+}
+
+// The next character's key, the tabled characters without decoding them
+// in full.
+inline quint32 NextKey(const quint32 *keys, const unsigned char *s, int n, int &i)
+{
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+        ++i;
+        return keys[c];
+    }
+    if (c >= 0xC2 && c <= 0xD3 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+        const char32_t cp = (char32_t(c & 0x1F) << 6) | (s[i + 1] & 0x3F);
+        i += 2;
+        return keys[cp];
+    }
+    return Key(Decode(s, n, i));
+}
+
+inline quint32 NextKey(const quint32 *keys, const QChar *s, qsizetype n, qsizetype &i)
+{
+    const char16_t c = s[i].unicode();
+    if (c < kTabled) {
+        ++i;
+        return keys[c];
+    }
+    return Key(Decode(s, n, i));
+}
+
+// Whether unit u continues a character begun before it.
+inline bool Continues(unsigned char u) { return (u & 0xC0) == 0x80; }
+inline bool Continues(QChar u) { return u.isLowSurrogate(); }
+
+// Whether s[from, n) holds blanks only (trailing blanks do not count).
+template <typename Unit, typename Size>
+bool BlanksOnly(const Unit *s, Size from, Size n)
+{
+    for (; from < n; ++from)
+        if (s[from] != Unit(' '))
+            return false;
+    return true;
+}
+
+// The comparison over two texts of one encoding (UTF-8 bytes or UTF-16).
+// Equal leading units are equal characters and are passed over without
+// looking at them; trailing blanks are looked at only where the texts part.
 template <typename Unit, typename Size>
 int CompareTexts(const Unit *a, Size na, const Unit *b, Size nb)
 {
+    const Size common = na < nb ? na : nb;
     Size i = 0;
-    Size j = 0;
+    // Eight bytes at a time, then unit by unit.
+    constexpr Size kStep = static_cast<Size>(8 / sizeof(Unit));
+    while (i + kStep <= common) {
+        quint64 x;
+        quint64 y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y)
+            break;
+        i += kStep;
+    }
+    while (i < common && a[i] == b[i])
+        ++i;
+    if (i == na && i == nb)
+        return 0;
+    // Back to the start of the character in which the texts part.
+    while (i > 0 && ((i < na && Continues(a[i])) || (i < nb && Continues(b[i]))))
+        --i;
+    const quint32 *keys = KeyTable();
+    Size j = i;
     while (i < na && j < nb) {
-        const quint32 ka = Key(Decode(a, na, i));
-        const quint32 kb = Key(Decode(b, nb, j));
-        if (ka != kb)
+        const Size ai = i;
+        const Size bj = j;
+        const quint32 ka = NextKey(keys, a, na, i);
+        const quint32 kb = NextKey(keys, b, nb, j);
+        if (ka != kb) {
+            const bool restA = BlanksOnly(a, ai, na);
+            const bool restB = BlanksOnly(b, bj, nb);
+            if (restA || restB)
+                return restA == restB ? 0 : (restA ? -1 : 1);
             return ka < kb ? -1 : 1;
+        }
     }
     if (i < na)
-        return 1;
+        return BlanksOnly(a, i, na) ? 0 : 1;
     if (j < nb)
-        return -1;
+        return BlanksOnly(b, j, nb) ? 0 : -1;
     return 0;
 }
 
@@ -238,13 +317,13 @@ void FormatFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 int JetCompare(const char *a, int aBytes, const char *b, int bBytes)
 {
-    return CompareTexts(reinterpret_cast<const unsigned char *>(a), TrimmedLength(a, aBytes),
-                        reinterpret_cast<const unsigned char *>(b), TrimmedLength(b, bBytes));
+    return CompareTexts(reinterpret_cast<const unsigned char *>(a), aBytes, reinterpret_cast<const unsigned char *>(b),
+                        bBytes);
 }
 
 int JetCompare(const QString &a, const QString &b)
 {
-    return CompareTexts(a.constData(), TrimmedLength(a), b.constData(), TrimmedLength(b));
+    return CompareTexts(a.constData(), a.size(), b.constData(), b.size());
 }
 
 QByteArray JetSortKey(const QString &s)
@@ -252,8 +331,9 @@ QByteArray JetSortKey(const QString &s)
     const qsizetype n = TrimmedLength(s);
     QByteArray key;
     key.reserve(3 * n);
+    const quint32 *keys = KeyTable();
     for (qsizetype i = 0; i < n;) {
-        const quint32 k = Key(Decode(s.constData(), n, i));
+        const quint32 k = NextKey(keys, s.constData(), n, i);
         key.append(char(k >> 16));
         key.append(char(k >> 8));
         key.append(char(k));

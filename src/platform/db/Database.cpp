@@ -62,6 +62,7 @@ void Configure(sqlite3 *db)
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     ExecOrRaise(db, "PRAGMA journal_mode=DELETE");
     ExecOrRaise(db, "PRAGMA synchronous=FULL");
+    ExecOrRaise(db, "PRAGMA cache_size=-65536");
     RegisterJetFunctions(db);
 }
 
