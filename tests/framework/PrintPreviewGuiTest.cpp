@@ -13,10 +13,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
+#include "components/RunTimeGrid.h"
 #include "core/uDelimitedStrings.h"
 #include "core/unRegistryFuncs.h"
 #include "framework/unPrintPreview.h"
@@ -120,6 +122,34 @@ TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
     EXPECT_EQ(mtError, dialogs.Shown()[0].Kind);
 }
 
+TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
+{
+    TestPrinterDevice printer;
+    SetGridPrinter(&printer);
+    TRichGrid g;
+    Fill(g, 5);
+    bool maximised = false;
+    QString caption;
+    testsupport::OnNextModal([&](QWidget *w) {
+        auto *form = qobject_cast<TfmPrintPreview *>(w);
+        ASSERT_NE(nullptr, form);
+        maximised = form->windowState().testFlag(Qt::WindowMaximized);
+        caption = form->windowTitle();
+        EXPECT_EQ(1, form->page->CurrentPage());
+        QTest::keyClick(form, Qt::Key_F9);
+        QTest::keyClick(form, Qt::Key_Escape);
+    });
+    const bool printed = PrintGrid(poLandscape, &g, "Списък", "", "", 0, "", "", false, false, false, true, "", "");
+    SetGridPrinter(nullptr);
+    EXPECT_TRUE(printed);
+    EXPECT_TRUE(maximised);
+    EXPECT_EQ("Печат ...", caption);
+    ASSERT_EQ(1u, printer.Printed.size());
+    EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Списък"));
+    EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Ред 5"));
+    EXPECT_EQ(QPageLayout::Landscape, printer.Orientation());
+}
+
 TEST_F(PrintPreviewGui, GraphicPagesInAPdf)
 {
     QTemporaryDir dir;
@@ -208,6 +238,29 @@ TEST_F(PrintPreviewGui, RowTallerThanAPageIsCutAndPrintingGoesOn)
     const QString second = PageText(*page.Pages().Items(1));
     EXPECT_TRUE(second.contains("ред 0"));
     EXPECT_TRUE(PageText(*page.Pages().Items(2)).contains("След високия"));
+}
+
+TEST_F(PrintPreviewGui, RunTimeGridPrintsItsLinesAndTitlesLoseTheirBreaks)
+{
+    TestPrinterDevice printer;
+    TRunTimeGrid g;
+    g.SetColCount(2);
+    g.SetRowCount(3);
+    g.SetFixedRows(1);
+    g.SetFixedCols(0);
+    g.SetRows(0, {"Обект", "Бележка"});
+    g.SetRows(1, {"Магазин 1", "първи ред\rвтори ред"});
+    g.SetRows(2, {"Магазин 2", "-"});
+    auto form = std::make_unique<TfmPrintPreview>(poPortrait, &g, "Справка\rпо обекти", "", "", "", "", "", 0,
+                                                  false, false, false, "", &printer);
+    ASSERT_EQ(1, form->page->PageCount());
+    const QString text = PageText(*form->page->Pages().Items(0));
+    EXPECT_TRUE(text.contains("Справка по обекти")) << text.toStdString();
+    EXPECT_TRUE(text.contains("първи ред втори ред"));
+    EXPECT_TRUE(text.contains("Магазин 2"));
+    // The copy is printed; the operator's grid keeps its look.
+    EXPECT_NE(form->PrintGridCopy(), &g);
+    EXPECT_EQ(TRunTimeGrid::fc3DRaised, g.FixedCell3DEffect());
 }
 
 TEST_F(PrintPreviewGui, ZoomStepsByTensWithinTheirBounds)
