@@ -92,8 +92,8 @@ QStringList CellLines(const platform::StringGrid &grid, const QString &text)
 
 } // namespace
 
-platform::PrinterDevice &GridPrinter() { return gGridPrinter ? *gGridPrinter : platform::ApplicationPrinter(); }
-void SetGridPrinter(platform::PrinterDevice *Printer) { gGridPrinter = Printer; }
+platform::PrinterDevice &PrintGridPrinter() { return gGridPrinter ? *gGridPrinter : platform::ApplicationPrinter(); }
+void SetPrintGridPrinter(platform::PrinterDevice *Printer) { gGridPrinter = Printer; }
 
 // ============================================================ construction
 
@@ -103,7 +103,7 @@ TfmPrintPreview::TfmPrintPreview(TPrinterOrientation Orientation, platform::Stri
                                  int FixedColorIndex, bool PrintSignatures, bool HeaderOnFirstPageOnly,
                                  bool ShowProgress, const QString &TextBelowTable, platform::PrinterDevice *Printer,
                                  QWidget *parent)
-    : QDialog(parent, Qt::Window), FPrinter(Printer ? Printer : &GridPrinter()), FSource(Grid)
+    : QDialog(parent, Qt::Window), FPrinter(Printer ? Printer : &PrintGridPrinter()), FSource(Grid)
 {
     setObjectName(QStringLiteral("fmPrintPreview"));
     FNow = QDateTime::currentDateTime();
@@ -1370,7 +1370,7 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
                bool HeaderOnFirstPageOnly, bool ShowProgress, bool Preview, const QString &FilterText,
                const QString &TextBelowTable)
 {
-    platform::PrinterDevice &printer = GridPrinter();
+    platform::PrinterDevice &printer = PrintGridPrinter();
     if (!printer.Available()) {
         ShowError(QStringLiteral("Няма инсталиран принтер!"));
         return false;

@@ -232,5 +232,5 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
 
 // The printer PrintGrid uses: the application's unless one was set (tests
 // set a recording printer; nullptr restores the application's).
-platform::PrinterDevice &GridPrinter();
-void SetGridPrinter(platform::PrinterDevice *Printer);
+platform::PrinterDevice &PrintGridPrinter();
+void SetPrintGridPrinter(platform::PrinterDevice *Printer);

@@ -111,12 +111,12 @@ private:
 TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
 {
     platform::NoPrinterDevice none;
-    SetGridPrinter(&none);
+    SetPrintGridPrinter(&none);
     TRichGrid g;
     Fill(g, 2);
     testsupport::ScopedDialogAnswers dialogs;
     EXPECT_FALSE(PrintGrid(poPortrait, &g, "T", "", "", 0, "", "", false, false, false, false, "", ""));
-    SetGridPrinter(nullptr);
+    SetPrintGridPrinter(nullptr);
     ASSERT_EQ(1u, dialogs.Shown().size());
     EXPECT_EQ("Няма инсталиран принтер!", dialogs.Shown()[0].Text);
     EXPECT_EQ(mtError, dialogs.Shown()[0].Kind);
@@ -125,7 +125,7 @@ TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
 TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
 {
     TestPrinterDevice printer;
-    SetGridPrinter(&printer);
+    SetPrintGridPrinter(&printer);
     TRichGrid g;
     Fill(g, 5);
     bool maximised = false;
@@ -140,7 +140,7 @@ TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
         QTest::keyClick(form, Qt::Key_Escape);
     });
     const bool printed = PrintGrid(poLandscape, &g, "Списък", "", "", 0, "", "", false, false, false, true, "", "");
-    SetGridPrinter(nullptr);
+    SetPrintGridPrinter(nullptr);
     EXPECT_TRUE(printed);
     EXPECT_TRUE(maximised);
     EXPECT_EQ("Печат ...", caption);
