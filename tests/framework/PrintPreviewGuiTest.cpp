@@ -263,6 +263,29 @@ TEST_F(PrintPreviewGui, RunTimeGridPrintsItsLinesAndTitlesLoseTheirBreaks)
     EXPECT_EQ(TRunTimeGrid::fc3DRaised, g.FixedCell3DEffect());
 }
 
+TEST_F(PrintPreviewGui, HeadOnTheFirstPageOnlyWithFilterAndSystemText)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 200);
+    TfmPrintPreview form(poPortrait, &g, "Продажби", "Декември", "Обект: Магазин 1", "", "Оператор: Иванова", "", 0,
+                         false, true, false, "", &printer);
+    ASSERT_GE(form.page->PageCount(), 2);
+    const QString first = PageText(*form.page->Pages().Items(0));
+    EXPECT_TRUE(first.contains("Стр. 1"));
+    EXPECT_TRUE(first.contains("Обект: Магазин 1"));
+    EXPECT_TRUE(first.contains("Оператор: Иванова"));
+    EXPECT_FALSE(first.contains("Стр.:"));
+    const QString second = PageText(*form.page->Pages().Items(1));
+    EXPECT_FALSE(second.contains("Продажби"));
+    EXPECT_FALSE(second.contains("Стр. 2"));
+    EXPECT_FALSE(second.contains("Оператор"));
+    // The table starts at the page's top, header row first.
+    const auto runs = form.page->Pages().Items(1)->TextRuns();
+    ASSERT_FALSE(runs.isEmpty());
+    EXPECT_EQ("Код", runs.first().text);
+}
+
 TEST_F(PrintPreviewGui, ZoomStepsByTensWithinTheirBounds)
 {
     TestPrinterDevice printer;
