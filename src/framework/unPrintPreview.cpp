@@ -1371,16 +1371,21 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
                const QString &TextBelowTable)
 {
     platform::PrinterDevice &printer = PrintGridPrinter();
-    if (!printer.Available()) {
-        ShowError(QStringLiteral("Няма инсталиран принтер!"));
-        return false;
-    }
     if (!Grid)
         return false;
+    // Without a printer nothing prints, but the preview still shows the
+    // pages on the page printer's fall-back sheet.
+    const bool available = printer.Available();
+    if (!available) {
+        ShowError(QStringLiteral("Няма инсталиран принтер!"));
+        if (!Preview)
+            return false;
+    }
     TfmPrintPreview form(Orientation, Grid, Title, SubTitle, FilterText, SettingsKey, SystemInfoText,
                          CompanyHeaderText, FixedColorIndex, PrintSignatures, HeaderOnFirstPageOnly, ShowProgress,
                          TextBelowTable, &printer, QApplication::activeWindow());
     form.setWindowState(form.windowState() | Qt::WindowMaximized);
+    form.acPrint->setEnabled(available);
     if (Preview) {
         form.exec();
     } else {

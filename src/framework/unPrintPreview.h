@@ -222,8 +222,9 @@ private:
 };
 
 // Prints Grid (see TfmPrintPreview); with Preview the preview shows
-// modally, else every page prints at once. False when nothing was printed
-// and, with "Няма инсталиран принтер!", when there is no printer.
+// modally, else every page prints at once. False when nothing was printed.
+// Without a printer "Няма инсталиран принтер!" is said first; the preview
+// then still shows, with printing off.
 bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, const QString &Title,
                const QString &SubTitle, const QString &SettingsKey, int FixedColorIndex,
                const QString &SystemInfoText, const QString &CompanyHeaderText, bool PrintSignatures,

@@ -122,6 +122,31 @@ TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
     EXPECT_EQ(mtError, dialogs.Shown()[0].Kind);
 }
 
+TEST_F(PrintPreviewGui, WithoutPrinterThePreviewStillShowsButCannotPrint)
+{
+    platform::NoPrinterDevice none;
+    SetPrintGridPrinter(&none);
+    TRichGrid g;
+    Fill(g, 2);
+    testsupport::ScopedDialogAnswers dialogs;
+    int pages = 0;
+    bool canPrint = true;
+    testsupport::OnNextModal([&](QWidget *w) {
+        auto *form = qobject_cast<TfmPrintPreview *>(w);
+        ASSERT_NE(nullptr, form);
+        pages = form->page->PageCount();
+        canPrint = form->acPrint->isEnabled();
+        QTest::keyClick(form, Qt::Key_F9);
+        form->close();
+    });
+    EXPECT_FALSE(PrintGrid(poPortrait, &g, "T", "", "", 0, "", "", false, false, false, true, "", ""));
+    SetPrintGridPrinter(nullptr);
+    ASSERT_EQ(1u, dialogs.Shown().size());
+    EXPECT_EQ("Няма инсталиран принтер!", dialogs.Shown()[0].Text);
+    EXPECT_EQ(1, pages);
+    EXPECT_FALSE(canPrint);
+}
+
 TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
 {
     TestPrinterDevice printer;
