@@ -159,7 +159,7 @@ void TCustomButtonEdit::keyPressEvent(QKeyEvent *e)
         QLineEdit::keyPressEvent(e);
         return;
     }
-    if (!FEditorEnabled && (e->key() == Qt::Key_Delete || e->matches(QKeySequence::Undo)
+    if (!TypingAllowed() && (e->key() == Qt::Key_Delete || e->matches(QKeySequence::Undo)
                             || e->matches(QKeySequence::Redo))) {
         e->accept();
         return;
@@ -168,7 +168,7 @@ void TCustomButtonEdit::keyPressEvent(QKeyEvent *e)
     if (text.size() == 1 && !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
         const QChar c = text[0];
         const bool typed = c.isPrint() || c == QChar('\b');
-        if (typed && (!FEditorEnabled || !IsValidChar(c))) {
+        if (typed && (!TypingAllowed() || !IsValidChar(c))) {
             SoundBeep(bkDefault);
             e->accept();
             return;
@@ -179,7 +179,7 @@ void TCustomButtonEdit::keyPressEvent(QKeyEvent *e)
 
 void TCustomButtonEdit::inputMethodEvent(QInputMethodEvent *e)
 {
-    if (!FEditorEnabled && !e->commitString().isEmpty()) {
+    if (!TypingAllowed() && !e->commitString().isEmpty()) {
         e->accept();
         return;
     }

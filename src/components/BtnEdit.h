@@ -84,10 +84,16 @@ protected:
     // The lowest height that shows the font whole.
     int MinimumEditHeight() const;
     // Whether the edit may change its text now (typing, paste, cut).
-    bool TextChangeAllowed() const { return FEditorEnabled && !isReadOnly(); }
+    bool TextChangeAllowed() const { return TypingAllowed() && !isReadOnly(); }
+    // EditorEnabled, or the override a descendant sets for one key.
+    bool TypingAllowed() const { return FEditorEnabled || FTypingOverride; }
+    // While set, keys reach the text as if EditorEnabled were on (the
+    // property itself still reads as it is).
+    void SetTypingOverride(bool Value) { FTypingOverride = Value; }
 
 private:
     bool FEditorEnabled = true;
+    bool FTypingOverride = false;
     bool FSpinVisible = true;
     bool FBitVisible = true;
     bool FAutoSelect = true;
