@@ -408,10 +408,10 @@ void TfmPrintPreview::BuildColumnGrid()
     g.OnMouseDown = [this](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
         int c = -1, r = -1;
         gridColumns->MouseToCell(X, Y, c, r);
-        if (c < 0 || FApplied < 0)
+        if (c < 0)
             return;
         if (button == Qt::LeftButton)
-            ToggleColumnVisible(c);
+            ToggleColumnVisible(c, r);
         else if (button == Qt::RightButton)
             ToggleColumnStretch(c);
     };
@@ -515,27 +515,18 @@ void TfmPrintPreview::DefaultClicked()
     FSettings[size_t(on ? i : 0)].Default = true;
 }
 
-void TfmPrintPreview::ToggleColumnVisible(int ACol)
+void TfmPrintPreview::ToggleColumnVisible(int ACol, int ARow)
 {
     const int i = cbSettings->currentIndex();
     if (i <= 0 || ACol < 0 || ACol >= FSource->ColCount())
         return;
     TReportSettings &s = FSettings[size_t(i)];
+    // A click on a merged header cell takes every column of its block.
     TGridRect block = GridRect(ACol, 0, ACol, 0);
-    gridColumns->GetMergeRect(ACol, gridColumns->Row(), block);
-    const int r = gridColumns->RowCount() - 1;
-    TGridRect clicked;
-    for (int rr = 0; rr < r; ++rr) {
-        gridColumns->GetMergeRect(ACol, rr, clicked);
-        if (clicked.Left != clicked.Right) {
-            block = clicked;
-            break;
-        }
-    }
-    block.Left = std::max(0, std::min(block.Left, ACol));
-    block.Right = std::max(block.Right, ACol);
+    if (ARow >= 0)
+        gridColumns->GetMergeRect(ACol, ARow, block);
     const bool value = !s.VisibleCols[size_t(ACol)];
-    for (int c = block.Left; c <= block.Right && c < int(s.VisibleCols.size()); ++c)
+    for (int c = std::max(0, block.Left); c <= block.Right && c < int(s.VisibleCols.size()); ++c)
         s.VisibleCols[size_t(c)] = value;
     ShowSettingColumns(i);
 }

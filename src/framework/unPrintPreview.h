@@ -157,9 +157,9 @@ public:
     void EditSetting();
     void DeleteSetting();
     void DefaultClicked();
-    // The column grid's clicks: toggle the column (block) shown, or its
-    // stretching.
-    void ToggleColumnVisible(int ACol);
+    // The column grid's clicks: toggle the column shown (with ARow, every
+    // column of that cell's merged block), or its stretching.
+    void ToggleColumnVisible(int ACol, int ARow = -1);
     void ToggleColumnStretch(int ACol);
     // The eye of a column in the column grid: 0 shown, 1 hidden, 2 shown and
     // stretching.

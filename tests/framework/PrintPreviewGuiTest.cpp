@@ -398,6 +398,58 @@ TEST_F(PrintPreviewGui, NamedSettingsAreMadeAppliedAndKept)
     EXPECT_EQ(0, form->cbSettings->currentIndex());
 }
 
+TEST_F(PrintPreviewGui, ColumnGridTogglesMergedBlocksAndStretching)
+{
+    TestPrinterDevice printer;
+    TRichGrid g;
+    g.SetColCount(4);
+    g.SetRowCount(3);
+    g.SetFixedCols(0);
+    g.SetFixedRows(2);
+    g.SetRows(0, {"Код", "Количество", "", "Сума"});
+    g.SetRows(1, {"", "бр.", "кг", ""});
+    g.SetRows(2, {"1", "2", "3", "4"});
+    g.MergeCells(1, 0, 2, 0);
+    auto form = Preview(g, printer);
+    TRichGrid &cols = *form->gridColumns;
+    EXPECT_EQ(3, cols.RowCount());
+    EXPECT_EQ("Количество", cols.Cells(1, 0));
+    TGridRect block;
+    cols.GetMergeRect(2, 0, block);
+    EXPECT_EQ(1, block.Left);
+    EXPECT_EQ(2, block.Right);
+
+    testsupport::OnNextModal([](QWidget *w) {
+        auto *dlg = qobject_cast<TfmPrintSelectName *>(w);
+        ASSERT_NE(nullptr, dlg);
+        dlg->edName->setText("Без количества");
+        dlg->btnOk->click();
+    });
+    form->NewSetting();
+    form->ToggleColumnVisible(2, 0); // the merged caption
+    EXPECT_EQ(0, form->ColumnEye(0));
+    EXPECT_EQ(1, form->ColumnEye(1));
+    EXPECT_EQ(1, form->ColumnEye(2));
+    form->ToggleColumnVisible(2, 1); // one sub-column
+    EXPECT_EQ(1, form->ColumnEye(1));
+    EXPECT_EQ(0, form->ColumnEye(2));
+    // A right click on the eye row makes a shown column stretch; a hidden
+    // one does not.
+    form->acSelectColumns->trigger();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_TRUE(form->pnlSettings->isVisible());
+    const QRect eye = cols.CellRect(3, 2);
+    QTest::mouseClick(cols.viewport(), Qt::RightButton, {}, eye.center());
+    EXPECT_EQ(2, form->ColumnEye(3));
+    const QRect hidden = cols.CellRect(1, 2);
+    QTest::mouseClick(cols.viewport(), Qt::RightButton, {}, hidden.center());
+    EXPECT_EQ(1, form->ColumnEye(1));
+    QTest::mouseClick(cols.viewport(), Qt::LeftButton, {}, eye.center());
+    EXPECT_EQ(1, form->ColumnEye(3));
+    EXPECT_EQ(size_t(cols.ColCount()), form->Settings()[1].VisibleCols.size());
+}
+
 TEST_F(PrintPreviewGui, WithoutAKeyNothingIsStored)
 {
     TestPrinterDevice printer;
