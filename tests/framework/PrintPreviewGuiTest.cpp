@@ -3,6 +3,7 @@
 // settings, and the text mode's pages on the raw printer.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -136,6 +137,7 @@ TEST_F(PrintPreviewGui, WithoutPrinterThePreviewStillShowsButCannotPrint)
         ASSERT_NE(nullptr, form);
         pages = form->page->PageCount();
         canPrint = form->acPrint->isEnabled();
+        QApplication::setActiveWindow(form);
         QTest::keyClick(form, Qt::Key_F9);
         form->close();
     });
@@ -161,6 +163,9 @@ TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
         maximised = form->windowState().testFlag(Qt::WindowMaximized);
         caption = form->windowTitle();
         EXPECT_EQ(1, form->page->CurrentPage());
+        // Window shortcuts reach the active window only.
+        QApplication::setActiveWindow(form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
         QTest::keyClick(form, Qt::Key_F9);
         QTest::keyClick(form, Qt::Key_Escape);
     });
