@@ -86,8 +86,11 @@ void TFloatEdit::SetValue(long double X)
     const long double old = Value();
     FValue = X;
     const bool modified = isModified();
+    // The value's own text is shown whole: cut to the typing limit it could
+    // show another number than the one held (123456789012.25 as
+    // 123456789012.2).
     if (!FTyping || FRepair)
-        ShowText(ValueText(X));
+        ShowText(ValueText(X), false);
     setModified(modified);
     FUpdating = false;
     if (Value() != old && OnChange)
@@ -139,9 +142,9 @@ void TFloatEdit::SetText(const QString &Value)
     ShowText(Value);
 }
 
-void TFloatEdit::ShowText(const QString &S)
+void TFloatEdit::ShowText(const QString &S, bool Cut)
 {
-    setText(S.left(MaxTextLength));
+    setText(Cut ? S.left(MaxTextLength) : S);
     UpdateFontColor();
 }
 
@@ -229,7 +232,9 @@ void TFloatEdit::keyPressEvent(QKeyEvent *e)
 
     if (!text.isEmpty() && text.at(0).isPrint()) {
         QChar ch = text.at(0);
-        if (this->text().size() >= MaxTextLength || ch == QChar(' ')) {
+        // A selection is replaced by the character, so it does not count
+        // (a written value may show more than 14 characters).
+        if (this->text().size() - selectedText().size() >= MaxTextLength || ch == QChar(' ')) {
             e->accept();
             return;
         }

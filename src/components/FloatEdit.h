@@ -6,8 +6,9 @@
 // its own.
 //
 // The value is kept unrounded and read rounded to Precision decimals with the
-// program's own rounding (half away from zero, never "-0"). The text is cut
-// to 14 characters, as the edits of the system always were.
+// program's own rounding (half away from zero, never "-0"). Typed text and
+// text set by SetText are cut to 14 characters, as the edits of the system
+// always were; the text of a written Value is shown whole.
 #include <QLineEdit>
 #include <functional>
 
@@ -116,7 +117,7 @@ private:
     // The text shown for X: Precision decimals, or after an unreadable text
     // the shortest form of the value.
     QString ValueText(long double X) const;
-    void ShowText(const QString &S);
+    void ShowText(const QString &S, bool Cut = true);
 
     long double FValue = 0;
     long double FMinValue = 0;

@@ -280,7 +280,8 @@ void ClearGrid(StringGrid &Grid, int Mode)
 void InsertGridRow(StringGrid &Grid, int Row)
 {
     const int count = Grid.RowCount();
-    if (Row < 0 || Row > count)
+    // A fixed row (a caption) is never moved into the data.
+    if (Row < Grid.FixedRows() || Row > count)
         return;
     Grid.SetRowCount(count + 1);
     for (int r = count; r > Row; --r)
@@ -290,7 +291,8 @@ void InsertGridRow(StringGrid &Grid, int Row)
 void DeleteGridRow(StringGrid &Grid, int Row)
 {
     TRichGrid *tr = AsRich(Grid);
-    if (!tr || Row < 0 || Row >= Grid.RowCount())
+    // A fixed row (a caption) is never deleted nor overwritten by data.
+    if (!tr || Row < Grid.FixedRows() || Row >= Grid.RowCount())
         return;
     Grid.SetRows(Row, QStringList());
     for (int r = Row + 1; r < Grid.RowCount(); ++r) {

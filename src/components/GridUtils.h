@@ -66,10 +66,11 @@ void GridSelectionAsText(const platform::StringGrid &Grid, QString &S);
 // unset too); mode 1: every non-fixed cell emptied. Any grid.
 void ClearGrid(platform::StringGrid &Grid, int Mode);
 // A row more; rows Row.. move down by one, row Row keeps its texts until
-// the caller writes it. Attributes stay where they are. Any grid.
+// the caller writes it. Attributes stay where they are. Any grid. A fixed
+// Row is refused (nothing changes).
 void InsertGridRow(platform::StringGrid &Grid, int Row);
 // Attributed grid only: the rows after Row move up with their texts and
-// row attributes; at least FixedRows + 1 rows stay.
+// row attributes; at least FixedRows + 1 rows stay. A fixed Row is refused.
 void DeleteGridRow(platform::StringGrid &Grid, int Row);
 // The heights of the fixed rows together. Any grid.
 int GetFixedRowsHeight(const platform::StringGrid &Grid);

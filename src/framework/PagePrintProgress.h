@@ -25,9 +25,14 @@ public:
     // the printing loop closes it.
     std::function<void()> OnCancel;
 
+    // Places the labels, the bar and the button so that both texts show
+    // whole; runs again whenever a label's text changes.
+    void FitToTexts();
+
 public slots:
     void reject() override;
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 };

@@ -37,6 +37,10 @@ TEST(FloatEdit, NeverShowsMinusZeroAndKeepsLargeValues)
     EXPECT_EQ(12345678901.25L, e.Value());
     e.SetValue(-9876543210.5L);
     EXPECT_EQ("-9876543210.50", e.Text());
+    // Past 14 characters the value is still shown as the number it is.
+    e.SetValue(123456789012.25L);
+    EXPECT_EQ("123456789012.25", e.Text());
+    EXPECT_EQ(123456789012.25L, e.Value());
 }
 
 TEST(FloatEdit, PrecisionThreeAndFour)
@@ -307,7 +311,7 @@ TEST(FloatEditGui, NumberTooLongToShowIsRefused)
     w.edit->insert("1e13");
     EXPECT_EQ(1e13L, w.edit->Value());
     w.Leave();
-    EXPECT_EQ("10000000000000", w.edit->Text());
+    EXPECT_EQ("10000000000000.00", w.edit->Text());
     EXPECT_EQ(1e13L, w.edit->Value());
 }
 

@@ -363,6 +363,13 @@ TEST(GridUtils, InsertAndDeleteRows)
     EXPECT_EQ(2, g.RowCount()); // the last data row is kept, cleared
     EXPECT_EQ("", g.Cells(0, 1));
     EXPECT_EQ("Код", g.Cells(0, 0));
+    // The caption row is neither deleted nor pushed into the data.
+    g.SetCells(0, 1, "9");
+    DeleteGridRow(g, 0);
+    InsertGridRow(g, 0);
+    EXPECT_EQ(2, g.RowCount());
+    EXPECT_EQ("Код", g.Cells(0, 0));
+    EXPECT_EQ("9", g.Cells(0, 1));
 
     // Only the attributed grid deletes rows.
     platform::StringGrid sg;

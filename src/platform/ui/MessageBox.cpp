@@ -2,7 +2,10 @@
 
 #include "platform/Exception.h"
 
+#include <QDialogButtonBox>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +90,38 @@ private:
     QChar mask_;
 };
 
+// A message box as wide as its row of buttons needs: the box alone keeps to
+// a width of its own (a share of the screen), which cuts the captions of a
+// question with many buttons.
+class FittingMessageBox : public QMessageBox
+{
+protected:
+    bool event(QEvent *e) override
+    {
+        const bool result = QMessageBox::event(e);
+        if (e->type() == QEvent::LayoutRequest)
+            FitButtons();
+        return result;
+    }
+    void showEvent(QShowEvent *e) override
+    {
+        QMessageBox::showEvent(e);
+        FitButtons();
+    }
+
+private:
+    void FitButtons()
+    {
+        const auto *row = findChild<QDialogButtonBox *>();
+        if (!row || !layout())
+            return;
+        const QMargins margins = layout()->contentsMargins();
+        const int needed = row->sizeHint().width() + margins.left() + margins.right();
+        if (width() < needed)
+            setFixedSize(needed, height());
+    }
+};
+
 DialogBackend *g_backend = nullptr;
 QString g_title;
 
@@ -95,7 +130,7 @@ QString g_title;
 TModalResult QtDialogBackend::ShowMessageBox(const MessageBoxRequest &Request)
 {
     // No parent: the box is centred on the screen, as the system's were.
-    QMessageBox box;
+    FittingMessageBox box;
     box.setWindowTitle(Request.Caption);
     box.setIcon(IconOf(Request.Kind));
     box.setTextFormat(Qt::PlainText);

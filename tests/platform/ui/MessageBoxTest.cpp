@@ -277,3 +277,23 @@ TEST(ExceptionBoxGui, RealBoxClosesWithEnter)
     platform::SetApplicationTitle(QString());
     EXPECT_EQ(title, "Tolvex2000");
 }
+
+TEST(MessageBoxGui, ManyButtonsShowTheirCaptionsWhole)
+{
+    MessageBoxRequest r = Question("Да се изтрият ли избраните документи?");
+    r.Buttons = {{mbYes, "&Да"},          {mbNo, "&Не"},          {mbCancel, "Отказ"},
+                 {mbRetry, "Отново"},     {mbIgnore, "&Игнориране"}, {mbAll, "&Всички"},
+                 {mbNoToAll, "Не за всички"}, {mbYesToAll, "Да за всички"}, {mbHelp, "&Help"}};
+    QStringList cut;
+    testsupport::OnNextModal([&](QWidget *box) {
+        for (QPushButton *b : box->findChildren<QPushButton *>()) {
+            if (b->width() < b->sizeHint().width() || !box->rect().contains(b->geometry().translated(
+                                                          b->parentWidget()->mapTo(box, QPoint(0, 0)))))
+                cut << b->text();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    platform::QtDialogBackend real;
+    EXPECT_EQ(real.ShowMessageBox(r), mrCancel);
+    EXPECT_EQ(cut, QStringList());
+}
