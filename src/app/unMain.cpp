@@ -6,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/JpegImage.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -255,6 +256,7 @@ TMainForm::TMainForm(QWidget *Parent) : QMainWindow(Parent)
     BuildActions();
     BuildMenus();
     UpdateMenuItems();
+    connect(MdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::UpdateWindowCommands);
     MainForm = this;
     SetMainForm(this, MdiArea_);
     SetFormShower(ShowQuorendForm);
@@ -401,6 +403,31 @@ void TMainForm::UpdateMenuItems()
     }
     if (QAction *fileNew = Action(QStringLiteral("FileNew1")))
         fileNew->setEnabled(items_.front().first->isEnabled());
+    UpdateWindowCommands();
+}
+
+void TMainForm::UpdateWindowCommands()
+{
+    // The window commands act on the child windows: with none open they are
+    // off. A window that is closing is hidden already.
+    const QList<QMdiSubWindow *> windows = MdiArea_->subWindowList();
+    const bool any = std::any_of(windows.begin(), windows.end(), [](QMdiSubWindow *w) { return !w->isHidden(); });
+    for (const auto &[action, def] : items_) {
+        switch (def->Command) {
+        case TMenuCommand::Cascade:
+        case TMenuCommand::TileHorizontal:
+        case TMenuCommand::TileVertical:
+        case TMenuCommand::MinimizeAll:
+            action->setEnabled(any);
+            break;
+        default:
+            break;
+        }
+    }
+    for (const char *name : {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1", "WindowMinimizeAll1",
+                             "WindowArrangeAll1", "FileClose1"})
+        if (QAction *action = Action(QString::fromLatin1(name)))
+            action->setEnabled(any);
 }
 
 void TMainForm::MenuItemClick(const TMenuItemDef &Item)

@@ -68,6 +68,8 @@ public:
 
     // Enables each item whose window is registered, disables the others.
     void UpdateMenuItems();
+    // Enables the window commands while a child window is open.
+    void UpdateWindowCommands();
     // Runs a menu-table item under the command guard.
     void MenuItemClick(const TMenuItemDef &Item);
 

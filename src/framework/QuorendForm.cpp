@@ -504,6 +504,8 @@ void TQuorendForm::AfterConstruction()
     // The fields start as the class declares them; a derived constructor
     // may have set its own (FreeOnClose, PrintSettingsKey, ...).
     FBusyFlags = qbConstructing;
+    // Kept for the destructor, where the class is the base class already.
+    FClassName = ClassName();
 
     // The bounds stored under the class, when they are all 0 or more; they
     // are applied when the form is shown, inside the area it is shown in.
@@ -576,6 +578,8 @@ bool TQuorendForm::ShowForm()
         QMdiSubWindow *sub = area->addSubWindow(this);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         FSubWindow = sub;
+        FFrame = sub;
+        sub->installEventFilter(this);
         connect(sub, &QMdiSubWindow::windowStateChanged, this,
                 [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                     if ((newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
@@ -585,6 +589,7 @@ bool TQuorendForm::ShowForm()
         sub->resize(designed.size());
         ApplyStoredBounds(sub, area->viewport()->rect());
         sub->show();
+        FFrameBounds = sub->geometry();
     } else {
         if (FFreeOnClose)
             setAttribute(Qt::WA_DeleteOnClose);
@@ -717,11 +722,26 @@ void TQuorendForm::Discard()
     deleteLater();
 }
 
+QRect TQuorendForm::BoundsToStore() const
+{
+    return FFrame ? FFrameBounds : HostWindow()->geometry();
+}
+
 void TQuorendForm::StoreBounds()
 {
     if (Name().isEmpty())
         return;
-    SaveFormPosition(ClassName(), HostWindow()->geometry());
+    SaveFormPosition(FClassName.isEmpty() ? ClassName() : FClassName, BoundsToStore());
+}
+
+bool TQuorendForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The frame's bounds are kept as they change, so that a form freed
+    // together with its frame stores them without reaching into a frame
+    // that is being destroyed.
+    if (watched == FFrame && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        FFrameBounds = static_cast<QWidget *>(watched)->geometry();
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------

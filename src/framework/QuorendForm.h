@@ -334,6 +334,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool event(QEvent *event) override;
+    // Follows the bounds of the form's MDI frame.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // Shows the message of an exception caught at an action's boundary.
     void ShowFailure(const std::exception &E);
@@ -355,6 +357,10 @@ private:
     void RunFormDone();
     // Stores the bounds when the form has a name (the base part of FormDone).
     void StoreBounds();
+    // The bounds to store: those of the MDI frame as last seen (the frame
+    // may be in its destruction when the form is freed with it), else of the
+    // host or the form itself.
+    QRect BoundsToStore() const;
     void ApplyStoredBounds(QWidget *Window, const QRect &Area);
     QMdiArea *FindMdiArea() const;
     // Frees a form whose preparation failed.
@@ -384,6 +390,9 @@ private:
     TModalResult FModalResult = mrNone;
     QPointer<QMdiSubWindow> FSubWindow;
     QPointer<QDialog> FHost;
+    QString FClassName;          // the class of the form as constructed
+    QObject *FFrame = nullptr;   // the MDI frame watched for its bounds
+    QRect FFrameBounds;          // its bounds as last seen
 };
 
 // Constructs a form of class T and runs its initialisation. A failure frees

@@ -228,9 +228,10 @@ TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
     EXPECT_FALSE(form_->Action("FileNew1")->isEnabled());
     Item("N_Dostavki")->trigger();
     EXPECT_EQ(ChildCount(), 0);
-    // The built-in commands are always live.
+    // The built-in commands are live; the window commands while a window is
+    // open.
     EXPECT_TRUE(Item("FileExitItem")->isEnabled());
-    EXPECT_TRUE(Item("WindowCascadeItem")->isEnabled());
+    EXPECT_FALSE(Item("WindowCascadeItem")->isEnabled());
     EXPECT_TRUE(Item("HelpAboutItem")->isEnabled());
 
     Register("TfrmDostavki");
@@ -411,12 +412,12 @@ TEST_F(MainFormGui, TheActionListCarriesItsCaptionsKeysAndStates)
         {"EditCut1", "Cu&t", "Ctrl+X", true},
         {"EditCopy1", "&Copy", "", true},
         {"EditPaste1", "&Paste", "", true},
-        {"WindowCascade1", "&Cascade", "", true},
-        {"WindowTileHorizontal1", "Tile &Horizontally", "", true},
-        {"WindowTileVertical1", "Tile &Vertically", "", true},
-        {"WindowMinimizeAll1", "&Minimize All", "", true},
-        {"WindowArrangeAll1", "&Arrange", "", true},
-        {"FileClose1", "&Close", "", true},
+        {"WindowCascade1", "&Cascade", "", false},
+        {"WindowTileHorizontal1", "Tile &Horizontally", "", false},
+        {"WindowTileVertical1", "Tile &Vertically", "", false},
+        {"WindowMinimizeAll1", "&Minimize All", "", false},
+        {"WindowArrangeAll1", "&Arrange", "", false},
+        {"FileClose1", "&Close", "", false},
         {"actCloseAll", "actCloseAll", "", true},
     };
     for (const Expected &e : actions) {
@@ -485,6 +486,9 @@ TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
     for (const char *name : {"N16", "N17", "N18"})
         Item(name)->trigger();
     ASSERT_EQ(ChildCount(), 3);
+    emit form_->Window1()->aboutToShow();
+    EXPECT_TRUE(Item("WindowTileItem")->isEnabled());
+    EXPECT_TRUE(form_->Action("FileClose1")->isEnabled());
     const QRect area = form_->MdiArea()->viewport()->rect();
 
     Item("WindowTileItem")->trigger();
@@ -520,6 +524,13 @@ TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
     for (QMdiSubWindow *w : windows)
         EXPECT_TRUE(w->isMinimized());
     Item("WindowCascadeItem")->trigger();
+
+    // With the last window closed the commands are off again.
+    form_->MdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    emit form_->Window1()->aboutToShow();
+    EXPECT_FALSE(Item("WindowCascadeItem")->isEnabled());
+    EXPECT_FALSE(form_->Action("WindowTileVertical1")->isEnabled());
 }
 
 TEST_F(MainFormGui, MenuHintsShowInTheStatusBar)

@@ -794,6 +794,18 @@ TEST_F(QuorendFormGui, BoundsAreStoredUnderTheClassAndRestored)
     EXPECT_FALSE(unshown->HasStoredBounds());
 }
 
+TEST_F(QuorendFormGui, FormFreedWithItsFrameStoresTheFramesLastBounds)
+{
+    // The main window frees its frames with the forms in them: the form's
+    // destructor runs while the frame is being destroyed.
+    TTestForm *form = Open();
+    form->SubWindow()->setGeometry(35, 45, 620, 330);
+    delete form->SubWindow();
+    QRect stored;
+    ASSERT_TRUE(LoadFormPosition("TTestForm", stored));
+    EXPECT_EQ(stored, QRect(35, 45, 620, 330));
+}
+
 TEST_F(QuorendFormGui, FormWithoutANameKeepsNoBounds)
 {
     ASSERT_TRUE(SaveFormPosition("TUnnamedForm", QRect(30, 40, 600, 350)));
