@@ -88,8 +88,8 @@ int EnsureDatabaseFiles(const QString &DataFolder);
 // holds it locked past the busy timeout.
 void CheckDatabaseFile(const QString &Path);
 
-// Insert templates, exactly as the writers format them (printf-style). A
-// text value goes between the double quotes only through SqlEscape.
+// Insert templates, exactly as the writers fill them with Format. A text
+// value goes between the double quotes only through SqlEscape.
 // Generic code-and-name tables (Merki, Groups, SubGroup, Busses, Ambalaj):
 extern const char *const sqlInsertCodeAndName;            // ( %d, "%s" )
 extern const char *const sqlInsertIzdelia;

@@ -24,7 +24,7 @@ QString g_DatabaseTag;
 QString g_ProgramFileNameForTests;
 
 // The pieces of the connection string around the data source, as the
-// program wrote them for the Jet engine.
+// program writes them.
 const char *const kPiecesBefore = "Provider=Microsoft.Jet.OLEDB.4.0; User ID=Admin; ";
 const char *const kPiecesAfter =
     "Mode=Share Deny None; "
@@ -58,7 +58,7 @@ QString FillPlaces(const QString &text, const QStringList &values)
     return out + text.mid(from);
 }
 
-// Delphi's Trim: blanks and control characters off both ends.
+// Blanks and control characters off both ends.
 QString TrimControl(const QString &s)
 {
     int b = 0;

@@ -4,7 +4,7 @@
 // statement, table existence and dropping, the next free code, and the
 // searches over record lists that forms use on query results.
 //
-// Statements are the program's own Jet-dialect text; the layer of
+// Statements are the program's own SQL text; the layer of
 // platform/db carries them to SQLite. Text values go into a statement only
 // through SqlEscape (platform/db/JetSql.h), between the template's double
 // quotes:  "Update va set value_va = \"%s\" where code_va = %d".
@@ -24,8 +24,8 @@ class QObject;
 
 using platform::SqlEscape;
 
-// The connection object. Its connection string is kept as the program wrote
-// it for the Jet engine; only the data-source piece means anything here: it
+// The connection object. Its connection string is kept as the program
+// writes it; only the data-source piece means anything here: it
 // names the database file. The other pieces (the provider, the sharing mode,
 // the database password "vux" ...) have no counterpart in SQLite and are
 // carried as text only, so that the year-end closing can edit the string.
@@ -73,7 +73,7 @@ public:
 
     int FieldCount() const;
     QString FieldName(int Index) const;
-    // The field's text as ADO gave it ("" for NULL).
+    // The field's text by its column's type ("" for NULL).
     QString FieldText(int Index) const;
     // The declared type of the field's column ("" for an expression).
     QString FieldDeclType(int Index) const;

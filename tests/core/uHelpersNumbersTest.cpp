@@ -79,7 +79,7 @@ TEST(RoundFloat, LeavesValuesBeyondFifteenDigitsUnrounded)
 
 TEST(FormatFloatRounded, NeverRoundsBinaryTiesToEven)
 {
-    EXPECT_EQ(Rounded(2, 0.125), "0.13");   // printf gives 0.12
+    EXPECT_EQ(Rounded(2, 0.125), "0.13");   // not 0.12 (half to even)
     EXPECT_EQ(Rounded(2, 0.375), "0.38");
     EXPECT_EQ(Rounded(2, 2.345), "2.35");
     EXPECT_EQ(Rounded(2, 1.005), "1.01");

@@ -111,7 +111,7 @@ TEST_F(Connection, FieldsAreCleanedAsTheyEnterTheList)
     for (int i = 0; i < list.Count(); ++i)
         EXPECT_EQ(3, list.GetFieldCount(i));
 
-    // Dates, flags and numbers as ADO gave them.
+    // Dates, flags and numbers as the program reads them.
     Execute("INSERT INTO Zaiavki Values ( 1000000041.000000, 39507, 7, 0, 12.500000, 1, 0, 0 )");
     EXPECT_EQ(QStringList({"1000000041@29.02.2008@7@30.12.1899@12.5@True@30.12.1899@False"}),
               Rows("SELECT * FROM Zaiavki"));

@@ -285,7 +285,7 @@ void ResultText(sqlite3_context *ctx, const QString &s)
     sqlite3_result_text(ctx, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
 }
 
-// Format(value, format): the named date formats of Jet; any other format
+// Format(value, format): the named date formats of the dialect; any other format
 // gives the value's general text.
 void FormatFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {

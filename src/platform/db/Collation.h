@@ -1,8 +1,7 @@
 #pragma once
-// Text comparison as Jet did it for the program's data: case-insensitive,
+// Text comparison for the program's data: case-insensitive,
 // Cyrillic included (SQLite's own case folding knows only ASCII), in
-// Bulgarian alphabetical order; trailing blanks do not count, as with Jet's
-// fixed-length text columns.
+// Bulgarian alphabetical order; trailing blanks do not count.
 //
 // Order of characters: blanks, punctuation and other signs, then digits,
 // then Latin letters, then Cyrillic letters in the order of the Bulgarian
@@ -28,7 +27,7 @@ QByteArray JetSortKey(const QString &s);
 bool JetLike(const QString &pattern, const QString &value, char32_t escape = 0);
 
 // Registers the collation (kJetCollation), the LIKE of the connection and
-// Jet's First, Last and Format(x, "Short Date") on a connection.
+// the dialect's First, Last and Format(x, "Short Date") on a connection.
 void RegisterJetFunctions(sqlite3 *db);
 
 } // namespace platform

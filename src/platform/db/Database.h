@@ -1,7 +1,7 @@
 #pragma once
-// One connection to a database file, in place of the ADO connection to a Jet
-// file. Statements are given in the Jet dialect (see JetSql.h); rows come
-// back as the text ADO gave for each field (see ValueText.h).
+// One connection to the program's database file. Statements are given in
+// the program's SQL dialect (see JetSql.h); rows come back as one text per
+// field, chosen by the column's declared type (see ValueText.h).
 //
 // The file is opened by the first statement, never created by it; a new
 // file is made only by CreateFile. Every connection runs with a rollback

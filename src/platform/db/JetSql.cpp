@@ -179,7 +179,7 @@ QString BaseTypeWord(const QString &declType)
     return t.trimmed();
 }
 
-// Triggers that keep a flag column as Jet kept it: any non-zero value is
+// Triggers that keep a flag column to two values: any non-zero value is
 // stored as True (-1), so that "= True" and "= -1" find it.
 QStringList FlagTriggers(const QString &table, const QString &column)
 {
@@ -197,7 +197,7 @@ QStringList FlagTriggers(const QString &table, const QString &column)
                 .arg(SqlIdentifier(base + QLatin1String("_upd")), c, t, cond, body)};
 }
 
-// Jet functions that SQLite knows under another name (ours, registered by
+// Functions of the program's dialect that SQLite knows under another name (ours, registered by
 // the connection).
 const QHash<QString, QString> &RenamedFunctions()
 {
@@ -238,7 +238,7 @@ void RewriteCommon(Tokens &t)
             break;
         }
         case SqlToken::Punct:
-            // Jet divides as floating point: 5/2 is 2.5.
+            // The program's statements divide as floating point: 5/2 is 2.5.
             if (tok.IsPunct('/'))
                 tok.text = QStringLiteral("* 1.0 /");
             break;
@@ -248,7 +248,8 @@ void RewriteCommon(Tokens &t)
     }
 }
 
-// Jet lets a select item use the alias of an earlier item of the same list;
+// The program's statements let a select item use the alias of an earlier
+// item of the same list;
 // SQLite does not, so the earlier expression is put in its place.
 void SubstituteAliases(Tokens &t)
 {
@@ -304,8 +305,8 @@ void SubstituteAliases(Tokens &t)
     }
 }
 
-// Jet returned the rows of a GROUP BY in the grouped order; the program
-// relies on it (number lists take the last row as the newest).
+// The rows of a GROUP BY come in the grouped order; the program relies on
+// it (number lists take the last row as the newest).
 void OrderGroups(Tokens &t, int from, int to)
 {
     if (t.FindWord(from, to, 0, {"UNION"}) < to)
@@ -658,7 +659,7 @@ QString JetSql::CrosstabQuery(const Statement &st, const std::vector<PivotValue>
                                  ? QStringLiteral("(%1) IS NULL").arg(st.pivotKey)
                                  : QStringLiteral("(%1) = %2").arg(st.pivotKey, PivotLiteral(v));
         QString cell = QStringLiteral("%1(CASE WHEN %2 THEN %3 END)").arg(st.aggFunction, cond, argument);
-        if (count)  // an empty cell stays empty, as Jet left it
+        if (count)  // an empty cell stays empty
             cell = QStringLiteral("NULLIF(%1, 0)").arg(cell);
         sql += QStringLiteral(", ") + cell + QStringLiteral(" AS ") + SqlIdentifier(PivotCaption(st, v));
     }
@@ -774,7 +775,7 @@ JetSql::GroupedCrosstab JetSql::CrosstabGroupedQuery(const Statement &st)
     const Tokens groupBy(Tokenize(st.groupBy));
     const auto keys = ListItems(groupBy, 0, groupBy.Size(), 0);
     QString cell = QStringLiteral("%1(%2)").arg(st.aggFunction, st.aggArgument);
-    if (fn == QLatin1String("count"))  // an empty cell stays empty, as Jet left it
+    if (fn == QLatin1String("count"))  // an empty cell stays empty
         cell = QStringLiteral("NULLIF(%1, 0)").arg(cell);
     QString sql = QStringLiteral("SELECT ") + st.selectList;
     sql += QStringLiteral(", %1 AS jet_pivot, %2 AS jet_cell").arg(st.pivotKey, cell);

@@ -1,6 +1,6 @@
 #pragma once
-// The program writes its statements in the dialect of the Jet engine it was
-// conceived for. SQLite reads most of that text the same way; JetSql
+// The program writes its statements in a dialect of its own. SQLite reads
+// most of that text the same way; JetSql
 // rewrites only what it reads differently. It works on tokens (strings,
 // bracketed names, comments and nesting are known), never on raw text.
 #include <QString>
@@ -21,8 +21,8 @@ inline constexpr const char *kJetCollation = "JETBG";
 
 // The one quoting routine for text values. The statements of the program
 // put a text value between double quotes ("Insert into %s values ( %d,
-// \"%s\" )"); SqlEscape makes any text safe there: a '"' is doubled, as Jet
-// reads it inside such a literal, and a NUL (which would cut the statement)
+// \"%s\" )"); SqlEscape makes any text safe there: a '"' is doubled, as such
+// a literal reads it, and a NUL (which would cut the statement)
 // is dropped. So a name holding '"', '\'', '%' or a delimiter is stored and
 // read back intact and never changes the statement around it.
 QString SqlEscape(const QString &value);
@@ -37,7 +37,7 @@ struct SqlToken
         Comment,  // -- ... or /* ... */
         Word,     // a name or a keyword
         Bracket,  // [a name] or `a name`, quoted as a name
-        DString,  // "..." : Jet's string literal ("" inside is a quote)
+        DString,  // "..." : a string literal ("" inside is a quote)
         SString,  // '...' ('' inside is a quote)
         Number,
         Punct     // operators and punctuation (<>, <=, >=, || as one token)
@@ -87,13 +87,13 @@ public:
         bool pivotShortDate = false;  // PIVOT Format(x, "Short Date"): x is a day number
     };
 
-    // Translates one Jet statement. Text after the first statement raises
+    // Translates one statement of the dialect. Text after the first statement raises
     // EDatabaseError: nothing is silently dropped.
     static Statement Translate(const QString &jet);
 
     // The crosstab's two queries: the distinct pivot values in their order,
     // then the grouped query with one column per value (NULL where no row
-    // falls in a cell, as Jet left it empty).
+    // falls in a cell).
     struct PivotValue
     {
         enum Type { Null, Integer, Real, Text } type = Null;
@@ -103,7 +103,7 @@ public:
     };
     static QString CrosstabValuesQuery(const Statement &st);
     static QString CrosstabQuery(const Statement &st, const std::vector<PivotValue> &values);
-    // The column heading of a pivot value as Jet names it.
+    // The column heading of a pivot value as the crosstab names it.
     static QString PivotCaption(const Statement &st, const PivotValue &value);
 
     // The crosstab as one grouped query with a row per cell (row group and

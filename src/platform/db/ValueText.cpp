@@ -26,7 +26,7 @@ QString FormatGeneral(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return value == 0.0 || std::isnan(value) ? QStringLiteral("0") : QString::number(value);
-    // printf's %.15g, without the process locale and without its cost.
+    // 15 significant digits in the shortest form, without the process locale.
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));

@@ -1,6 +1,6 @@
 #pragma once
-// Values of a query as the program reads them: the text that ADO gave for
-// each field, chosen by the column's declared type.
+// Values of a query as the program reads them: one text for each field,
+// chosen by the column's declared type.
 #include <QString>
 
 struct sqlite3_stmt;

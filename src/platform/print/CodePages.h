@@ -1,6 +1,6 @@
 #pragma once
 // The single-byte code pages of the printers: Windows-1251 (the Cyrillic
-// code page of the office's Windows texts), MIK (the DOS code page of
+// code page of the office's texts), MIK (the DOS code page of
 // Bulgarian dot-matrix printers: bytes 0x80..0xBF hold А..я in one run, box
 // drawing and symbols above) and CP866 (the DOS Cyrillic OEM code page).
 // Our own exact tables; the process locale and iconv play no part.

@@ -1,6 +1,6 @@
 #pragma once
 // The printer as the page layout sees it: its metrics in device pixels
-// (the device capabilities a Windows printer answered) and a print job
+// and a print job
 // drawn page by page on its canvas. Three kinds stand behind it: a Qt
 // printer (a CUPS queue, or a PDF file), "no printer installed", and the
 // recording printer of the tests.

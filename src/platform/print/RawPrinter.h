@@ -1,5 +1,5 @@
 #pragma once
-// The raw printer device that stands where Windows had "prn": bytes go to
+// The raw printer device "prn": bytes go to
 // the printer untouched, as the program built them (already in the
 // printer's code page). By default they become one raw job on the default
 // CUPS queue ("lp -o raw"), sent when the device is closed; when the

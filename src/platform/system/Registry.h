@@ -4,10 +4,10 @@
 // A key path "Software\<Organisation>\<Application>[\<sub>...]" selects the
 // INI file of QSettings(IniFormat, UserScope, Organisation, Application);
 // the sub-keys below it become the group path inside that file. Empty path
-// parts (a doubled backslash) are skipped, as the registry did.
+// parts (a doubled backslash) are skipped.
 //
-// The registry ignores case in key and value names, and the program writes
-// one value under spellings that differ only in case; an INI file does not.
+// The program writes one value under spellings that differ only in case,
+// which an INI file would keep apart.
 // Key and value names are therefore stored case-folded, so "Foo" and "FOO"
 // are one value. The organisation and application parts name the file and
 // are taken as written.

@@ -52,8 +52,8 @@ struct DialogButtonSpec
 };
 
 // One message box as the program asks for it. Text is plain text: it is
-// never read as markup, and '\r', '\n', "\r\n" and "\n\r" each break a line
-// as they did on Windows.
+// never read as markup, and '\r', '\n', "\r\n" and "\n\r" each break one
+// line.
 struct MessageBoxRequest
 {
     TMsgDlgType Kind = mtCustom;             // the icon
@@ -103,7 +103,7 @@ DialogBackend &CurrentDialogBackend();
 // (nullptr when it was the real one) so that the caller can restore it.
 DialogBackend *SetDialogBackend(DialogBackend *Backend);
 
-// Text with the Windows line breaks ("\r\n", "\n\r", lone '\r' or '\n')
+// Text with its line breaks ("\r\n", "\n\r", lone '\r' or '\n')
 // turned into '\n', as a box shows it.
 QString DialogDisplayText(const QString &Text);
 

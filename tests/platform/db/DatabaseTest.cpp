@@ -1,4 +1,4 @@
-// The Jet-dialect layer against a real SQLite file.
+// The SQL dialect layer against a real SQLite file.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -81,7 +81,7 @@ TEST_F(JetDatabase, FieldsReadAsAdoGaveThemByDeclaredType)
     ASSERT_EQ(3u, r.rows.size());
     EXPECT_EQ(QStringList({"7", "41", "12.5", "30.12.1899", "True", "a", "3"}), r.rows[0]);
     EXPECT_EQ(QStringList({"-7", "1234567890", "0", "29.02.2008", "False", "  ", "0"}), r.rows[1]);
-    // A NULL flag is stored as Jet stored it: False.
+    // A NULL flag is stored as False.
     EXPECT_EQ(QStringList({"", "0.1", "1e+15", "29.02.2008 12:00:00", "False", "", ""}), r.rows[2]);
 
     // Expressions read by the type of their value; names are the aliases or
@@ -211,7 +211,7 @@ TEST_F(JetDatabase, SelectIntoKeepsDatesAndFlags)
     EXPECT_EQ(QStringLiteral("1"), One("SELECT Count(*) FROM table_9_x WHERE name = \"б\" AND Is_paid = True"));
     db_.Execute("INSERT INTO table_9_x VALUES ( 1, 7, 1, \"x\" )");
     EXPECT_EQ(QStringLiteral("2"), One("SELECT Count(*) FROM table_9_x WHERE Is_paid = -1"));
-    // A second SELECT INTO the same table fails, as in Jet, and changes nothing.
+    // A second SELECT INTO the same table fails and changes nothing.
     EXPECT_THROW(db_.Execute("SELECT obekt INTO table_9_x FROM Zaiavki"), EDatabaseError);
     EXPECT_EQ(QStringLiteral("2"), One("SELECT Count(*) FROM table_9_x"));
 }
