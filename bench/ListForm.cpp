@@ -11,7 +11,10 @@
 
 #include "components/FilterMan.h"
 #include "components/GridUtils.h"
+#include "components/ListEdit.h"
 #include "components/ListForm.h"
+#include "core/uDelimitedStrings.h"
+#include "framework/LookupLists.h"
 #include "support/BenchMain.h"
 
 namespace {
@@ -83,6 +86,42 @@ void BM_Filter(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Filter)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void Products(TDelimitedStringList &list, int n)
+{
+    for (int i = 0; i < n; ++i)
+        list.Add(QStringLiteral("%1@Изделие %2 хляб типов@бр").arg(100 + i).arg(i));
+}
+
+// A picker of 5,000 products filled and its columns sized to their texts.
+void BM_SetupPicker(benchmark::State &state)
+{
+    TDelimitedStringList list;
+    Products(list, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TListEdit edit;
+        SetupListEdit(&edit, QStringLiteral("Шифър@Наименование@Мярка"), &list);
+    }
+}
+BENCHMARK(BM_SetupPicker)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The grid fill of the same records into a grid of the same kind, sized.
+void BM_GridFillAndSize(benchmark::State &state)
+{
+    TDelimitedStringList list;
+    Products(list, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TRichGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(2);
+        grid.SetFixedRows(1);
+        for (int c = 0; c < 3; ++c)
+            grid.GetColAttributes(c)->SetAutoResize(true);
+        FillGridFromDelimitedStrings(grid, list, true);
+        grid.AutoSizeColumns();
+    }
+}
+BENCHMARK(BM_GridFillAndSize)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -43,6 +43,15 @@ public:
 
     // Fired after every change of the text (typed or set).
     std::function<void(QObject *Sender)> OnChange;
+    // Sent by the list form after a pick has written the text.
+    void NotifyPicked() { emit Picked(); }
+
+signals:
+    // A row of the list was picked into the text (Enter, a click, a spin
+    // step of TrackList).
+    void Picked();
+
+public:
 
     // Spin up (Up arrow): with TrackList, the next row of the list is picked.
     void UpClick() override;

@@ -417,6 +417,7 @@ void TListForm::Ok()
         FListEdit->setText(FGrid->Cells(FDropColumn, row));
         if (FDescrControl)
             SetControlText(FDescrControl, FGrid->Cells(FDescrColumn, row));
+        FListEdit->NotifyPicked();
     }
     TDropDownForm::Ok();
 }
