@@ -48,12 +48,16 @@ QDate TQuorendDateEdit::Date() const
         return QDate();
     QString t = text();
     t.replace(QChar(','), QChar('.'));
-    QStringList parts = t.split(QChar('.'));
-    // A year of one to three digits is one still being typed.
-    if (parts.size() == 3 && parts[2].size() < 4)
-        parts[2].clear();
+    const QStringList parts = t.split(QChar('.'));
+    auto part = [&parts](int i) { return i < parts.size() ? StrToIntOrZero(parts[i]) : 0; };
     const QDate base = FitDateToPeriod(false, QDate::currentDate());
-    const QDate d = DottedStrToDate(parts.join(QChar('.')), 1, base);
+    const int day = part(0) ? part(0) : base.day();
+    const int month = part(1) ? part(1) : base.month();
+    // A year of one to three digits is one still being typed.
+    const bool fullYear = parts.size() == 3 && parts[2].size() == 4;
+    const int year = fullYear && part(2) ? part(2) : base.year();
+    // An impossible day (31 in a 30-day month) is no date, never today.
+    const QDate d(year, month, day);
     return d.isValid() ? d : QDate();
 }
 

@@ -24,7 +24,8 @@ public:
     // The typed date while the text is valid or still valid: day.month.year
     // with the missing parts (and a year of fewer than four digits, which
     // the validator also reads as not yet typed) from today's date fitted
-    // into the working period. A null date otherwise (no date).
+    // into the working period. A null date otherwise (no date), also for
+    // a day the month does not have.
     QDate Date() const;
     // The text becomes the date as dd.mm.yyyy (empty for a null date).
     void SetDate(const QDate &Value);

@@ -63,7 +63,8 @@ bool SetupListEdit(TCustomListEdit *ListEdit, const QString &Captions, const TDe
         return false;
     TListForm *form = ListEdit->ListForm();
     if (!form) {
-        form = new TListForm(ListEdit->window());
+        // The form lives as long as its edit (or until its owner frees it).
+        form = new TListForm(ListEdit);
         ListEdit->SetForm(form);
     }
     TRichGrid *grid = form->Grid();

@@ -176,6 +176,11 @@ TEST(QuorendDateEditGui, LeavingCompletesTheDateAsItsValidatorReadsIt)
     EXPECT_EQ(e.DataState(), vsStillValid);
     Leave(&e);
     EXPECT_EQ(e.Text(), DateToDisplayText(QDate(today.year(), 3, 15)));
+    e.SetText("31.2");   // still valid while typed, but no such day
+    EXPECT_EQ(e.DataState(), vsStillValid);
+    EXPECT_FALSE(e.Date().isValid());
+    Leave(&e);
+    EXPECT_EQ(e.Text(), "31.2");
     e.SetText("");
     Leave(&e);
     EXPECT_EQ(e.Text(), "");
