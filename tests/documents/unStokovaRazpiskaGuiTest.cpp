@@ -1,0 +1,422 @@
+// The goods receipt window against a real database: lines with discounts
+// and markups computed by hand (half away from zero), validation messages,
+// editing and deleting lines, numbering from the workstation's counter, the
+// save's failure and retry, opened documents, printing, and two processes
+// saving at once or killed while saving.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+#include <csignal>
+#include <sqlite3.h>
+
+#include "GoodsReceiptFixture.h"
+#include "components/FloatEdit.h"
+#include "components/RichGrid.h"
+#include "core/uFormClasses.h"
+#include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
+#include "documents/unStokovaRazpiska.h"
+#include "framework/QuorendFormClasses.h"
+#include "framework/unTextDocument.h"
+#include "support/PrintedText.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class StokovaRazpiskaGui : public testsupport::GoodsReceiptTest
+{
+protected:
+    void SetUp() override
+    {
+        GoodsReceiptTest::SetUp();
+        main_ = std::make_unique<QMainWindow>();
+        area_ = new QMdiArea(main_.get());
+        main_->setCentralWidget(area_);
+        main_->resize(1200, 800);
+        main_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+        SetMainForm(main_.get(), area_);
+        SetFormShower(ShowQuorendForm);
+    }
+    void TearDown() override
+    {
+        if (TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow()) {
+            form->SetModified(false);
+            form->Close();
+        }
+        SetFormShower(nullptr);
+        SetMainForm(nullptr, nullptr);
+        main_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        GoodsReceiptTest::TearDown();
+    }
+
+    TfrmStokovaRazpiska *New()
+    {
+        EXPECT_TRUE(NewStokovaRazpiska());
+        TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+        EXPECT_NE(form, nullptr);
+        return form;
+    }
+
+    // Customer 7 (price list 2) and its site 12.
+    void ChooseCustomer(TfrmStokovaRazpiska *form)
+    {
+        form->leCustomer->setText("7");
+        form->leObject->setText("12");
+    }
+
+    // A line through the editors and F4.
+    void AddLine(TfrmStokovaRazpiska *form, const QString &code, const QString &amount, char kind = 0,
+                 const QString &percent = QString())
+    {
+        form->pcMain->setCurrentWidget(form->tabGoods);
+        form->leIzdelie->setText(code);
+        form->edAmount->SetText(amount);
+        if (kind == '-')
+            form->cbDiscount->click();
+        if (kind == '+')
+            form->cbOverValue->click();
+        if (!percent.isEmpty())
+            form->edDiscountPerc->SetText(percent);
+        form->actNew->trigger();
+        if (form->cbDiscount->isChecked())
+            form->cbDiscount->click();
+        if (form->cbOverValue->isChecked())
+            form->cbOverValue->click();
+    }
+
+    QStringList GridLine(TfrmStokovaRazpiska *form, int row)
+    {
+        QStringList cells;
+        for (int c = 0; c < 10; ++c)
+            cells << form->GridGoods->Cells(c, row);
+        return cells;
+    }
+
+    std::unique_ptr<QMainWindow> main_;
+    QMdiArea *area_ = nullptr;
+};
+
+void MakeLineFail(int Product)
+{
+    const QByteArray sql = "CREATE TRIGGER refuse_line BEFORE INSERT ON Zaiavka_rows WHEN NEW.izdelie = " +
+                           QByteArray::number(Product) + " BEGIN SELECT RAISE(ABORT, 'line refused'); END";
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+} // namespace
+
+TEST_F(StokovaRazpiskaGui, NewReceiptPricesDiscountsAndTotalsAsComputedByHand)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    // No counter row: the first number is 1, in ten digits.
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000001");
+    EXPECT_EQ(form->windowTitle(), "Стокова разписка");
+    EXPECT_EQ(form->pnlCaption->text(), "СТОКОВА РАЗПИСКА");
+    EXPECT_EQ(form->panelDateOfDoc->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+    EXPECT_EQ(form->dtpInvoiceNoDate->date(), QDate::currentDate().addDays(1));
+    EXPECT_EQ(form->pcMain->currentWidget(), form->tabCustomer);
+    EXPECT_FALSE(form->dtp_Paid_on->isEnabled());
+
+    form->leCustomer->setText("7");
+    // The customer's last site is taken, and its price list 2.
+    EXPECT_EQ(form->leObject->text(), "13");
+    EXPECT_EQ(form->PanelObject->text(), "Магазин Чайка");
+    EXPECT_EQ(form->panelCustomer->text(), "Пекарна Зора ЕООД");
+    EXPECT_EQ(form->PriceList(), 2);
+    form->leObject->setText("12");
+
+    form->leIzdelie->setText("101");
+    EXPECT_EQ(form->labMeasure->text(), "бр.");
+    EXPECT_EQ(form->edPrice->Value(), 1.1L);
+    // 10 x 1.10 less 10 %: 0.99 a piece, 9.90.
+    form->edAmount->SetText("10");
+    form->cbDiscount->click();
+    EXPECT_TRUE(form->edDiscountPerc->isEnabled());
+    form->edDiscountPerc->SetText("10");
+    EXPECT_EQ(form->edDiscountedPriceLeva->Text(), "0.9900");
+    EXPECT_EQ(form->edValue->Text(), "9.90");
+    form->actNew->trigger();
+    EXPECT_EQ(GridLine(form, 2), (QStringList{"1", "101", "Хляб Добруджа 500 г", "бр.", "", "10.000", "1.1000",
+                                              "-10.00", "0.9900", "9.90"}));
+    EXPECT_EQ(form->edAmount->Value(), 0);
+    form->cbDiscount->click();
+    EXPECT_FALSE(form->edDiscountPerc->isEnabled());
+    EXPECT_EQ(form->edDiscountPerc->Value(), 0);
+
+    // 2.5 x 9.00 plus 5 %: 9.45 a piece, 23.625 -> 23.63 (half away from zero).
+    AddLine(form, "205", "2.5", '+', "5");
+    EXPECT_EQ(GridLine(form, 3), (QStringList{"2", "205", "Козунак със стафиди и орехи, голям, 800 г", "бр.", "",
+                                              "2.500", "9.0000", "+5.00", "9.4500", "23.63"}));
+    // 3 x 3.00 with 100 % off: the price stays, the percent shows.
+    AddLine(form, "307", "3", '-', "100");
+    EXPECT_EQ(GridLine(form, 4).mid(5), (QStringList{"3.000", "3.0000", "-100.00", "3.0000", "9.00"}));
+    EXPECT_EQ(form->DocumentTotal(), 42.53L);
+    EXPECT_EQ(form->labTotal->text(), "Общо:      42.53 лв.");
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+
+    // F2: saved under number 1, the print question answered Cancel.
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    ASSERT_EQ(dialogs.Texts(), QStringList{"Желаете ли да отпечатате съставените документи?"});
+    const QString today = QString::number(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+    EXPECT_EQ(Rows("SELECT Query_num, obekt, Total_sum, Is_paid, Paid_on, Is_urgent FROM Zaiavki"),
+              QStringList{"1@12@42.53@False@30.12.1899@False"});
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows ORDER BY izdelie"),
+              (QStringList{"1@101@10@1.1@-10@0.99@9.9", "1@205@2.5@9@5@9.45@23.63", "1@307@3@3@-100@3@9"}));
+    EXPECT_EQ(Rows(QString("SELECT Value_nas FROM Nas WHERE n_nas = 1 AND IP_Address = \"%1\"").arg(Station)),
+              QStringList{"0000000001"});
+    // Ready for the next one: number 2, no lines, the customer kept.
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000002");
+    EXPECT_EQ(form->GridGoods->RowCount(), 3);
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "");
+    EXPECT_EQ(form->DocumentTotal(), 0);
+    EXPECT_EQ(form->leCustomer->text(), "7");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_NE(OpenGoodsReceiptWindow(), nullptr);
+}
+
+TEST_F(StokovaRazpiskaGui, LineAndSaveValidationCollectEveryMessage)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->actNew->trigger();
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Texts()[0], " Въведете артикул!\n\r Въведете количество!\n\r Въведете продажна цена!\n\r");
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "");
+
+    ChooseCustomer(form);
+    AddLine(form, "101", "1");
+    AddLine(form, "101", "2");
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Texts()[1], "Вече имате заявка за продажба на артикул 101 !\n\r");
+    EXPECT_EQ(form->GridGoods->RowCount(), 3);
+
+    // A product without a unit row.
+    Execute("Insert into Izdelia values ( 400, \"Без мярка\", 1, 1, 9, 1, 1, 1, 1, 1 )");
+    form->LoadProductList();
+    AddLine(form, "400", "1");
+    // It is not on the list (no unit row), so it has no price either.
+    EXPECT_EQ(dialogs.Texts()[2], "Липсва мерна единица. Изберете артикула отново. Въведете продажна цена!\n\r");
+
+    form->GridGoods->SetRow(2);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    form->leCustomer->clear();
+    form->leObject->clear();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts()[4], "Въведете клиент.\n\rВъведете обект.\n\rНе са въведени редове на документа.\n\r");
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+}
+
+TEST_F(StokovaRazpiskaGui, EditTakesTheLineOutAndDeleteAsksFirst)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    ChooseCustomer(form);
+    AddLine(form, "101", "10", '-', "10");
+    AddLine(form, "205", "2");
+    form->GridGoods->SetRow(2);
+    form->actEdit->trigger();
+    EXPECT_TRUE(form->LineInEdit());
+    EXPECT_EQ(form->leIzdelie->text(), "101");
+    EXPECT_EQ(form->edAmount->Value(), 10);
+    EXPECT_EQ(form->edPrice->Value(), 1.1L);
+    EXPECT_TRUE(form->cbDiscount->isChecked());
+    EXPECT_EQ(form->edDiscountPerc->Value(), 10);
+    EXPECT_EQ(form->GridGoods->RowCount(), 3);
+    EXPECT_EQ(form->GridGoods->Cells(0, 2), "1");
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "205");
+    EXPECT_EQ(form->DocumentTotal(), 18);
+    form->actEdit->trigger();
+    ASSERT_EQ(dialogs.Texts(), QStringList{"Не можете да редактирате два реда едновремнно!"});
+    // Put back with another quantity: no duplicate, since it left the grid.
+    form->edAmount->SetText("20");
+    form->actNew->trigger();
+    EXPECT_FALSE(form->LineInEdit());
+    EXPECT_EQ(GridLine(form, 3).mid(0, 2), (QStringList{"2", "101"}));
+    EXPECT_EQ(form->GridGoods->Cells(9, 3), "19.80");
+    EXPECT_EQ(form->DocumentTotal(), 37.8L);
+
+    dialogs.Press(mbNo);
+    form->GridGoods->SetRow(2);
+    form->actDelete->trigger();
+    EXPECT_EQ(form->GridGoods->RowCount(), 4);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    EXPECT_EQ(dialogs.Texts().mid(1), (QStringList{"Желаете ли да изтриете този ред ?", "Желаете ли да изтриете този ред ?"}));
+    EXPECT_EQ(form->GridGoods->RowCount(), 3);
+    EXPECT_EQ(GridLine(form, 2).mid(0, 2), (QStringList{"1", "101"}));
+    EXPECT_EQ(form->DocumentTotal(), 19.8L);
+}
+
+TEST_F(StokovaRazpiskaGui, AFailedSaveKeepsTheWindowAndARetryWritesOnce)
+{
+    SetNas(NasGoodsReceiptCounter, "0000000041");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000042");
+    ChooseCustomer(form);
+    AddLine(form, "101", "1");
+    AddLine(form, "205", "1");
+    AddLine(form, "307", "1");
+    MakeLineFail(307);
+    EXPECT_FALSE(form->Save());
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(dialogs.Texts()[0], "Грешка при работа с базата данни !\n\rline refused\n\rINSERT INTO "
+                                  "Zaiavka_rows Values ( 42.00, 307.00, 1.000, 3.0000, 0.00, 3.0000, 3.00 )");
+    EXPECT_EQ(dialogs.Texts()[1], "Грешка при актуализиране на Zaiavka_rows на ред 3.");
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavka_rows").isEmpty());
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{"0000000041"});
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000042");
+    EXPECT_EQ(form->GridGoods->RowCount(), 5);
+    EXPECT_TRUE(form->Modified());
+
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(), "DROP TRIGGER refuse_line", nullptr, nullptr, nullptr), SQLITE_OK);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Query_num, Count(*) FROM Zaiavka_rows GROUP BY Query_num"), QStringList{"42@3"});
+    EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki"), QStringList{"42"});
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{"0000000042"});
+}
+
+TEST_F(StokovaRazpiskaGui, ANumberTakenMeanwhileIsRefusedAndNothingIsDeleted)
+{
+    Execute("INSERT INTO Zaiavki Values ( 1, 46363, 21, 46364, 5, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 1, 101, 5, 1, 0, 1, 5 )");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    // Reported on show.
+    ASSERT_EQ(dialogs.Texts(), QStringList{"Документ с номер 0000000001 съществува !"});
+    ChooseCustomer(form);
+    AddLine(form, "205", "1");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(), "Документ с номер 0000000001 съществува !\n\r");
+    // Taken by another workstation between the check and the save: the
+    // save itself refuses it.
+    Execute("DELETE * FROM Zaiavki");
+    Execute("DELETE * FROM Zaiavka_rows");
+    form->CanSave();
+    Execute("INSERT INTO Zaiavki Values ( 1, 46363, 21, 46364, 5, 0, 0, 0 )");
+    EXPECT_FALSE(form->DoSave());
+    EXPECT_EQ(dialogs.Texts().last(), "Документ с номер 0000000001 съществува !");
+    EXPECT_EQ(Rows("SELECT Query_num, obekt, Total_sum FROM Zaiavki"), QStringList{"1@21@5"});
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavka_rows").isEmpty());
+}
+
+TEST_F(StokovaRazpiskaGui, AnOpenedReceiptIsLoadedRewrittenAndClosed)
+{
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 33.75, -1, 46370, -1 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.95 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenStokovaRazpiska(42));
+    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->IsNew);
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000042");
+    EXPECT_EQ(form->panelDateOfDoc->text(), "07.12.2026");
+    EXPECT_EQ(form->leCustomer->text(), "7");
+    EXPECT_EQ(form->leObject->text(), "12");
+    EXPECT_EQ(form->dtpInvoiceNoDate->date(), QDate(2026, 12, 8));
+    EXPECT_TRUE(form->cb_Is_paid->isChecked());
+    EXPECT_TRUE(form->dtp_Paid_on->isEnabled());
+    EXPECT_EQ(form->dtp_Paid_on->date(), QDate(2026, 12, 14));
+    EXPECT_TRUE(form->cb_Is_Urgent->isChecked());
+    EXPECT_EQ(GridLine(form, 2), (QStringList{"1", "101", "Хляб Добруджа 500 г", "бр.", "", "10", "1.2", "-10", "1.08",
+                                              "10.8"}));
+    EXPECT_EQ(form->GridGoods->Cells(1, 3), "205");
+    EXPECT_EQ(form->DocumentTotal(), 33.75L);
+    EXPECT_FALSE(form->Modified());
+
+    // A second window is refused while this one is open.
+    EXPECT_FALSE(NewStokovaRazpiska());
+    EXPECT_FALSE(OpenStokovaRazpiska(7));
+    EXPECT_EQ(dialogs.Texts(), (QStringList{LoadResString(rsOneNewDocumentOnly), LoadResString(rsOneNewDocumentOnly)}));
+
+    form->GridGoods->SetRow(3);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    dialogs.Press(mbCancel);
+    QPointer<TfrmStokovaRazpiska> alive(form);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum, Is_paid, Paid_on FROM Zaiavki"),
+              QStringList{"42@10.8@True@14.12.2026"});
+    EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows"), QStringList{"101"});
+    // The counter is not touched by an opened document.
+    EXPECT_TRUE(Rows("SELECT * FROM Nas WHERE n_nas = 1").isEmpty());
+    QTRY_VERIFY(alive.isNull());
+    EXPECT_EQ(OpenGoodsReceiptWindow(), nullptr);
+}
+
+TEST_F(StokovaRazpiskaGui, PrintSavesFirstThenPrintsTheSavedNumber)
+{
+    SetNas(NasPrintPhone, "1");
+    SetNas(NasGoodsReceiptCounter, "41");
+    SetDocumentPrintMomentForTests([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)); });
+    testsupport::RawPrinterFile prn;
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    ChooseCustomer(form);
+    AddLine(form, "205", "2.5");
+    AddLine(form, "101", "10", '-', "10");
+    form->actPrint->trigger();
+    SetDocumentPrintMomentForTests(nullptr);
+    // No print question: printing was asked for.
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"42@32.4"});
+    const QStringList lines = prn.Lines();
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines[1].trimmed(), "N: 0000000042 / " + QDate::currentDate().toString("dd.MM.yyyy") + " за дата " +
+                                      QDate::currentDate().addDays(1).toString("dd.MM.yyyy"));
+    EXPECT_EQ(lines[9], "   1 Хляб Добруджа 500 г              бр.         10.000     0.9900       9.90");
+    EXPECT_EQ(lines[10], "   2 Козунак със стафиди и орехи, голябр.          2.500     9.0000      22.50");
+    EXPECT_EQ(lines[12], " Общо:" + QString(67, ' ') + "32.40");
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000043");
+}
+
+TEST_F(StokovaRazpiskaGui, TheMenuEntryOpensTheWindow)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(IsFormEntryRegistered("NewStokovaRazpiska"));
+    ASSERT_TRUE(RunRegisteredEntry("NewStokovaRazpiska", TFormParams()));
+    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    ASSERT_NE(form->SubWindow(), nullptr);
+    EXPECT_TRUE(form->SubWindow()->isMaximized());
+    EXPECT_EQ(form->objectName(), "frmStokovaRazpiska");
+    // The choices come back in the next window.
+    ChooseCustomer(form);
+    form->leGroup->setText("2");
+    form->leSubGroup->setText("2");
+    form->leIzdelie->setText("205");
+    form->Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QString value;
+    GetRegistrySetting("frmStokovaRazpiska_leCustomer_Text", value);
+    EXPECT_EQ(value, "7");
+    ASSERT_TRUE(NewStokovaRazpiska());
+    form = OpenGoodsReceiptWindow();
+    EXPECT_EQ(form->leCustomer->text(), "7");
+    EXPECT_EQ(form->leGroup->text(), "2");
+    EXPECT_EQ(form->leIzdelie->text(), "205");
+    EXPECT_EQ(form->edPrice->Value(), 9);
+}
