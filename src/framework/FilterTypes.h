@@ -1,0 +1,59 @@
+#pragma once
+// The field descriptions of the filter dialog: a tree built from the
+// header rows of a grid. Group headers are inner nodes, the columns are
+// leaves; each leaf knows its grid column and what kind of value the
+// column holds.
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/StringList.h"
+
+class TFieldProps : public TObject
+{
+public:
+    // A root (no parent).
+    TFieldProps();
+    // Frees the children; a child takes itself out of its parent.
+    ~TFieldProps() override;
+    TFieldProps(const TFieldProps &) = delete;
+    TFieldProps &operator=(const TFieldProps &) = delete;
+
+    // Kinds of value.
+    enum : unsigned char { fkText = 0, fkNumber = 1, fkDate = 2 };
+
+    // A new child appended to Parent.
+    static TFieldProps *AddChild(TFieldProps *Parent);
+
+    TFieldProps *Parent() const { return FParent; }
+    int Count() const { return static_cast<int>(FChildren.size()); }
+    // Raises EStringListError for an index outside the children.
+    TFieldProps *Child(int Index) const;
+    bool IsLeaf() const { return FChildren.empty(); }
+
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString &Value) { FCaption = Value; }
+    unsigned char Kind() const { return FKind; }
+    void SetKind(unsigned char Value) { FKind = Value; }
+    // The grid column of a leaf; -1 until set.
+    int Index() const { return FIndex; }
+    void SetIndex(int Value) { FIndex = Value; }
+    // The condition last entered for the field.
+    QString ConditionText() const { return FConditionText; }
+    void SetConditionText(const QString &Value) { FConditionText = Value; }
+    // The captions from the root down to this node, joined with " - ".
+    QString FullCaption() const;
+
+    // Every leaf below this node, depth first and in order, with its full
+    // caption.
+    void IterateLeaves(const std::function<void(const QString &FullCaption, TFieldProps *Leaf)> &Visitor);
+
+private:
+    TFieldProps *FParent = nullptr;
+    std::vector<TFieldProps *> FChildren;
+    QString FCaption;
+    unsigned char FKind = fkText;
+    int FIndex = -1;
+    QString FConditionText;
+};
