@@ -3,6 +3,8 @@
 // with its totals row, the filter dialog and the find-row dialog driven by
 // keys.
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -24,6 +26,25 @@
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
+
+// Runs Action on the next modal window once it is the active window (its
+// key shortcuts work only then); a window still open afterwards is closed,
+// so that a failure cannot leave the test waiting.
+void OnModal(std::function<void(QWidget *)> Action)
+{
+    testsupport::OnNextModal([Action](QWidget *modal) {
+        QPointer<QWidget> window(modal);
+        modal->activateWindow();
+        QApplication::setActiveWindow(modal);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+        Action(modal);
+        if (window && window->isVisible()) {
+            ADD_FAILURE() << "the dialog stayed open";
+            if (auto *dialog = qobject_cast<QDialog *>(window.data()))
+                dialog->reject();
+        }
+    });
+}
 
 // A small list of products: code, name, quantity with its unit, price.
 class TfrmProbeList : public TQuorendReadForm
@@ -109,7 +130,7 @@ protected:
     // Runs F6 with the dialog's inputs given their texts, then Action.
     void Filter(const QStringList &Texts, int Key = Qt::Key_F2)
     {
-        testsupport::OnNextModal([Texts, Key](QWidget *modal) {
+        OnModal([Texts, Key](QWidget *modal) {
             auto *dialog = qobject_cast<TfrmSimpleFilter *>(modal);
             ASSERT_NE(dialog, nullptr);
             for (int i = 0; i < Texts.size(); ++i) {
@@ -301,7 +322,7 @@ TEST_F(ReadFormGui, FilterDialogSetsConditionsAndTheTotalsRow)
     EXPECT_FALSE(form->IsTotalsRow(1));
 
     // Clearing and confirming takes the filter off.
-    testsupport::OnNextModal([](QWidget *modal) {
+    OnModal([](QWidget *modal) {
         QTest::keyClick(modal->focusWidget(), Qt::Key_F5);
         QTest::keyClick(modal->focusWidget(), Qt::Key_F2);
     });
@@ -316,7 +337,7 @@ TEST_F(ReadFormGui, ClearThenEscapeAndBadInputKeepTheFilterInForce)
     Filter({"1:2", "", "", ""});
     ASSERT_EQ(Column(0), QStringList({"1", "2", "Сума за филтъра"}));
 
-    testsupport::OnNextModal([](QWidget *modal) {
+    OnModal([](QWidget *modal) {
         QTest::keyClick(modal->focusWidget(), Qt::Key_F5);
         QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
     });
@@ -330,7 +351,7 @@ TEST_F(ReadFormGui, ClearThenEscapeAndBadInputKeepTheFilterInForce)
     testsupport::ScopedDialogAnswers dialogs;
     bool stillOpen = false;
     QString inputAfterwards;
-    testsupport::OnNextModal([&](QWidget *modal) {
+    OnModal([&](QWidget *modal) {
         auto *dialog = qobject_cast<TfrmSimpleFilter *>(modal);
         EXPECT_EQ(dialog->InputConditionText(0), "1:2") << "the inputs show the filter in force";
         QTest::keyClicks(dialog->Input(3), QStringLiteral("x:5"));
@@ -384,7 +405,7 @@ TEST_F(ReadFormGui, GroupHeadersGiveLeavesKeyedByTheirColumns)
 
     // The condition of the last leaf tests column 5, not the fifth field.
     dialog->Leaf(4)->SetKind(TFieldProps::fkText);
-    testsupport::OnNextModal([](QWidget *modal) {
+    OnModal([](QWidget *modal) {
         auto *d = qobject_cast<TfrmSimpleFilter *>(modal);
         QTest::keyClicks(d->Input(4), QStringLiteral("x"));
         QTest::keyClick(d->focusWidget(), Qt::Key_F2);
@@ -405,7 +426,7 @@ TEST_F(ReadFormGui, SearchFindsRowsForwardAndBackward)
     int foundRow = -1;
     int rowAfterMiss = -1;
     int column = 0;
-    testsupport::OnNextModal([&](QWidget *modal) {
+    OnModal([&](QWidget *modal) {
         auto *search = qobject_cast<TfrmGridSearch *>(modal);
         ASSERT_NE(search, nullptr);
         column = search->edColumn->value();
