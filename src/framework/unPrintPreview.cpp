@@ -191,7 +191,7 @@ QString TfmPrintPreview::CleanText(const QString &S) const
 {
     QString s = S;
     if (dynamic_cast<TRunTimeGrid *>(FSource))
-        s.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QStringLiteral("  \n"), QStringLiteral("\n"));
+        s.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return s;
 }
 
@@ -1039,7 +1039,7 @@ void TfmPrintPreview::PrepareGraphicPages()
     }
     const int gap = subFm.height() / 2;
     if (!FTextBelowTable.isEmpty()) {
-        const QStringList lines = FTextBelowTable.split(QStringLiteral("\r\n"));
+        const QStringList lines = TextBelowTableLines(FTextBelowTable);
         const int need = gap + int(lines.size()) * subFm.height();
         if (y + need > space) {
             plan = newPlan();
@@ -1109,7 +1109,7 @@ void TfmPrintPreview::PrepareGraphicPages()
         }
         if (p.TextBelowFrom >= 0) {
             c.setFont(fontOf(pobSubTitle));
-            const QStringList lines = FTextBelowTable.split(QStringLiteral("\r\n"));
+            const QStringList lines = TextBelowTableLines(FTextBelowTable);
             int ly = top + p.TextBelowTop;
             for (int i = p.TextBelowFrom; i <= p.TextBelowTo; ++i) {
                 c.drawText(QRect(pageLeft, ly, pageRight - pageLeft, subFm.height()),
@@ -1350,8 +1350,6 @@ void TfmPrintPreview::showEvent(QShowEvent *event)
     page->verticalScrollBar()->setValue(0);
     UpdateStatus();
 }
-
-void TfmPrintPreview::closeEvent(QCloseEvent *event) { QDialog::closeEvent(event); }
 
 // ============================================================ PrintGrid
 

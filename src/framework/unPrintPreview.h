@@ -75,6 +75,9 @@ struct TGridTextLayout
     QString CompanyName, TaxNumber, CompanyId;
 };
 
+// The lines of the text below the table.
+QStringList TextBelowTableLines(const QString &Text);
+
 // The text pages' sizes from the paper in mm: 62 lines of 128 characters on
 // A4 portrait, 44 of 182 in landscape.
 void TextPageSizeFromPaper(double WidthMm, double HeightMm, int &LinesPerPage, int &LineWidth);
@@ -169,7 +172,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildControls();

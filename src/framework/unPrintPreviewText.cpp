@@ -1,6 +1,7 @@
 // The text mode of the grid print: the grid as fixed-width lines for a
 // dot-matrix printer, and the bytes of a page for the raw printer.
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 #include "components/GridUtils.h"
@@ -37,6 +38,14 @@ QString CellLineText(QString S)
 }
 
 } // namespace
+
+// Lines end with CR LF; the run-time grid's titles lose their CR to a
+// blank, so a bare LF ends a line too.
+QStringList TextBelowTableLines(const QString &Text)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\n"));
+    return Text.split(breaks);
+}
 
 void TextPageSizeFromPaper(double WidthMm, double HeightMm, int &LinesPerPage, int &LineWidth)
 {
@@ -199,7 +208,7 @@ bool BuildGridTextDocument(const platform::StringGrid &Grid, const TVisibleCols 
     add(QString(tableWidth, QLatin1Char('=')), false, false);
     if (!Layout.TextBelowTable.isEmpty()) {
         add(QString(), false, false);
-        for (const QString &line : Layout.TextBelowTable.split(QStringLiteral("\r\n")))
+        for (const QString &line : TextBelowTableLines(Layout.TextBelowTable))
             add(Centered(line, lw).left(lw), false, false);
     }
 

@@ -282,12 +282,18 @@ TEST_F(PrintPreviewGui, RunTimeGridPrintsItsLinesAndTitlesLoseTheirBreaks)
     g.SetRows(1, {"Магазин 1", "първи ред\rвтори ред"});
     g.SetRows(2, {"Магазин 2", "-"});
     auto form = std::make_unique<TfmPrintPreview>(poPortrait, &g, "Справка\rпо обекти", "", "", "", "", "", 0,
-                                                  false, false, false, "", &printer);
+                                                  false, false, false, "Изготвил\r\nПриел", &printer);
     ASSERT_EQ(1, form->page->PageCount());
     const QString text = PageText(*form->page->Pages().Items(0));
     EXPECT_TRUE(text.contains("Справка по обекти")) << text.toStdString();
     EXPECT_TRUE(text.contains("първи ред втори ред"));
     EXPECT_TRUE(text.contains("Магазин 2"));
+    // The text below the table keeps its two lines.
+    QStringList runs;
+    for (const auto &run : form->page->Pages().Items(0)->TextRuns())
+        runs << run.text.trimmed();
+    EXPECT_TRUE(runs.contains("Изготвил"));
+    EXPECT_TRUE(runs.contains("Приел"));
     // The copy is printed; the operator's grid keeps its look.
     EXPECT_NE(form->PrintGridCopy(), &g);
     EXPECT_EQ(TRunTimeGrid::fc3DRaised, g.FixedCell3DEffect());
