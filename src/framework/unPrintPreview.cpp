@@ -27,6 +27,7 @@
 #include "core/uHelpers.h"
 #include "core/uMLinkFuncs.h"
 #include "core/unRegistryFuncs.h"
+#include "framework/QuorendReadForm.h"
 #include "framework/unPrintProgress.h"
 #include "framework/unPrintSelectName.h"
 #include "framework/unPrintSetup.h"
@@ -1383,3 +1384,17 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
     }
     return form.Printed();
 }
+
+// ============================================================ the read forms' F9
+
+// Every list and report form prints its grid through PrintGrid.
+namespace {
+const bool gReadFormPrintInstalled = [] {
+    SetReadFormGridPrinter([](TQuorendReadForm &Form) {
+        PrintGrid(Form.GetPrintOrientation(), Form.Grid, Form.GetTitle(), Form.GetSubTitle(),
+                  Form.GetPrintSettingsKey(), 0, QString(), QString(), false, false, true, true, QString(),
+                  Form.GetPrintExtraText());
+    });
+    return true;
+}();
+} // namespace
