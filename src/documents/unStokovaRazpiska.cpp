@@ -3,6 +3,7 @@
 #include "components/FloatEdit.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/DialogsEx.h"
 #include "core/uFormClasses.h"
@@ -13,6 +14,7 @@
 #include "core/un_Ado_Connection.h"
 #include "documents/unPrintStokovaRazpiska.h"
 #include "framework/DocumentSave.h"
+#include "framework/LookupLists.h"
 #include "platform/Exception.h"
 #include "platform/ui/Colors.h"
 
@@ -36,6 +38,7 @@ const QString kRegGroup = QStringLiteral("frmStokovaRazpiska_leGroup_Text");
 const QString kRegSubGroup = QStringLiteral("frmStokovaRazpiska_leSubGroup_Text");
 const QString kRegIzdelie = QStringLiteral("frmStokovaRazpiska_leIzdelie_Text");
 const QString kLineBreak = QStringLiteral("\n\r");
+const QString kCaptions = QStringLiteral("Шифър@Наименование");
 
 // Grid columns.
 enum { colNo, colCode, colName, colUnit, colStore, colQuantity, colPrice, colPercent, colDiscPrice, colValue };
@@ -94,9 +97,9 @@ QLabel *Panel(QWidget *Parent, const QString &Name)
     return label;
 }
 
-QLineEdit *CodeEdit(QWidget *Parent, const QString &Name)
+TListEdit *CodeEdit(QWidget *Parent, const QString &Name)
 {
-    auto *edit = new QLineEdit(Parent);
+    auto *edit = new TListEdit(Parent);
     edit->setObjectName(Name);
     edit->setMaximumWidth(110);
     return edit;
@@ -259,20 +262,19 @@ void TfrmStokovaRazpiska::BuildControls()
     payment->setRowStretch(2, 1);
     pcMain->addTab(tabPayment, QStringLiteral("Плащане"));
 
-    // Descriptions follow the codes.
-    auto describe = [this](QLineEdit *edit, QLabel *panel, const TDelimitedStringList *list) {
-        connect(edit, &QLineEdit::textChanged, panel,
-                [this, edit, panel, list] { panel->setText(ListName(*list, edit->text().trimmed())); });
-    };
-    describe(leCustomer, panelCustomer, &FCustomers);
-    describe(leObject, PanelObject, &FObjects);
-    describe(leGroup, panelGroup, &FGroups);
-    describe(leSubGroup, panelSubGroup, &FSubGroups);
-    describe(leIzdelie, panel_Izdelie, &FProducts);
+    // Each code edit shows the name of its code in its panel.
+    const std::pair<TListEdit *, QLabel *> described[] = {{leCustomer, panelCustomer}, {leObject, PanelObject},
+                                                         {leGroup, panelGroup}, {leSubGroup, panelSubGroup},
+                                                         {leIzdelie, panel_Izdelie}};
+    for (const auto &[edit, panel] : described) {
+        edit->SetDescrControl(panel);
+        edit->SetDescrColumn(1);
+    }
     connect(leCustomer, &QLineEdit::textChanged, this, [this] { leCustomerChange(); });
     connect(leGroup, &QLineEdit::textChanged, this, [this] { LoadProductList(); });
     connect(leSubGroup, &QLineEdit::textChanged, this, [this] { LoadProductList(); });
     connect(leIzdelie, &QLineEdit::textChanged, this, [this] { leIzdelieChange(); });
+    connect(leIzdelie, &TCustomListEdit::Picked, this, [this] { leIzdelieChange(); });
     connect(cbDiscount, &QCheckBox::clicked, this, [this] { cbDiscountClick(); });
     connect(cbOverValue, &QCheckBox::clicked, this, [this] { cbOverValueClick(); });
     connect(cb_Is_paid, &QCheckBox::clicked, this, [this] { cb_Is_paidClick(); });
@@ -366,6 +368,7 @@ bool TfrmStokovaRazpiska::InitForm()
         ShowError(LoadResString(rsDatabaseError) + kLineBreak + e.Message());
         return true;
     }
+    SetupListEdit(leCustomer, kCaptions, &FCustomers);
     SetEditText(leCustomer, RegistryText(kRegCustomer));
 
     // The proposed number: this workstation's counter + 1.
@@ -382,6 +385,8 @@ bool TfrmStokovaRazpiska::InitForm()
         ShowError(LoadResString(rsDatabaseError) + kLineBreak + e.Message());
         return true;
     }
+    SetupListEdit(leGroup, kCaptions, &FGroups);
+    SetupListEdit(leSubGroup, kCaptions, &FSubGroups);
     {
         const QSignalBlocker g(leGroup);
         const QSignalBlocker s(leSubGroup);
@@ -497,6 +502,7 @@ void TfrmStokovaRazpiska::leCustomerChange()
                      Format(QStringLiteral("SELECT code_of_object, name_o FROM Obekti WHERE ( code_of_CustGroup = %d )"),
                             {customer}),
                      FObjects);
+        SetupListEdit(leObject, kCaptions, &FObjects);
         SetEditText(leObject, FObjects.Count() > 0 ? FieldOf(FObjects, FObjects.Count() - 1, 0) : QString());
         TDelimitedStringList prefs;
         SelectToList(this, DbConnection,
@@ -532,6 +538,9 @@ void TfrmStokovaRazpiska::LoadProductList()
         ShowError(LoadResString(rsDatabaseError) + kLineBreak + e.Message() + kLineBreak + sql);
         return;
     }
+    SetupListEdit(leIzdelie, kCaptions + QStringLiteral("@Мярка@Цена"), &FProducts);
+    if (TListForm *list = leIzdelie->Form())
+        list->Grid()->GetColAttributes(3)->SetFormatter(PriceFormatter);
     SetEditText(leIzdelie, RegistryText(kRegIzdelie).isEmpty() ? leIzdelie->text() : RegistryText(kRegIzdelie));
 }
 

@@ -13,6 +13,7 @@
 
 #include "GoodsReceiptFixture.h"
 #include "components/FloatEdit.h"
+#include "components/ListEdit.h"
 #include "documents/unStokovaRazpiska.h"
 #include "support/ScopedDialogAnswers.h"
 

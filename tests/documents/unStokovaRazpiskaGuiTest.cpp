@@ -23,6 +23,7 @@
 
 #include "GoodsReceiptFixture.h"
 #include "components/FloatEdit.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/unMessageTexts.h"
@@ -419,4 +420,43 @@ TEST_F(StokovaRazpiskaGui, TheMenuEntryOpensTheWindow)
     EXPECT_EQ(form->leGroup->text(), "2");
     EXPECT_EQ(form->leIzdelie->text(), "205");
     EXPECT_EQ(form->edPrice->Value(), 9);
+}
+
+TEST_F(StokovaRazpiskaGui, PickersHoldTheCustomersSitesAndPricedProducts)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    form->leCustomer->setText("7");
+    TListForm *sites = form->leObject->Form();
+    ASSERT_NE(sites, nullptr);
+    EXPECT_EQ(sites->Grid()->Cells(0, 0), "Шифър");
+    EXPECT_EQ(sites->Grid()->Cells(1, 0), "Наименование");
+    ASSERT_EQ(sites->Grid()->RowCount(), 3);
+    EXPECT_EQ(sites->Grid()->Cells(0, 1), "12");
+    EXPECT_EQ(sites->Grid()->Cells(0, 2), "13");
+
+    // Products of price list 2, by name; the price column formatted.
+    TListForm *products = form->leIzdelie->Form();
+    ASSERT_NE(products, nullptr);
+    EXPECT_EQ(products->Grid()->Cells(2, 0), "Мярка");
+    EXPECT_EQ(products->Grid()->Cells(3, 0), "Цена");
+    ASSERT_EQ(products->Grid()->RowCount(), 4);
+    EXPECT_EQ(products->Grid()->Cells(0, 1), "205");
+    EXPECT_EQ(products->Grid()->Cells(3, 1), "9");
+    QString shown;
+    products->Grid()->GetDisplayText(3, 1, shown);
+    EXPECT_EQ(shown, "9.0000");
+    EXPECT_EQ(products->Grid()->Cells(0, 3), "101");
+
+    // A group and subgroup narrow the list.
+    form->leGroup->setText("2");
+    form->leSubGroup->setText("2");
+    EXPECT_EQ(form->panelGroup->text(), "Сладки");
+    ASSERT_EQ(products->Grid()->RowCount(), 2);
+    EXPECT_EQ(products->Grid()->Cells(0, 1), "205");
+    // The picked product's name shows in its panel.
+    form->leIzdelie->setText("205");
+    EXPECT_EQ(form->panel_Izdelie->text(), "Козунак със стафиди и орехи, голям, 800 г");
+    EXPECT_EQ(form->labMeasure->text(), "бр.");
+    EXPECT_TRUE(dialogs.Shown().empty());
 }
