@@ -80,6 +80,41 @@ QPixmap EyePixmap(int kind)
     return pm;
 }
 
+// The status bar's icons: printer, sheet, magnifier, pages.
+QPixmap StatusIcon(int kind)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    switch (kind) {
+    case 0:
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(1.5, 6.5, 13, 6));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));
+        break;
+    case 1:
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3.5, 1.5, 9, 13));
+        break;
+    case 2:
+        p.setBrush(QColor(220, 235, 250));
+        p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+        p.setPen(QPen(QColor(40, 40, 40), 2));
+        p.drawLine(QPointF(9, 9), QPointF(14.5, 14.5));
+        break;
+    default:
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5.5, 1.5, 8, 10));
+        p.drawRect(QRectF(2.5, 4.5, 8, 10));
+        break;
+    }
+    return pm;
+}
+
 // The lines of a cell text as the grid class draws them.
 QStringList CellLines(const platform::StringGrid &grid, const QString &text)
 {
@@ -348,10 +383,24 @@ void TfmPrintPreview::BuildControls()
     lblPaper = new QLabel(sbStatus);
     lblZoom = new QLabel(sbStatus);
     lblPages = new QLabel(sbStatus);
-    sbStatus->addWidget(lblPrinter, 1);
-    sbStatus->addPermanentWidget(lblPaper);
-    sbStatus->addPermanentWidget(lblZoom);
-    sbStatus->addPermanentWidget(lblPages);
+    // Each panel: its icon, then its text; the printer's takes the width
+    // the others leave.
+    auto panel = [this](QLabel *text, int icon) {
+        auto *box = new QWidget(sbStatus);
+        auto *row = new QHBoxLayout(box);
+        row->setContentsMargins(2, 0, 6, 0);
+        row->setSpacing(4);
+        auto *picture = new QLabel(box);
+        picture->setPixmap(StatusIcon(icon));
+        row->addWidget(picture);
+        text->setParent(box);
+        row->addWidget(text, 1);
+        return box;
+    };
+    sbStatus->addWidget(panel(lblPrinter, 0), 1);
+    sbStatus->addPermanentWidget(panel(lblPaper, 1));
+    sbStatus->addPermanentWidget(panel(lblZoom, 2));
+    sbStatus->addPermanentWidget(panel(lblPages, 3));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -404,6 +453,8 @@ void TfmPrintPreview::BuildColumnGrid()
         a->SetBitmapAlignment(caCenter);
         a->SetBitmapDrawMode(bmCenter);
     }
+    HideGridSelection(g);
+    g.SetSelection(GridRect(-1, -1, -1, -1));
     pnlColumns->setFixedHeight(height + 20 + 4 + 2);
     udColumns->setRange(0, std::max(0, g.ColCount() - 1));
     g.OnMouseDown = [this](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {

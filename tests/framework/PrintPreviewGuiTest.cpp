@@ -450,6 +450,9 @@ TEST_F(PrintPreviewGui, ColumnGridTogglesMergedBlocksAndStretching)
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_TRUE(form->pnlSettings->isVisible());
+    form->resize(1100, 800);
+    form->page->ZoomToPage();
+    form->grab().save(testsupport::OutputPath("print_preview.png"));
     const QRect eye = cols.CellRect(3, 2);
     QTest::mouseClick(cols.viewport(), Qt::RightButton, {}, eye.center());
     EXPECT_EQ(2, form->ColumnEye(3));
