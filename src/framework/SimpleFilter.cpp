@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "components/FilterMan.h"
+#include "components/PeriodEdit.h"
 #include "core/DialogsEx.h"
 #include "core/LineConv.h"
 #include "core/uHelpers.h"
@@ -178,15 +179,18 @@ void TfrmSimpleFilter::CreateControls()
         auto *label = new QLabel(LeafCaption(i), box);
         label->setGeometry(left, top, width, labelHeight);
         label->setToolTip(LeafCaption(i));
-        // Date columns are filtered like the others for now: by a typed
-        // condition read as dates (d.m.y, ranges with ':').
-        auto *input = new QLineEdit(box);
+        QWidget *input;
+        if (Leaf(i)->Kind() == TFieldProps::fkDate)
+            input = new TPeriodEdit(box);
+        else
+            input = new QLineEdit(box);
         input->setObjectName(QStringLiteral("edField%1").arg(i));
         input->setGeometry(left, top + labelHeight + gap, width, input->sizeHint().height());
         label->setBuddy(input);
         FLabels.push_back(label);
         FInputs.push_back(input);
     }
+    FPeriods.assign(FInputs.size(), QString());
     box->resize(2 * FColumnWidth + FMargin, rows * FRowHeight + FMargin);
     ScrollBox->setWidget(box);
     // As large as the fields need, up to a height that fits a screen.
@@ -197,6 +201,8 @@ void TfrmSimpleFilter::CreateControls()
 
 QString TfrmSimpleFilter::InputConditionText(int Index) const
 {
+    if (auto *period = qobject_cast<TPeriodEdit *>(Input(Index)))
+        return PeriodToDateRange(period->Period(), FilterPeriodYear());
     if (auto *edit = qobject_cast<QLineEdit *>(Input(Index)))
         return edit->text();
     return QString();
@@ -204,9 +210,12 @@ QString TfrmSimpleFilter::InputConditionText(int Index) const
 
 void TfrmSimpleFilter::LoadInputs()
 {
-    for (int i = 0; i < LeafCount(); ++i)
-        if (auto *edit = qobject_cast<QLineEdit *>(Input(i)))
+    for (int i = 0; i < LeafCount(); ++i) {
+        if (auto *period = qobject_cast<TPeriodEdit *>(Input(i)))
+            period->SetPeriod(FPeriods[static_cast<std::size_t>(i)]);
+        else if (auto *edit = qobject_cast<QLineEdit *>(Input(i)))
             edit->setText(Leaf(i)->ConditionText());
+    }
 }
 
 TModalResult TfrmSimpleFilter::ShowModal()
@@ -239,8 +248,11 @@ void TfrmSimpleFilter::actOkExecute()
         }
         built.AddObject(QString::number(leaf->Index()), condition);
     }
-    for (int i = 0; i < LeafCount(); ++i)
+    for (int i = 0; i < LeafCount(); ++i) {
         Leaf(i)->SetConditionText(InputConditionText(i));
+        if (auto *period = qobject_cast<TPeriodEdit *>(Input(i)))
+            FPeriods[static_cast<std::size_t>(i)] = period->Period();
+    }
     if (FConditions) {
         FConditions->Clear();
         if (anyText) {
@@ -254,9 +266,12 @@ void TfrmSimpleFilter::actOkExecute()
 
 void TfrmSimpleFilter::actClearExecute()
 {
-    for (QWidget *input : FInputs)
-        if (auto *edit = qobject_cast<QLineEdit *>(input))
+    for (QWidget *input : FInputs) {
+        if (auto *period = qobject_cast<TPeriodEdit *>(input))
+            period->SetPeriod(QString());
+        else if (auto *edit = qobject_cast<QLineEdit *>(input))
             edit->clear();
+    }
     if (!FInputs.empty())
         FInputs.front()->setFocus();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The filter dialog of the list and report windows (F6): one input per
-// column of the grid (a leaf of the field tree), laid out in two columns,
+// column of the grid (a leaf of the field tree; a period edit for a date
+// column), laid out in two columns,
 // each under the column's full caption. OK turns the inputs into row
 // conditions; the read form applies them when it fetches the data again.
 //
@@ -92,6 +93,8 @@ private:
     std::vector<QPair<QString, TFieldProps *>> FLeaves;
     std::vector<QWidget *> FInputs;
     std::vector<QLabel *> FLabels;
+    // The periods of the date inputs as last confirmed.
+    std::vector<QString> FPeriods;
     int FColumnWidth = 300;
     int FRowHeight = 0;
     int FMargin = 0;

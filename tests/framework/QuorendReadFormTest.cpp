@@ -14,6 +14,7 @@
 
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
+#include "components/PeriodEdit.h"
 #include "components/RichGrid.h"
 #include "core/LineConv.h"
 #include "core/uDelimitedStrings.h"
@@ -403,20 +404,23 @@ TEST_F(ReadFormGui, GroupHeadersGiveLeavesKeyedByTheirColumns)
     EXPECT_EQ(dialog->Label(2)->x(), dialog->Label(0)->x());
     EXPECT_EQ(dialog->Label(2)->y() - dialog->Label(0)->y(), dialog->RowHeight());
 
-    // The condition of the last leaf tests column 5, not the fifth field.
-    dialog->Leaf(4)->SetKind(TFieldProps::fkText);
+    // The date leaf takes a period; its condition tests column 5, not the
+    // fifth field.
+    auto *period = qobject_cast<TPeriodEdit *>(dialog->Input(4));
+    ASSERT_NE(period, nullptr);
     OnModal([](QWidget *modal) {
         auto *d = qobject_cast<TfrmSimpleFilter *>(modal);
-        QTest::keyClicks(d->Input(4), QStringLiteral("x"));
+        qobject_cast<TPeriodEdit *>(d->Input(4))->SetPeriod(QStringLiteral("5@20240301@20240331"));
         QTest::keyClick(d->focusWidget(), Qt::Key_F2);
     });
     form->Filter();
+    EXPECT_EQ(dialog->Leaf(4)->ConditionText(), "01.03.2024:31.03.2024");
     ASSERT_EQ(form->FilterConditions()->Count(), 5);
     EXPECT_EQ(form->FilterConditions()->Strings(4), "5");
     TDelimitedStringList rows;
-    rows.SetTextStr(QStringLiteral("1@a@b@c@d@x°2@a@b@c@x@y"));
+    rows.SetTextStr(QStringLiteral("1@a@b@c@d@20240315°2@a@b@c@20240315@20240401"));
     form->FilterRows(rows, QString());
-    EXPECT_EQ(rows.Text(), "1@a@b@c@d@x°Сума за филтъра@ @ @ @ @ ");
+    EXPECT_EQ(rows.Text(), "1@a@b@c@d@20240315°Сума за филтъра@ @ @ @ @ ");
 }
 
 TEST_F(ReadFormGui, SearchFindsRowsForwardAndBackward)
