@@ -50,6 +50,9 @@ public:
             current_.composition = state.compositionMode();
         if (flags & DirtyHints)
             current_.hints = state.renderHints();
+        // Restoring a state without a clip sends "no clip" together with a
+        // stale enabled flag; the clip then stays off.
+        bool noClip = false;
         if (flags & (DirtyClipPath | DirtyClipRegion)) {
             QPainterPath clip;
             if (flags & DirtyClipPath)
@@ -59,6 +62,7 @@ public:
             clip = current_.transform.map(clip);
             switch (state.clipOperation()) {
             case Qt::NoClip:
+                noClip = true;
                 current_.clipEnabled = false;
                 current_.clip = QPainterPath();
                 break;
@@ -73,7 +77,7 @@ public:
             }
         }
         if (flags & DirtyClipEnabled)
-            current_.clipEnabled = state.isClipEnabled();
+            current_.clipEnabled = state.isClipEnabled() && !noClip;
         dirty_ = true;
     }
 

@@ -115,3 +115,31 @@ TEST(RecordedPage, ReplayDrawsWhatWasRecorded)
     EXPECT_EQ(image.pixelColor(52, 117), QColor(Qt::red));    // the image at (100, 230)
     EXPECT_EQ(image.pixelColor(300, 140), QColor(Qt::white));
 }
+
+TEST(RecordedPage, DrawingAfterAClipIsRestoredAwayIsNotClipped)
+{
+    platform::RecordedPage page(QSize(400, 400), 96, 96);
+    {
+        QPainter p(&page);
+        p.save();
+        p.setClipRect(QRect(0, 0, 400, 400));
+        p.save();
+        p.translate(10, 10);
+        p.setClipRect(QRect(0, 0, 50, 50), Qt::IntersectClip);
+        p.fillRect(QRect(0, 0, 100, 100), Qt::red);
+        p.restore();
+        p.fillRect(QRect(100, 100, 20, 20), Qt::green);
+        p.restore();
+        p.fillRect(QRect(200, 200, 50, 50), Qt::blue);
+    }
+    QImage image(400, 400, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        page.Replay(p);
+    }
+    EXPECT_EQ(QColor(Qt::red).rgb(), image.pixel(20, 20));
+    EXPECT_EQ(QColor(Qt::white).rgb(), image.pixel(80, 80)); // cut by the inner clip
+    EXPECT_EQ(QColor(Qt::green).rgb(), image.pixel(110, 110));
+    EXPECT_EQ(QColor(Qt::blue).rgb(), image.pixel(220, 220));
+}
