@@ -12,12 +12,14 @@
 #include <limits>
 
 #include "components/Formatters.h"
+#include "components/PeriodEdit.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "components/Sorters.h"
 #include "core/StringList.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "framework/QuorendReadForm.h"
 
 namespace {
 
@@ -127,6 +129,11 @@ TformHide::TformHide(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendEditForm(
         cbSortType->addItem(t);
     cbSortType->hide();
 
+    PeriodEdit = new TPeriodEdit(RichGrid1->viewport());
+    PeriodEdit->setObjectName(QStringLiteral("PeriodEdit"));
+    PeriodEdit->SetShowYear(true);
+    PeriodEdit->hide();
+
     DateFormatter = new TCellFormatter(this);
     DateFormatter->OnCellFormat = [](TCellFormatter &, TRichGrid &, int, int, QString &Text, TCellAttributes &) {
         if (!Text.isEmpty()) {
@@ -206,9 +213,8 @@ void TformHide::LoadFromGrid(TRichGrid *Grid)
             RichGrid1->SetColWidths(c, 0);
         SetEye(c, shown);
         RichGrid1->SetCells(c, SortRow(), QString());
-        if (kind == KindDateFormatter || kind == KindDate)
-            for (int r = FirstCriteriaRow(); r < RichGrid1->RowCount(); ++r)
-                RichGrid1->GetCellAttributes(c, r)->SetFormatter(DateFormatter);
+        for (int r = FirstCriteriaRow(); r < RichGrid1->RowCount(); ++r)
+            PrepareCriteriaCell(c, r);
     }
     UpDown1->setRange(0, std::max(0, cols - 1));
     if (FHeaderRows < RichGrid1->RowCount())
@@ -267,8 +273,7 @@ void TformHide::SetRowList(const TDelimitedStringList &List)
             if (i < List.Count())
                 List.GetField(i, c, f);
             RichGrid1->SetCells(c, FirstCriteriaRow() + i, f);
-            if (Kind(c) == KindDateFormatter || Kind(c) == KindDate)
-                RichGrid1->GetCellAttributes(c, FirstCriteriaRow() + i)->SetFormatter(DateFormatter);
+            PrepareCriteriaCell(c, FirstCriteriaRow() + i);
         }
 }
 
@@ -287,8 +292,7 @@ void TformHide::AddCriteriaRow()
     const int r = RichGrid1->RowCount();
     RichGrid1->SetRowCount(r + 1);
     for (int c = 0; c < RichGrid1->ColCount(); ++c)
-        if (Kind(c) == KindDateFormatter || Kind(c) == KindDate)
-            RichGrid1->GetCellAttributes(c, r)->SetFormatter(DateFormatter);
+        PrepareCriteriaCell(c, r);
 }
 
 void TformHide::DeleteCriteriaRow()
@@ -310,6 +314,12 @@ void TformHide::CloseEditors()
         }
         FSortCol = -1;
     }
+    if (PeriodEdit->isVisible()) {
+        PeriodEdit->hide();
+        if (FPeriodCell.Y < RichGrid1->RowCount())
+            RichGrid1->SetCells(FPeriodCell.X, FPeriodCell.Y, PeriodEdit->Period());
+        FPeriodCell = TGridCoord{-1, -1};
+    }
     RichGrid1->SetEditorMode(false);
 }
 
@@ -327,6 +337,25 @@ void TformHide::CellClicked(int ACol, int ARow)
         cbSortType->setGeometry(RichGrid1->CellRect(ACol, ARow));
         cbSortType->show();
         cbSortType->setFocus();
+    } else if (ARow >= FirstCriteriaRow() && ARow < RichGrid1->RowCount() &&
+               (Kind(ACol) == KindDate || Kind(ACol) == KindDateFormatter)) {
+        const QString period = RichGrid1->Cells(ACol, ARow);
+        PeriodEdit->SetPeriod(period.isEmpty() ? QStringLiteral("6@1@12") : period);
+        FPeriodCell = TGridCoord{ACol, ARow};
+        PeriodEdit->setGeometry(RichGrid1->CellRect(ACol, ARow));
+        PeriodEdit->show();
+        PeriodEdit->setFocus();
+    }
+}
+
+void TformHide::PrepareCriteriaCell(int ACol, int ARow)
+{
+    if (Kind(ACol) == KindDateFormatter || Kind(ACol) == KindDate) {
+        TCellAttributes *a = RichGrid1->GetCellAttributes(ACol, ARow);
+        a->SetFormatter(DateFormatter);
+        a->SetCanEdit(false);
+    } else if (Kind(ACol) == KindImage) {
+        RichGrid1->GetCellAttributes(ACol, ARow)->SetCanEdit(false);
     }
 }
 
@@ -604,3 +633,12 @@ bool RunHideDialog(TQuorendForm *Form, TRichGrid *Grid)
         status->SetStatusText(Format(QStringLiteral("Общо: %d реда"), {Grid->RowCount() - Grid->FixedRows()}));
     return true;
 }
+
+namespace {
+// F11 of the list and report windows runs the dialog over their grid (the
+// action itself stays off while the accounting link is not connected).
+const bool HideDialogInstalled = [] {
+    SetReadFormHideDialog([](TQuorendReadForm &Form) { RunHideDialog(&Form, Form.Grid); });
+    return true;
+}();
+} // namespace

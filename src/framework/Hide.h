@@ -9,13 +9,15 @@
 // Criteria: a text holding ':' is a range "from:to", any other a single
 // value. Number columns compare as numbers (ranges include both ends),
 // text columns without case and with '*' wildcards (a range compares in
-// the text order of lists), date columns take a period text ("5@yyyymmdd@
-// yyyymmdd", "1@month", "6@first month@last month", ...).
+// the text order of lists), date columns take a period, chosen with the
+// period edit over the cell ("5@yyyymmdd@yyyymmdd", "1@month", "6@first
+// month@last month", ...).
 #include <QString>
 #include <memory>
 #include <vector>
 
 #include "framework/QuorendEditForm.h"
+#include "platform/ui/GridTypes.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,6 +27,7 @@ class TDelimitedStringList;
 class TImageList;
 class TRichGrid;
 class TCellFormatter;
+class TPeriodEdit;
 
 class TformHide : public TQuorendEditForm
 {
@@ -85,6 +88,8 @@ public:
     QToolButton *sbtnAdd = nullptr;
     QToolButton *sbtnDel = nullptr;
     TImageList *imagesEyes = nullptr;
+    // Edits the criteria cells of date columns; shown over the cell.
+    TPeriodEdit *PeriodEdit = nullptr;
     TCellFormatter *DateFormatter = nullptr;
 
 protected:
@@ -93,6 +98,7 @@ protected:
 
 private:
     void CloseEditors();
+    void PrepareCriteriaCell(int ACol, int ARow);
     void SetEye(int ACol, bool Open);
     bool Fetch(TDelimitedStringList &Rows);
     void FilterRecords(TDelimitedStringList &Rows);
@@ -107,6 +113,7 @@ private:
     std::vector<bool> FEyes;
     bool FApplied = false;
     int FSortCol = -1;
+    TGridCoord FPeriodCell{-1, -1};
 };
 
 // The read form's side of the dialog (F11): on first use columns whose

@@ -35,6 +35,7 @@
 #include "core/DialogsEx.h"
 #include "core/uHelpers.h"
 #include "core/uMLinkFuncs.h"
+#include "framework/QuorendReadForm.h"
 #include "platform/office/DesktopOpen.h"
 #include "platform/office/RtfWriter.h"
 #include "platform/office/XlsxWriter.h"
@@ -1006,3 +1007,14 @@ bool ExportGrid(QWidget *Owner, StringGrid *Grid, const QString &Title, const QS
     form->exec();
     return true;
 }
+
+namespace {
+// F10 of every list and report window exports its grid with the window's
+// title and subtitle, the title proposing the file name.
+const bool ReadFormExporterInstalled = [] {
+    SetReadFormGridExporter([](TQuorendReadForm &Form) {
+        ExportGrid(&Form, Form.Grid, Form.GetTitle(), Form.GetSubTitle(), Form.GetTitle());
+    });
+    return true;
+}();
+} // namespace

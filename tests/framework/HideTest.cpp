@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "components/Formatters.h"
+#include "components/PeriodEdit.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "core/uDelimitedStrings.h"
@@ -204,4 +205,22 @@ TEST(HideDialogGui, TheFormKeepsSettingsAndCriteriaBetweenUses)
     EXPECT_FALSE(RunHideDialog(form, &g));
     EXPECT_EQ(settings, QStringLiteral("13333"));
     EXPECT_EQ(criteria, QStringLiteral("Вега*"));
+}
+
+TEST(HideDialogGui, DateCriteriaAreChosenWithThePeriodEdit)
+{
+    TRichGrid g;
+    FillList(g);
+    auto d = Dialog(g);
+    d->show();
+    const int row = d->FirstCriteriaRow();
+    d->CellClicked(2, row);
+    ASSERT_TRUE(d->PeriodEdit->isVisible());
+    EXPECT_EQ(d->PeriodEdit->Period(), QStringLiteral("6@1@12")); // an empty cell starts with the year
+    d->PeriodEdit->SetPeriod(QStringLiteral("5@20240201@20240229"));
+    d->CellClicked(1, row); // leaving the cell writes the period
+    EXPECT_FALSE(d->PeriodEdit->isVisible());
+    EXPECT_EQ(d->RichGrid1->Cells(2, row), QStringLiteral("5@20240201@20240229"));
+    EXPECT_TRUE(d->Save());
+    EXPECT_EQ(Column(g, 0), QStringList({"1", "2"}));
 }

@@ -19,11 +19,13 @@
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "core/uDelimitedStrings.h"
+#include "framework/QuorendReadForm.h"
 #include "framework/unExport.h"
 #include "platform/office/DesktopOpen.h"
 #include "platform/office/RtfWriter.h"
 #include "support/QtPrinters.h"
 #include "support/ScopedDialogAnswers.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -522,3 +524,72 @@ TEST(ExportExcel, OneFormatServesEveryCellOfALook)
     EXPECT_GT(few, 3);
     EXPECT_EQ(cellFormats(300), few);
 }
+
+namespace {
+
+// A small list window: its rows come from a fixed record text.
+class TfrmExportProbe : public TQuorendReadForm
+{
+    Q_OBJECT
+public:
+    TfrmExportProbe(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendReadForm(AOwner, AFormStyle)
+    {
+        setObjectName(QStringLiteral("frmExportProbe"));
+        pnlCaption->setText(QStringLiteral("Изделия/цени"));
+        Grid->SetColCount(3);
+        Grid->SetFixedRows(1);
+        Grid->SetRows(0, {QStringLiteral("Код"), QStringLiteral("Име"), QStringLiteral("Цена")});
+        actExecute->setEnabled(true);
+    }
+    QString GetSubTitle() override { return QStringLiteral("към 07.12.2026"); }
+    bool DoExecute() override
+    {
+        TDelimitedStringList rows;
+        rows.SetTextStr(QStringLiteral("1@Хляб@1.20°2@Кифла; малка@0.60"));
+        FillGridFromDelimitedStrings(*Grid, rows, false);
+        return true;
+    }
+};
+
+class ReadFormExportGui : public testsupport::DataTest
+{
+};
+
+} // namespace
+
+TEST_F(ReadFormExportGui, F10ExportsTheListWithItsTitles)
+{
+    std::unique_ptr<TfrmExportProbe> form(CreateQuorendForm<TfrmExportProbe>(nullptr, fsNormal));
+    ASSERT_TRUE(form->ShowForm());
+    ASSERT_TRUE(form->Execute());
+    EXPECT_TRUE(form->actFile->isEnabled());
+    EXPECT_EQ(form->actFile->shortcut(), QKeySequence(Qt::Key_F10));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("list.txt"));
+    QString title, subTitle, proposed;
+    testsupport::OnNextModal([&](QWidget *w) {
+        auto *wizard = qobject_cast<TfmExport *>(w);
+        if (!wizard) {
+            ADD_FAILURE() << "no export wizard";
+            w->close();
+            return;
+        }
+        title = wizard->editTitle->text();
+        subTitle = wizard->editSubTitle->text();
+        proposed = wizard->editFileName->text();
+        wizard->ChooseProgram(ecDelimText);
+        wizard->editDelim->setText(QStringLiteral(";"));
+        wizard->editFileName->setText(file);
+        wizard->Next();
+        wizard->Next();
+        wizard->CancelClick();
+    });
+    form->actFile->trigger();
+    EXPECT_EQ(title, QStringLiteral("Изделия/цени"));
+    EXPECT_EQ(subTitle, QStringLiteral("към 07.12.2026"));
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/Изделия_цени.xlsx"))) << proposed.toStdString();
+    EXPECT_EQ(QString::fromUtf8(ReadAll(file)),
+              QStringLiteral("Код;Име;Цена;\r\n1;Хляб;1.20;\r\n2;\"Кифла; малка\";0.60;\r\n"));
+}
+
+#include "unExportTest.moc"
