@@ -299,6 +299,7 @@ TEST(ExportExcel, FailuresAreShownAndStoppedExportsLeaveNoFile)
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_TRUE(dialogs.Shown()[0].Text.startsWith(
         QStringLiteral("Грешка в комуникацията с MS Excel 97\rМоля проверете инсталацията на MS Office 97\r\r")));
+    EXPECT_TRUE(dialogs.Shown()[0].Text.contains(QStringLiteral("не може да бъде създаден")));
     StopAfter stop(4);
     EXPECT_EQ(ExportToExcel(Job(g, dir.filePath(QStringLiteral("s.xlsx"))), stop), erCancelled);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
@@ -320,6 +321,20 @@ TEST(ExportWord, DocumentHoldsHeadAndTableWithMergedBlocks)
     const QByteArray rtf = ReadAll(file);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1251"));
     EXPECT_TRUE(rtf.contains("{\\header"));
+    // every group closes, the document's last
+    int depth = 0, closedAt = -1;
+    for (int i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+        } else if (rtf[i] == '{') {
+            ++depth;
+        } else if (rtf[i] == '}' && --depth == 0) {
+            closedAt = i;
+            break;
+        }
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(rtf.indexOf('}', closedAt + 1), -1);
     EXPECT_EQ(rtf.count("\\clvmgf"), 1);
     EXPECT_EQ(rtf.count("\\clvmrg"), 1);
     // 2 head rows and 5 table rows

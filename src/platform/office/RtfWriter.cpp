@@ -254,11 +254,11 @@ void RtfDocument::SaveToFile(const QString &FileName) const
 {
     QSaveFile file(FileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw ERtfError(QStringLiteral("Cannot create %1: %2").arg(QDir::toNativeSeparators(FileName),
+        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде създаден: %2").arg(QDir::toNativeSeparators(FileName),
                                                                    file.errorString()));
     QByteArray data = ToRtf();
     if (file.write(data) != data.size() || !file.commit())
-        throw ERtfError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(FileName),
+        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(FileName),
                                                                   file.errorString()));
 }
 

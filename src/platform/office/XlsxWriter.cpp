@@ -63,7 +63,7 @@ XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : 
                            QStringLiteral(".XXXXXX"));
     reserve.setAutoRemove(false);
     if (!reserve.open())
-        throw EXlsxError(QStringLiteral("Cannot create a file in %1: %2")
+        throw EXlsxError(QStringLiteral("В папката %1 не може да бъде създаден файл: %2")
                              .arg(QDir::toNativeSeparators(target.absolutePath()), reserve.errorString()));
     tempName_ = reserve.fileName();
     reserve.close();
@@ -225,7 +225,7 @@ void XlsxWorkbook::Close()
     if (std::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(fileName_).constData()) != 0) {
         QString reason = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(tempName_);
-        throw EXlsxError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName_), reason));
+        throw EXlsxError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(fileName_), reason));
     }
     tempName_.clear();
     // The reserved name was private to its owner; the finished file takes
