@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "components/GridUtils.h"
@@ -490,6 +491,45 @@ TEST(ExportWizardGui, AFailedExportSaysSo)
     ASSERT_EQ(dialogs.Texts().size(), 1);
     EXPECT_TRUE(dialogs.Texts()[0].startsWith(QStringLiteral("Грешка в комуникацията с MS Word 97\r")));
     EXPECT_TRUE(opener.Opened.isEmpty());
+}
+
+TEST(ExportWizardGui, ARunningExportRefusesToCloseAndStopsOnCancel)
+{
+    QTemporaryDir dir;
+    TRichGrid g;
+    g.SetColCount(5);
+    g.SetRowCount(1);
+    QStringList records;
+    for (int r = 0; r < 20000; ++r)
+        records << QStringLiteral("%1@Изделие %1@%1.50@@x").arg(r);
+    TDelimitedStringList list;
+    list.SetTextStr(records.join(QChar(0x00B0)));
+    FillGridFromDelimitedStrings(g, list, false);
+    const QString file = dir.filePath(QStringLiteral("big.xlsx"));
+    ScopedOpener opener(true);
+    TfmExport form(nullptr, &g, QStringLiteral("Продажби"), QString(), QStringLiteral("x"));
+    form.show();
+    form.editFileName->setText(file);
+    form.Next();
+    bool runningSeen = false, stayedOpen = false, progressShown = false;
+    // Runs when the export first lets the window system in: the clerk tries
+    // to close the window, then presses Cancel.
+    QTimer::singleShot(0, &form, [&] {
+        runningSeen = form.Running();
+        progressShown = form.ProgressBar->isVisible();
+        form.close();
+        stayedOpen = form.isVisible();
+        QTest::mouseClick(form.btnCancel, Qt::LeftButton);
+    });
+    form.Next();
+    EXPECT_TRUE(runningSeen);
+    EXPECT_TRUE(progressShown);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(form.LastResult(), erCancelled);
+    EXPECT_EQ(form.labelInfo->text(), QStringLiteral("  Прехвърлянето на данните е прекъснато от потребителя!"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(opener.Opened.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST(ExportWizardGui, ExportGridRunsTheWizardModally)
