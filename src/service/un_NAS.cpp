@@ -1,0 +1,301 @@
+#include "service/un_NAS.h"
+
+#include "components/LimitedEdit.h"
+#include "core/DialogsEx.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/DocumentSave.h"
+#include "framework/QuorendFormClasses.h"
+
+#include <QButtonGroup>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The characters of the text fields.
+const char16_t *const kGeneralChars = u"A-Z;А-Я;0-9;a-z;а-я;*;-;=;+;[;];.; ;:;/;,;--";
+
+const char16_t *const kUpdateFailed = u"Грешка при актуализиране на %s на ред %d.";
+
+QString NasLabel(int Number)
+{
+    switch (Number) {
+    case 1: return QStringLiteral("1. Последен номер на стокова. разписка");
+    case 2: return QStringLiteral("2. Последен номер на фактура/известие");
+    case 3: return QStringLiteral("3. Служебна информация");
+    case 4: return QStringLiteral("4. Съставил фактура");
+    case 5: return QStringLiteral("5. Място на сделката");
+    }
+    return QString();
+}
+
+// A row of List with the key in field 0; -1 when none.
+int RowOf(const TDelimitedStrings &List, int Key)
+{
+    return IndexOfFieldValue(QString::number(Key), &List, 0);
+}
+
+QString ValueOf(const TDelimitedStrings &List, int Key)
+{
+    QString value;
+    LookupColumn(QString::number(Key), &List, 0, value, 1);
+    return value;
+}
+
+const bool registered = RegisterQuorendFormClass<TfrmNAS>(QStringLiteral("TfrmNAS"));
+
+} // namespace
+
+const std::vector<int> &TfrmNAS::EditSettings()
+{
+    static const std::vector<int> numbers = {1, 2, 3, 4, 5};
+    return numbers;
+}
+
+const std::vector<int> &TfrmNAS::ChoiceSettings()
+{
+    static const std::vector<int> numbers = {11, 12, 13, 14};
+    return numbers;
+}
+
+TfrmNAS::TfrmNAS(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendForm(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmNAS"));
+    actExecute->setEnabled(true);
+    actSave->setEnabled(true);
+
+    PageControl = new QTabWidget(ClientArea);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    ClientLayout->addWidget(PageControl);
+
+    // This workstation.
+    auto *station = new QWidget;
+    station->setObjectName(QStringLiteral("tsStation"));
+    auto *stationLayout = new QGridLayout(station);
+    int row = 0;
+    for (int n : EditSettings()) {
+        const bool digits = n <= 3;
+        TLimitedEdit *edit = MakeEdit(station, QStringLiteral("ed_NAS_%1").arg(n),
+                                      digits ? QStringLiteral("0-9") : QString::fromUtf16(kGeneralChars),
+                                      digits ? 10 : 0);
+        auto *label = new QLabel(NasLabel(n), station);
+        label->setBuddy(edit);
+        stationLayout->addWidget(label, row, 0);
+        stationLayout->addWidget(edit, row, 1);
+        ed_NAS[n] = edit;
+        ++row;
+    }
+    const QStringList noYes = {QStringLiteral("не"), QStringLiteral("да")};
+    rg_NAS[11] = MakeChoice(station, QStringLiteral("rg_NAS_11"), QStringLiteral(" 11. Вид печат "),
+                            {QStringLiteral("матричен"), QStringLiteral("лазерен")});
+    rg_NAS[12] = MakeChoice(station, QStringLiteral("rg_NAS_12"), QStringLiteral(" 12. Разстояние между редовете "),
+                            {QStringLiteral("единично"), QStringLiteral("ред и половина")});
+    rg_NAS[13] = MakeChoice(station, QStringLiteral("rg_NAS_13"), QStringLiteral(" 13. Печат на телефон "), noYes);
+    rg_NAS[14] =
+        MakeChoice(station, QStringLiteral("rg_NAS_14"), QStringLiteral(" 14. Автоматично създаване на обект "), noYes);
+    rg_Registry_21 = MakeChoice(station, QStringLiteral("rg_Registry_21"), QStringLiteral("21. Вход с парола"),
+                                {QStringLiteral("да"), QStringLiteral("не")});
+    int column = 0;
+    for (QGroupBox *group : {rg_NAS[11], rg_NAS[12], rg_NAS[13], rg_NAS[14], rg_Registry_21}) {
+        stationLayout->addWidget(group, row, column);
+        if (++column == 2) {
+            column = 0;
+            ++row;
+        }
+    }
+    stationLayout->setRowStretch(row + 1, 1);
+    PageControl->addTab(station, QStringLiteral("За станцията"));
+
+    // The company.
+    auto *company = new QWidget;
+    company->setObjectName(QStringLiteral("tsCompany"));
+    auto *companyLayout = new QGridLayout(company);
+    for (int code = 1; code <= 14; ++code) {
+        QString chars = QString::fromUtf16(kGeneralChars);
+        int length = 0;
+        switch (code) {
+        case 3: length = 13; break;
+        case 8: chars = QStringLiteral("0-9"); length = 4; break;
+        case 9: chars = QStringLiteral("0-9."); length = 5; break;
+        case 10: length = 8; break;
+        case 11:
+        case 12: length = 27; break;
+        default: break;
+        }
+        TLimitedEdit *edit = MakeEdit(company, QStringLiteral("ed_VA_%1").arg(code), chars, length);
+        auto *label = new QLabel(VaSettingLabel(code), company);
+        label->setBuddy(edit);
+        companyLayout->addWidget(label, code - 1, 0);
+        companyLayout->addWidget(edit, code - 1, 1);
+        ed_VA[code] = edit;
+    }
+    companyLayout->setRowStretch(14, 1);
+    PageControl->addTab(company, QStringLiteral("За фирмата"));
+}
+
+TLimitedEdit *TfrmNAS::MakeEdit(QWidget *Page, const QString &Name, const QString &ValidChars, int MaxLength)
+{
+    auto *edit = new TLimitedEdit(Page);
+    edit->setObjectName(Name);
+    edit->SetValidChars(ValidChars);
+    if (MaxLength > 0)
+        edit->setMaxLength(MaxLength);
+    connect(edit, &QLineEdit::textEdited, this, [this] { SetModified(true); });
+    return edit;
+}
+
+QGroupBox *TfrmNAS::MakeChoice(QWidget *Page, const QString &Name, const QString &Title, const QStringList &Items)
+{
+    auto *group = new QGroupBox(Title, Page);
+    group->setObjectName(Name);
+    auto *layout = new QVBoxLayout(group);
+    auto *buttons = new QButtonGroup(group);
+    for (int i = 0; i < Items.size(); ++i) {
+        auto *radio = new QRadioButton(Items[i], group);
+        buttons->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    connect(buttons, &QButtonGroup::idClicked, this, [this] { SetModified(true); });
+    return group;
+}
+
+int TfrmNAS::ItemIndex(const QGroupBox *Group)
+{
+    const auto *buttons = Group->findChild<QButtonGroup *>();
+    return buttons ? buttons->checkedId() : -1;
+}
+
+void TfrmNAS::SetItemIndex(QGroupBox *Group, int Index)
+{
+    auto *buttons = Group->findChild<QButtonGroup *>();
+    if (!buttons)
+        return;
+    if (QAbstractButton *button = buttons->button(Index)) {
+        button->setChecked(true);
+        return;
+    }
+    // No such item: none is selected.
+    buttons->setExclusive(false);
+    for (QAbstractButton *button : buttons->buttons())
+        button->setChecked(false);
+    buttons->setExclusive(true);
+}
+
+bool TfrmNAS::InitForm()
+{
+    FAddress = GetLocalIPAddress();
+    const QString caption = QStringLiteral("Настройки за ") + FAddress;
+    setWindowTitle(caption);
+    pnlCaption->setText(caption.toUpper());
+    PageControl->setCurrentIndex(0);
+    DoExecute();
+    if (ed_VA[VaYear]->text().isEmpty())
+        ed_VA[VaYear]->SetText(QString::number(QDate::currentDate().year()));
+    if (ed_VA[VaVatPercent]->text().isEmpty())
+        ed_VA[VaVatPercent]->SetText(QStringLiteral("0.2"));
+    return TQuorendForm::InitForm();
+}
+
+bool TfrmNAS::DoExecute()
+{
+    FLoading = true;
+    struct Done
+    {
+        bool &flag;
+        ~Done() { flag = false; }
+    } done{FLoading};
+    SelectToList(this, DbConnection,
+                 Format(QStringLiteral("SELECT n_nas, Value_nas FROM Nas WHERE IP_Address = \"%s\""),
+                        {SqlEscape(FAddress)}),
+                 FNas);
+    for (int n : EditSettings())
+        ed_NAS[n]->SetText(ValueOf(FNas, n));
+    for (int n : ChoiceSettings())
+        SetItemIndex(rg_NAS[n], StrToIntOrZero(ValueOf(FNas, n)));
+    QString registry;
+    GetRegistrySetting(QStringLiteral("rg_Registry_21"), registry);
+    SetItemIndex(rg_Registry_21, StrToIntOrZero(registry));
+    SelectToList(this, DbConnection, QStringLiteral("SELECT code_VA, value_VA FROM VA"), FVa);
+    for (int code = 1; code <= 14; ++code)
+        ed_VA[code]->SetText(ValueOf(FVa, code));
+    SetModified(false);
+    return true;
+}
+
+std::vector<TfrmNAS::TPlanned> TfrmNAS::Plan() const
+{
+    std::vector<TPlanned> plan;
+    const QString address = SqlEscape(FAddress);
+    for (int n : EditSettings()) {
+        const QString text = ed_NAS.at(n)->text();
+        if (RowOf(FNas, n) < 0)
+            plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"),
+                                   {n, address, SqlEscape(text)}),
+                            QStringLiteral("NAS"), n});
+        else if (ValueOf(FNas, n) != text)
+            plan.push_back(
+                {Format(QStringLiteral("Update nas set value_nas = \"%s\" where n_nas = %d and ip_address = \"%s\""),
+                        {SqlEscape(text), n, address}),
+                 QStringLiteral("NAS"), n});
+    }
+    for (int n : ChoiceSettings()) {
+        const int index = ItemIndex(rg_NAS.at(n));
+        if (RowOf(FNas, n) < 0)
+            plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%d\" )"), {n, address, index}),
+                            QStringLiteral("NAS"), n});
+        else if (ValueOf(FNas, n) != QString::number(index))
+            plan.push_back(
+                {Format(QStringLiteral("Update nas set value_nas = \"%d\" where n_nas = %d and ip_address = \"%s\""),
+                        {index, n, address}),
+                 QStringLiteral("NAS"), n});
+    }
+    for (int code = 1; code <= 14; ++code) {
+        const QString text = ed_VA.at(code)->text();
+        if (RowOf(FVa, code) < 0)
+            plan.push_back({Format(QStringLiteral("Insert into VA values ( %d, \"%s\" )"), {code, SqlEscape(text)}),
+                            QStringLiteral("VA"), code});
+        else if (ValueOf(FVa, code) != text)
+            plan.push_back({Format(QStringLiteral("Update va set value_va = \"%s\" where code_va = %d"),
+                                   {SqlEscape(text), code}),
+                            QStringLiteral("VA"), code});
+    }
+    return plan;
+}
+
+QStringList TfrmNAS::SaveStatements() const
+{
+    QStringList out;
+    for (const TPlanned &p : Plan())
+        out << p.Sql;
+    return out;
+}
+
+bool TfrmNAS::DoSave()
+{
+    // One transaction: a failed statement leaves every setting as it was,
+    // and its message names the table and the setting.
+    TDocumentSave save(this);
+    save.NumberGiven(0);
+    for (const TPlanned &p : Plan())
+        save.Add(p.Sql, Format(QString::fromUtf16(kUpdateFailed), {p.Table, p.Number}));
+    if (!save.Run())
+        return false;
+    const bool stored =
+        SetRegistrySetting(QStringLiteral("rg_Registry_21"), QString::number(ItemIndex(rg_Registry_21)))
+        && SetRegistrySetting(QStringLiteral("Print_Laser"), QString::number(ItemIndex(rg_NAS[NasPrintKind])));
+    DoExecute();
+    if (!stored) {
+        ShowError(QStringLiteral("Настройките \"21. Вход с парола\" и \"11. Вид печат\" не можаха да бъдат "
+                                 "записани в настройките на потребителя."));
+        return false;
+    }
+    return true;
+}
