@@ -320,6 +320,15 @@ bool SelectToList(QObject *Owner, TADOConnection *Connection, const QString &SQL
     return true;
 }
 
+QString DatabaseErrorMessage(const std::exception &E)
+{
+    if (dynamic_cast<const platform::EDatabaseBusy *>(&E))
+        return QString::fromUtf16(kDatabaseBusy);
+    if (const auto *own = dynamic_cast<const Exception *>(&E))
+        return own->Message();
+    return QString::fromUtf8(E.what());
+}
+
 bool ExecSQL(QObject *Owner, TADOConnection *Connection, const QString &SQL)
 {
     Q_UNUSED(Owner);
@@ -328,10 +337,8 @@ bool ExecSQL(QObject *Owner, TADOConnection *Connection, const QString &SQL)
             NoConnection();
         Connection->Execute(SQL);
         return true;
-    } catch (const platform::EDatabaseBusy &) {
-        ShowDatabaseError(QString::fromUtf16(kDatabaseBusy), SQL);
     } catch (const Exception &e) {
-        ShowDatabaseError(e.Message(), SQL);
+        ShowDatabaseError(DatabaseErrorMessage(e), SQL);
     } catch (const std::exception &e) {
         ShowDatabaseError(QString::fromUtf8(e.what()), SQL);
     }
@@ -351,10 +358,8 @@ bool ExecSQLInTransaction(QObject *Owner, TADOConnection *Connection, const QStr
         current = QStringLiteral("COMMIT");
         tr.Commit();
         return true;
-    } catch (const platform::EDatabaseBusy &) {
-        ShowDatabaseError(QString::fromUtf16(kDatabaseBusy), current);
     } catch (const Exception &e) {
-        ShowDatabaseError(e.Message(), current);
+        ShowDatabaseError(DatabaseErrorMessage(e), current);
     }
     return false;
 }

@@ -284,7 +284,7 @@ bool TDocumentSave::Run()
                 try {
                     DbConnection->Execute(sql);
                 } catch (const Exception &e) {
-                    messages_ << DatabaseErrorText(e.Message(), sql);
+                    messages_ << DatabaseErrorText(DatabaseErrorMessage(e), sql);
                     if (!counterFailure_.isEmpty())
                         messages_ << counterFailure_;
                     throw TSaveStopped();
@@ -300,7 +300,7 @@ bool TDocumentSave::Run()
                 DbConnection->Execute(sql);
             } catch (const Exception &e) {
                 failed_ = i;
-                messages_ << DatabaseErrorText(e.Message(), sql);
+                messages_ << DatabaseErrorText(DatabaseErrorMessage(e), sql);
                 if (!step.Statement.FailureMessage.isEmpty())
                     messages_ << step.Statement.FailureMessage;
                 throw TSaveStopped();
@@ -312,7 +312,7 @@ bool TDocumentSave::Run()
     } catch (const TSaveStopped &) {
         // Rolled back by the transaction's end; the messages are set.
     } catch (const Exception &e) {
-        messages_ << DatabaseErrorText(e.Message(), sql);
+        messages_ << DatabaseErrorText(DatabaseErrorMessage(e), sql);
     } catch (const std::exception &e) {
         messages_ << DatabaseErrorText(QString::fromUtf8(e.what()), sql);
     }
