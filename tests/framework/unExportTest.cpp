@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -238,6 +239,9 @@ TEST(ExportExcel, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
     testsupport::ScopedDialogAnswers dialogs;
     ASSERT_EQ(ExportToExcel(Job(g, file), progress), erExported);
     EXPECT_TRUE(dialogs.Shown().empty());
+    // a copy for a look in a spreadsheet program
+    QFile::remove(testsupport::OutputPath(QStringLiteral("export-sales.xlsx")));
+    QFile::copy(file, testsupport::OutputPath(QStringLiteral("export-sales.xlsx")));
 
     const QString sheet = Unzip(file, QStringLiteral("xl/worksheets/sheet1.xml"));
     const QString strings = Unzip(file, QStringLiteral("xl/sharedStrings.xml"));
@@ -320,6 +324,8 @@ TEST(ExportWord, DocumentHoldsHeadAndTableWithMergedBlocks)
     ASSERT_EQ(ExportToWord(Job(g, file), progress), erExported);
     EXPECT_TRUE(dialogs.Shown().empty());
     const QByteArray rtf = ReadAll(file);
+    QFile::remove(testsupport::OutputPath(QStringLiteral("export-sales.rtf")));
+    QFile::copy(file, testsupport::OutputPath(QStringLiteral("export-sales.rtf")));
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1251"));
     EXPECT_TRUE(rtf.contains("{\\header"));
     // every group closes, the document's last
@@ -530,6 +536,37 @@ TEST(ExportWizardGui, ARunningExportRefusesToCloseAndStopsOnCancel)
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(opener.Opened.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(ExportWizardGui, TheFileButtonOffersTheChoicesFilterAndTakesTheChosenName)
+{
+    QTemporaryDir dir;
+    TRichGrid g;
+    FillSales(g);
+    TfmExport form(nullptr, &g, QStringLiteral("Продажби"), QString(), QStringLiteral("x"));
+    form.ChooseProgram(ecWord);
+    form.editFileName->setText(dir.filePath(QStringLiteral("a.rtf")));
+    QString filter;
+    QStringList filters;
+    testsupport::OnNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        if (!dialog) {
+            ADD_FAILURE() << "no file dialog: " << w->metaObject()->className();
+            w->close();
+            return;
+        }
+        filter = dialog->selectedNameFilter();
+        filters = dialog->nameFilters();
+        dialog->selectFile(dir.filePath(QStringLiteral("b.rtf")));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    form.show();
+    form.btnFileName->click();
+    EXPECT_EQ(filters, QStringList({QStringLiteral("MS Excel документи (*.xlsx)"),
+                                    QStringLiteral("MS Word документи (*.rtf)"),
+                                    QStringLiteral("Текстови файлове (*.txt)")}));
+    EXPECT_EQ(filter, QStringLiteral("MS Word документи (*.rtf)"));
+    EXPECT_EQ(form.editFileName->text(), dir.filePath(QStringLiteral("b.rtf")));
 }
 
 TEST(ExportWizardGui, ExportGridRunsTheWizardModally)
