@@ -71,16 +71,6 @@ TEST(PrintByLaserGui, PageRoadPreviewsTheLinesAfterABlankLineIndentedByThree)
         EXPECT_EQ(qobject_cast<TfrmPrint_by_Laser *>(w), nullptr);
 }
 
-TEST(PrintByLaserGui, EmptyDocumentHasNoLeadingBlankLine)
-{
-    TestPrinterDevice printer;
-    TfrmPrint_by_Laser form(nullptr, &printer);
-    form.page->BeginDoc();
-    form.page->EndDoc();
-    EXPECT_EQ(form.page->PageCount(), 1);
-    EXPECT_TRUE(PageLines(*form.page->Pages().Items(0)).isEmpty());
-}
-
 TEST(PrintByLaserGui, ZoomStepsByTenAndStopsAtItsLowerBound)
 {
     TestPrinterDevice printer;
