@@ -92,6 +92,7 @@ TformHide::TformHide(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendEditForm(
 {
     setObjectName(QStringLiteral("formHide"));
     setWindowTitle(QStringLiteral("Сортиране и скриване"));
+    pnlCaption->setText(QStringLiteral("Сортиране и скриване"));
     setMaximumWidth(550);
     SetCloseAfterSave(true);
     actSave->setEnabled(true);
@@ -153,6 +154,7 @@ TformHide::TformHide(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendEditForm(
     connect(cbSortType, QOverload<int>::of(&QComboBox::activated), this, [this](int) { CloseEditors(); });
     RichGrid1->OnClick = [this](QObject *) { CellClicked(RichGrid1->Col(), RichGrid1->Row()); };
     RichGrid1->OnTopLeftChanged = [this](QObject *) { CloseEditors(); };
+    StatusBar->show();
     SetShowGauge(true);
 }
 
@@ -228,6 +230,7 @@ void TformHide::SetEye(int ACol, bool Open)
     FEyes[static_cast<size_t>(ACol)] = Open;
     TCellAttributes *a = RichGrid1->GetCellAttributes(ACol, EyeRow());
     a->SetBitmapDrawMode(bmCenter);
+    a->SetBitmapAlignment(caCenter);
     a->SetImageIndex(Kind(ACol) == KindImage ? -1 : (Open ? 1 : 0));
     a->SetCanEdit(false);
     RichGrid1->GetCellAttributes(ACol, SortRow())->SetCanEdit(false);

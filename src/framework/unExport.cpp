@@ -855,7 +855,7 @@ void TfmExport::ShowStep()
     ProgressBar->setVisible(running_);
     Animate->setVisible(running_);
     if (step_ == 2) {
-        labelInfo->setText(
+        SetInfo(
             QStringLiteral("  Този помощник ще стартира %1, ще отвори нов документ и ще прехвърли данните в него. "
                            "Това може да отнеме известно време, моля изчакайте.\r\r  Изберете Продължение за да "
                            "започнете прехвърлянето.")
@@ -865,6 +865,15 @@ void TfmExport::ShowStep()
     }
     actPrev->setEnabled(!running_ && step_ >= 2);
     actNext->setEnabled(!running_ && step_ <= 2);
+}
+
+void TfmExport::SetInfo(const QString &Text)
+{
+    infoText_ = Text;
+    // The texts break their lines with CR; the label breaks at LF.
+    QString shown = Text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    labelInfo->setText(shown);
 }
 
 void TfmExport::Next()
@@ -937,12 +946,12 @@ void TfmExport::RunExport()
     }
     lastResult_ = result;
     switch (result) {
-    case erExported: labelInfo->setText(QStringLiteral("  Данните са прехвърлени успешно!")); break;
+    case erExported: SetInfo(QStringLiteral("  Данните са прехвърлени успешно!")); break;
     case erCancelled:
-        labelInfo->setText(QStringLiteral("  Прехвърлянето на данните е прекъснато от потребителя!"));
+        SetInfo(QStringLiteral("  Прехвърлянето на данните е прекъснато от потребителя!"));
         break;
     default:
-        labelInfo->setText(QStringLiteral("  Данните не са прехвърлени успешно!\r\r  Моля, проверете инсталацията "
+        SetInfo(QStringLiteral("  Данните не са прехвърлени успешно!\r\r  Моля, проверете инсталацията "
                                           "на MS Office 97."));
         break;
     }

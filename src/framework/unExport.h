@@ -122,6 +122,8 @@ public:
     bool Running() const { return running_; }
     // The result of the last export (0 before any).
     int LastResult() const { return lastResult_; }
+    // The text of labelInfo as the wizard gives it (lines broken with CR).
+    QString InfoText() const { return infoText_; }
     const TExportObject &CompanyObject() const { return company_; }
     const TExportObject &TitleObject() const { return title_; }
     const TExportObject &SubTitleObject() const { return subTitle_; }
@@ -174,6 +176,7 @@ private:
     void RunExport();
     void ChooseFileClick();
     void ChooseFont(TExportObject &Object);
+    void SetInfo(const QString &Text);
 
     platform::StringGrid *grid_;
     QString titleArg_;
@@ -187,4 +190,5 @@ private:
     bool running_ = false;
     bool cancelRequested_ = false;
     int lastResult_ = 0;
+    QString infoText_;
 };
