@@ -1,0 +1,129 @@
+#pragma once
+// The editor of a master table with an integer code and a text name
+// (units, groups, subgroups, minibuses, packaging), and the queued editing
+// that the other master-data editors share.
+//
+// Queued editing: New, Edit and Delete check the editors, queue their
+// statements per line (TQueuedStatements) and change the grid at once, so
+// that it shows the table as it will be after the save; nothing reaches the
+// database before Save, which runs the queue in one transaction (the
+// shared document save). A row in edit leaves the grid and comes back when
+// it is committed with New; its update is keyed by the key the row had
+// when it was loaded, so a changed code is written too. Uniqueness is
+// checked against every row of the table as it will be, also those that
+// the row filter hides.
+//
+// A derived editor gives its query, its statements, its editors' row and
+// checks through the virtual hooks below.
+#include <QString>
+#include <QStringList>
+#include <map>
+
+#include "framework/DocumentSave.h"
+#include "framework/QuorendReadForm.h"
+
+class QLabel;
+class TFloatEdit;
+class TLimitedEdit;
+
+class TfrmSimple_Nomenklatura : public TQuorendReadForm
+{
+    Q_OBJECT
+public:
+    explicit TfrmSimple_Nomenklatura(QWidget *AOwner = nullptr, TFormStyle AFormStyle = fsMDIChild);
+    ~TfrmSimple_Nomenklatura() override;
+
+    // --- the configuration the main menu gives
+    void SetFormTitle(const QString &Value) { FFormTitle = Value; }
+    void SetTableName(const QString &Value) { FTableName = Value; }
+    void SetKeyField(const QString &Value) { FKeyField = Value; }
+    void SetNameField(const QString &Value) { FNameField = Value; }
+    void SetItemNoun(const QString &Value) { FItemNoun = Value; }
+    QString FormTitle() const { return FFormTitle; }
+    QString TableName() const { return FTableName; }
+    QString KeyField() const { return FKeyField; }
+    QString NameField() const { return FNameField; }
+    QString ItemNoun() const { return FItemNoun; }
+
+    // --- hooks of the base forms
+    bool InitForm() override;
+    bool FormDone() override;
+    // The caption, the proposed code, and the rows loaded.
+    bool BeforeShow() override;
+    bool DoExecute() override;
+    // Runs the queue in one transaction; on success it is emptied and the
+    // grid loaded again. A failure writes nothing and keeps the queue.
+    bool DoSave() override;
+    bool DoEdit() override;
+    // Commits the editors: a new row, or the row in edit.
+    bool DoNew() override;
+    bool DoDelete() override;
+
+    // --- state
+    bool EditMode() const { return FEditMode; }
+    const TQueuedStatements &Pending() const { return FPending; }
+    // The table as it will be after the save: every loaded row with the
+    // queued changes, filtered or not.
+    const QList<QStringList> &AllRows() const { return FAllRows; }
+
+    QLabel *lblShifyr = nullptr;
+    QLabel *lblNaimenovanie = nullptr;
+    TFloatEdit *feShifyr = nullptr;
+    TLimitedEdit *edNaimenovanie = nullptr;
+
+    // The characters a name may hold.
+    static const QString NameValidChars;
+    // The caption's font colour while a row is in edit, and once changes
+    // are queued.
+    static constexpr TColor EditingCaptionColor = 255;
+    static constexpr TColor ChangedCaptionColor = 16041574;
+
+protected:
+    // --- what a derived editor gives
+    // The rows of the grid.
+    virtual QString SelectSql();
+    // The next code proposed in the code editor; false when the editor has
+    // no numeric code.
+    virtual bool ProposeCode();
+    // The collected messages of a refused entry ("" when it may go on).
+    virtual QString ValidateEditors();
+    // The key of the row the editors hold, as the grid shows it.
+    virtual QString EditorKey();
+    // The grid row the editors hold.
+    virtual QStringList EditorRow();
+    // A grid row into the editors.
+    virtual void LoadEditors(const QStringList &Row);
+    // The statements of the row the editors hold; OriginalKey is the key
+    // the row was loaded with.
+    virtual QString InsertSql();
+    virtual QString UpdateSql(const QString &OriginalKey);
+    virtual QString DeleteSql(const QString &OriginalKey);
+    // The delete question for a grid row.
+    virtual QString DeleteQuestion(const QStringList &Row);
+    // Whether the grid row holds a row that can be edited or deleted.
+    virtual bool IsEditableRow(const QStringList &Row);
+    // After a row was committed: a new row moves the code editor on.
+    virtual void AfterCommit(bool WasEdit);
+
+    // The key's duplicate among all rows (column Col equal to Text).
+    bool RowExists(int Col, const QString &Text) const;
+    void SetCaptionColor(TColor Color);
+    QStringList GridRow(int Row) const;
+
+private:
+    int LineOfKey(const QString &Key);
+    void RemoveFromAllRows(const QString &Key);
+
+    QString FFormTitle;
+    QString FTableName;
+    QString FKeyField;
+    QString FNameField;
+    QString FItemNoun;
+    TQueuedStatements FPending;
+    // The lines of the rows whose key changed or that are new.
+    std::map<QString, int> FLineOfKey;
+    QList<QStringList> FAllRows;
+    bool FEditMode = false;
+    int FEditLine = 0;
+    QString FEditOriginalKey;
+};
