@@ -300,8 +300,9 @@ QString ExportProposedFileName(const QString &Title)
     name = name.trimmed();
     if (name.isEmpty())
         name = QStringLiteral("Справка");
+    // The documents folder, or the home folder where the desktop made none.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     return folder + QLatin1Char('/') + name;
 }

@@ -144,6 +144,13 @@ TEST(ExportPieces, FileNamesChangeTheirExtensionWithinTheNameOnly)
     const QString proposed = ExportProposedFileName(QStringLiteral("Продажби 1/2: \"обекти\""));
     EXPECT_TRUE(proposed.endsWith(QStringLiteral("/Продажби 1_2_ _обекти_"))) << proposed.toStdString();
     EXPECT_TRUE(QFileInfo(proposed).isAbsolute());
+    // a home without a documents folder takes the file itself
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const QString atHome = ExportProposedFileName(QStringLiteral("Продажби"));
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(atHome, home.path() + QStringLiteral("/Продажби"));
 }
 
 TEST(ExportPieces, DelimitedFieldsAreQuotedWhenTheyHoldADelimiterQuoteOrLineBreak)
