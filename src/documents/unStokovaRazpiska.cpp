@@ -473,8 +473,10 @@ bool TfrmStokovaRazpiska::BeforeShow()
     TDelimitedStringList rows;
     for (int i = 0; i < lines.Count(); ++i) {
         const int code = StrToIntOrZero(FieldOf(lines, i, 1));
-        const QString name = GetItemName(this, code);
-        const QString unit = GetItemUnit(this, code);
+        QString name;
+        QString unit;
+        GetProductName(this, DbConnection, code, name);
+        GetProductUnit(this, DbConnection, code, unit);
         QStringList fields = {QString::number(i + 1), FieldOf(lines, i, 1), name, unit, QString()};
         for (int f = 2; f <= 6; ++f)
             fields << FieldOf(lines, i, f);

@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
@@ -459,4 +460,22 @@ TEST_F(StokovaRazpiskaGui, PickersHoldTheCustomersSitesAndPricedProducts)
     EXPECT_EQ(form->panel_Izdelie->text(), "Козунак със стафиди и орехи, голям, 800 г");
     EXPECT_EQ(form->labMeasure->text(), "бр.");
     EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(StokovaRazpiskaGui, APrinterThatFailsLeavesTheReceiptSaved)
+{
+    QTemporaryDir empty;
+    testsupport::ScopedEnvironment prn("TOLVEX_PRN", "");
+    testsupport::ScopedEnvironment path("PATH", empty.path().toLocal8Bit());
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    ChooseCustomer(form);
+    AddLine(form, "101", "3");
+    form->actPrint->trigger();
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+    EXPECT_TRUE(dialogs.Texts()[0].contains("принтер")) << dialogs.Texts()[0].toStdString();
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"1@3.3"});
+    EXPECT_EQ(Rows("SELECT izdelie, Value_of_row FROM Zaiavka_rows"), QStringList{"101@3.3"});
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000002");
 }
