@@ -1,0 +1,112 @@
+#include "masterdata/unResources.h"
+
+#include <QLabel>
+#include <QLayout>
+
+#include "components/FloatEdit.h"
+#include "components/LimitedEdit.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+namespace {
+
+const bool registered = RegisterQuorendFormClass<TfrmResources>(
+    QStringLiteral("TfrmResources"), [](TfrmResources *Form, const TFormParams &Params) {
+        if (!Params.Settings)
+            return;
+        Form->SetFormTitle(Params.Settings->Title);
+        Form->SetTableName(Params.Settings->Table);
+        Form->SetKeyField(Params.Settings->KeyField);
+        Form->SetNameField(Params.Settings->NameField);
+        Form->SetItemNoun(Params.Settings->Noun);
+    });
+
+} // namespace
+
+TfrmResources::TfrmResources(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimple_Nomenklatura(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmResources"));
+    lblMiarka = new QLabel(QStringLiteral("Мярка:"), pnlParams);
+    leMiarka = new TListEdit(pnlParams);
+    leMiarka->setObjectName(QStringLiteral("leMiarka"));
+    leMiarka->setFixedWidth(70);
+    lblMiarka->setBuddy(leMiarka);
+    lblMiarkaName = new QLabel(pnlParams);
+    lblMiarkaName->setObjectName(QStringLiteral("lblMiarkaName"));
+    lblMiarkaName->setMinimumWidth(90);
+    leMiarka->SetDescrControl(lblMiarkaName);
+    leMiarka->SetDescrColumn(1);
+    pnlParams->layout()->addWidget(lblMiarka);
+    pnlParams->layout()->addWidget(leMiarka);
+    pnlParams->layout()->addWidget(lblMiarkaName);
+
+    Grid->SetColCount(3);
+    Grid->SetRows(0, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка")});
+}
+
+bool TfrmResources::InitForm()
+{
+    const bool result = TfrmSimple_Nomenklatura::InitForm();
+    TDelimitedStringList units;
+    SelectToList(this, DbConnection, QStringLiteral("SELECT n_miarka, v_miarka FROM Merki"), units);
+    SetupListEdit(leMiarka, LoadResString(rsCodeNameCaptions), &units, 0);
+    leMiarka->clear();
+    return result;
+}
+
+QString TfrmResources::SelectSql()
+{
+    return QStringLiteral("SELECT Resources.code_r, Resources.Name_r, Merki.v_Miarka FROM Merki LEFT JOIN Resources ON "
+                          "Merki.n_Miarka = Resources.Miarka_r WHERE (((Resources.code_r)<>0)) ORDER BY "
+                          "Resources.code_r");
+}
+
+int TfrmResources::UnitCode() const { return UnitName().isEmpty() ? 0 : StrToIntOrZero(leMiarka->text()); }
+
+QString TfrmResources::UnitName() const
+{
+    QString name;
+    if (!leMiarka->text().trimmed().isEmpty())
+        ListEditLookup(leMiarka, 0, 1, name, leMiarka->text().trimmed());
+    return name;
+}
+
+QString TfrmResources::ValidateEditors()
+{
+    QString messages = TfrmSimple_Nomenklatura::ValidateEditors();
+    // A unit that is not in the list is no unit.
+    if (UnitName().isEmpty())
+        messages += LoadResString(rsEnterUnit) + QStringLiteral("\n\r");
+    return messages;
+}
+
+QStringList TfrmResources::EditorRow() { return {EditorKey(), edNaimenovanie->text(), UnitName()}; }
+
+void TfrmResources::LoadEditors(const QStringList &Row)
+{
+    TfrmSimple_Nomenklatura::LoadEditors(Row);
+    // The grid shows the unit's name; its code is found again in the list.
+    QString code;
+    ListEditLookup(leMiarka, 1, 0, code, Row.value(2));
+    leMiarka->setText(code);
+}
+
+QString TfrmResources::InsertSql()
+{
+    return Format(QStringLiteral("Insert into %s values ( %d, \"%s\", %d )"),
+                  {TableName(), static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), UnitCode()});
+}
+
+QString TfrmResources::UpdateSql(const QString &OriginalKey)
+{
+    return Format(QStringLiteral("Update %s Set %s = %d, %s = \"%s\", %s = %d Where ( %s = %d )"),
+                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), NameField(),
+                   SqlEscape(edNaimenovanie->text()), QStringLiteral("miarka_r"), UnitCode(), KeyField(),
+                   StrToIntOrZero(OriginalKey)});
+}
