@@ -73,7 +73,7 @@ TExportJob Job(const QString &file)
 void OursXlsx(const QString &file)
 {
     TExportProgress progress;
-    if (ExportToExcel(Job(file), progress) != erExported)
+    if (ExportToSpreadsheet(Job(file), progress) != erExported)
         std::abort();
 }
 

@@ -196,7 +196,7 @@ void ApplyAlignment(XlsxLook &l, int bits)
         l.Vertical = XlsxLook::VBottom;
 }
 
-// Excel's palette: colour index 8 is turquoise, 2 white, 1 black.
+// The spreadsheet's standard palette: index 8 turquoise, 2 white, 1 black.
 constexpr int PaletteTurquoise = 0x00FFFF;
 constexpr int PaletteWhite = 0xFFFFFF;
 constexpr int PaletteBlack = 0x000000;
@@ -214,7 +214,7 @@ RtfFont DocumentFont(const TExportObject &Object, bool WithColorIndex)
     RtfFont f;
     f.Family = Object.Font.family();
     f.Size = Object.Font.pointSizeF() > 0 ? Object.Font.pointSizeF() : 10;
-    f.Color = WithColorIndex ? ExportWordIndexColor(ExportWordColorIndex(Object.FontColor)) : -1;
+    f.Color = WithColorIndex ? ExportIndexColor(ExportColorIndex(Object.FontColor)) : -1;
     f.Bold = Object.Font.bold();
     f.Italic = Object.Font.italic();
     f.Underline = Object.Font.underline();
@@ -243,7 +243,7 @@ QString ExportNumberFormat(const QString &CellText)
     return QStringLiteral("#,##0") + f + QStringLiteral("\\ _л_в;[Red]-#,##0") + f + QStringLiteral("\\ _л_в");
 }
 
-int ExportWordColorIndex(TColor Color)
+int ExportColorIndex(TColor Color)
 {
     if (Color == HeaderColor || Color == TotalsRowColor)
         return 3;
@@ -259,7 +259,7 @@ int ExportWordColorIndex(TColor Color)
     }
 }
 
-int ExportWordIndexColor(int Index)
+int ExportIndexColor(int Index)
 {
     switch (Index) {
     case 1: return 0x000000;
@@ -310,8 +310,8 @@ QString ExportProposedFileName(const QString &Title)
 QString ExportProgramName(int Choice)
 {
     switch (Choice) {
-    case ecExcel: return QStringLiteral("MS Excel 97");
-    case ecWord: return QStringLiteral("MS Word 97");
+    case ecSpreadsheet: return QStringLiteral("MS Excel 97");
+    case ecDocument: return QStringLiteral("MS Word 97");
     default: return QStringLiteral("MS Wordpad");
     }
 }
@@ -319,15 +319,15 @@ QString ExportProgramName(int Choice)
 QString ExportExtension(int Choice)
 {
     switch (Choice) {
-    case ecExcel: return QStringLiteral(".xlsx");
-    case ecWord: return QStringLiteral(".rtf");
+    case ecSpreadsheet: return QStringLiteral(".xlsx");
+    case ecDocument: return QStringLiteral(".rtf");
     default: return QStringLiteral(".txt");
     }
 }
 
 // --- the exporters ----------------------------------------------------------------
 
-int ExportToExcel(const TExportJob &Job, TExportProgress &Progress)
+int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress)
 {
     StringGrid &grid = *Job.Grid;
     const int cols = grid.ColCount();
@@ -428,7 +428,7 @@ int ExportToExcel(const TExportJob &Job, TExportProgress &Progress)
     return result;
 }
 
-int ExportToWord(const TExportJob &Job, TExportProgress &Progress)
+int ExportToDocument(const TExportJob &Job, TExportProgress &Progress)
 {
     StringGrid &grid = *Job.Grid;
     const int cols = grid.ColCount();
@@ -529,7 +529,7 @@ int ExportToWord(const TExportJob &Job, TExportProgress &Progress)
                     out.Vertical = RtfVAlign::Top;
                 if (a & AlignBitBottom)
                     out.Vertical = RtfVAlign::Bottom;
-                out.Shading = ExportWordIndexColor(ExportWordColorIndex(cell.Color));
+                out.Shading = ExportIndexColor(ExportColorIndex(cell.Color));
                 out.Borders = true;
                 line.push_back(std::move(out));
                 const int span = right - c + 1;
@@ -539,7 +539,8 @@ int ExportToWord(const TExportJob &Job, TExportProgress &Progress)
                     return erCancelled;
                 }
             }
-            doc.AddTableRow(line);
+            if (!line.empty())
+                doc.AddTableRow(line);
         }
         doc.SaveToFile(Job.FileName);
     } catch (const std::exception &e) {
@@ -731,7 +732,7 @@ TfmExport::TfmExport(QWidget *Owner, StringGrid *Grid, const QString &Title, con
     editSubTitle->setText(SubTitle);
     editFileName->setText(ExportProposedFileName(FileName));
     step_ = 1;
-    ChooseProgram(ecExcel);
+    ChooseProgram(ecSpreadsheet);
     ShowStep();
 }
 
@@ -743,21 +744,21 @@ void TfmExport::BuildControls()
 
     groupProgram = new QGroupBox(QStringLiteral("Изход към:"), this);
     auto *gp = new QGridLayout(groupProgram);
-    rbExcel = new QRadioButton(QStringLiteral("MS Excel 97"), groupProgram);
-    rbWord = new QRadioButton(QStringLiteral("MS Word 97"), groupProgram);
+    rbSpreadsheet = new QRadioButton(QStringLiteral("MS Excel 97"), groupProgram);
+    rbDocument = new QRadioButton(QStringLiteral("MS Word 97"), groupProgram);
     rbTabText = new QRadioButton(QStringLiteral("Tекст, разделен с табулатор <TAB>"), groupProgram);
     rbDelimText = new QRadioButton(QStringLiteral("или със символа"), groupProgram);
     editDelim = new QLineEdit(groupProgram);
     editDelim->setMaxLength(1);
     editDelim->setFixedWidth(28);
-    gp->addWidget(rbExcel, 0, 0, 1, 2);
-    gp->addWidget(rbWord, 1, 0, 1, 2);
+    gp->addWidget(rbSpreadsheet, 0, 0, 1, 2);
+    gp->addWidget(rbDocument, 1, 0, 1, 2);
     gp->addWidget(rbTabText, 2, 0, 1, 2);
     gp->addWidget(rbDelimText, 3, 0);
     gp->addWidget(editDelim, 3, 1, Qt::AlignLeft);
     gp->setColumnStretch(1, 1);
-    connect(rbExcel, &QRadioButton::clicked, this, [this] { ChooseProgram(ecExcel); });
-    connect(rbWord, &QRadioButton::clicked, this, [this] { ChooseProgram(ecWord); });
+    connect(rbSpreadsheet, &QRadioButton::clicked, this, [this] { ChooseProgram(ecSpreadsheet); });
+    connect(rbDocument, &QRadioButton::clicked, this, [this] { ChooseProgram(ecDocument); });
     connect(rbTabText, &QRadioButton::clicked, this, [this] { ChooseProgram(ecTabText); });
     connect(rbDelimText, &QRadioButton::clicked, this, [this] { ChooseProgram(ecDelimText); });
     root->addWidget(groupProgram);
@@ -838,8 +839,8 @@ void TfmExport::BuildControls()
 
 void TfmExport::ChooseProgram(int Choice)
 {
-    choice_ = std::clamp(Choice, static_cast<int>(ecExcel), static_cast<int>(ecDelimText));
-    QRadioButton *rb[] = {rbExcel, rbWord, rbTabText, rbDelimText};
+    choice_ = std::clamp(Choice, static_cast<int>(ecSpreadsheet), static_cast<int>(ecDelimText));
+    QRadioButton *rb[] = {rbSpreadsheet, rbDocument, rbTabText, rbDelimText};
     rb[choice_ - 1]->setChecked(true);
     actNext->setEnabled(true);
     editFileName->setText(ChangeExportExtension(editFileName->text(), ExportExtension(choice_)));
@@ -938,10 +939,10 @@ void TfmExport::RunExport()
         TWizardProgress progress(*this);
         if (!grid_)
             result = erFailed;
-        else if (choice_ == ecExcel)
-            result = ExportToExcel(job, progress);
-        else if (choice_ == ecWord)
-            result = ExportToWord(job, progress);
+        else if (choice_ == ecSpreadsheet)
+            result = ExportToSpreadsheet(job, progress);
+        else if (choice_ == ecDocument)
+            result = ExportToDocument(job, progress);
         else
             result = ExportToText(job, progress);
     }
@@ -961,7 +962,7 @@ void TfmExport::RunExport()
     ShowStep();
 
     if (result == erExported) {
-        const bool open = choice_ == ecExcel || choice_ == ecWord || checkLoadWordpad->isChecked();
+        const bool open = choice_ == ecSpreadsheet || choice_ == ecDocument || checkLoadWordpad->isChecked();
         if (open && !platform::office::OpenWithDesktop(job.FileName))
             ShowMessage(QStringLiteral("Няма програма, която да отвори файла. Данните са записани във файла:\n%1")
                             .arg(QDir::toNativeSeparators(job.FileName)));

@@ -36,7 +36,7 @@ enum TExportResult : int {
 };
 
 // The program choices of the wizard.
-enum TExportChoice : int { ecExcel = 1, ecWord = 2, ecTabText = 3, ecDelimText = 4 };
+enum TExportChoice : int { ecSpreadsheet = 1, ecDocument = 2, ecTabText = 3, ecDelimText = 4 };
 
 // A text of the export with its font.
 struct TExportObject
@@ -75,8 +75,8 @@ struct TExportJob
 // Each returns a TExportResult. The spreadsheet and document exporters
 // show their failures ("Грешка в комуникацията с MS Excel 97 ..."); a text
 // file that cannot be written fails quietly, as the wizard then says so.
-int ExportToExcel(const TExportJob &Job, TExportProgress &Progress);
-int ExportToWord(const TExportJob &Job, TExportProgress &Progress);
+int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress);
+int ExportToDocument(const TExportJob &Job, TExportProgress &Progress);
 int ExportToText(const TExportJob &Job, TExportProgress &Progress);
 
 // --- pieces of the exports, named for their tests ---------------------------
@@ -85,11 +85,12 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress);
 // "#,##0" + ("." and one "0" per decimal of the text) + "\ _л_в" and the
 // same in red for negatives; "" (General) for any other text.
 QString ExportNumberFormat(const QString &CellText);
-// The Word colour index of a colour (turquoise 3 for the header and totals
-// colours, 0 for the window colour and colours it does not name).
-int ExportWordColorIndex(TColor Color);
-// The colour of a Word colour index as 0xRRGGBB; -1 for 0 (automatic).
-int ExportWordIndexColor(int Index);
+// The index of a colour in the document's sixteen-colour table (turquoise 3
+// for the header and totals colours, 0 for the window colour and colours
+// it does not name).
+int ExportColorIndex(TColor Color);
+// The colour of an index of that table as 0xRRGGBB; -1 for 0 (automatic).
+int ExportIndexColor(int Index);
 // A field of a delimited text file: as it stands, or in double quotes
 // (inner quotes doubled) when it holds the delimiter, a quote or a line
 // break.
@@ -139,8 +140,8 @@ public:
 
     // --- controls
     QGroupBox *groupProgram = nullptr;
-    QRadioButton *rbExcel = nullptr;
-    QRadioButton *rbWord = nullptr;
+    QRadioButton *rbSpreadsheet = nullptr;
+    QRadioButton *rbDocument = nullptr;
     QRadioButton *rbTabText = nullptr;
     QRadioButton *rbDelimText = nullptr;
     QLineEdit *editDelim = nullptr;
@@ -186,7 +187,7 @@ private:
     TExportObject subTitle_;
     TExportObject table_;
     int step_ = 1;
-    int choice_ = ecExcel;
+    int choice_ = ecSpreadsheet;
     bool running_ = false;
     bool cancelRequested_ = false;
     int lastResult_ = 0;

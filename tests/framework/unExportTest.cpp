@@ -164,15 +164,15 @@ TEST(ExportPieces, DelimitedFieldsAreQuotedWhenTheyHoldADelimiterQuoteOrLineBrea
 
 TEST(ExportPieces, WordColourIndexes)
 {
-    EXPECT_EQ(ExportWordColorIndex(0xF1E3B1), 3);
-    EXPECT_EQ(ExportWordColorIndex(TotalsRowColor), 3);
-    EXPECT_EQ(ExportWordColorIndex(clWindow), 0);
-    EXPECT_EQ(ExportWordColorIndex(clBlack), 1);
-    EXPECT_EQ(ExportWordColorIndex(clRed), 6);
-    EXPECT_EQ(ExportWordColorIndex(clTeal), 10);
-    EXPECT_EQ(ExportWordColorIndex(0x123456), 0);
-    EXPECT_EQ(ExportWordIndexColor(6), 0xFF0000);
-    EXPECT_EQ(ExportWordIndexColor(0), -1);
+    EXPECT_EQ(ExportColorIndex(0xF1E3B1), 3);
+    EXPECT_EQ(ExportColorIndex(TotalsRowColor), 3);
+    EXPECT_EQ(ExportColorIndex(clWindow), 0);
+    EXPECT_EQ(ExportColorIndex(clBlack), 1);
+    EXPECT_EQ(ExportColorIndex(clRed), 6);
+    EXPECT_EQ(ExportColorIndex(clTeal), 10);
+    EXPECT_EQ(ExportColorIndex(0x123456), 0);
+    EXPECT_EQ(ExportIndexColor(6), 0xFF0000);
+    EXPECT_EQ(ExportIndexColor(0), -1);
 }
 
 TEST(ExportText, EveryCellIsFollowedByTheDelimiterAndQuotedWhereNeeded)
@@ -235,7 +235,7 @@ TEST(ExportText, StoppedOrFailedExportsLeaveNoFileBehind)
               QStringList({QStringLiteral("s.txt")}));
 }
 
-TEST(ExportExcel, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
+TEST(ExportSpreadsheet, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
 {
     QTemporaryDir dir;
     TRichGrid g;
@@ -244,7 +244,7 @@ TEST(ExportExcel, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
     TExportProgress progress;
     const QString file = dir.filePath(QStringLiteral("s.xlsx"));
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_EQ(ExportToExcel(Job(g, file), progress), erExported);
+    ASSERT_EQ(ExportToSpreadsheet(Job(g, file), progress), erExported);
     EXPECT_TRUE(dialogs.Shown().empty());
     // a copy for a look in a spreadsheet program
     QFile::remove(testsupport::OutputPath(QStringLiteral("export-sales.xlsx")));
@@ -277,7 +277,7 @@ TEST(ExportExcel, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
     EXPECT_TRUE(sheet.contains(QStringLiteral("<cols>")));
 }
 
-TEST(ExportExcel, WideHeadsMergeTheTitleAndNarrowGridsExportToo)
+TEST(ExportSpreadsheet, WideHeadsMergeTheTitleAndNarrowGridsExportToo)
 {
     QTemporaryDir dir;
     TExportProgress progress;
@@ -288,7 +288,7 @@ TEST(ExportExcel, WideHeadsMergeTheTitleAndNarrowGridsExportToo)
         g.SetFixedRows(1);
         const QString file = dir.filePath(QStringLiteral("w%1.xlsx").arg(cols));
         testsupport::ScopedDialogAnswers dialogs;
-        ASSERT_EQ(ExportToExcel(Job(g, file), progress), erExported) << cols;
+        ASSERT_EQ(ExportToSpreadsheet(Job(g, file), progress), erExported) << cols;
         EXPECT_TRUE(dialogs.Shown().empty());
         const QString sheet = Unzip(file, QStringLiteral("xl/worksheets/sheet1.xml"));
         if (cols == 6) {
@@ -300,24 +300,24 @@ TEST(ExportExcel, WideHeadsMergeTheTitleAndNarrowGridsExportToo)
     }
 }
 
-TEST(ExportExcel, FailuresAreShownAndStoppedExportsLeaveNoFile)
+TEST(ExportSpreadsheet, FailuresAreShownAndStoppedExportsLeaveNoFile)
 {
     QTemporaryDir dir;
     TRichGrid g;
     FillSales(g);
     TExportProgress progress;
     testsupport::ScopedDialogAnswers dialogs;
-    EXPECT_EQ(ExportToExcel(Job(g, dir.filePath(QStringLiteral("no/s.xlsx"))), progress), erFailed);
+    EXPECT_EQ(ExportToSpreadsheet(Job(g, dir.filePath(QStringLiteral("no/s.xlsx"))), progress), erFailed);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_TRUE(dialogs.Shown()[0].Text.startsWith(
         QStringLiteral("Грешка в комуникацията с MS Excel 97\rМоля проверете инсталацията на MS Office 97\r\r")));
     EXPECT_TRUE(dialogs.Shown()[0].Text.contains(QStringLiteral("не може да бъде създаден")));
     StopAfter stop(4);
-    EXPECT_EQ(ExportToExcel(Job(g, dir.filePath(QStringLiteral("s.xlsx"))), stop), erCancelled);
+    EXPECT_EQ(ExportToSpreadsheet(Job(g, dir.filePath(QStringLiteral("s.xlsx"))), stop), erCancelled);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }
 
-TEST(ExportWord, DocumentHoldsHeadAndTableWithMergedBlocks)
+TEST(ExportDocument, DocumentHoldsHeadAndTableWithMergedBlocks)
 {
     QTemporaryDir dir;
     TRichGrid g;
@@ -328,7 +328,7 @@ TEST(ExportWord, DocumentHoldsHeadAndTableWithMergedBlocks)
     TExportProgress progress;
     const QString file = dir.filePath(QStringLiteral("s.rtf"));
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_EQ(ExportToWord(Job(g, file), progress), erExported);
+    ASSERT_EQ(ExportToDocument(Job(g, file), progress), erExported);
     EXPECT_TRUE(dialogs.Shown().empty());
     const QByteArray rtf = ReadAll(file);
     QFile::remove(testsupport::OutputPath(QStringLiteral("export-sales.rtf")));
@@ -389,8 +389,8 @@ TEST(ExportWizardGui, OpensOnStepOneWithTheExcelChoiceAndAProposedFile)
     TfmExport form(nullptr, &g, QStringLiteral("Продажби"), QStringLiteral("м. 12"), QStringLiteral("Продажби/ден"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Помощник за връзка с външни програми"));
     EXPECT_EQ(form.Step(), 1);
-    EXPECT_EQ(form.Choice(), ecExcel);
-    EXPECT_TRUE(form.rbExcel->isChecked());
+    EXPECT_EQ(form.Choice(), ecSpreadsheet);
+    EXPECT_TRUE(form.rbSpreadsheet->isChecked());
     EXPECT_FALSE(form.actPrev->isEnabled());
     EXPECT_TRUE(form.actNext->isEnabled());
     EXPECT_EQ(form.editTitle->text(), QStringLiteral("Продажби"));
@@ -401,8 +401,8 @@ TEST(ExportWizardGui, OpensOnStepOneWithTheExcelChoiceAndAProposedFile)
     EXPECT_EQ(form.TableObject().Font.family(), QStringLiteral("Times New Roman"));
 
     form.editFileName->setText(QStringLiteral("/tmp/sales.old.xlsx"));
-    QTest::mouseClick(form.rbWord, Qt::LeftButton);
-    EXPECT_EQ(form.Choice(), ecWord);
+    QTest::mouseClick(form.rbDocument, Qt::LeftButton);
+    EXPECT_EQ(form.Choice(), ecDocument);
     EXPECT_EQ(form.editFileName->text(), QStringLiteral("/tmp/sales.rtf"));
     form.ChooseProgram(ecDelimText);
     EXPECT_EQ(form.editFileName->text(), QStringLiteral("/tmp/sales.txt"));
@@ -497,7 +497,7 @@ TEST(ExportWizardGui, AFailedExportSaysSo)
     ScopedOpener opener(true);
     testsupport::ScopedDialogAnswers dialogs;
     TfmExport form(nullptr, &g, QStringLiteral("Продажби"), QString(), QStringLiteral("x"));
-    form.ChooseProgram(ecWord);
+    form.ChooseProgram(ecDocument);
     form.editFileName->setText(dir.filePath(QStringLiteral("missing/s.rtf")));
     form.Next();
     form.Next();
@@ -554,7 +554,7 @@ TEST(ExportWizardGui, TheFileButtonOffersTheKindsWithTheChoicesSelected)
     TRichGrid g;
     FillSales(g);
     TfmExport form(nullptr, &g, QStringLiteral("Продажби"), QString(), QStringLiteral("x"));
-    form.ChooseProgram(ecWord);
+    form.ChooseProgram(ecDocument);
     form.editFileName->setText(dir.filePath(QStringLiteral("a.rtf")));
     QString filter;
     QStringList filters;
@@ -600,7 +600,7 @@ TEST(ExportWizardGui, ExportGridRunsTheWizardModally)
     EXPECT_TRUE(QFile::exists(file));
 }
 
-TEST(ExportExcel, OneFormatServesEveryCellOfALook)
+TEST(ExportSpreadsheet, OneFormatServesEveryCellOfALook)
 {
     QTemporaryDir dir;
     TExportProgress progress;
@@ -616,7 +616,7 @@ TEST(ExportExcel, OneFormatServesEveryCellOfALook)
         list.SetTextStr(records.join(QChar(0x00B0)));
         FillGridFromDelimitedStrings(g, list, false);
         const QString file = dir.filePath(QStringLiteral("f%1.xlsx").arg(rows));
-        EXPECT_EQ(ExportToExcel(Job(g, file), progress), erExported);
+        EXPECT_EQ(ExportToSpreadsheet(Job(g, file), progress), erExported);
         const QString styles = Unzip(file, QStringLiteral("xl/styles.xml"));
         const int from = styles.indexOf(QStringLiteral("<cellXfs"));
         return styles.mid(from, styles.indexOf(QStringLiteral("</cellXfs>")) - from).count(QStringLiteral("<xf "));

@@ -1,6 +1,6 @@
 #pragma once
-// A small writer of word-processor documents in RTF, the format that Word,
-// LibreOffice Writer and WordPad all read: paragraphs and tables (with
+// A small writer of word-processor documents in RTF, the format every word
+// processor reads: paragraphs and tables (with
 // cells spanning columns by their width and rows by vertical merging),
 // fonts, colours, shading and cell borders, a page header, A4 portrait or
 // landscape.
