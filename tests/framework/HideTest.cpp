@@ -224,3 +224,30 @@ TEST(HideDialogGui, DateCriteriaAreChosenWithThePeriodEdit)
     EXPECT_TRUE(d->Save());
     EXPECT_EQ(Column(g, 0), QStringList({"1", "2"}));
 }
+
+TEST(HideDialogGui, ImageColumnsTakeNoCriteriaAndKeepTheirImagesThroughASort)
+{
+    TRichGrid g;
+    FillList(g);
+    g.GetColAttributes(4)->SetBitmapDrawMode(bmCenter);
+    for (int r = 1; r <= 4; ++r)
+        g.GetCellAttributes(4, r)->SetImageIndex(r * 10);
+    auto d = Dialog(g);
+    EXPECT_EQ(d->ColumnKinds(), QStringLiteral("00342"));
+    d->CellClicked(4, d->EyeRow()); // does nothing on an image column
+    EXPECT_TRUE(d->ColumnShown(4));
+    d->SetSettings("1111");         // no sort cell for the image column
+    EXPECT_EQ(d->GetSettings(), QStringLiteral("11113"));
+    d->SetSettings("3332");
+    EXPECT_TRUE(d->Save());
+    EXPECT_EQ(Column(g, 0), QStringList({"3", "1", "2", "4"}));
+    auto image = [&g](int r) {
+        TCellAttributes a;
+        QString s;
+        g.GetDisplayAttributes(4, r, &a, s);
+        return a.ImageIndex();
+    };
+    EXPECT_EQ(image(1), 30);
+    EXPECT_EQ(image(2), 10);
+    EXPECT_EQ(image(4), 40);
+}
