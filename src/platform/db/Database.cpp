@@ -329,8 +329,45 @@ void Database::Execute(const QString &jet)
     tr.Commit();
 }
 
+void Database::MarkTemporaryTable(const QString &name)
+{
+    if (!IsTemporaryTable(name))
+        temporaryTables_ += name.toLower();
+}
+
+bool Database::IsTemporaryTable(const QString &name) const { return temporaryTables_.contains(name.toLower()); }
+
 void Database::ExecuteSelectInto(const JetSql::Statement &st)
 {
+    const bool temporary = IsTemporaryTable(st.intoTable);
+    if (temporary) {
+        // Only the connection's temporary schema is written: no IMMEDIATE
+        // transaction, so the shared file is read, never locked for writing.
+        std::vector<JetSql::ColumnDef> columns;
+        {
+            sqlite3_stmt *stmt = Prepare(st.sql);
+            if (!stmt)
+                throw EDatabaseError(QStringLiteral("SELECT ... INTO without a query"));
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                const char *decl = sqlite3_column_decltype(stmt, i);
+                columns.push_back({QString::fromUtf8(sqlite3_column_name(stmt, i)),
+                                   decl ? QString::fromUtf8(decl) : QString()});
+            }
+            sqlite3_finalize(stmt);
+        }
+        for (const QString &s : JetSql::CreateTableStatements(st.intoTable, columns, true))
+            RunSqlite(s);
+        try {
+            RunSqlite(QStringLiteral("INSERT INTO temp.%1 %2").arg(SqlIdentifier(st.intoTable), st.sql));
+        } catch (...) {
+            try {
+                RunSqlite(QStringLiteral("DROP TABLE temp.%1").arg(SqlIdentifier(st.intoTable)));
+            } catch (...) {
+            }
+            throw;
+        }
+        return;
+    }
     DbTransaction tr(*this);
     std::vector<JetSql::ColumnDef> columns;
     {
@@ -702,6 +739,10 @@ bool Database::TableExists(const QString &name)
 {
     for (const QString &t : TableNames())
         if (t.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    Cursor c = Select(QStringLiteral("SELECT name FROM sqlite_temp_master WHERE type = 'table'"));
+    while (c.Next())
+        if (c.Text(0).compare(name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }

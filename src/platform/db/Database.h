@@ -92,8 +92,14 @@ public:
 
     // The user tables, in the order of their creation.
     QStringList TableNames();
-    // Whether a table of that name exists, whatever the case of the name.
+    // Whether a table of that name exists, whatever the case of the name
+    // (a temporary table of this connection included).
     bool TableExists(const QString &name);
+    // Names given here are work tables of this connection: SELECT ... INTO
+    // one of them makes a TEMP table, which takes no write lock on the file
+    // and which no other connection sees. Names compare case-insensitively.
+    void MarkTemporaryTable(const QString &name);
+    bool IsTemporaryTable(const QString &name) const;
     // The columns of a table in their order ("" list for no such table).
     QStringList ColumnNames(const QString &table);
 
@@ -128,6 +134,7 @@ private:
     QString path_;
     sqlite3 *db_ = nullptr;
     int transactionDepth_ = 0;
+    QStringList temporaryTables_;
 };
 
 } // namespace platform

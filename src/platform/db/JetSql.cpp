@@ -790,7 +790,8 @@ JetSql::GroupedCrosstab JetSql::CrosstabGroupedQuery(const Statement &st)
     return g;
 }
 
-QStringList JetSql::CreateTableStatements(const QString &table, const std::vector<ColumnDef> &columns)
+QStringList JetSql::CreateTableStatements(const QString &table, const std::vector<ColumnDef> &columns,
+                                          bool temporary)
 {
     QStringList defs;
     QStringList after;
@@ -805,8 +806,11 @@ QStringList JetSql::CreateTableStatements(const QString &table, const std::vecto
         defs += def;
     }
     QStringList out;
-    out += QStringLiteral("CREATE TABLE %1 (%2)").arg(SqlIdentifier(table), defs.join(QStringLiteral(", ")));
-    out += after;
+    out += QStringLiteral("CREATE %1TABLE %2 (%3)")
+               .arg(temporary ? QStringLiteral("TEMP ") : QString(), SqlIdentifier(table),
+                    defs.join(QStringLiteral(", ")));
+    for (const QString &trigger : after)
+        out += temporary ? QString(trigger).replace(0, 14, QStringLiteral("CREATE TEMP TRIGGER")) : trigger;
     return out;
 }
 

@@ -133,7 +133,10 @@ public:
         QString name;
         QString declType;  // empty for an expression
     };
-    static QStringList CreateTableStatements(const QString &table, const std::vector<ColumnDef> &columns);
+    // A temporary table (and its triggers) lives in the connection's own
+    // temporary schema.
+    static QStringList CreateTableStatements(const QString &table, const std::vector<ColumnDef> &columns,
+                                             bool temporary = false);
 
     // Whether a declared type is one of text, a flag, a date.
     static bool IsTextType(const QString &declType);
