@@ -10,6 +10,7 @@
 #include "ReportData.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
+#include "core/uFormClasses.h"
 #include "core/uHelpers.h"
 #include "core/unRegistryFuncs.h"
 #include "core/un_Ado_Connection.h"
@@ -309,6 +310,18 @@ TEST_F(WorkTableReportsGui, WorkTablesAreTemporaryTablesOfTheConnection)
               QStringList{QStringLiteral("Вега")});
     ASSERT_TRUE(DropTableIfExists(nullptr, DbConnection, T));
     EXPECT_FALSE(TableExists(DbConnection, T));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReportMenu, EveryReportWindowIsRegisteredForItsMenuItem)
+{
+    for (const char *name : {"TfrmAnalit_po_klienti", "TfrmAnalit_po_obekti", "TfrmStokovo_pari4en_ot4et",
+                             "TfrmArtikuli_po_klienti_i_obekti", "TfrmArtikuli_po_klienti_i_obekti_na_baza_fakturi",
+                             "TfrmOborot_po_obekti", "TfrmArtikuli_po_obekti"})
+        EXPECT_TRUE(IsFormClassRegistered(QString::fromLatin1(name))) << name;
 }
 
 } // namespace
