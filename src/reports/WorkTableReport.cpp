@@ -148,7 +148,7 @@ TListEdit *TPeriodReportForm::AddListParam(const QString &Name, const QString &L
     Panel = new QLabel(pnlParams);
     Panel->setObjectName(PanelName);
     Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel->setMinimumWidth(160);
+    Panel->setMinimumWidth(140);
     edit->SetDescrControl(Panel);
     edit->OnChange = [this](QObject *) { ParamsChanged(); };
     pnlParams->layout()->addWidget(caption);

@@ -48,6 +48,7 @@ TfrmArtikuli_po_klienti_i_obekti::TfrmArtikuli_po_klienti_i_obekti(QWidget *AOwn
         layout->addWidget(button);
     }
     TypesOfQueries->button(0)->setChecked(true);
+    rgTypesOfQueries->setMinimumWidth(rgTypesOfQueries->sizeHint().width());
     connect(TypesOfQueries, &QButtonGroup::idToggled, this, [this](int, bool Checked) {
         if (Checked)
             ParamsChanged();

@@ -4,6 +4,9 @@
 // products reports on receipts and on invoices; the work tables themselves.
 #include <QDateEdit>
 #include <QLabel>
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,8 +21,11 @@
 #include "reports/unAnalit_po_obekti.h"
 #include "reports/unArtikuli_po_klienti_i_obekti.h"
 #include "reports/unArtikuli_po_klienti_i_obekti_na_baza_fakturi.h"
+#include "framework/unPrintPreview.h"
+#include "platform/print/RecordedPage.h"
 #include "reports/unStokovo_pari4en_ot4et.h"
 #include "support/ScopedDialogAnswers.h"
+#include "support/TestPrinter.h"
 
 namespace {
 
@@ -105,6 +111,41 @@ TEST_F(WorkTableReportsGui, AReceiptPaidAfterThePeriodStaysOwedAtItsEnd)
     ASSERT_TRUE(form->Execute());
     EXPECT_EQ(GridRows(*form->Grid), (QStringList{QStringLiteral("1|Вега|30.00||30.00|0.00"),
                                                   QStringLiteral("Общо:||30.00|0.00|30.00|0.00")}));
+}
+
+TEST_F(WorkTableReportsGui, F9PrintsTheReportInLandscapeUnderItsSubtitle)
+{
+    Receivables();
+    testsupport::TestPrinterDevice printer;
+    SetPrintGridPrinter(&printer);
+    std::unique_ptr<TfrmAnalit_po_klienti> form(CreateQuorendForm<TfrmAnalit_po_klienti>(nullptr, fsNormal));
+    form->SetPeriod(kMarch1, kMarch31);
+    ASSERT_TRUE(form->ShowForm());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_TRUE(form->Execute());
+    form->UpdateActions();
+    ASSERT_TRUE(form->actPrint->isEnabled());
+    QString text;
+    QSize page;
+    testsupport::OnNextModal([&](QWidget *w) {
+        QPointer<TfmPrintPreview> preview(qobject_cast<TfmPrintPreview *>(w));
+        ASSERT_FALSE(preview.isNull());
+        for (const auto &run : preview->page->Pages().Items(0)->TextRuns())
+            text += run.text + QLatin1Char(' ');
+        page = preview->page->Pages().Items(0)->Size();
+        preview->close();
+    });
+    form->Grid->setFocus();
+    QTest::keyClick(form->Grid, Qt::Key_F9);
+    SetPrintGridPrinter(nullptr);
+    EXPECT_TRUE(text.contains(QStringLiteral("АНАЛИТИЧНА СПРАВКА ПО КЛИЕНТИ"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("от дата 01.03.2026 до дата 31.03.2026")));
+    EXPECT_TRUE(text.contains(QStringLiteral("142.34")));
+    EXPECT_GT(page.width(), page.height());
+    form->close();
+    form.release();
 }
 
 TEST_F(WorkTableReportsGui, ReceivablesPerSiteOfOneCustomer)
