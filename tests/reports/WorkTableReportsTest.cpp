@@ -22,6 +22,8 @@
 #include "reports/unArtikuli_po_klienti_i_obekti.h"
 #include "reports/unArtikuli_po_klienti_i_obekti_na_baza_fakturi.h"
 #include "framework/unPrintPreview.h"
+#include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
 #include "platform/print/RecordedPage.h"
 #include "reports/unStokovo_pari4en_ot4et.h"
 #include "support/ScopedDialogAnswers.h"
@@ -146,6 +148,28 @@ TEST_F(WorkTableReportsGui, F9PrintsTheReportInLandscapeUnderItsSubtitle)
     EXPECT_GT(page.width(), page.height());
     form->close();
     form.release();
+}
+
+TEST_F(WorkTableReportsGui, AReportRunsWhileAnotherWorkstationIsSaving)
+{
+    Receivables();
+    // Another workstation is in the middle of a save: it holds the file's
+    // write lock. The work tables are this connection's own, so the report
+    // neither waits for it nor fails.
+    const int timeout = platform::Database::BusyTimeoutMs();
+    platform::Database::SetBusyTimeoutMs(100);
+    platform::Database other(DatabasePath());
+    {
+        platform::DbTransaction saving(other);
+        other.Execute(QStringLiteral("UPDATE Zaiavki SET Total_sum = 1 WHERE Query_num = 6"));
+        DbConnection->Close();  // reopened with the short timeout
+        auto form = MakeReport<TfrmAnalit_po_klienti>();
+        form->SetPeriod(kMarch1, kMarch31);
+        EXPECT_TRUE(form->Execute());
+        EXPECT_EQ(GridRows(*form->Grid).last(), QStringLiteral("Общо:||190.60|292.64|255.55|227.69"));
+    }
+    platform::Database::SetBusyTimeoutMs(timeout);
+    EXPECT_TRUE(dialogs.Shown().empty());
 }
 
 TEST_F(WorkTableReportsGui, ReceivablesPerSiteOfOneCustomer)
