@@ -117,6 +117,15 @@ bool TfrmOborot_po_obekti::InitForm()
     return TSiteCrosstabReport::InitForm();
 }
 
+void TfrmOborot_po_obekti::EnableActions(bool Enable)
+{
+    TSiteCrosstabReport::EnableActions(Enable);
+    if (Enable && pnlParams->isEnabled()) {
+        Apply3D();
+        UpdatePageButtons();
+    }
+}
+
 void TfrmOborot_po_obekti::Apply3D()
 {
     Chart->SetView3D(cb_3D->isChecked());

@@ -18,6 +18,9 @@ public:
 
     bool InitForm() override;
     bool DoExecute() override;
+    // The parameter panel comes back with the 3-D bars and the page
+    // buttons in their own states.
+    void EnableActions(bool Enable) override;
 
     // The WHERE text of the period, ending in a blank.
     QString BuildDateFilter();

@@ -167,6 +167,14 @@ TEST_F(SiteCrosstabGui, ChartPagesByPointsPerPage)
     EXPECT_EQ(chart->Page(), 2);
     form->cbSteps->setChecked(true);
     EXPECT_TRUE(chart->Stairs());
+    // A run gives the panel back with the flat chart's bars still off and
+    // the page buttons as the page is.
+    form->cb_3D->setChecked(false);
+    ASSERT_TRUE(form->Execute());
+    EXPECT_TRUE(form->sp_dots_X->isEnabled());
+    EXPECT_FALSE(form->ScrollBar_2D_3D->isEnabled());
+    EXPECT_FALSE(form->ScrollBar_Rotation->isEnabled());
+    EXPECT_EQ(form->ButtonNext->isEnabled(), chart->NumPages() > chart->Page());
     form->Close();
     form.release();
 }
