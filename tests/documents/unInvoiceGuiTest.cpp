@@ -1,0 +1,387 @@
+// The invoice window against a real database: prices without VAT, lines,
+// totals with the VAT computed by hand, validation messages, numbering from
+// the workstation's counter inside the shared save, a failed save and its
+// retry, notices typed in the grid with their differences, opened
+// documents.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTabWidget>
+#include <QTest>
+#include <sqlite3.h>
+
+#include "InvoiceFixture.h"
+#include "components/FloatEdit.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uFormClasses.h"
+#include "documents/unInvoice.h"
+#include "framework/QuorendFormClasses.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class InvoiceGui : public testsupport::InvoiceTest
+{
+protected:
+    void SetUp() override
+    {
+        InvoiceTest::SetUp();
+        // Customer 7 buys at price list 3; its prices hold 20 % VAT.
+        Execute("Update CustGroups Set Pref_code = 3 Where code_c = 7");
+        Execute("Update Izdelia Set price_3 = 1.2 Where code_izd = 101");
+        main_ = std::make_unique<QMainWindow>();
+        area_ = new QMdiArea(main_.get());
+        main_->setCentralWidget(area_);
+        main_->resize(1200, 800);
+        main_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+        SetMainForm(main_.get(), area_);
+        SetFormShower(ShowQuorendForm);
+    }
+    void TearDown() override
+    {
+        if (TfrmInvoice *form = OpenInvoiceWindow()) {
+            form->SetModified(false);
+            form->Close();
+        }
+        SetFormShower(nullptr);
+        SetMainForm(nullptr, nullptr);
+        main_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        InvoiceTest::TearDown();
+    }
+
+    TfrmInvoice *New(unsigned char Mode)
+    {
+        EXPECT_TRUE(NewInvoice(Mode));
+        TfrmInvoice *form = OpenInvoiceWindow();
+        EXPECT_NE(form, nullptr);
+        return form;
+    }
+
+    // Customer 7, site 12, paid by bank, the given kind.
+    void Header(TfrmInvoice *form, const QString &kind)
+    {
+        form->leCustomer->setText("7");
+        form->leObject->setText("12");
+        form->leType_of_payment->setText("2");
+        form->leDocType->setText(kind);
+    }
+
+    void AddLine(TfrmInvoice *form, const QString &code, const QString &amount, char kind = 0,
+                 const QString &percent = QString())
+    {
+        form->pcMain->setCurrentWidget(form->tabGoods);
+        form->leIzdelie->clear();
+        form->leIzdelie->setText(code);
+        form->edAmount->SetText(amount);
+        if (kind == '-')
+            form->cbDiscount->click();
+        if (kind == '+')
+            form->cbOverValue->click();
+        if (!percent.isEmpty())
+            form->edDiscountPerc->SetText(percent);
+        form->actNew->trigger();
+        if (form->cbDiscount->isChecked())
+            form->cbDiscount->click();
+        if (form->cbOverValue->isChecked())
+            form->cbOverValue->click();
+    }
+
+    // Types Text into a cell of the grid as the operator does.
+    void TypeInCell(TfrmInvoice *form, int col, int row, const QString &text)
+    {
+        TRichGrid *grid = form->GridGoods;
+        form->pcMain->setCurrentWidget(form->tabGoods);
+        if (grid->EditorMode())
+            grid->SetEditorMode(false);
+        grid->setFocus();
+        grid->SetCol(col);
+        grid->SetRow(row);
+        form->GridGoodsClick();
+        for (QChar c : text)
+            QTest::keyClick(grid->EditorMode() && grid->InplaceEditor() ? static_cast<QWidget *>(grid->InplaceEditor())
+                                                                         : static_cast<QWidget *>(grid),
+                            c.toLatin1());
+    }
+
+    QStringList GridLine(TfrmInvoice *form, int row, int from = 0)
+    {
+        QStringList cells;
+        for (int c = from; c < 10; ++c)
+            cells << form->GridGoods->Cells(c, row);
+        return cells;
+    }
+
+    std::unique_ptr<QMainWindow> main_;
+    QMdiArea *area_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(InvoiceGui, NewInvoiceTakesPricesWithoutVatAndComputesTheVatOfTheTotal)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    // No counter row: number 1.
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000001");
+    EXPECT_EQ(form->windowTitle(), "Фактура");
+    EXPECT_EQ(form->pnlCaption->text(), "ФАКТУРА");
+    EXPECT_EQ(form->VatRate(), 0.2L);
+    EXPECT_FALSE(form->edInvoiceNo->isVisible());
+    Header(form, "1");
+    EXPECT_EQ(form->PriceList(), 3);
+    EXPECT_EQ(form->panelDocType->text(), "Фактура");
+
+    // A stored 1.20 with VAT is 1.0000 without.
+    form->leIzdelie->setText("101");
+    EXPECT_EQ(form->edPrice->Text(), "1.0000");
+    // 10 loaves less 10 %: 0.90 each, 9.00.
+    AddLine(form, "101", "10", '-', "10");
+    EXPECT_EQ(GridLine(form, 2), (QStringList{"1", "101", "Хляб Добруджа 500 г", "бр.", "", "10.000", "1.0000",
+                                              "-10.00", "0.9000", "9.00"}));
+    // 8.80 / 1.2 = 7.3333; 2.5 of them 18.33325 -> 18.33.
+    AddLine(form, "205", "2.5");
+    EXPECT_EQ(GridLine(form, 3, 5), (QStringList{"2.500", "7.3333", "", "7.3333", "18.33"}));
+    // Net 27.33, VAT 5.466 -> 5.47, in all 32.80.
+    EXPECT_EQ(form->TotalWithoutVat(), 27.33L);
+    EXPECT_EQ(form->VatAmount(), 5.47L);
+    EXPECT_EQ(form->labTotal->text(), "Общо с ДДС:      32.80 лв.");
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Желаете ли да отпечатате съставените документи?"});
+    EXPECT_EQ(Rows("SELECT Invoice_num, obekt, Total_sum, VAT, Is_paid, code_payment, code_FVD, by_invoice, "
+                   "VAT_Percent FROM Invoices"),
+              QStringList{"1@12@27.33@5.47@False@2@1@0@0.2"});
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows ORDER BY izdelie"),
+              (QStringList{"1@101@10@1@-10@0.9@9", "1@205@2.5@7.3333@0@7.3333@18.33"}));
+    // The counter row was missing: the save inserted it.
+    EXPECT_EQ(Rows(QString("SELECT Value_nas FROM Nas WHERE n_nas = 2 AND IP_Address = \"%1\"").arg(Station)),
+              QStringList{"0000000001"});
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000002");
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "");
+    EXPECT_EQ(form->TotalWithoutVat(), 0);
+    EXPECT_EQ(form->leCustomer->text(), "7");
+    EXPECT_NE(OpenInvoiceWindow(), nullptr);
+    // One window at a time.
+    EXPECT_FALSE(NewInvoice(1));
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Има вече започнат нов документ.\rНе можете да издавате повече от един документ едновременно!");
+}
+
+TEST_F(InvoiceGui, LineAndSaveChecksCollectTheirMessages)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    form->leCustomer->setText("7");
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->leIzdelie->setText("101");
+    form->edPrice->SetValue(0);
+    form->actNew->trigger();
+    ASSERT_EQ(dialogs.Texts().size(), 1);
+    EXPECT_EQ(dialogs.Texts()[0], " Въведете количество!\n\r Въведете продажна цена!\n\r");
+    AddLine(form, "101", "2");
+    AddLine(form, "101", "3");
+    EXPECT_EQ(dialogs.Texts().last(), "Вече имате заявка за продажба на артикул 101 !\n\r");
+    EXPECT_EQ(form->GridGoods->RowCount(), 3);
+
+    // A percent of 100 or more leaves the price while "TO" is checked.
+    form->leIzdelie->setText("205");
+    form->edAmount->SetText("1");
+    form->cbDiscount->click();
+    form->edDiscountPerc->SetText("100");
+    EXPECT_EQ(form->edDiscountedPriceLeva->Text(), "7.3333");
+    form->cbDiscount->click();
+
+    // No payment, no kind: both said at once.
+    form->leType_of_payment->clear();
+    form->leDocType->clear();
+    qsizetype mark = dialogs.Texts().size();
+    EXPECT_FALSE(form->Save());
+    ASSERT_EQ(dialogs.Texts().mid(mark).size(), 1);
+    EXPECT_EQ(dialogs.Texts().mid(mark)[0], "Изберете начин на плащане!\n\rИзберете вид на документа.\n\r");
+    EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
+}
+
+TEST_F(InvoiceGui, ANumberTakenMeanwhileIsRefusedAndTheStoredDocumentStays)
+{
+    StoreInvoice5();
+    SetNas(NasInvoiceCounter, "0000000004");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000005");
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Документ с номер 0000000005 съществува !"});
+    Header(form, "1");
+    AddLine(form, "101", "1");
+    qsizetype mark = dialogs.Texts().size();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(mark), QStringList{"Документ с номер 0000000005 съществува !"});
+    EXPECT_EQ(Rows("SELECT Invoice_num, Total_sum FROM Invoices"), QStringList{"5@28.13"});
+    EXPECT_EQ(Rows("SELECT count(*) FROM Invoices_rows"), QStringList{"2"});
+}
+
+TEST_F(InvoiceGui, AFailedSaveWritesNothingAndARetryWritesOnce)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    Header(form, "4");
+    AddLine(form, "101", "10");
+    AddLine(form, "205", "1");
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                           "CREATE TRIGGER refuse_line BEFORE INSERT ON Invoices_rows WHEN NEW.izdelie = 205 "
+                           "BEGIN SELECT RAISE(ABORT, 'line refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(), "Грешка при актуализиране на Invoices_rows на ред 2.");
+    EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
+    EXPECT_TRUE(Rows("SELECT * FROM Invoices_rows").isEmpty());
+    EXPECT_TRUE(Rows("SELECT * FROM Nas WHERE n_nas = 2").isEmpty());
+    EXPECT_TRUE(form->Modified());
+
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(), "DROP TRIGGER refuse_line", nullptr, nullptr, nullptr), SQLITE_OK);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Invoice_num, Total_sum, VAT, code_FVD FROM Invoices"), QStringList{"1@17.33@3.47@4"});
+    EXPECT_EQ(Rows("SELECT Invoice_num, izdelie FROM Invoices_rows ORDER BY izdelie"),
+              (QStringList{"1@101", "1@205"}));
+}
+
+TEST_F(InvoiceGui, ACreditNoticeIsTypedInTheGridAndStoresOnlyItsDifferences)
+{
+    StoreInvoice5();
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(1);
+    EXPECT_EQ(form->windowTitle(), "Известие");
+    EXPECT_TRUE(form->edInvoiceNo->isVisible());
+    EXPECT_FALSE(form->actNew->isEnabled());
+    Header(form, "3");
+    form->edInvoiceNo->setText("0000000005");
+    form->edInvoiceNoFormOk();
+    ASSERT_EQ(form->GridGoods->RowCount(), 8);
+    EXPECT_EQ(GridLine(form, 2), (QStringList{"1", "101", "Хляб Добруджа 500 г", "бр.", "", "10", "1", "-10", "0.9",
+                                              "9"}));
+    EXPECT_EQ(GridLine(form, 3, 0).mid(0, 3), (QStringList{"Ново:", "101", "Хляб Добруджа 500 г"}));
+    EXPECT_EQ(form->GridGoods->Cells(0, 4), "Разлика:");
+    EXPECT_EQ(form->GridGoods->Cells(0, 5), "2");
+
+    // The difference follows the text after each key, never one behind.
+    TypeInCell(form, 5, 3, "8");
+    EXPECT_EQ(form->GridGoods->Cells(5, 3), "8");
+    EXPECT_EQ(form->GridGoods->Cells(5, 4), "-2.000");
+    // A letter is dropped.
+    QTest::keyClick(form->GridGoods->InplaceEditor(), 'x');
+    EXPECT_EQ(form->GridGoods->Cells(5, 3), "8");
+    TypeInCell(form, 8, 3, "0.9");
+    EXPECT_EQ(form->GridGoods->Cells(9, 3), "7.20");
+    EXPECT_EQ(GridLine(form, 4, 5), (QStringList{"-2.000", "", "", "0.9000", "-1.80"}));
+    // The cakes: 2.5 for 18.00 instead of 19.13.
+    TypeInCell(form, 5, 6, "2.5");
+    TypeInCell(form, 9, 6, "18");
+    EXPECT_EQ(form->GridGoods->Cells(8, 6), "7.2000");
+    EXPECT_EQ(GridLine(form, 7, 5), (QStringList{"0.000", "", "", "0.0000", "-1.13"}));
+    // The unit column is never editable.
+    form->GridGoods->SetCol(6);
+    form->GridGoods->SetRow(3);
+    form->GridGoodsClick();
+    EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+    // Net -2.93, VAT -0.586 -> -0.59.
+    EXPECT_EQ(form->TotalWithoutVat(), -2.93L);
+    EXPECT_EQ(form->VatAmount(), -0.59L);
+
+    // A debit notice may not be negative.
+    form->leDocType->setText("2");
+    form->edInvoiceNo->setText("0000000005");
+    qsizetype mark = dialogs.Texts().size();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(mark), QStringList{"Общата сума на документа трябва да е положително число!\n\r"});
+    form->leDocType->setText("3");
+    form->edInvoiceNo->setText("0000000005");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save()) << dialogs.Texts().mid(mark).join('|').toStdString();
+    EXPECT_EQ(Rows("SELECT Invoice_num, Total_sum, VAT, code_FVD, by_invoice FROM Invoices WHERE Invoice_num = 1"),
+              QStringList{"1@-2.93@-0.59@3@5"});
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 1 ORDER BY izdelie"),
+              (QStringList{"1@101@-2@0.9@0@0.9@-1.8", "1@205@0@0@0@0@-1.13"}));
+}
+
+TEST_F(InvoiceGui, ACreditNoticeWithAPositiveTotalAndANoticeOfNoDifferenceAreRefused)
+{
+    StoreInvoice5();
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(1);
+    Header(form, "3");
+    form->edInvoiceNo->setText("0000000005");
+    form->edInvoiceNoFormOk();
+    qsizetype mark = dialogs.Texts().size();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(mark), QStringList{"Не можете да запишете документ с нулева стойност.\n\r"});
+    TypeInCell(form, 5, 3, "12");
+    TypeInCell(form, 8, 3, "0.9");
+    EXPECT_EQ(form->GridGoods->Cells(9, 4), "1.80");
+    mark = dialogs.Texts().size();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(mark), QStringList{"Общата сума на документа трябва да е отрицателно число число!\n\r"});
+    EXPECT_EQ(Rows("SELECT count(*) FROM Invoices"), QStringList{"1"});
+}
+
+TEST_F(InvoiceGui, AnOpenedInvoiceAndAnOpenedNoticeShowTheirLines)
+{
+    StoreInvoice5();
+    StoreNotice6();
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenInvoice(1, 6));
+    TfrmInvoice *form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000006");
+    EXPECT_EQ(form->panelDateOfDoc->text(), "08.12.2026");
+    EXPECT_EQ(form->leCustomer->text(), "7");
+    EXPECT_EQ(form->leDocType->text(), "3");
+    EXPECT_EQ(form->edInvoiceNo->text(), "0000000005");
+    EXPECT_EQ(form->ByInvoice(), "5");
+    ASSERT_EQ(form->GridGoods->RowCount(), 8);
+    EXPECT_EQ(GridLine(form, 3, 5), (QStringList{"8.000", "", "", "0.9000", "7.20"}));
+    EXPECT_EQ(GridLine(form, 4, 5), (QStringList{"-2.000", "", "", "0.9000", "-1.80"}));
+    EXPECT_EQ(GridLine(form, 6, 5), (QStringList{"2.500", "", "", "7.2000", "18.00"}));
+    EXPECT_EQ(GridLine(form, 7, 5), (QStringList{"0.000", "", "", "0.0000", "-1.13"}));
+    EXPECT_EQ(form->TotalWithoutVat(), -2.93L);
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+    // Saved again, it replaces its rows and the window closes.
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(OpenInvoiceWindow(), nullptr);
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 6 ORDER BY izdelie"),
+              (QStringList{"6@101@-2@0.9@0@0.9@-1.8", "6@205@0@0@0@0@-1.13"}));
+    EXPECT_EQ(Rows("SELECT Invoice_num FROM Invoices ORDER BY Invoice_num"), (QStringList{"5", "6"}));
+
+    ASSERT_TRUE(OpenInvoice(0, 5));
+    form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->GridGoods->RowCount(), 4);
+    EXPECT_EQ(form->TotalWithoutVat(), 28.13L);
+    EXPECT_EQ(form->VatAmount(), 5.63L);
+    EXPECT_EQ(form->leType_of_payment->text(), "2");
+}
+
+TEST_F(InvoiceGui, TheMenuEntriesOpenAnInvoiceAndANotice)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TFormParams params;
+    params.Mode = 1;
+    ASSERT_TRUE(RunRegisteredEntry("NewInvoice", params));
+    TfrmInvoice *form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Mode, 1);
+    EXPECT_EQ(form->pnlCaption->text(), "ИЗВЕСТИЕ");
+}
