@@ -1,0 +1,284 @@
+#include "documents/DocumentPeriodList.h"
+
+#include "components/GridUtils.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "framework/DocumentSave.h"
+#include "platform/ui/ImageList.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kMarkCol = 8;
+const QString kMarked = QStringLiteral("1");
+
+QDateEdit *DateEdit(QWidget *Parent, const QString &Name)
+{
+    auto *edit = new QDateEdit(Parent);
+    edit->setObjectName(Name);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+// A tick drawn in code: the mark of a row chosen for payment.
+QPixmap MarkPicture(int Size)
+{
+    QPixmap pixmap(Size, Size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(0, 128, 0));
+    pen.setWidthF(Size / 6.0);
+    p.setPen(pen);
+    p.drawLine(QPointF(Size * 0.15, Size * 0.55), QPointF(Size * 0.4, Size * 0.8));
+    p.drawLine(QPointF(Size * 0.4, Size * 0.8), QPointF(Size * 0.85, Size * 0.2));
+    return pixmap;
+}
+
+QDate RegistryDate(const QString &Name)
+{
+    QString value;
+    GetRegistrySetting(Name, value);
+    if (value.trimmed().isEmpty())
+        return QDate::currentDate();
+    return DayNumberToDate(int(DotStrToFloat(value)));
+}
+
+} // namespace
+
+namespace documentlist {
+
+QString YesNo(const QString &Flag)
+{
+    return Flag == QLatin1String("False") ? QStringLiteral("не") : QStringLiteral("да");
+}
+
+QString DateOrEmpty(const QString &Text)
+{
+    return Text.left(10) == QLatin1String("30.12.1899") ? QString() : Text;
+}
+
+QString NumberText(const QString &Number)
+{
+    QString digits;
+    FloatToDotStr(-1, digits, DotStrToFloat(Number));
+    QString r;
+    PadLeft(digits, QLatin1Char('0'), 10, r);
+    return r;
+}
+
+} // namespace documentlist
+
+TDocumentPeriodList::TDocumentPeriodList(QWidget *AOwner, TFormStyle AFormStyle, const QString &RegistryPrefix,
+                                         bool Paying)
+    : TQuorendReadForm(AOwner, AFormStyle), FRegistryPrefix(RegistryPrefix), FPaying(Paying)
+{
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("От дата:"), pnlParams));
+    dtp_From = DateEdit(pnlParams, QStringLiteral("dtp_From"));
+    params->addWidget(dtp_From);
+    params->addWidget(new QLabel(QStringLiteral("До дата:"), pnlParams));
+    dtp_To = DateEdit(pnlParams, QStringLiteral("dtp_To"));
+    params->addWidget(dtp_To);
+    connect(dtp_From, &QDateEdit::dateChanged, this, [this] { dtp_FromChange(); });
+    connect(dtp_To, &QDateEdit::dateChanged, this, [this] { dtp_ToChange(); });
+
+    actPrintDocument = MakeAction(QStringLiteral("Печат на документ"), QStringLiteral("Печат на документ"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_F9), true);
+    actPrintDocument->setObjectName(QStringLiteral("actPrintDocument"));
+    connect(actPrintDocument, &QAction::triggered, this, [this] { actPrintDocumentExecute(); });
+
+    if (FPaying) {
+        auto *bar = new QWidget(ClientArea);
+        auto *row = new QHBoxLayout(bar);
+        row->setContentsMargins(6, 2, 6, 2);
+        btnPayment = new QPushButton(QStringLiteral("Плащане"), bar);
+        btnPayment->setObjectName(QStringLiteral("btnPayment"));
+        labTotal_Cap = new QLabel(QStringLiteral("Общо за плащане:"), bar);
+        labTotal_Cap->setObjectName(QStringLiteral("labTotal_Cap"));
+        labTotal = new QLabel(bar);
+        labTotal->setObjectName(QStringLiteral("labTotal"));
+        labHint = new QLabel(bar);
+        labHint->setObjectName(QStringLiteral("labHint"));
+        btnPrintContract = new QPushButton(bar);
+        btnPrintContract->setObjectName(QStringLiteral("btnPrintContract"));
+        row->addWidget(btnPayment);
+        row->addWidget(labTotal_Cap);
+        row->addWidget(labTotal);
+        row->addStretch(1);
+        row->addWidget(labHint);
+        row->addWidget(btnPrintContract);
+        ClientLayout->addWidget(bar);
+        connect(btnPayment, &QPushButton::clicked, this, [this] { btnPaymentClick(); });
+        connect(btnPrintContract, &QPushButton::clicked, this, [this] { btnPrintContractClick(); });
+        Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
+
+        FMarkImage = Images->Add(MarkPicture(Images->Width()));
+        FMarkFormatter = new TCellFormatter(this);
+        FMarkFormatter->OnCellFormat = [this](TCellFormatter &, TRichGrid &, int, int, QString &Text,
+                                              TCellAttributes &Attributes) {
+            const bool marked = Text == kMarked;
+            Text.clear();
+            Attributes.SetImageIndex(marked ? FMarkImage : -1);
+            Attributes.SetBitmapDrawMode(bmCenter);
+        };
+    }
+    actEdit->setEnabled(true);
+}
+
+TDocumentPeriodList::~TDocumentPeriodList() = default;
+
+bool TDocumentPeriodList::InitForm()
+{
+    if (!TQuorendReadForm::InitForm())
+        return false;
+    QString upper;
+    UpperCaseChars(windowTitle(), upper);
+    pnlCaption->setText(upper);
+    SetHeaderSort(true);
+    {
+        const QSignalBlocker from(dtp_From);
+        const QSignalBlocker to(dtp_To);
+        dtp_From->setDate(RegistryDate(FRegistryPrefix + QStringLiteral("_dtp_From")));
+        dtp_To->setDate(RegistryDate(FRegistryPrefix + QStringLiteral("_dtp_To")));
+    }
+    if (FPaying) {
+        labTotal->clear();
+        Grid->GetColAttributes(kMarkCol)->SetFormatter(FMarkFormatter);
+    }
+    return true;
+}
+
+bool TDocumentPeriodList::FormDone()
+{
+    QString from, to;
+    FloatToDotStr(-1, from, DateToDayNumber(dtp_From->date()));
+    FloatToDotStr(-1, to, DateToDayNumber(dtp_To->date()));
+    SetRegistrySetting(FRegistryPrefix + QStringLiteral("_dtp_From"), from);
+    SetRegistrySetting(FRegistryPrefix + QStringLiteral("_dtp_To"), to);
+    return TQuorendReadForm::FormDone();
+}
+
+QString TDocumentPeriodList::GetSubTitle()
+{
+    return Format(QStringLiteral("от дата %s до дата %s"),
+                  {DateToDisplayText(dtp_From->date()), DateToDisplayText(dtp_To->date())});
+}
+
+long double TDocumentPeriodList::RowNumber(int Row) const
+{
+    if (Row < Grid->FixedRows() || Row >= Grid->RowCount())
+        return 0;
+    return DotStrToFloat(Grid->Cells(0, Row), 0);
+}
+
+bool TDocumentPeriodList::DoEdit()
+{
+    const int row = Grid->Row();
+    const long double number = RowNumber(row);
+    if (number != 0)
+        OpenDocument(row, number);
+    return true;
+}
+
+void TDocumentPeriodList::actPrintDocumentExecute()
+{
+    const long double number = RowNumber(Grid->Row());
+    if (number != 0)
+        PrintDocument(number);
+}
+
+void TDocumentPeriodList::btnPrintContractClick() { actPrintDocument->trigger(); }
+
+void TDocumentPeriodList::dtp_FromChange() { ClearGrid(*Grid, 0); }
+
+void TDocumentPeriodList::dtp_ToChange() { ClearGrid(*Grid, 0); }
+
+void TDocumentPeriodList::GridKeyPress(QChar &Key)
+{
+    if (FPaying && Key == QLatin1Char(' ')) {
+        ToggleMark(Grid->Row());
+        Key = QChar();
+    }
+}
+
+bool TDocumentPeriodList::IsMarked(int Row) const
+{
+    return FPaying && Row >= Grid->FixedRows() && Row < Grid->RowCount() && Grid->Cells(kMarkCol, Row) == kMarked;
+}
+
+void TDocumentPeriodList::ToggleMark(int Row)
+{
+    if (!FPaying || Row < Grid->FixedRows() || Row >= Grid->RowCount())
+        return;
+    if (IsMarked(Row))
+        Grid->SetCells(kMarkCol, Row, QString());
+    else if (Grid->Cells(6, Row) == QStringLiteral("не"))
+        Grid->SetCells(kMarkCol, Row, kMarked);
+    ShowMarkedTotal();
+}
+
+long double TDocumentPeriodList::MarkedTotal() const
+{
+    long double total = 0;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
+        if (IsMarked(row))
+            total += DotStrToRoundedFloat(Grid->Cells(5, row), 2);
+    return total;
+}
+
+void TDocumentPeriodList::ShowMarkedTotal()
+{
+    if (labTotal)
+        labTotal->setText(Format(QStringLiteral(" %10.2n лв."), {MarkedTotal()}));
+}
+
+void TDocumentPeriodList::btnMarkAll_4_PaymentClick()
+{
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
+        ToggleMark(row);
+}
+
+QString TDocumentPeriodList::PaymentStatement(int, long double) const { return QString(); }
+
+QString TDocumentPeriodList::PaymentFailureMessage() const { return QString(); }
+
+void TDocumentPeriodList::btnPaymentClick()
+{
+    if (!FPaying)
+        return;
+    // Every marked unpaid document in one transaction: all are paid or none.
+    TDocumentSave save(this);
+    save.IsNew = false;
+    const int today = DateToDayNumber(QDate::currentDate());
+    int count = 0;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        const long double number = RowNumber(row);
+        if (number == 0 || !IsMarked(row) || Grid->Cells(6, row) == QStringLiteral("да"))
+            continue;
+        save.Add(PaymentStatement(today, number), PaymentFailureMessage());
+        ++count;
+    }
+    if (count > 0)
+        save.Run();
+    // The list shows what the database holds now, paid or not.
+    Execute();
+}
+
+void TDocumentPeriodList::FinishRows(TDelimitedStringList &Rows)
+{
+    FilterRows(Rows, QString());
+    FillGridFromDelimitedStrings(*Grid, Rows, true);
+    if (labTotal)
+        labTotal->clear();
+}

@@ -1,0 +1,163 @@
+#include "documents/unStokovaRazpiska_Opis.h"
+
+#include "components/Formatters.h"
+#include "components/GridUtils.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/un_Ado_Connection.h"
+#include "documents/unPrintStokovaRazpiska.h"
+#include "documents/unStokovaRazpiska.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const bool registered =
+    RegisterQuorendFormClass<TfrmStokovaRazpiska_Opis>(QStringLiteral("TfrmStokovaRazpiska_Opis"));
+
+} // namespace
+
+TfrmStokovaRazpiska_Opis::TfrmStokovaRazpiska_Opis(QWidget *AOwner, TFormStyle AFormStyle)
+    : TDocumentPeriodList(AOwner, AFormStyle, QStringLiteral("frmStokovaRazpiska_Opis"), true)
+{
+    setObjectName(QStringLiteral("frmStokovaRazpiska_Opis"));
+    setWindowTitle(QStringLiteral("Опис на стокови разписки"));
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
+    code_bus = new TListEdit(pnlParams);
+    code_bus->setObjectName(QStringLiteral("code_bus"));
+    code_bus->setMaximumWidth(90);
+    params->addWidget(code_bus);
+    panelMicrobus = new QLabel(pnlParams);
+    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
+    panelMicrobus->setFrameShape(QFrame::Panel);
+    panelMicrobus->setFrameShadow(QFrame::Sunken);
+    panelMicrobus->setMinimumWidth(160);
+    params->addWidget(panelMicrobus);
+    code_bus->SetDescrControl(panelMicrobus);
+    code_bus->SetDescrColumn(1);
+    btnMarkAll_4_Payment = new QPushButton(QStringLiteral("Маркирай всички за плащане"), pnlParams);
+    btnMarkAll_4_Payment->setObjectName(QStringLiteral("btnMarkAll_4_Payment"));
+    params->addWidget(btnMarkAll_4_Payment);
+    connect(btnMarkAll_4_Payment, &QPushButton::clicked, this, [this] { btnMarkAll_4_PaymentClick(); });
+    connect(code_bus, &QLineEdit::textChanged, this, [this] { code_busChange(); });
+    connect(code_bus, &TCustomListEdit::Picked, this, [this] { code_busBitButtonClick(); });
+
+    labPaymentHint = new QLabel(
+        QStringLiteral("Натиснете интервал в колона \"Плащане\" за да маркирате документ, че е платен. След това "
+                       "натиснете бутон \"Плащане\"."),
+        ClientArea);
+    labPaymentHint->setObjectName(QStringLiteral("labPaymentHint"));
+    labPaymentHint->setTextFormat(Qt::PlainText);
+    ClientLayout->addWidget(labPaymentHint);
+    labHint->setText(QStringLiteral("Натиснете <CTRL> + <F9> за отпечатване на документ."));
+    labHint->setTextFormat(Qt::PlainText);
+    btnPrintContract->setText(QStringLiteral("Печат на стокава разписка"));
+
+    Grid->SetColCount(12);
+    Grid->SetFixedRows(1);
+    Grid->SetRows(0, {QStringLiteral("N:"), QStringLiteral("от дата"), QStringLiteral("За обект"),
+                      QStringLiteral("Наименование"), QStringLiteral("За дата"), QStringLiteral("Обща сума"),
+                      QStringLiteral("Платена"), QStringLiteral("на дата"), QStringLiteral("Плащане"),
+                      QStringLiteral("Извънредна"), QStringLiteral("Клиент"), QStringLiteral("Наименование")});
+    actExecute->setEnabled(true);
+}
+
+TfrmStokovaRazpiska_Opis::~TfrmStokovaRazpiska_Opis() = default;
+
+bool TfrmStokovaRazpiska_Opis::InitForm()
+{
+    if (!TDocumentPeriodList::InitForm())
+        return false;
+    Grid->GetColAttributes(5)->SetFormatter(ValueFormatter);
+    {
+        const QSignalBlocker block(code_bus);
+        FillBusesList(this, code_bus);
+    }
+    return true;
+}
+
+bool TfrmStokovaRazpiska_Opis::FormDone()
+{
+    SetRegistrySetting(QStringLiteral("code_bus_Text"), code_bus->text());
+    return TDocumentPeriodList::FormDone();
+}
+
+QString TfrmStokovaRazpiska_Opis::GetSubTitle()
+{
+    QString prefix;
+    const int bus = StrToIntOrZero(code_bus->text());
+    if (bus > 0)
+        prefix = Format(QStringLiteral("за микробус %s - %s, "), {code_bus->text().trimmed(), panelMicrobus->text()});
+    return prefix + TDocumentPeriodList::GetSubTitle();
+}
+
+bool TfrmStokovaRazpiska_Opis::DoExecute()
+{
+    QString sql = Format(
+        QStringLiteral("SELECT Zaiavki.Query_num, Zaiavki.datetime_z, Zaiavki.obekt, Obekti.name_o, Zaiavki.for_date, "
+                       "Zaiavki.Total_sum, Zaiavki.Is_paid, Zaiavki.Paid_on, Zaiavki.Is_Urgent, Zaiavki.Is_Urgent, "
+                       "Obekti.code_of_CustGroup, CustGroups.name_c FROM (CustGroups LEFT JOIN Obekti ON "
+                       "CustGroups.code_c = Obekti.code_of_CustGroup) LEFT JOIN Zaiavki ON Obekti.code_of_object = "
+                       "Zaiavki.obekt WHERE Zaiavki.Query_num <> 0 and  Zaiavki.for_date >= %d and Zaiavki.for_date "
+                       "<= %d "),
+        {DateToDayNumber(dtp_From->date()), DateToDayNumber(dtp_To->date())});
+    const int bus = StrToIntOrZero(code_bus->text());
+    if (bus >= 1)
+        sql += Format(QStringLiteral("AND CustGroups.c_bus = %d "), {bus});
+    sql += QStringLiteral("ORDER BY Zaiavki.Query_num ");
+    TDelimitedStringList rows;
+    if (!SelectToList(this, DbConnection, sql, rows))
+        return false;
+    long double total = 0;
+    const QChar d = rows.FieldDelimiter();
+    for (int i = 0; i < rows.Count(); ++i) {
+        QString record = rows.Strings(i);
+        QString field, text;
+        GetPiece(record, d, 0, field);
+        SetPiece(record, d, 0, documentlist::NumberText(field));
+        GetPiece(record, d, 5, field);
+        total += DotStrToRoundedFloat(field, 2);
+        FormatDotStr(field, 2, text);
+        SetPiece(record, d, 5, text);
+        GetPiece(record, d, 6, field);
+        SetPiece(record, d, 6, documentlist::YesNo(field));
+        GetPiece(record, d, 7, field);
+        SetPiece(record, d, 7, documentlist::DateOrEmpty(field));
+        GetPiece(record, d, 8, field);
+        SetPiece(record, d, 9, documentlist::YesNo(field));
+        SetPiece(record, d, 8, QString());
+        rows.SetStrings(i, record);
+    }
+    rows.Add(Format(QStringLiteral("¤Общо:@@@@@%.2f@@@@@@"), {total}));
+    FinishRows(rows);
+    return true;
+}
+
+bool TfrmStokovaRazpiska_Opis::DoDelete() { return TDocumentPeriodList::DoDelete(); }
+
+void TfrmStokovaRazpiska_Opis::code_busChange() { ClearGrid(*Grid, 0); }
+
+void TfrmStokovaRazpiska_Opis::code_busBitButtonClick() { ClearGrid(*Grid, 0); }
+
+void TfrmStokovaRazpiska_Opis::OpenDocument(int, long double Number) { OpenStokovaRazpiska(Number); }
+
+void TfrmStokovaRazpiska_Opis::PrintDocument(long double Number) { PrintStokovaRazpiska(this, Number); }
+
+QString TfrmStokovaRazpiska_Opis::PaymentStatement(int Day, long double Number) const
+{
+    return Format(QStringLiteral("Update Zaiavki Set Is_Paid = True, Paid_On = %d Where ( Query_num = %f )"),
+                  {Day, Number});
+}
+
+QString TfrmStokovaRazpiska_Opis::PaymentFailureMessage() const
+{
+    return QStringLiteral("Грешка при актуализиране на \"Заявки\".");
+}
