@@ -21,6 +21,7 @@
 #include "core/uFormClasses.h"
 #include "documents/unInvoice.h"
 #include "framework/QuorendFormClasses.h"
+#include "support/PrintedText.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
@@ -384,4 +385,43 @@ TEST_F(InvoiceGui, TheMenuEntriesOpenAnInvoiceAndANotice)
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->Mode, 1);
     EXPECT_EQ(form->pnlCaption->text(), "ИЗВЕСТИЕ");
+}
+
+TEST_F(InvoiceGui, PrintSavesFirstWithoutTheQuestionThenPrintsTheSavedInvoice)
+{
+    SetNas(NasInvoiceCounter, "0000000004");
+    testsupport::RawPrinterFile prn;
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    Header(form, "1");
+    // 10 loaves at 1.00 less 10 % and 2.5 cakes at 7.3333: 9.00 + 18.33.
+    AddLine(form, "101", "10", '-', "10");
+    AddLine(form, "205", "2.5");
+    form->actPrint->trigger();
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(Rows("SELECT Invoice_num, Total_sum, VAT FROM Invoices"), QStringList{"5@27.33@5.47"});
+    const QStringList lines = prn.Lines();
+    ASSERT_GT(lines.size(), 28);
+    EXPECT_EQ(lines[0].trimmed(), "ФАКТУРА - ОРИГИНАЛ");
+    EXPECT_EQ(lines[1].trimmed(), "N: 0000000005 / " + QDate::currentDate().toString("dd.MM.yyyy"));
+    EXPECT_TRUE(lines.contains(" Обща стойност:" + QString(58, ' ') + "32.80"));
+    EXPECT_TRUE(lines.contains(" Словом: тридесет и два лева и осемдесет стотинки"));
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000006");
+}
+
+TEST_F(InvoiceGui, WithoutAVatRateTheWindowSaysSoOnceAndComputesNoVat)
+{
+    Execute("Delete * From VA Where code_VA = 9");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Не е зададен процент за ДДС."});
+    Header(form, "1");
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->leIzdelie->setText("101");
+    // With no rate the stored price is the price.
+    EXPECT_EQ(form->edPrice->Text(), "1.2000");
+    AddLine(form, "101", "3");
+    EXPECT_EQ(form->TotalWithoutVat(), 3.6L);
+    EXPECT_EQ(form->VatAmount(), 0);
+    EXPECT_EQ(dialogs.Texts().size(), 1);
 }
