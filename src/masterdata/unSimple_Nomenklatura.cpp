@@ -183,7 +183,7 @@ int TfrmSimple_Nomenklatura::LineOfKey(const QString &Key)
 void TfrmSimple_Nomenklatura::RemoveFromAllRows(const QString &Key)
 {
     for (int i = 0; i < FAllRows.size(); ++i)
-        if (FAllRows[i].value(0) == Key) {
+        if (RowKey(FAllRows[i]) == Key) {
             FAllRows.removeAt(i);
             return;
         }
@@ -210,6 +210,7 @@ QString TfrmSimple_Nomenklatura::ValidateEditors()
 }
 
 QString TfrmSimple_Nomenklatura::EditorKey() { return ShortText(feShifyr->Value()); }
+QString TfrmSimple_Nomenklatura::RowKey(const QStringList &Row) { return Row.value(0); }
 
 QStringList TfrmSimple_Nomenklatura::EditorRow() { return {EditorKey(), edNaimenovanie->text()}; }
 
@@ -304,7 +305,7 @@ bool TfrmSimple_Nomenklatura::DoEdit()
     const QStringList cells = GridRow(row);
     if (row < Grid->FixedRows() || !IsEditableRow(cells))
         return result;
-    const QString key = cells.value(0);
+    const QString key = RowKey(cells);
     FEditLine = LineOfKey(key);
     FEditOriginalKey = FPending.IsStored(FEditLine) ? FPending.OriginalKey(FEditLine) : QString();
     FLineOfKey.erase(key);
@@ -326,7 +327,7 @@ bool TfrmSimple_Nomenklatura::DoDelete()
         return result;
     if (AskYesNoCancel(DeleteQuestion(cells)) != mrYes)
         return result;
-    const QString key = cells.value(0);
+    const QString key = RowKey(cells);
     const int line = LineOfKey(key);
     FPending.Remove(line, DeleteSql(FPending.IsStored(line) ? FPending.OriginalKey(line) : key));
     FLineOfKey.erase(key);

@@ -87,8 +87,10 @@ protected:
     virtual bool ProposeCode();
     // The collected messages of a refused entry ("" when it may go on).
     virtual QString ValidateEditors();
-    // The key of the row the editors hold, as the grid shows it.
+    // The key of the row the editors hold, and of a grid row: by default
+    // the first cell.
     virtual QString EditorKey();
+    virtual QString RowKey(const QStringList &Row);
     // The grid row the editors hold.
     virtual QStringList EditorRow();
     // A grid row into the editors.
