@@ -5,6 +5,9 @@
 #include <QtDebug>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
+#include <typeinfo>
 #include <utility>
 
 #include "core/uDelimitedStrings.h"
@@ -112,6 +115,180 @@ bool IsDateType(const QVariant &v)
 
 } // namespace
 
+// ---------------------------------------------------------------- keys
+
+// The pieces of the keys of many rows: each piece's value when it reads as
+// a number or a date, its sort key (platform::JetSortKey, the alphabetical
+// order of the record lists) and its text, the keys and texts in two
+// buffers that grow, so that reading a row's key allocates nothing of its
+// own and each comparison is cheap.
+class TBaseSorter::TKeyStore
+{
+public:
+    struct Piece
+    {
+        double number = 0;
+        qint64 day = 0;
+        quint32 key = 0;
+        quint32 keyLength = 0;
+        quint32 text = 0;
+        quint32 textLength = 0;
+        bool isNumber = false;
+        bool isDate = false;
+        bool isBlank = true;
+    };
+
+    // What the first piece of a row is, for the sorts' quick comparison.
+    enum Kind : unsigned char { Blank = 1, Number = 2, Date = 4, Text = 8 };
+
+    TEntry Entry(int row) const
+    {
+        const quint32 first = rowFirst_[size_t(row)];
+        const quint32 count = rowFirst_[size_t(row) + 1] - first;
+        if (count == 0)
+            return {0.0, row, Blank, true};
+        const Piece &p = pieces_[first];
+        const bool single = count == 1;
+        if (p.isNumber)
+            return {p.number, row, Number, single};
+        if (p.isBlank)
+            return {0.0, row, Blank, single};
+        if (p.isDate)
+            return {static_cast<double>(p.day), row, Date, single};
+        return {0.0, row, Text, single};
+    }
+
+    void Reserve(int rows)
+    {
+        if (rows <= 0)
+            return;
+        rowFirst_.reserve(size_t(rows) + 1);
+        pieces_.reserve(size_t(rows));
+    }
+    void BeginRow() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
+    void EndRows() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
+
+    // A text as a key's pieces: split at every '@'.
+    void AddSplitText(QStringView t)
+    {
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype at = t.indexOf(QLatin1Char('@'), from);
+            if (at < 0) {
+                AddPiece(t.mid(from));
+                return;
+            }
+            AddPiece(t.mid(from, at - from));
+            from = at + 1;
+        }
+    }
+
+    // A key as GetKey gives it: a text of pieces each followed by '@' (a
+    // text without '@' is one piece), a date, or another plain value.
+    void AddVariant(const TBaseSorter &Sorter, const QVariant &Key)
+    {
+        if (Sorter.FTypedCompare && !IsPlainType(Key))
+            Sorter.Fail(QStringLiteral("Cannot compare a key of type %1").arg(QString::fromLatin1(Key.typeName())),
+                        QStringLiteral("CompareKeys"));
+        if (IsTextType(Key)) {
+            const QString text = Key.toString();
+            const qsizetype last = text.lastIndexOf(QLatin1Char('@'));
+            if (last < 0)
+                AddPiece(text);
+            else
+                AddSplitText(QStringView(text).left(last));
+            return;
+        }
+        if (IsDateType(Key)) {
+            Piece &p = AddPiece(DateToDisplayText(Key.toDate()));
+            p.isNumber = false;
+            p.isDate = true;
+            p.day = Key.metaType().id() == QMetaType::QDate
+                        ? Key.toDate().toJulianDay() * MSecsPerDay
+                        : Key.toDateTime().toMSecsSinceEpoch() + QDate(1970, 1, 1).toJulianDay() * MSecsPerDay;
+            return;
+        }
+        Piece &p = AddPiece(Key.toString());
+        bool ok = false;
+        const double value = Key.toDouble(&ok);
+        p.isNumber = ok;
+        p.number = value;
+        p.isDate = false;
+    }
+
+    // -1, 0 or 1 for the keys of rows a and b.
+    int Compare(int a, int b, bool CaseSensitive) const
+    {
+        static const Piece blank;
+        const quint32 fa = rowFirst_[size_t(a)];
+        const quint32 na = rowFirst_[size_t(a) + 1] - fa;
+        const quint32 fb = rowFirst_[size_t(b)];
+        const quint32 nb = rowFirst_[size_t(b) + 1] - fb;
+        const quint32 n = std::max(na, nb);
+        for (quint32 i = 0; i < n; ++i) {
+            const Piece &x = i < na ? pieces_[fa + i] : blank;
+            const Piece &y = i < nb ? pieces_[fb + i] : blank;
+            int r;
+            if (x.isNumber && y.isNumber)
+                r = Compare3(x.number, y.number);
+            else if ((x.isNumber && y.isBlank) || (x.isBlank && y.isNumber))
+                // A number column shows an empty cell as 0.
+                r = Compare3(x.isNumber ? x.number : 0.0, y.isNumber ? y.number : 0.0);
+            else if (x.isDate && y.isDate)
+                r = Compare3(x.day, y.day);
+            else {
+                MakeSortKey(x);
+                MakeSortKey(y);  // may move the buffer: views only after both
+                r = Sign(std::string_view(keys_.data() + x.key, x.keyLength)
+                             .compare(std::string_view(keys_.data() + y.key, y.keyLength)));
+                if (r == 0) {
+                    const QStringView tx(texts_.data() + x.text, x.textLength);
+                    const QStringView ty(texts_.data() + y.text, y.textLength);
+                    r = Sign(tx.compare(ty, Qt::CaseInsensitive));
+                    if (r == 0 && CaseSensitive)
+                        r = Sign(tx.compare(ty, Qt::CaseSensitive));
+                }
+            }
+            if (r != 0)
+                return r;
+        }
+        return 0;
+    }
+
+private:
+    static constexpr quint32 kNoKey = 0xFFFFFFFFu;
+
+    void MakeSortKey(const Piece &p) const
+    {
+        if (p.keyLength != kNoKey)
+            return;
+        Piece &q = const_cast<Piece &>(p);
+        q.key = static_cast<quint32>(keys_.size());
+        platform::AppendJetSortKey(QStringView(texts_.data() + p.text, p.textLength), keys_);
+        q.keyLength = static_cast<quint32>(keys_.size()) - q.key;
+    }
+
+    Piece &AddPiece(QStringView t)
+    {
+        Piece p;
+        p.keyLength = kNoKey;  // made when first compared as a text
+        p.text = static_cast<quint32>(texts_.size());
+        texts_.append(reinterpret_cast<const char16_t *>(t.utf16()), size_t(t.size()));
+        p.textLength = static_cast<quint32>(t.size());
+        p.isBlank = t.trimmed().isEmpty();
+        if (!p.isBlank)
+            p.isNumber = ReadNumber(QString::fromRawData(t.data(), t.size()), p.number);
+        p.isDate = ReadDate(t, p.day);
+        pieces_.push_back(p);
+        return pieces_.back();
+    }
+
+    std::vector<Piece> pieces_;
+    std::vector<quint32> rowFirst_;
+    mutable std::string keys_;   // grows as pieces are first compared as texts
+    std::u16string texts_;
+};
+
 // ---------------------------------------------------------------- errors
 
 ESorterError ESorterError::Create(const QString &Message, const QString &ClassName,
@@ -189,15 +366,54 @@ void TBaseSorter::Execute()
             if (OnBeforeSort)
                 OnBeforeSort(this);
         });
-        const int last = KeepTotalsLast(FLo, FHi);
-        FKeys.clear();
-        FKeys.reserve(size_t(FHi - FLo + 1));
+        // The block of totals rows at the bottom, and those amid the data
+        // where they stay out of the sort too: last, in their order.
+        int end = FHi;
+        while (end >= FLo && IsTotalsRow(end))
+            --end;
+        const bool anywhere = TotalsAnywhere();
+        std::vector<int> sorted;  // offsets from Lo of the rows to sort
+        std::vector<int> kept;    // offsets of the totals rows
+        sorted.reserve(size_t(std::max(0, end - FLo + 1)));
+        FStore = std::make_unique<TKeyStore>();
+        FStore->Reserve(end - FLo + 1);
+        std::vector<QStringView> texts;
+        std::vector<QString> holders;
         QVariant key;
-        for (int i = FLo; i <= FHi; ++i) {
-            GetKey(i, key);
-            FKeys.push_back(PrepareKey(key));
+        for (int i = FLo; i <= end; ++i) {
+            if (anywhere && IsTotalsRow(i)) {
+                kept.push_back(i - FLo);
+                continue;
+            }
+            sorted.push_back(i - FLo);
+            FStore->BeginRow();
+            if (GetKeyTexts(i, texts, holders)) {
+                for (QStringView t : texts)
+                    FStore->AddSplitText(t);
+            } else {
+                GetKey(i, key);
+                FStore->AddVariant(*this, key);
+            }
         }
-        SortRange(FLo, last);
+        FStore->EndRows();
+        const int rows = static_cast<int>(sorted.size());
+        FEntries.resize(size_t(rows));
+        for (int k = 0; k < rows; ++k)
+            FEntries[size_t(k)] = FStore->Entry(k);
+        SortRange(FLo, FLo + rows - 1);
+        std::vector<int> order;
+        order.reserve(size_t(FHi - FLo + 1));
+        for (const TEntry &e : FEntries)
+            order.push_back(sorted[size_t(e.row)]);
+        order.insert(order.end(), kept.begin(), kept.end());
+        for (int i = end + 1; i <= FHi; ++i)
+            order.push_back(i - FLo);
+        bool moved = false;
+        for (size_t k = 0; k < order.size() && !moved; ++k)
+            moved = order[k] != static_cast<int>(k);
+        FEntries.clear();
+        if (moved)
+            Permute(FLo, order);
     } catch (...) {
         FFatal = std::current_exception();
     }
@@ -223,7 +439,8 @@ void TBaseSorter::Execute()
             FFatalError = QStringLiteral("Unspecified Error");
         }
     }
-    FKeys.clear();
+    FStore.reset();
+    FEntries.clear();
     {
         std::lock_guard<std::mutex> lock(FMutex);
         FFinished = true;
@@ -315,106 +532,61 @@ bool TBaseSorter::IsTotalsRow(int)
     return false;
 }
 
-TBaseSorter::TSortPiece TBaseSorter::PreparePiece(const QString &Text)
-{
-    // The alphabetical order of the record lists (AnsiCompareText), read
-    // once per piece so that each comparison is cheap.
-    TSortPiece piece{Text, platform::JetSortKey(Text)};
-    piece.isNumber = ReadNumber(Text, piece.number);
-    piece.isDate = ReadDate(Text, piece.day);
-    return piece;
-}
-
-TBaseSorter::TSortKey TBaseSorter::PrepareKey(const QVariant &Key) const
-{
-    if (FTypedCompare && !IsPlainType(Key))
-        Fail(QStringLiteral("Cannot compare a key of type %1").arg(QString::fromLatin1(Key.typeName())),
-             QStringLiteral("CompareKeys"));
-    TSortKey key;
-    if (IsTextType(Key)) {
-        // The pieces before the last '@' (a key of several columns); a
-        // key without '@' is its own one piece.
-        const QString text = Key.toString();
-        const int last = text.lastIndexOf(QLatin1Char('@'));
-        if (last < 0) {
-            key.push_back(PreparePiece(text));
-        } else {
-            for (QStringView v : QStringView(text).left(last).split(QLatin1Char('@')))
-                key.push_back(PreparePiece(v.toString()));
-        }
-        return key;
-    }
-    if (IsDateType(Key)) {
-        TSortPiece piece = PreparePiece(DateToDisplayText(Key.toDate()));
-        piece.isNumber = false;
-        piece.isDate = true;
-        piece.day = Key.metaType().id() == QMetaType::QDate
-                        ? Key.toDate().toJulianDay() * MSecsPerDay
-                        : Key.toDateTime().toMSecsSinceEpoch() + QDate(1970, 1, 1).toJulianDay() * MSecsPerDay;
-        key.push_back(piece);
-        return key;
-    }
-    TSortPiece piece = PreparePiece(Key.toString());
-    bool ok = false;
-    const double value = Key.toDouble(&ok);
-    piece.isNumber = ok;
-    piece.number = value;
-    piece.isDate = false;
-    key.push_back(piece);
-    return key;
-}
-
-int TBaseSorter::ComparePrepared(const TSortKey &A, const TSortKey &B) const
-{
-    static const TSortPiece empty = PreparePiece(QString());
-    const size_t n = std::max(A.size(), B.size());
-    for (size_t i = 0; i < n; ++i) {
-        const TSortPiece &a = i < A.size() ? A[i] : empty;
-        const TSortPiece &b = i < B.size() ? B[i] : empty;
-        int r;
-        if (a.isNumber && b.isNumber)
-            r = Compare3(a.number, b.number);
-        else if (a.isDate && b.isDate)
-            r = Compare3(a.day, b.day);
-        else {
-            r = Sign(a.sortKey.compare(b.sortKey));
-            if (r == 0)
-                r = Sign(QString::compare(a.text, b.text, Qt::CaseInsensitive));
-            if (r == 0 && FCaseSensitive)
-                r = Sign(QString::compare(a.text, b.text, Qt::CaseSensitive));
-        }
-        if (r != 0)
-            return r;
-    }
-    return 0;
-}
-
 int TBaseSorter::CompareKeys(const QVariant &A, const QVariant &B) const
 {
     if (FTypedCompare && (!IsPlainType(A) || !IsPlainType(B)))
         Fail(QStringLiteral("Cannot compare a key of type %1 with one of type %2")
                  .arg(QString::fromLatin1(A.typeName()), QString::fromLatin1(B.typeName())),
              QStringLiteral("CompareKeys"));
-    return ComparePrepared(PrepareKey(A), PrepareKey(B));
+    TKeyStore store;
+    store.BeginRow();
+    store.AddVariant(*this, A);
+    store.BeginRow();
+    store.AddVariant(*this, B);
+    store.EndRows();
+    return store.Compare(0, 1, FCaseSensitive);
 }
 
-void TBaseSorter::Swap(int I, int J)
+int TBaseSorter::CompareEntries(const TEntry &A, const TEntry &B) const
 {
-    Exchange(I, J);
-    std::swap(FKeys[size_t(I - FLo)], FKeys[size_t(J - FLo)]);
-}
-
-int TBaseSorter::KeepTotalsLast(int L, int R)
-{
-    int last = R;
-    for (int i = R; i >= L; --i) {
-        if (!IsTotalsRow(i))
-            continue;
-        for (int k = i; k < last; ++k)
-            Exchange(k, k + 1);
-        --last;
+    // The first pieces alone decide when they are numbers (a blank one 0)
+    // or dates: when they differ, or when they are all the keys hold.
+    const bool quick = (A.kind == B.kind && A.kind != TKeyStore::Text && A.kind != TKeyStore::Blank) ||
+                       (A.kind | B.kind) == (TKeyStore::Number | TKeyStore::Blank);
+    if (quick) {
+        if (A.value != B.value)
+            return A.value < B.value ? -1 : 1;
+        if (A.single && B.single)
+            return 0;
     }
-    return last;
+    return FStore->Compare(A.row, B.row, FCaseSensitive);
+}
+
+bool TBaseSorter::GetKeyTexts(int, std::vector<QStringView> &, std::vector<QString> &)
+{
+    return false;
+}
+
+void TBaseSorter::Permute(int First, const std::vector<int> &From)
+{
+    // at[p]: the original row now at position p; pos[r]: where row r is.
+    const int n = static_cast<int>(From.size());
+    std::vector<int> at(static_cast<size_t>(n));
+    std::vector<int> pos(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        at[size_t(k)] = pos[size_t(k)] = k;
+    for (int k = 0; k < n; ++k) {
+        const int want = From[size_t(k)];
+        const int cur = pos[size_t(want)];
+        if (cur == k)
+            continue;
+        Exchange(First + k, First + cur);
+        const int displaced = at[size_t(k)];
+        at[size_t(cur)] = displaced;
+        pos[size_t(displaced)] = cur;
+        at[size_t(k)] = want;
+        pos[size_t(want)] = k;
+    }
 }
 
 void TBaseSorter::SortRange(int L, int R)
@@ -433,11 +605,11 @@ void TBaseSorter::QuickSort(int L, int R)
     const int before = FDirection == 1 ? 1 : -1;   // the sign of "comes first"
     while (L < R) {
         int I = L, J = R;
-        const TSortKey P = Key((L + R) / 2);
+        const TEntry P = FEntries[size_t((L + R) / 2 - FLo)];
         do {
-            while (Sign(ComparePrepared(Key(I), P)) == before)
+            while (CompareEntries(FEntries[size_t(I - FLo)], P) == before)
                 ++I;
-            while (Sign(ComparePrepared(P, Key(J))) == before)
+            while (CompareEntries(P, FEntries[size_t(J - FLo)]) == before)
                 --J;
             if (I <= J) {
                 if (I < J)
@@ -467,7 +639,7 @@ void TBaseSorter::BubbleSort(int L, int R)
     do {
         exchanged = false;
         for (int j = R; j >= L + 1; --j)
-            if (Sign(ComparePrepared(Key(j), Key(j - 1))) == before) {
+            if (CompareAt(j, j - 1) == before) {
                 Swap(j, j - 1);
                 exchanged = true;
             }
@@ -479,7 +651,7 @@ void TBaseSorter::ExchangeSort(int L, int R)
     const int before = FDirection == 1 ? 1 : -1;
     for (int i = L; i <= R; ++i)
         for (int j = i + 1; j <= R; ++j)
-            if (Sign(ComparePrepared(Key(j), Key(i))) == before)
+            if (CompareAt(j, i) == before)
                 Swap(i, j);
 }
 
@@ -515,10 +687,43 @@ void TDelimitedStringsSorter::Exchange(int I, int J)
     FList->Exchange(I, J);
 }
 
+bool TDelimitedStringsSorter::GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders)
+{
+    // A class derived from this one may read its keys its own way.
+    if (typeid(*this) != typeid(TDelimitedStringsSorter))
+        return false;
+    Holders.resize(1);
+    Holders[0] = FList->Strings(Index);
+    const QString &record = Holders[0];
+    const QChar delimiter = FList->FieldDelimiter();
+    Texts.clear();
+    for (int f : FKeyFields) {
+        // Field f, or nothing when the record has fewer.
+        qsizetype start = 0;
+        bool found = f >= 0;
+        for (int i = 0; found && i < f; ++i) {
+            const qsizetype p = record.indexOf(delimiter, start);
+            if (p < 0)
+                found = false;
+            else
+                start = p + 1;
+        }
+        if (!found) {
+            Texts.emplace_back();
+            continue;
+        }
+        const qsizetype end = record.indexOf(delimiter, start);
+        Texts.push_back(QStringView(record).mid(start, (end < 0 ? record.size() : end) - start));
+    }
+    return true;
+}
+
 bool TDelimitedStringsSorter::IsTotalsRow(int Index)
 {
-    QString first;
-    GetPiece(FList->Strings(Index), FList->FieldDelimiter(), 0, first);
+    // The first field, read in place.
+    const QString record = FList->Strings(Index);
+    const qsizetype end = record.indexOf(FList->FieldDelimiter());
+    const QStringView first = QStringView(record).left(end < 0 ? record.size() : end);
     return first == FilterTotalsMarker || first.startsWith(FList->MarkerChar());
 }
 
@@ -578,20 +783,30 @@ void TStringGridSorter::Exchange(int I, int J)
     FGrid->ExchangeRows(I, J);
 }
 
+bool TStringGridSorter::GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders)
+{
+    if (typeid(*this) != typeid(TStringGridSorter))
+        return false;
+    Holders.resize(FSortColumns.size());
+    Texts.clear();
+    for (size_t i = 0; i < FSortColumns.size(); ++i) {
+        Holders[i] = FGrid->Cells(FSortColumns[i], Index);
+        Texts.push_back(Holders[i]);
+    }
+    return true;
+}
+
+void TStringGridSorter::Permute(int First, const std::vector<int> &From)
+{
+    FGrid->PermuteRows(First, From);
+}
+
 bool TStringGridSorter::IsTotalsRow(int Index)
 {
     if (auto *rich = qobject_cast<TRichGrid *>(FGrid))
         if (rich->HasRowAttributes(Index) && rich->GetRowAttributes(Index)->BackColor() == TotalsRowColor)
             return true;
     return FGrid->Cells(0, Index) == FilterTotalsMarker;
-}
-
-int TStringGridSorter::KeepTotalsLast(int L, int R)
-{
-    int last = R;
-    while (last >= L && IsTotalsRow(last))
-        --last;
-    return last;
 }
 
 void TStringGridSorter::AfterSort()

@@ -9,13 +9,15 @@
 // back to it first). While the worker runs, nobody else may touch the source.
 //
 // Keys are texts: the key fields of a row, each followed by '@'. Pieces
-// compare as numbers when both read as numbers (negatives included), as
+// compare as numbers when both read as numbers (negatives included; an
+// empty piece against a number counts 0, as a number column shows it), as
 // dates when both are dates shown as dd.MM.yyyy, and otherwise as texts in
 // the program's alphabetical order (Latin before Cyrillic, Cyrillic in
 // Bulgarian order), case deciding only between otherwise equal texts when
 // CaseSensitive is on. Rows marked as totals stay last, in their order.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 #include <atomic>
 #include <condition_variable>
@@ -112,10 +114,10 @@ protected:
     virtual void AfterSort();
     // Whether the row at Index is a totals row, which stays last.
     virtual bool IsTotalsRow(int Index);
-    // Puts the totals rows of [L..R] last (keys are not taken yet) and
-    // gives the last row to sort. Here: each totals row moves down to the
-    // end of the range, both groups keeping their order.
-    virtual int KeepTotalsLast(int L, int R);
+    // Whether a totals row amid the data stays out of the sort too. Here:
+    // every totals row ends last, the totals keeping their order; the block
+    // of totals rows at the bottom of the range stays last in any case.
+    virtual bool TotalsAnywhere() const { return true; }
     // Used by the destructors of concrete sorters.
     void Finish();
     // The class name that error texts give.
@@ -127,22 +129,20 @@ protected:
     [[noreturn]] void Fail(const QString &Message, const QString &Operation,
                            const QString &Data = QStringLiteral("N/A")) const;
 
+    // The key texts of a row (fields, cells) for a source of texts; each is
+    // split at '@' into pieces as GetKey's text would be. Holders keep the
+    // viewed texts alive. False (here, and in classes derived from the
+    // concrete sorters, which may override GetKey): the key comes through
+    // GetKey.
+    virtual bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders);
+    // Puts the sorted rows in place: row First + k takes what row
+    // First + From[k] held. Here: through Exchange, along the cycles of the
+    // permutation (at most one exchange per row).
+    virtual void Permute(int First, const std::vector<int> &From);
+
 private:
-    // A key piece read once: its text and sort key, and its value when it
-    // reads as a number or a date.
-    struct TSortPiece
-    {
-        QString text;
-        QByteArray sortKey;   // platform::JetSortKey
-        bool isNumber = false;
-        double number = 0;
-        bool isDate = false;
-        qint64 day = 0;
-    };
-    using TSortKey = std::vector<TSortPiece>;
-    static TSortPiece PreparePiece(const QString &Text);
-    TSortKey PrepareKey(const QVariant &Key) const;
-    int ComparePrepared(const TSortKey &A, const TSortKey &B) const;
+    class TKeyStore;
+    friend class TKeyStore;
 
     struct SyncCall
     {
@@ -157,8 +157,20 @@ private:
     void QuickSort(int L, int R);
     void BubbleSort(int L, int R);
     void ExchangeSort(int L, int R);
-    const TSortKey &Key(int Index) const { return FKeys[size_t(Index - FLo)]; }
-    void Swap(int I, int J);
+    // A row in the order being sorted: its offset from Lo and its first
+    // key piece when that is a number (or blank, 0) or a date, so that most
+    // comparisons read nothing else.
+    struct TEntry
+    {
+        double value;
+        int row;
+        unsigned char kind;   // TKeyStore's kinds of the first piece
+        bool single;          // the key has no other piece
+    };
+    int CompareEntries(const TEntry &A, const TEntry &B) const;
+    // Compares the keys of the rows now at positions I and J.
+    int CompareAt(int I, int J) const { return CompareEntries(FEntries[size_t(I - FLo)], FEntries[size_t(J - FLo)]); }
+    void Swap(int I, int J) { std::swap(FEntries[size_t(I - FLo)], FEntries[size_t(J - FLo)]); }
 
     int FLo = 0;
     int FHi = -1;
@@ -178,7 +190,10 @@ private:
     bool FStarted = false;
     std::exception_ptr FFatal;
     QString FFatalError;
-    std::vector<TSortKey> FKeys;   // keys of [Lo..Hi], exchanged with the rows
+    // The keys of [Lo..Hi], read once; the sorts order FEntries and the
+    // rows are put in place once at the end.
+    std::unique_ptr<TKeyStore> FStore;
+    std::vector<TEntry> FEntries;
 };
 
 // Sorts the records of a record list by key fields.
@@ -202,6 +217,7 @@ protected:
     // A record whose first field is "Сума за филтъра" or begins with the
     // list's marker ('¤').
     bool IsTotalsRow(int Index) override;
+    bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders) override;
     QString ClassName() const override { return QStringLiteral("TDelimitedStringsSorter"); }
 
 private:
@@ -236,7 +252,10 @@ protected:
     // Only the block of totals rows at the bottom of the range stays out of
     // the sort: a row's look stays where it is, so a totals row amid the
     // data (which the grid fill never makes) cannot be moved with its look.
-    int KeepTotalsLast(int L, int R) override;
+    bool TotalsAnywhere() const override { return false; }
+    bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders) override;
+    // The rows' texts move at once (their looks stay where they are).
+    void Permute(int First, const std::vector<int> &From) override;
     QString ClassName() const override { return QStringLiteral("TStringGridSorter"); }
 
 private:

@@ -400,6 +400,22 @@ TEST(StringGridSorterGui, SortsRowsByNumbersDatesAndTexts)
     EXPECT_EQ(QStringLiteral("Наименование"), grid->Cells(0, 0)) << "the header row is not sorted";
 }
 
+TEST(StringGridSorterGui, AnEmptyCellOfANumberColumnSortsAsTheZeroItShows)
+{
+    auto grid = GridOf({{"Хляб", "-5", ""}, {"Баница", "", ""}, {"Кифла", "2.5", ""}, {"Аванс", "-0.5", ""},
+                        {"Погача", "0", ""}});
+    SortGrid(*grid, {1}, 0);
+    const QStringList order = Column(*grid, 1);
+    EXPECT_EQ((QStringList{"-5", "-0.5"}), order.mid(0, 2));
+    QStringList zeros = order.mid(2, 2);  // equal as numbers: either order
+    zeros.sort();
+    EXPECT_EQ((QStringList{"", "0"}), zeros);
+    EXPECT_EQ(QStringLiteral("2.5"), order[4]);
+    SortGrid(*grid, {1}, 1);
+    EXPECT_EQ(QStringLiteral("2.5"), Column(*grid, 1)[0]);
+    EXPECT_EQ((QStringList{"-0.5", "-5"}), Column(*grid, 1).mid(3, 2));
+}
+
 TEST(StringGridSorterGui, SortAllWithoutDataRowsDoesNothing)
 {
     platform::StringGrid grid;

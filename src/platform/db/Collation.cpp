@@ -90,14 +90,6 @@ char32_t Decode(const QChar *s, qsizetype n, qsizetype &i)
     return c;
 }
 
-qsizetype TrimmedLength(const QString &s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n;
-}
-
 // The keys of the characters below U+0500 (ASCII, Latin-1, the Latin
 // extensions and Cyrillic: nearly every character of the program's texts),
 // computed once by Key itself.
@@ -326,19 +318,26 @@ int JetCompare(const QString &a, const QString &b)
     return CompareTexts(a.constData(), a.size(), b.constData(), b.size());
 }
 
-QByteArray JetSortKey(const QString &s)
+void AppendJetSortKey(QStringView s, std::string &out)
 {
-    const qsizetype n = TrimmedLength(s);
-    QByteArray key;
-    key.reserve(3 * n);
+    qsizetype n = s.size();
+    while (n > 0 && s[n - 1] == QLatin1Char(' '))
+        --n;
     const quint32 *keys = KeyTable();
     for (qsizetype i = 0; i < n;) {
-        const quint32 k = NextKey(keys, s.constData(), n, i);
-        key.append(char(k >> 16));
-        key.append(char(k >> 8));
-        key.append(char(k));
+        const quint32 k = NextKey(keys, s.data(), n, i);
+        out.push_back(char(k >> 16));
+        out.push_back(char(k >> 8));
+        out.push_back(char(k));
     }
-    return key;
+}
+
+QByteArray JetSortKey(const QString &s)
+{
+    std::string key;
+    key.reserve(3 * s.size());
+    AppendJetSortKey(s, key);
+    return QByteArray(key.data(), static_cast<qsizetype>(key.size()));
 }
 
 bool JetLike(const QString &pattern, const QString &value, char32_t escape)

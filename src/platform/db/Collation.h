@@ -9,6 +9,8 @@
 // then everything else.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+#include <string>
 
 struct sqlite3;
 
@@ -21,6 +23,8 @@ int JetCompare(const QString &a, const QString &b);
 // keys compare as JetCompare compares their texts, equal texts give equal
 // keys. For sorting many texts, each key made once.
 QByteArray JetSortKey(const QString &s);
+// The same key appended to out, for many keys in one buffer.
+void AppendJetSortKey(QStringView s, std::string &out);
 
 // SQL LIKE with '%' (any run) and '_' (one character), compared as above;
 // escape (0 for none) makes the next pattern character literal.

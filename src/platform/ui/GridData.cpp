@@ -185,6 +185,24 @@ void GridData::ExchangeRows(int a, int b)
     texts_[a].swap(texts_[b]);
 }
 
+void GridData::PermuteRows(int first, const std::vector<int> &from)
+{
+    const int n = static_cast<int>(from.size());
+    if (first < 0 || first + n > rowCount_)
+        return;
+    std::vector<char> seen(from.size(), 0);
+    for (int r : from) {
+        if (r < 0 || r >= n || seen[size_t(r)])
+            return;
+        seen[size_t(r)] = 1;
+    }
+    std::vector<std::vector<QString>> moved(from.size());
+    for (int k = 0; k < n; ++k)
+        moved[size_t(k)].swap(texts_[size_t(first + from[size_t(k)])]);
+    for (int k = 0; k < n; ++k)
+        texts_[size_t(first + k)].swap(moved[size_t(k)]);
+}
+
 void GridData::ClearTexts()
 {
     for (auto &row : texts_)

@@ -82,6 +82,9 @@ public:
     QStringList Rows(int row) const;
     QStringList Cols(int col) const;
     void ExchangeRows(int a, int b);
+    // Row first + k takes the texts of row first + from[k]; a list that is
+    // no permutation of rows inside the grid changes nothing.
+    void PermuteRows(int first, const std::vector<int> &from);
     // Every text of the grid dropped.
     void ClearTexts();
 

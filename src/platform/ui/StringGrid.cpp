@@ -456,6 +456,16 @@ void StringGrid::ExchangeRows(int a, int b)
     InvalidateGrid();
 }
 
+void StringGrid::PermuteRows(int first, const std::vector<int> &from)
+{
+    data_.PermuteRows(first, from);
+    for (size_t k = 0; k < from.size(); ++k)
+        if (from[k] != static_cast<int>(k))
+            for (int c = 0; c < ColCount(); ++c)
+                CellTextChanged(c, first + static_cast<int>(k));
+    InvalidateGrid();
+}
+
 void StringGrid::CellTextChanged(int, int) {}
 
 // --- current cell and scrolling ---------------------------------------------------

@@ -80,6 +80,9 @@ public:
     void SetCols(int col, const QStringList &values);
     // Swaps the texts of two rows (all columns).
     void ExchangeRows(int a, int b);
+    // Row first + k takes the texts that row first + from[k] held (a sorted
+    // order put in place at once); the rows' looks stay where they are.
+    void PermuteRows(int first, const std::vector<int> &from);
 
     // --- current cell, selection, scrolling
     int Col() const { return data_.Current().X; }
