@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QLocale>
 #include <QMouseEvent>
@@ -537,7 +539,38 @@ void TTextPagePrinter::Invalidate()
 
 // ------------------------------------------------------------------ writing
 
-int TTextPagePrinter::TextWidth(const QString &text) { return FCanvas.fontMetrics().horizontalAdvance(text); }
+int TTextPagePrinter::TextWidth(const QString &text)
+{
+    int width = 0;
+    if (FTextFileOpen && FixedPitchWidth(text, width))
+        return width;
+    return FCanvas.fontMetrics().horizontalAdvance(text);
+}
+
+bool TTextPagePrinter::FixedPitchWidth(const QString &text, int &width)
+{
+    const QFont &font = FCanvas.font();
+    if (FAdvances.empty() || !(font == FAdvanceFont)) {
+        FAdvanceFont = font;
+        FAdvanceFixed = QFontInfo(font).fixedPitch();
+        FAdvances.assign(0x500, -1.0);
+    }
+    if (!FAdvanceFixed)
+        return false;
+    const QFontMetricsF metrics(font, FCanvas.device());
+    double sum = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u >= 0x500)
+            return false;
+        double &advance = FAdvances[u];
+        if (advance < 0)
+            advance = metrics.horizontalAdvance(c);
+        sum += advance;
+    }
+    width = qRound(sum);
+    return true;
+}
 
 int TTextPagePrinter::BlankWidth() { return qMax(1, TextWidth(QStringLiteral(" "))); }
 

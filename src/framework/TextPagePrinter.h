@@ -271,6 +271,10 @@ private:
     bool NeedsNewPage() const;
 
     int TextWidth(const QString &text);
+    // A text file takes no shapes: with a font of fixed pitch a text's width
+    // is the sum of its characters' advances, each measured once. False
+    // for another font or a character outside the measured range.
+    bool FixedPitchWidth(const QString &text, int &width);
     int BlankWidth();
     void TextOut(int x, int y, const QString &text);
     QString ExpandTabs(const QString &text) const;
@@ -296,6 +300,9 @@ private:
     std::unique_ptr<platform::RecordedPage> FScratch;
     QPainter FCanvas;
     QFile FTextFile;
+    QFont FAdvanceFont;             // the font FAdvances were measured in
+    bool FAdvanceFixed = false;     // whether it has a fixed pitch
+    std::vector<double> FAdvances;  // by character below U+0500; < 0 unmeasured
     std::unique_ptr<TPagePrintProgressDlg> FProgress;
 
     TMeasureUnit FMeasureUnit = muInches;
