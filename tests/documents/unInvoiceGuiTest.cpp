@@ -425,3 +425,66 @@ TEST_F(InvoiceGui, WithoutAVatRateTheWindowSaysSoOnceAndComputesNoVat)
     EXPECT_EQ(form->VatAmount(), 0);
     EXPECT_EQ(dialogs.Texts().size(), 1);
 }
+
+TEST_F(InvoiceGui, F3TakesALineBackAndF5DeletesOneAfterAsking)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    Header(form, "1");
+    AddLine(form, "101", "10", '+', "5");
+    AddLine(form, "205", "2.5");
+    form->GridGoods->SetRow(2);
+    form->actEdit->trigger();
+    EXPECT_TRUE(form->LineInEdit());
+    EXPECT_EQ(form->leIzdelie->text(), "101");
+    EXPECT_EQ(form->edAmount->Text(), "10.000");
+    EXPECT_TRUE(form->cbOverValue->isChecked());
+    EXPECT_EQ(form->edDiscountPerc->Text(), "5.00");
+    EXPECT_EQ(form->edDiscountedPriceLeva->Text(), "1.0500");
+    ASSERT_EQ(form->GridGoods->RowCount(), 3);
+    EXPECT_EQ(form->GridGoods->Cells(0, 2), "1");
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "205");
+    // A second line cannot be taken out while one is in the editors.
+    form->actEdit->trigger();
+    EXPECT_EQ(dialogs.Texts().last(), "Не можете да редактирате два реда едновремнно!");
+    form->actNew->trigger();
+    EXPECT_FALSE(form->LineInEdit());
+    EXPECT_EQ(form->GridGoods->Cells(9, 3), "10.50");
+
+    // F5: No keeps the line, Yes deletes it.
+    form->GridGoods->SetRow(2);
+    dialogs.Press(mbNo);
+    form->actDelete->trigger();
+    EXPECT_EQ(form->GridGoods->RowCount(), 4);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    EXPECT_EQ(dialogs.Texts().last(), "Желаете ли да изтриете този ред ?");
+    ASSERT_EQ(form->GridGoods->RowCount(), 3);
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "101");
+    EXPECT_EQ(form->TotalWithoutVat(), 10.5L);
+    EXPECT_EQ(form->VatAmount(), 2.1L);
+}
+
+TEST_F(InvoiceGui, ANoticeCellIsEditableOnlyOverAnInvoicedValue)
+{
+    StoreInvoice5();
+    Execute("Update Invoices_rows Set Price_w_disc = 0 Where Invoice_num = 5 And izdelie = 101");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(1);
+    Header(form, "2");
+    form->edInvoiceNo->setText("0000000005");
+    form->edInvoiceNoFormOk();
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    // The invoiced price of the loaves is 0: their new price is not typed.
+    form->GridGoods->SetCol(8);
+    form->GridGoods->SetRow(3);
+    form->GridGoodsClick();
+    EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+    form->GridGoods->SetCol(5);
+    form->GridGoodsClick();
+    EXPECT_TRUE(form->GridGoods->Options().Contains(goEditing));
+    // The invoiced row itself is never edited.
+    form->GridGoods->SetRow(2);
+    form->GridGoodsClick();
+    EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+}
