@@ -452,6 +452,25 @@ TEST_F(ReadFormGui, SearchFindsRowsForwardAndBackward)
     EXPECT_EQ(form->Grid->Col(), 1);
 }
 
+TEST_F(ReadFormGui, ColumnsWidenToWhatTheyShow)
+{
+    Execute(QStringLiteral("insert into probe values (12345, \"Хляб типов бял нарязан 500 г\", \"12 кг\", 1234.5)"));
+    form->resize(900, 400);
+    form->Execute();
+    form->Grid->viewport()->grab();
+    const QFontMetrics metrics(form->Grid->font());
+    for (int c = 0; c < form->Grid->ColCount(); ++c)
+        for (int r = 0; r < form->Grid->RowCount(); ++r) {
+            QString shown;
+            form->Grid->GetDisplayText(c, r, shown);
+            EXPECT_GE(form->Grid->ColWidths(c), metrics.horizontalAdvance(shown))
+                << "column " << c << " cuts \"" << shown.toStdString() << "\"";
+        }
+    QString price;
+    form->Grid->GetDisplayText(3, 5, price);
+    EXPECT_EQ(price, "1234.5000");
+}
+
 TEST(ReadFormPeriods, PeriodTextsBecomeDateRanges)
 {
     EXPECT_EQ(PeriodToDateRange("1@2", 2024), "01.02.2024:29.02.2024");
