@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <algorithm>
+#include <set>
 #include <limits>
 
 #include "components/FloatEdit.h"
@@ -124,10 +125,33 @@ bool TfrmSimple_Nomenklatura::DoExecute()
     const bool result = TQuorendReadForm::DoExecute();
     TDelimitedStringList rows;
     SelectToList(this, DbConnection, SelectSql(), rows);
-    FAllRows.clear();
     const QChar delimiter = rows.FieldDelimiter();
-    for (int i = 0; i < rows.Count(); ++i)
-        FAllRows << rows.Strings(i).split(delimiter);
+
+    // The rows as they will be after the save: stored rows that a queued
+    // line changes or deletes (or that are in edit) give way to the
+    // queued rows, so that a refresh shows what the queue will write.
+    std::set<QString> replaced;
+    for (const auto &[line, pending] : FLineRows)
+        if (FPending.IsStored(line))
+            replaced.insert(FPending.OriginalKey(line));
+    if (FEditMode && FPending.IsStored(FEditLine))
+        replaced.insert(FEditOriginalKey);
+    FAllRows.clear();
+    for (int i = 0; i < rows.Count(); ++i) {
+        QStringList row = rows.Strings(i).split(delimiter);
+        if (!replaced.count(RowKey(row)))
+            FAllRows << row;
+    }
+    for (const auto &[line, pending] : FLineRows)
+        if (!pending.Deleted && !(FEditMode && line == FEditLine) && RowKey(pending.Row) == pending.Key)
+            FAllRows << pending.Row;
+    if (!FLineRows.empty() || FEditMode) {
+        rows.BeginUpdate();
+        rows.Clear();
+        for (const QStringList &row : FAllRows)
+            rows.Add(row.join(delimiter));
+        rows.EndUpdate();
+    }
     FilterRows(rows, QString());
     FillGridFromDelimitedStrings(*Grid, rows, true);
     SetHeaderSort(true);
@@ -145,6 +169,7 @@ bool TfrmSimple_Nomenklatura::DoSave()
         return false;
     FPending.Clear();
     FLineOfKey.clear();
+    FLineRows.clear();
     SetModified(false);
     Execute();
     return true;
@@ -273,6 +298,7 @@ bool TfrmSimple_Nomenklatura::DoNew()
         FPending.Put(line, InsertSql(), QString());
     }
     FLineOfKey[key] = line;
+    FLineRows[line] = TPendingRow{key, row, false};
     FAllRows << row;
 
     // The grid shows the row at once: in the blank row an empty table
@@ -330,6 +356,10 @@ bool TfrmSimple_Nomenklatura::DoDelete()
     const QString key = RowKey(cells);
     const int line = LineOfKey(key);
     FPending.Remove(line, DeleteSql(FPending.IsStored(line) ? FPending.OriginalKey(line) : key));
+    if (FPending.IsStored(line))
+        FLineRows[line] = TPendingRow{key, cells, true};
+    else
+        FLineRows.erase(line);
     FLineOfKey.erase(key);
     RemoveFromAllRows(key);
     Grid->ClearRowsAttributes(row, row, 2 | 4);

@@ -124,6 +124,15 @@ private:
     TQueuedStatements FPending;
     // The lines of the rows whose key changed or that are new.
     std::map<QString, int> FLineOfKey;
+    // The row each queued line writes (or deletes), shown again after a
+    // refresh.
+    struct TPendingRow
+    {
+        QString Key;
+        QStringList Row;
+        bool Deleted = false;
+    };
+    std::map<int, TPendingRow> FLineRows;
     QList<QStringList> FAllRows;
     bool FEditMode = false;
     int FEditLine = 0;

@@ -218,3 +218,37 @@ TEST_F(NomenklaturaGui, AFailedSaveWritesNothingAndCanBeMadeAgain)
     EXPECT_EQ(Table(), QStringList({"1@кг", "2@Кутия [5 л]"}));
     EXPECT_FALSE(form->Modified());
 }
+
+TEST_F(NomenklaturaGui, ARefreshShowsTheTableAsTheQueueWillLeaveIt)
+{
+    Execute(QStringLiteral("INSERT INTO Merki VALUES ( 1, \"кг\" )"));
+    Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
+    Execute(QStringLiteral("INSERT INTO Merki VALUES ( 4, \"м\" )"));
+    Open();
+    testsupport::ScopedDialogAnswers dialogs;
+    Enter(3, QStringLiteral("л"));
+    form->actNew->trigger();
+    SelectRowOf(QStringLiteral("2"));
+    form->actEdit->trigger();
+    Enter(5, QStringLiteral("брой"));
+    form->actNew->trigger();
+    dialogs.Press(mbYes);
+    SelectRowOf(QStringLiteral("1"));
+    form->actDelete->trigger();
+    SelectRowOf(QStringLiteral("4"));
+    form->actEdit->trigger();
+    const QStringList before = GridRows();
+    EXPECT_EQ(before, QStringList({"3@л", "5@брой"}));
+
+    form->actExecute->trigger();
+    EXPECT_EQ(GridRows(), before) << "the row in edit stays out, the queued rows stay in";
+    Enter(3, QStringLiteral("л"));
+    form->actNew->trigger();
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Шифър \"3\" съществува в таблицата с данни!\n\rНаименование \"л\" съществува в таблицата с данни!\n\r");
+    Enter(4, QStringLiteral("метър"));
+    form->actNew->trigger();
+    form->actSave->trigger();
+    EXPECT_EQ(Table(), QStringList({"3@л", "4@метър", "5@брой"}));
+    EXPECT_EQ(GridRows(), QStringList({"3@л", "4@метър", "5@брой"}));
+}
