@@ -10,6 +10,79 @@ const QString FixedRowTooBig = QStringLiteral("Fixed row count must be less than
 const QString IndexOutOfRange = QStringLiteral("Grid index out of range");
 } // namespace
 
+// --- one row's texts ----------------------------------------------------
+
+QStringView GridRowTexts::View(int col) const
+{
+    if (!d_ || col < 0 || quint32(col) >= Read(0))
+        return QStringView();
+    const quint32 count = Read(0);
+    size_t offset = 2 + 2 * size_t(count);
+    for (int c = 0; c < col; ++c)
+        offset += Read(2 + 2 * size_t(c));
+    return QStringView(d_.get() + offset, qsizetype(Read(2 + 2 * size_t(col))));
+}
+
+void GridRowTexts::Build(const std::vector<QStringView> &cells)
+{
+    size_t total = 2 + 2 * cells.size();
+    for (QStringView v : cells)
+        total += size_t(v.size());
+    std::unique_ptr<char16_t[]> d(new char16_t[total]);
+    auto write = [&d](size_t at, quint32 v) {
+        d[at] = char16_t(v & 0xFFFF);
+        d[at + 1] = char16_t(v >> 16);
+    };
+    write(0, quint32(cells.size()));
+    size_t offset = 2 + 2 * cells.size();
+    for (size_t c = 0; c < cells.size(); ++c) {
+        write(2 + 2 * c, quint32(cells[c].size()));
+        std::copy(cells[c].utf16(), cells[c].utf16() + cells[c].size(), d.get() + offset);
+        offset += size_t(cells[c].size());
+    }
+    d_ = std::move(d);
+}
+
+void GridRowTexts::Set(int col, const QString &value, int count)
+{
+    const int held = Size();
+    if (col >= held && value.isEmpty())
+        return;
+    std::vector<QStringView> cells(static_cast<size_t>(std::max({held, count, col + 1})));
+    for (int c = 0; c < held; ++c)
+        cells[size_t(c)] = View(c);
+    cells[size_t(col)] = value;
+    Build(cells);  // the views point into the old block until it is replaced
+}
+
+void GridRowTexts::SetAll(const QStringList &values, int count)
+{
+    bool any = false;
+    for (int c = 0; c < count && c < values.size() && !any; ++c)
+        any = !values[c].isEmpty();
+    if (!any) {
+        if (d_)
+            Build(std::vector<QStringView>(size_t(count)));
+        return;
+    }
+    std::vector<QStringView> cells(static_cast<size_t>(count));
+    for (int c = 0; c < count && c < values.size(); ++c)
+        cells[size_t(c)] = values[c];
+    Build(cells);
+}
+
+void GridRowTexts::Truncate(int count)
+{
+    if (Size() <= count)
+        return;
+    std::vector<QStringView> cells(static_cast<size_t>(count));
+    for (int c = 0; c < count; ++c)
+        cells[size_t(c)] = View(c);
+    Build(cells);
+}
+
+// --- the grid ---------------------------------------------------------------
+
 GridData::GridData()
 {
     colWidths_.assign(colCount_, defaultColWidth_);
@@ -28,8 +101,7 @@ void GridData::SetColCount(int value)
     colCount_ = value;
     colWidths_.resize(value, defaultColWidth_);
     for (auto &row : texts_)
-        if (static_cast<int>(row.size()) > value)
-            row.resize(value);
+        row.Truncate(value);
 }
 
 void GridData::SetRowCount(int value)
@@ -140,23 +212,22 @@ QString GridData::Cells(int col, int row) const
 {
     if (row < 0 || row >= rowCount_ || col < 0)
         return QString();
-    const auto &line = texts_[row];
-    if (col >= static_cast<int>(line.size()))
-        return QString();
-    return line[col];
+    return texts_[row].View(col).toString();
 }
 
 bool GridData::SetCells(int col, int row, const QString &value)
 {
     if (row < 0 || row >= rowCount_ || col < 0 || col >= colCount_)
         return false;
-    auto &line = texts_[row];
-    if (col >= static_cast<int>(line.size())) {
-        if (value.isEmpty())
-            return true;
-        line.resize(colCount_);
-    }
-    line[col] = value;
+    texts_[row].Set(col, value, colCount_);
+    return true;
+}
+
+bool GridData::SetRowTexts(int row, const QStringList &values)
+{
+    if (row < 0 || row >= rowCount_)
+        return false;
+    texts_[row].SetAll(values, colCount_);
     return true;
 }
 
@@ -196,7 +267,7 @@ void GridData::PermuteRows(int first, const std::vector<int> &from)
             return;
         seen[size_t(r)] = 1;
     }
-    std::vector<std::vector<QString>> moved(from.size());
+    std::vector<GridRowTexts> moved(from.size());
     for (int k = 0; k < n; ++k)
         moved[size_t(k)].swap(texts_[size_t(first + from[size_t(k)])]);
     for (int k = 0; k < n; ++k)
@@ -206,7 +277,7 @@ void GridData::PermuteRows(int first, const std::vector<int> &from)
 void GridData::ClearTexts()
 {
     for (auto &row : texts_)
-        std::vector<QString>().swap(row);
+        row.Clear();
 }
 
 // --- current cell and selection ------------------------------------------------

@@ -8,7 +8,9 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/ui/GridTypes.h"
@@ -35,6 +37,37 @@ struct GridBlockSpan
     int Start = 0;
     int End = 0;
     int ClipStart = 0;
+};
+
+// The texts of one grid row in one block of memory: the number of cells
+// held, each cell's length, then the characters of all cells. A row none of
+// whose cells was ever written holds nothing. A cell is read by adding up
+// the lengths before it.
+class GridRowTexts
+{
+public:
+    GridRowTexts() = default;
+    GridRowTexts(GridRowTexts &&) noexcept = default;
+    GridRowTexts &operator=(GridRowTexts &&) noexcept = default;
+
+    // Cells held (0 for a row never written).
+    int Size() const { return d_ ? static_cast<int>(Read(0)) : 0; }
+    QStringView View(int col) const;
+    // Cell col becomes value; a row shorter than col grows to count cells.
+    void Set(int col, const QString &value, int count);
+    // Every cell at once: values, then "" up to count.
+    void SetAll(const QStringList &values, int count);
+    // Drops the cells from count on.
+    void Truncate(int count);
+    void Clear() { d_.reset(); }
+    void swap(GridRowTexts &other) noexcept { d_.swap(other.d_); }
+
+private:
+    quint32 Read(size_t at) const { return quint32(d_[at]) | (quint32(d_[at + 1]) << 16); }
+    // Builds the block from views of count cells.
+    void Build(const std::vector<QStringView> &cells);
+
+    std::unique_ptr<char16_t[]> d_;
 };
 
 class GridData
@@ -79,6 +112,8 @@ public:
     // --- texts (reading outside the grid gives "", writing there is ignored)
     QString Cells(int col, int row) const;
     bool SetCells(int col, int row, const QString &value);
+    // Every cell of a row at once (values, then ""); false outside the grid.
+    bool SetRowTexts(int row, const QStringList &values);
     QStringList Rows(int row) const;
     QStringList Cols(int col) const;
     void ExchangeRows(int a, int b);
@@ -184,8 +219,8 @@ private:
     TGridOptions options_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
     std::vector<int> colWidths_;
     std::vector<int> rowHeights_;
-    // One vector per row, empty until one of its cells is written.
-    std::vector<std::vector<QString>> texts_;
+    // One block per row, empty until one of its cells is written.
+    std::vector<GridRowTexts> texts_;
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
     TGridCoord topLeft_{1, 1};

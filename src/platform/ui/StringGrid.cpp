@@ -434,8 +434,21 @@ void StringGrid::SetCells(int col, int row, const QString &value)
 
 void StringGrid::SetRows(int row, const QStringList &values)
 {
-    for (int c = 0; c < ColCount(); ++c)
-        SetCells(c, row, c < values.size() ? values[c] : QString());
+    // The row's texts are stored at once; each cell then hears of its change
+    // as through SetCells.
+    if (!data_.SetRowTexts(row, values))
+        return;
+    const bool gui = OnGuiThread();
+    for (int c = 0; c < ColCount(); ++c) {
+        CellTextChanged(c, row);
+        if (!gui)
+            continue;
+        if (editor_ && !settingEditText_ && editor_->isVisible() && c == inplaceCol_ && row == inplaceRow_)
+            editor_->setText(GetEditText(c, row));
+        InvalidateCell(c, row);
+    }
+    if (!gui)
+        InvalidateGrid();
 }
 
 void StringGrid::SetCols(int col, const QStringList &values)
