@@ -1,6 +1,7 @@
 #include "platform/ui/GridData.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
@@ -12,31 +13,44 @@ const QString IndexOutOfRange = QStringLiteral("Grid index out of range");
 
 // --- one row's texts ----------------------------------------------------
 
+// Layout: count (2 units), room (2 units), a length per cell (2 units
+// each), then the characters.
 QStringView GridRowTexts::View(int col) const
 {
     if (!d_ || col < 0 || quint32(col) >= Read(0))
         return QStringView();
     const quint32 count = Read(0);
-    size_t offset = 2 + 2 * size_t(count);
+    size_t offset = 4 + 2 * size_t(count);
     for (int c = 0; c < col; ++c)
-        offset += Read(2 + 2 * size_t(c));
-    return QStringView(d_.get() + offset, qsizetype(Read(2 + 2 * size_t(col))));
+        offset += Read(4 + 2 * size_t(c));
+    return QStringView(d_.get() + offset, qsizetype(Read(4 + 2 * size_t(col))));
 }
 
-void GridRowTexts::Build(const std::vector<QStringView> &cells)
+size_t GridRowTexts::Used() const
 {
-    size_t total = 2 + 2 * cells.size();
+    const quint32 count = Read(0);
+    size_t used = 4 + 2 * size_t(count);
+    for (quint32 c = 0; c < count; ++c)
+        used += Read(4 + 2 * size_t(c));
+    return used;
+}
+
+void GridRowTexts::Build(const std::vector<QStringView> &cells, size_t spare)
+{
+    size_t total = 4 + 2 * cells.size();
     for (QStringView v : cells)
         total += size_t(v.size());
-    std::unique_ptr<char16_t[]> d(new char16_t[total]);
+    const size_t room = total + spare;
+    std::unique_ptr<char16_t[]> d(new char16_t[room]);
     auto write = [&d](size_t at, quint32 v) {
         d[at] = char16_t(v & 0xFFFF);
         d[at + 1] = char16_t(v >> 16);
     };
     write(0, quint32(cells.size()));
-    size_t offset = 2 + 2 * cells.size();
+    write(2, quint32(room));
+    size_t offset = 4 + 2 * cells.size();
     for (size_t c = 0; c < cells.size(); ++c) {
-        write(2 + 2 * c, quint32(cells[c].size()));
+        write(4 + 2 * c, quint32(cells[c].size()));
         std::copy(cells[c].utf16(), cells[c].utf16() + cells[c].size(), d.get() + offset);
         offset += size_t(cells[c].size());
     }
@@ -48,11 +62,35 @@ void GridRowTexts::Set(int col, const QString &value, int count)
     const int held = Size();
     if (col >= held && value.isEmpty())
         return;
+    if (col < held) {
+        // In place when the block has room: the characters after the cell
+        // move by the difference.
+        const size_t used = Used();
+        const size_t oldLength = Read(4 + 2 * size_t(col));
+        const size_t newLength = size_t(value.size());
+        if (used - oldLength + newLength <= Read(2)) {
+            size_t offset = 4 + 2 * size_t(held);
+            for (int c = 0; c < col; ++c)
+                offset += Read(4 + 2 * size_t(c));
+            char16_t *start = d_.get() + offset;
+            char16_t *tail = start + oldLength;
+            char16_t *end = d_.get() + used;
+            std::memmove(start + newLength, tail, size_t(end - tail) * sizeof(char16_t));
+            std::copy(value.utf16(), value.utf16() + value.size(), start);
+            d_[4 + 2 * size_t(col)] = char16_t(newLength & 0xFFFF);
+            d_[4 + 2 * size_t(col) + 1] = char16_t(newLength >> 16);
+            return;
+        }
+    }
     std::vector<QStringView> cells(static_cast<size_t>(std::max({held, count, col + 1})));
     for (int c = 0; c < held; ++c)
         cells[size_t(c)] = View(c);
     cells[size_t(col)] = value;
-    Build(cells);  // the views point into the old block until it is replaced
+    // Cells written one by one: room to grow by half again.
+    size_t total = 4 + 2 * cells.size();
+    for (QStringView v : cells)
+        total += size_t(v.size());
+    Build(cells, total / 2 + 8);  // the views point into the old block until it is replaced
 }
 
 void GridRowTexts::SetAll(const QStringList &values, int count)

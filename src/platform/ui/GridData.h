@@ -40,9 +40,10 @@ struct GridBlockSpan
 };
 
 // The texts of one grid row in one block of memory: the number of cells
-// held, each cell's length, then the characters of all cells. A row none of
-// whose cells was ever written holds nothing. A cell is read by adding up
-// the lengths before it.
+// held, the block's room, each cell's length, then the characters of all
+// cells. A row none of whose cells was ever written holds nothing. A cell
+// is read by adding up the lengths before it. A row written whole fits its
+// block exactly; a row written cell by cell keeps some room to grow in.
 class GridRowTexts
 {
 public:
@@ -64,8 +65,10 @@ public:
 
 private:
     quint32 Read(size_t at) const { return quint32(d_[at]) | (quint32(d_[at + 1]) << 16); }
-    // Builds the block from views of count cells.
-    void Build(const std::vector<QStringView> &cells);
+    // Builds the block from views of the cells, with room for spare units more.
+    void Build(const std::vector<QStringView> &cells, size_t spare = 0);
+    // Units in use: the header, the lengths and the characters.
+    size_t Used() const;
 
     std::unique_ptr<char16_t[]> d_;
 };

@@ -92,6 +92,43 @@ TEST(GridData, RowsColsAndExchange)
     EXPECT_EQ(g.Rows(2), (QStringList{"a", "", "c"}));
 }
 
+TEST(GridData, TextsWrittenInAnyOrderReadBackAsWritten)
+{
+    // The texts of a row share one block: cells grow, shrink and empty in
+    // place or move to a bigger block; a model of plain texts must agree.
+    GridData g;
+    g.SetColCount(6);
+    g.SetRowCount(4);
+    std::vector<std::vector<QString>> model(4, std::vector<QString>(6));
+    unsigned seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    const QString samples[] = {"", "a", "Хляб бял 500 г", "12.50", QString(300, QChar(0x44F)), "x@y"};
+    for (int step = 0; step < 400; ++step) {
+        const int row = int(next() % 4);
+        const int col = int(next() % 6);
+        const QString &text = samples[next() % 6];
+        if (step % 50 == 49) {
+            g.SetRowTexts(row, {text, text + "1"});
+            model[size_t(row)].assign(6, QString());
+            model[size_t(row)][0] = text;
+            model[size_t(row)][1] = text + "1";
+        } else {
+            g.SetCells(col, row, text);
+            model[size_t(row)][size_t(col)] = text;
+        }
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c)
+                ASSERT_EQ(model[size_t(r)][size_t(c)], g.Cells(c, r)) << "step " << step << " cell " << c << "," << r;
+    }
+    g.SetColCount(3);
+    g.SetColCount(6);
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(QString(), g.Cells(4, r)) << "a removed column comes back empty";
+    g.PermuteRows(1, {2, 0, 1});
+    EXPECT_EQ(model[3][0], g.Cells(0, 1));
+    EXPECT_EQ(model[1][2], g.Cells(2, 2));
+}
+
 TEST(GridData, DefaultSizeResetsEverySize)
 {
     GridData g = MakeGrid(3, 3);
