@@ -358,7 +358,12 @@ bool TfrmStokovaRazpiska::InitForm()
     GridGoods->GetColAttributes(colPercent)->SetFormatter(ValueFormatter);
     GridGoods->GetColAttributes(colDiscPrice)->SetFormatter(PriceFormatter);
     GridGoods->GetColAttributes(colValue)->SetFormatter(ValueFormatter);
-    GridGoods->SetColWidths(colName, 260);
+    GridGoods->SetColWidths(colNo, 36);
+    GridGoods->SetColWidths(colCode, 64);
+    GridGoods->SetColWidths(colName, 300);
+    GridGoods->SetColWidths(colUnit, 56);
+    for (int c = colQuantity; c <= colValue; ++c)
+        GridGoods->SetColWidths(c, 92);
 
     // Customers; a failed query ends the initialisation here.
     try {

@@ -169,6 +169,9 @@ TEST_F(StokovaRazpiskaGui, NewReceiptPricesDiscountsAndTotalsAsComputedByHand)
     EXPECT_EQ(GridLine(form, 4).mid(5), (QStringList{"3.000", "3.0000", "-100.00", "3.0000", "9.00"}));
     EXPECT_EQ(form->DocumentTotal(), 42.53L);
     EXPECT_EQ(form->labTotal->text(), "Общо:      42.53 лв.");
+    main_->grab().save(testsupport::OutputPath("goods_receipt_window.png"));
+    // The hidden store column stays hidden.
+    EXPECT_EQ(form->GridGoods->ColWidths(4), 0);
     EXPECT_TRUE(form->Modified());
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
 
