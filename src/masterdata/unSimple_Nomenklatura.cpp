@@ -108,6 +108,11 @@ QString TfrmSimple_Nomenklatura::SelectSql()
     return Format(QStringLiteral("SELECT %s, %s FROM %s ORDER BY %s"), {FKeyField, FNameField, FTableName, FKeyField});
 }
 
+bool TfrmSimple_Nomenklatura::FetchRows(TDelimitedStringList &Rows)
+{
+    return SelectToList(this, DbConnection, SelectSql(), Rows);
+}
+
 bool TfrmSimple_Nomenklatura::ProposeCode()
 {
     TDelimitedStringList rows;
@@ -124,7 +129,7 @@ bool TfrmSimple_Nomenklatura::DoExecute()
 {
     const bool result = TQuorendReadForm::DoExecute();
     TDelimitedStringList rows;
-    SelectToList(this, DbConnection, SelectSql(), rows);
+    FetchRows(rows);
     const QChar delimiter = rows.FieldDelimiter();
 
     // The rows as they will be after the save: stored rows that a queued

@@ -23,6 +23,7 @@
 #include "framework/QuorendReadForm.h"
 
 class QLabel;
+class TDelimitedStringList;
 class TFloatEdit;
 class TLimitedEdit;
 
@@ -82,6 +83,9 @@ protected:
     // --- what a derived editor gives
     // The rows of the grid.
     virtual QString SelectSql();
+    // The rows of the table into Rows, one record per grid row (default:
+    // SelectSql's rows); false when a query failed.
+    virtual bool FetchRows(TDelimitedStringList &Rows);
     // The next code proposed in the code editor; false when the editor has
     // no numeric code.
     virtual bool ProposeCode();
@@ -107,6 +111,9 @@ protected:
     // After a row was committed: a new row moves the code editor on.
     virtual void AfterCommit(bool WasEdit);
 
+    // The queue, for an editor that queues a statement of its own beside
+    // the row's.
+    TQueuedStatements &PendingQueue() { return FPending; }
     // The key's duplicate among all rows (column Col equal to Text).
     bool RowExists(int Col, const QString &Text) const;
     void SetCaptionColor(TColor Color);

@@ -1,0 +1,174 @@
+#include "masterdata/unResources_prices.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <map>
+
+#include "components/Formatters.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/unSchema.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+namespace {
+const bool registered = RegisterQuorendFormClass<TfrmResources_prices>(QStringLiteral("TfrmResources_prices"));
+const char *const kMonthValue = "frmResources_prices_leMonth_Text";
+} // namespace
+
+TfrmResources_prices::TfrmResources_prices(QWidget *AOwner, TFormStyle AFormStyle)
+    : TCellMatrixForm(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmResources_prices"));
+    lblMonth = new QLabel(QStringLiteral("Месец:"), pnlParams);
+    leMonth = new TListEdit(pnlParams);
+    leMonth->setObjectName(QStringLiteral("leMonth"));
+    leMonth->setFixedWidth(60);
+    lblMonth->setBuddy(leMonth);
+    pnlMonth = new QLabel(pnlParams);
+    pnlMonth->setObjectName(QStringLiteral("pnlMonth"));
+    pnlMonth->setMinimumWidth(90);
+    leMonth->SetDescrControl(pnlMonth);
+    leMonth->SetDescrColumn(1);
+    pnlParams->layout()->addWidget(lblMonth);
+    pnlParams->layout()->addWidget(leMonth);
+    pnlParams->layout()->addWidget(pnlMonth);
+
+    Grid->SetColCount(4);
+    Grid->SetFixedRows(1);
+    Grid->SetRows(0, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка"),
+                      QStringLiteral("Цена")});
+}
+
+bool TfrmResources_prices::InitForm()
+{
+    const bool result = TCellMatrixForm::InitForm();
+    Grid->GetColAttributes(0)->SetAlignment(TCellAlignment{caLeft});
+    Grid->GetColAttributes(3)->SetFormatter(PriceFormatter);
+    TDelimitedStringList months;
+    for (int m = 1; m <= 12; ++m)
+        months.Add(QString::number(m) + months.FieldDelimiter() + MonthName(m));
+    SetupListEdit(leMonth, QStringLiteral("Месец@Наименование"), &months, 0);
+    QString text;
+    GetRegistrySetting(QString::fromLatin1(kMonthValue), text);
+    leMonth->setText(text);
+    // Another month's rows are not this month's: the grid and its copy go.
+    leMonth->OnChange = [this](QObject *) {
+        if (HasKeptCopy() && ChosenMonth() != FLoadedMonth) {
+            ClearMatrix();
+            FLoadedMonth = 0;
+        }
+    };
+    return result;
+}
+
+bool TfrmResources_prices::FormDone()
+{
+    SetRegistrySetting(QString::fromLatin1(kMonthValue), leMonth->text());
+    return TCellMatrixForm::FormDone();
+}
+
+bool TfrmResources_prices::BeforeShow()
+{
+    const bool result = TCellMatrixForm::BeforeShow();
+    setWindowTitle(QStringLiteral("Цени на ресурси"));
+    pnlCaption->setText(QStringLiteral("ЦЕНИ НА РЕСУРСИ"));
+    return result;
+}
+
+int TfrmResources_prices::ChosenMonth() const
+{
+    const int month = StrToIntOrZero(leMonth->text());
+    return month >= 1 && month <= 12 ? month : 0;
+}
+
+QString TfrmResources_prices::GetSubTitle()
+{
+    return Format(QStringLiteral("за месец %s"), {leMonth->text()});
+}
+
+QString TfrmResources_prices::MonthPricesSql(int Month) const
+{
+    return Format(QStringLiteral("SELECT Resources_prices.code_r,        Resources_prices.price_r FROM Resources_prices "
+                                 "WHERE (((Resources_prices.month_r)= %d ))"),
+                  {Month});
+}
+
+bool TfrmResources_prices::LoadGrid()
+{
+    const int month = ChosenMonth();
+    FLoadedMonth = 0;
+    if (month == 0)
+        return false;
+    TDelimitedStringList resources, prices;
+    if (!SelectToList(this, DbConnection,
+                      QStringLiteral("SELECT Resources.code_r,         Resources.Name_r,        Merki.v_Miarka  FROM "
+                                     "Merki LEFT JOIN Resources ON Merki.n_Miarka = Resources.Miarka_r ORDER BY "
+                                     "Resources.Name_r"),
+                      resources) ||
+        !SelectToList(this, DbConnection, MonthPricesSql(month), prices))
+        return false;
+    std::map<QString, QString> priceOf;
+    QString code, price;
+    for (int i = 0; i < prices.Count(); ++i) {
+        prices.GetField(i, 0, code);
+        prices.GetField(i, 1, price);
+        FormatDotStr(price, PricePrecision, priceOf[code]);
+    }
+    const QChar delimiter = resources.FieldDelimiter();
+    int row = Grid->FixedRows();
+    for (int i = 0; i < resources.Count(); ++i) {
+        QStringList cells = resources.Strings(i).split(delimiter);
+        // The reserved resource of code 0 and units without resources.
+        if (StrToIntOrZero(cells.value(0)) == 0)
+            continue;
+        cells = cells.mid(0, 3);
+        while (cells.size() < 3)
+            cells << QString();
+        const auto found = priceOf.find(cells[0]);
+        cells << (found != priceOf.end() ? found->second : QString());
+        if (row >= Grid->RowCount())
+            Grid->SetRowCount(row + 1);
+        Grid->SetRows(row++, cells);
+    }
+    FLoadedMonth = month;
+    return true;
+}
+
+bool TfrmResources_prices::IsValueCell(int Col, int) const { return Col == 3; }
+
+bool TfrmResources_prices::ReadStoredKeys(QSet<qint64> &Keys)
+{
+    TDelimitedStringList stored;
+    if (!SelectToList(this, DbConnection, MonthPricesSql(FLoadedMonth), stored))
+        return false;
+    QString code;
+    for (int i = 0; i < stored.Count(); ++i) {
+        stored.GetField(i, 0, code);
+        Keys.insert(StrToIntOrZero(code));
+    }
+    return true;
+}
+
+qint64 TfrmResources_prices::CellKey(int, int Row) const { return StrToIntOrZero(Grid->Cells(0, Row)); }
+
+QString TfrmResources_prices::UpdateSql(int, int Row, const QString &Value) const
+{
+    return Format(QStringLiteral("Update Resources_prices set price_r = %s Where ( code_r = %d and month_r = %d )"),
+                  {Value, StrToIntOrZero(Grid->Cells(0, Row)), FLoadedMonth});
+}
+
+QString TfrmResources_prices::InsertSql(int, int Row, const QString &Value) const
+{
+    return Format(QString::fromUtf8(sqlInsertResources_prices), {StrToIntOrZero(Grid->Cells(0, Row)), FLoadedMonth, Value});
+}
+
+QString TfrmResources_prices::CellName(int, int Row) const
+{
+    return Format(QStringLiteral("ресурс %s - %s"), {Grid->Cells(0, Row), Grid->Cells(1, Row)});
+}

@@ -1,0 +1,159 @@
+#include "masterdata/un_Obekti.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+
+#include "components/FloatEdit.h"
+#include "components/LimitedEdit.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
+#include "core/unSchema.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+namespace {
+
+const bool registered = RegisterQuorendFormClass<TfrmObekti>(
+    QStringLiteral("TfrmObekti"), [](TfrmObekti *Form, const TFormParams &Params) {
+        if (!Params.Settings)
+            return;
+        Form->SetFormTitle(Params.Settings->Title);
+        Form->SetTableName(Params.Settings->Table);
+        Form->SetKeyField(Params.Settings->KeyField);
+        Form->SetNameField(Params.Settings->NameField);
+        Form->SetItemNoun(Params.Settings->Noun);
+    });
+
+const char *const kCustomerValue = "frmObekti_leCustomer_Text";
+
+} // namespace
+
+TfrmObekti::TfrmObekti(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimple_Nomenklatura(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmObekti"));
+    auto *customerLabel = new QLabel(QStringLiteral("Клиент:"), pnlParams);
+    leCustomer = new TListEdit(pnlParams);
+    leCustomer->setObjectName(QStringLiteral("leCustomer"));
+    leCustomer->setFixedWidth(70);
+    customerLabel->setBuddy(leCustomer);
+    panelCustomer = new QLabel(pnlParams);
+    panelCustomer->setObjectName(QStringLiteral("panelCustomer"));
+    panelCustomer->setMinimumWidth(120);
+    leCustomer->SetDescrControl(panelCustomer);
+    leCustomer->SetDescrColumn(1);
+    pnlParams->layout()->addWidget(customerLabel);
+    pnlParams->layout()->addWidget(leCustomer);
+    pnlParams->layout()->addWidget(panelCustomer);
+    edGrad = AddEdit(QStringLiteral("edGrad"), QStringLiteral("Град:"), 120);
+    edAdres = AddEdit(QStringLiteral("edAdres"), QStringLiteral("Адрес:"), 160);
+    edTelefon = AddEdit(QStringLiteral("edTelefon"), QStringLiteral("Телефон:"), 100);
+    edPriel = AddEdit(QStringLiteral("edPriel"), QStringLiteral("Приел:"), 140);
+
+    Grid->SetColCount(ColumnCount);
+    Grid->SetRows(0, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Клиент"),
+                      QStringLiteral("Име на клиент"), QStringLiteral("Град"), QStringLiteral("Адрес"),
+                      QStringLiteral("Телефон"), QStringLiteral("Приел")});
+}
+
+QLineEdit *TfrmObekti::AddEdit(const QString &Name, const QString &Caption, int Width)
+{
+    auto *label = new QLabel(Caption, pnlParams);
+    auto *edit = new TLimitedEdit(pnlParams);
+    edit->setObjectName(Name);
+    edit->setMaxLength(50);
+    edit->setFixedWidth(Width);
+    label->setBuddy(edit);
+    pnlParams->layout()->addWidget(label);
+    pnlParams->layout()->addWidget(edit);
+    return edit;
+}
+
+bool TfrmObekti::InitForm()
+{
+    const bool result = TfrmSimple_Nomenklatura::InitForm();
+    for (QLineEdit *edit : {edGrad, edAdres, edTelefon, edPriel})
+        static_cast<TLimitedEdit *>(edit)->SetValidChars(NameValidChars);
+    TDelimitedStringList customers;
+    SelectToList(this, DbConnection, QStringLiteral("SELECT code_c, name_c FROM CustGroups ORDER BY name_c"),
+                 customers);
+    SetupListEdit(leCustomer, LoadResString(rsCodeNameCaptions), &customers, 0);
+    QString text;
+    GetRegistrySetting(QString::fromLatin1(kCustomerValue), text);
+    leCustomer->setText(text);
+    return result;
+}
+
+bool TfrmObekti::FormDone()
+{
+    SetRegistrySetting(QString::fromLatin1(kCustomerValue), leCustomer->text());
+    return TfrmSimple_Nomenklatura::FormDone();
+}
+
+QString TfrmObekti::SelectSql()
+{
+    return QStringLiteral("SELECT Obekti.code_of_object, Obekti.name_o, Obekti.code_of_CustGroup, CustGroups.name_c, "
+                          "Obekti.grad, Obekti.adres, Obekti.telefon, Obekti.priel FROM CustGroups LEFT JOIN Obekti "
+                          "ON CustGroups.code_c = Obekti.code_of_CustGroup WHERE (((Obekti.code_of_object)<>0)) "
+                          "ORDER BY Obekti.code_of_object");
+}
+
+QString TfrmObekti::CustomerName() const
+{
+    QString name;
+    if (!leCustomer->text().trimmed().isEmpty())
+        ListEditLookup(leCustomer, 0, 1, name, leCustomer->text().trimmed());
+    return name;
+}
+
+int TfrmObekti::CustomerCode() const
+{
+    return CustomerName().isEmpty() ? 0 : StrToIntOrZero(leCustomer->text());
+}
+
+QString TfrmObekti::ValidateEditors()
+{
+    QString messages = TfrmSimple_Nomenklatura::ValidateEditors();
+    // A code that is not in the list is no counterparty.
+    if (CustomerCode() == 0)
+        messages += LoadResString(rsEnterCustomer) + QStringLiteral("\n\r");
+    return messages;
+}
+
+QStringList TfrmObekti::EditorRow()
+{
+    return {EditorKey(),     edNaimenovanie->text(), QString::number(CustomerCode()), CustomerName(),
+            edGrad->text(), edAdres->text(),        edTelefon->text(),               edPriel->text()};
+}
+
+void TfrmObekti::LoadEditors(const QStringList &Row)
+{
+    TfrmSimple_Nomenklatura::LoadEditors(Row);
+    leCustomer->setText(Row.value(colCustomer));
+    edGrad->setText(Row.value(colGrad));
+    edAdres->setText(Row.value(colAdres));
+    edTelefon->setText(Row.value(colTelefon));
+    edPriel->setText(Row.value(colPriel));
+}
+
+QString TfrmObekti::InsertSql()
+{
+    return Format(QString::fromUtf8(sqlInsertObekti),
+                  {TableName(), static_cast<int>(feShifyr->Value()), CustomerCode(), SqlEscape(edNaimenovanie->text()),
+                   SqlEscape(edGrad->text()), SqlEscape(edAdres->text()), SqlEscape(edTelefon->text()),
+                   SqlEscape(edPriel->text())});
+}
+
+QString TfrmObekti::UpdateSql(const QString &OriginalKey)
+{
+    return Format(QStringLiteral("Update %s Set %s = %d, code_of_CustGroup = %d, %s = \"%s\", grad = \"%s\", adres = "
+                                 "\"%s\", telefon = \"%s\", priel = \"%s\" Where ( %s = %d )"),
+                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), CustomerCode(), NameField(),
+                   SqlEscape(edNaimenovanie->text()), SqlEscape(edGrad->text()), SqlEscape(edAdres->text()),
+                   SqlEscape(edTelefon->text()), SqlEscape(edPriel->text()), KeyField(), StrToIntOrZero(OriginalKey)});
+}
