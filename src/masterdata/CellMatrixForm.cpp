@@ -145,7 +145,7 @@ QString TCellMatrixForm::CheckCells() const
     return messages;
 }
 
-bool TCellMatrixForm::BuildStatements(QStringList &Statements)
+bool TCellMatrixForm::BuildStatements(QStringList &Statements, std::vector<TWrittenCell> *Written)
 {
     QSet<qint64> keys;
     if (!ReadStoredKeys(keys))
@@ -163,6 +163,8 @@ bool TCellMatrixForm::BuildStatements(QStringList &Statements)
                 continue;
             FormatDotStr(text.trimmed(), decimals, value);
             Statements << (keys.contains(CellKey(c, r)) ? UpdateSql(c, r, value) : InsertSql(c, r, value));
+            if (Written)
+                Written->push_back({c, r, value});
         }
     }
     return true;
@@ -187,7 +189,8 @@ bool TCellMatrixForm::DoSave()
         return false;
     }
     QStringList statements;
-    if (!BuildStatements(statements))
+    std::vector<TWrittenCell> written;
+    if (!BuildStatements(statements, &written))
         return false;
     if (!statements.isEmpty()) {
         TDocumentSave save(this);
@@ -197,7 +200,12 @@ bool TCellMatrixForm::DoSave()
         if (!save.Run())
             return false;
     }
+    // The grid and its copy show what was written, as a reload would show
+    // it, without reading every cell again (F8 reloads).
+    for (const TWrittenCell &cell : written) {
+        Grid->SetCells(cell.Col, cell.Row, cell.Value);
+        FKept[size_t(cell.Row - Grid->FixedRows()) * size_t(FKeptCols) + size_t(cell.Col)] = cell.Value;
+    }
     SetModified(false);
-    Execute();
     return true;
 }

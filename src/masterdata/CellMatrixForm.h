@@ -9,7 +9,8 @@
 // becomes an update when its key is among the stored keys (read again when
 // the save begins, into a hash) and an insert otherwise. The statements run
 // through the shared save in one transaction: at a failure nothing is
-// written, the window keeps its cells and stays modified. A cell that is no
+// written, the window keeps its cells and stays modified; after the commit
+// the written cells show their stored text. A cell that is no
 // number ("1.2.5", pasted text) is refused with a message naming it, before
 // anything is written.
 //
@@ -80,9 +81,16 @@ private:
     void KeepGrid();
     // The messages of the cells that are no numbers ("" when none).
     QString CheckCells() const;
-    // The statements of the changed cells; false when the keys could not
-    // be read.
-    bool BuildStatements(QStringList &Statements);
+    // A changed cell and the text written for it.
+    struct TWrittenCell
+    {
+        int Col;
+        int Row;
+        QString Value;
+    };
+    // The statements of the changed cells (and those cells); false when the
+    // keys could not be read.
+    bool BuildStatements(QStringList &Statements, std::vector<TWrittenCell> *Written = nullptr);
 
     std::vector<QString> FKept;
     int FKeptCols = 0;

@@ -56,6 +56,6 @@ private:
     static int PickedCode(TListEdit *Edit);
     // The name of the picked code ("" when it is none of the list).
     static QString PickedName(TListEdit *Edit);
-    // The five prices at the price precision, each "precision, value".
+    // The value of price editor I (0-4).
     long double Price(int I) const;
 };

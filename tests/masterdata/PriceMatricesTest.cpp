@@ -120,7 +120,9 @@ TEST_F(PriceMatricesGui, ProductPricesUpdateOrInsertEachChangedCell)
     ASSERT_TRUE(prices->DoSave());
     EXPECT_FALSE(prices->Modified());
     EXPECT_EQ(PriceRows(), QStringList({"5@10@1.75", "6@11@2", "5@20@9"}));
-    EXPECT_EQ(grid->Cells(2, 2), "1.7500") << "loaded again";
+    EXPECT_EQ(grid->Cells(2, 2), "1.7500") << "as stored";
+    EXPECT_EQ(grid->Cells(3, 3), "2.0000");
+    EXPECT_TRUE(prices->SaveStatements().isEmpty());
 
     // Copy to all: the first site's price of the current column.
     grid->SetCol(2);
@@ -234,6 +236,22 @@ TEST_F(PriceMatricesGui, IndirectCostsOfTwelveMonths)
     EXPECT_EQ(grid->Cells(1, 2), "1500.50");
     EXPECT_EQ(grid->Cells(0, 12), "Декември");
     EXPECT_FALSE(costs->CellEditable(0, 1));
+    // Only digits, '.', Backspace, Tab and Enter reach a cell.
+    grid->SetCol(1);
+    grid->SetRow(3);
+    for (const QChar key : {QChar('7'), QChar('.'), QChar(8), QChar('\r')}) {
+        QChar k = key;
+        grid->OnKeyPress(grid, k);
+        EXPECT_EQ(k, key);
+    }
+    for (const QChar key : {QChar('a'), QChar('-'), QChar(','), QChar(' ')}) {
+        QChar k = key;
+        grid->OnKeyPress(grid, k);
+        EXPECT_TRUE(k.isNull()) << k.unicode();
+    }
+    EXPECT_TRUE(grid->Options().Contains(goEditing));
+    grid->SetCol(0);
+    EXPECT_FALSE(grid->Options().Contains(goEditing)) << "the month's name is not edited";
 
     Type(*costs, 1, 2, QStringLiteral("1600"));
     Type(*costs, 1, 12, QStringLiteral("99.999"));
