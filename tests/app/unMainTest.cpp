@@ -221,6 +221,26 @@ TEST_F(MainFormGui, ItemsCarryTheirComponentNamesInMenuOrder)
     EXPECT_EQ(Item("WindowTileItem2")->text(), "Tile &Vertically");
 }
 
+TEST_F(MainFormGui, ProductsCounterpartiesSitesAndPriceMatricesOpenFromTheMenu)
+{
+    const std::pair<const char *, const char *> items[] = {
+        {"FileNewItem", "Изделия"},
+        {"N23", "Контрагенти"},
+        {"N25", "Обекти"},
+        {"N_Nepreki_razhodi", "Непреки разходи"},
+        {"N_Ceni_na_resursi", "Цени на ресурси"},
+        {"N_Prices_by_items_and_stores", "Цени на изделия по обекти"}};
+    for (const auto &[name, title] : items) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Item(name)->isEnabled());
+        const int before = ChildCount();
+        Item(name)->trigger();
+        ASSERT_EQ(ChildCount(), before + 1);
+        QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+        EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
+    }
+}
+
 TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
 {
     EXPECT_FALSE(Item("N_Dostavki")->isEnabled());
