@@ -1,0 +1,320 @@
+// The returned-production protocol and the export pass in their windows
+// against a real database: lines added, edited and deleted before and after
+// the document has its number, the checks of a line, one transaction per
+// save with its retry, the number taken inside the save (two passes saved at
+// once), yesterday's pass typed into and saved as a new pass, and printing.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <atomic>
+#include <thread>
+
+#include "BusDayFixture.h"
+#include "components/FloatEdit.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/unMessageTexts.h"
+#include "documents/un_Propusk_za_izvozvane.h"
+#include "documents/un_Vyrnata_produkcia.h"
+#include "framework/unTextDocument.h"
+#include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
+#include "support/PrintedText.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class BusDayDocumentGui : public testsupport::BusDayTest
+{
+protected:
+    static void Add(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging, long double Qi,
+                    long double Qa)
+    {
+        Form->code_izd->setText(Product);
+        Form->code_a->setText(Packaging);
+        Form->quantity_izd->SetValue(Qi);
+        Form->quantity_amb->SetValue(Qa);
+        Form->New();
+    }
+    static int RowOf(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging = QString())
+    {
+        for (int r = Form->Grid->FixedRows(); r < Form->Grid->RowCount(); ++r)
+            if (Form->Grid->Cells(0, r) == Product &&
+                (Packaging.isEmpty() || Form->Grid->Cells(4, r) == Packaging))
+                return r;
+        return -1;
+    }
+    static bool EditRow(TfrmBusDayDocument *Form, const QString &Product)
+    {
+        const int row = RowOf(Form, Product);
+        if (row < 0)
+            return false;
+        Form->Grid->SetRow(row);
+        return Form->Edit();
+    }
+    static bool DeleteRow(TfrmBusDayDocument *Form, const QString &Product)
+    {
+        const int row = RowOf(Form, Product);
+        if (row < 0)
+            return false;
+        Form->Grid->SetRow(row);
+        testsupport::ScopedDialogAnswers answers;
+        answers.Press(mbYes);
+        return Form->Delete();
+    }
+    QStringList Stored(const QString &Table)
+    {
+        return Rows("SELECT docno, date_doc, code_bus, code_izd, code_a, quantity_izd, quantity_amb FROM " + Table +
+                    " ORDER BY docno, code_bus, code_izd");
+    }
+    QString Today(int Number, int Bus, const QString &Rest) const
+    {
+        return QString("%1@%2@%3@%4").arg(Number).arg(BusDayTest::Today.toString("dd.MM.yyyy")).arg(Bus).arg(Rest);
+    }
+};
+
+} // namespace
+
+TEST_F(BusDayDocumentGui, NewProtocolSavesItsLinesAsTheClerkLeftThem)
+{
+    Execute(QString("Insert into Vyrnata_produkcia values ( 4, %1, 4, 101, 1, 1, 0 )").arg(Day));
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    EXPECT_EQ(form->docno->text(), "");
+    Add(form, "101", "1", 10, 2);
+    Add(form, "205", "2", 5, 0);
+    Add(form, "", "1", 0, 7);
+    ASSERT_EQ(form->Queue().Count(), 3);
+    EXPECT_TRUE(form->Modified());
+
+    // An added line edited before the save changes its queued insert.
+    ASSERT_TRUE(EditRow(form, "101"));
+    EXPECT_TRUE(form->RowInEdit());
+    EXPECT_FALSE(form->code_izd->isEnabled());
+    EXPECT_EQ(form->quantity_izd->Value(), 10);
+    form->quantity_izd->SetValue(12);
+    ASSERT_TRUE(form->New());
+    // An added line deleted before the save drops its insert.
+    ASSERT_TRUE(DeleteRow(form, "205"));
+    EXPECT_EQ(form->Queue().Texts(5),
+              (QStringList{QString("Insert into Vyrnata_produkcia values ( 5, %1, 3, 101, 1, 12.0000, 2.0000 )").arg(Day),
+                           QString("Insert into Vyrnata_produkcia values ( 5, %1, 3, 0, 1, 0.0000, 7.0000 )").arg(Day)}));
+
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(form->Save());
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Stored("Vyrnata_produkcia"),
+              (QStringList{Today(4, 4, "101@1@1@0"), Today(5, 3, "0@1@0@7"), Today(5, 3, "101@1@12@2")}));
+    EXPECT_EQ(form->docno->text(), "5");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->Queue().Count(), 0);
+    EXPECT_EQ(form->Grid->Cells(0, 2), "0");
+    EXPECT_EQ(form->Grid->Cells(1, 3), "Хляб Добруджа 500 г");
+    EXPECT_EQ(form->Grid->Cells(5, 3), "Щайга голяма");
+}
+
+TEST_F(BusDayDocumentGui, StoredProtocolUpdatesAndDeletesByItsKeyAndAddsUnderItsNumber)
+{
+    Execute(QString("Insert into Vyrnata_produkcia values ( 9, %1, 3, 101, 1, 5, 1 )").arg(Day));
+    Execute(QString("Insert into Vyrnata_produkcia values ( 9, %1, 3, 205, 2, 3, 0 )").arg(Day));
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    form->docno->setText("9");
+    form->docno->NotifyPicked();
+    ASSERT_EQ(form->Grid->Cells(0, 3), "205");
+    EXPECT_EQ(form->GetSubTitle(), " номер 9, за микробус 3 - Микробус Варна-Север, за дата " +
+                                       BusDayTest::Today.toString("dd.MM.yyyy"));
+
+    ASSERT_TRUE(EditRow(form, "101"));
+    form->quantity_izd->SetValue(8);
+    ASSERT_TRUE(form->New());
+    // The stored row edited again keeps one update, with the last quantity.
+    ASSERT_TRUE(EditRow(form, "101"));
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        EXPECT_FALSE(form->Edit());
+        EXPECT_EQ(dialogs.Texts(), QStringList{LoadResString(rsOneRowInEdit)});
+    }
+    form->quantity_amb->SetValue(4);
+    ASSERT_TRUE(form->New());
+    ASSERT_TRUE(DeleteRow(form, "205"));
+    Add(form, "307", "2", 4, 0);
+    const QString key = QString("docno = 9 AND date_doc = %1 AND code_bus = 3").arg(Day);
+    EXPECT_EQ(form->Queue().Texts(),
+              (QStringList{"Delete * from Vyrnata_produkcia Where ( " + key + " AND code_izd = 205 AND code_a = 2 )",
+                           "Update Vyrnata_produkcia Set quantity_izd = 8.0000,     quantity_amb = 4.0000 Where ( " +
+                               key + " AND code_izd = 101 AND code_a = 1 )",
+                           QString("Insert into Vyrnata_produkcia values ( 9, %1, 3, 307, 2, 4.0000, 0.0000 )").arg(Day)}));
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Stored("Vyrnata_produkcia"), (QStringList{Today(9, 3, "101@1@8@4"), Today(9, 3, "307@2@4@0")}));
+    EXPECT_EQ(form->docno->text(), "9");
+}
+
+TEST_F(BusDayDocumentGui, LineChecksAreCollectedAndNewLinesOnlyToday)
+{
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("");
+    form->date_doc->setDate(BusDayTest::Today.addDays(-1));
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        Add(form, "", "", 0, 0);
+        EXPECT_EQ(dialogs.Texts(),
+                  QStringList{"Въвдетете микробус\n\rВъвдетете изделие или амбалаж\n\rВъведете количество!\n\rНов "
+                              "протокол за върната продукция може да бъде направен само на днешна дата"});
+    }
+    form->code_bus->setText("3");
+    form->date_doc->setDate(BusDayTest::Today);
+    Add(form, "101", "1", 1, 0);
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        Add(form, "101", "1", 2, 0);
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Изделие \"101\" и амбалж \"1\" съществуват в таблицата с данни.\n\r"});
+    }
+    // The same product with another packaging is another line.
+    Add(form, "101", "2", 2, 0);
+    EXPECT_EQ(form->Queue().Count(), 2);
+
+    auto *pass = Open<TfrmPropusk_za_izvozvane>();
+    pass->code_bus->setText("3");
+    pass->date_doc->setDate(BusDayTest::Today.addDays(1));
+    testsupport::ScopedDialogAnswers dialogs;
+    Add(pass, "101", "1", 1, 0);
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Нов пропуск за извозване може да бъде направен само на днешна дата"});
+}
+
+TEST_F(BusDayDocumentGui, AFailedSaveWritesNothingAndItsRetryWritesEachLineOnce)
+{
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    Add(form, "101", "1", 10, 0);
+    Add(form, "205", "2", 5, 1);
+    // The second insert fails (another minibus's protocol holds 205 with
+    // packaging 2 and a unique index forbids a second such row).
+    Execute(QString("Insert into Vyrnata_produkcia values ( 3, %1, 4, 205, 2, 1, 0 )").arg(Day));
+    Execute("CREATE UNIQUE INDEX one_205 ON Vyrnata_produkcia (code_izd, code_a)");
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        EXPECT_FALSE(form->Save());
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_TRUE(dialogs.Texts()[0].startsWith("Грешка при работа с базата данни !"));
+        EXPECT_TRUE(dialogs.Texts()[0].endsWith(
+            QString("Insert into Vyrnata_produkcia values ( 4, %1, 3, 205, 2, 5.0000, 1.0000 )").arg(Day)));
+    }
+    EXPECT_EQ(Stored("Vyrnata_produkcia"), QStringList{Today(3, 4, "205@2@1@0")});
+    EXPECT_EQ(form->Queue().Count(), 2);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->docno->text(), "");
+
+    Execute("DROP INDEX one_205");
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Stored("Vyrnata_produkcia"),
+              (QStringList{Today(3, 4, "205@2@1@0"), Today(4, 3, "101@1@10@0"), Today(4, 3, "205@2@5@1")}));
+}
+
+TEST_F(BusDayDocumentGui, TwoPassesSavedAtOnceGetDifferentNumbers)
+{
+    auto *form = Open<TfrmPropusk_za_izvozvane>();
+    form->code_bus->setText("3");
+    Add(form, "101", "1", 30, 2);
+    // A new pass queues nothing: its rows are written at the save.
+    EXPECT_EQ(form->Queue().Count(), 0);
+    EXPECT_TRUE(form->Modified());
+
+    // Another workstation is saving its pass of minibus 4 right now: it has
+    // taken number 1 and not yet committed.
+    std::atomic<bool> begun{false};
+    std::thread other([&] {
+        platform::Database db(DatabasePath());
+        platform::DbTransaction tr(db);
+        db.Execute(QString("Insert into Propusk_za_izvozvane values ( 1, %1, 4, 205, 2, 7, 0 )").arg(Day));
+        begun = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        tr.Commit();
+    });
+    while (!begun)
+        std::this_thread::yield();
+    testsupport::ScopedDialogAnswers dialogs;
+    const bool saved = form->Save();
+    other.join();
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Stored("Propusk_za_izvozvane"), (QStringList{Today(1, 4, "205@2@7@0"), Today(2, 3, "101@1@30@2")}));
+    EXPECT_EQ(form->docno->text(), "2");
+}
+
+TEST_F(BusDayDocumentGui, YesterdaysPassIsTypedIntoAndSavedAsANewPassOfToday)
+{
+    const int yesterday = Day - 1;
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 6, %1, 3, 101, 1, 10, 2 )").arg(yesterday));
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 6, %1, 3, 205, 2, 4, 1 )").arg(yesterday));
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 8, %1, 4, 307, 2, 9, 9 )").arg(yesterday));
+    auto *form = Open<TfrmPropusk_za_izvozvane>();
+    form->code_bus->setText("4");
+    form->date_doc->setDate(BusDayTest::Today.addDays(-3));
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        form->btnLoadPropuskFromPreviousDay->click();
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Вчера не е създаван пропуск за извозване"});
+    }
+    form->date_doc->setDate(BusDayTest::Today);
+    form->code_bus->setText("3");
+    form->btnLoadPropuskFromPreviousDay->click();
+    EXPECT_EQ(form->docno->text(), "");
+    ASSERT_EQ(form->Grid->RowCount(), 4);
+    EXPECT_EQ(form->Grid->Cells(1, 2), "Хляб Добруджа 500 г");
+    EXPECT_EQ(form->Grid->Cells(3, 2), "10");
+
+    // Only the quantity columns edit, and only digits, '.' and the editing
+    // keys reach them.
+    form->Grid->SetRow(2);
+    form->Grid->SetCol(1);
+    form->GridClick();
+    EXPECT_FALSE(form->Grid->Options().Contains(goEditing));
+    form->Grid->SetCol(3);
+    form->GridClick();
+    EXPECT_TRUE(form->Grid->Options().Contains(goEditing));
+    for (QChar key : {QChar('a'), QChar(','), QChar('-')}) {
+        form->GridKeyPress(key);
+        EXPECT_EQ(key, QChar(0));
+    }
+    for (QChar key : {QChar('7'), QChar('.'), QChar(8), QChar(13)}) {
+        const QChar kept = key;
+        form->GridKeyPress(key);
+        EXPECT_EQ(key, kept);
+    }
+    form->Grid->SetCells(3, 2, "12.5");
+    form->Grid->SetCells(6, 3, "3");
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(QString("SELECT docno, code_izd, code_a, quantity_izd, quantity_amb FROM Propusk_za_izvozvane "
+                           "WHERE date_doc = %1 ORDER BY code_izd")
+                       .arg(Day)),
+              (QStringList{"9@101@1@12.5@2", "9@205@2@4@3"}));
+    EXPECT_EQ(form->docno->text(), "9");
+    // A numbered pass is edited through the line editors only.
+    form->Grid->SetCol(3);
+    form->GridClick();
+    EXPECT_FALSE(form->Grid->Options().Contains(goEditing));
+}
+
+TEST_F(BusDayDocumentGui, PrintAsksForTheSaveFirstAndThenPrintsTheStoredDocument)
+{
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    Add(form, "101", "1", 120, 3);
+    testsupport::RawPrinterFile prn;
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        EXPECT_FALSE(form->Print());
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Моля съхранете документа преди да го отпечатате!"});
+        EXPECT_FALSE(prn.Exists());
+    }
+    ASSERT_TRUE(form->Save());
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(form->Print());
+    EXPECT_TRUE(dialogs.Shown().empty());
+    const QStringList lines = prn.Lines();
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0].trimmed(), "ПРОТОКОЛ ЗА ВЪРНАТА ПРОДУКЦИЯ");
+    EXPECT_EQ(lines[6], "  101 Хляб Добруджа 500 г                   бр.     120    1 Щайга голяма     3");
+}
