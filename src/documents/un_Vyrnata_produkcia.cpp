@@ -463,7 +463,10 @@ bool TfrmBusDayDocument::DoNew()
     const int product = StrToIntOrZero(code_izd->text().trimmed());
     const int packaging = StrToIntOrZero(code_a->text().trimmed());
     QueueRow(FRowInEdit ? FEditLine : 0, product, packaging, quantity_izd->Value(), quantity_amb->Value());
-    WriteGridRow(QString::number(product), QString::number(packaging));
+    if (FCodesAsTyped)
+        WriteGridRow(code_izd->text(), code_a->text());
+    else
+        WriteGridRow(QString::number(product), QString::number(packaging));
 
     FRowInEdit = false;
     FEditLine = 0;
@@ -472,11 +475,19 @@ bool TfrmBusDayDocument::DoNew()
         w->setEnabled(true);
         SetControlColor(w, clWindow);
     }
-    code_izd->setText(QString());
+    ClearLineEditors();
     code_izd->setFocus();
     quantity_izd->SetValue(0);
     quantity_amb->SetValue(0);
     return true;
+}
+
+void TfrmBusDayDocument::ClearLineEditors() { code_izd->setText(QString()); }
+
+QString TfrmBusDayDocument::DeleteQuestion(int Row) const
+{
+    return Format(QStringLiteral("Желаете ли да изтриете %s: \"%s\" - \"%s\"?"),
+                  {RowNoun(), Grid->Cells(colName, Row), Grid->Cells(colPackName, Row)});
 }
 
 bool TfrmBusDayDocument::DoEdit()
@@ -514,8 +525,7 @@ bool TfrmBusDayDocument::DoDelete()
     const int row = Grid->Row();
     if (row < Grid->FixedRows() || StrToIntOrZero(Grid->Cells(colCode, row)) == 0)
         return false;
-    if (AskYesNoCancel(QStringLiteral("Желаете ли да изтриете %s: \"%s\" - \"%s\"?"),
-                       {RowNoun(), Grid->Cells(colName, row), Grid->Cells(colPackName, row)}) != mrYes)
+    if (AskYesNoCancel(DeleteQuestion(row)) != mrYes)
         return false;
     QueueDelete(row);
     if (Grid->RowCount() > Grid->FixedRows() + 1)

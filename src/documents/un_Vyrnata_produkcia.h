@@ -94,6 +94,10 @@ protected:
     virtual QString CaptionText() const = 0;
     // "ред от ..." in the delete question.
     virtual QString RowNoun() const = 0;
+    // The delete question for a grid row.
+    virtual QString DeleteQuestion(int Row) const;
+    // Empties the line editors after a line was written.
+    virtual void ClearLineEditors();
     // Prints the stored document of the number.
     virtual bool PrintDocument(long double Number);
     // The load of the shown document's rows as grid records.
@@ -131,6 +135,8 @@ protected:
 
     bool FNumbered;
     bool FRowInEdit = false;
+    // The grid's code cells take the editors' texts as typed.
+    bool FCodesAsTyped = false;
     int FEditLine = 0;
     TQueuedStatements FQueue;
     // The queue's lines added in this window, by document and row key.
