@@ -256,6 +256,13 @@ bool TDocumentSave::Run()
     const auto numberText = NumberText ? NumberText : ShortestText;
     bool committed = false;
     QString sql;
+    // What a plan adds belongs to this run alone: a retry plans again.
+    struct PlannedSteps
+    {
+        std::vector<TStep> &steps;
+        size_t given;
+        ~PlannedSteps() { steps.erase(steps.begin() + long(given), steps.end()); }
+    } planned{steps_, steps_.size()};
     try {
         if (!DbConnection)
             throw platform::EDatabaseError(QStringLiteral("The database connection is not open."));
@@ -290,6 +297,10 @@ bool TDocumentSave::Run()
                     throw TSaveStopped();
                 }
             }
+        }
+        if (Plan) {
+            sql.clear();
+            Plan(*this);
         }
         for (int i = 0; i < int(steps_.size()); ++i) {
             const TStep &step = steps_[size_t(i)];

@@ -162,6 +162,13 @@ public:
     // rows before they are written again); a new document skips them.
     void AddReplacing(const TStatementBuilder &Build, const QString &FailureMessage = QString());
 
+    // Runs inside the transaction once the number is taken, before the
+    // statements: a window whose statements depend on what is stored now
+    // (which documents exist, the largest number) reads it here, under the
+    // write lock, and adds its statements with Add. An exception rolls the
+    // save back; the statements it added are forgotten after the run.
+    std::function<void(TDocumentSave &Save)> Plan;
+
     // Runs the save; true when it committed. The messages of a failure are
     // shown after the rollback (and kept in Messages()).
     bool Run();

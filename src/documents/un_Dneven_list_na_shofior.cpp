@@ -1,0 +1,630 @@
+#include "documents/un_Dneven_list_na_shofior.h"
+
+#include "components/Formatters.h"
+#include "components/GridAmountEntry.h"
+#include "components/GridUtils.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "documents/unPrintStokovaRazpiska.h"
+#include "framework/DocumentSave.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <algorithm>
+
+namespace {
+
+const QString kRegBus = QStringLiteral("code_bus_Text");
+const QString kTotalsRecord = QString(HighlightMarker) + QStringLiteral("Общо:");
+
+const char16_t *const kSelectProducts =
+    u"SELECT Prices_by_items_and_stores.code_izd,        Prices_by_items_and_stores.code_izd FROM ((Busses INNER "
+    u"JOIN CustGroups ON Busses.c_bus = CustGroups.c_bus)               INNER JOIN Obekti     ON CustGroups.code_c "
+    u"= Obekti.code_of_CustGroup)               INNER JOIN Prices_by_items_and_stores ON Obekti.code_of_object = "
+    u"Prices_by_items_and_stores.code_of_object WHERE (((Busses.c_bus)= %d )) Group By code_izd, code_izd Order By "
+    u"Code_izd, code_izd ";
+const char16_t *const kSelectProductNames = u"Select code_izd, name_izd from Izdelia Order By code_izd";
+const char16_t *const kSelectSites =
+    u"SELECT Obekti.code_of_object, Obekti.name_o FROM (Busses INNER JOIN CustGroups ON Busses.c_bus      = "
+    u"CustGroups.c_bus )              INNER JOIN Obekti     ON CustGroups.code_c = Obekti.code_of_CustGroup WHERE "
+    u"(((Busses.c_bus)= %d )) ORDER BY Obekti.code_of_object";
+const char16_t *const kSelectPrices =
+    u"SELECT Prices_by_items_and_stores.code_izd,        Prices_by_items_and_stores.code_of_object,        "
+    u"Prices_by_items_and_stores.price_1 FROM ((Busses INNER JOIN CustGroups ON Busses.c_bus = CustGroups.c_bus)    "
+    u"           INNER JOIN Obekti     ON CustGroups.code_c = Obekti.code_of_CustGroup)               INNER JOIN "
+    u"Prices_by_items_and_stores ON Obekti.code_of_object = Prices_by_items_and_stores.code_of_object WHERE "
+    u"(((Busses.c_bus)= %d ))";
+const char16_t *const kSelectQuantities =
+    u"SELECT Zaiavka_rows.izdelie,        Zaiavka_rows.quantity_izd FROM Zaiavki INNER JOIN Zaiavka_rows ON "
+    u"Zaiavki.Query_num = Zaiavka_rows.Query_num WHERE ( ((Zaiavki.for_date) = %d ) AND ((Zaiavki.obekt) = %d ) ) "
+    u"Order By Zaiavka_rows.izdelie ";
+const char16_t *const kCountReceipts =
+    u"Select Count( Query_num ) As CountOfQuery_num From Zaiavki Where obekt = %d and for_date = %d";
+const char16_t *const kMaxNumber = u"Select max( Query_num ) from Zaiavki";
+const char16_t *const kReceiptNumber = u"Select Query_num  from Zaiavki Where obekt = %d and for_date = %d";
+const char16_t *const kCounterRow =
+    u"SELECT Value_nas FROM Nas WHERE ( ( n_nas = 1 ) AND ( IP_Address = \"%s\" ) )";
+const char16_t *const kUpdateCounter =
+    u"Update NAS Set Value_nas = \"%f\" Where ( ( n_nas = 1 ) and ( IP_Address = \"%s\" ))";
+const char16_t *const kInsertCounter = u"Insert into nas values ( 1, \"%s\", \"%f\" )";
+const char16_t *const kInsertReceipt = u"INSERT INTO Zaiavki Values ( %f, %d, %d, %d, %f, %d, %d, %d )";
+const char16_t *const kInsertLine = u"INSERT INTO Zaiavka_rows Values ( %f, %d, %.*f, %.*f, %d, %.*f, %f )";
+const char16_t *const kUpdateLine =
+    u"UPDATE Zaiavka_rows SET quantity_izd = %.*f, Value_of_row = %f WHERE ( Query_num = %f ) AND ( izdelie = %d )";
+const char16_t *const kDeleteLine = u"DELETE * FROM Zaiavka_rows WHERE ( Query_num = %f ) AND ( izdelie = %d )";
+const char16_t *const kUpdateTotal = u"UPDATE Zaiavki SET Total_sum = %f WHERE ( Query_num = %f )";
+const char16_t *const kSeveralReceipts = u"За обект %d на дата %s са създадени %d стокови разписки.";
+
+QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
+
+QString Fixed(int Precision, long double X)
+{
+    QString s;
+    FloatToFixedDotStr(Precision, s, X);
+    return s;
+}
+
+// A quantity as it is kept in the grid: the shortest text of its value to
+// 3 decimals, so that a fractional quantity stored by the goods receipt
+// window shows as it is.
+QString QuantityText(long double X)
+{
+    QString s;
+    FloatToDotStr(-1, s, RoundFloat(TQuorendForm::AmountPrecision, X));
+    return s;
+}
+
+long double FirstNumber(const TDelimitedStringList &List)
+{
+    return List.Count() > 0 ? DotStrToFloat(List.Strings(0)) : 0;
+}
+
+const bool registered =
+    RegisterQuorendFormClass<TfrmDneven_list_na_shofior>(QStringLiteral("TfrmDneven_list_na_shofior"));
+
+} // namespace
+
+TfrmDneven_list_na_shofior::TfrmDneven_list_na_shofior(QWidget *AOwner, TFormStyle AFormStyle)
+    : TQuorendReadForm(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmDneven_list_na_shofior"));
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
+    leMicrobus = new TListEdit(pnlParams);
+    leMicrobus->setObjectName(QStringLiteral("leMicrobus"));
+    leMicrobus->setMaximumWidth(80);
+    params->addWidget(leMicrobus);
+    panelMicrobus = new QLabel(pnlParams);
+    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
+    panelMicrobus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panelMicrobus->setMinimumWidth(200);
+    params->addWidget(panelMicrobus);
+    leMicrobus->SetDescrControl(panelMicrobus);
+    leMicrobus->SetDescrColumn(1);
+    params->addWidget(new QLabel(QStringLiteral("За дата:"), pnlParams));
+    dtp_For = new QDateEdit(pnlParams);
+    dtp_For->setObjectName(QStringLiteral("dtp_For"));
+    dtp_For->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    dtp_For->setCalendarPopup(true);
+    params->addWidget(dtp_For);
+    params->addWidget(new QLabel(QStringLiteral("Количества:"), pnlParams));
+
+    Grid->SetColCount(3);
+    Grid->SetFixedRows(2);
+    Grid->SetRowCount(3);
+    Grid->SetFixedCols(2);
+
+    FAmounts = std::make_unique<TGridAmountEntry>(Grid, TGridAmountEntry::akInteger);
+    FAmounts->CanEditCell = [this](int ACol, int ARow) { return CanEditCell(ACol, ARow); };
+    FAmounts->OnRecalcTotals = [this] { RecalcTotals(); };
+    Grid->OnClick = [this](QObject *) { GridClick(); };
+    Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+
+    connect(leMicrobus, &QLineEdit::textChanged, this, [this] { leMicrobusChange(); });
+    connect(dtp_For, &QDateEdit::dateChanged, this, [this] { dtp_ForChange(); });
+
+    actExecute->setEnabled(true);
+    actSave->setEnabled(true);
+}
+
+TfrmDneven_list_na_shofior::~TfrmDneven_list_na_shofior() = default;
+
+// ---------------------------------------------------------------- hooks
+
+bool TfrmDneven_list_na_shofior::InitForm()
+{
+    const QString caption = QStringLiteral("Дневен лист на шофьор");
+    setWindowTitle(caption);
+    pnlCaption->setText(caption.toUpper());
+    FKept.Clear();
+    FKeptBySite.clear();
+    {
+        const QSignalBlocker block(dtp_For);
+        dtp_For->setDate(QDate::currentDate());
+    }
+    FInitializing = true;
+    const bool filled = FillBusesList(this, leMicrobus);
+    FInitializing = false;
+    if (filled) {
+        ResetGrid();
+        SetShowGauge(true);
+        PostProgress(0, 100);
+    }
+    return TQuorendReadForm::InitForm();
+}
+
+bool TfrmDneven_list_na_shofior::FormDone()
+{
+    SetRegistrySetting(kRegBus, leMicrobus->text());
+    FKept.Clear();
+    FKeptBySite.clear();
+    return TQuorendReadForm::FormDone();
+}
+
+bool TfrmDneven_list_na_shofior::BeforeShow()
+{
+    if (!TQuorendReadForm::BeforeShow())
+        return false;
+    // The sheet loads when shown; without a minibus there is nothing to
+    // load and nothing to say yet.
+    if (StrToIntOrZero(leMicrobus->text()) != 0)
+        Execute();
+    return true;
+}
+
+QString TfrmDneven_list_na_shofior::GetSubTitle()
+{
+    const QString given = TQuorendReadForm::GetSubTitle();
+    if (leMicrobus->text().isEmpty())
+        return given;
+    QString name;
+    ListEditLookup(leMicrobus, 0, 1, name, leMicrobus->text().trimmed());
+    return Format(QStringLiteral("микробус: %s - %s, %s"), {leMicrobus->text(), name, given});
+}
+
+bool TfrmDneven_list_na_shofior::CanExecute()
+{
+    if (StrToIntOrZero(leMicrobus->text()) == 0) {
+        if (ShowValidationMessages())
+            ShowMessage(QStringLiteral("Изберете микробус"));
+        return false;
+    }
+    return TQuorendReadForm::CanExecute();
+}
+
+// ---------------------------------------------------------------- grid
+
+int TfrmDneven_list_na_shofior::ValueCol() const { return Grid->ColCount() - 1; }
+
+int TfrmDneven_list_na_shofior::ProductCount() const { return std::max(0, (Grid->ColCount() - 2 - 1) / 2); }
+
+void TfrmDneven_list_na_shofior::ResetGrid()
+{
+    Grid->SetCells(Grid->ColCount() - 1, 0, QString());
+    Grid->SetColCount(3);
+    Grid->SetCells(2, 0, QString());
+    Grid->SetCells(2, 1, QString());
+    // Column 2 may have been a hidden or formatted product column.
+    Grid->ClearColsAttributes(2, 2, 1);
+    ShowColumn(*Grid, 2);
+    Grid->SetMergeCellsStr(QStringLiteral("0,0,1,0"));
+}
+
+long double TfrmDneven_list_na_shofior::Quantity(int ACol, int ARow) const
+{
+    return RoundFloat(AmountPrecision, DotStrToFloat(Grid->Cells(ACol, ARow)));
+}
+
+long double TfrmDneven_list_na_shofior::Price(int ACol, int ARow) const
+{
+    return RoundFloat(PricePrecision, DotStrToFloat(Grid->Cells(ACol + ProductCount(), ARow)));
+}
+
+bool TfrmDneven_list_na_shofior::CanEditCell(int ACol, int ARow) const
+{
+    const int n = ProductCount();
+    if (FKept.Count() == 0 || n == 0 || ACol < FirstQuantityCol || ACol >= FirstQuantityCol + n)
+        return false;
+    if (ARow < Grid->FixedRows() || ARow >= Grid->RowCount() - 1 || IsTotalsRow(ARow))
+        return false;
+    if (StrToIntOrZero(Grid->Cells(0, ARow)) <= 0)
+        return false;
+    return Price(ACol, ARow) != 0;
+}
+
+void TfrmDneven_list_na_shofior::RecalcTotals()
+{
+    // Nothing loaded: the grid holds no sheet to sum.
+    if (FKept.Count() == 0 || Grid->RowCount() <= Grid->FixedRows())
+        return;
+    const int n = ProductCount();
+    const int last = Grid->RowCount() - 1;
+    const int valueCol = ValueCol();
+    std::vector<long double> sums(static_cast<size_t>(n), 0);
+    long double grand = 0;
+    auto put = [this](int c, int r, const QString &text) {
+        if (Grid->Cells(c, r) != text)
+            Grid->SetCells(c, r, text);
+    };
+    for (int row = Grid->FixedRows(); row < last; ++row) {
+        if (IsTotalsRow(row))
+            continue;
+        long double value = 0;
+        for (int k = 0; k < n; ++k) {
+            const int col = FirstQuantityCol + k;
+            const long double q = Quantity(col, row);
+            value += RoundFloat(ValuePrecision, q * Price(col, row));
+            sums[size_t(k)] += q;
+        }
+        put(valueCol, row, Fixed(ValuePrecision, value));
+        grand += value;
+    }
+    put(valueCol, last, Fixed(ValuePrecision, grand));
+    for (int k = 0; k < n; ++k)
+        put(FirstQuantityCol + k, last, QuantityText(sums[size_t(k)]));
+}
+
+void TfrmDneven_list_na_shofior::GridClick() { FAmounts->Click(); }
+void TfrmDneven_list_na_shofior::GridKeyPress(QChar &Key) { FAmounts->KeyPress(Key); }
+
+void TfrmDneven_list_na_shofior::leMicrobusChange()
+{
+    if (FInitializing)
+        return;
+    ResetGrid();
+    ClearGrid(*Grid, 0);
+    FKept.Clear();
+    FKeptBySite.clear();
+}
+
+void TfrmDneven_list_na_shofior::dtp_ForChange()
+{
+    ResetGrid();
+    ClearGrid(*Grid, 0);
+}
+
+void TfrmDneven_list_na_shofior::Progress(int Position)
+{
+    if (Position <= FGauge)
+        return;
+    FGauge = Position;
+    PostProgress(Position, 100);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// ---------------------------------------------------------------- load
+
+bool TfrmDneven_list_na_shofior::DoExecute()
+{
+    const int bus = StrToIntOrZero(leMicrobus->text());
+    if (bus == 0)
+        return false;
+    ResetGrid();
+    FKept.Clear();
+    FKeptBySite.clear();
+    const QChar d = FKept.FieldDelimiter();
+
+    // 1. The products that have a site price on the route, with names.
+    TDelimitedStringList products;
+    TDelimitedStringList names;
+    SelectToList(this, DbConnection, Format(S(kSelectProducts), {bus}), products);
+    SelectToList(this, DbConnection, S(kSelectProductNames), names);
+    const int n = products.Count();
+    std::vector<int> codes(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        QString code;
+        products.GetField(k, 0, code);
+        codes[size_t(k)] = StrToIntOrZero(code);
+        QString name;
+        LookupColumnByCode(codes[size_t(k)], &names, 0, name, 1);
+        products.SetField(k, 1, name);
+    }
+
+    // 2. The columns.
+    if (n > 0) {
+        Grid->SetColCount(2 * n + 3);
+        for (int k = 0; k < n; ++k) {
+            QString code;
+            QString name;
+            products.GetField(k, 0, code);
+            products.GetField(k, 1, name);
+            for (int col : {FirstQuantityCol + k, FirstQuantityCol + n + k}) {
+                Grid->SetCells(col, 0, code);
+                Grid->SetCells(col, 1, name);
+            }
+        }
+    }
+    const int colCount = Grid->ColCount();
+    Grid->SetCells(colCount - 1, 0, QStringLiteral("Общо (лв.)"));
+
+    // 3. The sites of the route.
+    TDelimitedStringList sites;
+    SelectToList(this, DbConnection, Format(S(kSelectSites), {bus}), sites);
+
+    // 4. The prices: the first price of each product and site.
+    TDelimitedStringList prices;
+    SelectToList(this, DbConnection, Format(S(kSelectPrices), {bus}), prices);
+    QHash<qint64, QString> priceOf;
+    priceOf.reserve(prices.Count());
+    for (int i = 0; i < prices.Count(); ++i) {
+        const QStringList f = prices.Strings(i).split(d);
+        const qint64 key = (qint64(StrToIntOrZero(f.value(0))) << 32) | quint32(StrToIntOrZero(f.value(1)));
+        if (!priceOf.contains(key))
+            priceOf.insert(key, f.value(2));
+    }
+
+    // 5. The quantities of the day, site by site.
+    const int day = DateToDayNumber(dtp_For->date());
+    FGauge = 0;
+    TDelimitedStringList rows;
+    rows.BeginUpdate();
+    for (int s = 0; s < sites.Count(); ++s) {
+        QStringList fields = sites.Strings(s).split(d);
+        const int site = StrToIntOrZero(fields.value(0));
+        while (fields.size() < colCount + 1)
+            fields << QString();
+        for (int k = 0; k < n; ++k) {
+            const qint64 key = (qint64(codes[size_t(k)]) << 32) | quint32(site);
+            const auto found = priceOf.constFind(key);
+            fields[FirstQuantityCol + n + k] =
+                found == priceOf.constEnd() ? QStringLiteral("0") : Fixed(PricePrecision, DotStrToFloat(*found));
+        }
+        Progress(int(RoundFloat(0, (s + 1) * 100.0L / (sites.Count() + 1))));
+        TDelimitedStringList quantities;
+        bool failed = false;
+        try {
+            SelectToList(this, DbConnection, Format(S(kSelectQuantities), {day, site}), quantities);
+        } catch (...) {
+            failed = true;
+        }
+        if (failed) {
+            // The sites done keep their quantities; the failure is the
+            // load's.
+            rows.EndUpdate();
+            throw;
+        }
+        for (int k = 0; k < n; ++k) {
+            const int row = FindRowByCode(codes[size_t(k)], &quantities, 0);
+            if (row >= 0) {
+                QString q;
+                quantities.GetField(row, 1, q);
+                fields[FirstQuantityCol + k] = QuantityText(DotStrToFloat(q));
+            }
+        }
+        rows.Add(fields.join(d));
+    }
+    rows.EndUpdate();
+
+    // 6. The totals row, the filter, the grid and the kept copy.
+    QStringList totals{kTotalsRecord};
+    while (totals.size() < colCount + 1)
+        totals << QString();
+    rows.Add(totals.join(d));
+    FilterRows(rows, QString());
+    Grid->setUpdatesEnabled(false);
+    FillGridFromDelimitedStrings(*Grid, rows, true);
+    FKept.Assign(&rows);
+    for (int i = 0; i < FKept.Count(); ++i) {
+        QString site;
+        FKept.GetField(i, 0, site);
+        if (StrToIntOrZero(site) > 0)
+            FKeptBySite.emplace(StrToIntOrZero(site), i);
+    }
+    FGauge = 0;
+    PostProgress(0, 100);
+
+    // 7. Looks: quantity and value columns, hidden prices, unpriced cells,
+    // products priced for no site hidden.
+    const int last = Grid->RowCount() - 1;
+    for (int k = 0; k < n; ++k) {
+        const int col = FirstQuantityCol + k;
+        TCellAlignment right;
+        right.Include(caRight);
+        Grid->GetColAttributes(col)->SetAlignment(right);
+        HideColumn(*Grid, FirstQuantityCol + n + k);
+        bool priced = false;
+        for (int row = Grid->FixedRows(); row < last; ++row) {
+            if (DotStrToFloat(Grid->Cells(col + n, row)) == 0)
+                SetCellColor(*Grid, col, row, UnpricedColor);
+            else
+                priced = true;
+        }
+        if (priced)
+            ShowColumn(*Grid, col);
+        else
+            HideColumn(*Grid, col);
+    }
+    Grid->GetColAttributes(colCount - 1)->SetFormatter(ValueFormatter);
+    Grid->SetMergeCellsStr(Format(QStringLiteral("0,0,1,0|%d,0,%d,1|"), {colCount - 1, colCount - 1}));
+    RecalcTotals();
+    Grid->setUpdatesEnabled(true);
+    // The cell current after the load takes a quantity at once when it may.
+    FAmounts->UpdateEditing();
+    return true;
+}
+
+// ---------------------------------------------------------------- save
+
+std::vector<TfrmDneven_list_na_shofior::TChangedRow> TfrmDneven_list_na_shofior::ChangedRows() const
+{
+    std::vector<TChangedRow> changed;
+    const int n = ProductCount();
+    for (int row = Grid->FixedRows(); row < Grid->RowCount() - 1; ++row) {
+        if (IsTotalsRow(row))
+            continue;
+        const int site = StrToIntOrZero(Grid->Cells(0, row));
+        const auto kept = FKeptBySite.find(site);
+        if (site <= 0 || kept == FKeptBySite.end())
+            continue;
+        TChangedRow c;
+        c.Row = row;
+        c.Site = site;
+        c.Changed.assign(size_t(n), false);
+        bool any = false;
+        for (int k = 0; k < n; ++k) {
+            QString loaded;
+            FKept.GetField(kept->second, FirstQuantityCol + k, loaded);
+            const bool differs = RoundFloat(AmountPrecision, DotStrToFloat(loaded))
+                                 != Quantity(FirstQuantityCol + k, row);
+            c.Changed[size_t(k)] = differs;
+            any = any || differs;
+        }
+        if (any)
+            changed.push_back(std::move(c));
+    }
+    return changed;
+}
+
+bool TfrmDneven_list_na_shofior::DoSave()
+{
+    if (!TQuorendReadForm::DoSave())
+        return false;
+    FWarnings.clear();
+    if (FKept.Count() == 0)
+        return true;
+    // The values as they stand now, the quantity just typed included.
+    RecalcTotals();
+    const std::vector<TChangedRow> changed = ChangedRows();
+    if (changed.empty())
+        return true;
+
+    const int n = ProductCount();
+    const int day = DateToDayNumber(dtp_For->date());
+    const QString dateText = DateToDisplayText(dtp_For->date());
+    const QString address = GetLocalIPAddress();
+    std::vector<int> codes(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        codes[size_t(k)] = StrToIntOrZero(Grid->Cells(FirstQuantityCol + k, 0));
+    // What each changed row writes, from the grid as it is now.
+    struct TRowData
+    {
+        int Site;
+        long double Value;
+        std::vector<long double> Quantities;
+        std::vector<long double> Prices;
+        std::vector<bool> Changed;
+    };
+    std::vector<TRowData> data;
+    for (const TChangedRow &c : changed) {
+        TRowData r{c.Site, RoundFloat(ValuePrecision, DotStrToFloat(Grid->Cells(ValueCol(), c.Row))), {}, {}, c.Changed};
+        for (int k = 0; k < n; ++k) {
+            r.Quantities.push_back(Quantity(FirstQuantityCol + k, c.Row));
+            r.Prices.push_back(Price(FirstQuantityCol + k, c.Row));
+        }
+        data.push_back(std::move(r));
+    }
+
+    const QChar d = FKept.FieldDelimiter();
+    QStringList warnings;
+    TDocumentSave save(this);
+    save.NumberGiven(0);
+    // Which receipts exist, their lines and the largest number are read
+    // under the save's write lock, so that another workstation's save can
+    // neither take the same number nor change a receipt in between.
+    save.Plan = [&, this](TDocumentSave &Save) {
+        warnings.clear();
+        TDelimitedStringList list;
+        SelectToList(this, DbConnection, S(kMaxNumber), list);
+        long double next = FirstNumber(list) + 1;
+        long double lastNew = 0;
+        for (const TRowData &r : data) {
+            // A row worth nothing is left alone: an existing receipt of the
+            // site and day is neither changed nor deleted.
+            if (!(r.Value > 0))
+                continue;
+            SelectToList(this, DbConnection, Format(S(kCountReceipts), {r.Site, day}), list);
+            const int count = StrToIntOrZero(list.Count() > 0 ? list.Strings(0) : QString());
+            if (count > 1) {
+                warnings << Format(S(kSeveralReceipts), {r.Site, dateText, count});
+                continue;
+            }
+            if (count == 0) {
+                const long double number = next;
+                next += 1;
+                lastNew = number;
+                Save.Add(Format(S(kInsertReceipt), {number, day, r.Site, day, r.Value, 0, 0, 0}),
+                         QStringLiteral("Грешка при актуализиране на Zaiavki."));
+                for (int k = 0; k < n; ++k) {
+                    const long double q = r.Quantities[size_t(k)];
+                    if (!(q > 0))
+                        continue;
+                    const long double p = r.Prices[size_t(k)];
+                    Save.Add(Format(S(kInsertLine), {number, codes[size_t(k)], AmountPrecision, q, PricePrecision, p,
+                                                     0, PricePrecision, p, RoundFloat(ValuePrecision, q * p)}));
+                }
+                continue;
+            }
+            // One receipt: only the lines of the changed products are
+            // written; the rest of the receipt stays as it is.
+            SelectToList(this, DbConnection, Format(S(kReceiptNumber), {r.Site, day}), list);
+            const long double number = FirstNumber(list);
+            TDelimitedStringList lines;
+            SelectToList(this, DbConnection, Format(QString::fromUtf8(sqlSelectZaiavka_rows), {number}), lines);
+            // izdelie -> (discounted price, value)
+            std::map<int, std::pair<long double, long double>> stored;
+            for (int i = 0; i < lines.Count(); ++i) {
+                const QStringList f = lines.Strings(i).split(d);
+                stored[StrToIntOrZero(f.value(1))] = {DotStrToFloat(f.value(5)), DotStrToFloat(f.value(6))};
+            }
+            for (int k = 0; k < n; ++k) {
+                if (!r.Changed[size_t(k)])
+                    continue;
+                const int code = codes[size_t(k)];
+                const long double q = r.Quantities[size_t(k)];
+                const auto line = stored.find(code);
+                if (line != stored.end()) {
+                    if (q > 0) {
+                        const long double value = RoundFloat(ValuePrecision, q * line->second.first);
+                        Save.Add(Format(S(kUpdateLine), {AmountPrecision, q, value, number, code}));
+                        line->second.second = value;
+                    } else {
+                        Save.Add(Format(S(kDeleteLine), {number, code}));
+                        stored.erase(line);
+                    }
+                } else if (q > 0) {
+                    const long double p = r.Prices[size_t(k)];
+                    const long double value = RoundFloat(ValuePrecision, q * p);
+                    Save.Add(Format(S(kInsertLine),
+                                    {number, code, AmountPrecision, q, PricePrecision, p, 0, PricePrecision, p, value}));
+                    stored[code] = {p, value};
+                }
+            }
+            long double total = 0;
+            for (const auto &line : stored)
+                total += RoundFloat(ValuePrecision, line.second.second);
+            Save.Add(Format(S(kUpdateTotal), {total, number}));
+        }
+        if (lastNew > 0) {
+            // This workstation's goods receipt window goes on after the
+            // sheet's last new number.
+            SelectToList(this, DbConnection, Format(S(kCounterRow), {SqlEscape(address)}), list);
+            if (list.Count() > 0)
+                Save.Add(Format(S(kUpdateCounter), {lastNew, SqlEscape(address)}),
+                         QStringLiteral("Грешка при актуализиране на NAS."));
+            else
+                Save.Add(Format(S(kInsertCounter), {SqlEscape(address), lastNew}),
+                         QStringLiteral("Грешка при актуализиране на NAS."));
+        }
+    };
+    const bool committed = save.Run();
+    // Warnings come after the transaction, never inside it.
+    FWarnings = warnings;
+    for (const QString &w : FWarnings)
+        ShowError(w);
+    if (!committed)
+        return false;
+    Execute();
+    return true;
+}
