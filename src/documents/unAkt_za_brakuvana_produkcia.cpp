@@ -1,0 +1,30 @@
+#include "documents/unAkt_za_brakuvana_produkcia.h"
+
+#include "framework/QuorendFormClasses.h"
+
+namespace {
+
+const bool registered =
+    RegisterQuorendFormClass<TfrmAkt_za_brakuvana_produkcia>(QStringLiteral("TfrmAkt_za_brakuvana_produkcia"));
+
+TLineActKind ActKind()
+{
+    TLineActKind k;
+    k.Table = QStringLiteral("Akt_za_brakuvana_produkcia");
+    k.CodeField = QStringLiteral("code_izd");
+    k.QuantityField = QStringLiteral("quantity_izd");
+    k.Caption = QStringLiteral("Акт за бракувана продукция");
+    k.NewActHint = QStringLiteral("НОВ акт за бракувана продукця.");
+    k.DeleteNoun = QStringLiteral("ред от акт за бракувана продукция");
+    k.CodeTextValue = QStringLiteral("code_izd_Text");
+    k.ProductAct = true;
+    return k;
+}
+
+} // namespace
+
+TfrmAkt_za_brakuvana_produkcia::TfrmAkt_za_brakuvana_produkcia(QWidget *AOwner, TFormStyle AFormStyle)
+    : TfrmLineAct(ActKind(), AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmAkt_za_brakuvana_produkcia"));
+}

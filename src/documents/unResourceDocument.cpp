@@ -1,0 +1,489 @@
+#include "documents/unResourceDocument.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLayout>
+
+#include "components/FloatEdit.h"
+#include "components/Formatters.h"
+#include "components/GridUtils.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "platform/ui/Colors.h"
+
+namespace {
+
+const QColor WindowColour(255, 255, 255);
+constexpr TColor GreyColour = 0xC0C0C0;
+constexpr TColor EditingCaptionColor = 255;
+constexpr TColor NormalCaptionColor = 0xF4C666;
+
+QString FixedText(int Precision, long double X)
+{
+    QString s;
+    FloatToFixedDotStr(Precision, s, X);
+    return s;
+}
+
+} // namespace
+
+TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QWidget *AOwner, TFormStyle AFormStyle)
+    : TQuorendReadForm(AOwner, AFormStyle), FKind(Kind)
+{
+    auto add = [this](QWidget *w) { pnlParams->layout()->addWidget(w); };
+    auto label = [this, &add](const QString &Text, QWidget *Buddy) {
+        auto *l = new QLabel(Text, pnlParams);
+        l->setBuddy(Buddy);
+        add(l);
+        add(Buddy);
+    };
+    auto number = [this](const QString &Name, int Precision) {
+        auto *e = new TFloatEdit(pnlParams);
+        e->setObjectName(Name);
+        e->SetPrecision(Precision);
+        e->setFixedWidth(100);
+        return e;
+    };
+    auto date = [this](const QString &Name) {
+        auto *d = new QDateEdit(pnlParams);
+        d->setObjectName(Name);
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        return d;
+    };
+
+    counterparty = new TListEdit(pnlParams);
+    counterparty->setObjectName(FKind.CounterpartyField);
+    counterparty->setFixedWidth(70);
+    label(FKind.CounterpartyCaption, counterparty);
+    panelCustomer = new QLabel(pnlParams);
+    panelCustomer->setObjectName(QStringLiteral("panelCustomer"));
+    panelCustomer->setMinimumWidth(160);
+    counterparty->SetDescrControl(panelCustomer);
+    add(panelCustomer);
+    date_doc = date(QStringLiteral("date_doc"));
+    label(QStringLiteral("За дата:"), date_doc);
+    docno = new TListEdit(pnlParams);
+    docno->setObjectName(QStringLiteral("docno"));
+    docno->setFixedWidth(80);
+    label(QStringLiteral("Документ номер:"), docno);
+    if (FKind.Delivery) {
+        ByDocNo = number(QStringLiteral("ByDocNo"), 0);
+        label(QStringLiteral("По фактура номер:"), ByDocNo);
+        ByDateDocNo = date(QStringLiteral("ByDateDocNo"));
+        label(QStringLiteral("От дата:"), ByDateDocNo);
+    }
+    code_r = new TListEdit(pnlParams);
+    code_r->setObjectName(QStringLiteral("code_r"));
+    code_r->setFixedWidth(70);
+    label(QStringLiteral("Суровина или материал:"), code_r);
+    panel_Resource = new QLabel(pnlParams);
+    panel_Resource->setObjectName(QStringLiteral("panel_Resource"));
+    panel_Resource->setMinimumWidth(160);
+    code_r->SetDescrControl(panel_Resource);
+    add(panel_Resource);
+    labMeasure_Resource = new QLabel(pnlParams);
+    labMeasure_Resource->setObjectName(QStringLiteral("labMeasure_Resource"));
+    labMeasure_Resource->setMinimumWidth(40);
+    add(labMeasure_Resource);
+    quantity_r = number(QStringLiteral("quantity_r"), 3);
+    label(QStringLiteral("Количество:"), quantity_r);
+    price_r = number(QStringLiteral("price_r"), FKind.PricePrecision);
+    label(QStringLiteral("Цена:"), price_r);
+    value_r = number(QStringLiteral("value_r"), 2);
+    label(QStringLiteral("Стойност:"), value_r);
+    setToolTip(QStringLiteral("Ако полето \"докумет номер\"\n") + FKind.Hint);
+
+    Grid->SetColCount(6);
+    Grid->SetFixedRows(2);
+    Grid->SetRowCount(3);
+    Grid->SetRows(0, {QStringLiteral("Суровина/Материал"), QString(), QString(), QStringLiteral("Количество"),
+                      QStringLiteral("Цена"), QStringLiteral("Стойност")});
+    Grid->SetRows(1, {QStringLiteral("шифър"), QStringLiteral("наименование"), QStringLiteral("мярка"), QString(),
+                      QString(), QString()});
+    Grid->MergeCells(0, 0, 2, 0);
+    for (int c = 3; c <= 5; ++c)
+        Grid->MergeCells(c, 0, c, 1);
+
+    for (QAction *action : {actSave, actNew, actEdit, actFilter, actDelete, actExecute, actPrint})
+        action->setEnabled(true);
+
+    FPending.OnChange = [this] { SetModified(true); };
+    code_r->OnChange = [this](QObject *) { ResourceChanged(); };
+    connect(code_r, &TCustomListEdit::Picked, this, [this] { ResourceChanged(); });
+    quantity_r->OnChange = [this](QObject *) { ComputeValue(); };
+    price_r->OnChange = [this](QObject *) { ComputeValue(); };
+    connect(date_doc, &QDateEdit::dateChanged, this, [this] { HeaderChanged(); });
+    counterparty->OnChange = [this](QObject *) { HeaderChanged(); };
+    docno->OnChange = [this](QObject *) {
+        if (BusyFlags() & qbShowing)
+            return;
+        ClearGrid(*Grid, 0);
+        ResetInvoice();
+    };
+    connect(docno, &TCustomListEdit::Picked, this, [this] { Execute(); });
+}
+
+TfrmResourceDocument::~TfrmResourceDocument() { FPending.OnChange = nullptr; }
+
+int TfrmResourceDocument::DocNumber() const { return StrToIntOrZero(docno->text().trimmed()); }
+
+int TfrmResourceDocument::CounterpartyCode() const
+{
+    QString name;
+    const QString c = counterparty->text().trimmed();
+    if (!c.isEmpty())
+        ListEditLookup(counterparty, 0, 1, name, c);
+    return name.isEmpty() ? 0 : StrToIntOrZero(c);
+}
+
+QString TfrmResourceDocument::GetSubTitle()
+{
+    return Format(FKind.SubTitle, {DocNumber(), counterparty->text().trimmed(), panelCustomer->text(),
+                                   DateToDisplayText(date_doc->date())});
+}
+
+bool TfrmResourceDocument::InitForm()
+{
+    const bool result = TQuorendReadForm::InitForm();
+    FLineInEdit = false;
+    date_doc->setDate(QDate::currentDate());
+    if (ByDateDocNo)
+        ByDateDocNo->setDate(QDate::currentDate());
+    // Both lists remember their texts under the values their fillers name.
+    const bool listed = FillCustGroupsList(this, counterparty) && FillResourcesList(this, code_r);
+    if (listed) {
+        Grid->GetColAttributes(3)->SetFormatter(AmountFormatter);
+        FPriceFormatter = new TFloatFormatter(this);
+        FPriceFormatter->SetPrecision(FKind.PricePrecision);
+        Grid->GetColAttributes(4)->SetFormatter(FPriceFormatter);
+        Grid->GetColAttributes(5)->SetFormatter(ValueFormatter);
+        labMeasure_Resource->clear();
+    }
+    return result;
+}
+
+bool TfrmResourceDocument::FormDone()
+{
+    SetRegistrySetting(QStringLiteral("code_supplier_Text"), counterparty->text());
+    SetRegistrySetting(QStringLiteral("code_r_Text"), code_r->text());
+    return TQuorendReadForm::FormDone();
+}
+
+bool TfrmResourceDocument::BeforeShow()
+{
+    const bool result = TQuorendReadForm::BeforeShow();
+    setWindowTitle(FKind.Caption);
+    pnlCaption->setText(FKind.Caption.toUpper());
+    FillNumberList();
+    SetListEditTextToLastRow(docno);
+    Execute();
+    return result;
+}
+
+void TfrmResourceDocument::FillNumberList()
+{
+    docno->clear();
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection,
+                 Format(QStringLiteral("SELECT docno FROM %s WHERE ( %s = %d AND date_doc = %d ) GROUP BY docno"),
+                        {FKind.Table, FKind.CounterpartyField, StrToIntOrZero(counterparty->text().trimmed()),
+                         DateToDayNumber(date_doc->date())}),
+                 rows);
+    SetupListEdit(docno, QStringLiteral("Номер"), &rows, 0);
+}
+
+void TfrmResourceDocument::ResetInvoice()
+{
+    if (!FKind.Delivery)
+        return;
+    ByDocNo->SetValue(0);
+    ByDateDocNo->setDate(QDate::currentDate());
+}
+
+void TfrmResourceDocument::HeaderChanged()
+{
+    if (BusyFlags() & qbShowing)
+        return;
+    ClearGrid(*Grid, 0);
+    FillNumberList();
+    ResetInvoice();
+}
+
+void TfrmResourceDocument::ResourceChanged()
+{
+    QString unit;
+    const QString c = code_r->text().trimmed();
+    if (!c.isEmpty())
+        ListEditLookup(code_r, 0, 2, unit, c);
+    labMeasure_Resource->setText(unit);
+}
+
+void TfrmResourceDocument::ComputeValue()
+{
+    value_r->SetValue(RoundFloat(2, quantity_r->Value() * price_r->Value()));
+}
+
+bool TfrmResourceDocument::DoExecute()
+{
+    const bool result = TQuorendReadForm::DoExecute();
+    const QString t = FKind.Table;
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection,
+                 Format(QStringLiteral("SELECT %s.code_r,        Resources.name_r,        Merki.v_Miarka,        "
+                                      "%s.quantity_r,        %s.price_r,        %s.value_r FROM ( Merki INNER JOIN "
+                                      "Resources ON Merki.n_Miarka = Resources.miarka_r ) INNER JOIN %s ON "
+                                      "Resources.code_r = %s.code_r WHERE ( %s.docno = %d )ORDER BY Resources.name_r"),
+                        {t, t, t, t, t, t, t, DocNumber()}),
+                 rows);
+    const QChar delimiter = rows.FieldDelimiter();
+    rows.BeginUpdate();
+    for (int i = 0; i < rows.Count(); ++i) {
+        QStringList f = rows.Strings(i).split(delimiter);
+        f[3] = FixedText(3, DotStrToFloat(f.value(3), 0));
+        f[4] = FixedText(FKind.PricePrecision, DotStrToFloat(f.value(4), 0));
+        f[5] = FixedText(2, DotStrToFloat(f.value(5), 0));
+        rows.SetStrings(i, f.join(delimiter));
+    }
+    rows.EndUpdate();
+    FilterRows(rows, QString());
+    FillGridFromDelimitedStrings(*Grid, rows, true);
+    FLineOfCode.clear();
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
+        const QString c = Grid->Cells(0, r).trimmed();
+        if (StrToIntOrZero(c) != 0)
+            FLineOfCode[c] = FPending.StoredLine(StoredKey(c));
+    }
+    if (FKind.Delivery) {
+        TDelimitedStringList invoice;
+        SelectToList(this, DbConnection,
+                     Format(QStringLiteral("Select ByDocNo,        ByDateDocNo From Dostavki Where docno = %d and "
+                                          "ByDocNo > 0 Group By ByDocNo,       ByDateDocNo"),
+                            {DocNumber()}),
+                     invoice);
+        if (invoice.Count() == 1) {
+            QString no;
+            QString day;
+            invoice.GetField(0, 0, no);
+            invoice.GetField(0, 1, day);
+            ByDocNo->SetValue(DotStrToFloat(no, 0));
+            // The column reads back as a date text; a bare day number is
+            // taken too.
+            const QDate read = QDate::fromString(day.trimmed(), QStringLiteral("dd.MM.yyyy"));
+            ByDateDocNo->setDate(read.isValid() ? read : DayNumberToDate(StrToIntOrZero(day)));
+        } else {
+            ResetInvoice();
+        }
+    }
+    return result;
+}
+
+QString TfrmResourceDocument::StoredKey(const QString &Code) const
+{
+    return QString::number(DocNumber()) + QLatin1Char(':') + Code;
+}
+
+int TfrmResourceDocument::LineOfCode(const QString &Code)
+{
+    const auto found = FLineOfCode.find(Code);
+    return found != FLineOfCode.end() ? found->second : FPending.StoredLine(StoredKey(Code));
+}
+
+void TfrmResourceDocument::SetCaptionColor(TColor Color)
+{
+    QPalette palette = pnlCaption->palette();
+    palette.setColor(QPalette::WindowText, platform::ToQColor(Color));
+    pnlCaption->setPalette(palette);
+}
+
+void TfrmResourceDocument::SetHeaderEnabled(bool Enabled)
+{
+    for (QWidget *w : {static_cast<QWidget *>(docno), static_cast<QWidget *>(counterparty),
+                       static_cast<QWidget *>(date_doc), static_cast<QWidget *>(code_r)}) {
+        w->setEnabled(Enabled);
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Base, Enabled ? WindowColour : platform::ToQColor(GreyColour));
+        w->setPalette(palette);
+    }
+}
+
+bool TfrmResourceDocument::DoNew()
+{
+    const bool result = TQuorendReadForm::DoNew();
+    ComputeValue();
+    const QString end = QStringLiteral("\n\r");
+    const QString typed = code_r->text().trimmed();
+    QString name;
+    QString unit;
+    if (!typed.isEmpty()) {
+        ListEditLookup(code_r, 0, 1, name, typed);
+        ListEditLookup(code_r, 0, 2, unit, typed);
+    }
+    const int resource = name.isEmpty() ? 0 : StrToIntOrZero(typed);
+    QString messages;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
+        if (!typed.isEmpty() && Grid->Cells(0, r) == typed)
+            messages += Format(LoadResString(rsCodeExists), {typed}) + end;
+    const int party = CounterpartyCode();
+    if (party < 1)
+        messages += FKind.MissingCounterparty + end;
+    if (resource == 0)
+        messages += LoadResString(rsEnterResource) + end;
+    const long double qty = quantity_r->Value();
+    const long double price = price_r->Value();
+    const long double value = value_r->Value();
+    if (qty <= 0)
+        messages += LoadResString(rsEnterQuantity) + end;
+    if (price <= 0)
+        messages += QStringLiteral("Задайте цена") + end;
+    if (!messages.isEmpty()) {
+        ShowError(messages);
+        return false;
+    }
+
+    const int fixedNumber = DocNumber() > 0 ? DocNumber() : 0;
+    const int day = DateToDayNumber(date_doc->date());
+    const QString table = FKind.Table;
+    const bool delivery = FKind.Delivery;
+    const long double byDocNo = delivery ? ByDocNo->Value() : 0;
+    const int byDate = delivery ? DateToDayNumber(ByDateDocNo->date()) : 0;
+    const TStatementBuilder insert = [=](long double n) {
+        const int number = fixedNumber ? fixedNumber : static_cast<int>(n);
+        if (delivery)
+            return Format(QStringLiteral("Insert into %s values ( %d, %d, %d, %d, %.3f, %.6f, %.2f, %f, %d )"),
+                          {table, number, resource, party, day, qty, price, value, byDocNo, byDate});
+        return Format(QStringLiteral("Insert into %s values ( %d, %d, %d, %d, %.3f, %.4f, %.2f )"),
+                      {table, number, resource, party, day, qty, price, value});
+    };
+    int line;
+    if (FLineInEdit) {
+        line = FEditLine;
+        const int original = StrToIntOrZero(FEditCode);
+        const TStatementBuilder update = [=](long double n) {
+            const int number = fixedNumber ? fixedNumber : static_cast<int>(n);
+            if (delivery)
+                return Format(QStringLiteral("Update Dostavki Set quantity_r  = %.3f,     price_r     = %.6f,     "
+                                             "value_r     = %.2f,     ByDocNo     = %f,     ByDateDocNo = %d Where "
+                                             "( docno = %d AND code_r = %d )"),
+                              {qty, price, value, byDocNo, byDate, number, original});
+            return Format(QStringLiteral("Update Expedicia_na_surovini_i_materiali Set quantity_r = %.3f,     "
+                                         "price_r = %.4f,     value_r = %.2f Where ( docno = %d AND code_r = %d )"),
+                          {qty, price, value, number, original});
+        };
+        FPending.Put(line, insert, update);
+    } else {
+        line = FPending.NewLine();
+        FPending.Put(line, insert, TStatementBuilder());
+    }
+    const QString codeText = QString::number(resource);
+    FLineOfCode[codeText] = line;
+
+    const QStringList row{codeText, name, unit, FixedText(3, qty), FixedText(FKind.PricePrecision, price),
+                          FixedText(2, value)};
+    const int first = Grid->FixedRows();
+    int r = Grid->RowCount();
+    if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
+        r = first;
+    else
+        Grid->SetRowCount(r + 1);
+    Grid->SetRows(r, row);
+    Grid->SetRow(r);
+
+    FLineInEdit = false;
+    SetCaptionColor(NormalCaptionColor);
+    SetHeaderEnabled(true);
+    code_r->clear();
+    quantity_r->SetValue(0);
+    return result;
+}
+
+bool TfrmResourceDocument::DoEdit()
+{
+    const bool result = TQuorendReadForm::DoEdit();
+    if (FLineInEdit) {
+        ShowError(LoadResString(rsOneRowInEdit));
+        return result;
+    }
+    const int row = Grid->Row();
+    if (row < Grid->FixedRows() || StrToIntOrZero(Grid->Cells(0, row)) == 0)
+        return result;
+    FEditCode = Grid->Cells(0, row).trimmed();
+    FEditLine = LineOfCode(FEditCode);
+    FLineOfCode.erase(FEditCode);
+    FLineInEdit = true;
+    SetCaptionColor(EditingCaptionColor);
+    code_r->setText(FEditCode);
+    quantity_r->SetValue(DotStrToFloat(Grid->Cells(3, row), 0));
+    price_r->SetValue(DotStrToFloat(Grid->Cells(4, row), 0));
+    ComputeValue();
+    SetHeaderEnabled(false);
+    DeleteGridRow(*Grid, row);
+    return result;
+}
+
+bool TfrmResourceDocument::DoDelete()
+{
+    const bool result = TQuorendReadForm::DoDelete();
+    const int row = Grid->Row();
+    if (row < Grid->FixedRows())
+        return result;
+    const QString c = Grid->Cells(0, row).trimmed();
+    const int codeValue = StrToIntOrZero(c);
+    if (codeValue == 0)
+        return result;
+    if (AskYesNoCancel(Format(LoadResString(rsConfirmDelete), {FKind.DeleteNoun, c, Grid->Cells(1, row)})) != mrYes)
+        return result;
+    const int fixedNumber = DocNumber() > 0 ? DocNumber() : 0;
+    const QString table = FKind.Table;
+    const int line = LineOfCode(c);
+    FPending.Remove(line, [=](long double n) {
+        return Format(QStringLiteral("Delete * from %s Where ( docno = %d AND code_r = %d )"),
+                      {table, fixedNumber ? fixedNumber : static_cast<int>(n), codeValue});
+    });
+    FLineOfCode.erase(c);
+    DeleteGridRow(*Grid, row);
+    return result;
+}
+
+bool TfrmResourceDocument::DoSave()
+{
+    if (!TQuorendReadForm::DoSave())
+        return false;
+    if (FPending.IsEmpty())
+        return true;
+    const bool isNew = DocNumber() < 1;
+    TDocumentSave save(this);
+    save.IsNew = isNew;
+    if (isNew)
+        save.NumberFromNextCode(QStringLiteral("docno"), FKind.Table);
+    else
+        save.NumberGiven(DocNumber());
+    save.Add(FPending.Statements());
+    if (!save.Run())
+        return false;
+    FPending.Clear();
+    FLineOfCode.clear();
+    SetModified(false);
+    const QString saved = QString::number(static_cast<long long>(save.Number()));
+    FillNumberList();
+    docno->setText(saved);
+    Execute();
+    return true;
+}
+
+bool TfrmResourceDocument::DoPrint()
+{
+    if (DocNumber() == 0) {
+        ShowMessage(QStringLiteral("Моля съхранете документа преди да го отпечатате!"));
+        return false;
+    }
+    return TQuorendReadForm::DoPrint();
+}

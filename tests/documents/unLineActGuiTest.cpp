@@ -1,0 +1,200 @@
+// The line acts: packaging receipts and acts of produced and rejected
+// production numbered after the acts stored in their table, their lines
+// queued and saved as the clerk left them.
+#include <QDateEdit>
+#include <QLabel>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "components/FloatEdit.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uFormClasses.h"
+#include "core/uHelpers.h"
+#include "documents/unAkt_za_brakuvana_produkcia.h"
+#include "documents/unAkt_za_proizvedena_produkcia.h"
+#include "documents/unZaprihojdavane_na_ambalaj.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+class LineActGui : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
+        Execute(QStringLiteral("INSERT INTO Izdelia VALUES ( 5, \"Хляб\", 0, 0, 2, 0, 0, 0, 0, 0 )"));
+        Execute(QStringLiteral("INSERT INTO Izdelia VALUES ( 6, \"Кифла\", 0, 0, 2, 0, 0, 0, 0, 0 )"));
+        Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 1, \"Щайга\" )"));
+        Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 2, \"Плик\" )"));
+        Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 3, \"Кашон\" )"));
+        today = DateToDayNumber(QDate::currentDate());
+        todayText = DateToDisplayText(QDate::currentDate());
+    }
+    void TearDown() override
+    {
+        if (form)
+            form->SetModified(false);
+        form.reset();
+        DatabaseTest::TearDown();
+    }
+    template <class T> void Open()
+    {
+        form.reset(CreateQuorendForm<T>(nullptr, fsNormal));
+        ASSERT_TRUE(form->ShowForm());
+    }
+    QStringList GridRows() const
+    {
+        QStringList rows;
+        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < form->Grid->ColCount(); ++c)
+                cells << form->Grid->Cells(c, r);
+            rows << cells.join("@");
+        }
+        return rows;
+    }
+    void Enter(const QString &Code, long double Quantity)
+    {
+        form->code->setText(Code);
+        form->quantity->SetValue(Quantity);
+        form->actNew->trigger();
+    }
+    // Selects the grid row showing Code.
+    void Select(const QString &Code)
+    {
+        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
+            if (form->Grid->Cells(0, r) == Code)
+                form->Grid->SetRow(r);
+    }
+
+    int today = 0;
+    QString todayText;
+    std::unique_ptr<TfrmLineAct> form;
+};
+
+} // namespace
+
+TEST_F(LineActGui, PackagingReceiptIsNumberedAfterTheStoredActsOfAnyDate)
+{
+    EXPECT_TRUE(IsFormClassRegistered(QStringLiteral("TfrmZaprihojdavane_na_ambalaj")));
+    // An act of another day holds the highest number.
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 7, 1, %1, 2 )").arg(today - 3));
+    Open<TfrmZaprihojdavane_na_ambalaj>();
+    EXPECT_EQ(form->pnlCaption->text(), "ЗАПРИХОЖДАВАНЕ НА АМБАЛАЖ");
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_EQ(GridRows(), QStringList({"@@"}));
+
+    testsupport::ScopedDialogAnswers dialogs;
+    Enter(QStringLiteral("2"), 1.5L);
+    Enter(QStringLiteral("2"), 1);
+    Enter(QString(), 0);
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"2\" съществува в таблицата с данни!\n\r",
+                                            "Въвдетете амбалаж\n\rВъведете количество!\n\r"}));
+    Enter(QStringLiteral("1"), 12.3456L);
+    EXPECT_EQ(GridRows(), QStringList({"2@Плик@1.5", "1@Щайга@12.346"}));
+    EXPECT_EQ(form->Pending().Texts(99),
+              QStringList({QStringLiteral("Insert into Zaprihojdavane_na_ambalaj values ( 99, 2, %1, 1.500 )").arg(today),
+                           QStringLiteral("Insert into Zaprihojdavane_na_ambalaj values ( 99, 1, %1, 12.346 )")
+                               .arg(today)}));
+
+    form->actSave->trigger();
+    EXPECT_EQ(form->docno->text(), "8");
+    EXPECT_EQ(form->GetSubTitle(), QStringLiteral(" номер 8, за дата %1").arg(DateToDisplayText(QDate::currentDate())));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_a, date_doc, quantity_amb FROM Zaprihojdavane_na_ambalaj "
+                                  "WHERE docno = 8 ORDER BY code_a")),
+              QStringList({QStringLiteral("8@1@%1@12.346").arg(todayText), QStringLiteral("8@2@%1@1.5").arg(todayText)}));
+    EXPECT_EQ(GridRows(), QStringList({"2@Плик@1.5", "1@Щайга@12.346"}));
+    EXPECT_FALSE(form->Modified());
+
+    // A second new act gets the next number.
+    form->docno->clear();
+    Enter(QStringLiteral("3"), 4);
+    form->actSave->trigger();
+    EXPECT_EQ(form->docno->text(), "9");
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_a FROM Zaprihojdavane_na_ambalaj ORDER BY docno, code_a")),
+              QStringList({"7@1", "8@1", "8@2", "9@3"}));
+}
+
+TEST_F(LineActGui, UnsavedActIsSavedWithItsLinesAsTheClerkLeftThem)
+{
+    EXPECT_TRUE(IsFormClassRegistered(QStringLiteral("TfrmAkt_za_proizvedena_produkcia")));
+    Execute(QStringLiteral("INSERT INTO Akt_za_proizvedena_produkcia VALUES ( 4, 5, %1, 10 )").arg(today));
+    Open<TfrmAkt_za_proizvedena_produkcia>();
+    EXPECT_EQ(form->pnlCaption->text(), "АКТ ЗА ПРОИЗВЕДЕНА ПРОДУКЦИЯ");
+    // The act of the day is the one shown.
+    EXPECT_EQ(form->docno->text(), "4");
+    EXPECT_EQ(GridRows(), QStringList({"5@Хляб@бр@10"}));
+
+    form->docno->clear();
+    EXPECT_EQ(GridRows(), QStringList({"@@@"}));
+    form->code->setText(QStringLiteral("6"));
+    EXPECT_EQ(form->labMeasure_Izdelie->text(), "бр");
+    Enter(QStringLiteral("6"), 20);
+    Enter(QStringLiteral("5"), 30);
+    EXPECT_EQ(GridRows(), QStringList({"6@Кифла@бр@20", "5@Хляб@бр@30"}));
+
+    // Taken back and committed again: the queued insert carries the new
+    // quantity.
+    testsupport::ScopedDialogAnswers dialogs;
+    Select(QStringLiteral("6"));
+    form->actEdit->trigger();
+    EXPECT_TRUE(form->LineInEdit());
+    EXPECT_FALSE(form->code->isEnabled());
+    EXPECT_FALSE(form->docno->isEnabled());
+    EXPECT_EQ(form->quantity->Value(), 20);
+    form->actEdit->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Не можете да редактирате два реда едновремнно!"}));
+    form->quantity->SetValue(25);
+    form->actNew->trigger();
+    EXPECT_TRUE(form->code->isEnabled());
+
+    // Deleted before the save: its insert goes.
+    dialogs.Press(mbYes);
+    Select(QStringLiteral("5"));
+    form->actDelete->trigger();
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Желаете ли да изтриете ред от акт за произведена продукция: \"5\" - \"Хляб\"?");
+    EXPECT_EQ(form->Pending().Texts(0),
+              QStringList({QStringLiteral("Insert into Akt_za_proizvedena_produkcia values ( 0, 6, %1, 25.000 )")
+                               .arg(today)}));
+
+    form->actSave->trigger();
+    EXPECT_EQ(form->docno->text(), "5");
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_izd, quantity_izd FROM Akt_za_proizvedena_produkcia "
+                                  "ORDER BY docno, code_izd")),
+              QStringList({"4@5@10", "5@6@25"}));
+    EXPECT_EQ(GridRows(), QStringList({"6@Кифла@бр@25"}));
+}
+
+TEST_F(LineActGui, StoredActLinesAreUpdatedAndDeletedByTheirCode)
+{
+    EXPECT_TRUE(IsFormClassRegistered(QStringLiteral("TfrmAkt_za_brakuvana_produkcia")));
+    Execute(QStringLiteral("INSERT INTO Akt_za_brakuvana_produkcia VALUES ( 3, 5, %1, 2 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Akt_za_brakuvana_produkcia VALUES ( 3, 6, %1, 4 )").arg(today));
+    Open<TfrmAkt_za_brakuvana_produkcia>();
+    EXPECT_EQ(form->pnlCaption->text(), "АКТ ЗА БРАКУВАНА ПРОДУКЦИЯ");
+    EXPECT_EQ(GridRows(), QStringList({"6@Кифла@бр@4", "5@Хляб@бр@2"}));
+
+    testsupport::ScopedDialogAnswers dialogs;
+    Enter(QString(), 1);
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Въведете изделие\n\r"}));
+    Select(QStringLiteral("5"));
+    form->actEdit->trigger();
+    form->quantity->SetValue(7);
+    form->actNew->trigger();
+    dialogs.Press(mbYes);
+    Select(QStringLiteral("6"));
+    form->actDelete->trigger();
+    EXPECT_EQ(form->Pending().Texts(),
+              QStringList({"Delete * from Akt_za_brakuvana_produkcia Where ( docno = 3 AND code_izd = 6 )",
+                           "Update Akt_za_brakuvana_produkcia Set quantity_izd = 7.000 Where ( docno = 3 AND "
+                           "code_izd = 5 )"}));
+    form->actSave->trigger();
+    EXPECT_EQ(form->docno->text(), "3");
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_izd, quantity_izd FROM Akt_za_brakuvana_produkcia")),
+              QStringList({"3@5@7"}));
+}
