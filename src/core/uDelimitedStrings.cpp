@@ -1,11 +1,16 @@
 #include "core/uDelimitedStrings.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include <QFile>
 #include <QSaveFile>
 
 #include "core/uHelpers.h"
+#include "platform/db/Collation.h"
 
 QString CleanFieldValue(const QString &Value)
 {
@@ -590,7 +595,23 @@ bool TDelimitedStringList::Find(const QString &S, int &Index) const
     return found;
 }
 
-void TDelimitedStringList::QuickSort(int L, int R)
+namespace {
+
+// One record in the sort: its key in the shared buffer and where it stood.
+struct SortEntry
+{
+    // The key's first eight bytes after the part all keys share, high byte
+    // first and padded with zeros: most pairs part there.
+    quint64 head;
+    const char *key;
+    quint32 length;
+    quint32 index;
+};
+
+// The same partitioning, pivot choice and swaps as a sort that compares
+// the texts pair by pair, so records that compare equal end up exactly where
+// that sort puts them; only each comparison is cheaper.
+template <typename Compare> void QuickSortEntries(std::vector<SortEntry> &e, int L, int R, const Compare &compare)
 {
     int i;
     do {
@@ -598,13 +619,13 @@ void TDelimitedStringList::QuickSort(int L, int R)
         int j = R;
         int p = (L + R) / 2;
         do {
-            while (AnsiCompareText(Items_[i].text, Items_[p].text) < 0)
+            while (compare(e[i], e[p]) < 0)
                 ++i;
-            while (AnsiCompareText(Items_[j].text, Items_[p].text) > 0)
+            while (compare(e[j], e[p]) > 0)
                 --j;
             if (i <= j) {
                 if (i != j)
-                    std::swap(Items_[i], Items_[j]);
+                    std::swap(e[i], e[j]);
                 if (p == i)
                     p = j;
                 else if (p == j)
@@ -614,9 +635,84 @@ void TDelimitedStringList::QuickSort(int L, int R)
             }
         } while (i <= j);
         if (L < j)
-            QuickSort(L, j);
+            QuickSortEntries(e, L, j, compare);
         L = i;
     } while (i < R);
+}
+
+} // namespace
+
+void TDelimitedStringList::QuickSort(int L, int R)
+{
+    // Each record's sort key is made once; the keys' byte order is the text
+    // order of AnsiCompareText, and where two keys are equal the texts are
+    // compared as AnsiCompareText breaks that tie.
+    const int n = R - L + 1;
+    std::vector<size_t> starts(static_cast<size_t>(n) + 1);
+    std::string keys;
+    size_t total = 0;
+    for (int k = L; k <= R; ++k)
+        total += 3 * static_cast<size_t>(Items_[k].text.size());
+    keys.reserve(total);
+    for (int k = 0; k < n; ++k) {
+        starts[k] = keys.size();
+        platform::AppendJetSortKey(Items_[L + k].text, keys);
+    }
+    starts[n] = keys.size();
+    // Leading bytes that every key shares decide nothing.
+    size_t shared = starts[1] - starts[0];
+    for (int k = 1; k < n && shared > 0; ++k) {
+        const size_t length = std::min(shared, starts[k + 1] - starts[k]);
+        size_t same = 0;
+        while (same < length && keys[same] == keys[starts[k] + same])
+            ++same;
+        shared = same;
+    }
+    std::vector<SortEntry> entries(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const char *key = keys.data() + starts[k] + shared;
+        const size_t length = starts[k + 1] - starts[k] - shared;
+        quint64 head = 0;
+        for (size_t b = 0; b < 8; ++b)
+            head = (head << 8) | (b < length ? static_cast<unsigned char>(key[b]) : 0u);
+        entries[k] = SortEntry{head, key, static_cast<quint32>(length), static_cast<quint32>(L + k)};
+    }
+    const auto compare = [this](const SortEntry &a, const SortEntry &b) {
+        if (a.head != b.head)
+            return a.head < b.head ? -1 : 1;
+        const int c = std::memcmp(a.key, b.key, std::min(a.length, b.length));
+        if (c != 0)
+            return c;
+        if (a.length != b.length)
+            return a.length < b.length ? -1 : 1;
+        const QString &ta = Items_[a.index].text;
+        const QString &tb = Items_[b.index].text;
+        return ta == tb ? 0 : QString::compare(ta, tb, Qt::CaseInsensitive);
+    };
+    // Records that compare equal stand where this list's quicksort puts
+    // them. Where every such group holds copies of one record (the same
+    // text, the same object) all sorted orders are one and the same, and any
+    // sort gives it; otherwise the quicksort runs on the entries as they
+    // stood.
+    std::vector<SortEntry> sortedEntries = entries;
+    std::sort(sortedEntries.begin(), sortedEntries.end(),
+              [&compare](const SortEntry &a, const SortEntry &b) { return compare(a, b) < 0; });
+    bool copiesOnly = true;
+    for (int k = 1; k < n && copiesOnly; ++k) {
+        const SortEntry &a = sortedEntries[k - 1];
+        const SortEntry &b = sortedEntries[k];
+        if (compare(a, b) == 0)
+            copiesOnly = Items_[a.index].object == Items_[b.index].object && Items_[a.index].text == Items_[b.index].text;
+    }
+    if (copiesOnly)
+        entries.swap(sortedEntries);
+    else
+        QuickSortEntries(entries, 0, n - 1, compare);
+    std::vector<Item> sorted;
+    sorted.reserve(static_cast<size_t>(n));
+    for (const SortEntry &e : entries)
+        sorted.push_back(std::move(Items_[e.index]));
+    std::move(sorted.begin(), sorted.end(), Items_.begin() + L);
 }
 
 void TDelimitedStringList::Sort()

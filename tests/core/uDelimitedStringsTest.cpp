@@ -268,6 +268,63 @@ TEST(DelimitedStrings, SortHandlesManyEqualAndReversedRecords)
     EXPECT_EQ(200, l.Count());
 }
 
+// The list's quicksort as it compares every pair through AnsiCompareText:
+// the sort by keys made once must leave records that compare equal (the
+// same text in other letter cases) in exactly the places this one does.
+void PairwiseQuickSort(QStringList &s, int L, int R)
+{
+    int i;
+    do {
+        i = L;
+        int j = R;
+        int p = (L + R) / 2;
+        do {
+            while (AnsiCompareText(s[i], s[p]) < 0)
+                ++i;
+            while (AnsiCompareText(s[j], s[p]) > 0)
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    s.swapItemsAt(i, j);
+                if (p == i)
+                    p = j;
+                else if (p == j)
+                    p = i;
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (L < j)
+            PairwiseQuickSort(s, L, j);
+        L = i;
+    } while (i < R);
+}
+
+TEST(DelimitedStrings, SortPlacesEqualRecordsAsThePairwiseSortDoes)
+{
+    auto check = [](const QStringList &words, const char *what) {
+        QStringList model;
+        TDelimitedStringList l;
+        quint32 seed = 12345;
+        for (int i = 0; i < 3000; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const QString record = words[(seed >> 8) % words.size()] + "@" + words[(seed >> 20) % words.size()];
+            model << record;
+            l.Add(record);
+        }
+        PairwiseQuickSort(model, 0, model.size() - 1);
+        l.Sort();
+        EXPECT_EQ(model, Records(l)) << what;
+    };
+    // Letter cases and trailing blanks make records that compare equal
+    // without being the same.
+    check({T("Хляб"), T("хляб"), T("ХЛЯБ"), T("баница"), T("Баница "), "beta", "Beta", "BETA  ", "10", "1", "-5",
+           T("ёж"), T("Ъгъл"), "a b", "A B", "ab"},
+          "letter cases");
+    // Only exact copies compare equal.
+    check({T("Хляб"), T("баница"), "beta", "10", "1", "-5", T("ёж"), T("Ъгъл"), "a b", "ab", "", " x"}, "copies");
+}
+
 TEST(DelimitedStrings, IndexOfOnUnsortedListIgnoresCase)
 {
     TDelimitedStringList l;
