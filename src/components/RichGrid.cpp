@@ -1,6 +1,7 @@
 #include "components/RichGrid.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <algorithm>
 
@@ -1425,6 +1426,86 @@ int TRichGrid::TextFlags(const TCellAttributes &a) const
     return flags;
 }
 
+namespace {
+
+// The sizes of the texts measured while the columns are sized on the
+// grid's own screen: a column of many rows holds few distinct texts, and
+// columns of the same kind hold the same ones. Each size is the measure's
+// own answer for the same font, style, flags and bounds, so the widths come
+// out as if every cell were measured afresh.
+class MeasuredTextStore
+{
+public:
+    explicit MeasuredTextStore(const TRichGrid *grid) : grid_(grid) {}
+    const TRichGrid *Grid() const { return grid_; }
+    template <typename MakeFont, typename Measure>
+    QSize Size(std::uint64_t style, int flags, const QRect &bounds, const QString &text, const MakeFont &makeFont,
+               const Measure &measure)
+    {
+        if (last_ >= contexts_.size() || !contexts_[last_].Fits(style, flags, bounds)) {
+            last_ = contexts_.size();
+            for (size_t i = 0; i < contexts_.size(); ++i) {
+                if (contexts_[i].Fits(style, flags, bounds)) {
+                    last_ = i;
+                    break;
+                }
+            }
+            if (last_ == contexts_.size())
+                contexts_.push_back(Context{style, flags, bounds, makeFont(), {}});
+        }
+        Context &c = contexts_[last_];
+        const auto known = c.sizes.constFind(text);
+        if (known != c.sizes.constEnd())
+            return *known;
+        const QSize size = measure(c.font, nullptr, bounds, flags, text).size();
+        c.sizes.insert(text, size);
+        return size;
+    }
+
+private:
+    struct Context
+    {
+        std::uint64_t style;
+        int flags;
+        QRect bounds;
+        QFont font;
+        QHash<QString, QSize> sizes;
+        bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
+    };
+    const TRichGrid *grid_;
+    std::vector<Context> contexts_;
+    size_t last_ = 0;
+};
+
+// The store of the sizing under way on the grid's own screen, if any.
+MeasuredTextStore *measuring = nullptr;
+
+// Puts a store in place for one sizing and takes it away after.
+class MeasuredTexts
+{
+public:
+    MeasuredTexts(const TRichGrid *grid, MeasuredTextStore **slot)
+        : store_(grid), slot_(slot), outer_(slot ? *slot : nullptr)
+    {
+        if (slot_)
+            *slot_ = &store_;
+    }
+    ~MeasuredTexts()
+    {
+        if (slot_)
+            *slot_ = outer_;
+    }
+    MeasuredTexts(const MeasuredTexts &) = delete;
+    MeasuredTexts &operator=(const MeasuredTexts &) = delete;
+
+private:
+    MeasuredTextStore store_;
+    MeasuredTextStore **slot_;
+    MeasuredTextStore *outer_;
+};
+
+} // namespace
+
 void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QString &text, QPaintDevice *device,
                             bool onlyMeasure)
 {
@@ -1453,10 +1534,18 @@ void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QStrin
         else if (a.bitmapAlignment_ == caTop || a.bitmapAlignment_ == caBottom)
             imageHeight = images_->Height();
     }
-    const QFont f = platform::StyledFont(device ? QFont(font(), device) : font(), a.fontStyle_);
     const QRect bounds(0, 0, std::max(1, blockWidth - a.leftMargin_ - a.rightMargin_ - 2 - imageWidth),
                        std::max(1, blockHeight - a.topMargin_ - a.bottomMargin_ - 2 - imageHeight));
-    const QRect textRect = measure_(f, device, bounds, TextFlags(a), text);
+    const int flags = TextFlags(a);
+    QSize textRect;
+    if (measuring && measuring->Grid() == this && !device) {
+        textRect = measuring->Size(a.fontStyle_.Bits(), flags, bounds, text, [&] {
+            return platform::StyledFont(font(), a.fontStyle_);
+        }, measure_);
+    } else {
+        const QFont f = platform::StyledFont(device ? QFont(font(), device) : font(), a.fontStyle_);
+        textRect = measure_(f, device, bounds, flags, text).size();
+    }
     if (colAuto || colFill) {
         const int w = RichGridSizing::MeasuredWidth(textRect.width(), imageWidth, a.leftMargin_, a.rightMargin_,
                                                     blockWidth, ColWidths(c));
@@ -1479,6 +1568,7 @@ void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QStrin
 
 void TRichGrid::AutoSizeColumns(QPaintDevice *Canvas)
 {
+    MeasuredTexts measured(this, Canvas ? nullptr : &measuring);
     ++sizingDepth_;
     for (int c = 0; c < ColCount(); ++c) {
         const TColRowAttributes *own = OwnCol(c);

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "components/Formatters.h"
 #include "components/RichGrid.h"
@@ -297,6 +298,55 @@ TEST(RichGrid, AutoSizeMeasuresFormattedText)
     grid->SetCells(2, 1, "12345");
     grid->AutoSizeColumns();
     EXPECT_EQ(grid->ColWidths(2), 8 * 7 + 6); // "12345.00"
+}
+
+// Sizes that depend on everything a measure may see: the font's weight,
+// the flags and the width of the bounds.
+QRect SensitiveMetrics(const QFont &font, QPaintDevice *, const QRect &bounds, int flags, const QString &text)
+{
+    const int perChar = font.bold() ? 9 : 7;
+    const int extra = ((flags & Qt::AlignRight) ? 3 : 0) + bounds.width() % 2;
+    return QRect(bounds.topLeft(), QSize(perChar * static_cast<int>(text.size()) + extra, 14));
+}
+
+// Columns 1 to 3 hold the same texts; 1 is bold, 2 right-aligned, 3 plain.
+// Only the columns in `sized` size themselves.
+void FillSizingGrid(TRichGrid &g, const std::vector<int> &sized)
+{
+    g.SetTextMeasure(SensitiveMetrics);
+    g.SetColCount(4);
+    g.SetRowCount(80);
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int c = 1; c < 4; ++c)
+            g.SetCells(c, r, QString((r * 5) % 11 + 1, QLatin1Char('w')));
+    g.GetColAttributes(1)->SetFontStyle(TFontStyles{fsBold});
+    g.GetColAttributes(2)->SetAlignment(TCellAlignment{caRight});
+    for (int c : sized)
+        g.GetColAttributes(c)->SetAutoResize(true);
+}
+
+TEST(RichGrid, AutoSizeOfManyColumnsMatchesEachSizedAlone)
+{
+    // Texts met again are not measured again; a text in another style,
+    // alignment or width of column is.
+    TRichGrid all;
+    FillSizingGrid(all, {1, 2, 3});
+    all.AutoSizeColumns();
+    all.AutoSizeColumns();
+    for (int c = 1; c < 4; ++c) {
+        TRichGrid alone;
+        FillSizingGrid(alone, {c});
+        alone.AutoSizeColumns();
+        alone.AutoSizeColumns();
+        EXPECT_EQ(alone.ColWidths(c), all.ColWidths(c)) << "column " << c;
+        EXPECT_EQ(alone.MeasuredColSize(c), all.MeasuredColSize(c)) << "column " << c;
+    }
+    EXPECT_GE(all.ColWidths(3), 11 * 7 + 6);
+    EXPECT_LE(all.ColWidths(3), 11 * 7 + 6 + 1);
+    EXPECT_GE(all.ColWidths(2), 11 * 7 + 3 + 6);
+    EXPECT_LE(all.ColWidths(2), 11 * 7 + 3 + 6 + 1);
+    EXPECT_GE(all.ColWidths(1), 11 * 9 + 6);
+    EXPECT_LE(all.ColWidths(1), 11 * 9 + 6 + 1);
 }
 
 TEST(RichGrid, MergedBlocksFromTheirString)
