@@ -241,6 +241,21 @@ TEST_F(MainFormGui, ProductsCounterpartiesSitesAndPriceMatricesOpenFromTheMenu)
     }
 }
 
+TEST_F(MainFormGui, MinibusReportWindowsOpenFromLogistics)
+{
+    const std::pair<const char *, const char *> items[] = {
+        {"N_Ostojnostjavane_na_Otchet_plasiori", "Остойностяване на отчет по микробуси"}};
+    for (const auto &[name, title] : items) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Item(name)->isEnabled());
+        const int before = ChildCount();
+        Item(name)->trigger();
+        ASSERT_EQ(ChildCount(), before + 1);
+        QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+        EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
+    }
+}
+
 TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
 {
     EXPECT_FALSE(Item("N14")->isEnabled());

@@ -1,0 +1,461 @@
+#include "documents/un_Ostojnostjavane_na_Otchet_plasiori.h"
+
+#include "components/Formatters.h"
+#include "components/GridAmountEntry.h"
+#include "components/GridUtils.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/DocumentSave.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+
+const QString kRegBus = QStringLiteral("code_bus_Text");
+const QString kCaption = QStringLiteral("Остойностяване на отчет по микробуси");
+
+const char16_t *const kSelectTakenOut =
+    u"SELECT Propusk_za_izvozvane.code_izd,        Izdelia.name_izd,        Merki.v_Miarka,        Sum( "
+    u"Propusk_za_izvozvane.quantity_izd ) AS SumOfquantity_izd FROM (Merki INNER JOIN Izdelia ON Merki.n_Miarka = "
+    u"Izdelia.mjarka) INNER JOIN  Propusk_za_izvozvane ON Izdelia.code_izd = Propusk_za_izvozvane.code_izd WHERE "
+    u"(((Propusk_za_izvozvane.date_doc)= %d ) AND        ((Propusk_za_izvozvane.code_bus)= %d )) GROUP BY "
+    u"Propusk_za_izvozvane.code_izd, Izdelia.name_izd, Merki.v_Miarka ORDER BY Propusk_za_izvozvane.code_izd";
+const char16_t *const kSelectBroughtBack =
+    u"SELECT Vyrnata_produkcia.code_izd,        Izdelia.name_izd,        Merki.v_Miarka,        Sum( "
+    u"Vyrnata_produkcia.quantity_izd ) AS SumOfquantity_izd FROM (Merki INNER JOIN Izdelia ON Merki.n_Miarka = "
+    u"Izdelia.mjarka) INNER JOIN Vyrnata_produkcia ON Izdelia.code_izd = Vyrnata_produkcia.code_izd WHERE "
+    u"(((Vyrnata_produkcia.date_doc)= %d ) AND ((Vyrnata_produkcia.code_bus)= %d )) GROUP BY "
+    u"Vyrnata_produkcia.code_izd, Izdelia.name_izd, Merki.v_Miarka ORDER BY Vyrnata_produkcia.code_izd";
+const char16_t *const kSelectSaved =
+    u"Select code_izd,        nr,        quantity_izd,        price,        value_izd FROM Otchet_plasiori WHERE ( "
+    u"date_doc = %d AND code_bus = %d )";
+const char16_t *const kSelectPrice5 = u"Select price_5 From Izdelia Where code_izd = %d";
+const char16_t *const kDeleteReport = u"Delete * from Otchet_plasiori Where ( date_doc = %d AND code_bus = %d )";
+const char16_t *const kInsertLine = u"Insert into %s values ( %d, %d, %d, %d, %.3f, %.4f, %.2f )";
+const char16_t *const kCannotPlace = u"Шифър на изделие \"%s\" и номер по ред \"%s\" не могат да се попълнят.";
+const char16_t *const kNotTakenOut =
+    u"Шифър на изделие \"%s\" участва в отчет на пласьор, но липсват данни за извозена продукция";
+
+QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
+
+QString Fixed(int Precision, long double X)
+{
+    QString s;
+    FloatToFixedDotStr(Precision, s, X);
+    return s;
+}
+
+QStringList Fields(const TDelimitedStringList &List, int Index, int Count)
+{
+    QStringList fields = List.Strings(Index).split(List.FieldDelimiter());
+    while (fields.size() < Count)
+        fields << QString();
+    return fields.mid(0, Count);
+}
+
+const bool registered = RegisterQuorendFormClass<TfrmOstojnostjavane_na_Otchet_plasiori>(
+    QStringLiteral("TfrmOstojnostjavane_na_Otchet_plasiori"));
+
+} // namespace
+
+TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(QWidget *AOwner,
+                                                                               TFormStyle AFormStyle)
+    : TQuorendReadForm(AOwner, AFormStyle)
+{
+    setObjectName(QStringLiteral("frmOstojnostjavane_na_Otchet_plasiori"));
+    SetPrintSettingsKey(QStringLiteral("frmOstojnostjavane_na_Otchet_plasiori_print_settings"));
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
+    code_bus = new TListEdit(pnlParams);
+    code_bus->setObjectName(QStringLiteral("code_bus"));
+    code_bus->setMaximumWidth(80);
+    params->addWidget(code_bus);
+    panelMicrobus = new QLabel(pnlParams);
+    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
+    panelMicrobus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panelMicrobus->setMinimumWidth(200);
+    params->addWidget(panelMicrobus);
+    code_bus->SetDescrControl(panelMicrobus);
+    code_bus->SetDescrColumn(1);
+    params->addWidget(new QLabel(QStringLiteral("За дата:"), pnlParams));
+    date_doc = new QDateEdit(pnlParams);
+    date_doc->setObjectName(QStringLiteral("date_doc"));
+    date_doc->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    date_doc->setCalendarPopup(true);
+    params->addWidget(date_doc);
+    btnLoad_5th_Price = new QPushButton(QStringLiteral("Зареди пета цена"), pnlParams);
+    btnLoad_5th_Price->setObjectName(QStringLiteral("btnLoad_5th_Price"));
+    params->addWidget(btnLoad_5th_Price);
+    lab_Total = new QLabel(pnlParams);
+    lab_Total->setObjectName(QStringLiteral("lab_Total"));
+    params->addWidget(lab_Total);
+
+    Grid->SetColCount(colCount);
+    Grid->SetFixedRows(2);
+    Grid->SetRowCount(3);
+    Grid->SetRows(0, {QStringLiteral("Изделие"), QString(), QString(), QStringLiteral("Нетно количество"),
+                      QStringLiteral("Ценови ред"), QString(), QString(), QString()});
+    Grid->SetRows(1, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка"), QString(),
+                      QStringLiteral("Ред"), QStringLiteral("Количество"), QStringLiteral("Цена"),
+                      QStringLiteral("Стойност")});
+    Grid->SetMergeCellsStr(QStringLiteral("0,0,2,0|3,0,3,1|4,0,7,0"));
+
+    // No totals row here: every price line edits, the last one included,
+    // and an edit recomputes the values instead of column sums.
+    FAmounts = std::make_unique<TGridAmountEntry>(Grid, TGridAmountEntry::akDecimal);
+    FAmounts->CanEditCell = [this](int ACol, int ARow) { return CanEditCell(ACol, ARow); };
+    FAmounts->OnRecalcTotals = [this] { RecalcValues(); };
+    Grid->OnClick = [this](QObject *) { GridClick(); };
+    Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+
+    connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
+    connect(date_doc, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
+    connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { btnLoad_5th_PriceClick(); });
+
+    actExecute->setEnabled(true);
+    actSave->setEnabled(true);
+    actNew->setEnabled(true);
+}
+
+TfrmOstojnostjavane_na_Otchet_plasiori::~TfrmOstojnostjavane_na_Otchet_plasiori() = default;
+
+int TfrmOstojnostjavane_na_Otchet_plasiori::BusCode() const { return StrToIntOrZero(code_bus->text()); }
+int TfrmOstojnostjavane_na_Otchet_plasiori::DayNumber() const { return DateToDayNumber(date_doc->date()); }
+
+// ---------------------------------------------------------------- hooks
+
+QString TfrmOstojnostjavane_na_Otchet_plasiori::GetSubTitle()
+{
+    QString name;
+    ListEditLookup(code_bus, 0, 1, name, code_bus->text().trimmed());
+    return Format(QStringLiteral(" за микробус %s - %s, за дата %s, %s"),
+                  {code_bus->text(), name, DateToDisplayText(date_doc->date()), lab_Total->text()});
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::InitForm()
+{
+    FLoading = true;
+    date_doc->setDate(QDate::currentDate());
+    FillBusesList(this, code_bus);
+    Grid->GetColAttributes(colNet)->SetFormatter(AmountFormatter);
+    Grid->GetColAttributes(colQuantity)->SetFormatter(AmountFormatter);
+    Grid->GetColAttributes(colPrice)->SetFormatter(PriceFormatter);
+    Grid->GetColAttributes(colValue)->SetFormatter(ValueFormatter);
+    Grid->GetColAttributes(colNr)->SetAlignment(TCellAlignment{caRight, caCenter});
+    FLoading = false;
+    return TQuorendReadForm::InitForm();
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::FormDone()
+{
+    SetRegistrySetting(kRegBus, code_bus->text());
+    return TQuorendReadForm::FormDone();
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::BeforeShow()
+{
+    if (!TQuorendReadForm::BeforeShow())
+        return false;
+    setWindowTitle(kCaption);
+    pnlCaption->setText(kCaption.toUpper());
+    Execute();
+    return true;
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
+{
+    const int day = DayNumber();
+    const int bus = BusCode();
+    std::vector<QStringList> records;
+    auto indexOf = [&records](const QString &Code) {
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i][colCode] == Code)
+                return int(i);
+        return -1;
+    };
+
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection, Format(S(kSelectTakenOut), {day, bus}), rows);
+    for (int i = 0; i < rows.Count(); ++i)
+        records.push_back(Fields(rows, i, colCount));
+
+    // What came back is taken off what went out; a product only brought
+    // back stands with a negative quantity.
+    SelectToList(this, DbConnection, Format(S(kSelectBroughtBack), {day, bus}), rows);
+    for (int i = 0; i < rows.Count(); ++i) {
+        QStringList back = Fields(rows, i, colCount);
+        const long double returned = DotStrToFloat(back[colNet]);
+        const int at = indexOf(back[colCode]);
+        if (at >= 0) {
+            records[size_t(at)][colNet] = Fixed(AmountPrecision, DotStrToFloat(records[size_t(at)][colNet]) - returned);
+        } else {
+            back[colNet] = Fixed(AmountPrecision, -returned);
+            records.push_back(back);
+        }
+    }
+    for (QStringList &record : records) {
+        record[colNet] = Fixed(AmountPrecision, DotStrToFloat(record[colNet]));
+        record[colNr] = QStringLiteral("1");
+        record[colQuantity] = record[colNet];
+    }
+
+    // The report saved for the day is laid over the lines.
+    SelectToList(this, DbConnection, Format(S(kSelectSaved), {day, bus}), rows);
+    auto lineOf = [&records](const QString &Code, const QString &Nr) {
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i][colCode] == Code && records[i][colNr] == Nr)
+                return int(i);
+        return -1;
+    };
+    for (int i = 0; i < rows.Count(); ++i) {
+        const QStringList saved = Fields(rows, i, 5);
+        const QString &code = saved[0];
+        const QString &nr = saved[1];
+        int at = lineOf(code, nr);
+        if (at < 0) {
+            int last = -1;
+            for (size_t r = 0; r < records.size(); ++r)
+                if (records[r][colCode] == code)
+                    last = int(r);
+            if (last < 0) {
+                ShowError(Format(S(kNotTakenOut), {code}));
+                continue;
+            }
+            records.insert(records.begin() + last + 1, records[size_t(last)]);
+            RenumberLines(records);
+            at = lineOf(code, nr);
+            // A line of value 0 is not saved, so the lines saved after it
+            // come back with a gap in their numbers: such a line goes to the
+            // copy (the product's next line) instead of leaving the copy
+            // with the values of the line before it.
+            if (at < 0 && StrToIntOrZero(nr) > StrToIntOrZero(records[size_t(last) + 1][colNr]))
+                at = last + 1;
+            if (at < 0) {
+                ShowError(Format(S(kCannotPlace), {code, nr}));
+                continue;
+            }
+        }
+        QStringList &record = records[size_t(at)];
+        record[colQuantity] = Fixed(AmountPrecision, DotStrToFloat(saved[2]));
+        record[colPrice] = Fixed(PricePrecision, DotStrToFloat(saved[3]));
+        record[colValue] = Fixed(ValuePrecision, DotStrToFloat(saved[4]));
+    }
+
+    TDelimitedStringList list;
+    for (const QStringList &record : records)
+        list.Add(record.join(list.FieldDelimiter()));
+    FilterRows(list, QString::number(colQuantity) + QStringLiteral(",") + QString::number(colValue));
+    FillGridFromDelimitedStrings(*Grid, list, true);
+    SetHeaderSort(true);
+    RecalcValues();
+    return true;
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::ParamsChange()
+{
+    if (FLoading)
+        return;
+    ClearGrid(*Grid, 0);
+    lab_Total->clear();
+}
+
+// ---------------------------------------------------------------- lines
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::IsLineRow(int Row) const
+{
+    return Row >= Grid->FixedRows() && Row < Grid->RowCount() && !IsTotalsRow(Row)
+           && StrToIntOrZero(Grid->Cells(colCode, Row)) > 0;
+}
+
+long double TfrmOstojnostjavane_na_Otchet_plasiori::CellNumber(int Col, int Row) const
+{
+    return DotStrToFloat(Grid->Cells(Col, Row));
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::CanEditCell(int ACol, int ARow) const
+{
+    if (ACol != colQuantity && ACol != colPrice)
+        return false;
+    if (ARow < Grid->FixedRows() || ARow >= Grid->RowCount() || IsTotalsRow(ARow))
+        return false;
+    return !Grid->Cells(colCode, ARow).trimmed().isEmpty();
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::RecalcValues()
+{
+    // A value is the quantity and price as they are written (3 and 4
+    // decimals) multiplied, so a stored line's value is its own quantity
+    // times its own price.
+    long double total = 0;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (IsTotalsRow(row) || Grid->Cells(colCode, row).trimmed().isEmpty())
+            continue;
+        const long double value = RoundFloat(ValuePrecision, RoundFloat(AmountPrecision, CellNumber(colQuantity, row))
+                                                                 * RoundFloat(PricePrecision, CellNumber(colPrice, row)));
+        const QString text = Fixed(ValuePrecision, value);
+        if (Grid->Cells(colValue, row) != text)
+            Grid->SetCells(colValue, row, text);
+        total += value;
+    }
+    lab_Total->setText(QStringLiteral("Общо: ") + Fixed(ValuePrecision, total) + QStringLiteral(" лв."));
+
+    const TGridRect selection = Grid->Selection();
+    long double quantity = 0;
+    for (int row = std::max(selection.Top, Grid->FixedRows()); row <= selection.Bottom && row < Grid->RowCount(); ++row)
+        if (!IsTotalsRow(row))
+            quantity += RoundFloat(AmountPrecision, CellNumber(colQuantity, row));
+    SetStatusText(QStringLiteral(" Общо количество: ") + Fixed(AmountPrecision, quantity));
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::RenumberLines(std::vector<QStringList> &Records)
+{
+    QString previous;
+    int nr = 0;
+    for (QStringList &record : Records) {
+        if (StrToIntOrZero(record[colCode]) <= 0)
+            continue;
+        nr = record[colCode] == previous ? nr + 1 : 1;
+        previous = record[colCode];
+        record[colNr] = QString::number(nr);
+    }
+}
+
+std::vector<QStringList> TfrmOstojnostjavane_na_Otchet_plasiori::GridRecords() const
+{
+    std::vector<QStringList> records;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (Grid->Cells(colCode, row).trimmed().isEmpty())
+            continue;
+        QStringList record;
+        for (int col = 0; col < colCount; ++col)
+            record << Grid->Cells(col, row);
+        records.push_back(record);
+    }
+    return records;
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::FillGrid(const std::vector<QStringList> &Records)
+{
+    TDelimitedStringList list;
+    for (const QStringList &record : Records)
+        list.Add(record.join(list.FieldDelimiter()));
+    FillGridFromDelimitedStrings(*Grid, list, true);
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::DoNew()
+{
+    const int row = Grid->Row();
+    if (!IsLineRow(row))
+        return false;
+    const int col = Grid->Col();
+    // The line is doubled in place: the lines of a product stand together.
+    std::vector<QStringList> records = GridRecords();
+    const QString code = Grid->Cells(colCode, row);
+    const QString nr = Grid->Cells(colNr, row);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i][colCode] == code && records[i][colNr] == nr) {
+            records.insert(records.begin() + long(i) + 1, records[i]);
+            break;
+        }
+    }
+    RenumberLines(records);
+    FillGrid(records);
+    Grid->SetRow(std::min(row + 1, Grid->RowCount() - 1));
+    Grid->SetCol(col);
+    RecalcValues();
+    FAmounts->UpdateEditing();
+    return true;
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::GridClick() { FAmounts->Click(); }
+void TfrmOstojnostjavane_na_Otchet_plasiori::GridKeyPress(QChar &Key) { FAmounts->KeyPress(Key); }
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::btnLoad_5th_PriceClick()
+{
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (!IsLineRow(row))
+            continue;
+        TDelimitedStringList price;
+        try {
+            SelectToList(this, DbConnection, Format(S(kSelectPrice5), {StrToIntOrZero(Grid->Cells(colCode, row))}),
+                         price);
+        } catch (const std::exception &E) {
+            ShowError(DatabaseErrorMessage(E));
+            break;
+        }
+        if (price.Count() == 1)
+            Grid->SetCells(colPrice, row, Fixed(PricePrecision, DotStrToFloat(price.Strings(0))));
+    }
+    RecalcValues();
+}
+
+// ---------------------------------------------------------------- save
+
+QStringList TfrmOstojnostjavane_na_Otchet_plasiori::SaveStatements() const
+{
+    const int day = DayNumber();
+    const int bus = BusCode();
+    QStringList statements;
+    statements << Format(S(kDeleteReport), {day, bus});
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (!IsLineRow(row))
+            continue;
+        const long double value = RoundFloat(ValuePrecision, CellNumber(colValue, row));
+        if (value == 0)
+            continue;
+        statements << Format(S(kInsertLine),
+                             {QStringLiteral("Otchet_plasiori"), day, bus, StrToIntOrZero(Grid->Cells(colCode, row)),
+                              StrToIntOrZero(Grid->Cells(colNr, row)), CellNumber(colQuantity, row),
+                              CellNumber(colPrice, row), value});
+    }
+    return statements;
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
+{
+    FSaveError.clear();
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    // The values of the lines as they stand now, the last key included.
+    RecalcValues();
+    long double total = 0;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
+        if (IsLineRow(row))
+            total += RoundFloat(ValuePrecision, CellNumber(colValue, row));
+    if (RoundFloat(ValuePrecision, total) == 0) {
+        FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
+        return false;
+    }
+    if (BusCode() == 0) {
+        FSaveError = QStringLiteral("Въвдетете микробус");
+        return false;
+    }
+    return true;
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::DoSave()
+{
+    // The day's report is deleted and written again in one transaction: a
+    // failure leaves the stored report as it was.
+    RecalcValues();
+    const QStringList statements = SaveStatements();
+    TDocumentSave save(this);
+    for (const QString &statement : statements)
+        save.Add(statement);
+    if (!save.Run())
+        return false;
+    Execute();
+    return true;
+}

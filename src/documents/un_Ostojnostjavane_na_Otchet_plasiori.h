@@ -1,0 +1,85 @@
+#pragma once
+// The valuation of a minibus's report: what one minibus sold on one day,
+// product by product, as what its export passes took out less what came
+// back as returned production, split into one or more price lines
+// (quantity × price = value). F2 writes the day's report of the minibus
+// anew as a whole (table Otchet_plasiori), which the payments on minibus
+// reports and the minibus reports read.
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "framework/QuorendReadForm.h"
+
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class TGridAmountEntry;
+class TListEdit;
+
+class TfrmOstojnostjavane_na_Otchet_plasiori : public TQuorendReadForm
+{
+    Q_OBJECT
+public:
+    explicit TfrmOstojnostjavane_na_Otchet_plasiori(QWidget *AOwner = nullptr, TFormStyle AFormStyle = fsMDIChild);
+    ~TfrmOstojnostjavane_na_Otchet_plasiori() override;
+
+    // Grid columns: the product with its net quantity (taken out less
+    // brought back), then one price line.
+    enum { colCode, colName, colUnit, colNet, colNr, colQuantity, colPrice, colValue, colCount };
+
+    // --- hooks
+    QString GetSubTitle() override;
+    bool InitForm() override;
+    bool FormDone() override;
+    bool BeforeShow() override;
+    bool CanSave() override;
+    bool DoExecute() override;
+    bool DoSave() override;
+    // Splits the current product over one more price line.
+    bool DoNew() override;
+    QString GetSaveErrorText() override { return FSaveError; }
+
+    // --- handlers
+    void GridClick();
+    void GridKeyPress(QChar &Key);
+    void ParamsChange();
+    void btnLoad_5th_PriceClick();
+
+    // Every line's value from its quantity and price, the total and the
+    // quantity of the selected rows.
+    void RecalcValues();
+    // The price lines of each product numbered from 1 again, down the
+    // records (a line whose code is above 0): the lines of one product must
+    // stand together.
+    static void RenumberLines(std::vector<QStringList> &Records);
+    // The statements of the save for the grid as it stands: the delete of
+    // the day's report, then one insert per valued line.
+    QStringList SaveStatements() const;
+
+    int BusCode() const;
+    int DayNumber() const;
+    TGridAmountEntry *AmountEntry() const { return FAmounts.get(); }
+
+    // --- controls
+    TListEdit *code_bus = nullptr;
+    QLabel *panelMicrobus = nullptr;
+    QDateEdit *date_doc = nullptr;
+    QPushButton *btnLoad_5th_Price = nullptr;
+    QLabel *lab_Total = nullptr;
+
+private:
+    bool CanEditCell(int ACol, int ARow) const;
+    // Whether a grid row is a price line (a product code above 0, not a
+    // totals row).
+    bool IsLineRow(int Row) const;
+    long double CellNumber(int Col, int Row) const;
+    // The data rows as records, refilled after a line is added.
+    std::vector<QStringList> GridRecords() const;
+    void FillGrid(const std::vector<QStringList> &Records);
+
+    std::unique_ptr<TGridAmountEntry> FAmounts;
+    QString FSaveError;
+    bool FLoading = false;
+};
