@@ -244,7 +244,8 @@ TEST_F(MainFormGui, ProductsCounterpartiesSitesAndPriceMatricesOpenFromTheMenu)
 TEST_F(MainFormGui, MinibusReportWindowsOpenFromLogistics)
 {
     const std::pair<const char *, const char *> items[] = {
-        {"N_Ostojnostjavane_na_Otchet_plasiori", "Остойностяване на отчет по микробуси"}};
+        {"N_Ostojnostjavane_na_Otchet_plasiori", "Остойностяване на отчет по микробуси"},
+        {"N_Plashtane_po_otchet_na_plasior", "Плащания по отчети на микробуси"}};
     for (const auto &[name, title] : items) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(Item(name)->isEnabled());

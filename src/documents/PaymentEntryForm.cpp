@@ -1,0 +1,231 @@
+#include "documents/PaymentEntryForm.h"
+
+#include "components/Formatters.h"
+#include "components/GridAmountEntry.h"
+#include "components/GridUtils.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "framework/DocumentSave.h"
+
+#include <QButtonGroup>
+#include <QDate>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace {
+
+QString Fixed2(long double X)
+{
+    QString s;
+    FloatToFixedDotStr(2, s, X);
+    return s;
+}
+
+QDateEdit *DateEdit(QWidget *Parent, const QString &Name)
+{
+    auto *edit = new QDateEdit(Parent);
+    edit->setObjectName(Name);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+} // namespace
+
+TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int ColCount, int ValueColumn,
+                                     const QString &TypeCaption)
+    : TQuorendReadForm(AOwner, AFormStyle), FColCount(ColCount), FValueColumn(ValueColumn)
+{
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("От дата:"), pnlParams));
+    dtp_From = DateEdit(pnlParams, QStringLiteral("dtp_From"));
+    params->addWidget(dtp_From);
+    params->addWidget(new QLabel(QStringLiteral("до дата:"), pnlParams));
+    dtp_To = DateEdit(pnlParams, QStringLiteral("dtp_To"));
+    params->addWidget(dtp_To);
+
+    rg_Type = new QGroupBox(TypeCaption, pnlParams);
+    rg_Type->setObjectName(QStringLiteral("rg_Type"));
+    auto *typeLayout = new QHBoxLayout(rg_Type);
+    typeLayout->setContentsMargins(4, 0, 4, 0);
+    rg_TypeButtons = new QButtonGroup(rg_Type);
+    const QStringList items = {QStringLiteral("всички"), QStringLiteral("неплатени"), QStringLiteral("платени")};
+    for (int i = 0; i < items.size(); ++i) {
+        auto *button = new QRadioButton(items[i], rg_Type);
+        rg_TypeButtons->addButton(button, i);
+        typeLayout->addWidget(button);
+    }
+    rg_TypeButtons->button(0)->setChecked(true);
+    params->addWidget(rg_Type);
+
+    Grid->SetColCount(ColCount);
+    Grid->SetFixedRows(2);
+    Grid->SetRowCount(3);
+
+    FAmounts = std::make_unique<TGridAmountEntry>(Grid, TGridAmountEntry::akDecimal);
+    FAmounts->SetEditableColumn(ToPayColumn());
+    FAmounts->SumColumns = {ValueColumn, PaidColumn(), RemainingColumn(), ToPayColumn()};
+    Grid->OnClick = [this](QObject *) { GridClick(); };
+    Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+
+    connect(dtp_From, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
+    connect(dtp_To, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
+    connect(rg_TypeButtons, &QButtonGroup::idClicked, this, [this] { ParamsChange(); });
+
+    actExecute->setEnabled(true);
+    actSave->setEnabled(true);
+}
+
+TPaymentEntryForm::~TPaymentEntryForm() = default;
+
+int TPaymentEntryForm::TypeIndex() const { return rg_TypeButtons->checkedId(); }
+
+void TPaymentEntryForm::SetTypeIndex(int Index)
+{
+    if (QAbstractButton *button = rg_TypeButtons->button(Index))
+        button->setChecked(true);
+}
+
+bool TPaymentEntryForm::InitForm()
+{
+    const bool loading = FLoading;
+    FLoading = true;
+    dtp_From->setDate(QDate::currentDate());
+    dtp_To->setDate(QDate::currentDate());
+    for (int col = ValueColumn(); col <= ToPayColumn(); ++col)
+        Grid->GetColAttributes(col)->SetFormatter(ValueFormatter);
+    FLoading = loading;
+    return TQuorendReadForm::InitForm();
+}
+
+bool TPaymentEntryForm::BeforeShow()
+{
+    if (!TQuorendReadForm::BeforeShow())
+        return false;
+    const QString caption = CaptionText();
+    setWindowTitle(caption);
+    pnlCaption->setText(caption.toUpper());
+    Execute();
+    return true;
+}
+
+bool TPaymentEntryForm::DoExecute()
+{
+    TDelimitedStringList rows;
+    FetchDocuments(rows);
+
+    const QChar d = rows.FieldDelimiter();
+    TDelimitedStringList kept;
+    for (int i = 0; i < rows.Count(); ++i) {
+        QString record = rows.Strings(i);
+        SetPieceCount(record, d, FColCount);
+        QString value, paid;
+        GetPiece(record, d, ValueColumn(), value);
+        GetPiece(record, d, PaidColumn(), paid);
+        const long double v = RoundFloat(2, DotStrToFloat(value));
+        const long double p = RoundFloat(2, DotStrToFloat(paid));
+        const long double remaining = RoundFloat(2, v - p);
+        if ((TypeIndex() == 1 && remaining == 0) || (TypeIndex() == 2 && remaining != 0))
+            continue;
+        SetPiece(record, d, ValueColumn(), Fixed2(v));
+        SetPiece(record, d, PaidColumn(), Fixed2(p));
+        SetPiece(record, d, RemainingColumn(), Fixed2(remaining));
+        SetPiece(record, d, ToPayColumn(), Fixed2(remaining));
+        kept.Add(record);
+    }
+    // The filter's conditions first, so that the totals are those of the
+    // documents shown.
+    QStringList sumColumns;
+    for (int col = ValueColumn(); col <= ToPayColumn(); ++col)
+        sumColumns << QString::number(col);
+    FilterRows(kept, sumColumns.join(QChar(',')));
+    long double sums[4] = {0, 0, 0, 0};
+    for (int i = 0; i < kept.Count(); ++i) {
+        QString first;
+        kept.GetField(i, 0, first);
+        if (first == FilterTotalsMarker)
+            continue;
+        for (int c = 0; c < 4; ++c) {
+            QString field;
+            kept.GetField(i, ValueColumn() + c, field);
+            sums[c] += RoundFloat(2, DotStrToFloat(field));
+        }
+    }
+    QString totals = QString(HighlightMarker) + QStringLiteral("Общо:");
+    SetPieceCount(totals, d, FColCount);
+    for (int c = 0; c < 4; ++c)
+        SetPiece(totals, d, ValueColumn() + c, Format(QStringLiteral("%.2f"), {sums[c]}));
+    kept.Add(totals);
+    FillGridFromDelimitedStrings(*Grid, kept, true);
+    SetHeaderSort(true);
+    FAmounts->RecalcTotals();
+    return true;
+}
+
+void TPaymentEntryForm::ParamsChange()
+{
+    if (FLoading)
+        return;
+    ClearGrid(*Grid, 0);
+}
+
+void TPaymentEntryForm::GridClick() { FAmounts->Click(); }
+void TPaymentEntryForm::GridKeyPress(QChar &Key) { FAmounts->KeyPress(Key); }
+
+std::vector<std::pair<int, long double>> TPaymentEntryForm::PaymentRows() const
+{
+    std::vector<std::pair<int, long double>> rows;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount() - 1; ++row) {
+        if (IsTotalsRow(row))
+            continue;
+        const long double amount = RoundFloat(2, DotStrToFloat(Grid->Cells(ToPayColumn(), row)));
+        if (amount > 0)
+            rows.emplace_back(row, amount);
+    }
+    return rows;
+}
+
+bool TPaymentEntryForm::CanSave()
+{
+    FSaveError.clear();
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    long double sum = 0;
+    for (const auto &row : PaymentRows())
+        sum += row.second;
+    if (!(sum > 0)) {
+        FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
+        return false;
+    }
+    FSaveError = PaymentPartyError();
+    return FSaveError.isEmpty();
+}
+
+bool TPaymentEntryForm::DoSave()
+{
+    // The amounts as they stand now (the last one typed included); the
+    // payments' numbers are taken inside the save's transaction, one each.
+    const auto rows = PaymentRows();
+    if (rows.empty())
+        return false;
+    const int day = DateToDayNumber(QDate::currentDate());
+    const QString table = PaymentTable();
+    TDocumentSave save(this);
+    save.NumberFromNextCode(QStringLiteral("docno"), table);
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const int row = rows[size_t(i)].first;
+        const long double amount = rows[size_t(i)].second;
+        save.Add([=](long double n) { return PaymentInsert(int(n) + i, day, row, amount); },
+                 Format(LoadResString(rsUpdateRowError), {table, i + 1}));
+    }
+    if (!save.Run())
+        return false;
+    Execute();
+    return true;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The payment windows: documents of a period (deliveries, minibus reports),
+// each with its value, what has been paid on it and what remains, and a
+// column in which the operator types what is paid now. F2 turns every
+// amount typed into a payment of its own number, all of them in one
+// transaction, the numbers taken inside it.
+//
+// The four money columns stand together: value, paid, remaining and the
+// amount to pay (the one editable column), followed by a totals row. A
+// window gives its documents with their values and paid sums
+// (FetchDocuments), the check of its party and the insert of one payment.
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "framework/QuorendReadForm.h"
+
+class QButtonGroup;
+class QDateEdit;
+class QGroupBox;
+class TDelimitedStringList;
+class TGridAmountEntry;
+
+class TPaymentEntryForm : public TQuorendReadForm
+{
+    Q_OBJECT
+public:
+    // ColCount: the grid's columns; ValueColumn: the first of the four
+    // money columns; TypeCaption: the caption of the kinds' group.
+    TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int ColCount, int ValueColumn,
+                      const QString &TypeCaption);
+    ~TPaymentEntryForm() override;
+
+    bool InitForm() override;
+    bool BeforeShow() override;
+    bool CanSave() override;
+    bool DoExecute() override;
+    bool DoSave() override;
+    QString GetSaveErrorText() override { return FSaveError; }
+
+    // --- handlers
+    void GridClick();
+    void GridKeyPress(QChar &Key);
+    void ParamsChange();
+
+    // The kind of documents listed: 0 all, 1 unpaid, 2 paid.
+    int TypeIndex() const;
+    void SetTypeIndex(int Index);
+
+    int ValueColumn() const { return FValueColumn; }
+    int PaidColumn() const { return FValueColumn + 1; }
+    int RemainingColumn() const { return FValueColumn + 2; }
+    int ToPayColumn() const { return FValueColumn + 3; }
+
+    // The rows with a positive amount to pay, in grid order: grid row and
+    // amount (2 decimals).
+    std::vector<std::pair<int, long double>> PaymentRows() const;
+
+    TGridAmountEntry *AmountEntry() const { return FAmounts.get(); }
+
+    // --- controls
+    QDateEdit *dtp_From = nullptr;
+    QDateEdit *dtp_To = nullptr;
+    QGroupBox *rg_Type = nullptr;
+    QButtonGroup *rg_TypeButtons = nullptr;
+
+protected:
+    virtual QString CaptionText() const = 0;
+    // The documents of the parameters, one record of ColCount fields each:
+    // the value and the paid sum in their columns as read (the rest of the
+    // money columns is computed here).
+    virtual void FetchDocuments(TDelimitedStringList &Records) = 0;
+    // The check of the party and of what else the payments need; "" passes.
+    virtual QString PaymentPartyError() = 0;
+    // The table of the payments (its docno numbers them).
+    virtual QString PaymentTable() const = 0;
+    // The insert of the payment of a grid row.
+    virtual QString PaymentInsert(int Number, int Day, int Row, long double Amount) const = 0;
+
+    // Set while the window sets its own parameters (no clearing then).
+    bool FLoading = false;
+
+private:
+    std::unique_ptr<TGridAmountEntry> FAmounts;
+    int FColCount;
+    int FValueColumn;
+    QString FSaveError;
+};

@@ -1,0 +1,135 @@
+#include "documents/un_Plashtane_po_otchet_na_plasior.h"
+
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "framework/QuorendFormClasses.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+
+namespace {
+
+const QString kRegBus = QStringLiteral("code_bus_Text");
+
+const char16_t *const kSelectReports =
+    u"SELECT date_doc,        Sum( value_izd ) AS SumOfvalue_izd FROM Otchet_plasiori WHERE ( code_bus = %d ) GROUP "
+    u"BY date_doc HAVING ( date_doc >= %d AND date_doc <= %d ) ORDER BY date_doc";
+const char16_t *const kSelectPaid =
+    u"SELECT date_otchet, Sum( suma ) AS SumOfsuma FROM Plashtane_po_otchet_na_plasior WHERE ( c_bus = %d ) GROUP "
+    u"BY date_otchet HAVING ( date_otchet >= %d And date_otchet <= %d ) ORDER BY date_otchet";
+const char16_t *const kNoReport = u"За плащане на дата %s не е попълнен отчет на пласьор.";
+const char16_t *const kInsertPayment = u"Insert into %s values ( %d, %d, %d, %d, %.2f )";
+
+const bool registered = RegisterQuorendFormClass<TfrmPlashtane_po_otchet_na_plasior>(
+    QStringLiteral("TfrmPlashtane_po_otchet_na_plasior"));
+
+} // namespace
+
+TfrmPlashtane_po_otchet_na_plasior::TfrmPlashtane_po_otchet_na_plasior(QWidget *AOwner, TFormStyle AFormStyle)
+    : TPaymentEntryForm(AOwner, AFormStyle, colCount, colValue, QStringLiteral(" Вид на отчетите: "))
+{
+    setObjectName(QStringLiteral("frmPlashtane_po_otchet_na_plasior"));
+    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
+    code_bus = new TListEdit(pnlParams);
+    code_bus->setObjectName(QStringLiteral("code_bus"));
+    code_bus->setMaximumWidth(80);
+    params->addWidget(code_bus);
+    panelMicrobus = new QLabel(pnlParams);
+    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
+    panelMicrobus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panelMicrobus->setMinimumWidth(200);
+    params->addWidget(panelMicrobus);
+    code_bus->SetDescrControl(panelMicrobus);
+    code_bus->SetDescrColumn(1);
+
+    Grid->SetRows(0, {QStringLiteral("Отчет"), QString(), QStringLiteral("Платено"), QStringLiteral("Остатък"),
+                      QStringLiteral("За плащане")});
+    Grid->SetRows(1, {QStringLiteral("Дата"), QStringLiteral("Стойност"), QString(), QString(), QString()});
+    Grid->SetMergeCellsStr(QStringLiteral("0,0,1,0|2,0,2,1|3,0,3,1|4,0,4,1"));
+
+    connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
+}
+
+TfrmPlashtane_po_otchet_na_plasior::~TfrmPlashtane_po_otchet_na_plasior() = default;
+
+int TfrmPlashtane_po_otchet_na_plasior::BusCode() const { return StrToIntOrZero(code_bus->text()); }
+
+// ---------------------------------------------------------------- hooks
+
+QString TfrmPlashtane_po_otchet_na_plasior::GetSubTitle()
+{
+    QString name;
+    ListEditLookup(code_bus, 0, 1, name, code_bus->text().trimmed());
+    return Format(QStringLiteral(" за микробус %s - %s, от дата %s, до дата %s"),
+                  {code_bus->text(), name, DateToDisplayText(dtp_From->date()), DateToDisplayText(dtp_To->date())});
+}
+
+bool TfrmPlashtane_po_otchet_na_plasior::InitForm()
+{
+    FLoading = true;
+    FillBusesList(this, code_bus);
+    FLoading = false;
+    return TPaymentEntryForm::InitForm();
+}
+
+bool TfrmPlashtane_po_otchet_na_plasior::FormDone()
+{
+    SetRegistrySetting(kRegBus, code_bus->text());
+    return TPaymentEntryForm::FormDone();
+}
+
+void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records)
+{
+    const int bus = BusCode();
+    const int from = DateToDayNumber(dtp_From->date());
+    const int to = DateToDayNumber(dtp_To->date());
+    SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectReports), {bus, from, to}), Records);
+    TDelimitedStringList paid;
+    SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectPaid), {bus, from, to}), paid);
+
+    const QChar d = Records.FieldDelimiter();
+    QHash<QString, int> byDate;
+    for (int i = 0; i < Records.Count(); ++i) {
+        QString record = Records.Strings(i);
+        SetPieceCount(record, d, colCount);
+        Records.SetStrings(i, record);
+        QString date;
+        GetPiece(record, d, colDate, date);
+        byDate.insert(date, i);
+    }
+    for (int i = 0; i < paid.Count(); ++i) {
+        QString date, sum;
+        paid.GetField(i, 0, date);
+        paid.GetField(i, 1, sum);
+        const auto at = byDate.constFind(date);
+        if (at == byDate.constEnd()) {
+            ShowError(Format(QString::fromUtf16(kNoReport), {date}));
+            continue;
+        }
+        QString record = Records.Strings(at.value());
+        SetPiece(record, d, colPaid, sum);
+        Records.SetStrings(at.value(), record);
+    }
+}
+
+QString TfrmPlashtane_po_otchet_na_plasior::PaymentPartyError()
+{
+    if (BusCode() == 0)
+        return QStringLiteral("Въвдетете микробус");
+    return QString();
+}
+
+QString TfrmPlashtane_po_otchet_na_plasior::PaymentInsert(int Number, int Day, int Row, long double Amount) const
+{
+    const int report = DateToDayNumber(DisplayDateToDate(Grid->Cells(colDate, Row)));
+    return Format(QString::fromUtf16(kInsertPayment), {PaymentTable(), Number, Day, BusCode(), report, Amount});
+}
