@@ -275,6 +275,40 @@ void TDocumentPeriodList::btnPaymentClick()
     Execute();
 }
 
+void TDocumentPeriodList::ShowDocumentRows(TDelimitedStringList &Rows, const TRowFields &Fields,
+                                           const std::function<void(QString &)> &Own)
+{
+    long double total = 0;
+    const QChar d = Rows.FieldDelimiter();
+    for (int i = 0; i < Rows.Count(); ++i) {
+        QString record = Rows.Strings(i);
+        if (Own)
+            Own(record);
+        QString field, text;
+        GetPiece(record, d, 0, field);
+        SetPiece(record, d, 0, documentlist::NumberText(field));
+        GetPiece(record, d, Fields.Value, field);
+        total += DotStrToRoundedFloat(field, 2);
+        FormatDotStr(field, 2, text);
+        SetPiece(record, d, Fields.Value, text);
+        for (const int f : Fields.Flags) {
+            GetPiece(record, d, f, field);
+            SetPiece(record, d, f, documentlist::YesNo(field));
+        }
+        for (const int f : Fields.Dates) {
+            GetPiece(record, d, f, field);
+            SetPiece(record, d, f, documentlist::DateOrEmpty(field));
+        }
+        for (const int f : Fields.Cleared)
+            SetPiece(record, d, f, QString());
+        Rows.SetStrings(i, record);
+    }
+    QString totals = QStringLiteral("¤Общо:") + QString(Fields.Count - 1, QLatin1Char('@'));
+    SetPiece(totals, d, Fields.Value, Format(QStringLiteral("%.2f"), {total}));
+    Rows.Add(totals);
+    FinishRows(Rows);
+}
+
 void TDocumentPeriodList::FinishRows(TDelimitedStringList &Rows)
 {
     FilterRows(Rows, QString());

@@ -7,6 +7,8 @@
 // the marked rows and "Плащане", which records the marked unpaid documents
 // as paid today in one transaction.
 #include <QString>
+#include <functional>
+#include <vector>
 
 #include "framework/QuorendReadForm.h"
 
@@ -16,6 +18,7 @@ class QLabel;
 class QPushButton;
 class TCellFormatter;
 class TDelimitedStrings;
+class TDelimitedStringList;
 
 class TDocumentPeriodList : public TQuorendReadForm
 {
@@ -68,6 +71,20 @@ protected:
     virtual QString PaymentFailureMessage() const;
     // After a load: the totals row and the grid, as every list ends.
     void FinishRows(TDelimitedStringList &Rows);
+    // Where a list's query puts its fields.
+    struct TRowFields
+    {
+        int Count;                 // fields of a row
+        int Value;                 // the value, shown at two decimals and summed
+        std::vector<int> Flags;    // shown as "да" / "не"
+        std::vector<int> Dates;    // a day-0 date shown empty
+        std::vector<int> Cleared;  // shown empty
+    };
+    // The rows of a list's query shown: the number of field 0 padded, the
+    // fields as Fields says (Own changes a record's own fields first), a
+    // totals row with the sum of the values, then FinishRows.
+    void ShowDocumentRows(TDelimitedStringList &Rows, const TRowFields &Fields,
+                          const std::function<void(QString &Record)> &Own = {});
     void ShowMarkedTotal();
 
 private:

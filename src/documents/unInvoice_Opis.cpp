@@ -66,38 +66,19 @@ bool TfrmInvoice_Opis::DoExecute()
         !SelectToList(this, DbConnection, QStringLiteral("SELECT code_payment, name_payment FROM payment_types"),
                       payments))
         return false;
-    long double total = 0;
     const QChar d = rows.FieldDelimiter();
-    for (int i = 0; i < rows.Count(); ++i) {
-        QString record = rows.Strings(i);
+    // The kind and the way of payment by name.
+    ShowDocumentRows(rows, {13, 5, {6}, {7}, {8}}, [&](QString &Record) {
         QString field, name;
-        GetPiece(record, d, 0, field);
-        SetPiece(record, d, 0, documentlist::NumberText(field));
-        GetPiece(record, d, 4, field);
+        GetPiece(Record, d, 4, field);
         LookupColumn(field, &kinds, 0, name, 1);
-        SetPiece(record, d, 4, name);
-        GetPiece(record, d, 12, field);
+        SetPiece(Record, d, 4, name);
+        GetPiece(Record, d, 12, field);
         LookupColumn(field, &payments, 0, name, 1);
-        SetPiece(record, d, 12, name);
-        GetPiece(record, d, 5, field);
-        total += DotStrToRoundedFloat(field, 2);
-        FormatDotStr(field, 2, name);
-        SetPiece(record, d, 5, name);
-        GetPiece(record, d, 6, field);
-        SetPiece(record, d, 6, documentlist::YesNo(field));
-        GetPiece(record, d, 7, field);
-        SetPiece(record, d, 7, documentlist::DateOrEmpty(field));
-        SetPiece(record, d, 8, QString());
-        rows.SetStrings(i, record);
-    }
-    QString totals = QStringLiteral("¤Общо:") + QString(12, QLatin1Char('@'));
-    SetPiece(totals, d, 5, Format(QStringLiteral("%.2f"), {total}));
-    rows.Add(totals);
-    FinishRows(rows);
+        SetPiece(Record, d, 12, name);
+    });
     return true;
 }
-
-bool TfrmInvoice_Opis::DoDelete() { return TDocumentPeriodList::DoDelete(); }
 
 void TfrmInvoice_Opis::OpenDocument(int Row, long double Number)
 {

@@ -15,7 +15,6 @@ public:
 
     bool InitForm() override;
     bool DoExecute() override;
-    bool DoDelete() override;
 
 protected:
     void OpenDocument(int Row, long double Number) override;

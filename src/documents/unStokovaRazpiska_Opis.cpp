@@ -116,32 +116,11 @@ bool TfrmStokovaRazpiska_Opis::DoExecute()
     TDelimitedStringList rows;
     if (!SelectToList(this, DbConnection, sql, rows))
         return false;
-    long double total = 0;
-    const QChar d = rows.FieldDelimiter();
-    for (int i = 0; i < rows.Count(); ++i) {
-        QString record = rows.Strings(i);
-        QString field, text;
-        GetPiece(record, d, 0, field);
-        SetPiece(record, d, 0, documentlist::NumberText(field));
-        GetPiece(record, d, 5, field);
-        total += DotStrToRoundedFloat(field, 2);
-        FormatDotStr(field, 2, text);
-        SetPiece(record, d, 5, text);
-        GetPiece(record, d, 6, field);
-        SetPiece(record, d, 6, documentlist::YesNo(field));
-        GetPiece(record, d, 7, field);
-        SetPiece(record, d, 7, documentlist::DateOrEmpty(field));
-        GetPiece(record, d, 8, field);
-        SetPiece(record, d, 9, documentlist::YesNo(field));
-        SetPiece(record, d, 8, QString());
-        rows.SetStrings(i, record);
-    }
-    rows.Add(Format(QStringLiteral("¤Общо:@@@@@%.2f@@@@@@"), {total}));
-    FinishRows(rows);
+    // Is_Urgent stands twice in the query: the second shows, the first is
+    // the payment mark.
+    ShowDocumentRows(rows, {12, 5, {6, 9}, {7}, {8}});
     return true;
 }
-
-bool TfrmStokovaRazpiska_Opis::DoDelete() { return TDocumentPeriodList::DoDelete(); }
 
 void TfrmStokovaRazpiska_Opis::code_busChange() { ClearGrid(*Grid, 0); }
 

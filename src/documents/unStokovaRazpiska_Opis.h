@@ -24,7 +24,6 @@ public:
     bool FormDone() override;
     QString GetSubTitle() override;
     bool DoExecute() override;
-    bool DoDelete() override;
 
     void code_busChange();
     void code_busBitButtonClick();

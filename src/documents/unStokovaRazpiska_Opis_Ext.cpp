@@ -74,33 +74,9 @@ bool TfrmStokovaRazpiska_Opis_Ext::DoExecute()
     TDelimitedStringList rows;
     if (!SelectToList(this, DbConnection, sql, rows))
         return false;
-    long double total = 0;
-    const QChar d = rows.FieldDelimiter();
-    for (int i = 0; i < rows.Count(); ++i) {
-        QString record = rows.Strings(i);
-        QString field, text;
-        GetPiece(record, d, 0, field);
-        SetPiece(record, d, 0, documentlist::NumberText(field));
-        GetPiece(record, d, 15, field);
-        total += DotStrToRoundedFloat(field, 2);
-        FormatDotStr(field, 2, text);
-        SetPiece(record, d, 15, text);
-        GetPiece(record, d, 7, field);
-        SetPiece(record, d, 7, documentlist::YesNo(field));
-        GetPiece(record, d, 9, field);
-        SetPiece(record, d, 9, documentlist::YesNo(field));
-        GetPiece(record, d, 8, field);
-        SetPiece(record, d, 8, documentlist::DateOrEmpty(field));
-        rows.SetStrings(i, record);
-    }
-    QString totals = QStringLiteral("¤Общо:") + QString(15, QLatin1Char('@'));
-    SetPiece(totals, d, 15, Format(QStringLiteral("%.2f"), {total}));
-    rows.Add(totals);
-    FinishRows(rows);
+    ShowDocumentRows(rows, {16, 15, {7, 9}, {8}, {}});
     return true;
 }
-
-bool TfrmStokovaRazpiska_Opis_Ext::DoDelete() { return TDocumentPeriodList::DoDelete(); }
 
 void TfrmStokovaRazpiska_Opis_Ext::OpenDocument(int, long double Number) { OpenStokovaRazpiska(Number); }
 
