@@ -13,6 +13,7 @@
 #include <sqlite3.h>
 
 #include "InvoiceFixture.h"
+#include "SalesDocumentTestParts.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
@@ -28,33 +29,17 @@
 
 namespace {
 
-class DocumentListsGui : public testsupport::InvoiceTest
+class DocumentListsGui : public testsupport::InvoiceTest, protected testsupport::MdiMainWindow
 {
 protected:
     void SetUp() override
     {
         InvoiceTest::SetUp();
-        main_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(main_.get());
-        main_->setCentralWidget(area_);
-        main_->resize(1400, 800);
-        main_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
-        SetMainForm(main_.get(), area_);
-        SetFormShower(ShowQuorendForm);
+        OpenMainWindow(1400);
     }
     void TearDown() override
     {
-        for (QMdiSubWindow *sub : area_->subWindowList())
-            if (auto *form = qobject_cast<TQuorendForm *>(sub->widget())) {
-                form->SetModified(false);
-                form->Close();
-            }
-        QCoreApplication::processEvents();
-        SetFormShower(nullptr);
-        SetMainForm(nullptr, nullptr);
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CloseMainWindow();
         InvoiceTest::TearDown();
     }
 
@@ -81,9 +66,6 @@ protected:
         QChar key(' ');
         form->GridKeyPress(key);
     }
-
-    std::unique_ptr<QMainWindow> main_;
-    QMdiArea *area_ = nullptr;
 };
 
 QString Money(const QString &Amount) { return " " + Amount.rightJustified(10) + " лв."; }

@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include "InvoiceFixture.h"
+#include "SalesDocumentTestParts.h"
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -26,35 +27,15 @@
 
 namespace {
 
-class InvoiceGui : public testsupport::InvoiceTest
+class InvoiceGui : public testsupport::SalesWindowTest<testsupport::InvoiceTest, TfrmInvoice>
 {
 protected:
     void SetUp() override
     {
-        InvoiceTest::SetUp();
+        SalesWindowTest::SetUp();
         // Customer 7 buys at price list 3; its prices hold 20 % VAT.
         Execute("Update CustGroups Set Pref_code = 3 Where code_c = 7");
         Execute("Update Izdelia Set price_3 = 1.2 Where code_izd = 101");
-        main_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(main_.get());
-        main_->setCentralWidget(area_);
-        main_->resize(1200, 800);
-        main_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
-        SetMainForm(main_.get(), area_);
-        SetFormShower(ShowQuorendForm);
-    }
-    void TearDown() override
-    {
-        if (TfrmInvoice *form = OpenInvoiceWindow()) {
-            form->SetModified(false);
-            form->Close();
-        }
-        SetFormShower(nullptr);
-        SetMainForm(nullptr, nullptr);
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        InvoiceTest::TearDown();
     }
 
     TfrmInvoice *New(unsigned char Mode)
@@ -74,26 +55,6 @@ protected:
         form->leDocType->setText(kind);
     }
 
-    void AddLine(TfrmInvoice *form, const QString &code, const QString &amount, char kind = 0,
-                 const QString &percent = QString())
-    {
-        form->pcMain->setCurrentWidget(form->tabGoods);
-        form->leIzdelie->clear();
-        form->leIzdelie->setText(code);
-        form->edAmount->SetText(amount);
-        if (kind == '-')
-            form->cbDiscount->click();
-        if (kind == '+')
-            form->cbOverValue->click();
-        if (!percent.isEmpty())
-            form->edDiscountPerc->SetText(percent);
-        form->actNew->trigger();
-        if (form->cbDiscount->isChecked())
-            form->cbDiscount->click();
-        if (form->cbOverValue->isChecked())
-            form->cbOverValue->click();
-    }
-
     // Types Text into a cell of the grid as the operator does.
     void TypeInCell(TfrmInvoice *form, int col, int row, const QString &text)
     {
@@ -110,17 +71,6 @@ protected:
                                                                          : static_cast<QWidget *>(grid),
                             c.toLatin1());
     }
-
-    QStringList GridLine(TfrmInvoice *form, int row, int from = 0)
-    {
-        QStringList cells;
-        for (int c = from; c < 10; ++c)
-            cells << form->GridGoods->Cells(c, row);
-        return cells;
-    }
-
-    std::unique_ptr<QMainWindow> main_;
-    QMdiArea *area_ = nullptr;
 };
 
 } // namespace

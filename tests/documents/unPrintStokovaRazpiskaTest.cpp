@@ -3,24 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "GoodsReceiptFixture.h"
+#include "SalesDocumentTestParts.h"
 #include "core/uDelimitedStrings.h"
 #include "documents/unPrintStokovaRazpiska.h"
-#include "framework/unPrint_by_Laser.h"
-#include "framework/unTextDocument.h"
-#include "support/PrintedText.h"
-#include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class FixedMoment
+class FixedMoment : public testsupport::FixedPrintMoment
 {
 public:
-    FixedMoment()
-    {
-        SetDocumentPrintMomentForTests([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)); });
-    }
-    ~FixedMoment() { SetDocumentPrintMomentForTests(nullptr); }
+    FixedMoment() : FixedPrintMoment(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))) {}
 };
+
+bool Print42() { return PrintStokovaRazpiska(nullptr, 42); }
 
 class StokovaRazpiskaPrint : public testsupport::GoodsReceiptTest
 {
@@ -78,15 +73,9 @@ TEST_F(StokovaRazpiskaPrint, AFailingQueryIsShownAndAnsweredFalse)
     StoreReceipt42();
     Execute("DROP TABLE Zaiavka_rows");
     testsupport::ScopedDialogAnswers dialogs;
-    bool exists = true;
-    EXPECT_FALSE(StokovaRazpiskaExists(nullptr, 42, exists));
-    EXPECT_FALSE(exists);
-    testsupport::RawPrinterFile prn;
-    EXPECT_FALSE(PrintStokovaRazpiska(nullptr, 42));
-    EXPECT_FALSE(prn.Exists());
-    ASSERT_EQ(dialogs.Shown().size(), 2u);
-    EXPECT_TRUE(dialogs.Texts()[1].startsWith("Грешка при работа с базата данни !\n\r"));
-    EXPECT_TRUE(dialogs.Texts()[1].endsWith("SELECT * FROM Zaiavka_rows WHERE ( Query_num = 42.00 ) ORDER BY izdelie"));
+    testsupport::ExpectLinesQueryFailure(
+        dialogs, [](bool &Exists) { return StokovaRazpiskaExists(nullptr, 42, Exists); }, Print42,
+        "SELECT * FROM Zaiavka_rows WHERE ( Query_num = 42.00 ) ORDER BY izdelie");
     // The header stays when its lines could not be deleted.
     EXPECT_FALSE(DeleteStokovaRazpiska(nullptr, 42));
     EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki"), QStringList{"42"});
@@ -97,11 +86,7 @@ TEST_F(StokovaRazpiskaPrint, RawRoadPrintsTheReceiptAsTheExpectedFile)
     StoreReceipt42();
     SetNas(NasPrintPhone, "1");
     FixedMoment moment;
-    testsupport::RawPrinterFile prn;
-    testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(PrintStokovaRazpiska(nullptr, 42));
-    EXPECT_TRUE(dialogs.Shown().empty());
-    testsupport::ExpectLinesAsFile(prn.Lines(), "goods_receipt_42.txt");
+    testsupport::ExpectRawPrint(Print42, "goods_receipt_42.txt");
 }
 
 TEST_F(StokovaRazpiskaPrint, WithoutThePhoneSettingNoPhoneLineAndNoLinesStillPrintsTheFrame)
@@ -145,17 +130,7 @@ TEST_F(StokovaRazpiskaPrint, PageRoadPreviewsTheSameLines)
     StoreReceipt42();
     SetNas(NasPrintKind, "1");
     FixedMoment moment;
-    QStringList seen;
-    testsupport::OnNextModal([&](QWidget *modal) {
-        auto *form = qobject_cast<TfrmPrint_by_Laser *>(modal);
-        ASSERT_NE(form, nullptr);
-        for (const auto &run : form->page->Pages().Items(0)->TextRuns())
-            seen << run.text;
-        form->reject();
-    });
-    testsupport::RawPrinterFile prn;
-    ASSERT_TRUE(PrintStokovaRazpiska(nullptr, 42));
-    EXPECT_FALSE(prn.Exists());
+    const QStringList seen = testsupport::PagePreviewRuns(Print42);
     ASSERT_GT(seen.size(), 3);
     EXPECT_EQ(seen[0], " ");
     EXPECT_EQ(seen[1], "   " + testsupport::ExpectedLines("goods_receipt_42.txt")[0]);

@@ -5,24 +5,19 @@
 #include <QRegularExpression>
 
 #include "InvoiceFixture.h"
+#include "SalesDocumentTestParts.h"
 #include "core/uDelimitedStrings.h"
 #include "documents/unPrint_Invoice.h"
-#include "framework/unPrint_by_Laser.h"
-#include "framework/unTextDocument.h"
-#include "support/PrintedText.h"
-#include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class FixedMoment
+class FixedMoment : public testsupport::FixedPrintMoment
 {
 public:
-    FixedMoment()
-    {
-        SetDocumentPrintMomentForTests([] { return QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0)); });
-    }
-    ~FixedMoment() { SetDocumentPrintMomentForTests(nullptr); }
+    FixedMoment() : FixedPrintMoment(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0))) {}
 };
+
+bool Print5() { return PrintInvoice(nullptr, 5); }
 
 using InvoicePrint = testsupport::InvoiceTest;
 
@@ -90,15 +85,9 @@ TEST_F(InvoicePrint, AFailingQueryIsShownAndAnsweredFalseWithNothingPrinted)
     StoreInvoice5();
     Execute("DROP TABLE Invoices_rows");
     testsupport::ScopedDialogAnswers dialogs;
-    bool found = true;
-    EXPECT_FALSE(InvoiceExists(nullptr, found, 5));
-    EXPECT_FALSE(found);
-    testsupport::RawPrinterFile prn;
-    EXPECT_FALSE(PrintInvoice(nullptr, 5));
-    EXPECT_FALSE(prn.Exists());
-    ASSERT_EQ(dialogs.Shown().size(), 2u);
-    EXPECT_TRUE(dialogs.Texts()[1].startsWith("Грешка при работа с базата данни !\n\r"));
-    EXPECT_TRUE(dialogs.Texts()[1].endsWith("SELECT * FROM Invoices_rows WHERE ( Invoice_num = 5.00 ) ORDER BY izdelie"));
+    testsupport::ExpectLinesQueryFailure(
+        dialogs, [](bool &Found) { return InvoiceExists(nullptr, Found, 5); }, Print5,
+        "SELECT * FROM Invoices_rows WHERE ( Invoice_num = 5.00 ) ORDER BY izdelie");
     // The header stays when its lines could not be deleted.
     EXPECT_FALSE(DeleteInvoice(nullptr, 5));
     EXPECT_EQ(Rows("SELECT Invoice_num FROM Invoices"), QStringList{"5"});
@@ -109,11 +98,7 @@ TEST_F(InvoicePrint, RawRoadPrintsTheInvoiceAsTheExpectedFile)
     StoreInvoice5();
     SetNas(NasPrintPhone, "1");
     FixedMoment moment;
-    testsupport::RawPrinterFile prn;
-    testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(PrintInvoice(nullptr, 5));
-    EXPECT_TRUE(dialogs.Shown().empty());
-    testsupport::ExpectLinesAsFile(prn.Lines(), "invoice_5.txt");
+    testsupport::ExpectRawPrint(Print5, "invoice_5.txt");
 }
 
 TEST_F(InvoicePrint, ANoticePrintsOldNewAndDifferenceLinesAsTheExpectedFile)
@@ -161,17 +146,7 @@ TEST_F(InvoicePrint, PageRoadPreviewsTheSameLines)
     SetNas(NasPrintKind, "1");
     SetNas(NasPrintPhone, "1");
     FixedMoment moment;
-    QStringList seen;
-    testsupport::OnNextModal([&](QWidget *modal) {
-        auto *form = qobject_cast<TfrmPrint_by_Laser *>(modal);
-        ASSERT_NE(form, nullptr);
-        for (const auto &run : form->page->Pages().Items(0)->TextRuns())
-            seen << run.text;
-        form->reject();
-    });
-    testsupport::RawPrinterFile prn;
-    ASSERT_TRUE(PrintInvoice(nullptr, 5));
-    EXPECT_FALSE(prn.Exists());
+    const QStringList seen = testsupport::PagePreviewRuns(Print5);
     const QStringList expected = testsupport::ExpectedLines("invoice_5.txt");
     ASSERT_GT(seen.size(), 3);
     EXPECT_EQ(seen[0], " ");

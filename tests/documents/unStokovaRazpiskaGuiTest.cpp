@@ -23,6 +23,7 @@
 #include <sqlite3.h>
 
 #include "GoodsReceiptFixture.h"
+#include "SalesDocumentTestParts.h"
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -37,34 +38,10 @@
 
 namespace {
 
-class StokovaRazpiskaGui : public testsupport::GoodsReceiptTest
+class StokovaRazpiskaGui
+    : public testsupport::SalesWindowTest<testsupport::GoodsReceiptTest, TfrmStokovaRazpiska>
 {
 protected:
-    void SetUp() override
-    {
-        GoodsReceiptTest::SetUp();
-        main_ = std::make_unique<QMainWindow>();
-        area_ = new QMdiArea(main_.get());
-        main_->setCentralWidget(area_);
-        main_->resize(1200, 800);
-        main_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
-        SetMainForm(main_.get(), area_);
-        SetFormShower(ShowQuorendForm);
-    }
-    void TearDown() override
-    {
-        if (TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow()) {
-            form->SetModified(false);
-            form->Close();
-        }
-        SetFormShower(nullptr);
-        SetMainForm(nullptr, nullptr);
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        GoodsReceiptTest::TearDown();
-    }
-
     TfrmStokovaRazpiska *New()
     {
         EXPECT_TRUE(NewStokovaRazpiska());
@@ -79,37 +56,6 @@ protected:
         form->leCustomer->setText("7");
         form->leObject->setText("12");
     }
-
-    // A line through the editors and F4.
-    void AddLine(TfrmStokovaRazpiska *form, const QString &code, const QString &amount, char kind = 0,
-                 const QString &percent = QString())
-    {
-        form->pcMain->setCurrentWidget(form->tabGoods);
-        form->leIzdelie->setText(code);
-        form->edAmount->SetText(amount);
-        if (kind == '-')
-            form->cbDiscount->click();
-        if (kind == '+')
-            form->cbOverValue->click();
-        if (!percent.isEmpty())
-            form->edDiscountPerc->SetText(percent);
-        form->actNew->trigger();
-        if (form->cbDiscount->isChecked())
-            form->cbDiscount->click();
-        if (form->cbOverValue->isChecked())
-            form->cbOverValue->click();
-    }
-
-    QStringList GridLine(TfrmStokovaRazpiska *form, int row)
-    {
-        QStringList cells;
-        for (int c = 0; c < 10; ++c)
-            cells << form->GridGoods->Cells(c, row);
-        return cells;
-    }
-
-    std::unique_ptr<QMainWindow> main_;
-    QMdiArea *area_ = nullptr;
 };
 
 void MakeLineFail(int Product)
