@@ -257,14 +257,25 @@ TEST_F(MainFormGui, MinibusReportWindowsOpenFromLogistics)
     }
 }
 
+TEST_F(MainFormGui, TheReleaseRequestOfRawMaterialsOpensFromLogistics)
+{
+    ASSERT_TRUE(Item("N14")->isEnabled());
+    Item("N14")->trigger();
+    ASSERT_EQ(ChildCount(), 1);
+    QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+    EXPECT_EQ(child->widget()->metaObject()->className(),
+              QStringLiteral("TfrmIskane_za_otpuskane_na_surovini_i_materiali"));
+    EXPECT_EQ(child->widget()->windowTitle(), "Изписване на суровини и материали на база актувана готова продукция");
+}
+
 TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
 {
-    EXPECT_FALSE(Item("N14")->isEnabled());
+    EXPECT_FALSE(Item("N_Ostojnostena_expedicia")->isEnabled());
     // The invoice and notice entries are registered by their window.
     EXPECT_TRUE(Item("N_Invoice")->isEnabled());
     EXPECT_TRUE(Item("N_notice")->isEnabled());
     EXPECT_TRUE(form_->Action("FileNew1")->isEnabled()) << "the products editor is built";
-    Item("N14")->trigger();
+    Item("N_Ostojnostena_expedicia")->trigger();
     EXPECT_EQ(ChildCount(), 0);
     // The built-in commands are live; the window commands while a window is
     // open.
@@ -272,11 +283,11 @@ TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
     EXPECT_FALSE(Item("WindowCascadeItem")->isEnabled());
     EXPECT_TRUE(Item("HelpAboutItem")->isEnabled());
 
-    Register("TfrmIskane_za_otpuskane_na_surovini_i_materiali");
-    EXPECT_TRUE(Item("N14")->isEnabled());
+    Register("TfrmOstojnostena_expedicia");
+    EXPECT_TRUE(Item("N_Ostojnostena_expedicia")->isEnabled());
     registrations_.clear();
     form_->UpdateMenuItems();
-    EXPECT_FALSE(Item("N14")->isEnabled());
+    EXPECT_FALSE(Item("N_Ostojnostena_expedicia")->isEnabled());
 }
 
 TEST_F(MainFormGui, EachConfiguredEditorGetsItsFiveSettings)
