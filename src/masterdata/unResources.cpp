@@ -16,35 +16,15 @@
 
 namespace {
 
-const bool registered = RegisterQuorendFormClass<TfrmResources>(
-    QStringLiteral("TfrmResources"), [](TfrmResources *Form, const TFormParams &Params) {
-        if (!Params.Settings)
-            return;
-        Form->SetFormTitle(Params.Settings->Title);
-        Form->SetTableName(Params.Settings->Table);
-        Form->SetKeyField(Params.Settings->KeyField);
-        Form->SetNameField(Params.Settings->NameField);
-        Form->SetItemNoun(Params.Settings->Noun);
-    });
+const bool registered = RegisterNomenklaturaClass<TfrmResources>(QStringLiteral("TfrmResources"));
 
 } // namespace
 
 TfrmResources::TfrmResources(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimple_Nomenklatura(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmResources"));
-    lblMiarka = new QLabel(QStringLiteral("Мярка:"), pnlParams);
-    leMiarka = new TListEdit(pnlParams);
-    leMiarka->setObjectName(QStringLiteral("leMiarka"));
-    leMiarka->setFixedWidth(70);
-    lblMiarka->setBuddy(leMiarka);
-    lblMiarkaName = new QLabel(pnlParams);
-    lblMiarkaName->setObjectName(QStringLiteral("lblMiarkaName"));
-    lblMiarkaName->setMinimumWidth(90);
-    leMiarka->SetDescrControl(lblMiarkaName);
-    leMiarka->SetDescrColumn(1);
-    pnlParams->layout()->addWidget(lblMiarka);
-    pnlParams->layout()->addWidget(leMiarka);
-    pnlParams->layout()->addWidget(lblMiarkaName);
+    leMiarka = AddPicker(QStringLiteral("leMiarka"), QStringLiteral("Мярка:"), QStringLiteral("lblMiarkaName"), 90,
+                         lblMiarkaName, &lblMiarka);
 
     Grid->SetColCount(3);
     Grid->SetRows(0, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка")});
@@ -53,9 +33,7 @@ TfrmResources::TfrmResources(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimpl
 bool TfrmResources::InitForm()
 {
     const bool result = TfrmSimple_Nomenklatura::InitForm();
-    TDelimitedStringList units;
-    SelectToList(this, DbConnection, QStringLiteral("SELECT n_miarka, v_miarka FROM Merki"), units);
-    SetupListEdit(leMiarka, LoadResString(rsCodeNameCaptions), &units, 0);
+    FillPicker(leMiarka, QStringLiteral("SELECT n_miarka, v_miarka FROM Merki"));
     leMiarka->clear();
     return result;
 }
@@ -67,26 +45,16 @@ QString TfrmResources::SelectSql()
                           "Resources.code_r");
 }
 
-int TfrmResources::UnitCode() const { return UnitName().isEmpty() ? 0 : StrToIntOrZero(leMiarka->text()); }
-
-QString TfrmResources::UnitName() const
-{
-    QString name;
-    if (!leMiarka->text().trimmed().isEmpty())
-        ListEditLookup(leMiarka, 0, 1, name, leMiarka->text().trimmed());
-    return name;
-}
-
 QString TfrmResources::ValidateEditors()
 {
     QString messages = TfrmSimple_Nomenklatura::ValidateEditors();
     // A unit that is not in the list is no unit.
-    if (UnitName().isEmpty())
+    if (PickedName(leMiarka).isEmpty())
         messages += LoadResString(rsEnterUnit) + QStringLiteral("\n\r");
     return messages;
 }
 
-QStringList TfrmResources::EditorRow() { return {EditorKey(), edNaimenovanie->text(), UnitName()}; }
+QStringList TfrmResources::EditorRow() { return {EditorKey(), edNaimenovanie->text(), PickedName(leMiarka)}; }
 
 void TfrmResources::LoadEditors(const QStringList &Row)
 {
@@ -100,13 +68,13 @@ void TfrmResources::LoadEditors(const QStringList &Row)
 QString TfrmResources::InsertSql()
 {
     return Format(QStringLiteral("Insert into %s values ( %d, \"%s\", %d )"),
-                  {TableName(), static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), UnitCode()});
+                  {TableName(), static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), PickedCode(leMiarka)});
 }
 
 QString TfrmResources::UpdateSql(const QString &OriginalKey)
 {
     return Format(QStringLiteral("Update %s Set %s = %d, %s = \"%s\", %s = %d Where ( %s = %d )"),
                   {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), NameField(),
-                   SqlEscape(edNaimenovanie->text()), QStringLiteral("miarka_r"), UnitCode(), KeyField(),
+                   SqlEscape(edNaimenovanie->text()), QStringLiteral("miarka_r"), PickedCode(leMiarka), KeyField(),
                    StrToIntOrZero(OriginalKey)});
 }

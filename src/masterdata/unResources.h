@@ -26,10 +26,4 @@ protected:
     void LoadEditors(const QStringList &Row) override;
     QString InsertSql() override;
     QString UpdateSql(const QString &OriginalKey) override;
-
-private:
-    // The unit's code and name as the unit edit holds them ("" when it
-    // holds no unit of the list).
-    int UnitCode() const;
-    QString UnitName() const;
 };

@@ -10,26 +10,20 @@
 #include "components/FloatEdit.h"
 #include "components/GridUtils.h"
 #include "components/LimitedEdit.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/DialogsEx.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
 #include "core/unMessageTexts.h"
 #include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
 #include "framework/QuorendFormClasses.h"
 
 namespace {
 
-const bool registered = RegisterQuorendFormClass<TfrmSimple_Nomenklatura>(
-    QStringLiteral("TfrmSimple_Nomenklatura"), [](TfrmSimple_Nomenklatura *Form, const TFormParams &Params) {
-        if (!Params.Settings)
-            return;
-        Form->SetFormTitle(Params.Settings->Title);
-        Form->SetTableName(Params.Settings->Table);
-        Form->SetKeyField(Params.Settings->KeyField);
-        Form->SetNameField(Params.Settings->NameField);
-        Form->SetItemNoun(Params.Settings->Noun);
-    });
+const bool registered = RegisterNomenklaturaClass<TfrmSimple_Nomenklatura>(QStringLiteral("TfrmSimple_Nomenklatura"));
 
 constexpr long double MaxCode = std::numeric_limits<int>::max();
 
@@ -372,4 +366,83 @@ bool TfrmSimple_Nomenklatura::DoDelete()
         DeleteGridRow(*Grid, row);
     SetCaptionColor(ChangedCaptionColor);
     return result;
+}
+
+// ---------------------------------------------------------------- pieces of the editors
+
+void TfrmSimple_Nomenklatura::Configure(const TFormParams &Params)
+{
+    if (!Params.Settings)
+        return;
+    SetFormTitle(Params.Settings->Title);
+    SetTableName(Params.Settings->Table);
+    SetKeyField(Params.Settings->KeyField);
+    SetNameField(Params.Settings->NameField);
+    SetItemNoun(Params.Settings->Noun);
+}
+
+QLineEdit *TfrmSimple_Nomenklatura::AddEdit(const QString &Name, const QString &Caption, int Width)
+{
+    auto *label = new QLabel(Caption, pnlParams);
+    auto *edit = new TLimitedEdit(pnlParams);
+    edit->setObjectName(Name);
+    edit->setMaxLength(50);
+    edit->setFixedWidth(Width);
+    label->setBuddy(edit);
+    pnlParams->layout()->addWidget(label);
+    pnlParams->layout()->addWidget(edit);
+    return edit;
+}
+
+TListEdit *TfrmSimple_Nomenklatura::AddPicker(const QString &Name, const QString &Caption, const QString &PanelName,
+                                              int PanelWidth, QLabel *&Panel, QLabel **Label)
+{
+    auto *label = new QLabel(Caption, pnlParams);
+    auto *picker = new TListEdit(pnlParams);
+    picker->setObjectName(Name);
+    picker->setFixedWidth(70);
+    label->setBuddy(picker);
+    Panel = new QLabel(pnlParams);
+    Panel->setObjectName(PanelName);
+    Panel->setMinimumWidth(PanelWidth);
+    picker->SetDescrControl(Panel);
+    picker->SetDescrColumn(1);
+    pnlParams->layout()->addWidget(label);
+    pnlParams->layout()->addWidget(picker);
+    pnlParams->layout()->addWidget(Panel);
+    if (Label)
+        *Label = label;
+    return picker;
+}
+
+void TfrmSimple_Nomenklatura::FillPicker(TListEdit *Picker, const QString &Sql)
+{
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection, Sql, rows);
+    SetupListEdit(Picker, LoadResString(rsCodeNameCaptions), &rows, 0);
+}
+
+QString TfrmSimple_Nomenklatura::PickedName(TListEdit *Picker)
+{
+    QString name;
+    if (!Picker->text().trimmed().isEmpty())
+        ListEditLookup(Picker, 0, 1, name, Picker->text().trimmed());
+    return name;
+}
+
+int TfrmSimple_Nomenklatura::PickedCode(TListEdit *Picker)
+{
+    return PickedName(Picker).isEmpty() ? 0 : StrToIntOrZero(Picker->text());
+}
+
+void TfrmSimple_Nomenklatura::RestoreText(QLineEdit *Edit)
+{
+    QString text;
+    GetRegistrySetting(objectName() + QLatin1Char('_') + Edit->objectName() + QStringLiteral("_Text"), text);
+    Edit->setText(text);
+}
+
+void TfrmSimple_Nomenklatura::RememberText(const QLineEdit *Edit)
+{
+    SetRegistrySetting(objectName() + QLatin1Char('_') + Edit->objectName() + QStringLiteral("_Text"), Edit->text());
 }

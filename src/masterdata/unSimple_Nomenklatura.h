@@ -20,12 +20,15 @@
 #include <map>
 
 #include "framework/DocumentSave.h"
+#include "framework/QuorendFormClasses.h"
 #include "framework/QuorendReadForm.h"
 
 class QLabel;
+class QLineEdit;
 class TDelimitedStringList;
 class TFloatEdit;
 class TLimitedEdit;
+class TListEdit;
 
 class TfrmSimple_Nomenklatura : public TQuorendReadForm
 {
@@ -45,6 +48,8 @@ public:
     QString KeyField() const { return FKeyField; }
     QString NameField() const { return FNameField; }
     QString ItemNoun() const { return FItemNoun; }
+    // The menu item's settings (title, table, key and name fields, noun).
+    void Configure(const TFormParams &Params);
 
     // --- hooks of the base forms
     bool InitForm() override;
@@ -111,6 +116,24 @@ protected:
     // After a row was committed: a new row moves the code editor on.
     virtual void AfterCommit(bool WasEdit);
 
+    // --- pieces of the editors' own controls, laid in pnlParams
+    // A captioned text edit of up to 50 characters.
+    QLineEdit *AddEdit(const QString &Name, const QString &Caption, int Width);
+    // A captioned code picker of a list and the panel that shows the
+    // picked code's name; Label, when given, receives the caption.
+    TListEdit *AddPicker(const QString &Name, const QString &Caption, const QString &PanelName, int PanelWidth,
+                         QLabel *&Panel, QLabel **Label = nullptr);
+    // The picker lists the code-and-name rows of Sql.
+    void FillPicker(TListEdit *Picker, const QString &Sql);
+    // The name of the picked code, "" when the picker holds none of its
+    // list; and the code, 0 then.
+    static QString PickedName(TListEdit *Picker);
+    static int PickedCode(TListEdit *Picker);
+    // The text an edit of this window had when it was closed last, and
+    // keeping it.
+    void RestoreText(QLineEdit *Edit);
+    void RememberText(const QLineEdit *Edit);
+
     // The queue, for an editor that queues a statement of its own beside
     // the row's.
     TQueuedStatements &PendingQueue() { return FPending; }
@@ -145,3 +168,10 @@ private:
     int FEditLine = 0;
     QString FEditOriginalKey;
 };
+
+// Registers a code-and-name editor under ClassName; the menu item's
+// settings configure it.
+template <class T> bool RegisterNomenklaturaClass(const QString &ClassName)
+{
+    return RegisterQuorendFormClass<T>(ClassName, [](T *Form, const TFormParams &Params) { Form->Configure(Params); });
+}

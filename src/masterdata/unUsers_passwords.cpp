@@ -13,16 +13,7 @@
 
 namespace {
 
-const bool registered = RegisterQuorendFormClass<TfrmUsers_passwords>(
-    QStringLiteral("TfrmUsers_passwords"), [](TfrmUsers_passwords *Form, const TFormParams &Params) {
-        if (!Params.Settings)
-            return;
-        Form->SetFormTitle(Params.Settings->Title);
-        Form->SetTableName(Params.Settings->Table);
-        Form->SetKeyField(Params.Settings->KeyField);
-        Form->SetNameField(Params.Settings->NameField);
-        Form->SetItemNoun(Params.Settings->Noun);
-    });
+const bool registered = RegisterNomenklaturaClass<TfrmUsers_passwords>(QStringLiteral("TfrmUsers_passwords"));
 
 } // namespace
 

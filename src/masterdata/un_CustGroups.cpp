@@ -22,18 +22,8 @@
 
 namespace {
 
-const bool registered = RegisterQuorendFormClass<TfrmCustGroups>(
-    QStringLiteral("TfrmCustGroups"), [](TfrmCustGroups *Form, const TFormParams &Params) {
-        if (!Params.Settings)
-            return;
-        Form->SetFormTitle(Params.Settings->Title);
-        Form->SetTableName(Params.Settings->Table);
-        Form->SetKeyField(Params.Settings->KeyField);
-        Form->SetNameField(Params.Settings->NameField);
-        Form->SetItemNoun(Params.Settings->Noun);
-    });
+const bool registered = RegisterNomenklaturaClass<TfrmCustGroups>(QStringLiteral("TfrmCustGroups"));
 
-const char *const kBusValue = "frmCustGroups_leMicrobus_Text";
 // The workstation switch that gives every new counterparty a site.
 constexpr int NasNewSiteWithCustomer = 14;
 
@@ -61,19 +51,8 @@ TfrmCustGroups::TfrmCustGroups(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSim
     ed_Fax = AddEdit(QStringLiteral("ed_Fax"), QStringLiteral("Факс:"), 100);
     ed_Adres = AddEdit(QStringLiteral("ed_Adres"), QStringLiteral("Адрес:"), 150);
     ed_Upravitel = AddEdit(QStringLiteral("ed_Upravitel"), QStringLiteral("Управител:"), 150);
-    auto *busLabel = new QLabel(QStringLiteral("Микробус:"), pnlParams);
-    leMicrobus = new TListEdit(pnlParams);
-    leMicrobus->setObjectName(QStringLiteral("leMicrobus"));
-    leMicrobus->setFixedWidth(70);
-    busLabel->setBuddy(leMicrobus);
-    panelMicrobus = new QLabel(pnlParams);
-    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
-    panelMicrobus->setMinimumWidth(90);
-    leMicrobus->SetDescrControl(panelMicrobus);
-    leMicrobus->SetDescrColumn(1);
-    pnlParams->layout()->addWidget(busLabel);
-    pnlParams->layout()->addWidget(leMicrobus);
-    pnlParams->layout()->addWidget(panelMicrobus);
+    leMicrobus = AddPicker(QStringLiteral("leMicrobus"), QStringLiteral("Микробус:"), QStringLiteral("panelMicrobus"), 90,
+                           panelMicrobus);
     ed_TD_na_NAP = AddEdit(QStringLiteral("ed_TD_na_NAP"), QStringLiteral("ТД на НАП:"), 110);
     Image_obekt = new QLabel(pnlParams);
     Image_obekt->setObjectName(QStringLiteral("Image_obekt"));
@@ -105,19 +84,6 @@ TfrmCustGroups::TfrmCustGroups(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSim
     Grid->SetMergeCellsStr(Format(QStringLiteral("%s12,0,13,0|14,0,14,1|"), {merge}));
 }
 
-QLineEdit *TfrmCustGroups::AddEdit(const QString &Name, const QString &Caption, int Width)
-{
-    auto *label = new QLabel(Caption, pnlParams);
-    auto *edit = new TLimitedEdit(pnlParams);
-    edit->setObjectName(Name);
-    edit->setMaxLength(50);
-    edit->setFixedWidth(Width);
-    label->setBuddy(edit);
-    pnlParams->layout()->addWidget(label);
-    pnlParams->layout()->addWidget(edit);
-    return edit;
-}
-
 bool TfrmCustGroups::InitForm()
 {
     const bool result = TfrmSimple_Nomenklatura::InitForm();
@@ -131,19 +97,15 @@ bool TfrmCustGroups::InitForm()
     FSitesOn = NasSwitchOn(nas, NasNewSiteWithCustomer);
     Image_obekt->setVisible(FSitesOn);
 
-    TDelimitedStringList buses;
-    SelectToList(this, DbConnection, QStringLiteral("SELECT c_bus, n_bus FROM Busses ORDER BY n_bus"), buses);
-    SetupListEdit(leMicrobus, LoadResString(rsCodeNameCaptions), &buses, 0);
+    FillPicker(leMicrobus, QStringLiteral("SELECT c_bus, n_bus FROM Busses ORDER BY n_bus"));
     Grid->GetColAttributes(colBus)->SetAlignment(TCellAlignment{caCenter});
-    QString text;
-    GetRegistrySetting(QString::fromLatin1(kBusValue), text);
-    leMicrobus->setText(text);
+    RestoreText(leMicrobus);
     return result;
 }
 
 bool TfrmCustGroups::FormDone()
 {
-    SetRegistrySetting(QString::fromLatin1(kBusValue), leMicrobus->text());
+    RememberText(leMicrobus);
     return TfrmSimple_Nomenklatura::FormDone();
 }
 

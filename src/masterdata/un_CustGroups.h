@@ -68,8 +68,6 @@ protected:
     QString UpdateSql(const QString &OriginalKey) override;
 
 private:
-    QLineEdit *AddEdit(const QString &Name, const QString &Caption, int Width);
-
     // The site lines queued with new counterparties, by counterparty code.
     std::map<QString, int> FSiteLines;
     bool FSitesOn = false;

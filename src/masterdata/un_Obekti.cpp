@@ -19,37 +19,15 @@
 
 namespace {
 
-const bool registered = RegisterQuorendFormClass<TfrmObekti>(
-    QStringLiteral("TfrmObekti"), [](TfrmObekti *Form, const TFormParams &Params) {
-        if (!Params.Settings)
-            return;
-        Form->SetFormTitle(Params.Settings->Title);
-        Form->SetTableName(Params.Settings->Table);
-        Form->SetKeyField(Params.Settings->KeyField);
-        Form->SetNameField(Params.Settings->NameField);
-        Form->SetItemNoun(Params.Settings->Noun);
-    });
-
-const char *const kCustomerValue = "frmObekti_leCustomer_Text";
+const bool registered = RegisterNomenklaturaClass<TfrmObekti>(QStringLiteral("TfrmObekti"));
 
 } // namespace
 
 TfrmObekti::TfrmObekti(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimple_Nomenklatura(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmObekti"));
-    auto *customerLabel = new QLabel(QStringLiteral("Клиент:"), pnlParams);
-    leCustomer = new TListEdit(pnlParams);
-    leCustomer->setObjectName(QStringLiteral("leCustomer"));
-    leCustomer->setFixedWidth(70);
-    customerLabel->setBuddy(leCustomer);
-    panelCustomer = new QLabel(pnlParams);
-    panelCustomer->setObjectName(QStringLiteral("panelCustomer"));
-    panelCustomer->setMinimumWidth(120);
-    leCustomer->SetDescrControl(panelCustomer);
-    leCustomer->SetDescrColumn(1);
-    pnlParams->layout()->addWidget(customerLabel);
-    pnlParams->layout()->addWidget(leCustomer);
-    pnlParams->layout()->addWidget(panelCustomer);
+    leCustomer = AddPicker(QStringLiteral("leCustomer"), QStringLiteral("Клиент:"), QStringLiteral("panelCustomer"), 120,
+                           panelCustomer);
     edGrad = AddEdit(QStringLiteral("edGrad"), QStringLiteral("Град:"), 120);
     edAdres = AddEdit(QStringLiteral("edAdres"), QStringLiteral("Адрес:"), 160);
     edTelefon = AddEdit(QStringLiteral("edTelefon"), QStringLiteral("Телефон:"), 100);
@@ -61,37 +39,19 @@ TfrmObekti::TfrmObekti(QWidget *AOwner, TFormStyle AFormStyle) : TfrmSimple_Nome
                       QStringLiteral("Телефон"), QStringLiteral("Приел")});
 }
 
-QLineEdit *TfrmObekti::AddEdit(const QString &Name, const QString &Caption, int Width)
-{
-    auto *label = new QLabel(Caption, pnlParams);
-    auto *edit = new TLimitedEdit(pnlParams);
-    edit->setObjectName(Name);
-    edit->setMaxLength(50);
-    edit->setFixedWidth(Width);
-    label->setBuddy(edit);
-    pnlParams->layout()->addWidget(label);
-    pnlParams->layout()->addWidget(edit);
-    return edit;
-}
-
 bool TfrmObekti::InitForm()
 {
     const bool result = TfrmSimple_Nomenklatura::InitForm();
     for (QLineEdit *edit : {edGrad, edAdres, edTelefon, edPriel})
         static_cast<TLimitedEdit *>(edit)->SetValidChars(NameValidChars);
-    TDelimitedStringList customers;
-    SelectToList(this, DbConnection, QStringLiteral("SELECT code_c, name_c FROM CustGroups ORDER BY name_c"),
-                 customers);
-    SetupListEdit(leCustomer, LoadResString(rsCodeNameCaptions), &customers, 0);
-    QString text;
-    GetRegistrySetting(QString::fromLatin1(kCustomerValue), text);
-    leCustomer->setText(text);
+    FillPicker(leCustomer, QStringLiteral("SELECT code_c, name_c FROM CustGroups ORDER BY name_c"));
+    RestoreText(leCustomer);
     return result;
 }
 
 bool TfrmObekti::FormDone()
 {
-    SetRegistrySetting(QString::fromLatin1(kCustomerValue), leCustomer->text());
+    RememberText(leCustomer);
     return TfrmSimple_Nomenklatura::FormDone();
 }
 
@@ -103,31 +63,18 @@ QString TfrmObekti::SelectSql()
                           "ORDER BY Obekti.code_of_object");
 }
 
-QString TfrmObekti::CustomerName() const
-{
-    QString name;
-    if (!leCustomer->text().trimmed().isEmpty())
-        ListEditLookup(leCustomer, 0, 1, name, leCustomer->text().trimmed());
-    return name;
-}
-
-int TfrmObekti::CustomerCode() const
-{
-    return CustomerName().isEmpty() ? 0 : StrToIntOrZero(leCustomer->text());
-}
-
 QString TfrmObekti::ValidateEditors()
 {
     QString messages = TfrmSimple_Nomenklatura::ValidateEditors();
     // A code that is not in the list is no counterparty.
-    if (CustomerCode() == 0)
+    if (PickedCode(leCustomer) == 0)
         messages += LoadResString(rsEnterCustomer) + QStringLiteral("\n\r");
     return messages;
 }
 
 QStringList TfrmObekti::EditorRow()
 {
-    return {EditorKey(),     edNaimenovanie->text(), QString::number(CustomerCode()), CustomerName(),
+    return {EditorKey(),     edNaimenovanie->text(), QString::number(PickedCode(leCustomer)), PickedName(leCustomer),
             edGrad->text(), edAdres->text(),        edTelefon->text(),               edPriel->text()};
 }
 
@@ -144,7 +91,7 @@ void TfrmObekti::LoadEditors(const QStringList &Row)
 QString TfrmObekti::InsertSql()
 {
     return Format(QString::fromUtf8(sqlInsertObekti),
-                  {TableName(), static_cast<int>(feShifyr->Value()), CustomerCode(), SqlEscape(edNaimenovanie->text()),
+                  {TableName(), static_cast<int>(feShifyr->Value()), PickedCode(leCustomer), SqlEscape(edNaimenovanie->text()),
                    SqlEscape(edGrad->text()), SqlEscape(edAdres->text()), SqlEscape(edTelefon->text()),
                    SqlEscape(edPriel->text())});
 }
@@ -153,7 +100,7 @@ QString TfrmObekti::UpdateSql(const QString &OriginalKey)
 {
     return Format(QStringLiteral("Update %s Set %s = %d, code_of_CustGroup = %d, %s = \"%s\", grad = \"%s\", adres = "
                                  "\"%s\", telefon = \"%s\", priel = \"%s\" Where ( %s = %d )"),
-                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), CustomerCode(), NameField(),
+                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), PickedCode(leCustomer), NameField(),
                    SqlEscape(edNaimenovanie->text()), SqlEscape(edGrad->text()), SqlEscape(edAdres->text()),
                    SqlEscape(edTelefon->text()), SqlEscape(edPriel->text()), KeyField(), StrToIntOrZero(OriginalKey)});
 }

@@ -33,10 +33,4 @@ protected:
     void LoadEditors(const QStringList &Row) override;
     QString InsertSql() override;
     QString UpdateSql(const QString &OriginalKey) override;
-
-private:
-    QLineEdit *AddEdit(const QString &Name, const QString &Caption, int Width);
-    // The counterparty's code; 0 when the picker holds none of its list.
-    int CustomerCode() const;
-    QString CustomerName() const;
 };
