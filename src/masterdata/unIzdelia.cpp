@@ -94,8 +94,12 @@ TListEdit *TfrmIzdelia::MakePicker(const QString &Name, const QString &Caption, 
     Label = new QLabel(Caption, pnlParams);
     auto *edit = new TListEdit(pnlParams);
     edit->setObjectName(Name);
+    // A pick-only code: typing completes a code of the list and keeps only
+    // what continues one; the arrows do not walk the list.
     edit->SetSuggestText(true);
+    edit->SetEditorEnabled(false);
     edit->SetTrackList(false);
+    edit->SetSpinButtonVisible(false);
     edit->SetDescrColumn(1);
     edit->setMaxLength(30);
     edit->setFixedWidth(70);

@@ -1,9 +1,13 @@
 // The products editor against a real database: the three pickers, the
-// five prices at the price precision, and a product's unit kept by its code.
+// five prices at the price precision, a product's unit kept by its code, and
+// pickers that take only the codes of their lists.
 #include <QLabel>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "components/BtnEdit.h"
 #include "components/FloatEdit.h"
 #include "components/LimitedEdit.h"
 #include "components/ListEdit.h"
@@ -138,4 +142,40 @@ TEST_F(IzdeliaGui, PickersKeepTheirTextsInTheRegistry)
     QString text;
     GetRegistrySetting(QStringLiteral("frmIzdelia_leSubGroup_Text"), text);
     EXPECT_EQ(text, "4");
+}
+
+TEST_F(IzdeliaGui, PickersTakeOnlyCodesOfTheirListsAndHaveNoSpinButton)
+{
+    Execute(QStringLiteral("INSERT INTO Groups VALUES ( 12, \"Сладкиши\" )"));
+    Open();
+    for (TListEdit *picker : {form->leGroup, form->leSubGroup, form->leMjarka}) {
+        SCOPED_TRACE(picker->objectName().toStdString());
+        EXPECT_FALSE(picker->EditorEnabled());
+        EXPECT_TRUE(picker->SuggestText());
+        EXPECT_FALSE(picker->TrackList());
+        EXPECT_FALSE(picker->SpinButtonVisible());
+        EXPECT_FALSE(picker->UpButton()->isVisibleTo(picker));
+        EXPECT_FALSE(picker->DownButton()->isVisibleTo(picker));
+        EXPECT_TRUE(picker->BitButton()->isVisibleTo(picker)) << "the list still drops down";
+        EXPECT_EQ(picker->maxLength(), 30);
+        EXPECT_EQ(picker->DescrColumn(), 1);
+    }
+
+    // A typed character stays only while it continues a code of the list.
+    const TBeepHandler old = SetBeepHandler([](TBeepKind) {});
+    form->leGroup->setFocus();
+    QTest::keyClicks(form->leGroup, "5");
+    EXPECT_EQ(form->leGroup->text(), "");
+    EXPECT_EQ(form->pnl_Group->text(), "");
+    QTest::keyClicks(form->leGroup, "12");
+    EXPECT_EQ(form->leGroup->text(), "12");
+    EXPECT_EQ(form->pnl_Group->text(), "Сладкиши");
+    QTest::keyClick(form->leGroup, Qt::Key_Backspace);
+    EXPECT_EQ(form->leGroup->text(), "12") << "the picked code is not edited away";
+    // The arrows do not walk the list.
+    form->leMjarka->setText(QStringLiteral("1"));
+    QTest::keyClick(form->leMjarka, Qt::Key_Up);
+    QTest::keyClick(form->leMjarka, Qt::Key_Down);
+    EXPECT_EQ(form->leMjarka->text(), "1");
+    SetBeepHandler(old);
 }
