@@ -666,6 +666,7 @@ public:
             waiting_ = true;
         }
         clock_.start();
+        emit form_.ExportProgress(position_, maximum_);
         QApplication::processEvents();
     }
     void SetStatus(const QString &Status) override
@@ -676,16 +677,17 @@ public:
     bool Step(long long Count) override
     {
         position_ += Count;
+        // A stop asked for while the window system last ran is taken now,
+        // whether or not the export has run long enough to let it in again.
+        if (TakeCancel())
+            return true;
         if (clock_.elapsed() < ProcessEventsEveryMs)
             return false;
         clock_.restart();
         form_.ProgressBar->setValue(static_cast<int>(position_ * 100 / maximum_));
+        emit form_.ExportProgress(position_, maximum_);
         QApplication::processEvents();
-        if (form_.cancelRequested_) {
-            form_.cancelRequested_ = false;
-            return true;
-        }
-        return false;
+        return TakeCancel();
     }
     void Finish() override
     {
@@ -698,6 +700,14 @@ public:
     ~TWizardProgress() override { Finish(); }
 
 private:
+    bool TakeCancel()
+    {
+        if (!form_.cancelRequested_)
+            return false;
+        form_.cancelRequested_ = false;
+        return true;
+    }
+
     TfmExport &form_;
     long long maximum_ = 1;
     long long position_ = 0;

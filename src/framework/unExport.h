@@ -48,7 +48,8 @@ struct TExportObject
 
 // The wizard's side of a running export: status line, progress and the
 // clerk's request to stop. Step is called after every cell; the wizard
-// lets the window system run at most every 50 ms, never per cell.
+// lets the window system run at most every 50 ms, never per cell, and takes
+// a request to stop at the next cell.
 class TExportProgress
 {
 public:
@@ -163,6 +164,12 @@ public:
     QPushButton *btnCancel = nullptr;
     QAction *actPrev = nullptr;
     QAction *actNext = nullptr;
+
+signals:
+    // The running export lets the window system in (at its start and then
+    // as its progress moves): Position of Maximum cells are done. A stop
+    // asked for now is taken at the next cell.
+    void ExportProgress(long long Position, long long Maximum);
 
 public slots:
     void reject() override;

@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "components/GridUtils.h"
@@ -516,7 +515,7 @@ TEST(ExportWizardGui, ARunningExportRefusesToCloseAndStopsOnCancel)
     g.SetColCount(5);
     g.SetRowCount(1);
     QStringList records;
-    for (int r = 0; r < 20000; ++r)
+    for (int r = 0; r < 200; ++r)
         records << QStringLiteral("%1@Изделие %1@%1.50@@x").arg(r);
     TDelimitedStringList list;
     list.SetTextStr(records.join(QChar(0x00B0)));
@@ -527,25 +526,39 @@ TEST(ExportWizardGui, ARunningExportRefusesToCloseAndStopsOnCancel)
     form.show();
     form.editFileName->setText(file);
     form.Next();
+    int progressCalls = 0;
     bool runningSeen = false, stayedOpen = false, progressShown = false;
-    // Runs when the export first lets the window system in: the clerk tries
-    // to close the window, then presses Cancel.
-    QTimer::singleShot(0, &form, [&] {
+    long long stoppedAt = -1, cells = 0;
+    // The first time the running export lets the window system in, the
+    // clerk tries to close the window, then presses Cancel.
+    QObject::connect(&form, &TfmExport::ExportProgress, &form, [&](long long Position, long long Maximum) {
+        if (++progressCalls > 1)
+            return;
         runningSeen = form.Running();
         progressShown = form.ProgressBar->isVisible();
         form.close();
         stayedOpen = form.isVisible();
         QTest::mouseClick(form.btnCancel, Qt::LeftButton);
+        stoppedAt = Position;
+        cells = Maximum;
     });
     form.Next();
+    EXPECT_EQ(progressCalls, 1) << "the export stopped at the next cell";
+    EXPECT_EQ(stoppedAt, 0);
+    EXPECT_EQ(cells, 5 * 200);
     EXPECT_TRUE(runningSeen);
     EXPECT_TRUE(progressShown);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(form.LastResult(), erCancelled);
     EXPECT_EQ(form.InfoText(), QStringLiteral("  Прехвърлянето на данните е прекъснато от потребителя!"));
     EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Running());
     EXPECT_TRUE(opener.Opened.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    // Cancel once the export has ended closes the wizard.
+    QTest::mouseClick(form.btnCancel, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(ExportWizardGui, TheFileButtonOffersTheKindsWithTheChoicesSelected)
