@@ -105,8 +105,11 @@ void TfrmPropusk_za_izvozvane::btnLoadPropuskFromPreviousDayClick()
         ListEditLookup(code_a, 0, 1, packName, f[1]);
         rows.Add(QStringList{f[0], name, unit, f[2], f[1], packName, f[3]}.join(QChar('@')));
     }
-    // The grid now holds a new pass of the day, built from yesterday's.
+    // The grid now holds a new pass of the day, built from yesterday's; the
+    // clerk may first keep a shown pass with unsaved changes.
     docno->setText(QString());
+    if (!docno->text().isEmpty())
+        return;
     FilterRows(rows, QString());
     FillGridFromDelimitedStrings(*Grid, rows, true);
     SetHeaderSort(true);

@@ -268,6 +268,7 @@ bool TfrmBusDayDocument::BeforeShow()
         FillDocNoList();
         SetListEditTextToLastRow(docno);
     }
+    FShown = NamedDocument();
     Execute();
     return true;
 }
@@ -339,8 +340,64 @@ void TfrmBusDayDocument::code_izdChange()
     labMeasure_Izdelie->setText(unit);
 }
 
+TfrmBusDayDocument::TShownDocument TfrmBusDayDocument::NamedDocument() const
+{
+    return {code_bus->text(), date_doc->date(), docno ? docno->text() : QString()};
+}
+
+void TfrmBusDayDocument::PutDocument(const TShownDocument &Document)
+{
+    code_bus->setText(Document.Bus);
+    date_doc->setDate(Document.Date);
+    if (docno)
+        docno->setText(Document.Number);
+}
+
+void TfrmBusDayDocument::DropChanges()
+{
+    FQueue.Clear();
+    FNewLines.clear();
+    SetModified(false);
+}
+
+bool TfrmBusDayDocument::ConfirmDocumentChange()
+{
+    if (FSwitching)
+        return false;
+    const TShownDocument wanted = NamedDocument();
+    if (wanted == FShown)
+        return false;
+    if (!Modified()) {
+        FShown = wanted;
+        return true;
+    }
+    // The queued lines (and a new pass's grid) belong to the document shown
+    // so far: a save now must write them there, so the editors name it again
+    // while the clerk answers.
+    TModalResult answer = mrCancel;
+    FSwitching = true;
+    try {
+        PutDocument(FShown);
+        answer = ConfirmSave();
+        if (answer == mrNo)
+            DropChanges();
+        if (answer != mrCancel)
+            PutDocument(wanted);
+    } catch (...) {
+        FSwitching = false;
+        throw;
+    }
+    FSwitching = false;
+    if (answer == mrCancel)
+        return false;
+    FShown = wanted;
+    return true;
+}
+
 void TfrmBusDayDocument::code_busChange()
 {
+    if (!ConfirmDocumentChange())
+        return;
     ClearGridKeepQueue();
     if (FNumbered)
         FillDocNoList();
@@ -348,14 +405,25 @@ void TfrmBusDayDocument::code_busChange()
 
 void TfrmBusDayDocument::date_docChange()
 {
+    if (!ConfirmDocumentChange())
+        return;
     ClearGridKeepQueue();
     if (FNumbered)
         FillDocNoList();
 }
 
-void TfrmBusDayDocument::docnoChange() { ClearGridKeepQueue(); }
+void TfrmBusDayDocument::docnoChange()
+{
+    if (ConfirmDocumentChange())
+        ClearGridKeepQueue();
+}
 
-void TfrmBusDayDocument::docnoFormOk() { Execute(); }
+void TfrmBusDayDocument::docnoFormOk()
+{
+    // Unsaved changes left here mean the clerk kept the shown document.
+    if (!Modified())
+        Execute();
+}
 
 QString TfrmBusDayDocument::ValidateRow()
 {

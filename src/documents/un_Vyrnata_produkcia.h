@@ -14,6 +14,7 @@
 // a stored line is updated and deleted by its original key. F2 runs the
 // queue through TDocumentSave: one transaction, a new document's number
 // taken inside it.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -123,6 +124,30 @@ protected:
     // Whether a line was added in this window (only its insert is queued).
     bool IsNewLine(int Product, int Packaging) const;
 
+    // The document the editors name: minibus, date and (numbered) number,
+    // as typed.
+    struct TShownDocument
+    {
+        QString Bus;
+        QDate Date;
+        QString Number;
+        bool operator==(const TShownDocument &O) const
+        {
+            return Bus == O.Bus && Date == O.Date && Number == O.Number;
+        }
+    };
+    TShownDocument NamedDocument() const;
+    void PutDocument(const TShownDocument &Document);
+    // The minibus, date or number has just changed: whether the window
+    // moves to the document they now name. Unsaved changes belong to the
+    // document shown so far, so they are asked about first with the editors
+    // put back: Yes saves that document and moves only when the save
+    // succeeded, No drops them and moves, Cancel stays. False also when
+    // nothing moved (the window itself is setting its editors).
+    bool ConfirmDocumentChange();
+    // Forgets the unsaved lines: the queue, the lines added, Modified.
+    void DropChanges();
+
     // Writes the line of the editors into the grid (the one blank data row
     // is reused) and clears the editors.
     void WriteGridRow(const QString &CodeText, const QString &PackCodeText);
@@ -142,6 +167,10 @@ protected:
     // The queue's lines added in this window, by document and row key.
     std::map<QString, int> FNewLines;
     QHBoxLayout *FButtonRow = nullptr;
+    // The document the grid and the queue belong to.
+    TShownDocument FShown;
+    // Set while the window moves its own editors during a change.
+    bool FSwitching = false;
 
 private:
     void BuildControls(int QuantityPrecision);

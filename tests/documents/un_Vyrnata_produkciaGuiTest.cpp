@@ -7,8 +7,8 @@
 
 #include <QDateEdit>
 #include <QPushButton>
-#include <atomic>
-#include <thread>
+#include <memory>
+#include <sqlite3.h>
 
 #include "BusDayFixture.h"
 #include "components/FloatEdit.h"
@@ -222,22 +222,33 @@ TEST_F(BusDayDocumentGui, TwoPassesSavedAtOnceGetDifferentNumbers)
     EXPECT_TRUE(form->Modified());
 
     // Another workstation is saving its pass of minibus 4 right now: it has
-    // taken number 1 and not yet committed.
-    std::atomic<bool> begun{false};
-    std::thread other([&] {
-        platform::Database db(DatabasePath());
-        platform::DbTransaction tr(db);
-        db.Execute(QString("Insert into Propusk_za_izvozvane values ( 1, %1, 4, 205, 2, 7, 0 )").arg(Day));
-        begun = true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        tr.Commit();
-    });
-    while (!begun)
-        std::this_thread::yield();
+    // taken number 1 and not yet committed. It commits while this save waits
+    // for the database, so the save cannot run past it.
+    platform::Database other(DatabasePath());
+    auto otherSave = std::make_unique<platform::DbTransaction>(other);
+    other.Execute(QString("Insert into Propusk_za_izvozvane values ( 1, %1, 4, 205, 2, 7, 0 )").arg(Day));
+    struct Waiter
+    {
+        std::unique_ptr<platform::DbTransaction> *Save;
+        int Waits = 0;
+    } waiter{&otherSave};
+    sqlite3_busy_handler(
+        DbConnection->Handle(),
+        [](void *Data, int) {
+            auto *w = static_cast<Waiter *>(Data);
+            ++w->Waits;
+            if (*w->Save) {
+                (*w->Save)->Commit();
+                w->Save->reset();
+            }
+            return 1;
+        },
+        &waiter);
     testsupport::ScopedDialogAnswers dialogs;
     const bool saved = form->Save();
-    other.join();
+    sqlite3_busy_timeout(DbConnection->Handle(), platform::Database::BusyTimeoutMs());
     ASSERT_TRUE(saved);
+    EXPECT_GE(waiter.Waits, 1) << "the save waited for the other one";
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Stored("Propusk_za_izvozvane"), (QStringList{Today(1, 4, "205@2@7@0"), Today(2, 3, "101@1@30@2")}));
     EXPECT_EQ(form->docno->text(), "2");
@@ -317,4 +328,143 @@ TEST_F(BusDayDocumentGui, PrintAsksForTheSaveFirstAndThenPrintsTheStoredDocument
     ASSERT_EQ(lines.size(), 12);
     EXPECT_EQ(lines[0].trimmed(), "ПРОТОКОЛ ЗА ВЪРНАТА ПРОДУКЦИЯ");
     EXPECT_EQ(lines[6], "  101 Хляб Добруджа 500 г                   бр.     120    1 Щайга голяма     3");
+}
+
+// The lines of a shown document belong to it: moving the window to another
+// minibus, date or number first asks about them, and they are saved where
+// they were typed or not at all.
+TEST_F(BusDayDocumentGui, ChangingTheMinibusOfANewPassAsksAboutItsLinesFirst)
+{
+    const QString question = "Данните не са записани!\rЖелаете ли да ги запишете?";
+    auto *form = Open<TfrmPropusk_za_izvozvane>();
+    form->code_bus->setText("3");
+    Add(form, "101", "1", 30, 2);
+    ASSERT_TRUE(form->Modified());
+    auto typeBus = [form](const char *Bus) {
+        form->code_bus->setFocus();
+        form->code_bus->selectAll();
+        QTest::keyClicks(form->code_bus, Bus);
+    };
+
+    // Cancel: the pass stays as it was, on its minibus.
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbCancel);
+        typeBus("4");
+        EXPECT_EQ(dialogs.Texts(), QStringList{question});
+        EXPECT_EQ(dialogs.Shown()[0].Buttons, (std::vector<TMsgDlgBtn>{mbYes, mbNo, mbCancel}));
+    }
+    EXPECT_EQ(form->code_bus->text(), "3");
+    EXPECT_EQ(form->panelMicrobus->text(), "Микробус Варна-Север");
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(RowOf(form, "101"), 2);
+    EXPECT_TRUE(Stored("Propusk_za_izvozvane").isEmpty());
+
+    // No: the lines are dropped and the other minibus shown.
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbNo);
+        typeBus("4");
+        EXPECT_EQ(dialogs.Texts(), QStringList{question});
+    }
+    EXPECT_EQ(form->code_bus->text(), "4");
+    EXPECT_EQ(form->panelMicrobus->text(), "Микробус Юг");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(RowOf(form, "101"), -1);
+    EXPECT_TRUE(Stored("Propusk_za_izvozvane").isEmpty());
+
+    // Yes: the pass is saved on the minibus it was typed for, then the
+    // other minibus is shown, its new pass empty.
+    Add(form, "205", "2", 7, 1);
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbYes);
+        typeBus("3");
+        EXPECT_EQ(dialogs.Texts(), QStringList{question});
+    }
+    EXPECT_EQ(Stored("Propusk_za_izvozvane"), QStringList{Today(1, 4, "205@2@7@1")});
+    EXPECT_EQ(form->code_bus->text(), "3");
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(RowOf(form, "205"), -1);
+
+    // Without unsaved lines the window moves without a question.
+    testsupport::ScopedDialogAnswers dialogs;
+    form->date_doc->setDate(BusDayTest::Today.addDays(-1));
+    form->code_bus->setText("4");
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(BusDayDocumentGui, QueuedLinesAreSavedInTheirOwnProtocolOrNotAtAll)
+{
+    Execute(QString("Insert into Vyrnata_produkcia values ( 9, %1, 3, 101, 1, 5, 1 )").arg(Day));
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    ASSERT_EQ(form->docno->text(), "");
+    Add(form, "205", "2", 5, 0);
+    ASSERT_EQ(form->Queue().Count(), 1);
+
+    // Picking the stored protocol 9 while the new one has a line: Cancel
+    // keeps the new protocol and its line.
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbCancel);
+        form->docno->setText("9");
+        form->docno->NotifyPicked();
+        EXPECT_EQ(dialogs.Shown().size(), 1u);
+    }
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_EQ(RowOf(form, "205"), 2);
+    EXPECT_EQ(form->Queue().Count(), 1);
+
+    // Yes: the new protocol gets its own number; protocol 9 is then shown
+    // as stored.
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbYes);
+        form->docno->setText("9");
+        form->docno->NotifyPicked();
+        EXPECT_EQ(dialogs.Shown().size(), 1u);
+    }
+    EXPECT_EQ(Stored("Vyrnata_produkcia"), (QStringList{Today(9, 3, "101@1@5@1"), Today(10, 3, "205@2@5@0")}));
+    EXPECT_EQ(form->docno->text(), "9");
+    EXPECT_EQ(RowOf(form, "101"), 2);
+    EXPECT_EQ(RowOf(form, "205"), -1);
+
+    // A line added to protocol 9, then another day: No drops it, and F2 on
+    // the day shown writes nothing of it.
+    Add(form, "307", "2", 4, 0);
+    ASSERT_EQ(form->Queue().Count(), 1);
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbNo);
+        form->date_doc->setDate(BusDayTest::Today.addDays(-1));
+        EXPECT_EQ(dialogs.Shown().size(), 1u);
+    }
+    EXPECT_EQ(form->date_doc->date(), BusDayTest::Today.addDays(-1));
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_EQ(form->Queue().Count(), 0);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(Stored("Vyrnata_produkcia"), (QStringList{Today(9, 3, "101@1@5@1"), Today(10, 3, "205@2@5@0")}));
+
+    // A failed save under Yes keeps the protocol, its line and its date.
+    form->date_doc->setDate(BusDayTest::Today);
+    Add(form, "307", "2", 4, 0);
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                           "CREATE TRIGGER refuse_307 BEFORE INSERT ON Vyrnata_produkcia WHEN NEW.code_izd = 307 "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        dialogs.Press(mbYes);
+        form->date_doc->setDate(BusDayTest::Today.addDays(1));
+        ASSERT_EQ(dialogs.Shown().size(), 2u);
+        EXPECT_TRUE(dialogs.Texts()[1].startsWith("Грешка при работа с базата данни !"));
+    }
+    EXPECT_EQ(form->date_doc->date(), BusDayTest::Today);
+    EXPECT_EQ(form->Queue().Count(), 1);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(RowOf(form, "307"), 2);
+    EXPECT_EQ(Stored("Vyrnata_produkcia").size(), 2);
 }
