@@ -257,8 +257,8 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     for (const QStringList &record : records)
         list.Add(record.join(list.FieldDelimiter()));
     FilterRows(list, QString::number(colQuantity) + QStringLiteral(",") + QString::number(colValue));
+    // No header sort: the lines of one product must stand together.
     FillGridFromDelimitedStrings(*Grid, list, true);
-    SetHeaderSort(true);
     RecalcValues();
     return true;
 }
@@ -377,6 +377,18 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoNew()
     RecalcValues();
     FAmounts->UpdateEditing();
     return true;
+}
+
+void TfrmOstojnostjavane_na_Otchet_plasiori::KeyPress(QChar &Key)
+{
+    // The button is the last parameter control, where Enter would load the
+    // lines again over the prices typed: Enter presses it instead.
+    if (Key == QLatin1Char('\r') && ActiveControl() == btnLoad_5th_Price) {
+        Key = QChar(0);
+        btnLoad_5th_Price->click();
+        return;
+    }
+    TQuorendReadForm::KeyPress(Key);
 }
 
 void TfrmOstojnostjavane_na_Otchet_plasiori::GridClick() { FAmounts->Click(); }

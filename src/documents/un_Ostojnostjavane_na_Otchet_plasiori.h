@@ -40,6 +40,8 @@ public:
     // Splits the current product over one more price line.
     bool DoNew() override;
     QString GetSaveErrorText() override { return FSaveError; }
+    // Enter on "Зареди пета цена" presses it.
+    void KeyPress(QChar &Key) override;
 
     // --- handlers
     void GridClick();

@@ -202,6 +202,17 @@ TEST_F(ValuationGui, FifthPriceGoesToEveryLineOfAProduct)
     EXPECT_EQ(Line(4), QStringList({"1", "12.500", "8.0000", "100.00"}));
     EXPECT_EQ(Line(5), QStringList({"1", "-4.000", "3.0000", "-12.00"}));
     EXPECT_EQ(form_->lab_Total->text(), "Общо: 338.80 лв.");
+
+    // Enter on the button, the last parameter, presses it again instead of
+    // loading the lines over the prices typed.
+    Type(2, Form::colPrice, "2");
+    form_->activateWindow();
+    QApplication::setActiveWindow(form_);
+    form_->btnLoad_5th_Price->setFocus();
+    QTest::keyClick(form_->btnLoad_5th_Price, Qt::Key_Return);
+    ASSERT_EQ(form_->Grid->RowCount(), 6);
+    EXPECT_EQ(Line(2), QStringList({"1", "132.000", "0.9500", "125.40"}));
+    EXPECT_EQ(Line(3), QStringList({"2", "132.000", "0.9500", "125.40"}));
 }
 
 TEST_F(ValuationGui, OnlyQuantityAndPriceOfALineEditAndAChangeOfDayClears)
