@@ -17,14 +17,8 @@
 #include "core/unRegistryFuncs.h"
 #include "core/un_Ado_Connection.h"
 #include "framework/LookupLists.h"
-#include "platform/ui/Colors.h"
 
 namespace {
-
-const QColor WindowColour(255, 255, 255);
-constexpr TColor GreyColour = 0xC0C0C0;
-constexpr TColor EditingCaptionColor = 255;
-constexpr TColor NormalCaptionColor = 0xF4C666;
 
 QString FixedText(int Precision, long double X)
 {
@@ -35,8 +29,31 @@ QString FixedText(int Precision, long double X)
 
 } // namespace
 
+TResourceDocumentKind ResourceDocumentKind(bool Delivery)
+{
+    TResourceDocumentKind k;
+    k.Table = Delivery ? QStringLiteral("Dostavki") : QStringLiteral("Expedicia_na_surovini_i_materiali");
+    k.CodeField = QStringLiteral("code_r");
+    k.CounterpartyField = Delivery ? QStringLiteral("code_supplier") : QStringLiteral("code_customer");
+    k.CounterpartyCaption = Delivery ? QStringLiteral("Доставчик:") : QStringLiteral("Клиент:");
+    k.MissingCounterparty = Delivery ? QStringLiteral("Въведете доставчик") : QStringLiteral("Въведете клиент!");
+    k.Caption = Delivery ? QStringLiteral("Складова разписка за доставка на суровини и материали")
+                         : QStringLiteral("Протокол за експедиция на суровини и материали");
+    k.Hint = Delivery ? QStringLiteral("не е попълнено, се създава\nНОВА стокова разписка за доставка на\nсуровини и "
+                                       "материали. При F2 (запис)\nсистемата ще й зададе номер.")
+                      : QStringLiteral("не е попълнено се създава\nНОВ протокол за експедиция на\nсуровини и материали. "
+                                       "При F2 (запис)\nсистемата ще му зададе номер.");
+    k.DeleteNoun = Delivery ? QStringLiteral("ред от складова разписка за доставка на суровини и материали")
+                            : QStringLiteral("ред от протокол за експедиция на суровини и материали");
+    k.SubTitle = Delivery ? QStringLiteral(" номер %d, доставчик: %s - %s, за дата %s")
+                          : QStringLiteral(" номер %d, клиент: %s - %s, за дата %s");
+    k.PricePrecision = Delivery ? 6 : 4;
+    k.Delivery = Delivery;
+    return k;
+}
+
 TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QWidget *AOwner, TFormStyle AFormStyle)
-    : TQuorendReadForm(AOwner, AFormStyle), FKind(Kind)
+    : TfrmLineDocument(Kind, AOwner, AFormStyle), FKind(Kind)
 {
     auto add = [this](QWidget *w) { pnlParams->layout()->addWidget(w); };
     auto label = [this, &add](const QString &Text, QWidget *Buddy) {
@@ -52,13 +69,6 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
         e->setFixedWidth(100);
         return e;
     };
-    auto date = [this](const QString &Name) {
-        auto *d = new QDateEdit(pnlParams);
-        d->setObjectName(Name);
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        return d;
-    };
 
     counterparty = new TListEdit(pnlParams);
     counterparty->setObjectName(FKind.CounterpartyField);
@@ -69,16 +79,12 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     panelCustomer->setMinimumWidth(160);
     counterparty->SetDescrControl(panelCustomer);
     add(panelCustomer);
-    date_doc = date(QStringLiteral("date_doc"));
     label(QStringLiteral("За дата:"), date_doc);
-    docno = new TListEdit(pnlParams);
-    docno->setObjectName(QStringLiteral("docno"));
-    docno->setFixedWidth(80);
     label(QStringLiteral("Документ номер:"), docno);
     if (FKind.Delivery) {
         ByDocNo = number(QStringLiteral("ByDocNo"), 0);
         label(QStringLiteral("По фактура номер:"), ByDocNo);
-        ByDateDocNo = date(QStringLiteral("ByDateDocNo"));
+        ByDateDocNo = NewDateEdit(QStringLiteral("ByDateDocNo"));
         label(QStringLiteral("От дата:"), ByDateDocNo);
     }
     code_r = new TListEdit(pnlParams);
@@ -116,7 +122,12 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     for (QAction *action : {actSave, actNew, actEdit, actFilter, actDelete, actExecute, actPrint})
         action->setEnabled(true);
 
-    FPending.OnChange = [this] { SetModified(true); };
+    // The party first, then the date and the number, as the panel shows them.
+    setTabOrder(counterparty, date_doc);
+    setTabOrder(date_doc, docno);
+    HeaderControls = {docno, counterparty, date_doc, code_r};
+    LineCodeEdit = code_r;
+    LineQuantityEdit = quantity_r;
     code_r->OnChange = [this](QObject *) { ResourceChanged(); };
     connect(code_r, &TCustomListEdit::Picked, this, [this] { ResourceChanged(); });
     quantity_r->OnChange = [this](QObject *) { ComputeValue(); };
@@ -131,10 +142,6 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     };
     connect(docno, &TCustomListEdit::Picked, this, [this] { Execute(); });
 }
-
-TfrmResourceDocument::~TfrmResourceDocument() { FPending.OnChange = nullptr; }
-
-int TfrmResourceDocument::DocNumber() const { return StrToIntOrZero(docno->text().trimmed()); }
 
 int TfrmResourceDocument::CounterpartyCode() const
 {
@@ -154,7 +161,6 @@ QString TfrmResourceDocument::GetSubTitle()
 bool TfrmResourceDocument::InitForm()
 {
     const bool result = TQuorendReadForm::InitForm();
-    FLineInEdit = false;
     date_doc->setDate(QDate::currentDate());
     if (ByDateDocNo)
         ByDateDocNo->setDate(QDate::currentDate());
@@ -178,27 +184,12 @@ bool TfrmResourceDocument::FormDone()
     return TQuorendReadForm::FormDone();
 }
 
-bool TfrmResourceDocument::BeforeShow()
-{
-    const bool result = TQuorendReadForm::BeforeShow();
-    setWindowTitle(FKind.Caption);
-    pnlCaption->setText(FKind.Caption.toUpper());
-    FillNumberList();
-    SetListEditTextToLastRow(docno);
-    Execute();
-    return result;
-}
-
 void TfrmResourceDocument::FillNumberList()
 {
     docno->clear();
-    TDelimitedStringList rows;
-    SelectToList(this, DbConnection,
-                 Format(QStringLiteral("SELECT docno FROM %s WHERE ( %s = %d AND date_doc = %d ) GROUP BY docno"),
-                        {FKind.Table, FKind.CounterpartyField, StrToIntOrZero(counterparty->text().trimmed()),
-                         DateToDayNumber(date_doc->date())}),
-                 rows);
-    SetupListEdit(docno, QStringLiteral("Номер"), &rows, 0);
+    SetNumberList(Format(QStringLiteral("SELECT docno FROM %s WHERE ( %s = %d AND date_doc = %d ) GROUP BY docno"),
+                         {FKind.Table, FKind.CounterpartyField, StrToIntOrZero(counterparty->text().trimmed()),
+                          DateToDayNumber(date_doc->date())}));
 }
 
 void TfrmResourceDocument::ResetInvoice()
@@ -256,12 +247,7 @@ bool TfrmResourceDocument::DoExecute()
     rows.EndUpdate();
     FilterRows(rows, QString());
     FillGridFromDelimitedStrings(*Grid, rows, true);
-    FLineOfCode.clear();
-    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
-        const QString c = Grid->Cells(0, r).trimmed();
-        if (StrToIntOrZero(c) != 0)
-            FLineOfCode[c] = FPending.StoredLine(StoredKey(c));
-    }
+    TakeStoredLines();
     if (FKind.Delivery) {
         TDelimitedStringList invoice;
         SelectToList(this, DbConnection,
@@ -286,35 +272,6 @@ bool TfrmResourceDocument::DoExecute()
     return result;
 }
 
-QString TfrmResourceDocument::StoredKey(const QString &Code) const
-{
-    return QString::number(DocNumber()) + QLatin1Char(':') + Code;
-}
-
-int TfrmResourceDocument::LineOfCode(const QString &Code)
-{
-    const auto found = FLineOfCode.find(Code);
-    return found != FLineOfCode.end() ? found->second : FPending.StoredLine(StoredKey(Code));
-}
-
-void TfrmResourceDocument::SetCaptionColor(TColor Color)
-{
-    QPalette palette = pnlCaption->palette();
-    palette.setColor(QPalette::WindowText, platform::ToQColor(Color));
-    pnlCaption->setPalette(palette);
-}
-
-void TfrmResourceDocument::SetHeaderEnabled(bool Enabled)
-{
-    for (QWidget *w : {static_cast<QWidget *>(docno), static_cast<QWidget *>(counterparty),
-                       static_cast<QWidget *>(date_doc), static_cast<QWidget *>(code_r)}) {
-        w->setEnabled(Enabled);
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::Base, Enabled ? WindowColour : platform::ToQColor(GreyColour));
-        w->setPalette(palette);
-    }
-}
-
 bool TfrmResourceDocument::DoNew()
 {
     const bool result = TQuorendReadForm::DoNew();
@@ -328,10 +285,7 @@ bool TfrmResourceDocument::DoNew()
         ListEditLookup(code_r, 0, 2, unit, typed);
     }
     const int resource = name.isEmpty() ? 0 : StrToIntOrZero(typed);
-    QString messages;
-    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
-        if (!typed.isEmpty() && Grid->Cells(0, r) == typed)
-            messages += Format(LoadResString(rsCodeExists), {typed}) + end;
+    QString messages = CodeInGridMessage(typed);
     const int party = CounterpartyCode();
     if (party < 1)
         messages += FKind.MissingCounterparty + end;
@@ -349,26 +303,23 @@ bool TfrmResourceDocument::DoNew()
         return false;
     }
 
-    const int fixedNumber = DocNumber() > 0 ? DocNumber() : 0;
+    const int queued = QueuedNumber();
     const int day = DateToDayNumber(date_doc->date());
     const QString table = FKind.Table;
     const bool delivery = FKind.Delivery;
     const long double byDocNo = delivery ? ByDocNo->Value() : 0;
     const int byDate = delivery ? DateToDayNumber(ByDateDocNo->date()) : 0;
     const TStatementBuilder insert = [=](long double n) {
-        const int number = fixedNumber ? fixedNumber : static_cast<int>(n);
+        const int number = StatementNumber(queued, n);
         if (delivery)
             return Format(QStringLiteral("Insert into %s values ( %d, %d, %d, %d, %.3f, %.6f, %.2f, %f, %d )"),
                           {table, number, resource, party, day, qty, price, value, byDocNo, byDate});
         return Format(QStringLiteral("Insert into %s values ( %d, %d, %d, %d, %.3f, %.4f, %.2f )"),
                       {table, number, resource, party, day, qty, price, value});
     };
-    int line;
-    if (FLineInEdit) {
-        line = FEditLine;
-        const int original = StrToIntOrZero(FEditCode);
-        const TStatementBuilder update = [=](long double n) {
-            const int number = fixedNumber ? fixedNumber : static_cast<int>(n);
+    const auto update = [=](int original) -> TStatementBuilder {
+        return [=](long double n) {
+            const int number = StatementNumber(queued, n);
             if (delivery)
                 return Format(QStringLiteral("Update Dostavki Set quantity_r  = %.3f,     price_r     = %.6f,     "
                                              "value_r     = %.2f,     ByDocNo     = %f,     ByDateDocNo = %d Where "
@@ -378,105 +329,18 @@ bool TfrmResourceDocument::DoNew()
                                          "price_r = %.4f,     value_r = %.2f Where ( docno = %d AND code_r = %d )"),
                           {qty, price, value, number, original});
         };
-        FPending.Put(line, insert, update);
-    } else {
-        line = FPending.NewLine();
-        FPending.Put(line, insert, TStatementBuilder());
-    }
-    const QString codeText = QString::number(resource);
-    FLineOfCode[codeText] = line;
-
-    const QStringList row{codeText, name, unit, FixedText(3, qty), FixedText(FKind.PricePrecision, price),
-                          FixedText(2, value)};
-    const int first = Grid->FixedRows();
-    int r = Grid->RowCount();
-    if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
-        r = first;
-    else
-        Grid->SetRowCount(r + 1);
-    Grid->SetRows(r, row);
-    Grid->SetRow(r);
-
-    FLineInEdit = false;
-    SetCaptionColor(NormalCaptionColor);
-    SetHeaderEnabled(true);
-    code_r->clear();
-    quantity_r->SetValue(0);
+    };
+    CommitLine(resource, insert, update,
+               {QString::number(resource), name, unit, FixedText(3, qty), FixedText(FKind.PricePrecision, price),
+                FixedText(2, value)});
     return result;
 }
 
-bool TfrmResourceDocument::DoEdit()
+void TfrmResourceDocument::LineToEditors(int Row)
 {
-    const bool result = TQuorendReadForm::DoEdit();
-    if (FLineInEdit) {
-        ShowError(LoadResString(rsOneRowInEdit));
-        return result;
-    }
-    const int row = Grid->Row();
-    if (row < Grid->FixedRows() || StrToIntOrZero(Grid->Cells(0, row)) == 0)
-        return result;
-    FEditCode = Grid->Cells(0, row).trimmed();
-    FEditLine = LineOfCode(FEditCode);
-    FLineOfCode.erase(FEditCode);
-    FLineInEdit = true;
-    SetCaptionColor(EditingCaptionColor);
-    code_r->setText(FEditCode);
-    quantity_r->SetValue(DotStrToFloat(Grid->Cells(3, row), 0));
-    price_r->SetValue(DotStrToFloat(Grid->Cells(4, row), 0));
+    quantity_r->SetValue(DotStrToFloat(Grid->Cells(3, Row), 0));
+    price_r->SetValue(DotStrToFloat(Grid->Cells(4, Row), 0));
     ComputeValue();
-    SetHeaderEnabled(false);
-    DeleteGridRow(*Grid, row);
-    return result;
-}
-
-bool TfrmResourceDocument::DoDelete()
-{
-    const bool result = TQuorendReadForm::DoDelete();
-    const int row = Grid->Row();
-    if (row < Grid->FixedRows())
-        return result;
-    const QString c = Grid->Cells(0, row).trimmed();
-    const int codeValue = StrToIntOrZero(c);
-    if (codeValue == 0)
-        return result;
-    if (AskYesNoCancel(Format(LoadResString(rsConfirmDelete), {FKind.DeleteNoun, c, Grid->Cells(1, row)})) != mrYes)
-        return result;
-    const int fixedNumber = DocNumber() > 0 ? DocNumber() : 0;
-    const QString table = FKind.Table;
-    const int line = LineOfCode(c);
-    FPending.Remove(line, [=](long double n) {
-        return Format(QStringLiteral("Delete * from %s Where ( docno = %d AND code_r = %d )"),
-                      {table, fixedNumber ? fixedNumber : static_cast<int>(n), codeValue});
-    });
-    FLineOfCode.erase(c);
-    DeleteGridRow(*Grid, row);
-    return result;
-}
-
-bool TfrmResourceDocument::DoSave()
-{
-    if (!TQuorendReadForm::DoSave())
-        return false;
-    if (FPending.IsEmpty())
-        return true;
-    const bool isNew = DocNumber() < 1;
-    TDocumentSave save(this);
-    save.IsNew = isNew;
-    if (isNew)
-        save.NumberFromNextCode(QStringLiteral("docno"), FKind.Table);
-    else
-        save.NumberGiven(DocNumber());
-    save.Add(FPending.Statements());
-    if (!save.Run())
-        return false;
-    FPending.Clear();
-    FLineOfCode.clear();
-    SetModified(false);
-    const QString saved = QString::number(static_cast<long long>(save.Number()));
-    FillNumberList();
-    docno->setText(saved);
-    Execute();
-    return true;
 }
 
 bool TfrmResourceDocument::DoPrint()

@@ -51,6 +51,16 @@ QString Fixed3(long double X)
     return s;
 }
 
+// A record's resource code (field 0) and the text of its quantity field.
+std::pair<int, QString> CodeAndQuantity(const TDelimitedStringList &List, int Index, int QuantityField)
+{
+    QString code;
+    QString quantity;
+    List.GetField(Index, 0, code);
+    List.GetField(Index, QuantityField, quantity);
+    return {StrToIntOrZero(code), quantity};
+}
+
 const bool registered = RegisterQuorendFormClass<TfrmIskane_za_otpuskane_na_surovini_i_materiali>(
     QStringLiteral("TfrmIskane_za_otpuskane_na_surovini_i_materiali"));
 
@@ -159,11 +169,7 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectRequested), {day}), requested);
     std::set<int> requestedCodes;
     for (int i = 0; i < requested.Count(); ++i) {
-        QString code;
-        QString quantity;
-        requested.GetField(i, 0, code);
-        requested.GetField(i, 3, quantity);
-        const int codeValue = StrToIntOrZero(code);
+        const auto [codeValue, quantity] = CodeAndQuantity(requested, i, 3);
         requestedCodes.insert(codeValue);
         const auto found = indexOfCode.find(codeValue);
         if (found != indexOfCode.end()) {
@@ -174,9 +180,9 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
         QString unit;
         requested.GetField(i, 1, name);
         requested.GetField(i, 2, unit);
-        indexOfCode[codeValue] = rows.Add(QStringList({code, name, unit, QString(), Fixed3(DotStrToFloat(quantity)),
-                                                       QString()})
-                                              .join(d));
+        const QStringList record = {QString::number(codeValue), name, unit, QString(),
+                                    Fixed3(DotStrToFloat(quantity)), QString()};
+        indexOfCode[codeValue] = rows.Add(record.join(d));
     }
     for (int i = 0; i < rows.Count(); ++i) {
         QString byNorm;
@@ -304,11 +310,7 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoSave()
             TDelimitedStringList stored;
             SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectStoredDay), {day}), stored);
             for (int i = 0; i < stored.Count(); ++i) {
-                QString code;
-                QString quantity;
-                stored.GetField(i, 0, code);
-                stored.GetField(i, 1, quantity);
-                const int codeValue = StrToIntOrZero(code);
+                const auto [codeValue, quantity] = CodeAndQuantity(stored, i, 1);
                 if (hidden.count(codeValue) > 0)
                     Save.Add(Format(insert, {day, codeValue, DotStrToFloat(quantity)}));
             }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "LineDocumentFixture.h"
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -14,48 +15,22 @@
 #include "documents/unAkt_za_brakuvana_produkcia.h"
 #include "documents/unAkt_za_proizvedena_produkcia.h"
 #include "documents/unZaprihojdavane_na_ambalaj.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class LineActGui : public testsupport::DatabaseTest
+class LineActGui : public testsupport::LineDocumentTest<TfrmLineAct>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        LineDocumentTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
         Execute(QStringLiteral("INSERT INTO Izdelia VALUES ( 5, \"Хляб\", 0, 0, 2, 0, 0, 0, 0, 0 )"));
         Execute(QStringLiteral("INSERT INTO Izdelia VALUES ( 6, \"Кифла\", 0, 0, 2, 0, 0, 0, 0, 0 )"));
         Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 1, \"Щайга\" )"));
         Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 2, \"Плик\" )"));
         Execute(QStringLiteral("INSERT INTO Ambalaj VALUES ( 3, \"Кашон\" )"));
-        today = DateToDayNumber(QDate::currentDate());
-        todayText = DateToDisplayText(QDate::currentDate());
-    }
-    void TearDown() override
-    {
-        if (form)
-            form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
-    }
-    template <class T> void Open()
-    {
-        form.reset(CreateQuorendForm<T>(nullptr, fsNormal));
-        ASSERT_TRUE(form->ShowForm());
-    }
-    QStringList GridRows() const
-    {
-        QStringList rows;
-        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < form->Grid->ColCount(); ++c)
-                cells << form->Grid->Cells(c, r);
-            rows << cells.join("@");
-        }
-        return rows;
     }
     void Enter(const QString &Code, long double Quantity)
     {
@@ -63,17 +38,6 @@ protected:
         form->quantity->SetValue(Quantity);
         form->actNew->trigger();
     }
-    // Selects the grid row showing Code.
-    void Select(const QString &Code)
-    {
-        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
-            if (form->Grid->Cells(0, r) == Code)
-                form->Grid->SetRow(r);
-    }
-
-    int today = 0;
-    QString todayText;
-    std::unique_ptr<TfrmLineAct> form;
 };
 
 } // namespace

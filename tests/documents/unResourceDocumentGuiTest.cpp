@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "LineDocumentFixture.h"
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -13,47 +14,21 @@
 #include "core/uHelpers.h"
 #include "documents/un_Dostavki.h"
 #include "documents/un_Expedicia_na_surovini_i_materiali.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class ResourceDocumentGui : public testsupport::DatabaseTest
+class ResourceDocumentGui : public testsupport::LineDocumentTest<TfrmResourceDocument>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        LineDocumentTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 1, \"кг\" )"));
         Execute(QStringLiteral("INSERT INTO Resources VALUES ( 10, \"Брашно\", 1 )"));
         Execute(QStringLiteral("INSERT INTO Resources VALUES ( 11, \"Мая\", 1 )"));
         Execute(QStringLiteral("INSERT INTO CustGroups (code_c, name_c) VALUES ( 4, \"Мелница\" )"));
-        today = DateToDayNumber(QDate::currentDate());
-        todayText = DateToDisplayText(QDate::currentDate());
         twoDaysAgoText = DateToDisplayText(QDate::currentDate().addDays(-2));
-    }
-    void TearDown() override
-    {
-        if (form)
-            form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
-    }
-    template <class T> void Open()
-    {
-        form.reset(CreateQuorendForm<T>(nullptr, fsNormal));
-        ASSERT_TRUE(form->ShowForm());
-    }
-    QStringList GridRows() const
-    {
-        QStringList rows;
-        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < form->Grid->ColCount(); ++c)
-                cells << form->Grid->Cells(c, r);
-            rows << cells.join("@");
-        }
-        return rows;
     }
     void Enter(const QString &Code, long double Quantity, long double Price)
     {
@@ -62,17 +37,8 @@ protected:
         form->price_r->SetValue(Price);
         form->actNew->trigger();
     }
-    void Select(const QString &Code)
-    {
-        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
-            if (form->Grid->Cells(0, r) == Code)
-                form->Grid->SetRow(r);
-    }
 
-    int today = 0;
-    QString todayText;
     QString twoDaysAgoText;
-    std::unique_ptr<TfrmResourceDocument> form;
 };
 
 } // namespace

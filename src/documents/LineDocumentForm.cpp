@@ -1,0 +1,215 @@
+#include "documents/LineDocumentForm.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QPalette>
+
+#include "components/FloatEdit.h"
+#include "components/GridUtils.h"
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/LookupLists.h"
+#include "platform/ui/Colors.h"
+
+namespace {
+
+const QColor WindowColour(255, 255, 255);
+constexpr TColor GreyColour = 0xC0C0C0;
+
+} // namespace
+
+TfrmLineDocument::TfrmLineDocument(const TLineDocumentSetup &Setup, QWidget *AOwner, TFormStyle AFormStyle)
+    : TQuorendReadForm(AOwner, AFormStyle), FSetup(Setup)
+{
+    date_doc = NewDateEdit(QStringLiteral("date_doc"));
+    docno = new TListEdit(pnlParams);
+    docno->setObjectName(QStringLiteral("docno"));
+    docno->setFixedWidth(80);
+    FPending.OnChange = [this] { SetModified(true); };
+}
+
+TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
+
+QDateEdit *TfrmLineDocument::NewDateEdit(const QString &Name)
+{
+    auto *edit = new QDateEdit(pnlParams);
+    edit->setObjectName(Name);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    return edit;
+}
+
+int TfrmLineDocument::DocNumber() const { return StrToIntOrZero(docno->text().trimmed()); }
+
+bool TfrmLineDocument::BeforeShow()
+{
+    const bool result = TQuorendReadForm::BeforeShow();
+    setWindowTitle(FSetup.Caption);
+    pnlCaption->setText(FSetup.Caption.toUpper());
+    FillNumberList();
+    SetListEditTextToLastRow(docno);
+    Execute();
+    return result;
+}
+
+void TfrmLineDocument::SetNumberList(const QString &Sql)
+{
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection, Sql, rows);
+    SetupListEdit(docno, QStringLiteral("Номер"), &rows, 0);
+}
+
+QString TfrmLineDocument::CodeInGridMessage(const QString &Typed) const
+{
+    QString messages;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
+        if (!Typed.isEmpty() && Grid->Cells(0, r) == Typed)
+            messages += Format(LoadResString(rsCodeExists), {Typed}) + QStringLiteral("\n\r");
+    return messages;
+}
+
+void TfrmLineDocument::TakeStoredLines()
+{
+    FLineOfCode.clear();
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
+        const QString c = Grid->Cells(0, r).trimmed();
+        if (StrToIntOrZero(c) != 0)
+            FLineOfCode[c] = FPending.StoredLine(StoredKey(c));
+    }
+}
+
+QString TfrmLineDocument::StoredKey(const QString &Code) const
+{
+    // Stored lines of different documents are different lines.
+    return QString::number(DocNumber()) + QLatin1Char(':') + Code;
+}
+
+int TfrmLineDocument::LineOfCode(const QString &Code)
+{
+    const auto found = FLineOfCode.find(Code);
+    return found != FLineOfCode.end() ? found->second : FPending.StoredLine(StoredKey(Code));
+}
+
+void TfrmLineDocument::SetCaptionColor(TColor Color)
+{
+    QPalette palette = pnlCaption->palette();
+    palette.setColor(QPalette::WindowText, platform::ToQColor(Color));
+    pnlCaption->setPalette(palette);
+}
+
+void TfrmLineDocument::SetHeaderEnabled(bool Enabled)
+{
+    for (QWidget *w : HeaderControls) {
+        w->setEnabled(Enabled);
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Base, Enabled ? WindowColour : platform::ToQColor(GreyColour));
+        w->setPalette(palette);
+    }
+}
+
+void TfrmLineDocument::CommitLine(int Code, const TStatementBuilder &Insert,
+                                  const std::function<TStatementBuilder(int OriginalCode)> &Update,
+                                  const QStringList &Row)
+{
+    int line;
+    if (FLineInEdit) {
+        line = FEditLine;
+        FPending.Put(line, Insert, Update(StrToIntOrZero(FEditCode)));
+    } else {
+        line = FPending.NewLine();
+        FPending.Put(line, Insert, TStatementBuilder());
+    }
+    FLineOfCode[QString::number(Code)] = line;
+
+    const int first = Grid->FixedRows();
+    int r = Grid->RowCount();
+    if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
+        r = first;
+    else
+        Grid->SetRowCount(r + 1);
+    Grid->SetRows(r, Row);
+    Grid->SetRow(r);
+
+    FLineInEdit = false;
+    SetCaptionColor(NormalCaptionColor);
+    SetHeaderEnabled(true);
+    LineCodeEdit->clear();
+    LineQuantityEdit->SetValue(0);
+}
+
+bool TfrmLineDocument::DoEdit()
+{
+    const bool result = TQuorendReadForm::DoEdit();
+    if (FLineInEdit) {
+        ShowError(LoadResString(rsOneRowInEdit));
+        return result;
+    }
+    const int row = Grid->Row();
+    if (row < Grid->FixedRows() || StrToIntOrZero(Grid->Cells(0, row)) == 0)
+        return result;
+    FEditCode = Grid->Cells(0, row).trimmed();
+    FEditLine = LineOfCode(FEditCode);
+    FLineOfCode.erase(FEditCode);
+    FLineInEdit = true;
+    SetCaptionColor(EditingCaptionColor);
+    LineCodeEdit->setText(FEditCode);
+    LineToEditors(row);
+    SetHeaderEnabled(false);
+    DeleteGridRow(*Grid, row);
+    return result;
+}
+
+bool TfrmLineDocument::DoDelete()
+{
+    const bool result = TQuorendReadForm::DoDelete();
+    const int row = Grid->Row();
+    if (row < Grid->FixedRows())
+        return result;
+    const QString c = Grid->Cells(0, row).trimmed();
+    const int codeValue = StrToIntOrZero(c);
+    if (codeValue == 0)
+        return result;
+    if (AskYesNoCancel(Format(LoadResString(rsConfirmDelete), {FSetup.DeleteNoun, c, Grid->Cells(1, row)})) != mrYes)
+        return result;
+    const int queued = QueuedNumber();
+    const QString table = FSetup.Table;
+    const QString codeField = FSetup.CodeField;
+    FPending.Remove(LineOfCode(c), [=](long double n) {
+        return Format(QStringLiteral("Delete * from %s Where ( docno = %d AND %s = %d )"),
+                      {table, StatementNumber(queued, n), codeField, codeValue});
+    });
+    FLineOfCode.erase(c);
+    DeleteGridRow(*Grid, row);
+    return result;
+}
+
+bool TfrmLineDocument::DoSave()
+{
+    if (!TQuorendReadForm::DoSave())
+        return false;
+    if (FPending.IsEmpty())
+        return true;
+    const bool isNew = DocNumber() < 1;
+    TDocumentSave save(this);
+    save.IsNew = isNew;
+    if (isNew)
+        save.NumberFromNextCode(QStringLiteral("docno"), FSetup.Table);
+    else
+        save.NumberGiven(DocNumber());
+    save.Add(FPending.Statements());
+    if (!save.Run())
+        return false;
+    FPending.Clear();
+    FLineOfCode.clear();
+    SetModified(false);
+    const QString saved = QString::number(static_cast<long long>(save.Number()));
+    FillNumberList();
+    docno->setText(saved);
+    Execute();
+    return true;
+}
