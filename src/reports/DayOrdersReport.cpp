@@ -14,18 +14,10 @@
 #include "framework/LookupLists.h"
 #include "reports/WorkTableReport.h"
 
-TDayOrdersReport::TDayOrdersReport(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendReadForm(AOwner, AFormStyle)
+TDayOrdersReport::TDayOrdersReport(QWidget *AOwner, TFormStyle AFormStyle) : TReportForm(AOwner, AFormStyle)
 {
-    auto *label = new QLabel(QStringLiteral("За дата:"), pnlParams);
-    dtp_For = new QDateEdit(pnlParams);
-    dtp_For->setObjectName(QStringLiteral("dtp_For"));
-    dtp_For->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    dtp_For->setCalendarPopup(true);
-    dtp_For->setDate(QDate::currentDate());
-    label->setBuddy(dtp_For);
-    pnlParams->layout()->addWidget(label);
-    pnlParams->layout()->addWidget(dtp_For);
-    connect(dtp_For, &QDateEdit::dateChanged, this, [this] { ParamsChanged(); });
+    QLabel *label = nullptr;
+    dtp_For = AddDateParam(QStringLiteral("dtp_For"), QStringLiteral("За дата:"), label);
     leGroup = AddListParam(QStringLiteral("leGroup"), QStringLiteral("Група:"), QStringLiteral("pnlGroup"), pnlGroup);
     leSubGroup = AddListParam(QStringLiteral("leSubGroup"), QStringLiteral("Подгрупа:"), QStringLiteral("pnlSubGroup"),
                               pnlSubGroup);
@@ -38,34 +30,11 @@ void TDayOrdersReport::SetReport(const QString &FormName, const QString &ACaptio
 {
     setObjectName(FormName);
     Caption = ACaption;
-    Grid->SetColCount(6);
-    Grid->SetRowCount(3);
-    Grid->SetFixedRows(2);
-    Grid->SetRows(0, {RowCaption, QString(), QString(), QStringLiteral("Количество по заявки"), QString(), QString()});
-    Grid->SetRows(1, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка"),
-                      QStringLiteral("редовни"), QStringLiteral("извънредни"), QStringLiteral("общо")});
-    Grid->SetMergeCellsStr(QStringLiteral("0,0,2,0|3,0,5,0|"));
-}
-
-TListEdit *TDayOrdersReport::AddListParam(const QString &Name, const QString &Label, const QString &PanelName,
-                                          QLabel *&Panel)
-{
-    auto *caption = new QLabel(Label, pnlParams);
-    auto *edit = new TListEdit(pnlParams);
-    edit->setObjectName(Name);
-    edit->setFixedWidth(80);
-    caption->setBuddy(edit);
-    Panel = new QLabel(pnlParams);
-    Panel->setObjectName(PanelName);
-    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel->setMinimumWidth(140);
-    edit->SetDescrControl(Panel);
-    edit->SetDescrColumn(1);
-    edit->OnChange = [this](QObject *) { ParamsChanged(); };
-    pnlParams->layout()->addWidget(caption);
-    pnlParams->layout()->addWidget(edit);
-    pnlParams->layout()->addWidget(Panel);
-    return edit;
+    SetHeader(6,
+              {{RowCaption, QString(), QString(), QStringLiteral("Количество по заявки"), QString(), QString()},
+               {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Мярка"),
+                QStringLiteral("редовни"), QStringLiteral("извънредни"), QStringLiteral("общо")}},
+              QStringLiteral("0,0,2,0|3,0,5,0|"));
 }
 
 QString TDayOrdersReport::ValueName(const QString &Control) const { return objectName() + QLatin1Char('_') + Control; }
@@ -89,9 +58,8 @@ bool TDayOrdersReport::InitForm()
     pnlCaption->setText(Caption.toUpper());
     {
         const QSignalBlocker block(dtp_For);
-        QString text;
-        GetRegistrySetting(ValueName(QStringLiteral("dtp_For")), text);
-        dtp_For->setDate(text.isEmpty() ? QDate::currentDate() : RegistryTextToDate(text));
+        dtp_For->setDate(QDate::currentDate());
+        RestoreDate(ValueName(QStringLiteral("dtp_For")), dtp_For);
     }
     const bool ok = TQuorendReadForm::InitForm();
     for (int c = 3; c <= 5; ++c)
@@ -108,18 +76,11 @@ bool TDayOrdersReport::FormDone()
 {
     SetRegistrySetting(ValueName(QStringLiteral("leGroup_Text")), leGroup->text());
     SetRegistrySetting(ValueName(QStringLiteral("leSubGroup_Text")), leSubGroup->text());
-    SetRegistrySetting(ValueName(QStringLiteral("dtp_For")), DateToRegistryText(ForDate()));
+    StoreDate(ValueName(QStringLiteral("dtp_For")), ForDate());
     return TQuorendReadForm::FormDone();
 }
 
 QDate TDayOrdersReport::ForDate() const { return dtp_For->date(); }
-
-void TDayOrdersReport::ParamsChanged()
-{
-    if (Grid->RowCount() > Grid->FixedRows())
-        Grid->ClearRowsAttributes(Grid->FixedRows(), Grid->RowCount() - 1, 2 | 4);
-    ClearGrid(*Grid, 0);
-}
 
 void TDayOrdersReport::GroupChanged() { ParamsChanged(); }
 
@@ -168,11 +129,6 @@ QString TDayOrdersReport::OrdersSql(const QString &Into, bool Urgent)
     return Format(sql, {BuildGroupFilter(), Urgent ? -1 : 0, DateToDayNumber(ForDate())});
 }
 
-bool TDayOrdersReport::Select(const QString &Sql, TDelimitedStringList &List)
-{
-    return SelectToList(this, DbConnection, Sql, List);
-}
-
 void TDayOrdersReport::MergeAndShow(TDelimitedStringList &Regular, TDelimitedStringList &Urgent,
                                     TDelimitedStringList &Measures)
 {
@@ -206,7 +162,5 @@ void TDayOrdersReport::MergeAndShow(TDelimitedStringList &Regular, TDelimitedStr
         LookupColumn(code, &Measures, 0, measure, 1);
         R.SetField(i, 2, measure);
     }
-    FilterRows(R, QString());
-    FillGridFromDelimitedStrings(*Grid, R, true);
-    SetHeaderSort(true);
+    ShowRows(R);
 }

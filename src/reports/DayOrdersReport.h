@@ -7,13 +7,13 @@
 #include <QString>
 
 #include "core/uDelimitedStrings.h"
-#include "framework/QuorendReadForm.h"
+#include "reports/ReportForm.h"
 
 class QDateEdit;
 class QLabel;
 class TListEdit;
 
-class TDayOrdersReport : public TQuorendReadForm
+class TDayOrdersReport : public TReportForm
 {
     Q_OBJECT
 public:
@@ -38,15 +38,11 @@ public:
 
 protected:
     void SetReport(const QString &FormName, const QString &ACaption, const QString &RowCaption);
-    // A code edit with its caption and description panel on the parameters.
-    TListEdit *AddListParam(const QString &Name, const QString &Label, const QString &PanelName, QLabel *&Panel);
     bool FillList(TListEdit *Edit, const QString &Sql, const QString &Captions, const QString &Value);
     // The registry value of this form's control ("frmX_" + Control).
     QString ValueName(const QString &Control) const;
-    virtual void ParamsChanged();
     virtual void GroupChanged();
 
-    bool Select(const QString &Sql, TDelimitedStringList &List);
     // R := a record per product of Regular (code, name, "", quantity, "",
     // "") with the urgent quantities of Urgent joined in or appended; sorted
     // by name; the total and the measure of Measures filled in; shown.

@@ -69,6 +69,31 @@ void TDocumentPaymentsReport::SetTypeIndex(int Index)
 
 QString TDocumentPaymentsReport::PaymentKindName(const QString &) { return QString(); }
 
+QString TDocumentPaymentsReport::GetSubTitle()
+{
+    return Format(QStringLiteral(" за %s %s - %s, от дата %s, до дата %s"),
+                  {Layout().PartyNoun, PartyText(), PartyName(), DateToDisplayText(From()), DateToDisplayText(To())});
+}
+
+QStringList TDocumentPaymentsReport::DocumentRecord(const QStringList &Row)
+{
+    const TLayout layout = Layout();
+    QStringList record;
+    for (int i = 0; i < layout.FieldCount; ++i)
+        record << QString();
+    for (size_t i = 0; i < layout.RowFields.size(); ++i)
+        record[layout.RowFields[i]] = Row.value(int(i));
+    return record;
+}
+
+QString TDocumentPaymentsReport::DocumentKey(const QStringList &Record)
+{
+    QStringList key;
+    for (const int field : Layout().KeyFields)
+        key << Record.value(field);
+    return key.join(QChar('@'));
+}
+
 bool TDocumentPaymentsReport::DoExecute()
 {
     const TLayout layout = Layout();

@@ -14,39 +14,6 @@
 #include "core/un_Ado_Connection.h"
 #include "framework/LookupLists.h"
 
-namespace {
-
-QDateEdit *DateEdit(QWidget *Parent, const QString &Name)
-{
-    auto *edit = new QDateEdit(Parent);
-    edit->setObjectName(Name);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setCalendarPopup(true);
-    edit->setDate(QDate::currentDate());
-    return edit;
-}
-
-QLabel *Label(QWidget *Parent, const QString &Text)
-{
-    auto *label = new QLabel(Text, Parent);
-    return label;
-}
-
-// A remembered date: the day number as text; nothing remembered (or a text
-// that is no day number) leaves the date as it is.
-void RestoreDate(const QString &Value, QDateEdit *Edit)
-{
-    if (Value.isEmpty())
-        return;
-    QString text;
-    GetRegistrySetting(Value, text);
-    const int day = StrToIntOrZero(text);
-    if (day > 0)
-        Edit->setDate(DayNumberToDate(day));
-}
-
-} // namespace
-
 QString ReportTotalsRecord(int FieldCount, const std::vector<std::pair<int, long double>> &Sums)
 {
     QStringList fields;
@@ -58,19 +25,7 @@ QString ReportTotalsRecord(int FieldCount, const std::vector<std::pair<int, long
     return fields.join(QChar('@'));
 }
 
-TPeriodPartyReport::TPeriodPartyReport(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendReadForm(AOwner, AFormStyle)
-{
-    lblFrom = Label(pnlParams, QStringLiteral("От дата:"));
-    dtp_From = DateEdit(pnlParams, QStringLiteral("dtp_From"));
-    lblTo = Label(pnlParams, QStringLiteral("До дата:"));
-    dtp_To = DateEdit(pnlParams, QStringLiteral("dtp_To"));
-    for (QWidget *w : {static_cast<QWidget *>(lblFrom), static_cast<QWidget *>(dtp_From),
-                       static_cast<QWidget *>(lblTo), static_cast<QWidget *>(dtp_To)})
-        pnlParams->layout()->addWidget(w);
-    connect(dtp_From, &QDateEdit::dateChanged, this, [this] { ParamsChanged(); });
-    connect(dtp_To, &QDateEdit::dateChanged, this, [this] { ParamsChanged(); });
-    actExecute->setEnabled(true);
-}
+TPeriodPartyReport::TPeriodPartyReport(QWidget *AOwner, TFormStyle AFormStyle) : TPeriodForm(AOwner, AFormStyle) {}
 
 void TPeriodPartyReport::SetReport(const QString &FormName, const QString &ACaption)
 {
@@ -84,7 +39,7 @@ void TPeriodPartyReport::AddParty(TPartyKind Kind, const QString &EditName, cons
                                   const QString &PanelName, const QString &Note)
 {
     FPartyKind = Kind;
-    lblParty = Label(pnlParams, Label_);
+    lblParty = new QLabel(Label_, pnlParams);
     leParty = new TListEdit(pnlParams);
     leParty->setObjectName(EditName);
     leParty->setMaximumWidth(90);
@@ -99,24 +54,15 @@ void TPeriodPartyReport::AddParty(TPartyKind Kind, const QString &EditName, cons
     pnlParams->layout()->addWidget(leParty);
     pnlParams->layout()->addWidget(panelParty);
     if (!Note.isEmpty())
-        pnlParams->layout()->addWidget(Label(pnlParams, Note));
+        pnlParams->layout()->addWidget(new QLabel(Note, pnlParams));
     connect(leParty, &QLineEdit::textChanged, this, [this] { ParamsChanged(); });
 }
-
-void TPeriodPartyReport::RememberDates(const QString &FromValue, const QString &ToValue)
-{
-    FFromValue = FromValue;
-    FToValue = ToValue;
-}
-
-void TPeriodPartyReport::AddParam(QWidget *Control) { pnlParams->layout()->addWidget(Control); }
 
 bool TPeriodPartyReport::InitForm()
 {
     if (!TQuorendReadForm::InitForm())
         return false;
-    RestoreDate(FFromValue, dtp_From);
-    RestoreDate(FToValue, dtp_To);
+    RestoreDates();
     if (leParty) {
         switch (FPartyKind) {
         case pkSupplier:
@@ -136,10 +82,7 @@ bool TPeriodPartyReport::FormDone()
     if (leParty)
         SetRegistrySetting(FPartyKind == pkBus ? QStringLiteral("code_bus_Text") : QStringLiteral("code_supplier_Text"),
                            leParty->text());
-    if (!FFromValue.isEmpty())
-        SetRegistrySetting(FFromValue, SqlDayNumber(From()));
-    if (!FToValue.isEmpty())
-        SetRegistrySetting(FToValue, SqlDayNumber(To()));
+    StoreDates();
     return TQuorendReadForm::FormDone();
 }
 
@@ -160,32 +103,9 @@ bool TPeriodPartyReport::BeforeShow()
     return result;
 }
 
-QDate TPeriodPartyReport::From() const { return dtp_From->date(); }
-QDate TPeriodPartyReport::To() const { return dtp_To->date(); }
-
-void TPeriodPartyReport::SetPeriod(const QDate &AFrom, const QDate &ATo)
-{
-    dtp_From->setDate(AFrom);
-    dtp_To->setDate(ATo);
-}
-
 int TPeriodPartyReport::PartyCode() const { return leParty ? StrToIntOrZero(leParty->text()) : 0; }
 QString TPeriodPartyReport::PartyText() const { return leParty ? leParty->text() : QString(); }
 QString TPeriodPartyReport::PartyName() const { return panelParty ? panelParty->text() : QString(); }
-
-void TPeriodPartyReport::ParamsChanged() { ClearGrid(*Grid, 0); }
-
-void TPeriodPartyReport::SetHeader(int ColCount, const std::vector<QStringList> &Texts, const QString &Merge)
-{
-    const int headerRows = int(Texts.size());
-    Grid->SetColCount(ColCount);
-    Grid->SetRowCount(headerRows + 1);
-    Grid->SetFixedRows(headerRows);
-    for (int r = 0; r < headerRows; ++r)
-        for (int c = 0; c < Texts[r].size() && c < ColCount; ++c)
-            Grid->SetCells(c, r, Texts[r][c]);
-    Grid->SetMergeCellsStr(Merge);
-}
 
 void TPeriodPartyReport::SetMoneyColumns(const std::vector<int> &Cols)
 {
@@ -199,16 +119,4 @@ void TPeriodPartyReport::SetCentredColumns(const std::vector<int> &Cols)
     centred.Include(caCenter);
     for (int c : Cols)
         Grid->GetColAttributes(c)->SetAlignment(centred);
-}
-
-void TPeriodPartyReport::ShowRows(TDelimitedStrings &Rows)
-{
-    FilterRows(Rows, QString());
-    FillGridFromDelimitedStrings(*Grid, Rows, true);
-    SetHeaderSort(true);
-}
-
-void TPeriodPartyReport::Select(const QString &Sql, TDelimitedStringList &List)
-{
-    SelectToList(this, DbConnection, Sql, List);
 }

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "framework/QuorendReadForm.h"
+#include "reports/ReportForm.h"
 
 class QDateEdit;
 class QLabel;
@@ -21,7 +21,7 @@ class TListEdit;
 class TDelimitedStrings;
 class TDelimitedStringList;
 
-class TPeriodPartyReport : public TQuorendReadForm
+class TPeriodPartyReport : public TPeriodForm
 {
     Q_OBJECT
 public:
@@ -35,19 +35,12 @@ public:
     // Sets the caption; the reports that run at once run.
     bool BeforeShow() override;
 
-    QDate From() const;
-    QDate To() const;
-    void SetPeriod(const QDate &AFrom, const QDate &ATo);
     // The typed party code (0 when none or not a number) and the name its
     // panel shows.
     int PartyCode() const;
     QString PartyText() const;
     QString PartyName() const;
 
-    QLabel *lblFrom = nullptr;
-    QDateEdit *dtp_From = nullptr;
-    QLabel *lblTo = nullptr;
-    QDateEdit *dtp_To = nullptr;
     QLabel *lblParty = nullptr;
     TListEdit *leParty = nullptr;
     QLabel *panelParty = nullptr;
@@ -62,31 +55,16 @@ protected:
     // that follows its name panel (none when empty) and its list.
     void AddParty(TPartyKind Kind, const QString &EditName, const QString &Label, const QString &PanelName,
                   const QString &Note = QString());
-    // The registry values of the dates (both empty: not remembered).
-    void RememberDates(const QString &FromValue, const QString &ToValue);
-    // A further control on the parameter panel.
-    void AddParam(QWidget *Control);
     // Whether BeforeShow runs the report.
     void SetRunsAtOnce(bool Value) { FRunsAtOnce = Value; }
-    // Every change of a parameter clears the grid.
-    void ParamsChanged();
-    // Column count, header rows (texts from column 0, "" for none), merged
-    // header blocks.
-    void SetHeader(int ColCount, const std::vector<QStringList> &Texts, const QString &Merge);
     // Money columns (2 decimals) and centred columns.
     void SetMoneyColumns(const std::vector<int> &Cols);
     void SetCentredColumns(const std::vector<int> &Cols);
-    // The end of every run: the F6 filter, the grid fill, the sort marks.
-    void ShowRows(TDelimitedStrings &Rows);
-    // The query's rows; a failing query raises.
-    void Select(const QString &Sql, TDelimitedStringList &List);
 
     QString FCaption;
 
 private:
     TPartyKind FPartyKind = pkBus;
-    QString FFromValue;
-    QString FToValue;
     bool FRunsAtOnce = false;
 };
 

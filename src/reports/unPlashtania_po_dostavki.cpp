@@ -54,22 +54,15 @@ TfrmPlashtania_po_dostavki::TfrmPlashtania_po_dostavki(QWidget *AOwner, TFormSty
               QStringLiteral("0,0,1,0|2,0,4,0|5,0,7,0|8,0,9,0|10,0,10,1|"));
     SetMoneyColumns({2, 3, 4, 7});
     SetCentredColumns({5, 8});
-}
-
-QString TfrmPlashtania_po_dostavki::GetSubTitle()
-{
-    return Format(QStringLiteral(" за доставчик %s - %s, от дата %s, до дата %s"),
-                  {PartyText(), PartyName(), DateToDisplayText(From()), DateToDisplayText(To())});
-}
-
-TDocumentPaymentsReport::TLayout TfrmPlashtania_po_dostavki::Layout() const
-{
     TLayout layout;
     layout.FieldCount = kFieldCount;
     layout.Due = 2;
     layout.PayNo = 5;
     layout.Kind = 10;
-    return layout;
+    layout.RowFields = {0, 1, 2, 8, 9};
+    layout.KeyFields = {0};
+    layout.PartyNoun = QStringLiteral("доставчик");
+    SetLayout(layout);
 }
 
 bool TfrmPlashtania_po_dostavki::DoExecute()
@@ -93,21 +86,6 @@ QString TfrmPlashtania_po_dostavki::DocumentsSql()
         return Format(kDocumentsAll, {from, to});
     return Format(kDocumentsOfSupplier, {PartyCode(), from, to});
 }
-
-QStringList TfrmPlashtania_po_dostavki::DocumentRecord(const QStringList &Row)
-{
-    QStringList record;
-    for (int i = 0; i < kFieldCount; ++i)
-        record << QString();
-    record[0] = Row.value(0);
-    record[1] = Row.value(1);
-    record[2] = Row.value(2);
-    record[8] = Row.value(3);
-    record[9] = Row.value(4);
-    return record;
-}
-
-QString TfrmPlashtania_po_dostavki::DocumentKey(const QStringList &Record) { return Record.value(0); }
 
 QString TfrmPlashtania_po_dostavki::PaidSumsSql()
 {

@@ -12,20 +12,15 @@ public:
     TfrmPlashtania_po_dostavki(QWidget *AOwner, TFormStyle AFormStyle);
 
     bool DoExecute() override;
-    QString GetSubTitle() override;
 
     // The supplier's code edit and the panel with its name.
     TListEdit *code_supplier = nullptr;
     QLabel *panelSupplier = nullptr;
 
 protected:
-    TLayout Layout() const override;
     QString DocumentsSql() override;
-    QStringList DocumentRecord(const QStringList &Row) override;
-    QString DocumentKey(const QStringList &Record) override;
     QString PaidSumsSql() override;
     QString PaymentsSql() override;
-    int KeyFieldCount() const override { return 1; }
     QString PaymentKindName(const QString &Code) override;
 
 private:

@@ -45,21 +45,15 @@ TfrmPlashtania_po_microbusi::TfrmPlashtania_po_microbusi(QWidget *AOwner, TFormS
               QStringLiteral("1,0,3,0|4,0,6,0|7,0,8,0|"));
     SetMoneyColumns({1, 2, 3, 6});
     SetCentredColumns({4, 7});
-}
-
-QString TfrmPlashtania_po_microbusi::GetSubTitle()
-{
-    return Format(QStringLiteral(" за микробус %s - %s, от дата %s, до дата %s"),
-                  {PartyText(), PartyName(), DateToDisplayText(From()), DateToDisplayText(To())});
-}
-
-TDocumentPaymentsReport::TLayout TfrmPlashtania_po_microbusi::Layout() const
-{
+    // A report is its date and minibus.
     TLayout layout;
     layout.FieldCount = kFieldCount;
     layout.Due = 1;
     layout.PayNo = 4;
-    return layout;
+    layout.RowFields = {0, 1, 7, 8};
+    layout.KeyFields = {0, 7};
+    layout.PartyNoun = QStringLiteral("микробус");
+    SetLayout(layout);
 }
 
 QString TfrmPlashtania_po_microbusi::DocumentsSql()
@@ -69,24 +63,6 @@ QString TfrmPlashtania_po_microbusi::DocumentsSql()
     if (PartyCode() < 1)
         return Format(kDocumentsAll, {from, to});
     return Format(kDocumentsOfBus, {from, to, PartyCode()});
-}
-
-QStringList TfrmPlashtania_po_microbusi::DocumentRecord(const QStringList &Row)
-{
-    QStringList record;
-    for (int i = 0; i < kFieldCount; ++i)
-        record << QString();
-    record[0] = Row.value(0);
-    record[1] = Row.value(1);
-    record[7] = Row.value(2);
-    record[8] = Row.value(3);
-    return record;
-}
-
-// A report is its date and minibus.
-QString TfrmPlashtania_po_microbusi::DocumentKey(const QStringList &Record)
-{
-    return Record.value(0) + QChar('@') + Record.value(7);
 }
 
 QString TfrmPlashtania_po_microbusi::PaymentsWhere()

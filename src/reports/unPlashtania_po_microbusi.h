@@ -9,20 +9,14 @@ class TfrmPlashtania_po_microbusi : public TDocumentPaymentsReport
 public:
     TfrmPlashtania_po_microbusi(QWidget *AOwner, TFormStyle AFormStyle);
 
-    QString GetSubTitle() override;
-
     // The minibus's code edit and the panel with its name.
     TListEdit *code_bus = nullptr;
     QLabel *panelMicrobus = nullptr;
 
 protected:
-    TLayout Layout() const override;
     QString DocumentsSql() override;
-    QStringList DocumentRecord(const QStringList &Row) override;
-    QString DocumentKey(const QStringList &Record) override;
     QString PaidSumsSql() override;
     QString PaymentsSql() override;
-    int KeyFieldCount() const override { return 2; }
 
 private:
     // The payments' condition: the reports of the period (and minibus).
