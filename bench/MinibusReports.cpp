@@ -1,0 +1,111 @@
+// Products by minibus on the generated year: the report of one month
+// (goal: under 0.5 s) and of the whole year (goal: under 1.5 s) through its
+// window, for all minibuses, set against its bare statement of the same
+// period through the same database layer, and against the same sums grouped
+// by code, name and unit with the minibuses joined from the right (a plan
+// that searches the month's receipts once per customer, and compares texts
+// for every line).
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+#include "components/ListEdit.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/un_Ado_Connection.h"
+#include "reports/unArtikuli_po_microbusi.h"
+#include "support/Ratios.h"
+#include "support/YearOfData.h"
+
+namespace {
+
+QDate FirstDay() { return DayNumberToDate(bench::FirstDayOfYear(bench::YearSpec())); }
+QDate LastDay() { return FirstDay().addYears(1).addDays(-1); }
+
+template <class T>
+std::unique_ptr<T> MakeReport(bool Year)
+{
+    std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
+    form->SetPeriod(Year ? FirstDay() : FirstDay().addMonths(2),
+                    Year ? LastDay() : FirstDay().addMonths(3).addDays(-1));
+    return form;
+}
+
+template <class T>
+void Report(benchmark::State &state, bool Year)
+{
+    auto form = MakeReport<T>(Year);
+    for (auto _ : state)
+        if (!form->Execute())
+            state.SkipWithError("the report failed");
+    state.counters["rows"] = form->Grid->RowCount();
+}
+
+void Plain(benchmark::State &state, const QStringList &Statements)
+{
+    TDelimitedStringList list;
+    for (auto _ : state)
+        for (const QString &sql : Statements)
+            SelectToList(nullptr, DbConnection, sql, list);
+}
+
+QStringList ProductsStatements(bool Year)
+{
+    auto form = MakeReport<TfrmArtikuli_po_microbusi>(Year);
+    form->leMicrobus->setText(QString());
+    return {form->RowsSql()};
+}
+
+QString ByNameAndUnit(bool Year)
+{
+    auto form = MakeReport<TfrmArtikuli_po_microbusi>(Year);
+    form->leMicrobus->setText(QString());
+    return Format(
+        QStringLiteral(
+            "SELECT Zaiavka_rows.izdelie,        Izdelia.name_izd,        Merki.v_Miarka,        "
+            "Sum(Zaiavka_rows.quantity_izd) AS SumOfquantity_izd FROM (((Busses RIGHT JOIN CustGroups ON "
+            "Busses.c_bus=CustGroups.c_bus) INNER JOIN Obekti ON CustGroups.code_c=Obekti.code_of_CustGroup) INNER "
+            "JOIN Zaiavki ON Obekti.code_of_object=Zaiavki.obekt) INNER JOIN (Merki INNER JOIN (Izdelia INNER JOIN "
+            "Zaiavka_rows ON Izdelia.code_izd=Zaiavka_rows.izdelie) ON Merki.n_Miarka=Izdelia.mjarka) ON "
+            "Zaiavki.Query_num=Zaiavka_rows.Query_num WHERE %sGROUP BY Zaiavka_rows.izdelie, Izdelia.name_izd, "
+            "Merki.v_Miarka ORDER BY Izdelia.name_izd"),
+        {form->BuildFilter()});
+}
+
+void BM_ProductsByMinibusMonth(benchmark::State &state) { Report<TfrmArtikuli_po_microbusi>(state, false); }
+void BM_ProductsByMinibusPlainMonth(benchmark::State &state) { Plain(state, ProductsStatements(false)); }
+void BM_ProductsByMinibusByNameMonth(benchmark::State &state) { Plain(state, {ByNameAndUnit(false)}); }
+void BM_ProductsByMinibusYear(benchmark::State &state) { Report<TfrmArtikuli_po_microbusi>(state, true); }
+void BM_ProductsByMinibusPlainYear(benchmark::State &state) { Plain(state, ProductsStatements(true)); }
+
+BENCHMARK(BM_ProductsByMinibusMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProductsByMinibusPlainMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProductsByMinibusByNameMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProductsByMinibusYear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProductsByMinibusPlainYear)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir base;
+    QDir(base.path()).mkpath(QStringLiteral("db"));
+    QDir(base.path()).mkpath(QStringLiteral("bin"));
+    QFile::copy(bench::CachedYear(), base.filePath(QStringLiteral("db/bread.db")));
+    SetProgramFileNameForTests(base.filePath(QStringLiteral("bin/tolvex")));
+    OpenDatabase(&app, nullptr, true);
+    bench::AddRatio("BM_ProductsByMinibusMonth", "BM_ProductsByMinibusPlainMonth");
+    bench::AddRatio("BM_ProductsByMinibusMonth", "BM_ProductsByMinibusByNameMonth");
+    bench::AddRatio("BM_ProductsByMinibusYear", "BM_ProductsByMinibusPlainYear");
+    const int result = bench::RunBenchmarks(argc, argv);
+    CloseDatabase();
+    return result;
+}
+
