@@ -36,7 +36,7 @@ void TPeriodPartyReport::SetReport(const QString &FormName, const QString &ACapt
 }
 
 void TPeriodPartyReport::AddParty(TPartyKind Kind, const QString &EditName, const QString &Label_,
-                                  const QString &PanelName, const QString &Note)
+                                  const QString &PanelName, const QString &Note, bool First)
 {
     FPartyKind = Kind;
     lblParty = new QLabel(Label_, pnlParams);
@@ -50,11 +50,18 @@ void TPeriodPartyReport::AddParty(TPartyKind Kind, const QString &EditName, cons
     panelParty->setMinimumWidth(160);
     leParty->SetDescrControl(panelParty);
     leParty->SetDescrColumn(1);
-    pnlParams->layout()->addWidget(lblParty);
-    pnlParams->layout()->addWidget(leParty);
-    pnlParams->layout()->addWidget(panelParty);
+    auto *layout = static_cast<QBoxLayout *>(pnlParams->layout());
+    int at = First ? 0 : layout->count();
+    for (QWidget *w : {static_cast<QWidget *>(lblParty), static_cast<QWidget *>(leParty),
+                       static_cast<QWidget *>(panelParty)})
+        layout->insertWidget(at++, w);
     if (!Note.isEmpty())
-        pnlParams->layout()->addWidget(new QLabel(Note, pnlParams));
+        layout->insertWidget(at, new QLabel(Note, pnlParams));
+    if (First) {
+        // The keyboard follows the panel from left to right.
+        QWidget::setTabOrder(leParty, dtp_From);
+        QWidget::setTabOrder(dtp_From, dtp_To);
+    }
     connect(leParty, &QLineEdit::textChanged, this, [this] { ParamsChanged(); });
 }
 

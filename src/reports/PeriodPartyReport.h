@@ -52,9 +52,10 @@ protected:
     // The form's name and caption (the caption panel shows it upper-cased).
     void SetReport(const QString &FormName, const QString &ACaption);
     // The party edit after the dates: its control names, label, the note
-    // that follows its name panel (none when empty) and its list.
+    // that follows its name panel (none when empty) and its list; with
+    // First it stands before the dates.
     void AddParty(TPartyKind Kind, const QString &EditName, const QString &Label, const QString &PanelName,
-                  const QString &Note = QString());
+                  const QString &Note = QString(), bool First = false);
     // Whether BeforeShow runs the report.
     void SetRunsAtOnce(bool Value) { FRunsAtOnce = Value; }
     // Money columns (2 decimals) and centred columns.
