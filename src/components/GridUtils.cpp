@@ -403,6 +403,22 @@ void HideGridSelection(StringGrid &Grid)
     Grid.SetOptions(o);
 }
 
+int AlignmentBits(const TCellAlignment &A)
+{
+    int bits = 0;
+    if (A.Contains(caLeft))
+        bits |= AlignBitLeft;
+    if (A.Contains(caRight))
+        bits |= AlignBitRight;
+    if (A.Contains(caCenter))
+        bits |= AlignBitCenter;
+    if (A.Contains(caTop))
+        bits |= AlignBitTop;
+    if (A.Contains(caBottom))
+        bits |= AlignBitBottom;
+    return bits;
+}
+
 int GetCellAlignment(const StringGrid &Grid, int ACol, int ARow)
 {
     if (!InGrid(Grid, ACol, ARow))
@@ -411,19 +427,7 @@ int GetCellAlignment(const StringGrid &Grid, int ACol, int ARow)
         TColRowAttributes attrs;
         QString text;
         const_cast<TRichGrid *>(tr)->GetDisplayAttributes(ACol, ARow, &attrs, text);
-        const TCellAlignment a = attrs.Alignment();
-        int bits = 0;
-        if (a.Contains(caLeft))
-            bits |= AlignBitLeft;
-        if (a.Contains(caRight))
-            bits |= AlignBitRight;
-        if (a.Contains(caCenter))
-            bits |= AlignBitCenter;
-        if (a.Contains(caTop))
-            bits |= AlignBitTop;
-        if (a.Contains(caBottom))
-            bits |= AlignBitBottom;
-        return bits;
+        return AlignmentBits(attrs.Alignment());
     }
     if (const TRunTimeGrid *ta = AsRunTime(Grid)) {
         const int code = ta->GetCellAlignment(ACol, ARow);

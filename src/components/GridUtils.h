@@ -7,6 +7,7 @@
 // grid" work on every string grid.
 #include <QString>
 
+#include "components/RichGrid.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/GridTypes.h"
 #include "platform/ui/StringGrid.h"
@@ -99,6 +100,8 @@ enum : int {
     AlignBitBottom = 16,
 };
 int GetCellAlignment(const platform::StringGrid &Grid, int ACol, int ARow);
+// The alignment bits of an attributed cell's alignment.
+int AlignmentBits(const TCellAlignment &A);
 
 // The columns from LeftCol on are narrower together than the client area.
 bool ColumnsFitClient(const platform::StringGrid &Grid);

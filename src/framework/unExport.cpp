@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -68,22 +69,6 @@ struct CellLook
     TGridRect Block;
 };
 
-int AlignBits(TCellAlignment a)
-{
-    int bits = 0;
-    if (a.Contains(caLeft))
-        bits |= AlignBitLeft;
-    if (a.Contains(caRight))
-        bits |= AlignBitRight;
-    if (a.Contains(caCenter))
-        bits |= AlignBitCenter;
-    if (a.Contains(caTop))
-        bits |= AlignBitTop;
-    if (a.Contains(caBottom))
-        bits |= AlignBitBottom;
-    return bits;
-}
-
 // Reads cells of any grid: an attributed grid in one pass over its layers
 // per cell, other grids through the grid utilities.
 class GridReader
@@ -99,7 +84,7 @@ public:
         if (rich_) {
             out.Text.clear();
             rich_->GetDisplayAttributes(c, r, &attrs_, out.Text);
-            out.Align = AlignBits(attrs_.Alignment());
+            out.Align = AlignmentBits(attrs_.Alignment());
             out.Color = attrs_.BackColor();
             out.Wrap = attrs_.WordWrap();
             rich_->GetMergeRect(c, r, out.Block);
@@ -180,20 +165,37 @@ XlsxLook FontLook(const TExportObject &Object)
     return l;
 }
 
+// A cell's alignment in a file from the grid's alignment bits: centred
+// both ways, then right, left, top and bottom where they are set.
+template <class H, class V> struct AlignmentValues
+{
+    H Left, Center, Right;
+    V Top, Middle, Bottom;
+};
+
+template <class H, class V> void ApplyAlignmentBits(int Bits, const AlignmentValues<H, V> &Values, H &Horizontal, V &Vertical)
+{
+    if (Bits & AlignBitCenter) {
+        Horizontal = Values.Center;
+        Vertical = Values.Middle;
+    }
+    if (Bits & AlignBitRight)
+        Horizontal = Values.Right;
+    if (Bits & AlignBitLeft)
+        Horizontal = Values.Left;
+    if (Bits & AlignBitTop)
+        Vertical = Values.Top;
+    if (Bits & AlignBitBottom)
+        Vertical = Values.Bottom;
+}
+
 void ApplyAlignment(XlsxLook &l, int bits)
 {
-    if (bits & AlignBitCenter) {
-        l.Horizontal = XlsxLook::HCenter;
-        l.Vertical = XlsxLook::VCenter;
-    }
-    if (bits & AlignBitRight)
-        l.Horizontal = XlsxLook::HRight;
-    if (bits & AlignBitLeft)
-        l.Horizontal = XlsxLook::HLeft;
-    if (bits & AlignBitTop)
-        l.Vertical = XlsxLook::VTop;
-    if (bits & AlignBitBottom)
-        l.Vertical = XlsxLook::VBottom;
+    ApplyAlignmentBits(bits,
+                       AlignmentValues<decltype(l.Horizontal), decltype(l.Vertical)>{
+                           XlsxLook::HLeft, XlsxLook::HCenter, XlsxLook::HRight, XlsxLook::VTop, XlsxLook::VCenter,
+                           XlsxLook::VBottom},
+                       l.Horizontal, l.Vertical);
 }
 
 // The spreadsheet's standard palette: index 8 turquoise, 2 white, 1 black.
@@ -327,16 +329,42 @@ QString ExportExtension(int Choice)
 
 // --- the exporters ----------------------------------------------------------------
 
-int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress)
+namespace {
+
+// An export into an office file between the progress's start and finish:
+// Body's result, or erFailed with the program's message when it throws.
+int RunOfficeExport(const QString &Program, const TExportJob &Job, TExportProgress &Progress,
+                    const std::function<int(StringGrid &Grid, int Cols, int Rows)> &Body)
 {
     StringGrid &grid = *Job.Grid;
     const int cols = grid.ColCount();
     const int rows = grid.RowCount();
+    Progress.Start(QStringLiteral("Стартиране на ") + Program + PleaseWait, static_cast<long long>(cols) * rows);
     int result = erFailed;
-    Progress.Start(QStringLiteral("Стартиране на MS Excel 97") + PleaseWait, static_cast<long long>(cols) * rows);
     try {
+        result = Body(grid, cols, rows);
+    } catch (const std::exception &e) {
+        Progress.Finish();
+        ShowOfficeError(Program, QString::fromUtf8(e.what()));
+        return erFailed;
+    }
+    Progress.Finish();
+    return result;
+}
+
+QString TransferStatus(const QString &Program)
+{
+    return QStringLiteral("Прехвърляне на данните към ") + Program + PleaseWait;
+}
+
+} // namespace
+
+int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress)
+{
+    const QString program = QStringLiteral("MS Excel 97");
+    return RunOfficeExport(program, Job, Progress, [&](StringGrid &grid, int cols, int rows) {
         XlsxWorkbook book(Job.FileName);
-        Progress.SetStatus(QStringLiteral("Прехвърляне на данните към MS Excel 97") + PleaseWait);
+        Progress.SetStatus(TransferStatus(program));
         std::vector<int> longest(static_cast<size_t>(std::max(cols, 1)), 0);
         auto note = [&longest](int col, const QString &text) {
             if (col >= 0 && col < static_cast<int>(longest.size()))
@@ -410,7 +438,6 @@ int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress)
                 }
                 if (Progress.Step()) {
                     book.Discard();
-                    Progress.Finish();
                     return erCancelled;
                 }
             }
@@ -418,25 +445,16 @@ int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress)
         for (int c = 0; c < cols; ++c)
             book.SetColumnWidth(c, platform::office::XlsxColumnWidth(longest[static_cast<size_t>(c)]));
         book.Close();
-        result = erExported;
-    } catch (const std::exception &e) {
-        Progress.Finish();
-        ShowOfficeError(QStringLiteral("MS Excel 97"), QString::fromUtf8(e.what()));
-        return erFailed;
-    }
-    Progress.Finish();
-    return result;
+        return erExported;
+    });
 }
 
 int ExportToDocument(const TExportJob &Job, TExportProgress &Progress)
 {
-    StringGrid &grid = *Job.Grid;
-    const int cols = grid.ColCount();
-    const int rows = grid.RowCount();
-    Progress.Start(QStringLiteral("Стартиране на MS Word 97") + PleaseWait, static_cast<long long>(cols) * rows);
-    try {
+    const QString program = QStringLiteral("MS Word 97");
+    return RunOfficeExport(program, Job, Progress, [&](StringGrid &grid, int cols, int rows) {
         RtfDocument doc;
-        Progress.SetStatus(QStringLiteral("Прехвърляне на данните към MS Word 97") + PleaseWait);
+        Progress.SetStatus(TransferStatus(program));
         GridReader reader(grid);
         CellLook cell;
 
@@ -516,40 +534,25 @@ int ExportToDocument(const TExportJob &Job, TExportProgress &Progress)
                     reader.Read(b.Left, b.Top, cell);
                 out.Text = cell.Text;
                 out.Font = tableFont;
-                const int a = cell.Align;
-                if (a & AlignBitCenter) {
-                    out.Horizontal = RtfAlign::Center;
-                    out.Vertical = RtfVAlign::Center;
-                }
-                if (a & AlignBitRight)
-                    out.Horizontal = RtfAlign::Right;
-                if (a & AlignBitLeft)
-                    out.Horizontal = RtfAlign::Left;
-                if (a & AlignBitTop)
-                    out.Vertical = RtfVAlign::Top;
-                if (a & AlignBitBottom)
-                    out.Vertical = RtfVAlign::Bottom;
+                ApplyAlignmentBits(cell.Align,
+                                   AlignmentValues<RtfAlign, RtfVAlign>{RtfAlign::Left, RtfAlign::Center, RtfAlign::Right,
+                                                                        RtfVAlign::Top, RtfVAlign::Center,
+                                                                        RtfVAlign::Bottom},
+                                   out.Horizontal, out.Vertical);
                 out.Shading = ExportIndexColor(ExportColorIndex(cell.Color));
                 out.Borders = true;
                 line.push_back(std::move(out));
                 const int span = right - c + 1;
                 c = right + 1;
-                if (Progress.Step(span)) {
-                    Progress.Finish();
+                if (Progress.Step(span))
                     return erCancelled;
-                }
             }
             if (!line.empty())
                 doc.AddTableRow(line);
         }
         doc.SaveToFile(Job.FileName);
-    } catch (const std::exception &e) {
-        Progress.Finish();
-        ShowOfficeError(QStringLiteral("MS Word 97"), QString::fromUtf8(e.what()));
-        return erFailed;
-    }
-    Progress.Finish();
-    return erExported;
+        return erExported;
+    });
 }
 
 int ExportToText(const TExportJob &Job, TExportProgress &Progress)
