@@ -241,6 +241,23 @@ long double ReadFloatBound(const QString &S)
 
 } // namespace
 
+bool TSimpleFilter::MatchesUnbounded(const QString &Value, const QString &Affix, const QString &X,
+                                     const TWildcardPattern &Pattern, bool ByText) const
+{
+    switch (FKind) {
+    case sfPrefix:
+        return ByText ? Value.startsWith(Affix) : ComparePrefix(Affix, Value, false) == 0;
+    case sfSuffix:
+        return ByText ? Value.endsWith(Affix) : CompareSuffix(Affix, Value, false) == 0;
+    case sfEquals:
+        return EqualsValue(FWildcardMatch, Pattern, X, Value);
+    case sfDiffers:
+        return !EqualsValue(FWildcardMatch, Pattern, X, Value);
+    default:
+        return true;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // TStringFilter
 
@@ -249,59 +266,20 @@ TStringFilter::TStringFilter(const QString &Text, bool WildcardMatch)
     Init(Text, WildcardMatch);
 }
 
-void TStringFilter::GetValueText(QString &S) const
-{
-    S = JoinParts(FKind, FLow, FHigh, FKind == sfEquals || FKind == sfDiffers ? FValue : FAffix);
-}
+void TStringFilter::GetValueText(QString &S) const { S = PartsText(FLow, FHigh); }
 
 void TStringFilter::Parse(const QString &Text)
 {
-    Reset();
-    const TParts p = SplitParts(Text);
-    FKind = p.Kind;
-    FLow = p.A;
-    FHigh = p.B;
-    if (FKind == sfPrefix || FKind == sfSuffix)
-        FAffix = p.X;
-    else
-        FValue = p.X;
-    FPattern = TWildcardPattern(FValue);
+    ParseParts(Text, [](const QString &Bound) { return Bound; });
 }
 
 void TStringFilter::GetExtraText(QString &) const
 {
 }
 
-void TStringFilter::Reset()
-{
-    TSimpleFilter::Reset();
-    FLow.clear();
-    FHigh.clear();
-    FAffix.clear();
-    FValue.clear();
-    FPattern = TWildcardPattern();
-}
-
 bool TStringFilter::Matches(const QString &Value) const
 {
-    switch (FKind) {
-    case sfRange:
-        return QString::compare(FLow, Value) <= 0 && QString::compare(Value, FHigh) <= 0;
-    case sfFrom:
-        return QString::compare(Value, FLow) >= 0;
-    case sfTo:
-        return QString::compare(Value, FHigh) <= 0;
-    case sfPrefix:
-        return Value.startsWith(FAffix);
-    case sfSuffix:
-        return Value.endsWith(FAffix);
-    case sfEquals:
-        return EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    case sfDiffers:
-        return !EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    default:
-        return true;
-    }
+    return MatchesValue(Value, [](const QString &V) { return V; }, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -317,56 +295,14 @@ void TFloatFilter::GetValueText(QString &S) const
     QString a, b;
     FormatFloatRounded(AmountPrecision, a, FLow);
     FormatFloatRounded(AmountPrecision, b, FHigh);
-    S = JoinParts(FKind, a, b, FKind == sfEquals || FKind == sfDiffers ? FValue : FAffix);
+    S = PartsText(a, b);
 }
 
-void TFloatFilter::Parse(const QString &Text)
-{
-    Reset();
-    const TParts p = SplitParts(Text);
-    FKind = p.Kind;
-    if (FKind == sfRange || FKind == sfFrom)
-        FLow = ReadFloatBound(p.A);
-    if (FKind == sfRange || FKind == sfTo)
-        FHigh = ReadFloatBound(p.B);
-    if (FKind == sfPrefix || FKind == sfSuffix)
-        FAffix = p.X;
-    else
-        FValue = p.X;
-    FPattern = TWildcardPattern(FValue);
-}
-
-void TFloatFilter::Reset()
-{
-    TSimpleFilter::Reset();
-    FLow = FHigh = 0;
-    FAffix.clear();
-    FValue.clear();
-    FPattern = TWildcardPattern();
-}
+void TFloatFilter::Parse(const QString &Text) { ParseParts(Text, ReadFloatBound); }
 
 bool TFloatFilter::Matches(const QString &Value) const
 {
-    switch (FKind) {
-    case sfRange: {
-        const long double v = DotStrToFloat(Value, 0);
-        return FLow <= v && v <= FHigh;
-    }
-    case sfFrom:
-        return DotStrToFloat(Value, 0) >= FLow;
-    case sfTo:
-        return DotStrToFloat(Value, 0) <= FHigh;
-    case sfPrefix:
-        return ComparePrefix(FAffix, Value, false) == 0;
-    case sfSuffix:
-        return CompareSuffix(FAffix, Value, false) == 0;
-    case sfEquals:
-        return EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    case sfDiffers:
-        return !EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    default:
-        return true;
-    }
+    return MatchesValue(Value, [](const QString &V) { return DotStrToFloat(V, 0); }, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -377,57 +313,16 @@ TIntegerFilter::TIntegerFilter(const QString &Text, bool WildcardMatch)
     Init(Text, WildcardMatch);
 }
 
-void TIntegerFilter::GetValueText(QString &S) const
-{
-    S = JoinParts(FKind, QString::number(FLow), QString::number(FHigh),
-                  FKind == sfEquals || FKind == sfDiffers ? FValue : FAffix);
-}
+void TIntegerFilter::GetValueText(QString &S) const { S = PartsText(QString::number(FLow), QString::number(FHigh)); }
 
 void TIntegerFilter::Parse(const QString &Text)
 {
-    Reset();
-    const TParts p = SplitParts(Text);
-    FKind = p.Kind;
-    FLow = StrToIntOrZero(p.A);
-    FHigh = StrToIntOrZero(p.B);
-    if (FKind == sfPrefix || FKind == sfSuffix)
-        FAffix = p.X;
-    else
-        FValue = p.X;
-    FPattern = TWildcardPattern(FValue);
-}
-
-void TIntegerFilter::Reset()
-{
-    TSimpleFilter::Reset();
-    FLow = FHigh = 0;
-    FAffix.clear();
-    FValue.clear();
-    FPattern = TWildcardPattern();
+    ParseParts(Text, [](const QString &Bound) { return StrToIntOrZero(Bound); });
 }
 
 bool TIntegerFilter::Matches(const QString &Value) const
 {
-    switch (FKind) {
-    case sfRange: {
-        const int v = StrToIntOrZero(Value);
-        return FLow <= v && v <= FHigh;
-    }
-    case sfFrom:
-        return StrToIntOrZero(Value) >= FLow;
-    case sfTo:
-        return StrToIntOrZero(Value) <= FHigh;
-    case sfPrefix:
-        return ComparePrefix(FAffix, Value, false) == 0;
-    case sfSuffix:
-        return CompareSuffix(FAffix, Value, false) == 0;
-    case sfEquals:
-        return EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    case sfDiffers:
-        return !EqualsValue(FWildcardMatch, FPattern, FValue, Value);
-    default:
-        return true;
-    }
+    return MatchesValue(Value, [](const QString &V) { return StrToIntOrZero(V); }, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -94,58 +94,105 @@ protected:
     static TParts SplitParts(const QString &Text);
     // The text of the form with the parts already written.
     static QString JoinParts(int Kind, const QString &A, const QString &B, const QString &X);
+    // The forms that compare no bounds: a prefix or suffix Affix (as texts
+    // by their characters when ByText, else as the helpers compare affixes),
+    // equal to or different from X (through Pattern with wildcards), all.
+    bool MatchesUnbounded(const QString &Value, const QString &Affix, const QString &X,
+                          const TWildcardPattern &Pattern, bool ByText) const;
 
     int FKind = sfAll;
     bool FWildcardMatch = false;
     QString FName = QStringLiteral("None");
 };
 
+// The alternatives over values in an order, whose bounds are of type T: a
+// range, from, to, a prefix or suffix, equal or different.
+template <class T> class TOrderedFilter : public TSimpleFilter
+{
+public:
+    void Reset() override
+    {
+        TSimpleFilter::Reset();
+        FLow = FHigh = T();
+        FAffix.clear();
+        FValue.clear();
+        FPattern = TWildcardPattern();
+    }
+
+protected:
+    // The form and fields of Text, the bounds read by ReadBound.
+    template <class Reader> void ParseParts(const QString &Text, Reader ReadBound)
+    {
+        Reset();
+        const TParts p = SplitParts(Text);
+        FKind = p.Kind;
+        if (FKind == sfRange || FKind == sfFrom)
+            FLow = ReadBound(p.A);
+        if (FKind == sfRange || FKind == sfTo)
+            FHigh = ReadBound(p.B);
+        if (FKind == sfPrefix || FKind == sfSuffix)
+            FAffix = p.X;
+        else
+            FValue = p.X;
+        FPattern = TWildcardPattern(FValue);
+    }
+    // The form written back, the bounds as Low and High.
+    QString PartsText(const QString &Low, const QString &High) const
+    {
+        return JoinParts(FKind, Low, High, FKind == sfEquals || FKind == sfDiffers ? FValue : FAffix);
+    }
+    // Value read by ReadValue against the bounds; the other forms as
+    // MatchesUnbounded.
+    template <class Reader> bool MatchesValue(const QString &Value, Reader ReadValue, bool AffixByText) const
+    {
+        switch (FKind) {
+        case sfRange: {
+            const T v = ReadValue(Value);
+            return FLow <= v && v <= FHigh;
+        }
+        case sfFrom:
+            return ReadValue(Value) >= FLow;
+        case sfTo:
+            return ReadValue(Value) <= FHigh;
+        default:
+            return MatchesUnbounded(Value, FAffix, FValue, FPattern, AffixByText);
+        }
+    }
+
+    T FLow = T(), FHigh = T();
+    QString FAffix, FValue;
+    TWildcardPattern FPattern;
+};
+
 // Texts, compared by their characters.
-class TStringFilter : public TSimpleFilter
+class TStringFilter : public TOrderedFilter<QString>
 {
 public:
     TStringFilter(const QString &Text, bool WildcardMatch);
     void GetValueText(QString &S) const override;
     void Parse(const QString &Text) override;
     void GetExtraText(QString &S) const override;
-    void Reset() override;
     bool Matches(const QString &Value) const override;
-
-private:
-    QString FLow, FHigh, FAffix, FValue;
-    TWildcardPattern FPattern;
 };
 
 // '.'-decimal numbers. A bound that is no number raises EConvertError.
-class TFloatFilter : public TSimpleFilter
+class TFloatFilter : public TOrderedFilter<long double>
 {
 public:
     TFloatFilter(const QString &Text, bool WildcardMatch);
     void GetValueText(QString &S) const override;
     void Parse(const QString &Text) override;
-    void Reset() override;
     bool Matches(const QString &Value) const override;
-
-private:
-    long double FLow = 0, FHigh = 0;
-    QString FAffix, FValue;
-    TWildcardPattern FPattern;
 };
 
 // Integers; a bound that is no integer reads 0.
-class TIntegerFilter : public TSimpleFilter
+class TIntegerFilter : public TOrderedFilter<int>
 {
 public:
     TIntegerFilter(const QString &Text, bool WildcardMatch);
     void GetValueText(QString &S) const override;
     void Parse(const QString &Text) override;
-    void Reset() override;
     bool Matches(const QString &Value) const override;
-
-private:
-    int FLow = 0, FHigh = 0;
-    QString FAffix, FValue;
-    TWildcardPattern FPattern;
 };
 
 // Dates: the filter's parts are written "d", "d.m" or "d.m.y" (the missing
