@@ -17,7 +17,7 @@
 #include "reports/unOpis_na_plashtania_po_microbusi.h"
 #include "reports/unOpis_na_propuski_za_izvozvane.h"
 #include "reports/unOpis_na_protokoli_za_vyrnata_produkcia.h"
-#include "support/DatabaseTest.h"
+#include "ReportData.h"
 #include "support/PrintedText.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -28,24 +28,12 @@ const QDate kLast(2026, 3, 31);
 
 QString Day(const QDate &D) { return QString::number(DateToDayNumber(D)); }
 
-QStringList GridRows(const TRichGrid &Grid)
-{
-    QStringList rows;
-    for (int r = Grid.FixedRows(); r < Grid.RowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < Grid.ColCount(); ++c)
-            cells << Grid.Cells(c, r);
-        rows << cells.join('|');
-    }
-    return rows;
-}
-
-class DocumentListsGui : public testsupport::DatabaseTest
+class DocumentListsGui : public reporttest::ReportTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        ReportTest::SetUp();
         Execute("INSERT INTO Busses VALUES ( 2, \"Иван Петров\" )");
         Execute("INSERT INTO Busses VALUES ( 5, \"Георги Колев\" )");
     }

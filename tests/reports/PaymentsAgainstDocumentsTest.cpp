@@ -14,7 +14,7 @@
 #include "core/unRegistryFuncs.h"
 #include "reports/unPlashtania_po_dostavki.h"
 #include "reports/unPlashtania_po_microbusi.h"
-#include "support/DatabaseTest.h"
+#include "ReportData.h"
 
 namespace {
 
@@ -24,25 +24,12 @@ const QDate kDay3(2026, 3, 20);
 
 QString Day(const QDate &D) { return QString::number(DateToDayNumber(D)); }
 
-// The grid's rows below the header, cells joined by '|'.
-QStringList GridRows(const TRichGrid &Grid)
-{
-    QStringList rows;
-    for (int r = Grid.FixedRows(); r < Grid.RowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < Grid.ColCount(); ++c)
-            cells << Grid.Cells(c, r);
-        rows << cells.join('|');
-    }
-    return rows;
-}
-
-class DeliveryPaymentsGui : public testsupport::DatabaseTest
+class DeliveryPaymentsGui : public reporttest::ReportTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        ReportTest::SetUp();
         Execute("INSERT INTO CustGroups (code_c, name_c) VALUES ( 3, \"Мелница Добруджа\" )");
         Execute("INSERT INTO CustGroups (code_c, name_c) VALUES ( 4, \"Захар ООД\" )");
         // Delivery 7: two lines, 100.25 + 50.10 = 150.35, paid in three parts.
@@ -71,7 +58,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        DatabaseTest::TearDown();
+        ReportTest::TearDown();
     }
     void Delivery(int DocNo, int Resource, int Supplier, const QDate &D, const char *Value)
     {
@@ -165,12 +152,12 @@ TEST_F(DeliveryPaymentsGui, ASupplierNarrowsTheListAndNamesItselfInTheSubtitle)
 
 namespace {
 
-class MinibusReportPaymentsGui : public testsupport::DatabaseTest
+class MinibusReportPaymentsGui : public reporttest::ReportTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        ReportTest::SetUp();
         Execute("INSERT INTO Busses VALUES ( 2, \"Иван Петров\" )");
         Execute("INSERT INTO Busses VALUES ( 5, \"Георги Колев\" )");
         // Two reports of bus 2 and one of bus 5; bus 9 is not in Busses.
@@ -191,7 +178,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        DatabaseTest::TearDown();
+        ReportTest::TearDown();
     }
     void Report(const QDate &D, int Bus, int Product, const char *Value)
     {
