@@ -1,8 +1,11 @@
 #include "masterdata/CellMatrixForm.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLayout>
 
 #include "components/GridUtils.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/DialogsEx.h"
 #include "core/uDelimitedStrings.h"
@@ -208,4 +211,39 @@ bool TCellMatrixForm::DoSave()
     }
     SetModified(false);
     return true;
+}
+
+void TCellMatrixForm::SetTitle(const QString &Title)
+{
+    setWindowTitle(Title);
+    pnlCaption->setText(Title.toUpper());
+}
+
+TListEdit *TCellMatrixForm::AddKeyPicker(const QString &Name, const QString &Caption, const QString &PanelName,
+                                         int Width, int PanelWidth, QLabel *&Label, QLabel *&Panel)
+{
+    Label = new QLabel(Caption, pnlParams);
+    auto *picker = new TListEdit(pnlParams);
+    picker->setObjectName(Name);
+    picker->setFixedWidth(Width);
+    Label->setBuddy(picker);
+    Panel = new QLabel(pnlParams);
+    Panel->setObjectName(PanelName);
+    Panel->setMinimumWidth(PanelWidth);
+    picker->SetDescrControl(Panel);
+    picker->SetDescrColumn(1);
+    pnlParams->layout()->addWidget(Label);
+    pnlParams->layout()->addWidget(picker);
+    pnlParams->layout()->addWidget(Panel);
+    return picker;
+}
+
+void TCellMatrixForm::ClearOnOtherKey(TListEdit *Picker, const std::function<int()> &Chosen, int &Loaded)
+{
+    Picker->OnChange = [this, Chosen, &Loaded](QObject *) {
+        if (HasKeptCopy() && Chosen() != Loaded) {
+            ClearMatrix();
+            Loaded = 0;
+        }
+    };
 }

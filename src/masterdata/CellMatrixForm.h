@@ -20,11 +20,14 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "framework/QuorendReadForm.h"
 
+class QLabel;
 class TDelimitedStringList;
+class TListEdit;
 
 class TCellMatrixForm : public TQuorendReadForm
 {
@@ -74,6 +77,16 @@ protected:
 
     // The grid and its kept copy emptied together (the choice changed).
     void ClearMatrix();
+    // The window's title, and its caption in capitals.
+    void SetTitle(const QString &Title);
+    // A captioned code picker of the parameters and the panel that shows the
+    // picked code's name.
+    TListEdit *AddKeyPicker(const QString &Name, const QString &Caption, const QString &PanelName, int Width,
+                            int PanelWidth, QLabel *&Label, QLabel *&Panel);
+    // The rows of another key than the one loaded are not these: a change of
+    // the picker to another key clears the grid and its kept copy, and
+    // Loaded becomes 0.
+    void ClearOnOtherKey(TListEdit *Picker, const std::function<int()> &Chosen, int &Loaded);
     // Turns the grid's editing on for the cell, off elsewhere.
     void UpdateEditing(int Col, int Row);
 

@@ -24,8 +24,7 @@ TfrmNepreki_razhodi::TfrmNepreki_razhodi(QWidget *AOwner, TFormStyle AFormStyle)
 bool TfrmNepreki_razhodi::BeforeShow()
 {
     const bool result = TCellMatrixForm::BeforeShow();
-    setWindowTitle(QStringLiteral("Непреки разходи"));
-    pnlCaption->setText(QStringLiteral("НЕПРЕКИ РАЗХОДИ"));
+    SetTitle(QStringLiteral("Непреки разходи"));
     Grid->GetColAttributes(0)->SetAlignment(TCellAlignment{caLeft});
     Execute();
     return result;

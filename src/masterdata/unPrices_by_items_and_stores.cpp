@@ -28,23 +28,12 @@ TfrmPrices_by_items_and_stores::TfrmPrices_by_items_and_stores(QWidget *AOwner, 
     : TCellMatrixForm(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmPrices_by_items_and_stores"));
-    lblMicrobus = new QLabel(QStringLiteral("Микробус:"), pnlParams);
-    leMicrobus = new TListEdit(pnlParams);
-    leMicrobus->setObjectName(QStringLiteral("leMicrobus"));
-    leMicrobus->setFixedWidth(70);
-    lblMicrobus->setBuddy(leMicrobus);
-    pnlMicrobus = new QLabel(pnlParams);
-    pnlMicrobus->setObjectName(QStringLiteral("pnlMicrobus"));
-    pnlMicrobus->setMinimumWidth(120);
-    leMicrobus->SetDescrControl(pnlMicrobus);
-    leMicrobus->SetDescrColumn(1);
+    leMicrobus = AddKeyPicker(QStringLiteral("leMicrobus"), QStringLiteral("Микробус:"), QStringLiteral("pnlMicrobus"),
+                              70, 120, lblMicrobus, pnlMicrobus);
     btnCopyToAll = new QPushButton(QStringLiteral("Копирай за всички"), pnlParams);
     btnCopyToAll->setObjectName(QStringLiteral("btnCopyToAll"));
     btnCopyToAll->setFocusPolicy(Qt::NoFocus);
     connect(btnCopyToAll, &QPushButton::clicked, this, [this] { btnCopyToAllClick(); });
-    pnlParams->layout()->addWidget(lblMicrobus);
-    pnlParams->layout()->addWidget(leMicrobus);
-    pnlParams->layout()->addWidget(pnlMicrobus);
     pnlParams->layout()->addWidget(btnCopyToAll);
 
     Grid->SetColCount(FirstProductCol + 1);
@@ -57,13 +46,7 @@ bool TfrmPrices_by_items_and_stores::InitForm()
 {
     const bool result = TCellMatrixForm::InitForm();
     FillBusesList(this, leMicrobus);
-    // Another minibus's sites are not these: the grid and its copy go.
-    leMicrobus->OnChange = [this](QObject *) {
-        if (HasKeptCopy() && ChosenBus() != FLoadedBus) {
-            ClearMatrix();
-            FLoadedBus = 0;
-        }
-    };
+    ClearOnOtherKey(leMicrobus, [this] { return ChosenBus(); }, FLoadedBus);
     return result;
 }
 
@@ -76,8 +59,7 @@ bool TfrmPrices_by_items_and_stores::FormDone()
 bool TfrmPrices_by_items_and_stores::BeforeShow()
 {
     const bool result = TCellMatrixForm::BeforeShow();
-    setWindowTitle(QStringLiteral("Цени на изделия по обекти"));
-    pnlCaption->setText(QStringLiteral("ЦЕНИ НА ИЗДЕЛИЯ ПО ОБЕКТИ"));
+    SetTitle(QStringLiteral("Цени на изделия по обекти"));
     return result;
 }
 

@@ -25,19 +25,8 @@ TfrmResources_prices::TfrmResources_prices(QWidget *AOwner, TFormStyle AFormStyl
     : TCellMatrixForm(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmResources_prices"));
-    lblMonth = new QLabel(QStringLiteral("Месец:"), pnlParams);
-    leMonth = new TListEdit(pnlParams);
-    leMonth->setObjectName(QStringLiteral("leMonth"));
-    leMonth->setFixedWidth(60);
-    lblMonth->setBuddy(leMonth);
-    pnlMonth = new QLabel(pnlParams);
-    pnlMonth->setObjectName(QStringLiteral("pnlMonth"));
-    pnlMonth->setMinimumWidth(90);
-    leMonth->SetDescrControl(pnlMonth);
-    leMonth->SetDescrColumn(1);
-    pnlParams->layout()->addWidget(lblMonth);
-    pnlParams->layout()->addWidget(leMonth);
-    pnlParams->layout()->addWidget(pnlMonth);
+    leMonth = AddKeyPicker(QStringLiteral("leMonth"), QStringLiteral("Месец:"), QStringLiteral("pnlMonth"), 60, 90,
+                           lblMonth, pnlMonth);
 
     Grid->SetColCount(4);
     Grid->SetFixedRows(1);
@@ -57,13 +46,7 @@ bool TfrmResources_prices::InitForm()
     QString text;
     GetRegistrySetting(QString::fromLatin1(kMonthValue), text);
     leMonth->setText(text);
-    // Another month's rows are not this month's: the grid and its copy go.
-    leMonth->OnChange = [this](QObject *) {
-        if (HasKeptCopy() && ChosenMonth() != FLoadedMonth) {
-            ClearMatrix();
-            FLoadedMonth = 0;
-        }
-    };
+    ClearOnOtherKey(leMonth, [this] { return ChosenMonth(); }, FLoadedMonth);
     return result;
 }
 
@@ -76,8 +59,7 @@ bool TfrmResources_prices::FormDone()
 bool TfrmResources_prices::BeforeShow()
 {
     const bool result = TCellMatrixForm::BeforeShow();
-    setWindowTitle(QStringLiteral("Цени на ресурси"));
-    pnlCaption->setText(QStringLiteral("ЦЕНИ НА РЕСУРСИ"));
+    SetTitle(QStringLiteral("Цени на ресурси"));
     return result;
 }
 
