@@ -127,3 +127,23 @@ void TPeriodPartyReport::SetCentredColumns(const std::vector<int> &Cols)
     for (int c : Cols)
         Grid->GetColAttributes(c)->SetAlignment(centred);
 }
+
+void TPeriodPartyReport::ShowMoneyRows(TDelimitedStringList &Rows, int FieldCount, const std::vector<int> &MoneyFields,
+                                       int SumField)
+{
+    long double sum = 0;
+    for (int i = 0; i < Rows.Count(); ++i) {
+        QStringList fields = Rows.Strings(i).split(QChar('@'));
+        while (fields.size() < FieldCount)
+            fields << QString();
+        for (const int f : MoneyFields) {
+            QString money;
+            FormatDotStr(fields[f], 2, money);
+            fields[f] = money;
+        }
+        sum += DotStrToRoundedFloat(fields[SumField], ::AmountPrecision);
+        Rows.SetStrings(i, fields.join(QChar('@')));
+    }
+    Rows.Add(ReportTotalsRecord(FieldCount, {{SumField, sum}}));
+    ShowRows(Rows);
+}

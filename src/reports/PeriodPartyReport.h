@@ -61,6 +61,10 @@ protected:
     // Money columns (2 decimals) and centred columns.
     void SetMoneyColumns(const std::vector<int> &Cols);
     void SetCentredColumns(const std::vector<int> &Cols);
+    // A list's rows shown: each padded to FieldCount fields, the money
+    // fields at two decimals, a totals record with the sum of SumField,
+    // then ShowRows.
+    void ShowMoneyRows(TDelimitedStringList &Rows, int FieldCount, const std::vector<int> &MoneyFields, int SumField);
 
     QString FCaption;
 

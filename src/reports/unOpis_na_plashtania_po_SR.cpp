@@ -56,19 +56,7 @@ bool TfrmOpis_na_plashtania_po_SR::DoExecute()
 {
     TDelimitedStringList rows;
     Select(ListSql(), rows);
-    long double sum = 0;
-    for (int i = 0; i < rows.Count(); ++i) {
-        QStringList fields = rows.Strings(i).split(QChar('@'));
-        while (fields.size() < kFieldCount)
-            fields << QString();
-        QString total;
-        FormatDotStr(fields[kSumField], 2, total);
-        fields[kSumField] = total;
-        sum += DotStrToRoundedFloat(total, 2);
-        rows.SetStrings(i, fields.join(QChar('@')));
-    }
-    rows.Add(ReportTotalsRecord(kFieldCount, {{kSumField, sum}}));
-    ShowRows(rows);
+    ShowMoneyRows(rows, kFieldCount, {kSumField}, kSumField);
     return true;
 }
 

@@ -68,21 +68,7 @@ bool TfrmOpis_na_plashtania_po_microbusi::DoExecute()
 {
     TDelimitedStringList rows;
     Select(ListSql(), rows);
-    long double sum = 0;
-    for (int i = 0; i < rows.Count(); ++i) {
-        QStringList fields = rows.Strings(i).split(QChar('@'));
-        while (fields.size() < kFieldCount)
-            fields << QString();
-        for (int f : {2, 4}) {
-            QString money;
-            FormatDotStr(fields[f], 2, money);
-            fields[f] = money;
-        }
-        sum += DotStrToRoundedFloat(fields[2], ::AmountPrecision);
-        rows.SetStrings(i, fields.join(QChar('@')));
-    }
-    rows.Add(ReportTotalsRecord(kFieldCount, {{2, sum}}));
-    ShowRows(rows);
+    ShowMoneyRows(rows, kFieldCount, {2, 4}, 2);
     return true;
 }
 
