@@ -52,29 +52,6 @@ using namespace docparts;
 
 QString Pad10(long double Number) { return InvoiceNumberText(Number); }
 
-// The product's name and unit; "" when the look-up fails or finds none.
-QString ProductName(QObject *Owner, int Code)
-{
-    QString name;
-    try {
-        GetProductName(Owner, DbConnection, Code, name);
-    } catch (const std::exception &) {
-        name.clear();
-    }
-    return name;
-}
-
-QString ProductUnit(QObject *Owner, int Code)
-{
-    QString unit;
-    try {
-        GetProductUnit(Owner, DbConnection, Code, unit);
-    } catch (const std::exception &) {
-        unit.clear();
-    }
-    return unit;
-}
-
 // The kinds of documents each mode offers.
 QStringList KindsOfMode(int Mode)
 {
@@ -385,22 +362,17 @@ void TfrmInvoice::LoadReferenceList()
     }
 }
 
-QStringList TfrmInvoice::TriplesOf(const TDelimitedStrings &Rows) const
+QStringList TfrmInvoice::TriplesOf(const TDelimitedStrings &Rows)
 {
     QStringList records;
     const QString empty(kColCount - 1, QLatin1Char('@'));
-    for (int i = 0; i < Rows.Count(); ++i) {
-        const QString code = FieldOf(Rows, i, 1);
-        const int product = StrToIntOrZero(code);
-        QStringList fields = {QString::number(i + 1), code, ProductName(const_cast<TfrmInvoice *>(this), product),
-                              ProductUnit(const_cast<TfrmInvoice *>(this), product), QString()};
-        for (int f = 2; f <= 6; ++f)
-            fields << FieldOf(Rows, i, f);
-        records << fields.join(QLatin1Char('@'));
+    for (const QString &invoiced : GridRecordsOf(Rows)) {
+        const QStringList fields = invoiced.split(QLatin1Char('@'));
+        records << invoiced;
         QString added = empty;
         SetPiece(added, QLatin1Char('@'), colNo, LoadResString(rsNewLabel));
-        SetPiece(added, QLatin1Char('@'), colCode, code);
-        SetPiece(added, QLatin1Char('@'), colName, fields[colName]);
+        SetPiece(added, QLatin1Char('@'), colCode, fields.value(colCode));
+        SetPiece(added, QLatin1Char('@'), colName, fields.value(colName));
         records << added;
         QString difference = empty;
         SetPiece(difference, QLatin1Char('@'), colNo, LoadResString(rsDifferenceLabel));

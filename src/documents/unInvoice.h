@@ -78,7 +78,7 @@ private:
     void RecalculateDifferences();
     void SetupNoticeMode();
     bool CellEditable(int Col, int Row) const;
-    QStringList TriplesOf(const TDelimitedStrings &Rows) const;
+    QStringList TriplesOf(const TDelimitedStrings &Rows);
 
     long double FVatRate = 0;
     long double FTotalWithoutVat = 0;
