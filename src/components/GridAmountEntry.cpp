@@ -35,15 +35,7 @@ void TGridAmountEntry::UpdateEditing()
         return;
     const int col = FGrid->Col();
     const int row = FGrid->Row();
-    const bool editable = CanEditCell ? CanEditCell(col, row) : DefaultCanEditCell(col, row);
-    TGridOptions options = FGrid->Options();
-    if (options.Contains(goEditing) == editable)
-        return;
-    if (editable)
-        options.Include(goEditing);
-    else
-        options.Exclude(goEditing);
-    FGrid->SetOptions(options);
+    SetGridEditing(*FGrid, CanEditCell ? CanEditCell(col, row) : DefaultCanEditCell(col, row));
 }
 
 void TGridAmountEntry::SumIntoLastRow()

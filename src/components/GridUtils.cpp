@@ -403,6 +403,18 @@ void HideGridSelection(StringGrid &Grid)
     Grid.SetOptions(o);
 }
 
+void SetGridEditing(StringGrid &Grid, bool Editable)
+{
+    TGridOptions options = Grid.Options();
+    if (options.Contains(goEditing) == Editable)
+        return;
+    if (Editable)
+        options.Include(goEditing);
+    else
+        options.Exclude(goEditing);
+    Grid.SetOptions(options);
+}
+
 int AlignmentBits(const TCellAlignment &A)
 {
     int bits = 0;

@@ -89,6 +89,8 @@ void ShowColumn(platform::StringGrid &Grid, int ACol);
 platform::StringGrid *CloneGrid(const platform::StringGrid &Model, bool Visible, QObject *Owner = nullptr,
                                 QWidget *Parent = nullptr);
 void HideGridSelection(platform::StringGrid &Grid);
+// Switches the grid's editing option on or off (no change when it is so).
+void SetGridEditing(platform::StringGrid &Grid, bool Editable);
 
 // Alignment bits of a cell: caLeft 1, caRight 2, caCenter 4, caTop 8,
 // caBottom 16; 0 outside the grid.

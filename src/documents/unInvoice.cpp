@@ -415,12 +415,7 @@ void TfrmInvoice::GridGoodsClick()
 {
     if (Mode != 1)
         return;
-    TGridOptions options = GridGoods->Options();
-    if (CellEditable(GridGoods->Col(), GridGoods->Row()))
-        options = options + goEditing;
-    else
-        options = options - goEditing;
-    GridGoods->SetOptions(options);
+    SetGridEditing(*GridGoods, CellEditable(GridGoods->Col(), GridGoods->Row()));
 }
 
 void TfrmInvoice::GridGoodsKeyPress(QChar &Key)

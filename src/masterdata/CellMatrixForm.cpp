@@ -63,15 +63,7 @@ bool TCellMatrixForm::CellEditable(int Col, int Row) const
 
 void TCellMatrixForm::UpdateEditing(int Col, int Row)
 {
-    TGridOptions options = Grid->Options();
-    const bool editable = CellEditable(Col, Row);
-    if (options.Contains(goEditing) == editable)
-        return;
-    if (editable)
-        options.Include(goEditing);
-    else
-        options.Exclude(goEditing);
-    Grid->SetOptions(options);
+    SetGridEditing(*Grid, CellEditable(Col, Row));
 }
 
 bool TCellMatrixForm::IsNumberText(const QString &Text)
