@@ -70,7 +70,7 @@ bool TfrmPrices_by_items_and_stores::CanExecute()
     if (!TCellMatrixForm::CanExecute())
         return false;
     if (ChosenBus() == 0) {
-        ShowError(QStringLiteral("Изберете микробус"));
+        ShowMessage(QStringLiteral("Изберете микробус"));
         return false;
     }
     return true;

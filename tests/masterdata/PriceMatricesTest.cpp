@@ -91,6 +91,8 @@ TEST_F(PriceMatricesGui, ProductPricesUpdateOrInsertEachChangedCell)
     ASSERT_TRUE(prices->ShowForm());
     prices->actExecute->trigger();
     EXPECT_EQ(dialogs.Texts(), QStringList({"Изберете микробус"}));
+    // A plain message, not an error box: nothing went wrong.
+    EXPECT_EQ(dialogs.Shown().at(0).Kind, mtCustom);
     EXPECT_FALSE(prices->HasKeptCopy());
 
     prices->leMicrobus->setText(QStringLiteral("1"));
