@@ -1,0 +1,218 @@
+// The whole program on a filled database: every window of the data menus
+// opens from the main menu, runs its F8 on the period it opens with and
+// closes again, with no error shown and nothing left behind.
+#include "app/unMain.h"
+#include "core/unSchema.h"
+#include "core/unSettings.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/un_Ado_Connection.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+#include "support/YearOfData.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QDialog>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+
+using testsupport::ScopedDialogAnswers;
+
+namespace {
+
+// Records every dialog; while the windows close, a question that offers No
+// (the save question) gets No, so that nothing is written.
+class SmokeDialogs : public ScopedDialogAnswers
+{
+public:
+    const QString ErrorCaption = LoadResString(rsErrorBoxCaption);
+
+    bool Closing = false;
+
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        if (Closing && std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
+                                   [](const platform::DialogButtonSpec &b) { return b.Button == mbNo; }))
+            Press(mbNo);
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+
+    // Errors and warnings: what a working window never shows here.
+    QStringList Faults() const
+    {
+        QStringList faults;
+        for (const testsupport::ShownDialog &d : Shown())
+            if (!d.IsInputBox && (d.Kind == mtError || d.Kind == mtWarning || d.Caption == ErrorCaption))
+                faults << d.Text;
+        return faults;
+    }
+
+    QString Listed() const
+    {
+        QStringList lines;
+        for (const testsupport::ShownDialog &d : Shown())
+            lines << (d.IsInputBox ? QStringLiteral("input: ") + d.Prompt
+                                   : QStringLiteral("kind %1: %2").arg(int(d.Kind)).arg(d.Text));
+        return lines.join(QStringLiteral("\n"));
+    }
+};
+
+// A modal window nobody expects (a real dialog's exec) is noted and
+// rejected, so that the run never hangs on it.
+class ModalGuard
+{
+public:
+    ModalGuard()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            Seen << QString::fromLatin1(modal->metaObject()->className()) + ' ' + modal->windowTitle();
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        });
+        timer_.start();
+    }
+    QStringList Seen;
+
+private:
+    QTimer timer_;
+};
+
+class WholeProgramGui : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        // The bakery's own data in place of the empty schema: a small
+        // year of every kind of document, in the current year so that the
+        // windows' default periods find some.
+        CloseDatabase();
+        ASSERT_TRUE(QFile::remove(DatabasePath()));
+        bench::YearSpec spec;
+        spec.year = QDate::currentDate().year();
+        spec.sites = 12;
+        spec.customers = 5;
+        spec.products = 30;
+        spec.resources = 10;
+        spec.minibuses = 3;
+        spec.receipts = 400;
+        spec.linesPerReceipt = 5;
+        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), spec);
+        ASSERT_GT(counts.invoices, 0);
+        // This workstation issued the documents: its counters stand on the
+        // last numbers, as in an office that has worked the year.
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        const std::pair<int, const char *> counters[] = {{NasGoodsReceiptCounter, "Query_num) FROM Zaiavki"},
+                                                         {NasInvoiceCounter, "Invoice_num) FROM Invoices"}};
+        for (const auto &[counter, last] : counters) {
+            const QStringList number = Rows(QStringLiteral("SELECT max(") + QString::fromLatin1(last));
+            ASSERT_EQ(number.size(), 1);
+            Execute(Format(QString::fromLatin1(sqlInsertNas), {counter, GetLocalIPAddress(), number[0]}));
+        }
+        form_ = std::make_unique<TMainForm>();
+        form_->resize(1100, 750);
+        form_->show();
+        form_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        DatabaseTest::TearDown();
+    }
+
+    int ChildCount() const { return static_cast<int>(form_->MdiArea()->subWindowList().size()); }
+
+    std::unique_ptr<TMainForm> form_;
+};
+
+// The F8 actions of a window: its execute or its refresh (those of its
+// drop-down lists count while a list is shown).
+QList<QAction *> F8Actions(QWidget *Window)
+{
+    QList<QAction *> found;
+    for (QAction *action : Window->findChildren<QAction *>()) {
+        const auto *owner = qobject_cast<QWidget *>(action->parent());
+        if (action->shortcut() == QKeySequence(Qt::Key_F8) && owner && owner->isVisible())
+            found << action;
+    }
+    return found;
+}
+
+} // namespace
+
+TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
+{
+    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
+                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
+    int visited = 0;
+    for (const TMenuItemDef &item : MainMenuItems()) {
+        if (!menus.contains(item.Menu) || item.Kind != TFormShowKind::MdiChild ||
+            (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry))
+            continue;
+        SCOPED_TRACE(item.Name.toStdString() + " " + item.Caption.toStdString());
+        QAction *menuItem = form_->MenuItem(item.Name);
+        ASSERT_NE(menuItem, nullptr);
+        // Every window of these menus is built.
+        EXPECT_TRUE(menuItem->isEnabled());
+        if (!menuItem->isEnabled())
+            continue;
+
+        SmokeDialogs dialogs;
+        ModalGuard modals;
+        menuItem->trigger();
+        QTest::qWait(0);
+        ASSERT_EQ(ChildCount(), 1) << dialogs.Listed().toStdString();
+        QMdiSubWindow *child = form_->MdiArea()->subWindowList().constFirst();
+        QPointer<QWidget> window = child->widget();
+        ASSERT_FALSE(window.isNull());
+        EXPECT_FALSE(window->windowTitle().isEmpty());
+
+        // F8 as the operator presses it, on the control that has the focus.
+        form_->MdiArea()->setActiveSubWindow(child);
+        int triggered = 0;
+        const QList<QAction *> f8 = F8Actions(window);
+        bool enabled = false;
+        for (QAction *action : f8) {
+            enabled = enabled || action->isEnabled();
+            QObject::connect(action, &QAction::triggered, window, [&triggered] { ++triggered; });
+        }
+        QWidget *focus = QApplication::focusWidget();
+        QWidget *target = focus && window->isAncestorOf(focus) ? focus : window.data();
+        QTest::keyClick(target, Qt::Key_F8);
+        QTest::qWait(0);
+        ASSERT_FALSE(window.isNull()) << "the window went away on F8";
+        if (enabled) {
+            EXPECT_EQ(triggered, 1) << "F8 did not reach the window";
+        }
+
+        dialogs.Closing = true;
+        child->close();
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull()) << "the window stayed open";
+        EXPECT_EQ(ChildCount(), 0);
+        EXPECT_TRUE(dialogs.Faults().isEmpty()) << dialogs.Listed().toStdString();
+        EXPECT_TRUE(modals.Seen.isEmpty()) << modals.Seen.join('\n').toStdString();
+        // A window that did not close is closed for the next one.
+        form_->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ++visited;
+    }
+    // Nomenclatures 14, documents 12, logistics 8, reports 20.
+    EXPECT_EQ(visited, 54);
+}
