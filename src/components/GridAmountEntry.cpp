@@ -73,14 +73,19 @@ void TGridAmountEntry::Click()
     RecalcTotals();
 }
 
-bool TGridAmountEntry::AcceptsKey(QChar Key) const
+bool AcceptsAmountKey(QChar Key, bool Decimal)
 {
     const ushort c = Key.unicode();
     if (c == 8 || c == 9 || c == 10 || c == 13)
         return true;
     if (c >= '0' && c <= '9')
         return true;
-    return FKind == akDecimal && c == '.';
+    return Decimal && c == '.';
+}
+
+bool TGridAmountEntry::AcceptsKey(QChar Key) const
+{
+    return AcceptsAmountKey(Key, FKind == akDecimal);
 }
 
 void TGridAmountEntry::KeyPress(QChar &Key)

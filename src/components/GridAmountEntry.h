@@ -23,6 +23,10 @@ namespace platform {
 class StringGrid;
 }
 
+// Whether a key may go into an amount cell: Backspace, Tab, line feed,
+// Enter, the digits and, for a decimal amount, '.'.
+bool AcceptsAmountKey(QChar Key, bool Decimal);
+
 class TGridAmountEntry
 {
 public:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "components/Formatters.h"
+#include "components/GridAmountEntry.h"
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -165,20 +166,22 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::LoadRows(TDelimitedStringList &Rows
             f << QString();
         return f;
     };
-    for (int i = 0; i < requests.Count(); ++i) {
-        const QStringList f = fields(requests.Strings(i));
+    // A grid record of one grouped sum, its quantities in the given columns.
+    auto record = [](const QStringList &f, int QuantityCol, int PackQuantityCol) {
         QStringList r;
         for (int c = 0; c < colCount; ++c)
             r << QString();
         r[colCode] = f[0];
         r[colName] = f[1];
         r[colUnit] = f[2];
-        r[colRequested] = f[3];
+        r[QuantityCol] = f[3];
         r[colPackCode] = f[4];
         r[colPackName] = f[5];
-        r[colPackRequested] = f[6];
-        records.push_back(r);
-    }
+        r[PackQuantityCol] = f[6];
+        return r;
+    };
+    for (int i = 0; i < requests.Count(); ++i)
+        records.push_back(record(fields(requests.Strings(i)), colRequested, colPackRequested));
     for (int i = 0; i < passes.Count(); ++i) {
         const QStringList f = fields(passes.Strings(i));
         QStringList *match = nullptr;
@@ -192,17 +195,7 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::LoadRows(TDelimitedStringList &Rows
             (*match)[colPackPassed] = Quantity(Number((*match)[colPackPassed]) + Number(f[6]));
             continue;
         }
-        QStringList r;
-        for (int c = 0; c < colCount; ++c)
-            r << QString();
-        r[colCode] = f[0];
-        r[colName] = f[1];
-        r[colUnit] = f[2];
-        r[colPassed] = f[3];
-        r[colPackCode] = f[4];
-        r[colPackName] = f[5];
-        r[colPackPassed] = f[6];
-        records.push_back(r);
+        records.push_back(record(f, colPassed, colPackPassed));
     }
     for (QStringList &r : records) {
         for (int c : {colRequested, colPassed, colPackRequested, colPackPassed})
@@ -221,31 +214,21 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoExecute()
     TDelimitedStringList rows;
     if (!LoadRows(rows))
         return false;
-    FilterRows(rows, QString());
-    FillGridFromDelimitedStrings(*Grid, rows, true);
-    SetHeaderSort(true);
+    ShowRows(rows);
     return true;
 }
 
 void TfrmGenerirane_na_Propusk_za_izvozvane::GridClick()
 {
     // Only the quantities to pass now are typed, on rows of a product.
-    const bool editing = (Grid->Col() == colToPass || Grid->Col() == colPackToPass) &&
-                         !Grid->Cells(colCode, Grid->Row()).trimmed().isEmpty() && Grid->Row() >= Grid->FixedRows();
-    TGridOptions options = Grid->Options();
-    if (editing)
-        options.Include(goEditing);
-    else
-        options.Exclude(goEditing);
-    Grid->SetOptions(options);
+    SetGridEditing(*Grid, (Grid->Col() == colToPass || Grid->Col() == colPackToPass) &&
+                              !Grid->Cells(colCode, Grid->Row()).trimmed().isEmpty() &&
+                              Grid->Row() >= Grid->FixedRows());
 }
 
 void TfrmGenerirane_na_Propusk_za_izvozvane::GridKeyPress(QChar &Key)
 {
-    const ushort c = Key.unicode();
-    const bool accepted = c == 8 || c == 9 || c == 10 || c == 13 || Key == QLatin1Char('.') ||
-                          (Key >= QLatin1Char('0') && Key <= QLatin1Char('9'));
-    if (!accepted)
+    if (!AcceptsAmountKey(Key, true))
         Key = QChar(0);
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "components/GridAmountEntry.h"
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -49,21 +50,12 @@ TfrmPropusk_za_izvozvane::TfrmPropusk_za_izvozvane(QWidget *AOwner, TFormStyle A
 void TfrmPropusk_za_izvozvane::GridClick()
 {
     // Quantities are typed into the grid only on a new, unnumbered pass.
-    const bool editing = (Grid->Col() == colQuantity || Grid->Col() == colPackQuantity) && DocNo() == 0;
-    TGridOptions options = Grid->Options();
-    if (editing)
-        options.Include(goEditing);
-    else
-        options.Exclude(goEditing);
-    Grid->SetOptions(options);
+    SetGridEditing(*Grid, (Grid->Col() == colQuantity || Grid->Col() == colPackQuantity) && DocNo() == 0);
 }
 
 void TfrmPropusk_za_izvozvane::GridKeyPress(QChar &Key)
 {
-    const ushort c = Key.unicode();
-    const bool accepted = c == 8 || c == 9 || c == 10 || c == 13 || Key == QLatin1Char('.') ||
-                          (Key >= QLatin1Char('0') && Key <= QLatin1Char('9'));
-    if (!accepted)
+    if (!AcceptsAmountKey(Key, true))
         Key = QChar(0);
 }
 
@@ -110,9 +102,7 @@ void TfrmPropusk_za_izvozvane::btnLoadPropuskFromPreviousDayClick()
     docno->setText(QString());
     if (!docno->text().isEmpty())
         return;
-    FilterRows(rows, QString());
-    FillGridFromDelimitedStrings(*Grid, rows, true);
-    SetHeaderSort(true);
+    ShowRows(rows);
     SetStatusText(Format(QStringLiteral("Общо: %d реда"), {CountedDataRows()}));
     SetModified(rows.Count() > 0);
 }

@@ -321,9 +321,7 @@ bool TfrmBusDayDocument::DoExecute()
     TDelimitedStringList rows;
     if (!LoadRows(rows))
         return false;
-    FilterRows(rows, QString());
-    FillGridFromDelimitedStrings(*Grid, rows, true);
-    SetHeaderSort(true);
+    ShowRows(rows);
     return true;
 }
 

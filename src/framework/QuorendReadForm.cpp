@@ -409,6 +409,13 @@ void TQuorendReadForm::SetHeaderSort(bool Enabled)
     DrawSortMarks(TGridCoord{-1, -1}, Grid->FixedRows() - 1);
 }
 
+void TQuorendReadForm::ShowRows(TDelimitedStrings &Rows)
+{
+    FilterRows(Rows, QString());
+    FillGridFromDelimitedStrings(*Grid, Rows, true);
+    SetHeaderSort(true);
+}
+
 bool TQuorendReadForm::IsTotalsRow(int Row) const
 {
     return Grid->HasRowAttributes(Row) && Grid->GetRowAttributes(Row)->BackColor() == TotalsRowColor;

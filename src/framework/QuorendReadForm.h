@@ -11,9 +11,7 @@
 //   {
 //       TDelimitedStringList rows;
 //       SelectToList(this, DbConnection, sql, rows);
-//       FilterRows(rows, QString());          // the F6 conditions and their totals row
-//       FillGridFromDelimitedStrings(*Grid, rows, true);
-//       SetHeaderSort(true);                  // the sort marks of the header
+//       ShowRows(rows);   // the F6 conditions and their totals row, the grid, the sort marks
 //       return true;
 //   }
 //
@@ -133,6 +131,10 @@ public:
     // Header clicks sort (or not); the marks of the last header row are
     // drawn again.
     void SetHeaderSort(bool Enabled);
+    // The end of every fetch that shows its rows as they come: the F6
+    // filter (FilterRows with no sum columns), the grid filled from the
+    // rows, header sorting on.
+    void ShowRows(TDelimitedStrings &Rows);
     // Data rows in the grid: the rows below the header and above the
     // totals rows at the bottom; 0 when the only row is empty.
     int CountedDataRows() const;

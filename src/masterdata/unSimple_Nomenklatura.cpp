@@ -151,9 +151,7 @@ bool TfrmSimple_Nomenklatura::DoExecute()
             rows.Add(row.join(delimiter));
         rows.EndUpdate();
     }
-    FilterRows(rows, QString());
-    FillGridFromDelimitedStrings(*Grid, rows, true);
-    SetHeaderSort(true);
+    ShowRows(rows);
     return result;
 }
 

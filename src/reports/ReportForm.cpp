@@ -81,13 +81,6 @@ void TReportForm::SetHeader(int ColCount, const std::vector<QStringList> &Texts,
     Grid->SetMergeCellsStr(Merge);
 }
 
-void TReportForm::ShowRows(TDelimitedStrings &Rows)
-{
-    FilterRows(Rows, QString());
-    FillGridFromDelimitedStrings(*Grid, Rows, true);
-    SetHeaderSort(true);
-}
-
 void TReportForm::RestoreDate(const QString &Value, QDateEdit *Edit)
 {
     if (Value.isEmpty())

@@ -42,8 +42,6 @@ protected:
     // The header rows of the grid: Texts[r] for row r, from column 0, and the
     // merged header blocks.
     void SetHeader(int ColCount, const std::vector<QStringList> &Texts, const QString &Merge);
-    // Filter, fill, sort marks: the end of every run.
-    void ShowRows(TDelimitedStrings &Rows);
 
     // A date remembered under a registry value as its day number; none, or
     // a text that is no day number, leaves the edit's date.
