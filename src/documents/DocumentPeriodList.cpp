@@ -7,6 +7,7 @@
 #include "core/uHelpers.h"
 #include "core/unRegistryFuncs.h"
 #include "framework/DocumentSave.h"
+#include "framework/LookupLists.h"
 #include "platform/ui/ImageList.h"
 
 #include <QAction>
@@ -20,15 +21,6 @@ namespace {
 
 constexpr int kMarkCol = 8;
 const QString kMarked = QStringLiteral("1");
-
-QDateEdit *DateEdit(QWidget *Parent, const QString &Name)
-{
-    auto *edit = new QDateEdit(Parent);
-    edit->setObjectName(Name);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setCalendarPopup(true);
-    return edit;
-}
 
 // A tick drawn in code: the mark of a row chosen for payment.
 QPixmap MarkPicture(int Size)
@@ -83,13 +75,8 @@ TDocumentPeriodList::TDocumentPeriodList(QWidget *AOwner, TFormStyle AFormStyle,
                                          bool Paying)
     : TQuorendReadForm(AOwner, AFormStyle), FRegistryPrefix(RegistryPrefix), FPaying(Paying)
 {
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
-    params->addWidget(new QLabel(QStringLiteral("От дата:"), pnlParams));
-    dtp_From = DateEdit(pnlParams, QStringLiteral("dtp_From"));
-    params->addWidget(dtp_From);
-    params->addWidget(new QLabel(QStringLiteral("До дата:"), pnlParams));
-    dtp_To = DateEdit(pnlParams, QStringLiteral("dtp_To"));
-    params->addWidget(dtp_To);
+    dtp_From = AddDatePicker(pnlParams, QStringLiteral("От дата:"), QStringLiteral("dtp_From"));
+    dtp_To = AddDatePicker(pnlParams, QStringLiteral("До дата:"), QStringLiteral("dtp_To"));
     connect(dtp_From, &QDateEdit::dateChanged, this, [this] { dtp_FromChange(); });
     connect(dtp_To, &QDateEdit::dateChanged, this, [this] { dtp_ToChange(); });
 

@@ -8,6 +8,7 @@
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
 #include "framework/DocumentSave.h"
+#include "framework/LookupLists.h"
 
 #include <QButtonGroup>
 #include <QDate>
@@ -26,28 +27,15 @@ QString Fixed2(long double X)
     return s;
 }
 
-QDateEdit *DateEdit(QWidget *Parent, const QString &Name)
-{
-    auto *edit = new QDateEdit(Parent);
-    edit->setObjectName(Name);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setCalendarPopup(true);
-    return edit;
-}
-
 } // namespace
 
 TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int ColCount, int ValueColumn,
                                      const QString &TypeCaption)
     : TQuorendReadForm(AOwner, AFormStyle), FColCount(ColCount), FValueColumn(ValueColumn)
 {
+    dtp_From = AddDatePicker(pnlParams, QStringLiteral("От дата:"), QStringLiteral("dtp_From"));
+    dtp_To = AddDatePicker(pnlParams, QStringLiteral("до дата:"), QStringLiteral("dtp_To"));
     auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
-    params->addWidget(new QLabel(QStringLiteral("От дата:"), pnlParams));
-    dtp_From = DateEdit(pnlParams, QStringLiteral("dtp_From"));
-    params->addWidget(dtp_From);
-    params->addWidget(new QLabel(QStringLiteral("до дата:"), pnlParams));
-    dtp_To = DateEdit(pnlParams, QStringLiteral("dtp_To"));
-    params->addWidget(dtp_To);
 
     rg_Type = new QGroupBox(TypeCaption, pnlParams);
     rg_Type->setObjectName(QStringLiteral("rg_Type"));

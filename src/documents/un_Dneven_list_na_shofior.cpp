@@ -100,24 +100,8 @@ TfrmDneven_list_na_shofior::TfrmDneven_list_na_shofior(QWidget *AOwner, TFormSty
 {
     setObjectName(QStringLiteral("frmDneven_list_na_shofior"));
     auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
-    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
-    leMicrobus = new TListEdit(pnlParams);
-    leMicrobus->setObjectName(QStringLiteral("leMicrobus"));
-    leMicrobus->setMaximumWidth(80);
-    params->addWidget(leMicrobus);
-    panelMicrobus = new QLabel(pnlParams);
-    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
-    panelMicrobus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panelMicrobus->setMinimumWidth(200);
-    params->addWidget(panelMicrobus);
-    leMicrobus->SetDescrControl(panelMicrobus);
-    leMicrobus->SetDescrColumn(1);
-    params->addWidget(new QLabel(QStringLiteral("За дата:"), pnlParams));
-    dtp_For = new QDateEdit(pnlParams);
-    dtp_For->setObjectName(QStringLiteral("dtp_For"));
-    dtp_For->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    dtp_For->setCalendarPopup(true);
-    params->addWidget(dtp_For);
+    leMicrobus = AddBusPicker(pnlParams, QStringLiteral("leMicrobus"), panelMicrobus);
+    dtp_For = AddDatePicker(pnlParams, QStringLiteral("За дата:"), QStringLiteral("dtp_For"));
     params->addWidget(new QLabel(QStringLiteral("Количества:"), pnlParams));
 
     Grid->SetColCount(3);

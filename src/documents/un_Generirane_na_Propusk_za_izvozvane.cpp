@@ -70,12 +70,7 @@ TfrmGenerirane_na_Propusk_za_izvozvane::TfrmGenerirane_na_Propusk_za_izvozvane(Q
     panelMicrobus->setFrameShadow(QFrame::Sunken);
     panelMicrobus->setMinimumWidth(180);
     layout->addWidget(panelMicrobus);
-    layout->addWidget(new QLabel(QStringLiteral("За дата:"), pnlParams));
-    date_doc = new QDateEdit(pnlParams);
-    date_doc->setObjectName(QStringLiteral("date_doc"));
-    date_doc->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    date_doc->setCalendarPopup(true);
-    layout->addWidget(date_doc);
+    date_doc = AddDatePicker(pnlParams, QStringLiteral("За дата:"), QStringLiteral("date_doc"));
     code_bus->SetDescrControl(panelMicrobus);
 
     auto clear = [this] {

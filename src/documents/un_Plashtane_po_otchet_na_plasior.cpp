@@ -37,19 +37,7 @@ TfrmPlashtane_po_otchet_na_plasior::TfrmPlashtane_po_otchet_na_plasior(QWidget *
     : TPaymentEntryForm(AOwner, AFormStyle, colCount, colValue, QStringLiteral(" Вид на отчетите: "))
 {
     setObjectName(QStringLiteral("frmPlashtane_po_otchet_na_plasior"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
-    params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
-    code_bus = new TListEdit(pnlParams);
-    code_bus->setObjectName(QStringLiteral("code_bus"));
-    code_bus->setMaximumWidth(80);
-    params->addWidget(code_bus);
-    panelMicrobus = new QLabel(pnlParams);
-    panelMicrobus->setObjectName(QStringLiteral("panelMicrobus"));
-    panelMicrobus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panelMicrobus->setMinimumWidth(200);
-    params->addWidget(panelMicrobus);
-    code_bus->SetDescrControl(panelMicrobus);
-    code_bus->SetDescrColumn(1);
+    code_bus = AddBusPicker(pnlParams, QStringLiteral("code_bus"), panelMicrobus);
 
     Grid->SetRows(0, {QStringLiteral("Отчет"), QString(), QStringLiteral("Платено"), QStringLiteral("Остатък"),
                       QStringLiteral("За плащане")});

@@ -1,5 +1,8 @@
 #include "framework/LookupLists.h"
 
+#include <QDateEdit>
+#include <QLabel>
+#include <QLayout>
 #include <QStringList>
 #include <QVariant>
 
@@ -239,4 +242,34 @@ bool PrintCashReceiptOrder(QWidget *Owner, const QString &Row)
     road.PageRoad = printLaser != QLatin1String("0");
     road.OneAndAHalf = NasSwitchOn(nas, 12);
     return PrintTextDocument(Owner, lines, road);
+}
+
+TListEdit *AddBusPicker(QWidget *Panel, const QString &Name, QLabel *&Descr)
+{
+    QLayout *layout = Panel->layout();
+    layout->addWidget(new QLabel(QStringLiteral("Микробус:"), Panel));
+    auto *edit = new TListEdit(Panel);
+    edit->setObjectName(Name);
+    edit->setMaximumWidth(80);
+    layout->addWidget(edit);
+    Descr = new QLabel(Panel);
+    Descr->setObjectName(QStringLiteral("panelMicrobus"));
+    Descr->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Descr->setMinimumWidth(200);
+    layout->addWidget(Descr);
+    edit->SetDescrControl(Descr);
+    edit->SetDescrColumn(1);
+    return edit;
+}
+
+QDateEdit *AddDatePicker(QWidget *Panel, const QString &Caption, const QString &Name)
+{
+    QLayout *layout = Panel->layout();
+    layout->addWidget(new QLabel(Caption, Panel));
+    auto *edit = new QDateEdit(Panel);
+    edit->setObjectName(Name);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setCalendarPopup(true);
+    layout->addWidget(edit);
+    return edit;
 }

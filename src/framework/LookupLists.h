@@ -5,10 +5,13 @@
 // of a minibus report.
 #include <QString>
 
+class QDateEdit;
+class QLabel;
 class QObject;
 class QWidget;
 class TADOConnection;
 class TCustomListEdit;
+class TListEdit;
 class TDelimitedStrings;
 namespace platform {
 class StringGrid;
@@ -33,6 +36,15 @@ bool FillPackagingList(QObject *Owner, TCustomListEdit *ListEdit);
 bool FillCustGroupsList(QObject *Owner, TCustomListEdit *ListEdit);
 bool FillResourcesList(QObject *Owner, TCustomListEdit *ListEdit);
 bool FillPaymentTypesList(QObject *Owner, TCustomListEdit *ListEdit);
+
+// The minibus picker of a parameter panel, added to the panel's layout:
+// "Микробус:", the code edit named Name and beside it the sunken Descr
+// (named "panelMicrobus") that shows the picked minibus's name.
+TListEdit *AddBusPicker(QWidget *Panel, const QString &Name, QLabel *&Descr);
+// A date of a parameter panel, added to the panel's layout: its caption
+// ("За дата:", "От дата:") and the date edit named Name (dd.MM.yyyy, with a
+// calendar).
+QDateEdit *AddDatePicker(QWidget *Panel, const QString &Caption, const QString &Name);
 
 // The name (unit) of a code: the single field of the single row, "" when
 // there is no such row. True when the query ran; a failure raises.
