@@ -17,6 +17,7 @@
 #include "core/uHelpers.h"
 #include "core/unRegistryFuncs.h"
 #include "core/un_Ado_Connection.h"
+#include "PaymentEntryFixture.h"
 #include "documents/un_Plashtane_na_dostavki.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
@@ -74,25 +75,8 @@ protected:
                     .arg(byDoc));
     }
 
-    QStringList Row(int row)
-    {
-        QStringList cells;
-        for (int c = 0; c < Form::colCount; ++c)
-            cells << form_->Grid->Cells(c, row);
-        return cells;
-    }
-
-    // Types into the amount cell of a grid row, as the operator does.
-    void Type(int row, const QString &keys)
-    {
-        form_->Grid->setFocus();
-        form_->Grid->SetCol(Form::colToPay);
-        form_->Grid->SetRow(row);
-        QTest::keyClicks(form_->Grid->InplaceEditor() && form_->Grid->InplaceEditor()->isVisible()
-                             ? static_cast<QWidget *>(form_->Grid->InplaceEditor())
-                             : static_cast<QWidget *>(form_->Grid),
-                         keys);
-    }
+    QStringList Row(int row) { return testsupport::PaymentGridRow(*form_, row); }
+    void Type(int row, const QString &keys) { testsupport::TypePaymentAmount(*form_, row, keys); }
 
     int today_ = 0;
     std::unique_ptr<Form> form_;

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include "BusDayFixture.h"
+#include "PaymentEntryFixture.h"
 #include "components/GridAmountEntry.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -78,22 +79,8 @@ protected:
     }
     QString Date(int daysBack) const { return Today.addDays(-daysBack).toString("dd.MM.yyyy"); }
 
-    QStringList Row(int row)
-    {
-        QStringList cells;
-        for (int c = 0; c < Form::colCount; ++c)
-            cells << form_->Grid->Cells(c, row);
-        return cells;
-    }
-
-    void Type(int row, const QString &keys)
-    {
-        form_->Grid->setFocus();
-        form_->Grid->SetCol(Form::colToPay);
-        form_->Grid->SetRow(row);
-        QWidget *editor = form_->Grid->InplaceEditor();
-        QTest::keyClicks(editor && editor->isVisible() ? editor : static_cast<QWidget *>(form_->Grid), keys);
-    }
+    QStringList Row(int row) { return testsupport::PaymentGridRow(*form_, row); }
+    void Type(int row, const QString &keys) { testsupport::TypePaymentAmount(*form_, row, keys); }
 
     std::unique_ptr<testsupport::ScopedDialogAnswers> dialogs_;
     Form *form_ = nullptr;
