@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <initializer_list>
 #include <map>
 
 using testsupport::ScopedDialogAnswers;
@@ -79,6 +80,21 @@ protected:
     }
 
     int ChildCount() const { return static_cast<int>(form_->MdiArea()->subWindowList().size()); }
+
+    // Each item (its name, then the title of its window) is enabled and
+    // opens one more child window of that title.
+    void ExpectOpenFromMenu(std::initializer_list<std::pair<const char *, const char *>> Items)
+    {
+        for (const auto &[name, title] : Items) {
+            SCOPED_TRACE(name);
+            ASSERT_TRUE(Item(name)->isEnabled());
+            const int before = ChildCount();
+            Item(name)->trigger();
+            ASSERT_EQ(ChildCount(), before + 1);
+            QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+            EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
+        }
+    }
 
     std::unique_ptr<TMainForm> form_;
     std::vector<std::unique_ptr<ScopedFormClass>> registrations_;
@@ -223,38 +239,20 @@ TEST_F(MainFormGui, ItemsCarryTheirComponentNamesInMenuOrder)
 
 TEST_F(MainFormGui, ProductsCounterpartiesSitesAndPriceMatricesOpenFromTheMenu)
 {
-    const std::pair<const char *, const char *> items[] = {
+    ExpectOpenFromMenu({
         {"FileNewItem", "Изделия"},
         {"N23", "Контрагенти"},
         {"N25", "Обекти"},
         {"N_Nepreki_razhodi", "Непреки разходи"},
         {"N_Ceni_na_resursi", "Цени на ресурси"},
-        {"N_Prices_by_items_and_stores", "Цени на изделия по обекти"}};
-    for (const auto &[name, title] : items) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(Item(name)->isEnabled());
-        const int before = ChildCount();
-        Item(name)->trigger();
-        ASSERT_EQ(ChildCount(), before + 1);
-        QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
-        EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
-    }
+        {"N_Prices_by_items_and_stores", "Цени на изделия по обекти"}});
 }
 
 TEST_F(MainFormGui, MinibusReportWindowsOpenFromLogistics)
 {
-    const std::pair<const char *, const char *> items[] = {
+    ExpectOpenFromMenu({
         {"N_Ostojnostjavane_na_Otchet_plasiori", "Остойностяване на отчет по микробуси"},
-        {"N_Plashtane_po_otchet_na_plasior", "Плащания по отчети на микробуси"}};
-    for (const auto &[name, title] : items) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(Item(name)->isEnabled());
-        const int before = ChildCount();
-        Item(name)->trigger();
-        ASSERT_EQ(ChildCount(), before + 1);
-        QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
-        EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
-    }
+        {"N_Plashtane_po_otchet_na_plasior", "Плащания по отчети на микробуси"}});
 }
 
 TEST_F(MainFormGui, TheReleaseRequestOfRawMaterialsOpensFromLogistics)
@@ -270,18 +268,9 @@ TEST_F(MainFormGui, TheReleaseRequestOfRawMaterialsOpensFromLogistics)
 
 TEST_F(MainFormGui, ProductsByMinibusAndValuedExpeditionOpenFromReports)
 {
-    const std::pair<const char *, const char *> items[] = {
+    ExpectOpenFromMenu({
         {"N_Artikuli_po_microbusi", "Артикули по микробуси"},
-        {"N_Ostojnostena_expedicia", "Остойностена експедиция"}};
-    for (const auto &[name, title] : items) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(Item(name)->isEnabled());
-        const int before = ChildCount();
-        Item(name)->trigger();
-        ASSERT_EQ(ChildCount(), before + 1);
-        QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
-        EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
-    }
+        {"N_Ostojnostena_expedicia", "Остойностена експедиция"}});
 }
 
 TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
