@@ -14,35 +14,23 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/unRegistryFuncs.h"
+#include "EditorFixture.h"
 #include "masterdata/unIzdelia.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class IzdeliaGui : public testsupport::DatabaseTest
+class IzdeliaGui : public testsupport::EditorTest<TfrmIzdelia>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        EditorTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 1, \"бр\" )"));
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 3, \"кг\" )"));
         Execute(QStringLiteral("INSERT INTO Groups VALUES ( 1, \"Хляб\" )"));
         Execute(QStringLiteral("INSERT INTO SubGroup VALUES ( 4, \"Бял\" )"));
-    }
-    void TearDown() override
-    {
-        if (form)
-            form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
-    }
-    void Open()
-    {
-        form.reset(CreateQuorendForm<TfrmIzdelia>(nullptr, fsNormal));
-        ASSERT_TRUE(form->ShowForm());
     }
     QStringList GridRow(int Row) const
     {
@@ -55,8 +43,6 @@ protected:
     {
         return Rows(QStringLiteral("SELECT * FROM Izdelia WHERE code_izd <> 0 ORDER BY code_izd"));
     }
-
-    std::unique_ptr<TfrmIzdelia> form;
 };
 
 } // namespace

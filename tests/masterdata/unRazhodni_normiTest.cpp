@@ -9,18 +9,18 @@
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
+#include "EditorFixture.h"
 #include "masterdata/unRazhodni_normi.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class RazhodniNormiGui : public testsupport::DatabaseTest
+class RazhodniNormiGui : public testsupport::EditorTest<TfrmRazhodni_normi>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        EditorTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 1, \"кг\" )"));
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
         Execute(QStringLiteral("INSERT INTO Izdelia VALUES ( 5, \"Хляб\", 0, 0, 2, 0, 0, 0, 0, 0 )"));
@@ -28,18 +28,6 @@ protected:
         Execute(QStringLiteral("INSERT INTO Resources VALUES ( 10, \"Брашно\", 1 )"));
         Execute(QStringLiteral("INSERT INTO Resources VALUES ( 11, \"Мая\", 1 )"));
         Execute(QStringLiteral("INSERT INTO Razhodni_normi VALUES ( 5, 10, 0.5 )"));
-    }
-    void TearDown() override
-    {
-        if (form)
-            form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
-    }
-    void Open()
-    {
-        form.reset(CreateQuorendForm<TfrmRazhodni_normi>(nullptr, fsNormal));
-        ASSERT_TRUE(form->ShowForm());
     }
     QStringList GridRows() const
     {
@@ -55,8 +43,6 @@ protected:
         form->leResurs->setText(Resource);
         form->feKolichestvo->SetValue(Quantity);
     }
-
-    std::unique_ptr<TfrmRazhodni_normi> form;
 };
 
 } // namespace

@@ -9,33 +9,22 @@
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
+#include "EditorFixture.h"
 #include "masterdata/unResources.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class ResourcesGui : public testsupport::DatabaseTest
+class ResourcesGui : public testsupport::EditorTest<TfrmResources>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        EditorTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 1, \"кг\" )"));
         Execute(QStringLiteral("INSERT INTO Merki VALUES ( 2, \"бр\" )"));
-        form.reset(CreateQuorendForm<TfrmResources>(nullptr, fsNormal));
-        form->SetFormTitle(QStringLiteral("Ресурси"));
-        form->SetTableName(QStringLiteral("Resources"));
-        form->SetKeyField(QStringLiteral("code_r"));
-        form->SetNameField(QStringLiteral("name_r"));
-        form->SetItemNoun(QStringLiteral("ресурс"));
-        ASSERT_TRUE(form->ShowForm());
-    }
-    void TearDown() override
-    {
-        form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
+        Open(TEditorSettings{"Ресурси", "Resources", "code_r", "name_r", "ресурс"});
     }
     QStringList GridRow(int Row) const
     {
@@ -45,8 +34,6 @@ protected:
     {
         return Rows(QStringLiteral("SELECT code_r, name_r, miarka_r FROM Resources WHERE code_r <> 0 ORDER BY code_r"));
     }
-
-    std::unique_ptr<TfrmResources> form;
 };
 
 } // namespace

@@ -14,33 +14,17 @@
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
 #include "core/un_Ado_Connection.h"
+#include "EditorFixture.h"
 #include "masterdata/unSimple_Nomenklatura.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class NomenklaturaGui : public testsupport::DatabaseTest
+class NomenklaturaGui : public testsupport::EditorTest<TfrmSimple_Nomenklatura>
 {
 protected:
-    void TearDown() override
-    {
-        if (form)
-            form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
-    }
-    TfrmSimple_Nomenklatura *Open()
-    {
-        form.reset(CreateQuorendForm<TfrmSimple_Nomenklatura>(nullptr, fsNormal));
-        form->SetFormTitle(QStringLiteral("Мерки"));
-        form->SetTableName(QStringLiteral("Merki"));
-        form->SetKeyField(QStringLiteral("n_miarka"));
-        form->SetNameField(QStringLiteral("v_miarka"));
-        form->SetItemNoun(QStringLiteral("мярка"));
-        EXPECT_TRUE(form->ShowForm());
-        return form.get();
-    }
+    // The units of measure, as the menu opens them.
+    void Open() { EditorTest::Open(TEditorSettings{"Мерки", "Merki", "n_miarka", "v_miarka", "мярка"}); }
     void Enter(long double Code, const QString &Name)
     {
         form->feShifyr->SetValue(Code);
@@ -60,8 +44,6 @@ protected:
             if (form->Grid->Cells(0, r) == Code)
                 form->Grid->SetRow(r);
     }
-
-    std::unique_ptr<TfrmSimple_Nomenklatura> form;
 };
 
 } // namespace

@@ -6,32 +6,20 @@
 #include "components/LimitedEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
+#include "EditorFixture.h"
 #include "masterdata/unUsers_passwords.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
-class UsersPasswordsGui : public testsupport::DatabaseTest
+class UsersPasswordsGui : public testsupport::EditorTest<TfrmUsers_passwords>
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        EditorTest::SetUp();
         Execute(QStringLiteral("INSERT INTO Users_passwords VALUES ( \"ivan\", \"111\", \"Иван Петров\" )"));
-        form.reset(CreateQuorendForm<TfrmUsers_passwords>(nullptr, fsNormal));
-        form->SetFormTitle(QStringLiteral("Оператори"));
-        form->SetTableName(QStringLiteral("Users_passwords"));
-        form->SetKeyField(QStringLiteral("user_name"));
-        form->SetNameField(QStringLiteral("user_password"));
-        form->SetItemNoun(QStringLiteral("оператор"));
-        ASSERT_TRUE(form->ShowForm());
-    }
-    void TearDown() override
-    {
-        form->SetModified(false);
-        form.reset();
-        DatabaseTest::TearDown();
+        Open(TEditorSettings{"Оператори", "Users_passwords", "user_name", "user_password", "оператор"});
     }
     void Enter(const QString &User, const QString &Password, const QString &Names)
     {
@@ -40,8 +28,6 @@ protected:
         form->edNames->setText(Names);
     }
     QStringList Table() { return Rows(QStringLiteral("SELECT * FROM Users_passwords ORDER BY user_name")); }
-
-    std::unique_ptr<TfrmUsers_passwords> form;
 };
 
 } // namespace
