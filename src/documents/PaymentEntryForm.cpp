@@ -3,10 +3,12 @@
 #include "components/Formatters.h"
 #include "components/GridAmountEntry.h"
 #include "components/GridUtils.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
+#include "core/unRegistryFuncs.h"
 #include "framework/DocumentSave.h"
 #include "framework/LookupLists.h"
 
@@ -80,16 +82,46 @@ void TPaymentEntryForm::SetTypeIndex(int Index)
         button->setChecked(true);
 }
 
+void TPaymentEntryForm::SetParty(TListEdit *Picker, const QString &Noun, const QString &RegistryValue,
+                                 TFillList Fill)
+{
+    FParty = Picker;
+    FPartyNoun = Noun;
+    FPartyRegistryValue = RegistryValue;
+    FFillParty = Fill;
+    connect(FParty, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
+}
+
 bool TPaymentEntryForm::InitForm()
 {
     const bool loading = FLoading;
     FLoading = true;
+    if (FParty && FFillParty)
+        FFillParty(this, FParty);
     dtp_From->setDate(QDate::currentDate());
     dtp_To->setDate(QDate::currentDate());
     for (int col = ValueColumn(); col <= ToPayColumn(); ++col)
         Grid->GetColAttributes(col)->SetFormatter(ValueFormatter);
     FLoading = loading;
     return TQuorendReadForm::InitForm();
+}
+
+bool TPaymentEntryForm::FormDone()
+{
+    if (FParty)
+        SetRegistrySetting(FPartyRegistryValue, FParty->text());
+    return TQuorendReadForm::FormDone();
+}
+
+QString TPaymentEntryForm::GetSubTitle()
+{
+    if (!FParty)
+        return TQuorendReadForm::GetSubTitle();
+    QString name;
+    ListEditLookup(FParty, 0, 1, name, FParty->text().trimmed());
+    return Format(QStringLiteral(" за %s %s - %s, от дата %s, до дата %s"),
+                  {FPartyNoun, FParty->text(), name, DateToDisplayText(dtp_From->date()),
+                   DateToDisplayText(dtp_To->date())});
 }
 
 bool TPaymentEntryForm::BeforeShow()

@@ -8,7 +8,8 @@
 // The four money columns stand together: value, paid, remaining and the
 // amount to pay (the one editable column), followed by a totals row. A
 // window gives its documents with their values and paid sums
-// (FetchDocuments), the check of its party and the insert of one payment.
+// (FetchDocuments), its party's picker (SetParty), the check of its party
+// and the insert of one payment.
 #include <QString>
 #include <memory>
 #include <vector>
@@ -18,8 +19,10 @@
 class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
+class TCustomListEdit;
 class TDelimitedStringList;
 class TGridAmountEntry;
+class TListEdit;
 
 class TPaymentEntryForm : public TQuorendReadForm
 {
@@ -31,8 +34,13 @@ public:
                       const QString &TypeCaption);
     ~TPaymentEntryForm() override;
 
+    // Then the party's list is filled and its remembered text restored.
     bool InitForm() override;
+    // Then the party's text is remembered.
+    bool FormDone() override;
     bool BeforeShow() override;
+    // " за <party> <code> - <name>, от дата <from>, до дата <to>".
+    QString GetSubTitle() override;
     bool CanSave() override;
     bool DoExecute() override;
     bool DoSave() override;
@@ -65,6 +73,14 @@ public:
     QButtonGroup *rg_TypeButtons = nullptr;
 
 protected:
+    // The routine that fills a picker's list and restores its text.
+    using TFillList = bool (*)(QObject *Owner, TCustomListEdit *ListEdit);
+    // The window's party (the supplier, the minibus): its picker, made by
+    // the window on the parameter panel, the word that names it in the
+    // subtitle, the registry value that keeps its text and the routine that
+    // fills its list. A change of the party clears the grid.
+    void SetParty(TListEdit *Picker, const QString &Noun, const QString &RegistryValue, TFillList Fill);
+
     virtual QString CaptionText() const = 0;
     // The documents of the parameters, one record of ColCount fields each:
     // the value and the paid sum in their columns as read (the rest of the
@@ -82,6 +98,10 @@ protected:
 
 private:
     std::unique_ptr<TGridAmountEntry> FAmounts;
+    TListEdit *FParty = nullptr;
+    QString FPartyNoun;
+    QString FPartyRegistryValue;
+    TFillList FFillParty = nullptr;
     int FColCount;
     int FValueColumn;
     QString FSaveError;

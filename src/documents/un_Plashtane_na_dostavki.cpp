@@ -53,6 +53,7 @@ TfrmPlashtane_na_dostavki::TfrmPlashtane_na_dostavki(QWidget *AOwner, TFormStyle
     params->addWidget(new QLabel(QStringLiteral("Доставчик:"), pnlParams));
     code_supplier = CodeEdit(pnlParams, QStringLiteral("code_supplier"));
     params->addWidget(code_supplier);
+    SetParty(code_supplier, QStringLiteral("доставчик"), kRegSupplier, FillCustGroupsList);
     params->addWidget(new QLabel(QStringLiteral("Плащане:"), pnlParams));
     code_payment = CodeEdit(pnlParams, QStringLiteral("code_payment"));
     params->addWidget(code_payment);
@@ -64,34 +65,20 @@ TfrmPlashtane_na_dostavki::TfrmPlashtane_na_dostavki(QWidget *AOwner, TFormStyle
                       QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Номер"),
                       QStringLiteral("Дата")});
     Grid->SetMergeCellsStr(QStringLiteral("0,0,1,0|2,0,2,1|3,0,3,1|4,0,4,1|5,0,5,1|6,0,7,0|8,0,9,0"));
-
-    connect(code_supplier, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
 }
 
 TfrmPlashtane_na_dostavki::~TfrmPlashtane_na_dostavki() = default;
 
 // ---------------------------------------------------------------- hooks
 
-QString TfrmPlashtane_na_dostavki::GetSubTitle()
-{
-    QString name;
-    ListEditLookup(code_supplier, 0, 1, name, code_supplier->text().trimmed());
-    return Format(QStringLiteral(" за доставчик %s - %s, от дата %s, до дата %s"),
-                  {code_supplier->text(), name, DateToDisplayText(dtp_From->date()), DateToDisplayText(dtp_To->date())});
-}
-
 bool TfrmPlashtane_na_dostavki::InitForm()
 {
-    FLoading = true;
-    FillCustGroupsList(this, code_supplier);
     FillPaymentTypesList(this, code_payment);
-    FLoading = false;
     return TPaymentEntryForm::InitForm();
 }
 
 bool TfrmPlashtane_na_dostavki::FormDone()
 {
-    SetRegistrySetting(kRegSupplier, code_supplier->text());
     SetRegistrySetting(kRegPayment, code_payment->text());
     return TPaymentEntryForm::FormDone();
 }

@@ -23,7 +23,7 @@ public:
     };
 
     // --- hooks
-    QString GetSubTitle() override;
+    // Then the payment types' list; its text is remembered too.
     bool InitForm() override;
     bool FormDone() override;
 

@@ -38,42 +38,17 @@ TfrmPlashtane_po_otchet_na_plasior::TfrmPlashtane_po_otchet_na_plasior(QWidget *
 {
     setObjectName(QStringLiteral("frmPlashtane_po_otchet_na_plasior"));
     code_bus = AddBusPicker(pnlParams, QStringLiteral("code_bus"), panelMicrobus);
+    SetParty(code_bus, QStringLiteral("микробус"), kRegBus, FillBusesList);
 
     Grid->SetRows(0, {QStringLiteral("Отчет"), QString(), QStringLiteral("Платено"), QStringLiteral("Остатък"),
                       QStringLiteral("За плащане")});
     Grid->SetRows(1, {QStringLiteral("Дата"), QStringLiteral("Стойност"), QString(), QString(), QString()});
     Grid->SetMergeCellsStr(QStringLiteral("0,0,1,0|2,0,2,1|3,0,3,1|4,0,4,1"));
-
-    connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
 }
 
 TfrmPlashtane_po_otchet_na_plasior::~TfrmPlashtane_po_otchet_na_plasior() = default;
 
 int TfrmPlashtane_po_otchet_na_plasior::BusCode() const { return StrToIntOrZero(code_bus->text()); }
-
-// ---------------------------------------------------------------- hooks
-
-QString TfrmPlashtane_po_otchet_na_plasior::GetSubTitle()
-{
-    QString name;
-    ListEditLookup(code_bus, 0, 1, name, code_bus->text().trimmed());
-    return Format(QStringLiteral(" за микробус %s - %s, от дата %s, до дата %s"),
-                  {code_bus->text(), name, DateToDisplayText(dtp_From->date()), DateToDisplayText(dtp_To->date())});
-}
-
-bool TfrmPlashtane_po_otchet_na_plasior::InitForm()
-{
-    FLoading = true;
-    FillBusesList(this, code_bus);
-    FLoading = false;
-    return TPaymentEntryForm::InitForm();
-}
-
-bool TfrmPlashtane_po_otchet_na_plasior::FormDone()
-{
-    SetRegistrySetting(kRegBus, code_bus->text());
-    return TPaymentEntryForm::FormDone();
-}
 
 void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records)
 {

@@ -20,11 +20,6 @@ public:
     // Grid columns.
     enum { colDate, colValue, colPaid, colRemaining, colToPay, colCount };
 
-    // --- hooks
-    QString GetSubTitle() override;
-    bool InitForm() override;
-    bool FormDone() override;
-
     int BusCode() const;
 
     // --- controls
