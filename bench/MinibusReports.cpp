@@ -5,12 +5,7 @@
 // by minibus is also set against the same sums grouped by code, name and
 // unit with the minibuses joined from the right (a plan that searches the
 // month's receipts once per customer, and compares texts for every line).
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -19,32 +14,12 @@
 #include "core/un_Ado_Connection.h"
 #include "reports/unArtikuli_po_microbusi.h"
 #include "reports/unOstojnostena_expedicia.h"
-#include "support/Ratios.h"
-#include "support/YearOfData.h"
+#include "support/YearReports.h"
 
 namespace {
 
-QDate FirstDay() { return DayNumberToDate(bench::FirstDayOfYear(bench::YearSpec())); }
-QDate LastDay() { return FirstDay().addYears(1).addDays(-1); }
-
-template <class T>
-std::unique_ptr<T> MakeReport(bool Year)
-{
-    std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
-    form->SetPeriod(Year ? FirstDay() : FirstDay().addMonths(2),
-                    Year ? LastDay() : FirstDay().addMonths(3).addDays(-1));
-    return form;
-}
-
-template <class T>
-void Report(benchmark::State &state, bool Year)
-{
-    auto form = MakeReport<T>(Year);
-    for (auto _ : state)
-        if (!form->Execute())
-            state.SkipWithError("the report failed");
-    state.counters["rows"] = form->Grid->RowCount();
-}
+using bench::MakePeriodReport;
+using bench::PeriodReport;
 
 void Plain(benchmark::State &state, const QStringList &Statements)
 {
@@ -56,21 +31,21 @@ void Plain(benchmark::State &state, const QStringList &Statements)
 
 QStringList ProductsStatements(bool Year)
 {
-    auto form = MakeReport<TfrmArtikuli_po_microbusi>(Year);
+    auto form = MakePeriodReport<TfrmArtikuli_po_microbusi>(Year);
     form->leMicrobus->setText(QString());
     return {form->RowsSql()};
 }
 
 QStringList ExpeditionStatements(bool Year)
 {
-    auto form = MakeReport<TfrmOstojnostena_expedicia>(Year);
+    auto form = MakePeriodReport<TfrmOstojnostena_expedicia>(Year);
     form->code_bus->setText(QString());
     return {form->PassesSql(), form->ReturnsSql(), form->SalesSql()};
 }
 
 QString ByNameAndUnit(bool Year)
 {
-    auto form = MakeReport<TfrmArtikuli_po_microbusi>(Year);
+    auto form = MakePeriodReport<TfrmArtikuli_po_microbusi>(Year);
     form->leMicrobus->setText(QString());
     return Format(
         QStringLiteral(
@@ -84,14 +59,14 @@ QString ByNameAndUnit(bool Year)
         {form->BuildFilter()});
 }
 
-void BM_ProductsByMinibusMonth(benchmark::State &state) { Report<TfrmArtikuli_po_microbusi>(state, false); }
+void BM_ProductsByMinibusMonth(benchmark::State &state) { PeriodReport<TfrmArtikuli_po_microbusi>(state, false); }
 void BM_ProductsByMinibusPlainMonth(benchmark::State &state) { Plain(state, ProductsStatements(false)); }
 void BM_ProductsByMinibusByNameMonth(benchmark::State &state) { Plain(state, {ByNameAndUnit(false)}); }
-void BM_ProductsByMinibusYear(benchmark::State &state) { Report<TfrmArtikuli_po_microbusi>(state, true); }
+void BM_ProductsByMinibusYear(benchmark::State &state) { PeriodReport<TfrmArtikuli_po_microbusi>(state, true); }
 void BM_ProductsByMinibusPlainYear(benchmark::State &state) { Plain(state, ProductsStatements(true)); }
-void BM_ValuedExpeditionMonth(benchmark::State &state) { Report<TfrmOstojnostena_expedicia>(state, false); }
+void BM_ValuedExpeditionMonth(benchmark::State &state) { PeriodReport<TfrmOstojnostena_expedicia>(state, false); }
 void BM_ValuedExpeditionPlainMonth(benchmark::State &state) { Plain(state, ExpeditionStatements(false)); }
-void BM_ValuedExpeditionYear(benchmark::State &state) { Report<TfrmOstojnostena_expedicia>(state, true); }
+void BM_ValuedExpeditionYear(benchmark::State &state) { PeriodReport<TfrmOstojnostena_expedicia>(state, true); }
 void BM_ValuedExpeditionPlainYear(benchmark::State &state) { Plain(state, ExpeditionStatements(true)); }
 
 BENCHMARK(BM_ProductsByMinibusMonth)->Unit(benchmark::kMillisecond);
@@ -108,21 +83,10 @@ BENCHMARK(BM_ValuedExpeditionPlainYear)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir base;
-    QDir(base.path()).mkpath(QStringLiteral("db"));
-    QDir(base.path()).mkpath(QStringLiteral("bin"));
-    QFile::copy(bench::CachedYear(), base.filePath(QStringLiteral("db/bread.db")));
-    SetProgramFileNameForTests(base.filePath(QStringLiteral("bin/tolvex")));
-    OpenDatabase(&app, nullptr, true);
-    bench::AddRatio("BM_ProductsByMinibusMonth", "BM_ProductsByMinibusPlainMonth");
-    bench::AddRatio("BM_ProductsByMinibusMonth", "BM_ProductsByMinibusByNameMonth");
-    bench::AddRatio("BM_ProductsByMinibusYear", "BM_ProductsByMinibusPlainYear");
-    bench::AddRatio("BM_ValuedExpeditionMonth", "BM_ValuedExpeditionPlainMonth");
-    bench::AddRatio("BM_ValuedExpeditionYear", "BM_ValuedExpeditionPlainYear");
-    const int result = bench::RunBenchmarks(argc, argv);
-    CloseDatabase();
-    return result;
+    return bench::RunOnProgramDatabase(argc, argv,
+                                       {{"BM_ProductsByMinibusMonth", "BM_ProductsByMinibusPlainMonth"},
+                                        {"BM_ProductsByMinibusMonth", "BM_ProductsByMinibusByNameMonth"},
+                                        {"BM_ProductsByMinibusYear", "BM_ProductsByMinibusPlainYear"},
+                                        {"BM_ValuedExpeditionMonth", "BM_ValuedExpeditionPlainMonth"},
+                                        {"BM_ValuedExpeditionYear", "BM_ValuedExpeditionPlainYear"}});
 }

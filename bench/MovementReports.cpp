@@ -3,13 +3,8 @@
 // year (goal: under 1.5 s) through its window, set against its bare grouped
 // queries through the same database layer; the production sheet and the
 // raw materials of one day.
-#include <QApplication>
 #include <QDateEdit>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <functional>
 #include <memory>
 
 #include "components/RichGrid.h"
@@ -21,32 +16,18 @@
 #include "reports/unDvijenie_na_surovini_i_materiali.h"
 #include "reports/unNeobhodimi_Surovini.h"
 #include "reports/unProizvodstvenList.h"
-#include "support/Ratios.h"
-#include "support/YearOfData.h"
+#include "support/YearReports.h"
 
 namespace {
 
-QDate FirstDay() { return DayNumberToDate(bench::FirstDayOfYear(bench::YearSpec())); }
-QDate LastDay() { return FirstDay().addYears(1).addDays(-1); }
-
-template <class T>
-void Report(benchmark::State &state, bool Year)
-{
-    std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
-    form->SetPeriod(Year ? FirstDay() : FirstDay().addMonths(2),
-                    Year ? LastDay() : FirstDay().addMonths(3).addDays(-1));
-    for (auto _ : state)
-        if (!form->Execute())
-            state.SkipWithError("the report failed");
-    state.counters["rows"] = form->Grid->RowCount();
-}
+using bench::MakePeriodReport;
+using bench::PeriodReport;
 
 // The report's own grouped statements of the year, each run once.
 template <class T>
 void Grouped(benchmark::State &state, const QStringList &Tables, const QString &Extra = QString())
 {
-    std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
-    form->SetPeriod(FirstDay(), LastDay());
+    auto form = MakePeriodReport<T>(true);
     QStringList statements;
     for (const QString &t : Tables)
         statements << form->OpeningSql(t) << form->PeriodSql(t);
@@ -65,30 +46,26 @@ const QStringList kPackagingTables{QStringLiteral("Zaprihojdavane_na_ambalaj"), 
 const QStringList kProductTables{QStringLiteral("Akt_za_proizvedena_produkcia"), QStringLiteral("Vyrnata_produkcia"),
                                  QStringLiteral("Propusk_za_izvozvane"), QStringLiteral("Akt_za_brakuvana_produkcia")};
 
-void BM_RawMaterialsMonth(benchmark::State &state) { Report<TfrmDvijenie_na_surovini_i_materiali>(state, false); }
-void BM_RawMaterialsYear(benchmark::State &state) { Report<TfrmDvijenie_na_surovini_i_materiali>(state, true); }
+void BM_RawMaterialsMonth(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_surovini_i_materiali>(state, false); }
+void BM_RawMaterialsYear(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_surovini_i_materiali>(state, true); }
 void BM_RawMaterialsGroupedYear(benchmark::State &state)
 {
-    std::unique_ptr<TfrmDvijenie_na_surovini_i_materiali> form(
-        CreateQuorendForm<TfrmDvijenie_na_surovini_i_materiali>(nullptr, fsNormal));
-    form->SetPeriod(FirstDay(), LastDay());
+    auto form = MakePeriodReport<TfrmDvijenie_na_surovini_i_materiali>(true);
     Grouped<TfrmDvijenie_na_surovini_i_materiali>(state, kRawTables, form->AveragePriceSql());
 }
-void BM_PackagingMonth(benchmark::State &state) { Report<TfrmDvijenie_na_Ambalaj>(state, false); }
-void BM_PackagingYear(benchmark::State &state) { Report<TfrmDvijenie_na_Ambalaj>(state, true); }
+void BM_PackagingMonth(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_Ambalaj>(state, false); }
+void BM_PackagingYear(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_Ambalaj>(state, true); }
 void BM_PackagingGroupedYear(benchmark::State &state) { Grouped<TfrmDvijenie_na_Ambalaj>(state, kPackagingTables); }
-void BM_FinishedGoodsMonth(benchmark::State &state) { Report<TfrmDvijenie_na_GP>(state, false); }
-void BM_FinishedGoodsYear(benchmark::State &state) { Report<TfrmDvijenie_na_GP>(state, true); }
+void BM_FinishedGoodsMonth(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_GP>(state, false); }
+void BM_FinishedGoodsYear(benchmark::State &state) { PeriodReport<TfrmDvijenie_na_GP>(state, true); }
 void BM_FinishedGoodsGroupedYear(benchmark::State &state) { Grouped<TfrmDvijenie_na_GP>(state, kProductTables); }
 
 template <class T>
 void Day(benchmark::State &state)
 {
     std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
-    form->dtp_For->setDate(FirstDay().addMonths(2).addDays(10));
-    for (auto _ : state)
-        if (!form->Execute())
-            state.SkipWithError("the report failed");
+    form->dtp_For->setDate(bench::MonthFirstDay().addDays(10));
+    bench::RunReport(state, *form);
     state.counters["rows"] = form->Grid->RowCount();
 }
 void BM_ProductionSheetDay(benchmark::State &state) { Day<TfrmProizvodstvenList>(state); }
@@ -110,19 +87,8 @@ BENCHMARK(BM_RawMaterialsNeededDay)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir base;
-    QDir(base.path()).mkpath(QStringLiteral("db"));
-    QDir(base.path()).mkpath(QStringLiteral("bin"));
-    QFile::copy(bench::CachedYear(), base.filePath(QStringLiteral("db/bread.db")));
-    SetProgramFileNameForTests(base.filePath(QStringLiteral("bin/tolvex")));
-    OpenDatabase(&app, nullptr, true);
-    bench::AddRatio("BM_RawMaterialsYear", "BM_RawMaterialsGroupedYear");
-    bench::AddRatio("BM_PackagingYear", "BM_PackagingGroupedYear");
-    bench::AddRatio("BM_FinishedGoodsYear", "BM_FinishedGoodsGroupedYear");
-    const int result = bench::RunBenchmarks(argc, argv);
-    CloseDatabase();
-    return result;
+    return bench::RunOnProgramDatabase(argc, argv,
+                                       {{"BM_RawMaterialsYear", "BM_RawMaterialsGroupedYear"},
+                                        {"BM_PackagingYear", "BM_PackagingGroupedYear"},
+                                        {"BM_FinishedGoodsYear", "BM_FinishedGoodsGroupedYear"}});
 }

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <memory>
 
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
@@ -22,11 +23,25 @@
 #include "reports/unPlashtania_po_microbusi.h"
 #include "support/Ratios.h"
 #include "support/YearOfData.h"
+#include "support/YearReports.h"
 
 namespace {
 
-QDate FirstDay() { return DayNumberToDate(bench::FirstDayOfYear(bench::YearSpec())); }
-QDate LastDay() { return FirstDay().addDays(365); }
+// A list of the whole year for every minibus.
+template <class T> std::unique_ptr<T> YearList()
+{
+    auto form = bench::MakePeriodReport<T>(true);
+    form->code_bus->setText(QString());
+    return form;
+}
+
+// The window's own fetch of the year's list; "rows" counts its grid's rows.
+template <class T> void RunYearList(benchmark::State &state)
+{
+    auto form = YearList<T>();
+    bench::RunReport(state, *form);
+    state.counters["rows"] = form->Grid->RowCount();
+}
 
 QStringList Fields(const TDelimitedStringList &List, int I) { return List.Strings(I).split(QChar('@')); }
 
@@ -37,23 +52,12 @@ QString Money(const QString &S)
     return r;
 }
 
-void BM_PaymentList_OneStatement(benchmark::State &state)
-{
-    auto *form = CreateQuorendForm<TfrmOpis_na_plashtania_po_microbusi>(nullptr, fsNormal);
-    form->SetPeriod(FirstDay(), LastDay());
-    form->code_bus->setText(QString());
-    for (auto _ : state)
-        form->Execute();
-    state.counters["rows"] = form->Grid->RowCount();
-    delete form;
-}
+void BM_PaymentList_OneStatement(benchmark::State &state) { RunYearList<TfrmOpis_na_plashtania_po_microbusi>(state); }
 
 void BM_PaymentList_QueryPerPayment(benchmark::State &state)
 {
-    auto *form = CreateQuorendForm<TfrmOpis_na_plashtania_po_microbusi>(nullptr, fsNormal);
-    form->SetPeriod(FirstDay(), LastDay());
-    form->code_bus->setText(QString());
-    const QString sql = Format(
+    auto form = YearList<TfrmOpis_na_plashtania_po_microbusi>();
+    const QString sql = bench::YearSql(
         QStringLiteral("SELECT Plashtane_po_otchet_na_plasior.docno,        Plashtane_po_otchet_na_plasior.date_d,  "
                        "      Plashtane_po_otchet_na_plasior.suma,        Plashtane_po_otchet_na_plasior.date_otchet, "
                        "       Plashtane_po_otchet_na_plasior.date_otchet,        Plashtane_po_otchet_na_plasior.c_bus, "
@@ -61,8 +65,7 @@ void BM_PaymentList_QueryPerPayment(benchmark::State &state)
                        "Plashtane_po_otchet_na_plasior.c_bus = Busses.c_bus WHERE ( "
                        "((Plashtane_po_otchet_na_plasior.date_d) >=  %d ) AND         "
                        "((Plashtane_po_otchet_na_plasior.date_d) <=  %d ) ) ORDER BY "
-                       "Plashtane_po_otchet_na_plasior.docno"),
-        {DateToDayNumber(FirstDay()), DateToDayNumber(LastDay())});
+                       "Plashtane_po_otchet_na_plasior.docno"));
     for (auto _ : state) {
         TDelimitedStringList rows;
         SelectToList(nullptr, DbConnection, sql, rows);
@@ -84,33 +87,20 @@ void BM_PaymentList_QueryPerPayment(benchmark::State &state)
         FillGridFromDelimitedStrings(*form->Grid, rows, true);
     }
     state.counters["rows"] = form->Grid->RowCount();
-    delete form;
 }
 
-void BM_ReportPayments_ThreeQueries(benchmark::State &state)
-{
-    auto *form = CreateQuorendForm<TfrmPlashtania_po_microbusi>(nullptr, fsNormal);
-    form->SetPeriod(FirstDay(), LastDay());
-    form->code_bus->setText(QString());
-    for (auto _ : state)
-        form->Execute();
-    state.counters["rows"] = form->Grid->RowCount();
-    delete form;
-}
+void BM_ReportPayments_ThreeQueries(benchmark::State &state) { RunYearList<TfrmPlashtania_po_microbusi>(state); }
 
 void BM_ReportPayments_QueriesPerReport(benchmark::State &state)
 {
-    auto *form = CreateQuorendForm<TfrmPlashtania_po_microbusi>(nullptr, fsNormal);
-    form->SetPeriod(FirstDay(), LastDay());
-    form->code_bus->setText(QString());
-    const QString sql = Format(
+    auto form = YearList<TfrmPlashtania_po_microbusi>();
+    const QString sql = bench::YearSql(
         QStringLiteral("SELECT Otchet_plasiori.date_doc,        Sum(Otchet_plasiori.value_izd) AS SumOfvalue_izd,  "
                        "      Otchet_plasiori.code_bus,        Busses.n_bus FROM Busses INNER JOIN Otchet_plasiori ON "
                        "Busses.c_bus = Otchet_plasiori.code_bus GROUP BY Otchet_plasiori.date_doc, "
                        "Otchet_plasiori.code_bus, Busses.n_bus HAVING ( ((Otchet_plasiori.date_doc) >= %d ) AND      "
                        "    ((Otchet_plasiori.date_doc) <= %d ) ) ORDER BY Otchet_plasiori.date_doc, "
-                       "Otchet_plasiori.code_bus"),
-        {DateToDayNumber(FirstDay()), DateToDayNumber(LastDay())});
+                       "Otchet_plasiori.code_bus"));
     for (auto _ : state) {
         TDelimitedStringList docs;
         SelectToList(nullptr, DbConnection, sql, docs);
@@ -156,7 +146,6 @@ void BM_ReportPayments_QueriesPerReport(benchmark::State &state)
         FillGridFromDelimitedStrings(*form->Grid, out, true);
     }
     state.counters["rows"] = form->Grid->RowCount();
-    delete form;
 }
 
 BENCHMARK(BM_PaymentList_OneStatement)->Unit(benchmark::kMillisecond);

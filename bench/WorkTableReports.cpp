@@ -3,12 +3,8 @@
 // the turnover report of the whole year, and its crosstab set against the
 // same cells as one plain grouped query through the same database layer
 // (goal: under 0.3 s and within 1.5x).
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <memory>
+#include <functional>
 
 #include "components/ListEdit.h"
 #include "core/uDelimitedStrings.h"
@@ -21,25 +17,17 @@
 #include "reports/unArtikuli_po_obekti.h"
 #include "reports/unOborot_po_obekti.h"
 #include "reports/unStokovo_pari4en_ot4et.h"
-#include "support/Ratios.h"
-#include "support/YearOfData.h"
+#include "support/YearReports.h"
 
 namespace {
-
-QDate FirstDay() { return DayNumberToDate(bench::FirstDayOfYear(bench::YearSpec())); }
-QDate MarchFirst() { return FirstDay().addMonths(2); }
-QDate MarchLast() { return FirstDay().addMonths(3).addDays(-1); }
 
 template <class T>
 void MonthReport(benchmark::State &state, const std::function<void(T &)> &Setup = {})
 {
-    std::unique_ptr<T> form(CreateQuorendForm<T>(nullptr, fsNormal));
-    form->SetPeriod(MarchFirst(), MarchLast());
+    auto form = bench::MakePeriodReport<T>(false);
     if (Setup)
         Setup(*form);
-    for (auto _ : state)
-        if (!form->Execute())
-            state.SkipWithError("the report failed");
+    bench::RunReport(state, *form);
     state.counters["rows"] = form->Grid->RowCount();
 }
 
@@ -59,19 +47,12 @@ void BM_TurnoverReportMonth(benchmark::State &state) { MonthReport<TfrmOborot_po
 
 void BM_TurnoverReportYear(benchmark::State &state)
 {
-    std::unique_ptr<TfrmOborot_po_obekti> form(CreateQuorendForm<TfrmOborot_po_obekti>(nullptr, fsNormal));
-    form->SetPeriod(FirstDay(), FirstDay().addYears(1).addDays(-1));
-    for (auto _ : state)
-        if (!form->Execute())
-            state.SkipWithError("the report failed");
+    auto form = bench::MakePeriodReport<TfrmOborot_po_obekti>(true);
+    bench::RunReport(state, *form);
     state.counters["columns"] = form->Grid->ColCount();
 }
 
-QString YearFilter()
-{
-    return Format(QStringLiteral("Zaiavki.for_date >= %d AND Zaiavki.for_date <= %d "),
-                  {DateToDayNumber(FirstDay()), DateToDayNumber(FirstDay().addYears(1).addDays(-1))});
-}
+QString YearFilter() { return bench::YearSql(QStringLiteral("Zaiavki.for_date >= %d AND Zaiavki.for_date <= %d ")); }
 
 void SelectRepeatedly(benchmark::State &state, const QString &Sql)
 {
@@ -110,18 +91,5 @@ BENCHMARK(BM_TurnoverGroupedYear)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The year as the program's own database under a base folder of its own.
-    QTemporaryDir base;
-    QDir(base.path()).mkpath(QStringLiteral("db"));
-    QDir(base.path()).mkpath(QStringLiteral("bin"));
-    QFile::copy(bench::CachedYear(), base.filePath(QStringLiteral("db/bread.db")));
-    SetProgramFileNameForTests(base.filePath(QStringLiteral("bin/tolvex")));
-    OpenDatabase(&app, nullptr, true);
-    bench::AddRatio("BM_TurnoverCrosstabYear", "BM_TurnoverGroupedYear");
-    const int result = bench::RunBenchmarks(argc, argv);
-    CloseDatabase();
-    return result;
+    return bench::RunOnProgramDatabase(argc, argv, {{"BM_TurnoverCrosstabYear", "BM_TurnoverGroupedYear"}});
 }
