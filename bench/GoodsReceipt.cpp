@@ -19,6 +19,7 @@
 #include "documents/unStokovaRazpiska.h"
 #include "framework/DocumentSave.h"
 #include "support/Ratios.h"
+#include "support/YearReports.h"
 
 namespace {
 
@@ -150,16 +151,10 @@ BENCHMARK(BM_SaveReceipt_BareTransaction)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    DbConnection = new TADOConnection(nullptr);
-    DbConnection->SetPath(bench::CopyOfYear(QStringLiteral("goods-receipt")));
-    DbConnection->Execute(QStringLiteral("Insert into nas values ( 1, \"10.20.30.41\", \"0\" )"));
-    bench::AddRatio("BM_OpenReceipt_Load", "BM_OpenReceipt_BareSqlite");
-    bench::AddRatio("BM_OpenReceipt_Window", "BM_OpenReceipt_BareSqlite");
-    bench::AddRatio("BM_SaveReceipt_DocumentSave", "BM_SaveReceipt_BareTransaction");
-    const int rc = bench::RunBenchmarks(argc, argv);
-    CloseDatabase();
-    return rc;
+    return bench::RunOnConnection(
+        argc, argv, [] { return bench::CopyOfYear(QStringLiteral("goods-receipt")); },
+        {{"BM_OpenReceipt_Load", "BM_OpenReceipt_BareSqlite"},
+         {"BM_OpenReceipt_Window", "BM_OpenReceipt_BareSqlite"},
+         {"BM_SaveReceipt_DocumentSave", "BM_SaveReceipt_BareTransaction"}},
+        [] { DbConnection->Execute(QStringLiteral("Insert into nas values ( 1, \"10.20.30.41\", \"0\" )")); });
 }

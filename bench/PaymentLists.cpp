@@ -9,7 +9,6 @@
 // through the same database layer; both fill the same window's grid.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDate>
 #include <memory>
 
@@ -22,7 +21,6 @@
 #include "reports/unOpis_na_plashtania_po_microbusi.h"
 #include "reports/unPlashtania_po_microbusi.h"
 #include "support/Ratios.h"
-#include "support/YearOfData.h"
 #include "support/YearReports.h"
 
 namespace {
@@ -157,14 +155,7 @@ BENCHMARK(BM_ReportPayments_QueriesPerReport)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    DbConnection = new TADOConnection(nullptr);
-    DbConnection->SetPath(bench::CachedYear());
-    bench::AddRatio("BM_PaymentList_OneStatement", "BM_PaymentList_QueryPerPayment");
-    bench::AddRatio("BM_ReportPayments_ThreeQueries", "BM_ReportPayments_QueriesPerReport");
-    const int rc = bench::RunBenchmarks(argc, argv);
-    CloseDatabase();
-    return rc;
+    return bench::RunOnConnection(argc, argv, bench::CachedYear,
+                                  {{"BM_PaymentList_OneStatement", "BM_PaymentList_QueryPerPayment"},
+                                   {"BM_ReportPayments_ThreeQueries", "BM_ReportPayments_QueriesPerReport"}});
 }

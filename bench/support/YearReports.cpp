@@ -40,4 +40,21 @@ int RunOnProgramDatabase(int argc, char **argv, RatioPairs Ratios)
     return result;
 }
 
+int RunOnConnection(int argc, char **argv, const std::function<QString()> &Database, RatioPairs Ratios,
+                    const std::function<void()> &Prepare)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    DbConnection = new TADOConnection(nullptr);
+    DbConnection->SetPath(Database());
+    if (Prepare)
+        Prepare();
+    for (const auto &[ours, alternative] : Ratios)
+        AddRatio(ours, alternative);
+    const int result = RunBenchmarks(argc, argv);
+    CloseDatabase();
+    return result;
+}
+
 } // namespace bench

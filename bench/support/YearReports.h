@@ -5,6 +5,7 @@
 // year as the program's own database.
 #include <QDate>
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -55,5 +56,11 @@ using RatioPairs = std::initializer_list<std::pair<const char *, const char *>>;
 // the program opens its database, the benchmarks run and the ratios
 // (ours, alternative) printed.
 int RunOnProgramDatabase(int argc, char **argv, RatioPairs Ratios);
+// The same for a program that works through the shared connection alone:
+// the connection opened on the database Database gives (the cached year or
+// a copy of it), Prepare run when given, the benchmarks run and the ratios
+// printed.
+int RunOnConnection(int argc, char **argv, const std::function<QString()> &Database, RatioPairs Ratios,
+                    const std::function<void()> &Prepare = {});
 
 } // namespace bench
