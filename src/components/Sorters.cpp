@@ -1,12 +1,15 @@
 #include "components/Sorters.h"
 
 #include <QDate>
+#include <QHash>
 #include <QObject>
 #include <QtDebug>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 
@@ -30,15 +33,22 @@ int Compare3(const T &a, const T &b)
     return a < b ? -1 : b < a ? 1 : 0;
 }
 
-// A '.'-decimal number as the program writes them (DotStrToFloat: optionally
-// signed, no group separators, no blanks inside, not "inf"); an empty text
-// is no number here.
-bool ReadNumber(const QString &s, double &value)
+// Whether a text is empty or blanks only.
+bool IsBlank(QStringView s)
 {
-    if (s.trimmed().isEmpty())
-        return false;
-    const long double v = DotStrToFloat(s, std::numeric_limits<long double>::quiet_NaN());
-    if (std::isnan(v))
+    for (QChar c : s)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+// A '.'-decimal number as the program writes them (DotStrToFloat: optionally
+// signed, no group separators, no blanks inside, not "inf"); a blank text
+// is no number here.
+bool ReadNumber(QStringView s, double &value)
+{
+    long double v = 0;
+    if (IsBlank(s) || !ReadDotDecimal(s, v))
         return false;
     value = static_cast<double>(v);
     return std::isfinite(value);
@@ -50,15 +60,22 @@ const qint64 MSecsPerDay = 86400000;
 // the start of the Julian day count), to compare with dates of any kind.
 bool ReadDate(QStringView s, qint64 &day)
 {
-    s = s.trimmed();
+    if (s.size() < 10)
+        return false;
+    if (s.size() != 10 || s.front().isSpace() || s.back().isSpace())
+        s = s.trimmed();
     if (s.size() != 10 || s[2] != QLatin1Char('.') || s[5] != QLatin1Char('.'))
         return false;
     auto digits = [&s](int from, int count, int &value) {
         value = 0;
         for (int i = from; i < from + count; ++i) {
-            if (!s[i].isDigit())
+            const char16_t c = s[i].unicode();
+            if (c >= u'0' && c <= u'9')
+                value = value * 10 + (c - u'0');
+            else if (c < 128 || !s[i].isDigit())
                 return false;
-            value = value * 10 + s[i].digitValue();
+            else
+                value = value * 10 + s[i].digitValue();
         }
         return true;
     };
@@ -113,25 +130,120 @@ bool IsDateType(const QVariant &v)
     return id == QMetaType::QDate || id == QMetaType::QDateTime;
 }
 
+// The sorts over entries that a three-way comparison orders (-1, 0, 1);
+// `before` is the result that puts its first argument first. The same
+// steps whatever the entries are, so rows whose keys compare equal end up
+// where they always did.
+template <typename E, typename Before, typename Compare>
+void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare)
+{
+    while (L < R) {
+        int I = L, J = R;
+        const E P = e[size_t((L + R) / 2)];
+        do {
+            while (compare(e[size_t(I)], P) == before)
+                ++I;
+            while (compare(P, e[size_t(J)]) == before)
+                --J;
+            if (I <= J) {
+                if (I < J)
+                    std::swap(e[size_t(I)], e[size_t(J)]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        // The smaller half recursively, the larger one in this loop: the
+        // same order, with the depth bounded.
+        if (J - L < R - I) {
+            if (L < J)
+                QuickSortOf(e, L, J, before, compare);
+            L = I;
+        } else {
+            if (I < R)
+                QuickSortOf(e, I, R, before, compare);
+            R = J;
+        }
+    }
+}
+
+template <typename E, typename Before, typename Compare>
+void BubbleSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare)
+{
+    bool exchanged;
+    do {
+        exchanged = false;
+        for (int j = R; j >= L + 1; --j)
+            if (compare(e[size_t(j)], e[size_t(j - 1)]) == before) {
+                std::swap(e[size_t(j)], e[size_t(j - 1)]);
+                exchanged = true;
+            }
+    } while (exchanged);
+}
+
+template <typename E, typename Before, typename Compare>
+void ExchangeSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare)
+{
+    for (int i = L; i <= R; ++i)
+        for (int j = i + 1; j <= R; ++j)
+            if (compare(e[size_t(j)], e[size_t(i)]) == before)
+                std::swap(e[size_t(i)], e[size_t(j)]);
+}
+
+// 0 quicksort, 1 bubble sort, 2 exchange sort. `Before` as a number that
+// the compiler sees lets it fold the comparison into one test.
+template <typename E, typename Before, typename Compare>
+void SortWith(unsigned char method, std::vector<E> &e, Before before, const Compare &compare)
+{
+    const int R = static_cast<int>(e.size()) - 1;
+    if (R <= 0)
+        return;
+    switch (method) {
+    case 1: BubbleSortOf(e, 0, R, before, compare); break;
+    case 2: ExchangeSortOf(e, 0, R, before, compare); break;
+    default: QuickSortOf(e, 0, R, before, compare); break;
+    }
+}
+
+// The first character c in s from `from` on, or -1; the texts split here are
+// short, where a plain loop beats a library search.
+inline qsizetype FindChar(QStringView s, QChar c, qsizetype from = 0)
+{
+    const QChar *d = s.data();
+    const qsizetype n = s.size();
+    for (qsizetype i = from; i < n; ++i)
+        if (d[i] == c)
+            return i;
+    return -1;
+}
+
+// A row whose key is K numbers.
+template <int K>
+struct TOrdinalEntry
+{
+    double v[K];
+    int row;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- keys
 
 // The pieces of the keys of many rows: each piece's value when it reads as
-// a number or a date, its sort key (platform::JetSortKey, the alphabetical
-// order of the record lists) and its text, the keys and texts in two
-// buffers that grow, so that reading a row's key allocates nothing of its
-// own and each comparison is cheap.
+// a number or a date, its text (a view into a record, a cell or a kept
+// text) and, once compared as a text, its sort key (platform::JetSortKey,
+// the alphabetical order of the record lists) in one buffer that grows, so
+// that reading a row's key allocates nothing of its own and each comparison
+// is cheap.
 class TBaseSorter::TKeyStore
 {
 public:
     struct Piece
     {
-        double number = 0;
-        qint64 day = 0;
-        quint32 key = 0;
-        quint32 keyLength = 0;
-        quint32 text = 0;
+        const QChar *text = nullptr;
+        union {
+            double number;   // when isNumber
+            qint64 day;      // when isDate
+        };
         quint32 textLength = 0;
         bool isNumber = false;
         bool isDate = false;
@@ -168,12 +280,21 @@ public:
     void BeginRow() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
     void EndRows() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
 
-    // A text as a key's pieces: split at every '@'.
+    // Texts that pieces view, kept until the sort ends.
+    void Keep(std::vector<QString> &Holders)
+    {
+        for (QString &h : Holders)
+            holders_.push_back(std::move(h));
+        Holders.clear();
+    }
+
+    // A text as a key's pieces: split at every '@'. The text stays where it
+    // is until the sort ends.
     void AddSplitText(QStringView t)
     {
         qsizetype from = 0;
         for (;;) {
-            const qsizetype at = t.indexOf(QLatin1Char('@'), from);
+            const qsizetype at = FindChar(t, QLatin1Char('@'), from);
             if (at < 0) {
                 AddPiece(t.mid(from));
                 return;
@@ -191,16 +312,16 @@ public:
             Sorter.Fail(QStringLiteral("Cannot compare a key of type %1").arg(QString::fromLatin1(Key.typeName())),
                         QStringLiteral("CompareKeys"));
         if (IsTextType(Key)) {
-            const QString text = Key.toString();
+            const QStringView text = Keep(Key.toString());
             const qsizetype last = text.lastIndexOf(QLatin1Char('@'));
             if (last < 0)
                 AddPiece(text);
             else
-                AddSplitText(QStringView(text).left(last));
+                AddSplitText(text.left(last));
             return;
         }
         if (IsDateType(Key)) {
-            Piece &p = AddPiece(DateToDisplayText(Key.toDate()));
+            Piece &p = AddPiece(Keep(DateToDisplayText(Key.toDate())));
             p.isNumber = false;
             p.isDate = true;
             p.day = Key.metaType().id() == QMetaType::QDate
@@ -208,7 +329,7 @@ public:
                         : Key.toDateTime().toMSecsSinceEpoch() + QDate(1970, 1, 1).toJulianDay() * MSecsPerDay;
             return;
         }
-        Piece &p = AddPiece(Key.toString());
+        Piece &p = AddPiece(Keep(Key.toString()));
         bool ok = false;
         const double value = Key.toDouble(&ok);
         p.isNumber = ok;
@@ -219,15 +340,14 @@ public:
     // -1, 0 or 1 for the keys of rows a and b.
     int Compare(int a, int b, bool CaseSensitive) const
     {
-        static const Piece blank;
         const quint32 fa = rowFirst_[size_t(a)];
         const quint32 na = rowFirst_[size_t(a) + 1] - fa;
         const quint32 fb = rowFirst_[size_t(b)];
         const quint32 nb = rowFirst_[size_t(b) + 1] - fb;
         const quint32 n = std::max(na, nb);
         for (quint32 i = 0; i < n; ++i) {
-            const Piece &x = i < na ? pieces_[fa + i] : blank;
-            const Piece &y = i < nb ? pieces_[fb + i] : blank;
+            const Piece &x = i < na ? pieces_[fa + i] : blank_;
+            const Piece &y = i < nb ? pieces_[fb + i] : blank_;
             int r;
             if (x.isNumber && y.isNumber)
                 r = Compare3(x.number, y.number);
@@ -236,49 +356,179 @@ public:
                 r = Compare3(x.isNumber ? x.number : 0.0, y.isNumber ? y.number : 0.0);
             else if (x.isDate && y.isDate)
                 r = Compare3(x.day, y.day);
-            else {
-                MakeSortKey(x);
-                MakeSortKey(y);  // may move the buffer: views only after both
-                r = Sign(std::string_view(keys_.data() + x.key, x.keyLength)
-                             .compare(std::string_view(keys_.data() + y.key, y.keyLength)));
-                if (r == 0) {
-                    const QStringView tx(texts_.data() + x.text, x.textLength);
-                    const QStringView ty(texts_.data() + y.text, y.textLength);
-                    r = Sign(tx.compare(ty, Qt::CaseInsensitive));
-                    if (r == 0 && CaseSensitive)
-                        r = Sign(tx.compare(ty, Qt::CaseSensitive));
-                }
-            }
+            else
+                r = CompareTexts(x, y, CaseSensitive);
             if (r != 0)
                 return r;
         }
         return 0;
     }
 
+    // The most pieces a row has.
+    int Width() const
+    {
+        quint32 width = 0;
+        for (size_t r = 0; r + 1 < rowFirst_.size(); ++r)
+            width = std::max(width, rowFirst_[r + 1] - rowFirst_[r]);
+        return static_cast<int>(width);
+    }
+
+    // Every row's key as Width numbers, Set(row, position, number), that
+    // compare (as numbers, one after the other) exactly as Compare compares
+    // the rows. That holds where each position holds one kind across all
+    // rows: numbers with blanks of one text (which count 0), dates, or
+    // texts and blanks (their places in the text order). False for other
+    // mixtures, whose comparisons go piece by piece.
+    template <typename Set>
+    bool Ordinals(bool CaseSensitive, int width, const Set &set) const
+    {
+        const size_t rows = rowFirst_.size() - 1;
+        for (int p = 0; p < width; ++p) {
+            bool numbers = false, dates = false, texts = false, blanks = false, sameBlanks = true;
+            QStringView blankText;
+            for (size_t r = 0; r < rows; ++r) {
+                const Piece &x = At(r, p);
+                if (x.isNumber) {
+                    numbers = true;
+                } else if (x.isDate) {
+                    dates = true;
+                } else if (x.isBlank) {
+                    if (!blanks)
+                        blankText = TextOf(x);
+                    else if (sameBlanks && TextOf(x) != blankText)
+                        sameBlanks = false;
+                    blanks = true;
+                } else {
+                    texts = true;
+                }
+            }
+            if (numbers && !dates && !texts && sameBlanks) {
+                for (size_t r = 0; r < rows; ++r) {
+                    const Piece &x = At(r, p);
+                    set(r, p, x.isNumber ? x.number : 0.0);
+                }
+            } else if (dates && !numbers && !texts && !blanks) {
+                // Day times are whole milliseconds, exact as doubles far
+                // beyond any calendar.
+                constexpr qint64 exact = qint64(1) << 53;
+                for (size_t r = 0; r < rows; ++r) {
+                    const qint64 day = At(r, p).day;
+                    if (day > exact || day < -exact)
+                        return false;
+                    set(r, p, static_cast<double>(day));
+                }
+            } else if (!numbers && !dates) {
+                TextRanks(p, CaseSensitive, set);
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
 private:
     static constexpr quint32 kNoKey = 0xFFFFFFFFu;
 
-    void MakeSortKey(const Piece &p) const
+    const Piece &At(size_t row, int p) const
     {
-        if (p.keyLength != kNoKey)
-            return;
-        Piece &q = const_cast<Piece &>(p);
-        q.key = static_cast<quint32>(keys_.size());
-        platform::AppendJetSortKey(QStringView(texts_.data() + p.text, p.textLength), keys_);
-        q.keyLength = static_cast<quint32>(keys_.size()) - q.key;
+        const quint32 first = rowFirst_[row];
+        return first + quint32(p) < rowFirst_[row + 1] ? pieces_[first + quint32(p)] : blank_;
+    }
+    static QStringView TextOf(const Piece &p) { return QStringView(p.text, p.textLength); }
+
+    int CompareTexts(const Piece &x, const Piece &y, bool CaseSensitive) const
+    {
+        KeyOf(x);
+        KeyOf(y);  // both made: the buffer holds still for the views
+        int r = Sign(KeyOf(x).compare(KeyOf(y)));
+        if (r == 0) {
+            const QStringView tx = TextOf(x);
+            const QStringView ty = TextOf(y);
+            if (tx == ty)
+                return 0;
+            r = Sign(tx.compare(ty, Qt::CaseInsensitive));
+            if (r == 0 && CaseSensitive)
+                r = Sign(tx.compare(ty, Qt::CaseSensitive));
+        }
+        return r;
+    }
+
+    // The place of each row's piece p among the distinct texts of that
+    // position in the text order; texts that compare equal share a place.
+    template <typename Set>
+    void TextRanks(int p, bool CaseSensitive, const Set &set) const
+    {
+        const size_t rows = rowFirst_.size() - 1;
+        QHash<QStringView, int> index;
+        std::vector<const Piece *> distinct;
+        std::vector<int> of(rows);
+        for (size_t r = 0; r < rows; ++r) {
+            const Piece &x = At(r, p);
+            const auto known = index.constFind(TextOf(x));
+            if (known != index.constEnd()) {
+                of[r] = *known;
+                continue;
+            }
+            of[r] = static_cast<int>(distinct.size());
+            index.insert(TextOf(x), of[r]);
+            distinct.push_back(&x);
+        }
+        for (const Piece *d : distinct)
+            KeyOf(*d);
+        std::vector<int> order(distinct.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        const auto compare = [&](int a, int b) {
+            return CompareTexts(*distinct[size_t(a)], *distinct[size_t(b)], CaseSensitive);
+        };
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return compare(a, b) < 0; });
+        std::vector<int> rank(distinct.size());
+        int place = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && compare(order[i - 1], order[i]) != 0)
+                ++place;
+            rank[size_t(order[i])] = place;
+        }
+        for (size_t r = 0; r < rows; ++r)
+            set(r, p, static_cast<double>(rank[size_t(of[r])]));
+    }
+
+    // The sort key of a piece, made when first asked for; the view holds
+    // until the next key is made.
+    std::string_view KeyOf(const Piece &p) const
+    {
+        if (&p == &blank_)
+            return std::string_view();
+        const size_t at = size_t(&p - pieces_.data());
+        if (keyOf_.empty())
+            keyOf_.assign(pieces_.size(), {kNoKey, 0});
+        auto &k = keyOf_[at];
+        if (k.first == kNoKey) {
+            k.first = static_cast<quint32>(keys_.size());
+            platform::AppendJetSortKey(TextOf(p), keys_);
+            k.second = static_cast<quint32>(keys_.size()) - k.first;
+        }
+        return std::string_view(keys_.data() + k.first, k.second);
+    }
+
+
+    QStringView Keep(QString text)
+    {
+        holders_.push_back(std::move(text));
+        return holders_.back();
     }
 
     Piece &AddPiece(QStringView t)
     {
         Piece p;
-        p.keyLength = kNoKey;  // made when first compared as a text
-        p.text = static_cast<quint32>(texts_.size());
-        texts_.append(reinterpret_cast<const char16_t *>(t.utf16()), size_t(t.size()));
+        p.number = 0;
+        p.text = t.data();
         p.textLength = static_cast<quint32>(t.size());
-        p.isBlank = t.trimmed().isEmpty();
+        p.isBlank = IsBlank(t);
         if (!p.isBlank)
-            p.isNumber = ReadNumber(QString::fromRawData(t.data(), t.size()), p.number);
-        p.isDate = ReadDate(t, p.day);
+            p.isNumber = ReadNumber(t, p.number);
+        if (!p.isNumber)
+            p.isDate = ReadDate(t, p.day);
         pieces_.push_back(p);
         return pieces_.back();
     }
@@ -286,8 +536,48 @@ private:
     std::vector<Piece> pieces_;
     std::vector<quint32> rowFirst_;
     mutable std::string keys_;   // grows as pieces are first compared as texts
-    std::u16string texts_;
+    // Where each piece's key lies in keys_ (made on the first comparison of
+    // a text).
+    mutable std::vector<std::pair<quint32, quint32>> keyOf_;
+    std::vector<QString> holders_;
+    // What a row without the piece has: a blank text with an empty key.
+    const Piece blank_{};
 };
+
+namespace {
+
+// Sorts the rows by their keys as K numbers each, when the store can give
+// them (false otherwise); Order gets Rows[row] of each row in the sorted
+// order.
+template <int K, typename KeyStore>
+bool SortOrdinals(const KeyStore &Store, unsigned char method, bool CaseSensitive, int before,
+                  const std::vector<int> &Rows, std::vector<int> &Order)
+{
+    std::vector<TOrdinalEntry<K>> entries(Rows.size());
+    if (!Store.Ordinals(CaseSensitive, K, [&entries](size_t r, int p, double v) {
+            entries[r].v[p] = v;
+            entries[r].row = static_cast<int>(r);
+        }))
+        return false;
+    const auto compare = [](const TOrdinalEntry<K> &A, const TOrdinalEntry<K> &B) {
+        for (int k = 0; k < K; ++k) {
+            if (A.v[k] < B.v[k])
+                return -1;
+            if (B.v[k] < A.v[k])
+                return 1;
+        }
+        return 0;
+    };
+    if (before == 1)
+        SortWith(method, entries, std::integral_constant<int, 1>(), compare);
+    else
+        SortWith(method, entries, std::integral_constant<int, -1>(), compare);
+    for (const TOrdinalEntry<K> &e : entries)
+        Order.push_back(Rows[size_t(e.row)]);
+    return true;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------- errors
 
@@ -390,6 +680,7 @@ void TBaseSorter::Execute()
             if (GetKeyTexts(i, texts, holders)) {
                 for (QStringView t : texts)
                     FStore->AddSplitText(t);
+                FStore->Keep(holders);
             } else {
                 GetKey(i, key);
                 FStore->AddVariant(*this, key);
@@ -397,21 +688,30 @@ void TBaseSorter::Execute()
         }
         FStore->EndRows();
         const int rows = static_cast<int>(sorted.size());
-        FEntries.resize(size_t(rows));
-        for (int k = 0; k < rows; ++k)
-            FEntries[size_t(k)] = FStore->Entry(k);
-        SortRange(FLo, FLo + rows - 1);
         std::vector<int> order;
         order.reserve(size_t(FHi - FLo + 1));
-        for (const TEntry &e : FEntries)
-            order.push_back(sorted[size_t(e.row)]);
+        const int before = FDirection == 1 ? 1 : -1;   // the sign of "comes first"
+        const int width = FStore->Width();
+        // Each row's key as one or two numbers where that gives the same
+        // comparisons: each is then a look at the entry itself.
+        if (!(rows > 1 && ((width == 1 && SortOrdinals<1>(*FStore, FSortMethod, FCaseSensitive, before, sorted, order)) ||
+                           (width == 2 && SortOrdinals<2>(*FStore, FSortMethod, FCaseSensitive, before, sorted, order))))) {
+            FEntries.resize(size_t(rows));
+            for (int k = 0; k < rows; ++k)
+                FEntries[size_t(k)] = FStore->Entry(k);
+            SortWith(FSortMethod, FEntries, before,
+                     [this](const TEntry &A, const TEntry &B) { return CompareEntries(A, B); });
+            for (const TEntry &e : FEntries)
+                order.push_back(sorted[size_t(e.row)]);
+            FEntries.clear();
+        }
+        FStore.reset();
         order.insert(order.end(), kept.begin(), kept.end());
         for (int i = end + 1; i <= FHi; ++i)
             order.push_back(i - FLo);
         bool moved = false;
         for (size_t k = 0; k < order.size() && !moved; ++k)
             moved = order[k] != static_cast<int>(k);
-        FEntries.clear();
         if (moved)
             Permute(FLo, order);
     } catch (...) {
@@ -589,72 +889,6 @@ void TBaseSorter::Permute(int First, const std::vector<int> &From)
     }
 }
 
-void TBaseSorter::SortRange(int L, int R)
-{
-    if (R <= L)
-        return;
-    switch (FSortMethod) {
-    case 1: BubbleSort(L, R); break;
-    case 2: ExchangeSort(L, R); break;
-    default: QuickSort(L, R); break;
-    }
-}
-
-void TBaseSorter::QuickSort(int L, int R)
-{
-    const int before = FDirection == 1 ? 1 : -1;   // the sign of "comes first"
-    while (L < R) {
-        int I = L, J = R;
-        const TEntry P = FEntries[size_t((L + R) / 2 - FLo)];
-        do {
-            while (CompareEntries(FEntries[size_t(I - FLo)], P) == before)
-                ++I;
-            while (CompareEntries(P, FEntries[size_t(J - FLo)]) == before)
-                --J;
-            if (I <= J) {
-                if (I < J)
-                    Swap(I, J);
-                ++I;
-                --J;
-            }
-        } while (I <= J);
-        // The smaller half recursively, the larger one in this loop: the
-        // same order, with the depth bounded.
-        if (J - L < R - I) {
-            if (L < J)
-                QuickSort(L, J);
-            L = I;
-        } else {
-            if (I < R)
-                QuickSort(I, R);
-            R = J;
-        }
-    }
-}
-
-void TBaseSorter::BubbleSort(int L, int R)
-{
-    const int before = FDirection == 1 ? 1 : -1;
-    bool exchanged;
-    do {
-        exchanged = false;
-        for (int j = R; j >= L + 1; --j)
-            if (CompareAt(j, j - 1) == before) {
-                Swap(j, j - 1);
-                exchanged = true;
-            }
-    } while (exchanged);
-}
-
-void TBaseSorter::ExchangeSort(int L, int R)
-{
-    const int before = FDirection == 1 ? 1 : -1;
-    for (int i = L; i <= R; ++i)
-        for (int j = i + 1; j <= R; ++j)
-            if (CompareAt(j, i) == before)
-                Swap(i, j);
-}
-
 // ---------------------------------------------------------------- record lists
 
 TDelimitedStringsSorter::TDelimitedStringsSorter(TDelimitedStrings *List) : FList(List) {}
@@ -687,14 +921,26 @@ void TDelimitedStringsSorter::Exchange(int I, int J)
     FList->Exchange(I, J);
 }
 
+QStringView TDelimitedStringsSorter::Record(int Index, QString &Holder) const
+{
+    if (FStored)
+        return FStored->StoredRecord(Index);
+    Holder = FList->Strings(Index);
+    return Holder;
+}
+
 bool TDelimitedStringsSorter::GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders)
 {
     // A class derived from this one may read its keys its own way.
-    if (typeid(*this) != typeid(TDelimitedStringsSorter))
+    if (!FOwnKeys)
         return false;
-    Holders.resize(1);
-    Holders[0] = FList->Strings(Index);
-    const QString &record = Holders[0];
+    QStringView record;
+    if (FStored) {
+        record = FStored->StoredRecord(Index);  // it stays in the list
+    } else {
+        Holders.resize(1);
+        record = Record(Index, Holders[0]);
+    }
     const QChar delimiter = FList->FieldDelimiter();
     Texts.clear();
     for (int f : FKeyFields) {
@@ -702,7 +948,7 @@ bool TDelimitedStringsSorter::GetKeyTexts(int Index, std::vector<QStringView> &T
         qsizetype start = 0;
         bool found = f >= 0;
         for (int i = 0; found && i < f; ++i) {
-            const qsizetype p = record.indexOf(delimiter, start);
+            const qsizetype p = FindChar(record, delimiter, start);
             if (p < 0)
                 found = false;
             else
@@ -712,8 +958,8 @@ bool TDelimitedStringsSorter::GetKeyTexts(int Index, std::vector<QStringView> &T
             Texts.emplace_back();
             continue;
         }
-        const qsizetype end = record.indexOf(delimiter, start);
-        Texts.push_back(QStringView(record).mid(start, (end < 0 ? record.size() : end) - start));
+        const qsizetype end = FindChar(record, delimiter, start);
+        Texts.push_back(record.mid(start, (end < 0 ? record.size() : end) - start));
     }
     return true;
 }
@@ -721,10 +967,19 @@ bool TDelimitedStringsSorter::GetKeyTexts(int Index, std::vector<QStringView> &T
 bool TDelimitedStringsSorter::IsTotalsRow(int Index)
 {
     // The first field, read in place.
-    const QString record = FList->Strings(Index);
-    const qsizetype end = record.indexOf(FList->FieldDelimiter());
-    const QStringView first = QStringView(record).left(end < 0 ? record.size() : end);
+    QString holder;
+    const QStringView record = Record(Index, holder);
+    const qsizetype end = FindChar(record, FList->FieldDelimiter());
+    const QStringView first = record.left(end < 0 ? record.size() : end);
     return first == FilterTotalsMarker || first.startsWith(FList->MarkerChar());
+}
+
+void TDelimitedStringsSorter::Permute(int First, const std::vector<int> &From)
+{
+    if (FStored)
+        FStored->PermuteRecords(First, From);
+    else
+        TBaseSorter::Permute(First, From);
 }
 
 void TDelimitedStringsSorter::BeforeSort()
@@ -733,10 +988,17 @@ void TDelimitedStringsSorter::BeforeSort()
     // the sort instead of one per exchange on the worker.
     FList->BeginUpdate();
     FUpdating = true;
+    // Nobody touches the list while the worker runs: a plain storing list
+    // that changes no record as it is read is read in place.
+    FStored = typeid(*FList) == typeid(TDelimitedStringList) && !FList->OnGetRecord
+                  ? static_cast<TDelimitedStringList *>(FList)
+                  : nullptr;
+    FOwnKeys = typeid(*this) == typeid(TDelimitedStringsSorter);
 }
 
 void TDelimitedStringsSorter::AfterSort()
 {
+    FStored = nullptr;
     if (FUpdating) {
         FUpdating = false;
         FList->EndUpdate();
@@ -787,12 +1049,12 @@ bool TStringGridSorter::GetKeyTexts(int Index, std::vector<QStringView> &Texts, 
 {
     if (typeid(*this) != typeid(TStringGridSorter))
         return false;
-    Holders.resize(FSortColumns.size());
+    // The cells in place: the grid's texts stay as they are until the
+    // sorted order is put in place.
+    Holders.clear();
     Texts.clear();
-    for (size_t i = 0; i < FSortColumns.size(); ++i) {
-        Holders[i] = FGrid->Cells(FSortColumns[i], Index);
-        Texts.push_back(Holders[i]);
-    }
+    for (int col : FSortColumns)
+        Texts.push_back(FGrid->CellView(col, Index));
     return true;
 }
 

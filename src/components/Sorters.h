@@ -33,6 +33,7 @@
 
 class QObject;
 class TDelimitedStrings;
+class TDelimitedStringList;
 namespace platform {
 class StringGrid;
 }
@@ -153,10 +154,6 @@ private:
 
     void Execute();
     void ServeQueue();
-    void SortRange(int L, int R);
-    void QuickSort(int L, int R);
-    void BubbleSort(int L, int R);
-    void ExchangeSort(int L, int R);
     // A row in the order being sorted: its offset from Lo and its first
     // key piece when that is a number (or blank, 0) or a date, so that most
     // comparisons read nothing else.
@@ -168,9 +165,6 @@ private:
         bool single;          // the key has no other piece
     };
     int CompareEntries(const TEntry &A, const TEntry &B) const;
-    // Compares the keys of the rows now at positions I and J.
-    int CompareAt(int I, int J) const { return CompareEntries(FEntries[size_t(I - FLo)], FEntries[size_t(J - FLo)]); }
-    void Swap(int I, int J) { std::swap(FEntries[size_t(I - FLo)], FEntries[size_t(J - FLo)]); }
 
     int FLo = 0;
     int FHi = -1;
@@ -190,8 +184,9 @@ private:
     bool FStarted = false;
     std::exception_ptr FFatal;
     QString FFatalError;
-    // The keys of [Lo..Hi], read once; the sorts order FEntries and the
-    // rows are put in place once at the end.
+    // The keys of [Lo..Hi], read once; the sorts order entries of them
+    // (FEntries where keys are compared piece by piece) and the rows are
+    // put in place once at the end.
     std::unique_ptr<TKeyStore> FStore;
     std::vector<TEntry> FEntries;
 };
@@ -218,12 +213,23 @@ protected:
     // list's marker ('¤').
     bool IsTotalsRow(int Index) override;
     bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders) override;
+    // A plain storing list takes the order at once; other lists through
+    // Exchange.
+    void Permute(int First, const std::vector<int> &From) override;
     QString ClassName() const override { return QStringLiteral("TDelimitedStringsSorter"); }
 
 private:
+    // The record read in place (a plain storing list without OnGetRecord)
+    // or through Strings into Holder.
+    QStringView Record(int Index, QString &Holder) const;
+
     TDelimitedStrings *FList;
     std::vector<int> FKeyFields;
     bool FUpdating = false;
+    // FList when its records can be read in place during the sort.
+    TDelimitedStringList *FStored = nullptr;
+    // Whether the keys are read by this class (not by a derived GetKey).
+    bool FOwnKeys = false;
 };
 
 // Sorts the rows of a string grid by key columns: the whole texts of rows

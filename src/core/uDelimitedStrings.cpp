@@ -715,6 +715,31 @@ void TDelimitedStringList::QuickSort(int L, int R)
     std::move(sorted.begin(), sorted.end(), Items_.begin() + L);
 }
 
+void TDelimitedStringList::PermuteRecords(int First, const std::vector<int> &From)
+{
+    const int n = static_cast<int>(From.size());
+    if (n == 0)
+        return;
+    CheckIndex(First);
+    CheckIndex(First + n - 1);
+    std::vector<bool> taken(static_cast<size_t>(n), false);
+    for (int k : From) {
+        if (k < 0 || k >= n || taken[static_cast<size_t>(k)])
+            IndexError(First + k);
+        taken[static_cast<size_t>(k)] = true;
+    }
+    Changing();
+    std::vector<Item> moved;
+    moved.reserve(std::max(static_cast<size_t>(n), Items_.capacity()));  // the room the list keeps
+    for (int k : From)
+        moved.push_back(std::move(Items_[static_cast<size_t>(First + k)]));
+    if (First == 0 && n == GetCount())
+        Items_.swap(moved);
+    else
+        std::move(moved.begin(), moved.end(), Items_.begin() + First);
+    Changed();
+}
+
 void TDelimitedStringList::Sort()
 {
     if (Sorted_ || GetCount() < 2)

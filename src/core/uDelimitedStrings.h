@@ -217,6 +217,16 @@ public:
     // would go.
     bool Find(const QString &S, int &Index) const;
     void Sort();
+    // The record as stored, without OnGetRecord (for readers that hold the
+    // list still, such as the background sorter).
+    const QString &StoredRecord(int Index) const
+    {
+        CheckIndex(Index);
+        return Items_[static_cast<size_t>(Index)].text;
+    }
+    // Record First + k takes what record First + From[k] held, with its
+    // object: a sorted order put in place at once, one change notification.
+    void PermuteRecords(int First, const std::vector<int> &From);
 
     TPersistent *Clone() const override;
 

@@ -226,9 +226,9 @@ bool RoundScaled(int N, long double X, bool &Negative, std::uint64_t &K)
 
 // A DotDecimalText read with our own code: [blanks][sign]digits[.digits]
 // [e[sign]digits][blanks], at least one digit in the number.
-bool ParseDotDecimal(const QString &Text, long double &Value)
+bool ParseDotDecimal(QStringView Text, long double &Value)
 {
-    const QString s = Text.trimmed();
+    const QStringView s = Text.trimmed();
     int i = 0;
     const int n = s.size();
     bool negative = false;
@@ -347,6 +347,11 @@ void FloatToFixedDotStr(int N, QString &Result, long double X)
         FormatFloatRounded(N, Result, X);
     else
         Result = GeneralText(RoundFloat(N, X));
+}
+
+bool ReadDotDecimal(QStringView S, long double &Value)
+{
+    return ParseDotDecimal(S, Value);
 }
 
 long double DotStrToFloat(const QString &S, long double Default)

@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <initializer_list>
 
 class TLineConv;
@@ -52,6 +53,9 @@ void FloatToFixedDotStr(int N, QString &Result, long double X);
 // The value of a DotDecimalText: empty -> 0; a text that is not a number
 // ("1,5", "abc", "1.2.3") -> Default. Blanks around the number are allowed.
 long double DotStrToFloat(const QString &S, long double Default = 0);
+// The same reading of a non-empty text without copying it: false where
+// DotStrToFloat gives Default.
+bool ReadDotDecimal(QStringView S, long double &Value);
 long double DotStrToRoundedFloat(const QString &S, int N);
 // DotStrToFloat then FloatToFixedDotStr(N): "" with N = 2 gives "0.00".
 void FormatDotStr(const QString &S, int N, QString &Result);

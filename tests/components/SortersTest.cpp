@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPoint>
+#include <functional>
 #include <memory>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -165,6 +166,180 @@ TEST(DelimitedStringsSorter, RangeLimitsTheSort)
         sorter.Sort(3, 3);
     }
     EXPECT_EQ((QStringList{"d", "b", "c", "a"}), Field(*list, 0));
+}
+
+namespace {
+
+// The order the sorter must give, worked out the slow way: each pair of rows
+// compared through CompareKeys on the key texts GetKey makes, with the
+// sorter's own quicksort (middle pivot) or bubble sort, so that rows whose
+// keys compare equal land exactly where those sorts put them; totals rows
+// (first field "¤...") last in their order.
+std::vector<int> ReferenceOrder(const TDelimitedStringList &list, const std::vector<int> &fields,
+                                unsigned char direction, unsigned char method, bool caseSensitive)
+{
+    TDelimitedStringsSorter judge(nullptr);
+    judge.SetCaseSensitive(caseSensitive);
+    std::vector<int> rows, totals;
+    std::vector<QVariant> keys;
+    for (int i = 0; i < list.Count(); ++i) {
+        QString first;
+        list.GetField(i, 0, first);
+        if (first.startsWith(QChar(0x00A4))) {
+            totals.push_back(i);
+            continue;
+        }
+        QString key;
+        for (int f : fields) {
+            QString piece;
+            list.GetField(i, f, piece);
+            key += piece + QLatin1Char('@');
+        }
+        rows.push_back(i);
+        keys.emplace_back(key);
+    }
+    const int before = direction == 1 ? 1 : -1;
+    std::vector<int> at(rows.size());
+    for (size_t k = 0; k < at.size(); ++k)
+        at[k] = static_cast<int>(k);
+    auto cmp = [&](int a, int b) { return judge.CompareKeys(keys[size_t(a)], keys[size_t(b)]); };
+    if (method == 1) {
+        bool exchanged;
+        do {
+            exchanged = false;
+            for (int j = static_cast<int>(at.size()) - 1; j >= 1; --j)
+                if (cmp(at[size_t(j)], at[size_t(j - 1)]) == before) {
+                    std::swap(at[size_t(j)], at[size_t(j - 1)]);
+                    exchanged = true;
+                }
+        } while (exchanged);
+    } else {
+        std::function<void(int, int)> quick = [&](int L, int R) {
+            while (L < R) {
+                int I = L, J = R;
+                const int P = at[size_t((L + R) / 2)];
+                do {
+                    while (cmp(at[size_t(I)], P) == before)
+                        ++I;
+                    while (cmp(P, at[size_t(J)]) == before)
+                        --J;
+                    if (I <= J) {
+                        if (I < J)
+                            std::swap(at[size_t(I)], at[size_t(J)]);
+                        ++I;
+                        --J;
+                    }
+                } while (I <= J);
+                if (J - L < R - I) {
+                    if (L < J)
+                        quick(L, J);
+                    L = I;
+                } else {
+                    if (I < R)
+                        quick(I, R);
+                    R = J;
+                }
+            }
+        };
+        quick(0, static_cast<int>(at.size()) - 1);
+    }
+    std::vector<int> order;
+    for (int k : at)
+        order.push_back(rows[size_t(k)]);
+    order.insert(order.end(), totals.begin(), totals.end());
+    return order;
+}
+
+// Records "<a>@<b>@<c>@<d>@<position>" with many equal keys: amounts, dates,
+// names differing only in case or trailing blanks, blanks, and a column
+// that mixes numbers, dates and texts; a totals row amid them and one last.
+std::unique_ptr<TDelimitedStringList> ManyTies(int n)
+{
+    const QStringList names{"Хляб", "хляб", "Хляб ", "Kifla", "kifla", "", "Баница", "баница", "Ябълка"};
+    const QStringList mixed{"12", "abc", "", "01.02.2003", "-3.5", "Б", "7"};
+    auto list = std::make_unique<TDelimitedStringList>();
+    for (int i = 0; i < n; ++i) {
+        if (i == n / 2) {
+            list->Add(QStringLiteral("¤Сума@@@@%1").arg(i));
+            continue;
+        }
+        const QString amount = i % 11 == 0 ? QString() : QStringLiteral("%1.%2").arg((i * 7) % 13 - 6).arg(i % 3 * 25, 2, 10, QLatin1Char('0'));
+        const QString date = QStringLiteral("%1.0%2.2024").arg(1 + (i * 5) % 4, 2, 10, QLatin1Char('0')).arg(1 + i % 3);
+        list->Add(QStringList{amount, date, names[(i * 5) % names.size()], mixed[(i * 3) % mixed.size()],
+                              QString::number(i)}
+                      .join(QLatin1Char('@')));
+    }
+    list->Add(QStringLiteral("¤Общо:@@@@%1").arg(n));
+    return list;
+}
+
+std::vector<int> Positions(const TDelimitedStrings &list)
+{
+    std::vector<int> out;
+    for (const QString &p : Field(list, 4))
+        out.push_back(p.toInt());
+    return out;
+}
+
+} // namespace
+
+TEST(DelimitedStringsSorter, EqualKeysEndWhereThePairwiseComparisonPutsThem)
+{
+    struct Case
+    {
+        std::vector<int> fields;
+        unsigned char method;
+        bool caseSensitive;
+    };
+    const std::vector<Case> cases{
+        {{0}, 0, false},    {{1}, 0, false},    {{2}, 0, false},    {{2}, 0, true},    {{2, 0}, 0, false},
+        {{0, 1}, 0, false}, {{3}, 0, false},    {{2, 3}, 0, false}, {{0, 1, 2}, 0, false}, {{5}, 0, false},
+        {{0}, 1, false},    {{2, 1}, 1, true},  {{3}, 1, false}};
+    for (const Case &c : cases)
+        for (unsigned char direction : {0, 1}) {
+            auto list = ManyTies(c.method == 1 ? 300 : 1500);
+            const std::vector<int> expected = ReferenceOrder(*list, c.fields, direction, c.method, c.caseSensitive);
+            TDelimitedStringsSorter sorter(list.get());
+            sorter.SetKeyFields(c.fields);
+            sorter.SetDirection(direction);
+            sorter.SetSortMethod(c.method);
+            sorter.SetCaseSensitive(c.caseSensitive);
+            sorter.Sort(0, list->Count() - 1);
+            sorter.WaitFor();
+            std::vector<int> got = Positions(*list);
+            std::vector<int> want;
+            for (int row : expected)
+                want.push_back(row);
+            EXPECT_EQ(want, got) << "fields " << c.fields.size() << " first " << c.fields[0] << " method "
+                                 << int(c.method) << " direction " << int(direction) << " case "
+                                 << c.caseSensitive;
+        }
+}
+
+TEST(DelimitedStringsSorter, ObjectsTravelWithTheirRecordsAndAReadHookIsHeard)
+{
+    auto list = ListOf({"3", "1", "2"});
+    std::vector<std::unique_ptr<TObject>> objects;
+    for (int i = 0; i < 3; ++i) {
+        objects.push_back(std::make_unique<TObject>());
+        list->SetObjects(i, objects.back().get());
+    }
+    int changes = 0;
+    list->OnChange = [&changes](TObject *) { ++changes; };
+    SortOn(*list, 0);
+    EXPECT_EQ((QStringList{"1", "2", "3"}), Field(*list, 0));
+    EXPECT_EQ(objects[1].get(), list->Objects(0));
+    EXPECT_EQ(objects[2].get(), list->Objects(1));
+    EXPECT_EQ(objects[0].get(), list->Objects(2));
+    EXPECT_EQ(1, changes) << "one change for the whole sort";
+
+    // A hook that rewrites records as they are read decides the keys.
+    list->OnGetRecord = [](const TDelimitedStrings &, int, QString &record, int, bool &) {
+        record = QStringLiteral("-") + record;
+    };
+    SortOn(*list, 0);
+    list->OnGetRecord = nullptr;
+    EXPECT_EQ((QStringList{"3", "2", "1"}), Field(*list, 0));
 }
 
 TEST(DelimitedStringsSorter, MisuseRaisesWithTheFixedTexts)

@@ -253,6 +253,13 @@ QString GridData::Cells(int col, int row) const
     return texts_[row].View(col).toString();
 }
 
+QStringView GridData::CellView(int col, int row) const
+{
+    if (row < 0 || row >= rowCount_ || col < 0)
+        return QStringView();
+    return texts_[row].View(col);
+}
+
 bool GridData::SetCells(int col, int row, const QString &value)
 {
     if (row < 0 || row >= rowCount_ || col < 0 || col >= colCount_)

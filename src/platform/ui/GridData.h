@@ -114,6 +114,8 @@ public:
 
     // --- texts (reading outside the grid gives "", writing there is ignored)
     QString Cells(int col, int row) const;
+    // The same text in place, valid until the row's texts change.
+    QStringView CellView(int col, int row) const;
     bool SetCells(int col, int row, const QString &value);
     // Every cell of a row at once (values, then ""); false outside the grid.
     bool SetRowTexts(int row, const QStringList &values);

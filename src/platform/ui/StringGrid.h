@@ -73,6 +73,8 @@ public:
     // nothing. Writing may happen on a worker thread while the main thread
     // waits (the background sorter); the grid then repaints later.
     QString Cells(int col, int row) const { return data_.Cells(col, row); }
+    // The same text in place, valid until the row's texts change.
+    QStringView CellView(int col, int row) const { return data_.CellView(col, row); }
     void SetCells(int col, int row, const QString &value);
     QStringList Rows(int row) const { return data_.Rows(row); }
     void SetRows(int row, const QStringList &values);
