@@ -744,7 +744,8 @@ TEST_F(QuorendFormGui, MenuFactoryOpensARegisteredFormAsMdiChild)
         ASSERT_NE(modal, nullptr);
         modal->SetModalResult(mrOk);
     });
-    EXPECT_EQ(OpenRegisteredForm("TTestForm", TFormShowKind::ModalDialog, TFormParams()), nullptr);
+    params.Maximized = false;
+    EXPECT_EQ(OpenRegisteredForm("TTestForm", TFormShowKind::ModalDialog, params), nullptr);
     ProcessDeferredDeletes();
     EXPECT_EQ(main_->findChildren<TTestForm *>().size(), 1);
     EXPECT_TRUE(dialogs.Shown().empty());
