@@ -615,6 +615,83 @@ void TCellFormatter::Changed()
         OnChange(this);
 }
 
+// The sizes of the texts measured while the columns are sized on the
+// grid's own screen: a column of many rows holds few distinct texts, columns
+// of the same kind hold the same ones, and a grid filled again mostly shows
+// texts it showed before. Each size is the measure's own answer for the same
+// font, style, flags and bounds, so the widths come out as if every cell
+// were measured afresh. The grid keeps its store from one sizing to the
+// next while its font, its measure and the measure's answer for a sample
+// text stay the same.
+class RichGridSizing::MeasuredTextStore
+{
+public:
+    explicit MeasuredTextStore(const TRichGrid *grid) : grid_(grid) {}
+    const TRichGrid *Grid() const { return grid_; }
+
+    // Before a sizing: forgets everything when what the sizes depend on
+    // changed, or when the store has grown past its bound.
+    void Check(const QFont &font, const TRichGrid::TTextMeasure &measure)
+    {
+        const QRect sample = measure(font, nullptr, QRect(0, 0, 1000, 100), Qt::AlignLeft | Qt::TextSingleLine,
+                                     QStringLiteral("0123456789 Wg Хляб"));
+        if (!(font == font_) || sample != sample_ || held_ > MaxHeld) {
+            contexts_.clear();
+            last_ = 0;
+            held_ = 0;
+            font_ = font;
+            sample_ = sample;
+        }
+    }
+
+    template <typename MakeFont, typename Measure>
+    QSize Size(std::uint64_t style, int flags, const QRect &bounds, QStringView text, const MakeFont &makeFont,
+               const Measure &measure)
+    {
+        if (last_ >= contexts_.size() || !contexts_[last_].Fits(style, flags, bounds)) {
+            last_ = contexts_.size();
+            for (size_t i = 0; i < contexts_.size(); ++i) {
+                if (contexts_[i].Fits(style, flags, bounds)) {
+                    last_ = i;
+                    break;
+                }
+            }
+            if (last_ == contexts_.size())
+                contexts_.push_back(Context{style, flags, bounds, makeFont(), {}});
+        }
+        Context &c = contexts_[last_];
+        // Looked up in place; only a new text is copied.
+        const auto known = c.sizes.constFind(QString::fromRawData(text.data(), text.size()));
+        if (known != c.sizes.constEnd())
+            return *known;
+        const QString copy = text.toString();
+        const QSize size = measure(c.font, nullptr, bounds, flags, copy).size();
+        c.sizes.insert(copy, size);
+        ++held_;
+        return size;
+    }
+
+private:
+    // Texts held at most before the store starts again.
+    static constexpr size_t MaxHeld = 2000000;
+
+    struct Context
+    {
+        std::uint64_t style;
+        int flags;
+        QRect bounds;
+        QFont font;
+        QHash<QString, QSize> sizes;
+        bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
+    };
+    const TRichGrid *grid_;
+    std::vector<Context> contexts_;
+    size_t last_ = 0;
+    size_t held_ = 0;
+    QFont font_;
+    QRect sample_;
+};
+
 // ===========================================================================
 // Sizing arithmetic
 
@@ -1428,54 +1505,7 @@ int TRichGrid::TextFlags(const TCellAttributes &a) const
 
 namespace {
 
-// The sizes of the texts measured while the columns are sized on the
-// grid's own screen: a column of many rows holds few distinct texts, and
-// columns of the same kind hold the same ones. Each size is the measure's
-// own answer for the same font, style, flags and bounds, so the widths come
-// out as if every cell were measured afresh.
-class MeasuredTextStore
-{
-public:
-    explicit MeasuredTextStore(const TRichGrid *grid) : grid_(grid) {}
-    const TRichGrid *Grid() const { return grid_; }
-    template <typename MakeFont, typename Measure>
-    QSize Size(std::uint64_t style, int flags, const QRect &bounds, const QString &text, const MakeFont &makeFont,
-               const Measure &measure)
-    {
-        if (last_ >= contexts_.size() || !contexts_[last_].Fits(style, flags, bounds)) {
-            last_ = contexts_.size();
-            for (size_t i = 0; i < contexts_.size(); ++i) {
-                if (contexts_[i].Fits(style, flags, bounds)) {
-                    last_ = i;
-                    break;
-                }
-            }
-            if (last_ == contexts_.size())
-                contexts_.push_back(Context{style, flags, bounds, makeFont(), {}});
-        }
-        Context &c = contexts_[last_];
-        const auto known = c.sizes.constFind(text);
-        if (known != c.sizes.constEnd())
-            return *known;
-        const QSize size = measure(c.font, nullptr, bounds, flags, text).size();
-        c.sizes.insert(text, size);
-        return size;
-    }
-
-private:
-    struct Context
-    {
-        std::uint64_t style;
-        int flags;
-        QRect bounds;
-        QFont font;
-        QHash<QString, QSize> sizes;
-        bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
-    };
-    const TRichGrid *grid_;
-    std::vector<Context> contexts_;
-    size_t last_ = 0;
-};
+using RichGridSizing::MeasuredTextStore;
 
 // The store of the sizing under way on the grid's own screen, if any.
 MeasuredTextStore *measuring = nullptr;
@@ -1484,11 +1514,11 @@ MeasuredTextStore *measuring = nullptr;
 class MeasuredTexts
 {
 public:
-    MeasuredTexts(const TRichGrid *grid, MeasuredTextStore **slot)
-        : store_(grid), slot_(slot), outer_(slot ? *slot : nullptr)
+    MeasuredTexts(MeasuredTextStore *store, MeasuredTextStore **slot)
+        : slot_(store ? slot : nullptr), outer_(slot_ ? *slot_ : nullptr)
     {
         if (slot_)
-            *slot_ = &store_;
+            *slot_ = store;
     }
     ~MeasuredTexts()
     {
@@ -1499,12 +1529,17 @@ public:
     MeasuredTexts &operator=(const MeasuredTexts &) = delete;
 
 private:
-    MeasuredTextStore store_;
     MeasuredTextStore **slot_;
     MeasuredTextStore *outer_;
 };
 
 } // namespace
+
+void TRichGrid::SetTextMeasure(TTextMeasure measure)
+{
+    measure_ = std::move(measure);
+    textSizes_.reset();  // its sizes came from the other measure
+}
 
 void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QString &text, QPaintDevice *device,
                             bool onlyMeasure)
@@ -1539,7 +1574,7 @@ void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QStrin
     const int flags = TextFlags(a);
     QSize textRect;
     if (measuring && measuring->Grid() == this && !device) {
-        textRect = measuring->Size(a.fontStyle_.Bits(), flags, bounds, text, [&] {
+        textRect = measuring->Size(a.fontStyle_.Bits(), flags, bounds, QStringView(text), [&] {
             return platform::StyledFont(font(), a.fontStyle_);
         }, measure_);
     } else {
@@ -1568,8 +1603,19 @@ void TRichGrid::MeasureCell(int c, int r, const TCellAttributes &a, const QStrin
 
 void TRichGrid::AutoSizeColumns(QPaintDevice *Canvas)
 {
-    MeasuredTexts measured(this, Canvas ? nullptr : &measuring);
+    MeasuredTextStore *store = nullptr;
+    if (!Canvas) {
+        if (!textSizes_)
+            textSizes_ = std::make_unique<MeasuredTextStore>(this);
+        textSizes_->Check(font(), measure_);
+        store = textSizes_.get();
+    }
+    MeasuredTexts measured(store, &measuring);
     ++sizingDepth_;
+    // Without merged cells and rows that size themselves, a data cell with
+    // no look of its own in its row or cell has its column's look: that is
+    // laid once per column and the cell's text measured where it lies.
+    const bool quick = store && !anyMerges_ && !autoResizeRows_;
     for (int c = 0; c < ColCount(); ++c) {
         const TColRowAttributes *own = OwnCol(c);
         const bool autoResize = own ? own->autoResize_ : autoResizeCols_;
@@ -1579,9 +1625,46 @@ void TRichGrid::AutoSizeColumns(QPaintDevice *Canvas)
         if (static_cast<int>(measuredCols_.size()) <= c)
             measuredCols_.resize(ColCount(), 0);
         measuredCols_[c] = 0;
+        TColRowAttributes look;
+        int lookState = 0;  // 0 not laid yet, 1 laid and plain, 2 a formatter decides
+        int imageWidth = 0;
+        int imageHeight = 0;
+        int flags = 0;
         for (int r = 0; r < RowCount(); ++r) {
             if (!RowShown(r))
                 continue;
+            if (quick && lookState != 2 && r >= FixedRows() && !OwnRow(r) && !OwnCell(c, r)) {
+                if (lookState == 0) {
+                    LayAttributes(c, r, look);
+                    lookState = look.formatter_ && c >= FixedCols() ? 2 : 1;
+                    if (look.bitmapDrawMode_ != bmDontDraw && images_ && look.imageIndex_ >= 0) {
+                        if (look.bitmapAlignment_ == caLeft || look.bitmapAlignment_ == caRight)
+                            imageWidth = images_->Width();
+                        else if (look.bitmapAlignment_ == caTop || look.bitmapAlignment_ == caBottom)
+                            imageHeight = images_->Height();
+                    }
+                    flags = TextFlags(look);
+                }
+                if (lookState == 1) {
+                    if (!ColShown(c))
+                        continue;
+                    const int colWidth = ColWidths(c);
+                    const int blockWidth = std::max(0, colWidth);
+                    const int blockHeight = std::max(0, RowHeights(r));
+                    const QRect bounds(
+                        0, 0, std::max(1, blockWidth - look.leftMargin_ - look.rightMargin_ - 2 - imageWidth),
+                        std::max(1, blockHeight - look.topMargin_ - look.bottomMargin_ - 2 - imageHeight));
+                    const QSize size = store->Size(look.fontStyle_.Bits(), flags, bounds, CellView(c, r), [&] {
+                        return platform::StyledFont(font(), look.fontStyle_);
+                    }, measure_);
+                    const int w = RichGridSizing::MeasuredWidth(size.width(), imageWidth, look.leftMargin_,
+                                                                look.rightMargin_, blockWidth, colWidth);
+                    measuredCols_[c] = std::max(measuredCols_[c], w);
+                    if (colWidth < w)
+                        SetColWidths(c, w);
+                    continue;
+                }
+            }
             TColRowAttributes a;
             QString text;
             GetDisplayAttributes(c, r, &a, text);

@@ -349,6 +349,9 @@ int MeasuredHeight(int textHeight, int imageHeight, int topMargin, int bottomMar
 std::vector<int> FillClientShares(int client, int others, const std::vector<int> &required,
                                   const std::vector<int> &maximum);
 
+// The sizes of texts measured by a grid, kept from one sizing to the next.
+class MeasuredTextStore;
+
 } // namespace RichGridSizing
 
 // ---------------------------------------------------------------------------
@@ -445,7 +448,7 @@ public:
     void FillClientColumns();
     void FillClientRows();
 
-    void SetTextMeasure(TTextMeasure measure) { measure_ = std::move(measure); }
+    void SetTextMeasure(TTextMeasure measure);
 
     // Copies another grid: sizes, texts, options, looks, collections and
     // copies of all its attribute objects.
@@ -525,4 +528,5 @@ private:
     int sizingDepth_ = 0;
     int batch_ = 0;
     TTextMeasure measure_;
+    std::unique_ptr<RichGridSizing::MeasuredTextStore> textSizes_;
 };

@@ -644,9 +644,9 @@ template <typename Compare> void QuickSortEntries(std::vector<SortEntry> &e, int
 
 void TDelimitedStringList::QuickSort(int L, int R)
 {
-    // Each record's sort key is made once; the keys' byte order is the text
-    // order of AnsiCompareText, and where two keys are equal the texts are
-    // compared as AnsiCompareText breaks that tie.
+    // Each record's sort key is made once; the keys' byte order is the
+    // list's text order, and where two keys are equal the texts compared
+    // without regard to case break the tie.
     const int n = R - L + 1;
     std::vector<size_t> starts(static_cast<size_t>(n) + 1);
     std::string keys;
@@ -669,14 +669,17 @@ void TDelimitedStringList::QuickSort(int L, int R)
         shared = same;
     }
     std::vector<SortEntry> entries(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        const char *key = keys.data() + starts[k] + shared;
-        const size_t length = starts[k + 1] - starts[k] - shared;
-        quint64 head = 0;
-        for (size_t b = 0; b < 8; ++b)
-            head = (head << 8) | (b < length ? static_cast<unsigned char>(key[b]) : 0u);
-        entries[k] = SortEntry{head, key, static_cast<quint32>(length), static_cast<quint32>(L + k)};
-    }
+    const auto makeEntries = [&] {
+        for (int k = 0; k < n; ++k) {
+            const char *key = keys.data() + starts[k] + shared;
+            const size_t length = starts[k + 1] - starts[k] - shared;
+            quint64 head = 0;
+            for (size_t b = 0; b < 8; ++b)
+                head = (head << 8) | (b < length ? static_cast<unsigned char>(key[b]) : 0u);
+            entries[k] = SortEntry{head, key, static_cast<quint32>(length), static_cast<quint32>(L + k)};
+        }
+    };
+    makeEntries();
     const auto compare = [this](const SortEntry &a, const SortEntry &b) {
         if (a.head != b.head)
             return a.head < b.head ? -1 : 1;
@@ -692,27 +695,31 @@ void TDelimitedStringList::QuickSort(int L, int R)
     // Records that compare equal stand where this list's quicksort puts
     // them. Where every such group holds copies of one record (the same
     // text, the same object) all sorted orders are one and the same, and any
-    // sort gives it; otherwise the quicksort runs on the entries as they
-    // stood.
-    std::vector<SortEntry> sortedEntries = entries;
-    std::sort(sortedEntries.begin(), sortedEntries.end(),
+    // sort gives it; otherwise the quicksort runs on the entries made again
+    // as they stood.
+    std::sort(entries.begin(), entries.end(),
               [&compare](const SortEntry &a, const SortEntry &b) { return compare(a, b) < 0; });
     bool copiesOnly = true;
     for (int k = 1; k < n && copiesOnly; ++k) {
-        const SortEntry &a = sortedEntries[k - 1];
-        const SortEntry &b = sortedEntries[k];
+        const SortEntry &a = entries[k - 1];
+        const SortEntry &b = entries[k];
         if (compare(a, b) == 0)
             copiesOnly = Items_[a.index].object == Items_[b.index].object && Items_[a.index].text == Items_[b.index].text;
     }
-    if (copiesOnly)
-        entries.swap(sortedEntries);
-    else
+    if (!copiesOnly) {
+        makeEntries();
         QuickSortEntries(entries, 0, n - 1, compare);
+    }
     std::vector<Item> sorted;
-    sorted.reserve(static_cast<size_t>(n));
+    // The whole list takes the sorted records at once, keeping its room.
+    const bool whole = L == 0 && n == GetCount();
+    sorted.reserve(whole ? std::max(static_cast<size_t>(n), Items_.capacity()) : static_cast<size_t>(n));
     for (const SortEntry &e : entries)
         sorted.push_back(std::move(Items_[e.index]));
-    std::move(sorted.begin(), sorted.end(), Items_.begin() + L);
+    if (whole)
+        Items_.swap(sorted);
+    else
+        std::move(sorted.begin(), sorted.end(), Items_.begin() + L);
 }
 
 void TDelimitedStringList::PermuteRecords(int First, const std::vector<int> &From)

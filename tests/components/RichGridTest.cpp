@@ -1,5 +1,6 @@
 // The attributed grid without a window: layering, merges, values, sizing
 // and navigation around hidden and unselectable cells.
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -724,4 +725,86 @@ TEST(RichGrid, MergedBlockIsDrawnOnceWithItsTopLeftCell)
     grid->paintTo(p, QPoint(0, 0), 1, 3);
     p.end();
     EXPECT_EQ(drawn, (QStringList{"0:0-119", "3:120-159", "4:160-199"}));
+}
+
+namespace {
+
+// Mixed Cyrillic and Latin texts, numbers and blanks as reports show them.
+QString MixedText(int r, int c, int shift)
+{
+    static const QStringList words{"Хляб бял 500 г", "Kifla", "Баница с Sirene", "", "Ъгъл WWW", "ёж iii",
+                                   "Щастие & Co", "Ябълка 12.50", "   отстъп"};
+    if (c == 0)
+        return QString::number((r + shift) * 37 % 1000 - 500) + QStringLiteral(".%1").arg(r % 100, 2, 10, QChar('0'));
+    return words[(r * (c + 2) + shift) % words.size()];
+}
+
+// A grid sized with the program's own font measure. `ownRows`: every data
+// row carries a look of its own that changes nothing, so that each of its
+// cells is laid and measured one by one.
+void FillMixed(TRichGrid &g, int shift, bool ownRows)
+{
+    g.SetColCount(4);
+    g.SetRowCount(120);
+    g.SetFixedRows(1);
+    g.SetAutoResizeCols(true);
+    for (int c = 0; c < 4; ++c)
+        g.SetCells(c, 0, QStringLiteral("Колона %1").arg(c));
+    for (int r = 1; r < g.RowCount(); ++r)
+        for (int c = 0; c < 4; ++c)
+            g.SetCells(c, r, MixedText(r, c, shift));
+    g.GetColAttributes(2)->SetAlignment(TCellAlignment{caRight});
+    g.GetColAttributes(3)->SetFontStyle(TFontStyles{fsItalic});
+    g.GetCellAttributes(1, 7)->SetFontStyle(TFontStyles{fsBold});
+    if (ownRows)
+        for (int r = 1; r < g.RowCount(); ++r)
+            g.GetRowAttributes(r)->SetAutoResize(false);
+}
+
+void ExpectSameWidths(TRichGrid &a, TRichGrid &b, const char *what)
+{
+    for (int c = 0; c < a.ColCount(); ++c) {
+        EXPECT_EQ(b.ColWidths(c), a.ColWidths(c)) << what << ", column " << c;
+        EXPECT_EQ(b.MeasuredColSize(c), a.MeasuredColSize(c)) << what << ", column " << c;
+    }
+}
+
+} // namespace
+
+TEST(RichGrid, SizingCellsOfTheirColumnsLookGivesTheWidthsOfMeasuringEachCell)
+{
+    TRichGrid quick;
+    FillMixed(quick, 0, false);
+    quick.AutoSizeColumns();
+    TRichGrid slow;
+    FillMixed(slow, 0, true);
+    slow.AutoSizeColumns();
+    ExpectSameWidths(slow, quick, "first sizing");
+    EXPECT_GT(quick.ColWidths(1), QFontMetrics(quick.font()).horizontalAdvance(QStringLiteral("Хляб бял 500 г")));
+
+    // Filled again with other texts: what the grid measured before does not
+    // stand in for what it shows now.
+    FillMixed(quick, 5, false);
+    quick.AutoSizeColumns();
+    TRichGrid slowAgain;
+    FillMixed(slowAgain, 5, true);
+    slowAgain.AutoSizeColumns();
+    ExpectSameWidths(slowAgain, quick, "refill");
+
+    // Another font: every text is measured again.
+    QFont larger = quick.font();
+    larger.setPointSize(larger.pointSize() * 2);
+    quick.setFont(larger);
+    quick.AutoSizeColumns();
+    TRichGrid slowLarger;
+    slowLarger.setFont(larger);
+    FillMixed(slowLarger, 5, true);
+    slowLarger.AutoSizeColumns();
+    ExpectSameWidths(slowLarger, quick, "larger font");
+    EXPECT_GT(quick.ColWidths(1), slowAgain.ColWidths(1));
+
+    // Another measure: so are they.
+    quick.SetTextMeasure(FixedMetrics);
+    quick.AutoSizeColumns();
+    EXPECT_EQ(quick.ColWidths(1), 15 * 7 + 6);   // "Баница с Sirene"
 }
