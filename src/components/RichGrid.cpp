@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPainter>
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 const QString AttachedWriteMessage = QStringLiteral("Can not change this property in attached attributes");
@@ -661,12 +662,12 @@ public:
         }
         Context &c = contexts_[last_];
         // Looked up in place; only a new text is copied.
-        const auto known = c.sizes.constFind(QString::fromRawData(text.data(), text.size()));
-        if (known != c.sizes.constEnd())
-            return *known;
+        const auto known = c.sizes.find(QString::fromRawData(text.data(), text.size()));
+        if (known != c.sizes.end())
+            return known->second;
         const QString copy = text.toString();
         const QSize size = measure(c.font, nullptr, bounds, flags, copy).size();
-        c.sizes.insert(copy, size);
+        c.sizes.emplace(copy, size);
         ++held_;
         return size;
     }
@@ -675,13 +676,28 @@ private:
     // Texts held at most before the store starts again.
     static constexpr size_t MaxHeld = 2000000;
 
+    // The texts are short: a plain multiply-and-mix over their characters
+    // spreads them well enough and costs little. (Not noexcept: the table
+    // then keeps each hash and compares texts only where the hashes agree.)
+    struct TextHash
+    {
+        size_t operator()(const QString &s) const
+        {
+            quint64 h = 1469598103934665603ull;
+            for (QChar ch : s) {
+                h ^= ch.unicode();
+                h *= 1099511628211ull;
+            }
+            return size_t(h ^ (h >> 29));
+        }
+    };
     struct Context
     {
         std::uint64_t style;
         int flags;
         QRect bounds;
         QFont font;
-        QHash<QString, QSize> sizes;
+        std::unordered_map<QString, QSize, TextHash> sizes;
         bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
     };
     const TRichGrid *grid_;
