@@ -696,15 +696,37 @@ void TDelimitedStringList::QuickSort(int L, int R)
     // them. Where every such group holds copies of one record (the same
     // text, the same object) all sorted orders are one and the same, and any
     // sort gives it; otherwise the quicksort runs on the entries made again
-    // as they stood.
-    std::sort(entries.begin(), entries.end(),
-              [&compare](const SortEntry &a, const SortEntry &b) { return compare(a, b) < 0; });
+    // as they stood. The library sort orders by the keys alone; a run of
+    // equal keys is then ordered by the texts only where they differ.
+    const auto keyCompare = [](const SortEntry &a, const SortEntry &b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        const int c = std::memcmp(a.key, b.key, std::min(a.length, b.length));
+        return c != 0 ? c < 0 : a.length < b.length;
+    };
+    const auto sameKey = [](const SortEntry &a, const SortEntry &b) {
+        return a.head == b.head && a.length == b.length && std::memcmp(a.key, b.key, a.length) == 0;
+    };
+    const auto copies = [this](const SortEntry &a, const SortEntry &b) {
+        return Items_[a.index].object == Items_[b.index].object && Items_[a.index].text == Items_[b.index].text;
+    };
+    std::sort(entries.begin(), entries.end(), keyCompare);
     bool copiesOnly = true;
-    for (int k = 1; k < n && copiesOnly; ++k) {
-        const SortEntry &a = entries[k - 1];
-        const SortEntry &b = entries[k];
-        if (compare(a, b) == 0)
-            copiesOnly = Items_[a.index].object == Items_[b.index].object && Items_[a.index].text == Items_[b.index].text;
+    for (int first = 0; first < n && copiesOnly;) {
+        int last = first + 1;
+        while (last < n && sameKey(entries[first], entries[last]))
+            ++last;
+        bool allCopies = true;
+        for (int k = first + 1; k < last && allCopies; ++k)
+            allCopies = copies(entries[first], entries[k]);
+        if (!allCopies) {
+            std::sort(entries.begin() + first, entries.begin() + last,
+                      [&compare](const SortEntry &a, const SortEntry &b) { return compare(a, b) < 0; });
+            for (int k = first + 1; k < last && copiesOnly; ++k)
+                if (compare(entries[k - 1], entries[k]) == 0)
+                    copiesOnly = copies(entries[k - 1], entries[k]);
+        }
+        first = last;
     }
     if (!copiesOnly) {
         makeEntries();

@@ -323,6 +323,9 @@ TEST(DelimitedStrings, SortPlacesEqualRecordsAsThePairwiseSortDoes)
           "letter cases");
     // Only exact copies compare equal.
     check({T("Хляб"), T("баница"), "beta", "10", "1", "-5", T("ёж"), T("Ъгъл"), "a b", "ab", "", " x"}, "copies");
+    // Equal keys whose texts still differ (trailing blanks): ordered by the
+    // texts, copies only among the records that compare equal.
+    check({T("Хляб"), T("Хляб "), T("Хляб  "), "beta", "beta ", T("баница"), "10", "10 ", ""}, "trailing blanks");
 }
 
 TEST(DelimitedStrings, IndexOfOnUnsortedListIgnoresCase)
