@@ -206,6 +206,23 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
             if (!enabled)
                 withoutF8 << item.Name;
 
+            // The operator looks through what F8 gave: from control to
+            // control with Tab, moving about in each.
+            for (int stop = 0; stop < 8 && !window.isNull(); ++stop) {
+                for (Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Up}) {
+                    focus = QApplication::focusWidget();
+                    if (!focus || window.isNull() || !window->isAncestorOf(focus))
+                        break;
+                    QTest::keyClick(focus, key);
+                }
+                focus = QApplication::focusWidget();
+                if (!focus || window.isNull() || !window->isAncestorOf(focus))
+                    break;
+                QTest::keyClick(focus, Qt::Key_Tab);
+            }
+            QTest::qWait(0);
+            ASSERT_FALSE(window.isNull()) << "the window went away while moving about";
+
             // The first round closes the frame, the second presses Esc.
             dialogs.Closing = true;
             if (round == 1) {
