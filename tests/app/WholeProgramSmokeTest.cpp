@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -195,13 +196,22 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
                 enabled = enabled || action->isEnabled();
                 QObject::connect(action, &QAction::triggered, window, [&triggered] { ++triggered; });
             }
+            // The second round picks the first minibus where a window asks
+            // for one, and runs F8 twice: the second run over a full window.
+            if (round == 2) {
+                for (auto *bus : window->findChildren<QLineEdit *>(QStringLiteral("leMicrobus")))
+                    if (bus->isVisible() && bus->text().isEmpty())
+                        bus->setText(QStringLiteral("1"));
+            }
             QWidget *focus = QApplication::focusWidget();
             QWidget *target = focus && window->isAncestorOf(focus) ? focus : window.data();
-            QTest::keyClick(target, Qt::Key_F8);
-            QTest::qWait(0);
+            for (int run = 0; run < round && !window.isNull(); ++run) {
+                QTest::keyClick(target, Qt::Key_F8);
+                QTest::qWait(0);
+            }
             ASSERT_FALSE(window.isNull()) << "the window went away on F8";
             if (enabled) {
-                EXPECT_EQ(triggered, 1) << "F8 did not reach the window";
+                EXPECT_EQ(triggered, round) << "F8 did not reach the window";
             }
             if (!enabled)
                 withoutF8 << item.Name;
