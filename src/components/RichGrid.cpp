@@ -4,7 +4,7 @@
 #include <QHash>
 #include <QPainter>
 #include <algorithm>
-#include <unordered_map>
+#include <string>
 
 namespace {
 const QString AttachedWriteMessage = QStringLiteral("Can not change this property in attached attributes");
@@ -616,6 +616,105 @@ void TCellFormatter::Changed()
         OnChange(this);
 }
 
+namespace {
+
+// Sizes by text in one open table: each slot keeps the text's hash, its size
+// and the text itself (a short one in the slot, a longer one in a shared
+// buffer), so that finding a text mostly reads one slot.
+class TextSizeTable
+{
+public:
+    static quint64 Hash(QStringView t)
+    {
+        quint64 h = 1469598103934665603ull;
+        for (QChar ch : t) {
+            h ^= ch.unicode();
+            h *= 1099511628211ull;
+        }
+        return h | 1;  // 0 marks an empty slot
+    }
+
+    const QSize *Find(QStringView t, quint64 h) const
+    {
+        if (slots_.empty())
+            return nullptr;
+        for (size_t i = Index(h);; i = (i + 1) & mask_) {
+            const Slot &s = slots_[i];
+            if (s.hash == 0)
+                return nullptr;
+            if (s.hash == h && s.length == quint32(t.size()) && Text(s) == t)
+                return &s.size;
+        }
+    }
+
+    void Insert(QStringView t, quint64 h, QSize size)
+    {
+        if ((count_ + 1) * 2 > slots_.size())
+            Grow();
+        Slot s;
+        s.hash = h;
+        s.size = size;
+        s.length = quint32(t.size());
+        if (t.size() <= InlineLength) {
+            std::copy(t.begin(), t.end(), reinterpret_cast<QChar *>(s.inl));
+        } else {
+            s.offset = quint32(chars_.size());
+            chars_.append(reinterpret_cast<const char16_t *>(t.utf16()), size_t(t.size()));
+        }
+        Place(s);
+        ++count_;
+    }
+
+    size_t Count() const { return count_; }
+
+private:
+    static constexpr qsizetype InlineLength = 12;
+    struct Slot
+    {
+        quint64 hash = 0;
+        QSize size;
+        quint32 length = 0;
+        quint32 offset = 0;
+        char16_t inl[InlineLength] = {};
+    };
+
+    QStringView Text(const Slot &s) const
+    {
+        return s.length <= quint32(InlineLength) ? QStringView(s.inl, qsizetype(s.length))
+                                                 : QStringView(chars_.data() + s.offset, qsizetype(s.length));
+    }
+    size_t Index(quint64 h) const { return size_t((h * 0x9E3779B97F4A7C15ull) >> shift_); }
+    void Place(const Slot &s)
+    {
+        size_t i = Index(s.hash);
+        while (slots_[i].hash != 0)
+            i = (i + 1) & mask_;
+        slots_[i] = s;
+    }
+    void Grow()
+    {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        const size_t size = old.empty() ? 256 : old.size() * 2;
+        slots_.assign(size, Slot());
+        mask_ = size - 1;
+        shift_ = 64;
+        for (size_t n = size; n > 1; n >>= 1)
+            --shift_;
+        for (const Slot &s : old)
+            if (s.hash != 0)
+                Place(s);
+    }
+
+    std::vector<Slot> slots_;
+    std::u16string chars_;
+    size_t count_ = 0;
+    size_t mask_ = 0;
+    int shift_ = 64;
+};
+
+} // namespace
+
 // The sizes of the texts measured while the columns are sized on the
 // grid's own screen: a column of many rows holds few distinct texts, columns
 // of the same kind hold the same ones, and a grid filled again mostly shows
@@ -661,13 +760,11 @@ public:
                 contexts_.push_back(Context{style, flags, bounds, makeFont(), {}});
         }
         Context &c = contexts_[last_];
-        // Looked up in place; only a new text is copied.
-        const auto known = c.sizes.find(QString::fromRawData(text.data(), text.size()));
-        if (known != c.sizes.end())
-            return known->second;
-        const QString copy = text.toString();
-        const QSize size = measure(c.font, nullptr, bounds, flags, copy).size();
-        c.sizes.emplace(copy, size);
+        const quint64 hash = TextSizeTable::Hash(text);
+        if (const QSize *known = c.sizes.Find(text, hash))
+            return *known;
+        const QSize size = measure(c.font, nullptr, bounds, flags, text.toString()).size();
+        c.sizes.Insert(text, hash, size);
         ++held_;
         return size;
     }
@@ -676,28 +773,13 @@ private:
     // Texts held at most before the store starts again.
     static constexpr size_t MaxHeld = 2000000;
 
-    // The texts are short: a plain multiply-and-mix over their characters
-    // spreads them well enough and costs little. (Not noexcept: the table
-    // then keeps each hash and compares texts only where the hashes agree.)
-    struct TextHash
-    {
-        size_t operator()(const QString &s) const
-        {
-            quint64 h = 1469598103934665603ull;
-            for (QChar ch : s) {
-                h ^= ch.unicode();
-                h *= 1099511628211ull;
-            }
-            return size_t(h ^ (h >> 29));
-        }
-    };
     struct Context
     {
         std::uint64_t style;
         int flags;
         QRect bounds;
         QFont font;
-        std::unordered_map<QString, QSize, TextHash> sizes;
+        TextSizeTable sizes;
         bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
     };
     const TRichGrid *grid_;
