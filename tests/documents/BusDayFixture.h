@@ -8,10 +8,13 @@
 #include <QTest>
 #include <memory>
 
+#include "components/FloatEdit.h"
+#include "components/ListEdit.h"
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
+#include "documents/un_Vyrnata_produkcia.h"
 #include "framework/QuorendFormClasses.h"
 #include "support/DatabaseTest.h"
 
@@ -42,6 +45,17 @@ protected:
     {
         Execute(QString("Delete * from nas where n_nas = %1 and IP_Address = \"%2\"").arg(Number).arg(Station));
         Execute(QString("Insert into nas values ( %1, \"%2\", \"%3\" )").arg(Number).arg(Station, Value));
+    }
+
+    // A line typed into the day document's edits and added with New.
+    static void Add(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging, long double Qi,
+                    long double Qa)
+    {
+        Form->code_izd->setText(Product);
+        Form->code_a->setText(Packaging);
+        Form->quantity_izd->SetValue(Qi);
+        Form->quantity_amb->SetValue(Qa);
+        Form->New();
     }
 
     // The form made as the menu makes it, shown as a window of its own.

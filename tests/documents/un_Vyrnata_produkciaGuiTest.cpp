@@ -28,15 +28,6 @@ namespace {
 class BusDayDocumentGui : public testsupport::BusDayTest
 {
 protected:
-    static void Add(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging, long double Qi,
-                    long double Qa)
-    {
-        Form->code_izd->setText(Product);
-        Form->code_a->setText(Packaging);
-        Form->quantity_izd->SetValue(Qi);
-        Form->quantity_amb->SetValue(Qa);
-        Form->New();
-    }
     static int RowOf(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging = QString())
     {
         for (int r = Form->Grid->FixedRows(); r < Form->Grid->RowCount(); ++r)

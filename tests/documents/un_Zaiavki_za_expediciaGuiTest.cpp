@@ -19,15 +19,6 @@ namespace {
 class ExpeditionGui : public testsupport::BusDayTest
 {
 protected:
-    static void Add(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging, long double Qi,
-                    long double Qa)
-    {
-        Form->code_izd->setText(Product);
-        Form->code_a->setText(Packaging);
-        Form->quantity_izd->SetValue(Qi);
-        Form->quantity_amb->SetValue(Qa);
-        Form->New();
-    }
     static QStringList GridRecords(platform::StringGrid *Grid)
     {
         QStringList out;
