@@ -723,6 +723,14 @@ private:
 // were measured afresh. The grid keeps its store from one sizing to the
 // next while its font, its measure and the measure's answer for a sample
 // text stay the same.
+//
+// Columns of amounts, quantities and dates hold as many distinct texts as
+// rows. Where the measure gives a digit the width of '0' next to every
+// character such texts are made of, a text of those characters measures as
+// the same text with that digit written as '0': such texts share one size.
+// Whether a digit does is asked of the measure itself, once a style and
+// flags have met many texts, with long runs of the digit between each of
+// those characters (a difference of a fraction of a pixel adds up there).
 class RichGridSizing::MeasuredTextStore
 {
 public:
@@ -737,6 +745,7 @@ public:
                                      QStringLiteral("0123456789 Wg Хляб"));
         if (!(font == font_) || sample != sample_ || held_ > MaxHeld) {
             contexts_.clear();
+            digits_.clear();
             last_ = 0;
             held_ = 0;
             font_ = font;
@@ -757,21 +766,122 @@ public:
                 }
             }
             if (last_ == contexts_.size())
-                contexts_.push_back(Context{style, flags, bounds, makeFont(), {}});
+                contexts_.push_back(Context{style, flags, bounds, makeFont(), DigitsOf(style, flags), {}});
         }
         Context &c = contexts_[last_];
-        const quint64 hash = TextSizeTable::Hash(text);
-        if (const QSize *known = c.sizes.Find(text, hash))
+        DigitMap &d = digits_[c.digits];
+        char16_t shared[MaxShared];
+        const QStringView key = d.any && Shared(text, d, shared) ? QStringView(shared, text.size()) : text;
+        const quint64 hash = TextSizeTable::Hash(key);
+        if (const QSize *known = c.sizes.Find(key, hash))
             return *known;
-        const QSize size = measure(c.font, nullptr, bounds, flags, text.toString()).size();
-        c.sizes.Insert(text, hash, size);
+        const QSize size = measure(c.font, nullptr, bounds, flags, key.toString()).size();
+        c.sizes.Insert(key, hash, size);
         ++held_;
+        if (!d.asked && ++d.met >= AskAfter) {
+            d.asked = true;
+            Ask(d, c.font, measure);
+        }
         return size;
     }
 
 private:
     // Texts held at most before the store starts again.
     static constexpr size_t MaxHeld = 2000000;
+    // Texts of a style and flags measured one by one before the measure is
+    // asked about digits: a small grid never pays for the question.
+    static constexpr int AskAfter = 1024;
+    // The longest text that may share its size with others.
+    static constexpr qsizetype MaxShared = 32;
+
+    // What a digit is written as, for one style and flags.
+    struct DigitMap
+    {
+        std::uint64_t style;
+        int flags;
+        int met = 0;
+        bool asked = false;
+        bool any = false;   // some digit is written as '0'
+        char16_t as[10] = {u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9'};
+    };
+
+    // Digits and what numbers and dates are written with around them.
+    static bool Around(char16_t ch)
+    {
+        constexpr quint64 set = (quint64(1) << ' ') | (quint64(1) << '%') | (quint64(1) << '+') |
+                                (quint64(1) << ',') | (quint64(1) << '-') | (quint64(1) << '.') |
+                                (quint64(1) << '/') | (quint64(1) << ':') | (quint64(0x3FF) << '0');
+        return ch < 64 && ((set >> ch) & 1u);
+    }
+
+    // The text with each digit written as the map says, when every
+    // character is one of those the measure was asked about.
+    static bool Shared(QStringView text, const DigitMap &d, char16_t *out)
+    {
+        const qsizetype n = text.size();
+        if (n > MaxShared)
+            return false;
+        const char16_t *t = text.utf16();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t ch = t[i];
+            if (!Around(ch))
+                return false;
+            out[i] = ch >= u'0' && ch <= u'9' ? d.as[ch - u'0'] : ch;
+        }
+        return true;
+    }
+
+    size_t DigitsOf(std::uint64_t style, int flags)
+    {
+        for (size_t i = 0; i < digits_.size(); ++i)
+            if (digits_[i].style == style && digits_[i].flags == flags)
+                return i;
+        DigitMap d;
+        d.style = style;
+        d.flags = flags;
+        digits_.push_back(d);
+        return digits_.size() - 1;
+    }
+
+    // Asks the measure which digits measure as '0' wherever they stand: a
+    // digit d between characters x and '0' in both orders, each pattern
+    // repeated, against the same with '0' for d, and alone. Texts that wrap
+    // are never shared: where a line breaks depends on more than widths.
+    template <typename Measure>
+    void Ask(DigitMap &d, const QFont &font, const Measure &measure)
+    {
+        if (d.flags & (Qt::TextWordWrap | Qt::TextWrapAnywhere))
+            return;
+        static const QString around = QStringLiteral("0123456789 %+,-./:");
+        constexpr int times = 64;
+        const QRect bounds(0, 0, 1 << 20, 1000);
+        const auto size = [&](const QString &t) { return measure(font, nullptr, bounds, d.flags, t).size(); };
+        const auto run = [&](QChar a, QChar b, QChar c) {
+            QString t;
+            t.reserve(3 * times);
+            for (int i = 0; i < times; ++i)
+                t.append(a).append(b).append(c);
+            return t;
+        };
+        const QChar zero(u'0');
+        std::vector<QSize> before, after;
+        for (QChar x : around) {
+            before.push_back(size(run(x, zero, zero)));
+            after.push_back(size(run(zero, zero, x)));
+        }
+        const QSize alone = size(QString(zero));
+        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+            const QChar g(digit);
+            bool same = size(QString(g)) == alone;
+            for (qsizetype i = 0; same && i < around.size(); ++i)
+                same = size(run(around[i], g, zero)) == before[size_t(i)] &&
+                       size(run(zero, g, around[i])) == after[size_t(i)];
+            if (same) {
+                d.as[digit - u'0'] = u'0';
+                d.any = true;
+            }
+        }
+    }
 
     struct Context
     {
@@ -779,11 +889,13 @@ private:
         int flags;
         QRect bounds;
         QFont font;
+        size_t digits;   // its DigitMap
         TextSizeTable sizes;
         bool Fits(std::uint64_t s, int f, const QRect &b) const { return style == s && flags == f && bounds == b; }
     };
     const TRichGrid *grid_;
     std::vector<Context> contexts_;
+    std::vector<DigitMap> digits_;
     size_t last_ = 0;
     size_t held_ = 0;
     QFont font_;

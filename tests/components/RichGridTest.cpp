@@ -1,8 +1,11 @@
 // The attributed grid without a window: layering, merges, values, sizing
 // and navigation around hidden and unselectable cells.
+#include <QDate>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -807,4 +810,96 @@ TEST(RichGrid, SizingCellsOfTheirColumnsLookGivesTheWidthsOfMeasuringEachCell)
     quick.SetTextMeasure(FixedMetrics);
     quick.AutoSizeColumns();
     EXPECT_EQ(quick.ColWidths(1), 15 * 7 + 6);   // "Баница с Sirene"
+}
+
+namespace {
+
+// A column of `rows` distinct amounts, or dates, that sizes itself.
+void FillNumbers(TRichGrid &g, int rows, bool dates, const std::function<QString(int)> &text = {})
+{
+    g.SetColCount(1);
+    g.SetRowCount(rows);
+    g.SetFixedCols(0);
+    g.SetFixedRows(0);
+    g.SetAutoResizeCols(true);
+    for (int r = 0; r < rows; ++r)
+        g.SetCells(0, r, text ? text(r)
+                         : dates ? QDate(2026, 1, 1).addDays(r).toString(QStringLiteral("dd.MM.yyyy"))
+                                 : QString::number((r * 7919) % 200000 / 100.0 - 500, 'f', 2));
+}
+
+// The width of each text sized alone in a grid of one cell, the widest.
+int WidestAlone(const TRichGrid &filled, const TRichGrid::TTextMeasure &measure, bool right)
+{
+    TRichGrid one;
+    one.SetColCount(1);
+    one.SetRowCount(1);
+    one.SetFixedCols(0);
+    one.SetFixedRows(0);
+    one.SetAutoResizeCols(true);
+    if (right)
+        one.GetColAttributes(0)->SetAlignment(TCellAlignment{caRight});
+    int widest = 0;
+    for (int r = 0; r < filled.RowCount(); ++r) {
+        one.SetCells(0, 0, filled.Cells(0, r));
+        one.SetTextMeasure(measure);   // a store of its own for every text
+        one.AutoSizeColumns();
+        widest = std::max(widest, one.ColWidths(0));
+    }
+    return widest;
+}
+
+} // namespace
+
+TEST(RichGrid, ManyDistinctNumbersSizeAsEachMeasuredAlone)
+{
+    // Amounts and dates with the program's own font, left and right: a
+    // column of thousands of distinct numbers takes the width of its widest
+    // text measured alone, and far fewer measurements than texts.
+    const TRichGrid::TTextMeasure font = [](const QFont &f, QPaintDevice *, const QRect &b, int flags,
+                                            const QString &t) { return QFontMetrics(f).boundingRect(b, flags, t); };
+    for (bool dates : {false, true}) {
+        for (bool right : {false, true}) {
+            TRichGrid g;
+            FillNumbers(g, 3000, dates);
+            if (right)
+                g.GetColAttributes(0)->SetAlignment(TCellAlignment{caRight});
+            int calls = 0;
+            g.SetTextMeasure([&](const QFont &f, QPaintDevice *d, const QRect &b, int flags, const QString &t) {
+                ++calls;
+                return font(f, d, b, flags, t);
+            });
+            g.AutoSizeColumns();
+            EXPECT_EQ(g.ColWidths(0), WidestAlone(g, font, right)) << "dates " << dates << ", right " << right;
+            EXPECT_LT(calls, 2000) << "dates " << dates << ", right " << right;
+        }
+    }
+}
+
+TEST(RichGrid, DigitsTheMeasureSetsApartAreMeasuredAsWritten)
+{
+    // '7' wider than the other digits: the one amount of sevens is the widest.
+    TRichGrid wide;
+    FillNumbers(wide, 2000, false, [](int r) {
+        return r == 1700 ? QStringLiteral("7777.77")
+                         : QStringLiteral("%1.%2").arg(1000 + r).arg(r % 100, 2, 10, QLatin1Char('0'));
+    });
+    wide.SetTextMeasure([](const QFont &, QPaintDevice *, const QRect &b, int, const QString &t) {
+        return QRect(b.topLeft(), QSize(7 * int(t.size()) + 3 * int(t.count(QLatin1Char('7'))), 14));
+    });
+    wide.AutoSizeColumns();
+    EXPECT_EQ(wide.ColWidths(0), 7 * 7 + 6 * 3 + 6);
+
+    // "1." closer together than other pairs: every text has one, so none
+    // is as wide as its length alone.
+    TRichGrid kerned;
+    FillNumbers(kerned, 2000, false, [](int r) { return QStringLiteral("%1%2").arg(r, 4, 10, QLatin1Char('0')).arg("1.50"); });
+    int calls = 0;
+    kerned.SetTextMeasure([&](const QFont &, QPaintDevice *, const QRect &b, int, const QString &t) {
+        ++calls;
+        return QRect(b.topLeft(), QSize(7 * int(t.size()) - 2 * int(t.count(QStringLiteral("1."))), 14));
+    });
+    kerned.AutoSizeColumns();
+    EXPECT_EQ(kerned.ColWidths(0), 8 * 7 - 2 + 6);
+    EXPECT_LT(calls, 1500);   // the other digits still share their sizes
 }
