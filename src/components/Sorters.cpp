@@ -18,6 +18,7 @@
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "platform/db/Collation.h"
+#include "platform/system/Workers.h"
 #include "platform/ui/StringGrid.h"
 
 namespace {
@@ -134,8 +135,18 @@ bool IsDateType(const QVariant &v)
 // `before` is the result that puts its first argument first. The same
 // steps whatever the entries are, so rows whose keys compare equal end up
 // where they always did.
+
+// The least entries each half of a partition holds before the quicksort
+// hands one half to a thread of its own.
+constexpr int kParallelHalf = 10000;
+
+// Threads > 1: after a partition whose halves both hold kParallelHalf
+// entries or more, one half is sorted on a new thread while this one sorts
+// the other, the threads shared between them. The halves never meet again,
+// so every entry ends exactly where one thread would have put it. Only for
+// comparisons that read nothing but the two entries.
 template <typename E, typename Before, typename Compare>
-void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare)
+void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare, int threads = 1)
 {
     while (L < R) {
         int I = L, J = R;
@@ -152,15 +163,31 @@ void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &
                 --J;
             }
         } while (I <= J);
+        if (threads > 1 && J - L + 1 >= kParallelHalf && R - I + 1 >= kParallelHalf) {
+            const int given = threads / 2;
+            std::thread other;
+            try {
+                other = std::thread([&e, L, J, before, &compare, given] {
+                    QuickSortOf(e, L, J, before, compare, given);
+                });
+            } catch (...) {
+                threads = 1;  // no thread to be had: on here alone, the same order
+            }
+            if (other.joinable()) {
+                QuickSortOf(e, I, R, before, compare, threads - given);
+                other.join();
+                return;
+            }
+        }
         // The smaller half recursively, the larger one in this loop: the
         // same order, with the depth bounded.
         if (J - L < R - I) {
             if (L < J)
-                QuickSortOf(e, L, J, before, compare);
+                QuickSortOf(e, L, J, before, compare, threads);
             L = I;
         } else {
             if (I < R)
-                QuickSortOf(e, I, R, before, compare);
+                QuickSortOf(e, I, R, before, compare, threads);
             R = J;
         }
     }
@@ -190,9 +217,10 @@ void ExchangeSortOf(std::vector<E> &e, int L, int R, Before before, const Compar
 }
 
 // 0 quicksort, 1 bubble sort, 2 exchange sort. `Before` as a number that
-// the compiler sees lets it fold the comparison into one test.
+// the compiler sees lets it fold the comparison into one test. Threads as
+// the quicksort takes them; the other sorts run on this thread.
 template <typename E, typename Before, typename Compare>
-void SortWith(unsigned char method, std::vector<E> &e, Before before, const Compare &compare)
+void SortWith(unsigned char method, std::vector<E> &e, Before before, const Compare &compare, int threads = 1)
 {
     const int R = static_cast<int>(e.size()) - 1;
     if (R <= 0)
@@ -200,7 +228,7 @@ void SortWith(unsigned char method, std::vector<E> &e, Before before, const Comp
     switch (method) {
     case 1: BubbleSortOf(e, 0, R, before, compare); break;
     case 2: ExchangeSortOf(e, 0, R, before, compare); break;
-    default: QuickSortOf(e, 0, R, before, compare); break;
+    default: QuickSortOf(e, 0, R, before, compare, threads); break;
     }
 }
 
@@ -279,6 +307,33 @@ public:
     }
     void BeginRow() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
     void EndRows() { rowFirst_.push_back(static_cast<quint32>(pieces_.size())); }
+
+    // The rows of other stores (begun there, not ended) after these, in the
+    // stores' order; their kept texts come along, so the views hold.
+    void Append(std::vector<TKeyStore> &Parts)
+    {
+        std::vector<size_t> rowAt, pieceAt;
+        size_t rows = rowFirst_.size(), pieces = pieces_.size();
+        for (const TKeyStore &part : Parts) {
+            rowAt.push_back(rows);
+            pieceAt.push_back(pieces);
+            rows += part.rowFirst_.size();
+            pieces += part.pieces_.size();
+        }
+        rowFirst_.resize(rows);
+        pieces_.resize(pieces);
+        platform::ForEachPiece(Parts.size(), 1, [&](size_t, size_t from, size_t to) {
+            for (size_t k = from; k < to; ++k) {
+                const TKeyStore &part = Parts[k];
+                std::copy(part.pieces_.begin(), part.pieces_.end(), pieces_.begin() + std::ptrdiff_t(pieceAt[k]));
+                const quint32 shift = static_cast<quint32>(pieceAt[k]);
+                for (size_t r = 0; r < part.rowFirst_.size(); ++r)
+                    rowFirst_[rowAt[k] + r] = part.rowFirst_[r] + shift;
+            }
+        });
+        for (TKeyStore &part : Parts)
+            Keep(part.holders_);
+    }
 
     // Texts that pieces view, kept until the sort ends.
     void Keep(std::vector<QString> &Holders)
@@ -568,10 +623,13 @@ bool SortOrdinals(const KeyStore &Store, unsigned char method, bool CaseSensitiv
         }
         return 0;
     };
+    // The comparison reads the two entries alone: the quicksort may share
+    // its halves among threads.
+    const int threads = platform::WorkerCount();
     if (before == 1)
-        SortWith(method, entries, std::integral_constant<int, 1>(), compare);
+        SortWith(method, entries, std::integral_constant<int, 1>(), compare, threads);
     else
-        SortWith(method, entries, std::integral_constant<int, -1>(), compare);
+        SortWith(method, entries, std::integral_constant<int, -1>(), compare, threads);
     for (const TOrdinalEntry<K> &e : entries)
         Order.push_back(Rows[size_t(e.row)]);
     return true;
@@ -648,6 +706,39 @@ void TBaseSorter::Start()
     FThread = std::thread([this] { Execute(); });
 }
 
+void TBaseSorter::ReadKeysInPlace(int End, bool Anywhere, std::vector<int> &Sorted, std::vector<int> &Kept)
+{
+    const size_t count = size_t(std::max(0, End - FLo + 1));
+    // Which rows are totals rows, looked at side by side; the rows are then
+    // taken in their order, as one thread would.
+    std::vector<char> totals(count, 0);
+    if (Anywhere)
+        platform::ForEachPiece(count, kRowsPerThread, [this, &totals](size_t, size_t from, size_t to) {
+            for (size_t k = from; k < to; ++k)
+                totals[k] = IsTotalsRow(FLo + static_cast<int>(k)) ? 1 : 0;
+        });
+    for (size_t k = 0; k < count; ++k)
+        (totals[k] ? Kept : Sorted).push_back(static_cast<int>(k));
+    // Each thread reads the keys of consecutive rows into a store of its
+    // own; the stores are then joined in the rows' order.
+    const size_t rows = Sorted.size();
+    std::vector<TKeyStore> parts(platform::PieceCount(rows, kRowsPerThread));
+    platform::ForEachPiece(rows, kRowsPerThread, [this, &parts, &Sorted](size_t piece, size_t from, size_t to) {
+        TKeyStore &part = parts[piece];
+        part.Reserve(static_cast<int>(to - from));
+        std::vector<QStringView> texts;
+        std::vector<QString> holders;
+        for (size_t k = from; k < to; ++k) {
+            part.BeginRow();
+            GetKeyTexts(FLo + Sorted[k], texts, holders);
+            for (QStringView t : texts)
+                part.AddSplitText(t);
+            part.Keep(holders);
+        }
+    });
+    FStore->Append(parts);
+}
+
 void TBaseSorter::Execute()
 {
     try {
@@ -667,23 +758,27 @@ void TBaseSorter::Execute()
         sorted.reserve(size_t(std::max(0, end - FLo + 1)));
         FStore = std::make_unique<TKeyStore>();
         FStore->Reserve(end - FLo + 1);
-        std::vector<QStringView> texts;
-        std::vector<QString> holders;
-        QVariant key;
-        for (int i = FLo; i <= end; ++i) {
-            if (anywhere && IsTotalsRow(i)) {
-                kept.push_back(i - FLo);
-                continue;
-            }
-            sorted.push_back(i - FLo);
-            FStore->BeginRow();
-            if (GetKeyTexts(i, texts, holders)) {
-                for (QStringView t : texts)
-                    FStore->AddSplitText(t);
-                FStore->Keep(holders);
-            } else {
-                GetKey(i, key);
-                FStore->AddVariant(*this, key);
+        if (KeysInPlace()) {
+            ReadKeysInPlace(end, anywhere, sorted, kept);
+        } else {
+            std::vector<QStringView> texts;
+            std::vector<QString> holders;
+            QVariant key;
+            for (int i = FLo; i <= end; ++i) {
+                if (anywhere && IsTotalsRow(i)) {
+                    kept.push_back(i - FLo);
+                    continue;
+                }
+                sorted.push_back(i - FLo);
+                FStore->BeginRow();
+                if (GetKeyTexts(i, texts, holders)) {
+                    for (QStringView t : texts)
+                        FStore->AddSplitText(t);
+                    FStore->Keep(holders);
+                } else {
+                    GetKey(i, key);
+                    FStore->AddVariant(*this, key);
+                }
             }
         }
         FStore->EndRows();
@@ -1043,6 +1138,11 @@ void TStringGridSorter::Exchange(int I, int J)
 {
     // The grid takes text changes from a worker and repaints afterwards.
     FGrid->ExchangeRows(I, J);
+}
+
+bool TStringGridSorter::KeysInPlace() const
+{
+    return typeid(*this) == typeid(TStringGridSorter);
 }
 
 bool TStringGridSorter::GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders)

@@ -136,6 +136,10 @@ protected:
     // concrete sorters, which may override GetKey): the key comes through
     // GetKey.
     virtual bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders);
+    // Whether GetKeyTexts gives every row's key and it and IsTotalsRow only
+    // read memory that holds still during the sort: the keys are then read
+    // on several threads at once.
+    virtual bool KeysInPlace() const { return false; }
     // Puts the sorted rows in place: row First + k takes what row
     // First + From[k] held. Here: through Exchange, along the cycles of the
     // permutation (at most one exchange per row).
@@ -153,6 +157,11 @@ private:
     };
 
     void Execute();
+    // The keys of [Lo..End] read side by side where KeysInPlace: Sorted and
+    // Kept get the offsets of the rows to sort and of the totals rows.
+    void ReadKeysInPlace(int End, bool Anywhere, std::vector<int> &Sorted, std::vector<int> &Kept);
+    // Rows one thread reads at least.
+    static constexpr size_t kRowsPerThread = 8192;
     void ServeQueue();
     // A row in the order being sorted: its offset from Lo and its first
     // key piece when that is a number (or blank, 0) or a date, so that most
@@ -213,6 +222,8 @@ protected:
     // list's marker ('¤').
     bool IsTotalsRow(int Index) override;
     bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders) override;
+    // A plain storing list read in place by this class.
+    bool KeysInPlace() const override { return FStored && FOwnKeys; }
     // A plain storing list takes the order at once; other lists through
     // Exchange.
     void Permute(int First, const std::vector<int> &From) override;
@@ -260,6 +271,8 @@ protected:
     // data (which the grid fill never makes) cannot be moved with its look.
     bool TotalsAnywhere() const override { return false; }
     bool GetKeyTexts(int Index, std::vector<QStringView> &Texts, std::vector<QString> &Holders) override;
+    // The cells of this class's grid, read in place.
+    bool KeysInPlace() const override;
     // The rows' texts move at once (their looks stay where they are).
     void Permute(int First, const std::vector<int> &From) override;
     QString ClassName() const override { return QStringLiteral("TStringGridSorter"); }

@@ -11,6 +11,7 @@
 
 #include "core/uHelpers.h"
 #include "platform/db/Collation.h"
+#include "platform/system/Workers.h"
 
 QString CleanFieldValue(const QString &Value)
 {
@@ -760,8 +761,13 @@ void TDelimitedStringList::PermuteRecords(int First, const std::vector<int> &Fro
     Changing();
     std::vector<Item> moved;
     moved.reserve(std::max(static_cast<size_t>(n), Items_.capacity()));  // the room the list keeps
-    for (int k : From)
-        moved.push_back(std::move(Items_[static_cast<size_t>(First + k)]));
+    moved.resize(static_cast<size_t>(n));
+    // Each record goes to its own place: the moves are shared among
+    // threads, the records' texts stay where they are in memory.
+    platform::ForEachPiece(static_cast<size_t>(n), 32768, [&](size_t, size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k)
+            moved[k] = std::move(Items_[static_cast<size_t>(First + From[k])]);
+    });
     if (First == 0 && n == GetCount())
         Items_.swap(moved);
     else

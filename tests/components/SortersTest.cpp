@@ -2,12 +2,14 @@
 // texts, totals rows, the main-thread steps and the freeing rules.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPoint>
 #include <functional>
 #include <memory>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unordered_map>
 
 #include "components/Sorters.h"
 #include "core/uDelimitedStrings.h"
@@ -202,7 +204,26 @@ std::vector<int> ReferenceOrder(const TDelimitedStringList &list, const std::vec
     std::vector<int> at(rows.size());
     for (size_t k = 0; k < at.size(); ++k)
         at[k] = static_cast<int>(k);
-    auto cmp = [&](int a, int b) { return judge.CompareKeys(keys[size_t(a)], keys[size_t(b)]); };
+    // Each pair of distinct key texts is compared once: large lists of
+    // few distinct keys stay quick to judge.
+    QHash<QString, int> distinct;
+    std::vector<int> keyId(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        auto known = distinct.constFind(keys[k].toString());
+        if (known == distinct.constEnd())
+            known = distinct.insert(keys[k].toString(), int(distinct.size()));
+        keyId[k] = known.value();
+    }
+    std::unordered_map<qint64, int> judged;
+    auto cmp = [&](int a, int b) {
+        const qint64 pair = qint64(keyId[size_t(a)]) << 32 | keyId[size_t(b)];
+        const auto known = judged.find(pair);
+        if (known != judged.end())
+            return known->second;
+        const int r = judge.CompareKeys(keys[size_t(a)], keys[size_t(b)]);
+        judged.emplace(pair, r);
+        return r;
+    };
     if (method == 1) {
         bool exchanged;
         do {
@@ -313,6 +334,34 @@ TEST(DelimitedStringsSorter, EqualKeysEndWhereThePairwiseComparisonPutsThem)
             EXPECT_EQ(want, got) << "fields " << c.fields.size() << " first " << c.fields[0] << " method "
                                  << int(c.method) << " direction " << int(direction) << " case "
                                  << c.caseSensitive;
+        }
+}
+
+TEST(DelimitedStringsSorter, ListsLargeEnoughForSeveralThreadsEndWhereOneThreadPutsThem)
+{
+    // Enough records that their keys are read, the quicksort's halves
+    // sorted and the records moved on several threads, over few distinct
+    // keys: every tie must still land where the one-thread quicksort puts it.
+    struct Case
+    {
+        std::vector<int> fields;
+        bool caseSensitive;
+    };
+    const std::vector<Case> cases{{{0}, false}, {{1}, false}, {{0, 1}, false},
+                                  {{2}, true},  {{3}, false}, {{1, 2, 0}, false}};
+    for (const Case &c : cases)
+        for (unsigned char direction : {0, 1}) {
+            auto list = ManyTies(70000);
+            const std::vector<int> expected = ReferenceOrder(*list, c.fields, direction, 0, c.caseSensitive);
+            {
+                TDelimitedStringsSorter sorter(list.get());
+                sorter.SetKeyFields(c.fields);
+                sorter.SetDirection(direction);
+                sorter.SetCaseSensitive(c.caseSensitive);
+                sorter.Sort(0, list->Count() - 1);
+            }
+            EXPECT_EQ(expected, Positions(*list)) << "fields " << c.fields.size() << " first " << c.fields[0]
+                                                  << " direction " << int(direction);
         }
 }
 
@@ -634,4 +683,45 @@ TEST(StringGridSorterGui, RichGridTotalsRowsByColourStayLast)
     }
     EXPECT_EQ((QStringList{"Айрян", "Баница", "Хляб", "Общо:", "Общо:"}), Column(grid, 0));
     EXPECT_EQ((QStringList{"8", "-1", "2.5", "9.5", "17.5"}), Column(grid, 1));
+}
+
+TEST(StringGridSorterGui, GridsLargeEnoughForSeveralThreadsEndWhereOneThreadPutsThem)
+{
+    // The data rows of many ties in a grid, below them a totals row by its
+    // first cell and one by its colour; the order of the data rows is
+    // judged the slow way on the same texts as a record list.
+    auto ties = ManyTies(40000);
+    TDelimitedStringList data;
+    for (int i = 0; i < ties->Count(); ++i)
+        if (!ties->Strings(i).startsWith(QChar(0x00A4)))
+            data.Add(ties->Strings(i));
+    TRichGrid grid;
+    grid.SetColCount(5);
+    grid.SetRowCount(data.Count() + 3);
+    grid.SetFixedRows(1);
+    for (int i = 0; i < data.Count(); ++i)
+        grid.SetRows(i + 1, data.Strings(i).split(QLatin1Char('@')));
+    const int last = data.Count() + 1;
+    grid.SetRows(last, {"Сума за филтъра", "", "", "", "-1"});
+    grid.SetRows(last + 1, {"Общо:", "", "", "", "-2"});
+    grid.GetRowAttributes(last + 1)->SetBackColor(0xF8F0D8);
+    for (const std::vector<int> &columns : {std::vector<int>{0}, std::vector<int>{1, 2}, std::vector<int>{3}})
+        for (unsigned char direction : {0, 1}) {
+            // Rows are judged from where they stand before this sort.
+            TDelimitedStringList before;
+            for (int r = 1; r < last; ++r)
+                before.Add(grid.Rows(r).join(QLatin1Char('@')));
+            const QStringList positions = Field(before, 4);
+            std::vector<int> expected;
+            for (int k : ReferenceOrder(before, columns, direction, 0, false))
+                expected.push_back(positions[k].toInt());
+            expected.push_back(-1);
+            expected.push_back(-2);
+            SortGrid(grid, columns, direction);
+            std::vector<int> got;
+            for (const QString &p : Column(grid, 4))
+                got.push_back(p.toInt());
+            EXPECT_EQ(expected, got) << "first column " << columns[0] << " direction " << int(direction);
+        }
+    EXPECT_EQ(TColor(0xF8F0D8), grid.GetRowAttributes(last + 1)->BackColor());
 }

@@ -721,3 +721,35 @@ TEST(DelimitedStrings, RefusedOperationsCloseTheirUpdate)
     EXPECT_EQ(1, changed);
     EXPECT_EQ(3, l.Count());
 }
+
+TEST(DelimitedStrings, PermuteRecordsMovesEveryRecordWithItsObjectOnce)
+{
+    // Enough records that the moves are shared among threads; a range in
+    // the middle takes a shuffled order of its records, the rest stays.
+    const int n = 100000, first = 7, count = 70000;
+    TDelimitedStringList l;
+    std::vector<TObject> objects(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        l.Add(QStringLiteral("r%1").arg(i));
+        l.SetObjects(i, &objects[size_t(i)]);
+    }
+    int changed = 0;
+    l.OnChange = [&](TObject *) { ++changed; };
+    std::vector<int> from(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        from[size_t(k)] = (k * 7919) % count;   // 7919 is prime to count: a permutation
+    l.PermuteRecords(first, from);
+    EXPECT_EQ(1, changed);
+    ASSERT_EQ(n, l.Count());
+    for (int i = 0; i < n; ++i) {
+        const int was = i >= first && i < first + count ? first + from[size_t(i - first)] : i;
+        ASSERT_EQ(QStringLiteral("r%1").arg(was), l.Get(i)) << i;
+        ASSERT_EQ(&objects[size_t(was)], l.Objects(i)) << i;
+    }
+
+    // Not a permutation (a record twice): refused, nothing moved.
+    from[1] = from[0];
+    const QStringList before = Records(l);
+    EXPECT_THROW(l.PermuteRecords(first, from), EStringListError);
+    EXPECT_EQ(before, Records(l));
+}
