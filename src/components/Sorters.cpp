@@ -137,16 +137,16 @@ bool IsDateType(const QVariant &v)
 // where they always did.
 
 // The least entries each half of a partition holds before the quicksort
-// hands one half to a thread of its own.
-constexpr int kParallelHalf = 10000;
+// sorts the halves side by side.
+constexpr int kParallelHalf = 2048;
 
-// Threads > 1: after a partition whose halves both hold kParallelHalf
-// entries or more, one half is sorted on a new thread while this one sorts
-// the other, the threads shared between them. The halves never meet again,
-// so every entry ends exactly where one thread would have put it. Only for
-// comparisons that read nothing but the two entries.
+// Shared: after a partition whose halves both hold kParallelHalf entries or
+// more, the two halves are sorted side by side (each sharing its own halves
+// out again). The halves never meet again, so every entry ends exactly
+// where one thread would have put it. Only for comparisons that read
+// nothing but the two entries.
 template <typename E, typename Before, typename Compare>
-void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare, int threads = 1)
+void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &compare, bool shared = false)
 {
     while (L < R) {
         int I = L, J = R;
@@ -163,31 +163,20 @@ void QuickSortOf(std::vector<E> &e, int L, int R, Before before, const Compare &
                 --J;
             }
         } while (I <= J);
-        if (threads > 1 && J - L + 1 >= kParallelHalf && R - I + 1 >= kParallelHalf) {
-            const int given = threads / 2;
-            std::thread other;
-            try {
-                other = std::thread([&e, L, J, before, &compare, given] {
-                    QuickSortOf(e, L, J, before, compare, given);
-                });
-            } catch (...) {
-                threads = 1;  // no thread to be had: on here alone, the same order
-            }
-            if (other.joinable()) {
-                QuickSortOf(e, I, R, before, compare, threads - given);
-                other.join();
-                return;
-            }
+        if (shared && J - L + 1 >= kParallelHalf && R - I + 1 >= kParallelHalf) {
+            platform::RunBoth([&e, L, J, before, &compare] { QuickSortOf(e, L, J, before, compare, true); },
+                              [&e, I, R, before, &compare] { QuickSortOf(e, I, R, before, compare, true); });
+            return;
         }
         // The smaller half recursively, the larger one in this loop: the
         // same order, with the depth bounded.
         if (J - L < R - I) {
             if (L < J)
-                QuickSortOf(e, L, J, before, compare, threads);
+                QuickSortOf(e, L, J, before, compare, shared);
             L = I;
         } else {
             if (I < R)
-                QuickSortOf(e, I, R, before, compare, threads);
+                QuickSortOf(e, I, R, before, compare, shared);
             R = J;
         }
     }
@@ -217,10 +206,10 @@ void ExchangeSortOf(std::vector<E> &e, int L, int R, Before before, const Compar
 }
 
 // 0 quicksort, 1 bubble sort, 2 exchange sort. `Before` as a number that
-// the compiler sees lets it fold the comparison into one test. Threads as
-// the quicksort takes them; the other sorts run on this thread.
+// the compiler sees lets it fold the comparison into one test. Shared as
+// the quicksort takes it; the other sorts run on this thread.
 template <typename E, typename Before, typename Compare>
-void SortWith(unsigned char method, std::vector<E> &e, Before before, const Compare &compare, int threads = 1)
+void SortWith(unsigned char method, std::vector<E> &e, Before before, const Compare &compare, bool shared = false)
 {
     const int R = static_cast<int>(e.size()) - 1;
     if (R <= 0)
@@ -228,7 +217,7 @@ void SortWith(unsigned char method, std::vector<E> &e, Before before, const Comp
     switch (method) {
     case 1: BubbleSortOf(e, 0, R, before, compare); break;
     case 2: ExchangeSortOf(e, 0, R, before, compare); break;
-    default: QuickSortOf(e, 0, R, before, compare, threads); break;
+    default: QuickSortOf(e, 0, R, before, compare, shared); break;
     }
 }
 
@@ -310,29 +299,29 @@ public:
 
     // The rows of other stores (begun there, not ended) after these, in the
     // stores' order; their kept texts come along, so the views hold.
-    void Append(std::vector<TKeyStore> &Parts)
+    void Append(const std::vector<TKeyStore *> &Parts)
     {
         std::vector<size_t> rowAt, pieceAt;
         size_t rows = rowFirst_.size(), pieces = pieces_.size();
-        for (const TKeyStore &part : Parts) {
+        for (const TKeyStore *part : Parts) {
             rowAt.push_back(rows);
             pieceAt.push_back(pieces);
-            rows += part.rowFirst_.size();
-            pieces += part.pieces_.size();
+            rows += part->rowFirst_.size();
+            pieces += part->pieces_.size();
         }
         rowFirst_.resize(rows);
         pieces_.resize(pieces);
         platform::ForEachPiece(Parts.size(), 1, [&](size_t, size_t from, size_t to) {
             for (size_t k = from; k < to; ++k) {
-                const TKeyStore &part = Parts[k];
+                const TKeyStore &part = *Parts[k];
                 std::copy(part.pieces_.begin(), part.pieces_.end(), pieces_.begin() + std::ptrdiff_t(pieceAt[k]));
                 const quint32 shift = static_cast<quint32>(pieceAt[k]);
                 for (size_t r = 0; r < part.rowFirst_.size(); ++r)
                     rowFirst_[rowAt[k] + r] = part.rowFirst_[r] + shift;
             }
         });
-        for (TKeyStore &part : Parts)
-            Keep(part.holders_);
+        for (TKeyStore *part : Parts)
+            Keep(part->holders_);
     }
 
     // Texts that pieces view, kept until the sort ends.
@@ -439,39 +428,52 @@ public:
     {
         const size_t rows = rowFirst_.size() - 1;
         for (int p = 0; p < width; ++p) {
-            bool numbers = false, dates = false, texts = false, blanks = false, sameBlanks = true;
-            QStringView blankText;
-            for (size_t r = 0; r < rows; ++r) {
-                const Piece &x = At(r, p);
-                if (x.isNumber) {
-                    numbers = true;
-                } else if (x.isDate) {
-                    dates = true;
-                } else if (x.isBlank) {
-                    if (!blanks)
-                        blankText = TextOf(x);
-                    else if (sameBlanks && TextOf(x) != blankText)
-                        sameBlanks = false;
-                    blanks = true;
+            // What the position holds, looked at in consecutive pieces of
+            // rows side by side and then put together.
+            std::vector<Kinds> parts(platform::PieceCount(rows, kRowsPerThread));
+            platform::ForEachPiece(rows, kRowsPerThread, [this, p, &parts](size_t piece, size_t from, size_t to) {
+                parts[piece] = KindsOf(p, from, to);
+            });
+            Kinds all;
+            for (const Kinds &part : parts) {
+                all.numbers |= part.numbers;
+                all.dates |= part.dates;
+                all.texts |= part.texts;
+                if (!part.blanks)
+                    continue;
+                if (!all.blanks) {
+                    all.blankText = part.blankText;
+                    all.sameBlanks = part.sameBlanks;
                 } else {
-                    texts = true;
+                    all.sameBlanks = all.sameBlanks && part.sameBlanks && part.blankText == all.blankText;
                 }
+                all.blanks = true;
             }
-            if (numbers && !dates && !texts && sameBlanks) {
-                for (size_t r = 0; r < rows; ++r) {
-                    const Piece &x = At(r, p);
-                    set(r, p, x.isNumber ? x.number : 0.0);
-                }
+            const bool numbers = all.numbers, dates = all.dates, texts = all.texts, blanks = all.blanks;
+            if (numbers && !dates && !texts && all.sameBlanks) {
+                platform::ForEachPiece(rows, kRowsPerThread, [this, p, &set](size_t, size_t from, size_t to) {
+                    for (size_t r = from; r < to; ++r) {
+                        const Piece &x = At(r, p);
+                        set(r, p, x.isNumber ? x.number : 0.0);
+                    }
+                });
             } else if (dates && !numbers && !texts && !blanks) {
                 // Day times are whole milliseconds, exact as doubles far
                 // beyond any calendar.
                 constexpr qint64 exact = qint64(1) << 53;
-                for (size_t r = 0; r < rows; ++r) {
-                    const qint64 day = At(r, p).day;
-                    if (day > exact || day < -exact)
-                        return false;
-                    set(r, p, static_cast<double>(day));
-                }
+                std::atomic<bool> inexact{false};
+                platform::ForEachPiece(rows, kRowsPerThread, [this, p, &set, &inexact](size_t, size_t from, size_t to) {
+                    for (size_t r = from; r < to; ++r) {
+                        const qint64 day = At(r, p).day;
+                        if (day > exact || day < -exact) {
+                            inexact = true;
+                            return;
+                        }
+                        set(r, p, static_cast<double>(day));
+                    }
+                });
+                if (inexact)
+                    return false;
             } else if (!numbers && !dates) {
                 TextRanks(p, CaseSensitive, set);
             } else {
@@ -483,6 +485,35 @@ public:
 
 private:
     static constexpr quint32 kNoKey = 0xFFFFFFFFu;
+
+    // The kinds of piece p among rows [from, to): blanks count as one text
+    // when they all read alike.
+    struct Kinds
+    {
+        bool numbers = false, dates = false, texts = false, blanks = false, sameBlanks = true;
+        QStringView blankText;
+    };
+    Kinds KindsOf(int p, size_t from, size_t to) const
+    {
+        Kinds k;
+        for (size_t r = from; r < to; ++r) {
+            const Piece &x = At(r, p);
+            if (x.isNumber) {
+                k.numbers = true;
+            } else if (x.isDate) {
+                k.dates = true;
+            } else if (x.isBlank) {
+                if (!k.blanks)
+                    k.blankText = TextOf(x);
+                else if (k.sameBlanks && TextOf(x) != k.blankText)
+                    k.sameBlanks = false;
+                k.blanks = true;
+            } else {
+                k.texts = true;
+            }
+        }
+        return k;
+    }
 
     const Piece &At(size_t row, int p) const
     {
@@ -625,11 +656,11 @@ bool SortOrdinals(const KeyStore &Store, unsigned char method, bool CaseSensitiv
     };
     // The comparison reads the two entries alone: the quicksort may share
     // its halves among threads.
-    const int threads = platform::WorkerCount();
+    const bool shared = platform::WorkerCount() > 1;
     if (before == 1)
-        SortWith(method, entries, std::integral_constant<int, 1>(), compare, threads);
+        SortWith(method, entries, std::integral_constant<int, 1>(), compare, shared);
     else
-        SortWith(method, entries, std::integral_constant<int, -1>(), compare, threads);
+        SortWith(method, entries, std::integral_constant<int, -1>(), compare, shared);
     for (const TOrdinalEntry<K> &e : entries)
         Order.push_back(Rows[size_t(e.row)]);
     return true;
@@ -709,34 +740,42 @@ void TBaseSorter::Start()
 void TBaseSorter::ReadKeysInPlace(int End, bool Anywhere, std::vector<int> &Sorted, std::vector<int> &Kept)
 {
     const size_t count = size_t(std::max(0, End - FLo + 1));
-    // Which rows are totals rows, looked at side by side; the rows are then
-    // taken in their order, as one thread would.
-    std::vector<char> totals(count, 0);
-    if (Anywhere)
-        platform::ForEachPiece(count, kRowsPerThread, [this, &totals](size_t, size_t from, size_t to) {
-            for (size_t k = from; k < to; ++k)
-                totals[k] = IsTotalsRow(FLo + static_cast<int>(k)) ? 1 : 0;
-        });
-    for (size_t k = 0; k < count; ++k)
-        (totals[k] ? Kept : Sorted).push_back(static_cast<int>(k));
-    // Each thread reads the keys of consecutive rows into a store of its
-    // own; the stores are then joined in the rows' order.
-    const size_t rows = Sorted.size();
-    std::vector<TKeyStore> parts(platform::PieceCount(rows, kRowsPerThread));
-    platform::ForEachPiece(rows, kRowsPerThread, [this, &parts, &Sorted](size_t piece, size_t from, size_t to) {
-        TKeyStore &part = parts[piece];
-        part.Reserve(static_cast<int>(to - from));
+    // Each thread takes consecutive rows: it picks out the totals rows and
+    // reads the others' keys into a store of its own. The pieces are then
+    // joined in the rows' order, as one thread would have read them.
+    struct Part
+    {
+        TKeyStore store;
+        std::vector<int> sorted, kept;
+    };
+    std::vector<Part> parts(platform::PieceCount(count, kRowsPerThread));
+    platform::ForEachPiece(count, kRowsPerThread, [this, Anywhere, &parts](size_t piece, size_t from, size_t to) {
+        Part &part = parts[piece];
+        part.store.Reserve(static_cast<int>(to - from));
+        part.sorted.reserve(to - from);
         std::vector<QStringView> texts;
         std::vector<QString> holders;
         for (size_t k = from; k < to; ++k) {
-            part.BeginRow();
-            GetKeyTexts(FLo + Sorted[k], texts, holders);
+            const int row = FLo + static_cast<int>(k);
+            if (Anywhere && IsTotalsRow(row)) {
+                part.kept.push_back(static_cast<int>(k));
+                continue;
+            }
+            part.sorted.push_back(static_cast<int>(k));
+            part.store.BeginRow();
+            GetKeyTexts(row, texts, holders);
             for (QStringView t : texts)
-                part.AddSplitText(t);
-            part.Keep(holders);
+                part.store.AddSplitText(t);
+            part.store.Keep(holders);
         }
     });
-    FStore->Append(parts);
+    std::vector<TKeyStore *> stores;
+    for (Part &part : parts) {
+        Sorted.insert(Sorted.end(), part.sorted.begin(), part.sorted.end());
+        Kept.insert(Kept.end(), part.kept.begin(), part.kept.end());
+        stores.push_back(&part.store);
+    }
+    FStore->Append(stores);
 }
 
 void TBaseSorter::Execute()

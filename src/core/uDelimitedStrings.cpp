@@ -764,7 +764,7 @@ void TDelimitedStringList::PermuteRecords(int First, const std::vector<int> &Fro
     moved.resize(static_cast<size_t>(n));
     // Each record goes to its own place: the moves are shared among
     // threads, the records' texts stay where they are in memory.
-    platform::ForEachPiece(static_cast<size_t>(n), 32768, [&](size_t, size_t from, size_t to) {
+    platform::ForEachPiece(static_cast<size_t>(n), 8192, [&](size_t, size_t from, size_t to) {
         for (size_t k = from; k < to; ++k)
             moved[k] = std::move(Items_[static_cast<size_t>(First + From[k])]);
     });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -47,4 +48,27 @@ TEST(Workers, AFailingPieceIsRaisedAfterEveryPieceEnded)
         EXPECT_STREQ("the last piece failed", e.what());
     }
     EXPECT_EQ(n, done.load());
+}
+
+TEST(Workers, WorkSharedOutFromSharedWorkEndsAndCountsEveryItem)
+{
+    // Each piece splits its items in halves again and again, as the
+    // quicksort does: more calls wait than there are threads, and all end.
+    std::vector<int> seen(1 << 16, 0);
+    std::function<void(size_t, size_t)> halves = [&](size_t from, size_t to) {
+        if (to - from <= 256) {
+            for (size_t k = from; k < to; ++k)
+                ++seen[k];
+            return;
+        }
+        const size_t middle = from + (to - from) / 2;
+        platform::RunBoth([&, from, middle] { halves(from, middle); }, [&, middle, to] { halves(middle, to); });
+    };
+    platform::ForEachPiece(seen.size(), 1024, [&](size_t, size_t from, size_t to) { halves(from, to); });
+    EXPECT_EQ(std::vector<int>(seen.size(), 1), seen);
+
+    bool other = false;
+    EXPECT_THROW(platform::RunBoth([] { throw std::runtime_error("a failed"); }, [&other] { other = true; }),
+                 std::runtime_error);
+    EXPECT_TRUE(other) << "the other half still ran";
 }
