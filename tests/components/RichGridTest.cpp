@@ -814,14 +814,20 @@ TEST(RichGrid, SizingCellsOfTheirColumnsLookGivesTheWidthsOfMeasuringEachCell)
 
 namespace {
 
-// A column of `rows` distinct amounts, or dates, that sizes itself.
-void FillNumbers(TRichGrid &g, int rows, bool dates, const std::function<QString(int)> &text = {})
+// One column of data rows only, that sizes itself.
+void OneColumn(TRichGrid &g, int rows)
 {
     g.SetColCount(1);
     g.SetRowCount(rows);
     g.SetFixedCols(0);
     g.SetFixedRows(0);
     g.SetAutoResizeCols(true);
+}
+
+// A column of `rows` distinct amounts, or dates, that sizes itself.
+void FillNumbers(TRichGrid &g, int rows, bool dates, const std::function<QString(int)> &text = {})
+{
+    OneColumn(g, rows);
     for (int r = 0; r < rows; ++r)
         g.SetCells(0, r, text ? text(r)
                          : dates ? QDate(2026, 1, 1).addDays(r).toString(QStringLiteral("dd.MM.yyyy"))
@@ -832,11 +838,7 @@ void FillNumbers(TRichGrid &g, int rows, bool dates, const std::function<QString
 int WidestAlone(const TRichGrid &filled, const TRichGrid::TTextMeasure &measure, bool right)
 {
     TRichGrid one;
-    one.SetColCount(1);
-    one.SetRowCount(1);
-    one.SetFixedCols(0);
-    one.SetFixedRows(0);
-    one.SetAutoResizeCols(true);
+    OneColumn(one, 1);
     if (right)
         one.GetColAttributes(0)->SetAlignment(TCellAlignment{caRight});
     int widest = 0;
