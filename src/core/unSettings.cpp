@@ -1,6 +1,9 @@
 #include "core/unSettings.h"
 
+#include "core/uHelpers.h"
 #include "core/un_Ado_Connection.h"
+
+#include <QRegularExpression>
 #include "platform/system/Workstation.h"
 
 bool LoadNasSettings(QObject *Owner, const QString &Address, TDelimitedStringList &List)
@@ -23,22 +26,66 @@ bool NasSwitchOn(const TDelimitedStrings &List, int Number)
     return NasSetting(List, Number) == QLatin1String("1");
 }
 
-bool SaveNasCounter(QObject *Owner, int Number, const QString &Value, const QString &Address)
+QString NasCounterText(long double Number)
 {
+    QString digits;
+    FloatToDotStr(-1, digits, Number < 0 ? 0 : Number);
+    QString text;
+    PadLeft(digits, QLatin1Char('0'), 10, text);
+    return text;
+}
+
+long double NasCounterNumber(const QString &Text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*(\\d+)(?:[.,]\\d*)?\\s*$"));
+    const QRegularExpressionMatch m = number.match(Text);
+    if (!m.hasMatch())
+        return 0;
+    bool ok = false;
+    const double whole = m.captured(1).toDouble(&ok);
+    return ok ? static_cast<long double>(whole) : 0;
+}
+
+TNasCounter ReadNasCounter(QObject *Owner, int Setting, const QString &Address)
+{
+    // Two columns: a row holding "" is a record of its own (a list of one
+    // column takes an empty row for no row at all).
     TDelimitedStringList rows;
     SelectToList(Owner, DbConnection,
-                 QStringLiteral("SELECT Value_nas FROM Nas WHERE ( ( IP_Address = \"%1\" ) AND ( n_nas = %2 ) )")
-                     .arg(SqlEscape(Address), QString::number(Number)),
+                 QStringLiteral("SELECT n_nas, Value_nas FROM Nas WHERE ( ( IP_Address = \"%1\" ) AND ( n_nas = %2 ) )")
+                     .arg(SqlEscape(Address), QString::number(Setting)),
                  rows);
+    TNasCounter counter;
+    counter.RowExists = rows.Count() > 0;
+    if (counter.RowExists) {
+        QString value;
+        GetPiece(rows.Strings(0), rows.FieldDelimiter(), 1, value);
+        counter.Number = NasCounterNumber(value);
+    }
+    return counter;
+}
+
+QString NasCounterStatement(int Setting, const QString &Address, long double Number, bool RowExists)
+{
+    const QString value = SqlEscape(NasCounterText(Number));
+    if (RowExists)
+        return QStringLiteral("Update NAS Set Value_nas = \"%1\" Where ( ( n_nas = %2 ) and ( IP_Address = \"%3\" ))")
+            .arg(value, QString::number(Setting), SqlEscape(Address));
+    return QStringLiteral("Insert into nas values ( %1, \"%2\", \"%3\" )")
+        .arg(QString::number(Setting), SqlEscape(Address), value);
+}
+
+QString NasCounterStatement(QObject *Owner, int Setting, const QString &Address, long double Number)
+{
+    return NasCounterStatement(Setting, Address, Number, ReadNasCounter(Owner, Setting, Address).RowExists);
+}
+
+bool SaveNasCounter(QObject *Owner, int Setting, long double Number, const QString &Address)
+{
     // An update alone would change nothing for a workstation without the
-    // row, and its every document would take the same number.
-    if (rows.Count() == 0)
-        return ExecSQL(Owner, DbConnection,
-                       QStringLiteral("Insert into nas values ( %1, \"%2\", \"%3\" )")
-                           .arg(QString::number(Number), SqlEscape(Address), SqlEscape(Value)));
-    return ExecSQL(Owner, DbConnection,
-                   QStringLiteral("Update NAS Set Value_nas = \"%1\" Where ( ( n_nas = %2 ) and ( IP_Address = \"%3\" ))")
-                       .arg(SqlEscape(Value), QString::number(Number), SqlEscape(Address)));
+    // row, and its every document would take the same number; an insert
+    // over a row that exists would fail on the key.
+    return ExecSQL(Owner, DbConnection, NasCounterStatement(Owner, Setting, Address, Number));
 }
 
 bool LoadVaSettings(QObject *Owner, TDelimitedStringList &List)

@@ -49,11 +49,34 @@ QString NasSetting(const TDelimitedStrings &List, int Number);
 // Whether a switch setting (11 to 14) is on: only "1" is; "0", another
 // value or no row is off.
 bool NasSwitchOn(const TDelimitedStrings &List, int Number);
+// The document counters (settings 1 and 2) keep the last number in one
+// form, whoever writes it: the document's own number as it is shown, its
+// shortest decimal text padded with '0' to ten characters ("0000000007").
+QString NasCounterText(long double Number);
+// The last number a counter's text holds. Either form reads: "0000000007",
+// "7" and the "7.00" of older writers; a fraction is cut off. An empty text
+// or one that is not a number counts as 0.
+long double NasCounterNumber(const QString &Text);
+// A counter as stored for the workstation Address: whether its row exists
+// (whatever it holds, "" too) and the number it holds. A failing query
+// raises.
+struct TNasCounter
+{
+    bool RowExists = false;
+    long double Number = 0;
+};
+TNasCounter ReadNasCounter(QObject *Owner, int Setting, const QString &Address);
+// The statement that writes Number into a counter: the update of its row
+// when the row exists, whatever it holds, else the insert of the row.
+QString NasCounterStatement(int Setting, const QString &Address, long double Number, bool RowExists);
+// The same after reading whether the row exists (inside the caller's
+// transaction, so that the answer holds until the commit).
+QString NasCounterStatement(QObject *Owner, int Setting, const QString &Address, long double Number);
 // Writes a counter (setting 1 or 2) of the workstation Address back. A
 // workstation without the row gets it, so that its next number follows on
 // and never repeats. Whether the statement went through (a failure is
 // shown by ExecSQL).
-bool SaveNasCounter(QObject *Owner, int Number, const QString &Value, const QString &Address);
+bool SaveNasCounter(QObject *Owner, int Setting, long double Number, const QString &Address);
 
 // The company's settings: every VA row as records "code@value" ("Select
 // code_va, value_va From va"). A failing query raises.

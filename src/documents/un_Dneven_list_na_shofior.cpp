@@ -593,13 +593,8 @@ bool TfrmDneven_list_na_shofior::DoSave()
         if (lastNew > 0) {
             // This workstation's goods receipt window goes on after the
             // sheet's last new number.
-            SelectToList(this, DbConnection, Format(S(kCounterRow), {SqlEscape(address)}), list);
-            if (list.Count() > 0)
-                Save.Add(Format(S(kUpdateCounter), {lastNew, SqlEscape(address)}),
-                         QStringLiteral("Грешка при актуализиране на NAS."));
-            else
-                Save.Add(Format(S(kInsertCounter), {SqlEscape(address), lastNew}),
-                         QStringLiteral("Грешка при актуализиране на NAS."));
+            Save.Add(NasCounterStatement(this, NasGoodsReceiptCounter, address, lastNew),
+                     QStringLiteral("Грешка при актуализиране на NAS."));
         }
     };
     const bool committed = save.Run();

@@ -190,14 +190,18 @@ void TDocumentSave::NumberGiven(long double Number)
     number_ = Number;
 }
 
-void TDocumentSave::NumberFromCounter(int Setting, const QString &Address, std::function<QString(long double)> Text,
-                                      const QString &FailureMessage)
+void TDocumentSave::NumberFromCounter(int Setting, const QString &Address, const QString &FailureMessage)
 {
     numbering_ = dnWorkstationCounter;
     counterSetting_ = Setting;
     counterAddress_ = Address;
-    counterText_ = std::move(Text);
     counterFailure_ = FailureMessage;
+}
+
+void TDocumentSave::NumberFromCounter(int Setting, const QString &Address,
+                                      const std::function<QString(long double)> &, const QString &FailureMessage)
+{
+    NumberFromCounter(Setting, Address, FailureMessage);
 }
 
 void TDocumentSave::NumberFromNextCode(const QString &Field, const QString &Table)
@@ -225,12 +229,6 @@ void TDocumentSave::AddReplacing(const TStatementBuilder &Build, const QString &
     steps_.push_back({{Build, FailureMessage}, true});
 }
 
-QString TDocumentSave::CounterQuery() const
-{
-    return Format(QStringLiteral("SELECT Value_nas FROM Nas WHERE ( ( IP_Address = \"%s\" ) AND ( n_nas = %d ) )"),
-                  {SqlEscape(counterAddress_), counterSetting_});
-}
-
 void TDocumentSave::TakeNumber()
 {
     if (!IsNew || numbering_ == dnGiven)
@@ -241,10 +239,9 @@ void TDocumentSave::TakeNumber()
         number_ = code;
         return;
     }
-    TDelimitedStringList list;
-    SelectToList(owner_, DbConnection, CounterQuery(), list);
-    counterRowExists_ = list.Count() > 0;
-    number_ = DotStrToFloat(counterRowExists_ ? list.Strings(0) : QString()) + 1;
+    const TNasCounter counter = ReadNasCounter(owner_, counterSetting_, counterAddress_);
+    counterRowExists_ = counter.RowExists;
+    number_ = counter.Number + 1;
 }
 
 bool TDocumentSave::Run()
@@ -281,13 +278,7 @@ bool TDocumentSave::Run()
             }
             sql.clear();
             if (numbering_ == dnWorkstationCounter) {
-                const QString value = counterText_ ? counterText_(number_) : ShortestText(number_);
-                sql = counterRowExists_
-                          ? Format(QStringLiteral("Update NAS Set Value_nas = \"%s\" Where ( ( n_nas = %d ) and ( "
-                                                  "IP_Address = \"%s\" ))"),
-                                   {SqlEscape(value), counterSetting_, SqlEscape(counterAddress_)})
-                          : Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"),
-                                   {counterSetting_, SqlEscape(counterAddress_), SqlEscape(value)});
+                sql = NasCounterStatement(counterSetting_, counterAddress_, number_, counterRowExists_);
                 try {
                     DbConnection->Execute(sql);
                 } catch (const Exception &e) {

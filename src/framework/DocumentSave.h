@@ -139,11 +139,15 @@ public:
     bool IsNew = true;
 
     void NumberGiven(long double Number);
-    // The counter Setting of the workstation Address ("" for this one);
-    // Text writes the number as the counter keeps it (default: its
-    // shortest decimal text); FailureMessage follows a failed write.
+    // The counter Setting of the workstation Address ("" for this one),
+    // written back in the counters' one form (NasCounterText); its row is
+    // updated when it exists, whatever it holds, else inserted.
+    // FailureMessage follows a failed write.
     void NumberFromCounter(int Setting, const QString &Address = QString(),
-                           std::function<QString(long double)> Text = nullptr,
+                           const QString &FailureMessage = QString());
+    // The same for callers that still name a text form: the counter keeps
+    // its one form all the same.
+    void NumberFromCounter(int Setting, const QString &Address, const std::function<QString(long double)> &Text,
                            const QString &FailureMessage = QString());
     void NumberFromNextCode(const QString &Field, const QString &Table);
 
@@ -185,14 +189,12 @@ private:
         bool ReplacingOnly = false;
     };
     void TakeNumber();
-    QString CounterQuery() const;
 
     QObject *owner_;
     TDocumentNumbering numbering_ = dnGiven;
     long double number_ = 0;
     int counterSetting_ = 0;
     QString counterAddress_;
-    std::function<QString(long double)> counterText_;
     QString counterFailure_;
     bool counterRowExists_ = false;
     QString codeField_;

@@ -250,7 +250,7 @@ TEST_F(DailySheetGui, NewReceiptsAreNumberedAboveTheTableAndTheCounterFollows)
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num > 1000 ORDER BY Query_num"),
               QStringList({"1001@101@10@1.1@0@1.1@11", "1002@205@2@9.125@0@9.125@18.25"}));
     EXPECT_EQ(Rows(QString("SELECT Value_nas FROM Nas WHERE n_nas = 1 AND IP_Address = \"%1\"").arg(station_)),
-              QStringList({"1002.00"}));
+              QStringList({"0000001002"}));
     // Loaded again: saving again reuses the documents.
     EXPECT_EQ(Cell(12, q101), "10");
     Type(12, q101, "12");

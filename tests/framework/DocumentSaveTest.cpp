@@ -104,11 +104,7 @@ TEST_F(DocumentSave, CounterNumberIsTakenInsideAndItsMissingRowInserted)
     DialogsAfterTransaction dialogs;
     for (int expected = 1; expected <= 2; ++expected) {
         TDocumentSave save;
-        save.NumberFromCounter(NasGoodsReceiptCounter, kStation, [](long double n) {
-            QString s;
-            PadLeft(QString::number(qint64(n)), '0', 10, s);
-            return s;
-        });
+        save.NumberFromCounter(NasGoodsReceiptCounter, kStation);
         AddReceipt(save, 2);
         ASSERT_TRUE(save.Run());
         EXPECT_EQ(save.Number(), expected);
@@ -124,6 +120,28 @@ TEST_F(DocumentSave, CounterNumberIsTakenInsideAndItsMissingRowInserted)
     EXPECT_FALSE(other.Run());
     ASSERT_EQ(dialogs.Texts(), QStringList{"Документ с номер 1 съществува !"});
     EXPECT_FALSE(dialogs.InTransaction[0]);
+}
+
+TEST_F(DocumentSave, ACounterRowIsUpdatedWhateverItHolds)
+{
+    // Left empty by the settings form, or written in a former form: the row
+    // is there, so it is updated, never inserted again; it counts as
+    // written.
+    DialogsAfterTransaction dialogs;
+    Execute("Insert into nas values ( 1, \"10.1.1.7\", \"\" )");
+    Execute("Insert into nas values ( 2, \"10.1.1.7\", \"7.00\" )");
+    TDocumentSave receipt;
+    receipt.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+    AddReceipt(receipt, 1);
+    ASSERT_TRUE(receipt.Run()) << dialogs.Texts().join("|").toStdString();
+    EXPECT_EQ(receipt.Number(), 1);
+    TDocumentSave invoice;
+    invoice.NumberFromCounter(NasInvoiceCounter, kStation, [](long double) { return QString("ignored"); },
+                              "Грешка при актуализиране на NAS.");
+    ASSERT_TRUE(invoice.Run()) << dialogs.Texts().join("|").toStdString();
+    EXPECT_EQ(invoice.Number(), 8);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Rows("SELECT n_nas, Value_nas FROM Nas ORDER BY n_nas"), (QStringList{"1@0000000001", "2@0000000008"}));
 }
 
 TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
@@ -186,7 +204,7 @@ TEST_F(DocumentSave, AFailedStatementRollsBackWholeAndARetryWritesOnce)
     EXPECT_EQ(save.Number(), 42);
     EXPECT_EQ(Rows("SELECT Query_num, izdelie FROM Zaiavka_rows ORDER BY izdelie"),
               (QStringList{"42@1", "42@2", "42@3", "42@4"}));
-    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"42"});
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"0000000042"});
     EXPECT_EQ(dialogs.Shown().size(), 2u);
 }
 
