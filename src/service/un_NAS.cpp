@@ -15,15 +15,45 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 
-// The characters of the text fields.
-const char16_t *const kGeneralChars = u"A-Z;А-Я;0-9;a-z;а-я;*;-;=;+;[;];.; ;:;/;,;--";
+// The characters of the company's details and the printed texts: all but
+// control characters, '"' and '@' (a record list drops the one and splits
+// fields at the other) and '°' (it splits records). A company name and
+// address need „ “ № ( ) & ' and the like.
+const char16_t *const kDetailChars = u" -!#-?A-\u0407\u00B1-";
+// Numbers that may be typed with a decimal comma.
+const char16_t *const kNumberChars = u"0-9.,";
 
 const char16_t *const kUpdateFailed = u"Грешка при актуализиране на %s на ред %d.";
+const char16_t *const kNotACounter = u"Полето \"%s\" трябва да съдържа цяло число от 0 до 9999999999.";
+const char16_t *const kNotARate = u"Полето \"%s\" трябва да съдържа число: 0.2 за 20 %%.";
+const char16_t *const kRateOutOfRange =
+    u"Процентът ДДС %s е извън границите от 0 до 1 (0.2 за 20 %%).\n\rЖелаете ли да го запишете?";
+
+bool IsCounter(int Number) { return Number == NasGoodsReceiptCounter || Number == NasInvoiceCounter; }
+
+// A counter's text as the operator may give it: a whole number of at most
+// ten digits ("7", "0000000007", "7.00"); "" counts as 0.
+bool IsCounterText(const QString &Text)
+{
+    static const QRegularExpression whole(QStringLiteral("^\\s*\\d{1,10}(?:[.,]0*)?\\s*$"));
+    return Text.trimmed().isEmpty() || whole.match(Text).hasMatch();
+}
+
+// The VAT rate as typed ("0.2", "0,2", ".2"); nullopt when it does not read.
+std::optional<long double> RateOf(const QString &Text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*(?:\\d+(?:[.,]\\d*)?|[.,]\\d+)\\s*$"));
+    if (!number.match(Text).hasMatch())
+        return std::nullopt;
+    return DotStrToFloat(Text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')));
+}
 
 QString NasLabel(int Number)
 {
@@ -83,9 +113,12 @@ TfrmNAS::TfrmNAS(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendForm(AOwner, 
     int row = 0;
     for (int n : EditSettings()) {
         const bool digits = n <= 3;
-        TLimitedEdit *edit = MakeEdit(station, QStringLiteral("ed_NAS_%1").arg(n),
-                                      digits ? QStringLiteral("0-9") : QString::fromUtf16(kGeneralChars),
-                                      digits ? 10 : 0);
+        // A counter takes '.' and ',' too, so that a "7.00" typed or pasted
+        // is read as 7 (or refused), never as 700.
+        const QString chars = IsCounter(n) ? QString::fromUtf16(kNumberChars)
+                              : digits     ? QStringLiteral("0-9")
+                                           : QString::fromUtf16(kDetailChars);
+        TLimitedEdit *edit = MakeEdit(station, QStringLiteral("ed_NAS_%1").arg(n), chars, digits ? 10 : 0);
         auto *label = new QLabel(NasLabel(n), station);
         label->setBuddy(edit);
         stationLayout->addWidget(label, row, 0);
@@ -119,12 +152,12 @@ TfrmNAS::TfrmNAS(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendForm(AOwner, 
     company->setObjectName(QStringLiteral("tsCompany"));
     auto *companyLayout = new QGridLayout(company);
     for (int code = 1; code <= 14; ++code) {
-        QString chars = QString::fromUtf16(kGeneralChars);
+        QString chars = QString::fromUtf16(kDetailChars);
         int length = 0;
         switch (code) {
         case 3: length = 13; break;
         case 8: chars = QStringLiteral("0-9"); length = 4; break;
-        case 9: chars = QStringLiteral("0-9."); length = 5; break;
+        case 9: chars = QString::fromUtf16(kNumberChars); length = 5; break;
         case 10: length = 8; break;
         case 11:
         case 12: length = 27; break;
@@ -216,18 +249,69 @@ bool TfrmNAS::DoExecute()
                  Format(QStringLiteral("SELECT n_nas, Value_nas FROM Nas WHERE IP_Address = \"%s\""),
                         {SqlEscape(FAddress)}),
                  FNas);
-    for (int n : EditSettings())
-        ed_NAS[n]->SetText(ValueOf(FNas, n));
-    for (int n : ChoiceSettings())
+    FShownText.clear();
+    FShownIndex.clear();
+    for (int n : EditSettings()) {
+        QString value = ValueOf(FNas, n);
+        // A counter shows the counters' one form, whichever a writer left.
+        if (IsCounter(n) && !value.trimmed().isEmpty())
+            value = NasCounterText(NasCounterNumber(value));
+        ed_NAS[n]->SetText(value);
+        FShownText[ed_NAS[n]] = ed_NAS[n]->text();
+    }
+    for (int n : ChoiceSettings()) {
         SetItemIndex(rg_NAS[n], StrToIntOrZero(ValueOf(FNas, n)));
+        FShownIndex[rg_NAS[n]] = ItemIndex(rg_NAS[n]);
+    }
     QString registry;
     GetRegistrySetting(QStringLiteral("rg_Registry_21"), registry);
     SetItemIndex(rg_Registry_21, StrToIntOrZero(registry));
     SelectToList(this, DbConnection, QStringLiteral("SELECT code_VA, value_VA FROM VA"), FVa);
-    for (int code = 1; code <= 14; ++code)
+    for (int code = 1; code <= 14; ++code) {
         ed_VA[code]->SetText(ValueOf(FVa, code));
+        FShownText[ed_VA[code]] = ed_VA[code]->text();
+    }
     SetModified(false);
     return true;
+}
+
+bool TfrmNAS::EditWritten(const TLimitedEdit *Edit, const TDelimitedStrings &Rows, int Key) const
+{
+    if (RowOf(Rows, Key) < 0)
+        return true;
+    const auto shown = FShownText.find(Edit);
+    return shown == FShownText.end() || shown->second != Edit->text();
+}
+
+QString TfrmNAS::EditValue(const TLimitedEdit *Edit) const
+{
+    const QString text = Edit->text();
+    for (int n : EditSettings())
+        if (IsCounter(n) && ed_NAS.at(n) == Edit)
+            return text.trimmed().isEmpty() ? QString() : NasCounterText(NasCounterNumber(text));
+    if (Edit == ed_VA.at(VaVatPercent)) {
+        const std::optional<long double> rate = RateOf(text);
+        if (!rate)
+            return text;
+        QString value;
+        FloatToDotStr(-1, value, *rate);
+        return value;
+    }
+    return text;
+}
+
+QString TfrmNAS::InvalidValues() const
+{
+    QString messages;
+    for (int n : EditSettings()) {
+        const TLimitedEdit *edit = ed_NAS.at(n);
+        if (IsCounter(n) && EditWritten(edit, FNas, n) && !IsCounterText(edit->text()))
+            messages += Format(QString::fromUtf16(kNotACounter), {NasLabel(n)}) + QStringLiteral("\n\r");
+    }
+    const TLimitedEdit *rate = ed_VA.at(VaVatPercent);
+    if (EditWritten(rate, FVa, VaVatPercent) && !RateOf(rate->text()))
+        messages += Format(QString::fromUtf16(kNotARate), {VaSettingLabel(VaVatPercent)}) + QStringLiteral("\n\r");
+    return messages;
 }
 
 std::vector<TfrmNAS::TPlanned> TfrmNAS::Plan() const
@@ -235,36 +319,41 @@ std::vector<TfrmNAS::TPlanned> TfrmNAS::Plan() const
     std::vector<TPlanned> plan;
     const QString address = SqlEscape(FAddress);
     for (int n : EditSettings()) {
-        const QString text = ed_NAS.at(n)->text();
+        const TLimitedEdit *edit = ed_NAS.at(n);
+        if (!EditWritten(edit, FNas, n))
+            continue;
+        const QString value = SqlEscape(EditValue(edit));
         if (RowOf(FNas, n) < 0)
-            plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"),
-                                   {n, address, SqlEscape(text)}),
+            plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"), {n, address, value}),
                             QStringLiteral("NAS"), n});
-        else if (ValueOf(FNas, n) != text)
+        else
             plan.push_back(
                 {Format(QStringLiteral("Update nas set value_nas = \"%s\" where n_nas = %d and ip_address = \"%s\""),
-                        {SqlEscape(text), n, address}),
+                        {value, n, address}),
                  QStringLiteral("NAS"), n});
     }
     for (int n : ChoiceSettings()) {
         const int index = ItemIndex(rg_NAS.at(n));
+        const auto shown = FShownIndex.find(rg_NAS.at(n));
         if (RowOf(FNas, n) < 0)
             plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%d\" )"), {n, address, index}),
                             QStringLiteral("NAS"), n});
-        else if (ValueOf(FNas, n) != QString::number(index))
+        else if (shown == FShownIndex.end() || shown->second != index)
             plan.push_back(
                 {Format(QStringLiteral("Update nas set value_nas = \"%d\" where n_nas = %d and ip_address = \"%s\""),
                         {index, n, address}),
                  QStringLiteral("NAS"), n});
     }
     for (int code = 1; code <= 14; ++code) {
-        const QString text = ed_VA.at(code)->text();
+        const TLimitedEdit *edit = ed_VA.at(code);
+        if (!EditWritten(edit, FVa, code))
+            continue;
+        const QString value = SqlEscape(EditValue(edit));
         if (RowOf(FVa, code) < 0)
-            plan.push_back({Format(QStringLiteral("Insert into VA values ( %d, \"%s\" )"), {code, SqlEscape(text)}),
+            plan.push_back({Format(QStringLiteral("Insert into VA values ( %d, \"%s\" )"), {code, value}),
                             QStringLiteral("VA"), code});
-        else if (ValueOf(FVa, code) != text)
-            plan.push_back({Format(QStringLiteral("Update va set value_va = \"%s\" where code_va = %d"),
-                                   {SqlEscape(text), code}),
+        else
+            plan.push_back({Format(QStringLiteral("Update va set value_va = \"%s\" where code_va = %d"), {value, code}),
                             QStringLiteral("VA"), code});
     }
     return plan;
@@ -278,8 +367,23 @@ QStringList TfrmNAS::SaveStatements() const
     return out;
 }
 
+bool TfrmNAS::CanSave() { return InvalidValues().isEmpty(); }
+
+QString TfrmNAS::GetSaveErrorText() { return InvalidValues(); }
+
 bool TfrmNAS::DoSave()
 {
+    // A rate outside 0 to 1 is most likely a percent typed as such (20 for
+    // 0.2): it goes into every invoice, so the operator confirms it first.
+    const TLimitedEdit *rateEdit = ed_VA[VaVatPercent];
+    if (EditWritten(rateEdit, FVa, VaVatPercent)) {
+        const std::optional<long double> rate = RateOf(rateEdit->text());
+        if (rate && (*rate < 0 || *rate > 1)
+            && AskYesNoCancel(Format(QString::fromUtf16(kRateOutOfRange), {EditValue(rateEdit)})) != mrYes) {
+            ed_VA[VaVatPercent]->setFocus();
+            return false;
+        }
+    }
     // One transaction: a failed statement leaves every setting as it was,
     // and its message names the table and the setting.
     TDocumentSave save(this);

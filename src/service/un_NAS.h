@@ -4,9 +4,12 @@
 // settings (table VA) and two switches of the user's settings store.
 //
 // The data load when the form is made and again after each save (F8 loads
-// them again). A save writes only what changed against what was loaded,
-// all of it in one transaction: a failure writes nothing, and its message
-// names the table and the setting that failed.
+// them again). A save writes only what the operator changed against what
+// the load showed (and the rows the workstation lacks), all of it in one
+// transaction: a failure writes nothing, and its message names the table
+// and the setting that failed. The counters (settings 1 and 2) show and
+// write the counters' one form (NasCounterText); the VAT rate takes ',' for
+// '.'; a value that does not read is refused with the field's name.
 #include "core/uDelimitedStrings.h"
 #include "framework/QuorendForm.h"
 
@@ -41,9 +44,19 @@ public:
     static int ItemIndex(const QGroupBox *Group);
     static void SetItemIndex(QGroupBox *Group, int Index);
 
+    // The value a setting's edit writes: a counter in the counters' one
+    // form ("" stays ""), the VAT rate as '.'-decimal text, any other text
+    // as it stands.
+    QString EditValue(const TLimitedEdit *Edit) const;
+    // The Bulgarian messages of the edits that would be written and do not
+    // hold a valid value (each followed by "\n\r"); "" when all are valid.
+    QString InvalidValues() const;
+
 protected:
     bool InitForm() override;
     bool DoExecute() override;
+    bool CanSave() override;
+    QString GetSaveErrorText() override;
     bool DoSave() override;
 
 private:
@@ -57,8 +70,16 @@ private:
     TLimitedEdit *MakeEdit(QWidget *Page, const QString &Name, const QString &ValidChars, int MaxLength);
     QGroupBox *MakeChoice(QWidget *Page, const QString &Name, const QString &Title, const QStringList &Items);
 
+    // Whether the edit is written by a save: its row is missing, or the
+    // operator changed what the load showed.
+    bool EditWritten(const TLimitedEdit *Edit, const TDelimitedStrings &Rows, int Key) const;
+
     QString FAddress;
     TDelimitedStringList FNas;   // "number@value" of this workstation
     TDelimitedStringList FVa;    // "code@value"
+    // What the load showed: a value the operator did not change is not
+    // written back, whatever the edit made of the stored text.
+    std::map<const QObject *, QString> FShownText;
+    std::map<const QObject *, int> FShownIndex;
     bool FLoading = false;
 };

@@ -6,10 +6,12 @@
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
 #include "core/uFormClasses.h"
+#include "core/uHelpers.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QDate>
+#include <QFile>
 #include <QGroupBox>
 #include <QTest>
 #include <memory>
@@ -80,4 +82,152 @@ TEST_F(NasFormGui, AFailedSaveWritesNothingAndNamesTheTableThatFailed)
     GetRegistrySetting("Print_Laser", value);
     EXPECT_EQ(value, "");
     EXPECT_EQ(form->ed_NAS[2]->text(), "17");  // the window keeps what was typed
+}
+
+namespace {
+
+// The database file as it is on disk: a save that writes nothing leaves it
+// byte for byte.
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Types Text into Edit key by key, as the keyboard gives it (any
+// character, Cyrillic and typographic ones too), over what it held.
+void TypeOver(QLineEdit *Edit, const QString &Text)
+{
+    Edit->clear();
+    for (const QChar c : Text)
+        QTest::sendKeyEvent(QTest::Click, Edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+class StoredSettingsGui : public NasFormGui
+{
+protected:
+    void SetUp() override
+    {
+        NasFormGui::SetUp();
+        const QString ip = Address();
+        // The counters as other writers left them: the drivers' sheet's
+        // "7.00", an empty one, and the receipts' own form.
+        const QStringList nas = {"7.00", "", "0000000003", "Иван Петров", "гр. София, ул. „Раковски“ № 5"};
+        for (int n = 1; n <= 5; ++n)
+            Execute(Format("Insert into nas values ( %d, \"%s\", \"%s\" )", {n, SqlEscape(ip), nas[n - 1]}));
+        for (int n = 11; n <= 14; ++n)
+            Execute(Format("Insert into nas values ( %d, \"%s\", \"%s\" )", {n, SqlEscape(ip), n == 11 ? "1" : ""}));
+        for (int code = 1; code <= 14; ++code)
+            Execute(Format("Insert into VA values ( %d, \"%s\" )", {code, SqlEscape(Company(code))}));
+    }
+    static QString Company(int code)
+    {
+        switch (code) {
+        case VaCompanyName: return "Пекарна „Зора“ ЕООД";
+        case VaAddress: return "ул. „Витоша“ № 12 (вход А) & склад";
+        case VaBank: return "Банка „ДСК“ ЕАД; клон 'Център'";
+        case VaRepresentative: return "Мария Иванова-Петрова";
+        case VaYear: return "2026";
+        case VaVatPercent: return "0.20";
+        case VaCompanyId: return "201234567";
+        case VaBankCode: return "STSABGSF";
+        case VaBankAccount:
+        case VaVatAccount: return "BG80 STSA 9300 0012 3456 78";
+        default: return "стойност " + QString::number(code);
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(StoredSettingsGui, AnUntouchedSaveWritesNothingAndShowsEveryStoredText)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    auto form = Make();
+    // The company's details whole, as they print on every invoice.
+    for (int code = 1; code <= 14; ++code)
+        EXPECT_EQ(form->ed_VA[code]->text(), Company(code)) << code;
+    EXPECT_EQ(form->ed_NAS[NasPlaceOfDeal]->text(), "гр. София, ул. „Раковски“ № 5");
+    // The counters in their one form: "7.00" is 7, not 700.
+    EXPECT_EQ(form->ed_NAS[NasGoodsReceiptCounter]->text(), "0000000007");
+    EXPECT_EQ(form->ed_NAS[NasInvoiceCounter]->text(), "");
+    EXPECT_EQ(form->SaveStatements(), QStringList());
+
+    const QByteArray before = FileBytes(DatabasePath());
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(form->Save());
+        EXPECT_EQ(FileBytes(DatabasePath()), before) << "save " << i + 1;
+    }
+    EXPECT_TRUE(dialogs.Texts().isEmpty()) << dialogs.Texts().join("|").toStdString();
+
+    // A value changed and changed back writes nothing either; a company
+    // name typed with the characters it needs is written as typed.
+    TypeOver(form->ed_VA[VaCity], "стойност 4");
+    TypeOver(form->ed_VA[VaCompanyName], "ЕТ „Хляб & Кифла“ (№ 2)");
+    EXPECT_EQ(form->SaveStatements(), QStringList{"Update va set value_va = \"ЕТ „Хляб & Кифла“ (№ 2)\" where code_va = 1"});
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT value_VA FROM VA WHERE code_VA = 1"), QStringList{"ЕТ „Хляб & Кифла“ (№ 2)"});
+    EXPECT_EQ(Rows("SELECT value_VA FROM VA WHERE code_VA = 5"), QStringList{Company(VaAddress)});
+}
+
+TEST_F(StoredSettingsGui, ACounterIsWrittenInItsOneFormAndAFractionIsRefused)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    auto form = Make();
+    TLimitedEdit *receipts = form->ed_NAS[NasGoodsReceiptCounter];
+    TypeOver(receipts, "12");
+    const QString where = " where n_nas = 1 and ip_address = \"" + Address() + "\"";
+    EXPECT_EQ(form->SaveStatements(), QStringList{"Update nas set value_nas = \"0000000012\"" + where});
+
+    // "7.5" is no last number: refused, naming the field; nothing written.
+    TypeOver(receipts, "7,5");
+    EXPECT_EQ(receipts->text(), "7,5");
+    const QByteArray before = FileBytes(DatabasePath());
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{"Полето \"1. Последен номер на стокова. разписка\" трябва да съдържа цяло число от 0 до "
+                          "9999999999.\n\r"});
+    EXPECT_EQ(FileBytes(DatabasePath()), before);
+
+    // A whole number typed with decimals is that number.
+    TypeOver(receipts, "41.00");
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{"0000000041"});
+    EXPECT_EQ(ReadNasCounter(nullptr, NasGoodsReceiptCounter, Address()).Number, 41);
+    EXPECT_EQ(receipts->text(), "0000000041");
+    EXPECT_EQ(form->SaveStatements(), QStringList());
+}
+
+TEST_F(StoredSettingsGui, TheVatRateReadsACommaRefusesANonNumberAndAsksOutsideZeroToOne)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    auto form = Make();
+    TLimitedEdit *rate = form->ed_VA[VaVatPercent];
+    auto type = [&](const QString &text) {
+        TypeOver(rate, text);
+        EXPECT_EQ(rate->text(), text);
+    };
+    type("0,2");
+    EXPECT_EQ(form->SaveStatements(), QStringList{"Update va set value_va = \"0.2\" where code_va = 9"});
+
+    type("0..25");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Полето \"9. Процент ДДС\" трябва да съдържа число: 0.2 за 20 %.\n\r"});
+
+    // 20 is most likely meant as 20 %: asked, and No writes nothing.
+    type("20");
+    dialogs.Press(mbNo);
+    EXPECT_FALSE(form->Save());
+    ASSERT_EQ(dialogs.Texts().size(), 2);
+    EXPECT_EQ(dialogs.Texts()[1],
+              "Процентът ДДС 20 е извън границите от 0 до 1 (0.2 за 20 %).\n\rЖелаете ли да го запишете?");
+    EXPECT_EQ(Rows("SELECT value_VA FROM VA WHERE code_VA = 9"), QStringList{"0.20"});
+    dialogs.Press(mbYes);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT value_VA FROM VA WHERE code_VA = 9"), QStringList{"20"});
+
+    type("0,09");
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(dialogs.Texts().size(), 3);
+    EXPECT_EQ(Rows("SELECT value_VA FROM VA WHERE code_VA = 9"), QStringList{"0.09"});
 }
