@@ -133,12 +133,6 @@ bool YearPasswordSkipped()
     return value == QLatin1String("1");
 }
 
-// Shown in place of the engine's text when another workstation held the
-// database past the busy timeout: nothing was written, and the same save
-// can be made again.
-const char16_t *const kDatabaseBusy =
-    u"Базата данни е заета от друга работна станция. Данните не са записани: опитайте отново след малко.";
-
 void ShowDatabaseError(const QString &message, const QString &sql)
 {
     ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + message + QStringLiteral("\n\r") + sql);
@@ -323,7 +317,7 @@ bool SelectToList(QObject *Owner, TADOConnection *Connection, const QString &SQL
 QString DatabaseErrorMessage(const std::exception &E)
 {
     if (dynamic_cast<const platform::EDatabaseBusy *>(&E))
-        return QString::fromUtf16(kDatabaseBusy);
+        return platform::DatabaseBusyText();
     if (const auto *own = dynamic_cast<const Exception *>(&E))
         return own->Message();
     return QString::fromUtf8(E.what());

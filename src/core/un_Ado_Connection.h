@@ -139,9 +139,10 @@ bool ReopenQuery(TADOConnection *Connection, const QString &SQL, TADOQuery &Quer
 // Adds every remaining row of DataSet to List as its fields' texts joined by
 // '@', through AddText.
 void DataSetToList(TADOQuery &DataSet, TDelimitedStrings &List);
-// The text of a database failure for the operator: the engine's message,
-// or, when another workstation held the database past the busy timeout, a
-// Bulgarian one saying so (nothing was written; save again).
+// The text of a database failure for the operator: the exception's message
+// (the database layer puts the Bulgarian text of the failure before the
+// engine's own), or, when another workstation held the database past the
+// busy timeout, the Bulgarian text alone (nothing was written; save again).
 QString DatabaseErrorMessage(const std::exception &E);
 // Runs one statement; True. On failure (also a statement that does not
 // prepare: a syntax error, a missing table) shows "Грешка при работа с

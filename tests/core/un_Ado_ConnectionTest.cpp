@@ -158,7 +158,8 @@ TEST_F(Connection, ExecSqlReportsAnyFailureWithTheStatement)
     EXPECT_FALSE(ExecSQL(nullptr, DbConnection, "Insert into Groups values ( 2, \"x\" ); DROP TABLE Groups"));
     ASSERT_EQ(4u, dialogs.Shown().size());
     EXPECT_EQ(mtError, dialogs.Shown()[0].Kind);
-    EXPECT_EQ(QStringLiteral("Грешка при работа с базата данни !\n\rUNIQUE constraint failed: Groups.code_g\n\r"
+    EXPECT_EQ(QStringLiteral("Грешка при работа с базата данни !\n\rЗапис със същия ключ вече съществува: данните "
+                             "не са записани.\n\rUNIQUE constraint failed: Groups.code_g\n\r"
                              "Insert into Groups values ( 1, \"Друго\" )"),
               dialogs.Texts()[0]);
     EXPECT_EQ(QStringLiteral("Грешка при работа с базата данни !\n\rno such table: Grups\n\r"

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "platform/db/Collation.h"
 #include "platform/db/Transaction.h"
@@ -22,15 +23,55 @@ int g_BusyTimeoutMs = 8000;
 
 } // namespace
 
-// A database held by another connection past the busy timeout raises
+QString DatabaseBusyText()
+{
+    return QStringLiteral("Базата данни е заета от друга работна станция. Данните не са записани: опитайте отново "
+                          "след малко.");
+}
+
+QString DatabaseFailureText(int Code)
+{
+    switch (Code) {
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+    case SQLITE_CONSTRAINT_UNIQUE:
+        return QStringLiteral("Запис със същия ключ вече съществува: данните не са записани.");
+    case SQLITE_CONSTRAINT_TRIGGER:
+        return QString();  // the schema's own words, RAISE's message
+    default: break;
+    }
+    switch (Code & 0xFF) {
+    case SQLITE_FULL: return QStringLiteral("Дискът е пълен: данните не са записани.");
+    case SQLITE_READONLY:
+        return QStringLiteral("Базата данни е само за четене: данните не са записани. Проверете правата за запис "
+                              "във файла и в папката му.");
+    case SQLITE_IOERR: return QStringLiteral("Грешка при четене или запис на диска: действието не е изпълнено.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DatabaseBusyText();
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("Данните нарушават ограничение на базата данни: не са записани.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Файлът на базата данни е повреден. Възстановете базата от архивно копие.");
+    case SQLITE_CANTOPEN: return QStringLiteral("Файлът на базата данни не може да бъде отворен.");
+    case SQLITE_NOMEM: return QStringLiteral("Няма достатъчно памет за работа с базата данни.");
+    default: return QString();
+    }
+}
+
+// The engine's failures reach the operator in Bulgarian, whichever window
+// meets them; the engine's own text stays after it for support. A
+// database held by another connection past the busy timeout raises
 // EDatabaseBusy, so that the program can say so and the operator can try
 // again; any other failure EDatabaseError.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message)
 {
+    const QString own = DatabaseFailureText(Code);
+    const QString text = own.isEmpty() ? Message : own + QStringLiteral("\n\r") + Message;
     const int primary = Code & 0xFF;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        throw EDatabaseBusy(Message);
-    throw EDatabaseError(Message);
+        throw EDatabaseBusy(text);
+    throw EDatabaseError(text);
 }
 
 namespace {
@@ -255,7 +296,7 @@ void Database::CreateFile(const QString &path)
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {
         if (rc != SQLITE_OK)
-            throw EDatabaseError(ErrorText(db));
+            ThrowOf(db);
         Configure(db);
         // Writes the header, so that the file is a database from now on.
         ExecOrRaise(db, "PRAGMA user_version=1");
@@ -264,6 +305,13 @@ void Database::CreateFile(const QString &path)
         throw;
     }
     sqlite3_close(db);
+    // The engine makes its files readable by the owner's group and others
+    // only; every user of the group shares the database, so it takes the
+    // umask's permissions as the program's other files do (its journals
+    // then follow it).
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
 }
 
 void Database::Raise() { ThrowOf(db_); }
@@ -667,8 +715,9 @@ Cursor Database::OpenCrosstabByColumns(const JetSql::Statement &st)
         }
         if (rc != SQLITE_DONE) {
             const QString message = ErrorText(db_);
+            const int code = sqlite3_extended_errcode(db_);
             sqlite3_finalize(stmt);
-            throw EDatabaseError(message);
+            ThrowDatabaseError(code, message);
         }
         sqlite3_finalize(stmt);
     }

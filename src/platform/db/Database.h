@@ -24,8 +24,17 @@ namespace platform {
 // write) past the busy timeout.
 TOLVEX_DECLARE_EXCEPTION(EDatabaseBusy, EDatabaseError)
 // Raises EDatabaseBusy for SQLite's busy and locked codes, else
-// EDatabaseError, with Message.
+// EDatabaseError. The message says in Bulgarian what happened (a full disk,
+// a read-only database, a disk error, a busy database, a key that exists
+// already, a damaged file ...), followed by "\n\r" and the engine's own
+// Message for support; a failure without a Bulgarian text of its own (a
+// mistake in a statement) keeps the engine's Message alone.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
+// The operator's text of an SQLite result code ("" for none of its own).
+QString DatabaseFailureText(int Code);
+// The one of a database held by another workstation past the busy timeout:
+// nothing was written, and the same save can be made again.
+QString DatabaseBusyText();
 
 // The rows of a query, read forward one at a time.
 class Cursor

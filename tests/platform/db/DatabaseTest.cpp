@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <vector>
 
 #include "platform/db/Collation.h"
 #include "platform/db/Database.h"
@@ -398,4 +399,61 @@ TEST_F(JetDatabase, GroupsAndPivotColumnsOfTextFollowTheTextRules)
     EXPECT_EQ(0, platform::JetCompare(x.columns[4], QStringLiteral("ХЛЯБ")));
     ASSERT_EQ(1u, x.rows.size());
     EXPECT_EQ(QStringList({"1", "16", "4", "1", "10"}), x.rows[0]);
+}
+
+TEST(DatabaseFailures, EachEngineFailureIsSaidInBulgarianWithTheEnginesTextAfterIt)
+{
+    const QString busy = "Базата данни е заета от друга работна станция. Данните не са записани: опитайте отново след "
+                         "малко.";
+    const std::vector<std::pair<int, QString>> cases = {
+        {SQLITE_FULL, "Дискът е пълен: данните не са записани."},
+        {SQLITE_READONLY, "Базата данни е само за четене: данните не са записани. Проверете правата за запис във "
+                          "файла и в папката му."},
+        {SQLITE_READONLY_DBMOVED, "Базата данни е само за четене: данните не са записани. Проверете правата за "
+                                  "запис във файла и в папката му."},
+        {SQLITE_IOERR_WRITE, "Грешка при четене или запис на диска: действието не е изпълнено."},
+        {SQLITE_BUSY, busy},
+        {SQLITE_LOCKED_SHAREDCACHE, busy},
+        {SQLITE_CONSTRAINT_UNIQUE, "Запис със същия ключ вече съществува: данните не са записани."},
+        {SQLITE_CONSTRAINT_PRIMARYKEY, "Запис със същия ключ вече съществува: данните не са записани."},
+        {SQLITE_CONSTRAINT_NOTNULL, "Данните нарушават ограничение на базата данни: не са записани."},
+        {SQLITE_CORRUPT, "Файлът на базата данни е повреден. Възстановете базата от архивно копие."},
+        {SQLITE_NOTADB, "Файлът на базата данни е повреден. Възстановете базата от архивно копие."},
+        {SQLITE_CANTOPEN, "Файлът на базата данни не може да бъде отворен."},
+        {SQLITE_CONSTRAINT_TRIGGER, ""},  // the schema's own words
+        {SQLITE_ERROR, ""},  // a mistake in a statement keeps the engine's text alone
+    };
+    for (const auto &[code, text] : cases) {
+        SCOPED_TRACE(code);
+        try {
+            platform::ThrowDatabaseError(code, "engine's text");
+        } catch (const platform::EDatabaseBusy &e) {
+            EXPECT_EQ(text, busy);
+            EXPECT_EQ(e.Message(), text + "\n\rengine's text");
+        } catch (const EDatabaseError &e) {
+            EXPECT_NE(text, busy);
+            EXPECT_EQ(e.Message(), text.isEmpty() ? QString("engine's text") : text + "\n\rengine's text");
+        }
+    }
+}
+
+TEST_F(JetDatabase, AFullDiskIsSaidInBulgarianAndWritesNothing)
+{
+    db_.Execute("CREATE TABLE t ( a INT primary key, b CHAR(255) )");
+    db_.Execute("Insert into t values ( 1, \"a\" )");
+    // A database that may not grow stands for a disk without free space.
+    // (The engine keeps the pages the file has: the limit becomes its size.)
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(db_.Handle(), "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr));
+    const QByteArray before = FileBytes();
+    QString message;
+    try {
+        DbTransaction tr(db_);
+        for (int i = 2; i < 2000; ++i)
+            db_.Execute(QString("Insert into t values ( %1, \"%2\" )").arg(i).arg(QString(200, 'x')));
+        tr.Commit();
+    } catch (const EDatabaseError &e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(message, "Дискът е пълен: данните не са записани.\n\rdatabase or disk is full");
+    EXPECT_EQ(FileBytes(), before);
 }
