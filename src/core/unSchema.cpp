@@ -1,9 +1,16 @@
 #include "core/unSchema.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
 
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
@@ -123,6 +130,26 @@ QStringList Names(const TableDef *begin, const TableDef *end)
 // Builds the database in a file of its own name, then gives it the final
 // name; a file that appeared meanwhile (another workstation's first start)
 // is kept.
+// The name of a database file in the making is its own followed by this
+// and the building host and process.
+const char *BuildSuffix() { return ".new-"; }
+
+// Gives the finished build Path as its name unless a file has it; whether
+// it did.
+bool PlaceBuild(const QString &Tmp, const QString &Path)
+{
+    const QByteArray from = QFile::encodeName(Tmp);
+    if (::link(from.constData(), QFile::encodeName(Path).constData()) == 0) {
+        ::unlink(from.constData());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    // A file system without hard links: the rename, which refuses a name in
+    // use.
+    return !QFileInfo::exists(Path) && QFile::rename(Tmp, Path);
+}
+
 void BuildInto(const QString &tmp)
 {
     platform::Database::CreateFile(tmp);
@@ -338,7 +365,10 @@ void CreateDatabaseFile(const QString &Path)
     if (QFileInfo::exists(Path))
         throw platform::EDatabaseError(
             QStringLiteral("File '%1' already exists.").arg(QDir::toNativeSeparators(Path)));
-    const QString tmp = QStringLiteral("%1.new-%2").arg(Path).arg(QCoreApplication::applicationPid());
+    // Named by this host and process, so that another starter can tell a
+    // build in progress from one left by a process that is gone.
+    const QString tmp = Path + BuildSuffix() + QSysInfo::machineHostName() + QLatin1Char('-')
+                        + QString::number(QCoreApplication::applicationPid());
     QFile::remove(tmp);
     try {
         BuildInto(tmp);
@@ -347,8 +377,11 @@ void CreateDatabaseFile(const QString &Path)
         QFile::remove(tmp + QLatin1String("-journal"));
         throw;
     }
-    // rename never replaces an existing file.
-    if (!QFile::rename(tmp, Path)) {
+    // The build takes its place only where no file is: when another
+    // starter's build is in place first, this one uses that and drops its
+    // own. A hard link never replaces a file (a rename would, and a rename
+    // that fails may fall back on copying over it).
+    if (!PlaceBuild(tmp, Path)) {
         QFile::remove(tmp);
         if (!QFileInfo::exists(Path))
             throw platform::EDatabaseError(
@@ -376,15 +409,40 @@ const char16_t *const kLocked =
     u"Базата данни %s е заключена от друга програма.\rЗатворете програмата, която я използва, и стартирайте "
     u"отново.";
 
-// Temporary files of a first start that did not finish ("bread.db.new-<pid>"
-// and its journal): once the file they were to become exists, none of them
-// is of use to anyone.
+// Whether a build file ("bread.db.new-<host>-<pid>", its journal too) is
+// left over: its process on this host no longer runs, or it has not been
+// written for a minute. Several workstations start at once on one folder:
+// a build of another process that is still running is never touched (its
+// engine would meet its file or journal gone: "disk I/O error").
+bool IsStaleBuild(const QFileInfo &File, const QString &Name)
+{
+    if (File.lastModified().secsTo(QDateTime::currentDateTime()) > 60)
+        return true;
+    QString tag = File.fileName().mid(Name.size() + QString::fromLatin1(BuildSuffix()).size());
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
+        if (tag.endsWith(QLatin1String(suffix)))
+            tag.chop(int(qstrlen(suffix)));
+    const int dash = tag.lastIndexOf(QLatin1Char('-'));
+    // Without a host (an older program's name) only its age tells.
+    if (dash < 0 || tag.left(dash) != QSysInfo::machineHostName())
+        return false;
+    bool ok = false;
+    const qint64 pid = tag.mid(dash + 1).toLongLong(&ok);
+    if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
+        return false;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Temporary files of first starts that did not finish: once the file they
+// were to become exists, a stale one is of use to no one.
 void RemoveStaleBuilds(const QDir &Folder, const QString &Name)
 {
     if (!QFileInfo(Folder.filePath(Name)).isFile())
         return;
-    for (const QString &stale : Folder.entryList({Name + QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden))
-        QFile::remove(Folder.filePath(stale));
+    const QString pattern = Name + QLatin1String(BuildSuffix()) + QLatin1Char('*');
+    for (const QFileInfo &build : Folder.entryInfoList({pattern}, QDir::Files | QDir::Hidden))
+        if (IsStaleBuild(build, Name))
+            QFile::remove(build.filePath());
 }
 
 } // namespace

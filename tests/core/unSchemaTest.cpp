@@ -1,10 +1,18 @@
 // The database as the program's first start makes it.
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSysInfo>
+#include <QThread>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <memory>
 
 #include "core/uHelpers.h"
 #include "core/unSchema.h"
@@ -273,6 +281,7 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
     for (const QString name : {"bread.db", "bread.db.new-4711", "bread.db.new-4711-journal"}) {
         QFile f(folder + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
     }
     EXPECT_EQ(2, EnsureDatabaseFiles(folder));
     EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
@@ -347,4 +356,126 @@ TEST_F(Schema, ReportStatementsRunAsTheReportsWriteThem)
     EXPECT_EQ(QStringList({"5", "17"}), Rows(QStringLiteral("SELECT izdelie FROM %1 GROUP BY izdelie").arg(work)));
     ASSERT_TRUE(DropTableIfExists(nullptr, DbConnection, work));
     EXPECT_FALSE(TableExists(DbConnection, work));
+}
+
+namespace {
+
+const char *const kStarterBase = "TOLVEX_FIRST_START_BASE";
+const char *const kStarterGo = "TOLVEX_FIRST_START_GO";
+
+mode_t FileMode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : 0;
+}
+
+} // namespace
+
+TEST(SchemaFile, TheDatabaseFilesTakeTheUmasksPermissions)
+{
+    // A group of users shares the database: under umask 002 the group may
+    // write it; a stricter umask keeps it to its owner.
+    for (const auto &[mask, mode] : std::vector<std::pair<mode_t, mode_t>>{{002, 0664}, {077, 0600}, {022, 0644}}) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("db/");
+        const mode_t old = ::umask(mask);
+        const int created = EnsureDatabaseFiles(folder);
+        ::umask(old);
+        ASSERT_EQ(2, created);
+        EXPECT_EQ(mode, FileMode(folder + "bread.db")) << std::oct << mask;
+        EXPECT_EQ(mode, FileMode(folder + "empty.db")) << std::oct << mask;
+    }
+}
+
+TEST(SchemaFile, OnlyStaleBuildsOfAFirstStartAreRemoved)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("db/");
+    ASSERT_EQ(2, EnsureDatabaseFiles(folder));
+    const QString host = QSysInfo::machineHostName();
+    // A build in progress of a running process of this host (this one's
+    // parent stands for it), another host's fresh build, a build of a
+    // process that is gone, and a build not written for two minutes.
+    const QString running = "bread.db.new-" + host + "-" + QString::number(::getppid());
+    const QString otherHost = "bread.db.new-" + host + "x-999999999";
+    const QString gone = "bread.db.new-" + host + "-999999999";
+    const QString old = "bread.db.new-" + host + "x-4711";
+    for (const QString &name : {running, running + "-journal", otherHost, gone, gone + "-journal", old}) {
+        QFile f(folder + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (name == old) {
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+        }
+    }
+    EXPECT_EQ(0, EnsureDatabaseFiles(folder));
+    QStringList kept = {"bread.db", "empty.db", otherHost, running, running + "-journal"};
+    kept.sort();
+    EXPECT_EQ(kept, QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+}
+
+// The child's part: one workstation's program starting on the base folder.
+// It runs only in the processes the test below starts.
+TEST(FirstStartChild, OpensTheDatabase)
+{
+    const QString base = qEnvironmentVariable(kStarterBase);
+    if (base.isEmpty())
+        GTEST_SKIP() << "runs only as a child process of the first-start test";
+    const QString go = qEnvironmentVariable(kStarterGo);
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(go) && waited.elapsed() < 30000)
+        QThread::usleep(200);
+    SetProgramFileNameForTests(base + "/bin/tolvex");
+    try {
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        DbConnection->Execute(QStringLiteral("Insert into Busses values ( %1, \"start\" )")
+                                  .arg(QCoreApplication::applicationPid()));
+    } catch (const std::exception &e) {
+        FAIL() << e.what();
+    }
+    CloseDatabase();
+    SetProgramFileNameForTests(QString());
+}
+
+TEST(SchemaFile, WorkstationsStartingTogetherOnAFreshFolderAllOpenOneDatabase)
+{
+    QTemporaryDir dir;
+    const QString go = dir.filePath("go");
+    const int starters = 8;
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (int i = 0; i < starters; ++i) {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kStarterBase, dir.path());
+        env.insert(kStarterGo, go);
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=FirstStartChild.OpensTheDatabase"});
+        ASSERT_TRUE(p->waitForStarted());
+        children.push_back(std::move(p));
+    }
+    QThread::msleep(300);
+    {
+        QFile f(go);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    for (auto &p : children) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(0, p->exitCode()) << p->readAll().toStdString();
+    }
+    const QString folder = dir.filePath("db/");
+    EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+    for (const QString name : {"bread.db", "empty.db"}) {
+        // (The program's connection: the indexes use its collation.)
+        platform::Database file(folder + name);
+        sqlite3 *db = file.Handle();
+        sqlite3_stmt *st = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr));
+        ASSERT_EQ(SQLITE_ROW, sqlite3_step(st));
+        EXPECT_STREQ("ok", reinterpret_cast<const char *>(sqlite3_column_text(st, 0))) << name.toStdString();
+        sqlite3_finalize(st);
+    }
+    // One database: every starter's row is in it.
+    platform::Database db(folder + "bread.db");
+    EXPECT_EQ(QString::number(starters), db.Query("SELECT Count(*) FROM Busses").rows.at(0).at(0));
 }
