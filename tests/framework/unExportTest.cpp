@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -232,6 +233,32 @@ TEST(ExportText, StoppedOrFailedExportsLeaveNoFileBehind)
     EXPECT_EQ(ExportToText(empty, progress), erFailed);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({QStringLiteral("s.txt")}));
+}
+
+TEST(ExportFiles, EveryKindReplacesALinkAtItsNameAndNeverWritesThroughIt)
+{
+    QTemporaryDir dir;
+    TRichGrid g;
+    FillSales(g);
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep");
+    }
+    using Exporter = int (*)(const TExportJob &, TExportProgress &);
+    const std::vector<std::pair<QString, Exporter>> kinds = {{QStringLiteral("t.txt"), &ExportToText},
+                                                             {QStringLiteral("d.doc"), &ExportToDocument},
+                                                             {QStringLiteral("s.xlsx"), &ExportToSpreadsheet}};
+    for (const auto &[name, exporter] : kinds) {
+        const QString file = dir.filePath(name);
+        ASSERT_TRUE(QFile::link(victim, file));
+        TExportProgress progress;
+        EXPECT_EQ(exporter(Job(g, file), progress), erExported) << name.toStdString();
+        EXPECT_EQ(ReadAll(victim), QByteArray("keep")) << name.toStdString();
+        EXPECT_FALSE(QFileInfo(file).isSymLink()) << name.toStdString();
+        EXPECT_GT(QFileInfo(file).size(), 4) << name.toStdString();
+    }
 }
 
 TEST(ExportSpreadsheet, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
