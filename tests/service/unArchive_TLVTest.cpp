@@ -32,6 +32,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 using namespace testfiles;
 
@@ -629,16 +630,20 @@ TEST_F(ArchiveGui, AnArchiveLackingTablesOrColumnsIsRefusedAndAnOlderOneIsComple
 
 TEST_F(ArchiveGui, AnArchiveNeverWritesThroughALinkAtItsName)
 {
-    const QString folder = base_->Path() + "other";
-    QDir().mkpath(folder);
     const QString victim = base_->Path() + "victim.txt";
     ASSERT_TRUE(Write(victim, "keep"));
-    // A link at every name the archive can take in the next half minute.
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int s = 0; s < 30; ++s)
-        ASSERT_TRUE(QFile::link(victim, folder + "/" + ArchiveTimestamp(now.addSecs(s)) + CabinetPartSuffix(1)));
-    auto form = Archive(&TformArchive::radioPath, folder);
-    EXPECT_EQ(form->LastFailure(), 7);
-    EXPECT_EQ(Read(victim), "keep");
-    EXPECT_TRUE(QFileInfo(folder + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)).isSymLink());
+    for (const bool hard : {false, true}) {
+        const QString folder = base_->Path() + (hard ? "hard" : "symbolic");
+        QDir().mkpath(folder);
+        // A link at every name the archive can take in the next half minute.
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s < 30; ++s) {
+            const QString name = folder + "/" + ArchiveTimestamp(now.addSecs(s)) + CabinetPartSuffix(1);
+            ASSERT_TRUE(hard ? ::link(qPrintable(victim), qPrintable(name)) == 0 : QFile::link(victim, name));
+        }
+        auto form = Archive(&TformArchive::radioPath, folder);
+        EXPECT_EQ(form->LastFailure(), 7) << hard;
+        EXPECT_EQ(Read(victim), "keep") << hard;
+        EXPECT_EQ(QFileInfo(folder + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)).isSymLink(), !hard);
+    }
 }
