@@ -133,7 +133,10 @@ static const bool registered = RegisterFormClass(
 
 // ---------------------------------------------------------------- the claim
 
-QString TYearEndClaim::LockFileName() { return QStringLiteral("~") + QLatin1String(YearDatabaseFileName) + QStringLiteral(".lock"); }
+QString TYearEndClaim::LockFileName()
+{
+    return QStringLiteral("~") + QLatin1String(YearDatabaseFileName) + QStringLiteral(".lock");
+}
 
 TYearEndClaim::TYearEndClaim(const QString &Folder) : path_(QDir(Folder).filePath(LockFileName()))
 {
@@ -324,8 +327,9 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     // What closings that broke off left behind; under the claim no other
     // closing is building here.
     const QString leftover = QStringLiteral("~*") + QLatin1String(YearDatabaseFileName);
-    for (const QString &name : QDir(folder).entryList({leftover, leftover + QStringLiteral("-*")},
-                                                      QDir::Files | QDir::Hidden | QDir::System))
+    const QStringList leftovers = {leftover, leftover + QStringLiteral("-*"),
+                                   QLatin1Char('.') + leftover + QStringLiteral(".*")};
+    for (const QString &name : QDir(folder).entryList(leftovers, QDir::Files | QDir::Hidden | QDir::System))
         QFile::remove(folder + name);
 
     btnNext->setEnabled(false);

@@ -323,12 +323,17 @@ TEST_F(YearEnd, AClosingRunningElsewhereIsRefusedAndItsClaimEndsWithItsProcess)
         EXPECT_FALSE(QFileInfo::exists(NextYearPath()));
         EXPECT_TRUE(form.btnNext->isEnabled());
     }
-    // The workstation dies in the middle: its claim does not outlive it.
+    // The workstation dies in the middle: its claim does not outlive it, nor
+    // do the files it was making.
     holder->kill();
     ASSERT_TRUE(holder->waitForFinished(10000));
+    const QString halfMade = "~4242." + QString(YearDatabaseFileName);
+    for (const QString &name : {halfMade, halfMade + "-journal", "." + halfMade + ".Ab12Cd"})
+        ASSERT_TRUE(Write(base_->DbFolder() + "2026/" + name, "half made"));
     TfrmFinsihYear_TLV form;
     testsupport::ScopedDialogAnswers dialogs;
     EXPECT_TRUE(form.btnNextClick()) << dialogs.Texts().join('|').toStdString();
     EXPECT_EQ(Raw(NextYearPath(), "SELECT value_va FROM VA WHERE code_va = 8"), "2026");
-    EXPECT_FALSE(QFileInfo::exists(base_->DbFolder() + "2026/" + TYearEndClaim::LockFileName()));
+    EXPECT_EQ(QDir(base_->DbFolder() + "2026").entryList(QDir::Files | QDir::Hidden),
+              QStringList{YearDatabaseFileName});
 }
