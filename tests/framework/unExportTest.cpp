@@ -45,6 +45,12 @@ QByteArray ReadAll(const QString &Path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool WriteAll(const QString &Path, const QByteArray &Data)
+{
+    QFile f(Path);
+    return f.open(QIODevice::WriteOnly) && f.write(Data) == Data.size();
+}
+
 // A list as a form shows it: a header row in the header colour, data rows,
 // and a totals row that the fill colours.
 void FillSales(TRichGrid &g)
@@ -218,11 +224,7 @@ TEST(ExportText, StoppedOrFailedExportsLeaveNoFileBehind)
     TRichGrid g;
     FillSales(g);
     const QString file = dir.filePath(QStringLiteral("s.txt"));
-    {
-        QFile old(file);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    ASSERT_TRUE(WriteAll(file, "old"));
     StopAfter stop(5);
     EXPECT_EQ(ExportToText(Job(g, file), stop), erCancelled);
     EXPECT_EQ(ReadAll(file), QByteArray("old"));
@@ -241,11 +243,7 @@ TEST(ExportFiles, EveryKindReplacesALinkAtItsNameAndNeverWritesThroughIt)
     TRichGrid g;
     FillSales(g);
     const QString victim = dir.filePath(QStringLiteral("victim"));
-    {
-        QFile f(victim);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("keep");
-    }
+    ASSERT_TRUE(WriteAll(victim, "keep"));
     using Exporter = int (*)(const TExportJob &, TExportProgress &);
     const std::vector<std::pair<QString, Exporter>> kinds = {{QStringLiteral("t.txt"), &ExportToText},
                                                              {QStringLiteral("d.doc"), &ExportToDocument},
