@@ -127,6 +127,13 @@ const Row kRows[] = {
 
     // Year-end closing
     {rsYearEndDone, "rsYearEndDone", "Годишното приключване завърши успешно."},
+    {rsArchiveFolderEmpty, "rsArchiveFolderEmpty", "Въведете папката на архивните копия в полето \"Друг носител:\"."},
+    {rsArchiveFolderRelative, "rsArchiveFolderRelative", "Папката \"%s\" в полето \"Друг носител:\" не е пълен път. Въведете пълния път на папката, започващ с \"/\"."},
+    {rsRestoreForeignArchive, "rsRestoreForeignArchive", "Възстановяването не е извършено успешно.\rАрхивното копие не е на база данни на програмата:"},
+    {rsArchiveTableMissing, "rsArchiveTableMissing", "липсва таблица %s."},
+    {rsArchiveColumnsDiffer, "rsArchiveColumnsDiffer", "полетата на таблица %s се различават от тези на програмата."},
+    {rsYearEndRunning, "rsYearEndRunning", "Годишното приключване в момента се извършва от друго работно място. Изчакайте го да завърши."},
+    {rsYearEndCheckFailed, "rsYearEndCheckFailed", "Годишното приключване не завърши успешно: новата база данни не премина проверката.\r%s"},
 
     // Printing and preview
     {rsPrintingPages, "rsPrintingPages", "Отпечатване на страниците, моля изчакайте ..."},

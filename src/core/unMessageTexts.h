@@ -122,6 +122,15 @@ constexpr int rsTempFilesError = 66050;
 // Year-end closing
 constexpr int rsYearEndDone = 66051;
 
+// Archive, restore and year-end closing: refusals and checks
+constexpr int rsArchiveFolderEmpty = 67400;
+constexpr int rsArchiveFolderRelative = 67401;
+constexpr int rsRestoreForeignArchive = 67402;
+constexpr int rsArchiveTableMissing = 67403;
+constexpr int rsArchiveColumnsDiffer = 67404;
+constexpr int rsYearEndRunning = 67405;
+constexpr int rsYearEndCheckFailed = 67406;
+
 // Printing and preview
 constexpr int rsPrintingPages = 66052;
 constexpr int rsPreparePageFmt = 66053;

@@ -19,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +39,7 @@
 #include "platform/office/DesktopOpen.h"
 #include "platform/office/RtfWriter.h"
 #include "platform/office/XlsxWriter.h"
+#include "platform/system/ReplacingFile.h"
 
 using platform::StringGrid;
 using platform::office::RtfAlign;
@@ -568,8 +568,8 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress)
     }
     // Through a temporary file that takes the name only when complete: a
     // stopped or failed export leaves no half-written file.
-    QSaveFile file(Job.FileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    platform::ReplacingFile file(Job.FileName);
+    if (!file.Open()) {
         Progress.Finish();
         return erFailed;
     }
@@ -583,18 +583,18 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress)
         }
         line += QStringLiteral("\r\n");
         const QByteArray bytes = line.toUtf8();
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
+        if (file.Device().write(bytes) != bytes.size()) {
+            file.Cancel();
             Progress.Finish();
             return erFailed;
         }
         if (Progress.Step(cols)) {
-            file.cancelWriting();
+            file.Cancel();
             Progress.Finish();
             return erCancelled;
         }
     }
-    const bool ok = file.commit();
+    const bool ok = file.Commit();
     Progress.Finish();
     return ok ? erExported : erFailed;
 }

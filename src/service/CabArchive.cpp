@@ -204,35 +204,39 @@ intptr_t TCabArchive::FileOpen(const QString &name, int flags, int mode, int &er
     Q_UNUSED(mode);
     return Guarded<intptr_t>(-1, [&]() -> intptr_t {
         auto file = std::make_unique<QFile>(name);
-        QIODevice::OpenMode how;
-        if (flags & OpenCreate)
-            how = QIODevice::ReadWrite | QIODevice::Truncate;
-        else if (flags & OpenWriteOnly)
-            how = QIODevice::ReadWrite | QIODevice::ExistingOnly;
-        else
-            how = QIODevice::ReadOnly;
+        const bool create = flags & OpenCreate;
+        const QIODevice::OpenMode how =
+            create || (flags & OpenWriteOnly) ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+        // The file is opened without blocking and must be a regular file: a
+        // pipe or a device named as a cabinet or a source would never answer.
+        // A file made anew is made at its name, never through a link planted
+        // there (a cabinet's name can be foreseen to the second), nor into a
+        // file that has another name as well.
+        int openFlags = ((how & QIODevice::WriteOnly) ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+        if (create)
+            openFlags |= O_CREAT | O_NOFOLLOW;
         errno = 0;
-        if (!(flags & OpenCreate)) {
-            // An existing file is opened without blocking and must be a
-            // regular file: a pipe or a device named as a cabinet or a
-            // source would never answer.
-            const int fd = ::open(QFile::encodeName(name).constData(),
-                                  ((how & QIODevice::WriteOnly) ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
-            struct stat st;
-            if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-                err = fd < 0 ? LastError() : EINVAL;
-                if (fd >= 0)
-                    ::close(fd);
-                return -1;
-            }
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-            if (!file->open(fd, how | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        const int fd = ::open(QFile::encodeName(name).constData(), openFlags, 0666);
+        struct stat st;
+        int refusal = 0;
+        if (fd < 0)
+            refusal = LastError();
+        else if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+            refusal = EINVAL;
+        else if (create && st.st_nlink > 1)
+            refusal = EEXIST;
+        else if (create && ::ftruncate(fd, 0) != 0)
+            refusal = LastError();
+        if (refusal != 0) {
+            err = refusal;
+            if (fd >= 0)
                 ::close(fd);
-                err = EIO;
-                return -1;
-            }
-        } else if (!file->open(how | QIODevice::Unbuffered)) {
-            err = LastError();
+            return -1;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (!file->open(fd, how | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            err = EIO;
             return -1;
         }
         const intptr_t handle = file->handle();

@@ -2,12 +2,12 @@
 
 #include "core/DialogsEx.h"
 #include "core/uHelpers.h"
+#include "platform/system/ReplacingFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -145,10 +145,12 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
 
     // The copy goes to a temporary file beside the target and replaces the
     // target only once it is whole.
-    QSaveFile out(Target);
+    // A link standing at the target is replaced, never written through.
+    platform::ReplacingFile target(Target);
     errno = 0;
-    if (!out.open(QIODevice::WriteOnly))
+    if (!target.Open())
         return Fail(WithCode(QStringLiteral("Error creating "), Target, LastError()));
+    QFile &out = target.Device();
 
     const qint64 total = before.st_size;
     qint64 read = 0;
@@ -164,7 +166,7 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
             break;
         read += n;
         if (read > total) {
-            out.cancelWriting();
+            target.Cancel();
             return Fail(Source + QStringLiteral(" changed while it was copied"));
         }
         errno = 0;
@@ -186,13 +188,13 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     struct stat after;
     if (read != total || written != read || ::fstat(fd, &after) != 0 || after.st_size != before.st_size ||
         after.st_mtim.tv_sec != before.st_mtim.tv_sec || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
-        out.cancelWriting();
+        target.Cancel();
         return Fail(Source + QStringLiteral(" changed while it was copied"));
     }
     // Flushed first, so that no later write of the buffer moves the time.
     if (out.flush())
         out.setFileTime(modified, QFileDevice::FileModificationTime);
-    if (!CommitSaveFile(out))
+    if (!target.Commit())
         return Fail(WithCode(QStringLiteral("Error writing "), Target, LastError()));
     return true;
 }

@@ -35,13 +35,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <climits>
 #include <cmath>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 // The pictures live in the program's resource file, built into a library.
 static void InitArchivePictures() { Q_INIT_RESOURCE(tolvex); }
@@ -113,6 +116,35 @@ bool Backup(sqlite3 *From, sqlite3 *To, QString &Error)
     return true;
 }
 
+// The tables of the program and their columns in order, read from a
+// database made as the first start makes one.
+const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
+{
+    static const std::vector<std::pair<QString, QStringList>> columns = [] {
+        std::vector<std::pair<QString, QStringList>> all;
+        QTemporaryDir folder;
+        if (!folder.isValid())
+            throw Exception(folder.errorString());
+        const QString path = folder.filePath(QStringLiteral("schema.db"));
+        CreateDatabaseFile(path);
+        platform::Database db(path);
+        for (const QString &table : AllTableNames())
+            all.emplace_back(table, db.ColumnNames(table));
+        return all;
+    }();
+    return columns;
+}
+
+// Gives To the modification time of From.
+bool CopyModificationTime(const QString &From, const QString &To)
+{
+    struct stat from;
+    if (::stat(QFile::encodeName(From).constData(), &from) != 0)
+        return false;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, from.st_mtim};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
+}
+
 static const bool registered = RegisterFormClass(
     QStringLiteral("TformArchive"), [](QWidget *Owner) -> QWidget * { return new TformArchive(Owner); },
     [](QWidget *Form, const TFormParams &Params) { static_cast<TformArchive *>(Form)->InitMode(Params.Mode); });
@@ -138,6 +170,7 @@ QString ArchiveFailureText(int Code)
     case afDatabaseFolder: return LoadResString(rsDatabaseFolderError);
     case afSetDiskNumber: return LoadResString(rsFloppyNumberSetError);
     case afReadDiskNumber: return LoadResString(rsFloppyNumberReadError);
+    case afForeignArchive: return LoadResString(rsRestoreForeignArchive);
     default: return QString();
     }
 }
@@ -162,8 +195,9 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
     try {
         platform::Database from(Source);
         sqlite3 *to = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr)
+        // Never opened through a link planted at the name.
+        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &to,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr)
             != SQLITE_OK) {
             Error = SqliteError(to);
         } else {
@@ -194,11 +228,11 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
     return ok;
 }
 
-bool CheckArchivedDatabase(const QString &Path, QString &Error)
+int CheckArchivedDatabase(const QString &Path, QString &Error)
 {
     if (!QFileInfo(Path).isFile()) {
         Error = QStringLiteral("File '%1' does not exist.").arg(Path);
-        return false;
+        return afUnpackFailed;
     }
     try {
         platform::Database db(Path);
@@ -216,18 +250,38 @@ bool CheckArchivedDatabase(const QString &Path, QString &Error)
         sqlite3_finalize(check);
         if (verdict != QLatin1String("ok")) {
             Error = verdict;
-            return false;
+            return afUnpackFailed;
         }
-        for (const QString &table : MasterTableNames())
+        // An archive made before a column was added gets it here, as the
+        // upgrade gives it to an older database.
+        const auto &upgrades = SchemaUpgradeColumns();
+        for (size_t i = 0; i < upgrades.size(); ++i) {
+            const QString table = QLatin1String(upgrades[i].Table);
+            if (db.TableExists(table)
+                && !db.ColumnNames(table).contains(QLatin1String(upgrades[i].Column), Qt::CaseInsensitive))
+                db.Execute(SchemaUpgradeStatements().at(int(i)));
+        }
+        // Every table of the program with its columns in their order, which
+        // the positional inserts rely on.
+        for (const auto &[table, columns] : SchemaColumns()) {
             if (!db.TableExists(table)) {
-                Error = QStringLiteral("Table '%1' is missing.").arg(table);
-                return false;
+                Error = LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
+                return afForeignArchive;
             }
+            const QStringList archived = db.ColumnNames(table);
+            bool same = archived.size() == columns.size();
+            for (int c = 0; same && c < columns.size(); ++c)
+                same = archived[c].compare(columns[c], Qt::CaseInsensitive) == 0;
+            if (!same) {
+                Error = LoadResString(rsArchiveColumnsDiffer).replace(QLatin1String("%s"), table);
+                return afForeignArchive;
+            }
+        }
     } catch (const Exception &e) {
         Error = e.Message();
-        return false;
+        return afUnpackFailed;
     }
-    return true;
+    return 0;
 }
 
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
@@ -605,7 +659,10 @@ void TformArchive::SetBusy(bool Flag)
 void TformArchive::ShowFailure(int Code)
 {
     lastFailure_ = Code;
-    SetInfo(QStringLiteral("\r\r") + ArchiveFailureText(Code));
+    // What exactly failed, where the step found it out.
+    const QString detail = failureDetail_.isEmpty() ? QString() : QStringLiteral("\r") + failureDetail_;
+    failureDetail_.clear();
+    SetInfo(QStringLiteral("\r\r") + ArchiveFailureText(Code) + detail);
     GotoPage(-1, 0, 0);
 }
 
@@ -664,6 +721,12 @@ void TformArchive::GotoPage(int Page, int PrevPage, int OverridePage)
         checkDeleteDisk->hide();
         break;
     case 21: {
+        if (!OtherFolderAccepted()) {
+            page_ = 20;
+            GotoPage(20, 0, -1);
+            editDirectory->setFocus();
+            break;
+        }
         const int code = PrepareTempFolder();
         if (code)
             ShowFailure(code);
@@ -728,6 +791,12 @@ void TformArchive::GotoPage(int Page, int PrevPage, int OverridePage)
         UpdateRestoreActions();
         break;
     case 1: {
+        if (!OtherFolderAccepted()) {
+            page_ = 0;
+            GotoPage(0, 0, -1);
+            editDirectory->setFocus();
+            break;
+        }
         const int code = PrepareTempFolder();
         if (code)
             ShowFailure(code);
@@ -802,6 +871,24 @@ void TformArchive::GotoPage(int Page, int PrevPage, int OverridePage)
 
 // ---------------------------------------------------------------- steps
 
+bool TformArchive::OtherFolderAccepted()
+{
+    if (targetKind_ != kOtherFolder)
+        return true;
+    // A relative folder would be read against the working directory of the
+    // moment: the archive would land where no restore looks for it.
+    const QString folder = editDirectory->text();
+    if (folder.trimmed().isEmpty()) {
+        ShowError(LoadResString(rsArchiveFolderEmpty));
+        return false;
+    }
+    if (!QDir::isAbsolutePath(folder)) {
+        ShowError(LoadResString(rsArchiveFolderRelative), {folder});
+        return false;
+    }
+    return true;
+}
+
 bool TformArchive::CloseDbConnection()
 {
     if (DbConnection)
@@ -850,7 +937,7 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     Progress->setValue(0);
     copyError_ = false;
     QString error;
-    if (!SnapshotDatabase(source, copy, error))
+    if (!SnapshotDatabase(source, copy, error) || !CopyModificationTime(source, copy))
         return afCopyFailed;
     Progress->setValue(100);
 
@@ -871,6 +958,8 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     CAB->QuantumLevel = 0;
     CAB->QuantumMemory = 0;
     CAB->SetDestinationPath(target);
+    // The database goes in with its own date, which a restore gives back.
+    CAB->SetFileSupport(true);
     closeTag_ = 0;
     CAB->CreateCabinet();
     bool added = false;
@@ -981,6 +1070,7 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     Progress->setValue(0);
     CAB->SetCABFileName(folder + Name + CabinetPartSuffix(1));
     CAB->SetDestinationPath(TempFolder() + QLatin1Char('/'));
+    CAB->SetFileSupport(true);
     bool extracted = false;
     try {
         extracted = !Name.isEmpty() && CAB->ExtractFiles(0);
@@ -995,8 +1085,11 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     const QString live = DatabaseFile();
     const QString restored = TempFolder() + QLatin1Char('/') + QFileInfo(live).fileName();
     QString error;
-    if (!CheckArchivedDatabase(restored, error))
-        return afUnpackFailed;
+    if (const int code = CheckArchivedDatabase(restored, error)) {
+        if (code == afForeignArchive)
+            failureDetail_ = error;
+        return code;
+    }
 
     SetStatus(LoadResString(rsDeactivatingDatabase));
     CloseDbConnection();
@@ -1012,6 +1105,11 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
         return afCopyFailed;
     if (!ReplaceDatabaseContents(restored, live, error))
         return afCopyFailed;
+    // The database carries the date it had when it was archived; an archive
+    // stored without one (its date falls before the format's first year)
+    // leaves the time of the restore.
+    if (QFileInfo(restored).lastModified().date().year() >= 1980)
+        CopyModificationTime(restored, live);
     Progress->setValue(100);
     return 0;
 }

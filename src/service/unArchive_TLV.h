@@ -49,6 +49,7 @@ enum TArchiveFailure {
     afDatabaseFolder = 12,
     afSetDiskNumber = 13,
     afReadDiskNumber = 14,
+    afForeignArchive = 15,
 };
 // The text shown for a failure code ("" for 0 and unknown codes).
 QString ArchiveFailureText(int Code);
@@ -65,9 +66,12 @@ QString FloppyVolumeLabel(int Disk, int Disks);
 // Writes a consistent copy of the database Source to Target (replaced only
 // when the copy is whole).
 bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error);
-// Whether Path is a sound database of the program: it opens, its integrity
-// check says "ok" and it has the program's tables.
-bool CheckArchivedDatabase(const QString &Path, QString &Error);
+// Whether Path is a sound database of the program: 0 when it opens, its
+// integrity check says "ok" and it has every table of the program with the
+// program's columns in their order (columns the schema's upgrade adds are
+// added to it first); afUnpackFailed when it is no sound database,
+// afForeignArchive when a table or column differs.
+int CheckArchivedDatabase(const QString &Path, QString &Error);
 // Replaces the contents of the database Target with those of Source in one
 // step of the database engine; Target is unchanged when it fails.
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error);
@@ -120,6 +124,9 @@ public:
     void SetBusy(bool Flag);
     bool CloseDbConnection();
     void radioArchiveTypeClick();
+    // With "Друг носител:" chosen, the folder must be a whole path; false
+    // (with the reason shown) for an empty or relative one.
+    bool OtherFolderAccepted();
     void LoadArchiveChoices();
     void SaveArchiveChoices();
 
@@ -194,6 +201,7 @@ private:
     bool copyError_ = false;
     int progressMark_ = 0;
     int lastFailure_ = 0;
+    QString failureDetail_;
     QString programFolder_;
     QString tempFolderName_;
     QString dataFolder_;

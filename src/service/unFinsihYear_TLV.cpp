@@ -21,10 +21,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QSysInfo>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +38,27 @@ const char *const kAlreadyDone = "Годишното приключване ве
 const char *const kNoYear = "Текущата година не е зададена в настройките на фирмата (\"%s\").";
 const char *const kRenameError = "Файлът %s не може да бъде преименуван на %s.";
 const char *const kFolderError = "Директорията %s не може да бъде създадена: %s";
+const char *const kLockError = "Файлът %s не може да бъде създаден: %s";
+
+QString SystemReason(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
+
+// Gives the file From the name To unless To exists, in one step: a file put
+// there meanwhile by anyone is never replaced. 0 or the system's error.
+int PlaceWithoutReplacing(const QString &From, const QString &To)
+{
+    const QByteArray from = QFile::encodeName(From);
+    const QByteArray to = QFile::encodeName(To);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // A file system without that step: a second name fails as well when
+    // one stands there.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
+}
 
 // The master data carried into the new year, with each table's key: the
 // code-and-name tables first, then the wider ones.
@@ -103,6 +130,60 @@ static const bool registered = RegisterFormClass(
     QStringLiteral("TfrmFinsihYear_TLV"), [](QWidget *Owner) -> QWidget * { return new TfrmFinsihYear_TLV(Owner); });
 
 } // namespace
+
+// ---------------------------------------------------------------- the claim
+
+QString TYearEndClaim::LockFileName()
+{
+    return QStringLiteral("~") + QLatin1String(YearDatabaseFileName) + QStringLiteral(".lock");
+}
+
+TYearEndClaim::TYearEndClaim(const QString &Folder) : path_(QDir(Folder).filePath(LockFileName()))
+{
+    const QByteArray name = QFile::encodeName(path_);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            error_ = SystemReason(errno);
+            return;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            if (e != EWOULDBLOCK)
+                error_ = SystemReason(e);
+            return;
+        }
+        // A holder removes the file as it lets go, so a lock got on a file
+        // that no longer stands under the name claims nothing: try again.
+        struct stat held, named;
+        if (::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+            && held.st_ino == named.st_ino) {
+            fd_ = fd;
+            // Who holds it, for anyone who looks into the folder; the lock,
+            // not this note, is the claim.
+            const QByteArray who = QByteArray::number(QCoreApplication::applicationPid()) + ' '
+                                 + QSysInfo::machineHostName().toUtf8() + '\n';
+            const bool noted =
+                ::ftruncate(fd, 0) == 0 && ::write(fd, who.constData(), size_t(who.size())) == ssize_t(who.size());
+            Q_UNUSED(noted);
+            return;
+        }
+        ::close(fd);
+    }
+    error_ = SystemReason(EAGAIN);
+}
+
+TYearEndClaim::~TYearEndClaim()
+{
+    if (fd_ < 0)
+        return;
+    // Removed while still held: the next claimant makes a fresh file.
+    ::unlink(QFile::encodeName(path_).constData());
+    ::close(fd_);
+}
+
+// ---------------------------------------------------------------- the window
 
 TfrmFinsihYear_TLV::TfrmFinsihYear_TLV(QWidget *Owner) : QDialog(Owner)
 {
@@ -227,34 +308,75 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         ShowError(QStringLiteral("File %s does not exist."), {templatePath});
         return false;
     }
+    // One closing at a time: two building the same year would each take
+    // the other's half-made file for their own.
+    const TYearEndClaim claim(folder);
+    if (!claim.Held()) {
+        if (claim.Error().isEmpty())
+            ShowWarning(LoadResString(rsYearEndRunning));
+        else
+            ShowError(QString::fromUtf8(kLockError),
+                      {QDir::toNativeSeparators(folder + TYearEndClaim::LockFileName()), claim.Error()});
+        return false;
+    }
     // The year once closed keeps its database: documents may be in it.
     if (QFileInfo::exists(target)) {
         ShowWarning(QString::fromUtf8(kAlreadyDone));
         return false;
     }
+    // What closings that broke off left behind; under the claim no other
+    // closing is building here.
+    const QString leftover = QStringLiteral("~*") + QLatin1String(YearDatabaseFileName);
+    const QStringList leftovers = {leftover, leftover + QStringLiteral("-*"),
+                                   QLatin1Char('.') + leftover + QStringLiteral(".*")};
+    for (const QString &name : QDir(folder).entryList(leftovers, QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(folder + name);
 
     btnNext->setEnabled(false);
-    Gauge->setRange(0, 3 + int(MasterTableNames().size()) + int(std::size(kCarried)));
+    Gauge->setRange(0, 4 + int(MasterTableNames().size()) + int(std::size(kCarried)));
     Gauge->setValue(0);
 
-    // Built beside its final name and renamed when whole: a closing that
-    // stops half-way leaves no next-year database behind.
-    const QString temp = folder + QStringLiteral("~") + QLatin1String(YearDatabaseFileName);
-    QFile::remove(temp);
-    QFile::remove(temp + QStringLiteral("-journal"));
+    // Built under a name of this process beside the final one, and given
+    // that name only when whole and checked: a closing that stops half-way
+    // leaves no next-year database behind.
+    const QString temp = folder + QStringLiteral("~%1.").arg(QCoreApplication::applicationPid())
+                       + QLatin1String(YearDatabaseFileName);
     bool ok = false;
     Status(QStringLiteral("Копиране на празната база ..."));
     if (FileCopier->CopyFile(templatePath, temp)) {
         Step();
         ok = BuildDatabase(temp, newYear);
     }
-    if (ok && !QFile::rename(temp, target)) {
-        // Only a database made meanwhile stands in the way.
-        if (QFileInfo::exists(target))
-            ShowWarning(QString::fromUtf8(kAlreadyDone));
-        else
-            ShowError(QString::fromUtf8(kRenameError), {QDir::toNativeSeparators(temp), QDir::toNativeSeparators(target)});
+    if (ok && !CheckBuiltDatabase(temp, newYear, reason)) {
+        ShowError(LoadResString(rsYearEndCheckFailed), {reason});
         ok = false;
+    }
+    struct stat built;
+    if (ok && ::stat(QFile::encodeName(temp).constData(), &built) != 0) {
+        ShowError(LoadResString(rsYearEndCheckFailed), {SystemReason(errno)});
+        ok = false;
+    }
+    if (ok) {
+        const int error = PlaceWithoutReplacing(temp, target);
+        if (error == EEXIST) {
+            // Only a database made meanwhile stands in the way.
+            ShowWarning(QString::fromUtf8(kAlreadyDone));
+            ok = false;
+        } else if (error != 0) {
+            ShowError(QString::fromUtf8(kRenameError),
+                      {QDir::toNativeSeparators(temp), QDir::toNativeSeparators(target) + QStringLiteral(": ")
+                                                           + SystemReason(error)});
+            ok = false;
+        }
+    }
+    if (ok) {
+        // The file under the name must be the very one built and checked.
+        struct stat placed;
+        if (::stat(QFile::encodeName(target).constData(), &placed) != 0 || placed.st_dev != built.st_dev
+            || placed.st_ino != built.st_ino) {
+            ShowError(LoadResString(rsYearEndCheckFailed), {QDir::toNativeSeparators(target)});
+            ok = false;
+        }
     }
     if (!ok) {
         QFile::remove(temp);
@@ -263,6 +385,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         btnNext->setEnabled(true);
         return false;
     }
+    Step();
     Gauge->setValue(Gauge->maximum());
     Status(QString());
     panelText->setText(LoadResString(rsYearEndDone));
@@ -294,6 +417,37 @@ bool TfrmFinsihYear_TLV::BuildDatabase(const QString &TempPath, int NewYear)
     const bool carried = CarryMasterData(newDb, NewYear);
     newDb.Close();
     return carried;
+}
+
+bool TfrmFinsihYear_TLV::CheckBuiltDatabase(const QString &Path, int NewYear, QString &Reason)
+{
+    Status(QStringLiteral("Проверка на новата база ..."));
+    try {
+        platform::Database db(Path);
+        const platform::QueryResult check = db.Query(QStringLiteral("PRAGMA integrity_check"));
+        const QString verdict = check.rows.empty() || check.rows[0].isEmpty() ? QString() : check.rows[0][0];
+        if (verdict != QLatin1String("ok")) {
+            Reason = verdict;
+            return false;
+        }
+        for (const QString &table : MasterTableNames())
+            if (!db.TableExists(table)) {
+                Reason = LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
+                return false;
+            }
+        // The year written last: a file that is still the template has none.
+        // (A per-year database may keep its year in its name only.)
+        const platform::QueryResult year = db.Query(QStringLiteral("SELECT value_va FROM VA WHERE code_va = 8"));
+        const QString written = year.rows.empty() || year.rows[0].isEmpty() ? QString() : year.rows[0][0].trimmed();
+        if (written != QString::number(NewYear) && (DatabaseTag().isEmpty() || !year.rows.empty())) {
+            Reason = QStringLiteral("VA 8 = \"%1\"").arg(written);
+            return false;
+        }
+    } catch (const Exception &e) {
+        Reason = e.Message();
+        return false;
+    }
+    return true;
 }
 
 bool TfrmFinsihYear_TLV::CarryMasterData(TADOConnection &NewDb, int NewYear)

@@ -12,6 +12,33 @@
 #include <QDialog>
 #include <QString>
 
+// The exclusive claim on the closing into one year's folder, held for the
+// whole run: a second workstation (or window) is refused while it is held.
+// It is a lock of the operating system on a lock file in that folder, the
+// same kind of lock the database engine relies on for the shared database,
+// so it is seen by every workstation and ends with its process: a closing
+// that dies leaves nothing that blocks the next one.
+class TYearEndClaim
+{
+public:
+    // Tries to claim the closing into Folder; Held() tells the outcome.
+    explicit TYearEndClaim(const QString &Folder);
+    ~TYearEndClaim();
+    TYearEndClaim(const TYearEndClaim &) = delete;
+    TYearEndClaim &operator=(const TYearEndClaim &) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+    // The reason when the claim could not be taken for another cause than
+    // another holder ("" when another closing holds it).
+    QString Error() const { return error_; }
+    static QString LockFileName();
+
+private:
+    QString path_;
+    QString error_;
+    int fd_ = -1;
+};
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -49,5 +76,6 @@ private:
     void Status(const QString &Text);
     void Step();
     bool BuildDatabase(const QString &TempPath, int NewYear);
+    bool CheckBuiltDatabase(const QString &Path, int NewYear, QString &Reason);
     bool CarryMasterData(TADOConnection &NewDb, int NewYear);
 };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -42,6 +43,12 @@ QByteArray ReadAll(const QString &Path)
 {
     QFile f(Path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString &Path, const QByteArray &Data)
+{
+    QFile f(Path);
+    return f.open(QIODevice::WriteOnly) && f.write(Data) == Data.size();
 }
 
 // A list as a form shows it: a header row in the header colour, data rows,
@@ -217,11 +224,7 @@ TEST(ExportText, StoppedOrFailedExportsLeaveNoFileBehind)
     TRichGrid g;
     FillSales(g);
     const QString file = dir.filePath(QStringLiteral("s.txt"));
-    {
-        QFile old(file);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    ASSERT_TRUE(WriteAll(file, "old"));
     StopAfter stop(5);
     EXPECT_EQ(ExportToText(Job(g, file), stop), erCancelled);
     EXPECT_EQ(ReadAll(file), QByteArray("old"));
@@ -232,6 +235,28 @@ TEST(ExportText, StoppedOrFailedExportsLeaveNoFileBehind)
     EXPECT_EQ(ExportToText(empty, progress), erFailed);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({QStringLiteral("s.txt")}));
+}
+
+TEST(ExportFiles, EveryKindReplacesALinkAtItsNameAndNeverWritesThroughIt)
+{
+    QTemporaryDir dir;
+    TRichGrid g;
+    FillSales(g);
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    ASSERT_TRUE(WriteAll(victim, "keep"));
+    using Exporter = int (*)(const TExportJob &, TExportProgress &);
+    const std::vector<std::pair<QString, Exporter>> kinds = {{QStringLiteral("t.txt"), &ExportToText},
+                                                             {QStringLiteral("d.doc"), &ExportToDocument},
+                                                             {QStringLiteral("s.xlsx"), &ExportToSpreadsheet}};
+    for (const auto &[name, exporter] : kinds) {
+        const QString file = dir.filePath(name);
+        ASSERT_TRUE(QFile::link(victim, file));
+        TExportProgress progress;
+        EXPECT_EQ(exporter(Job(g, file), progress), erExported) << name.toStdString();
+        EXPECT_EQ(ReadAll(victim), QByteArray("keep")) << name.toStdString();
+        EXPECT_FALSE(QFileInfo(file).isSymLink()) << name.toStdString();
+        EXPECT_GT(QFileInfo(file).size(), 4) << name.toStdString();
+    }
 }
 
 TEST(ExportSpreadsheet, SheetHoldsHeadTableNumberFormatsColoursAndMerges)

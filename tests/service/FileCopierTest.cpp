@@ -147,6 +147,19 @@ TEST_F(FileCopierTest, FullDiskFailsAndKeepsTheTarget)
     EXPECT_EQ(Entries(Path("out")), QStringList{"target.txt"});
 }
 
+TEST_F(FileCopierTest, ALinkAtTheTargetIsReplacedNeverWrittenThrough)
+{
+    ASSERT_TRUE(Write(Path("cabinet.tlv"), TextBytes(3000, 8)));
+    ASSERT_TRUE(Write(Path("victim.txt"), "keep"));
+    ASSERT_TRUE(QDir().mkpath(Path("disk")));
+    ASSERT_TRUE(QFile::link(Path("victim.txt"), Path("disk/cabinet.tlv")));
+    EXPECT_TRUE(copier_.CopyFile(Path("cabinet.tlv"), Path("disk/cabinet.tlv"))) << errors_.join('|').toStdString();
+    EXPECT_EQ(Read(Path("victim.txt")), "keep");
+    EXPECT_FALSE(QFileInfo(Path("disk/cabinet.tlv")).isSymLink());
+    EXPECT_EQ(Read(Path("disk/cabinet.tlv")), Read(Path("cabinet.tlv")));
+    EXPECT_EQ(Entries(Path("disk")), QStringList{"cabinet.tlv"});
+}
+
 TEST_F(FileCopierTest, SourceThatChangesOrIsNoFileIsRefused)
 {
     ASSERT_TRUE(Write(Path("growing.bin"), RandomBytes(600000, 6)));

@@ -32,6 +32,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 using namespace testfiles;
 
@@ -474,4 +475,175 @@ TEST_F(ArchiveGui, TheServiceMenuOpensTheWizardsInTheirModes)
     }
     EXPECT_EQ(pages, (QList<int>{20, 0}));
     EXPECT_TRUE(IsFormClassRegistered("TfrmFinsihYear_TLV"));
+}
+
+TEST_F(ArchiveGui, AnEmptyOrRelativeFolderIsRefusedBeforeAnythingIsWritten)
+{
+    const QString work = base_->Path() + "work";
+    QDir().mkpath(work);
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work));
+    for (const QString &folder : {QString(), QString("   "), QString("archives"), QString("c:\\tmp")}) {
+        auto form = Open(0);
+        form->radioPath->click();
+        form->editDirectory->setText(folder);
+        testsupport::ScopedDialogAnswers dialogs;
+        form->actNext->trigger();
+        ASSERT_EQ(dialogs.Shown().size(), 1u) << folder.toStdString();
+        EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+        EXPECT_EQ(dialogs.Shown()[0].Text,
+                  folder.trimmed().isEmpty()
+                      ? QString("Въведете папката на архивните копия в полето \"Друг носител:\".")
+                      : QString("Папката \"%1\" в полето \"Друг носител:\" не е пълен път. Въведете пълния път на "
+                                "папката, започващ с \"/\".").arg(folder));
+        // Still on the first page, the folder to be mended.
+        EXPECT_EQ(form->PageNumber(), 20);
+        EXPECT_EQ(form->LastFailure(), 0);
+        EXPECT_TRUE(form->actNext->isEnabled());
+        EXPECT_TRUE(form->groupFrom->isVisibleTo(form.get()));
+        EXPECT_FALSE(QFileInfo::exists(form->TempFolder()));
+    }
+    EXPECT_TRUE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+
+    // The restore reads no archive through a relative folder either.
+    {
+        auto form = Archive(&TformArchive::radioPath, work);
+        ASSERT_EQ(form->PageNumber(), 99);
+    }
+    ASSERT_TRUE(QDir::setCurrent(base_->Path()));
+    Execute("INSERT INTO Merki VALUES ( 2, \"кг\" )");
+    auto restore = Open(1);
+    restore->radioPath->click();
+    restore->editDirectory->setText("work");
+    restore->actRefreshArchives->trigger();
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        Restore(*restore);
+        EXPECT_EQ(dialogs.Texts().size(), 1);
+        EXPECT_EQ(restore->PageNumber(), 0);
+    }
+    EXPECT_EQ(Rows("SELECT Count(*) FROM Merki"), QStringList{"2"});
+    QDir::setCurrent(cwd);
+}
+
+TEST_F(ArchiveGui, TheArchiveKeepsTheDatabasesDateAndTheRestoreGivesItBack)
+{
+    DbConnection->SetConnected(false);
+    const QDateTime when(QDate(2024, 3, 5), QTime(10, 20, 30));
+    {
+        QFile f(DatabasePath());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    auto form = Archive();
+    ASSERT_EQ(form->PageNumber(), 99);
+    const QString first = Parts(base_->DbFolder() + "Archive", form->ArchiveStamp()).value(0);
+    form.reset();
+    // The date stored, as any extracting program reads it.
+    const QString out = base_->Path() + "out/";
+    QDir().mkpath(out);
+    {
+        TCabArchive reader;
+        reader.SetCABFileName(first);
+        reader.SetDestinationPath(out);
+        reader.SetFileSupport(true);
+        ASSERT_TRUE(reader.ExtractFiles(0));
+    }
+    EXPECT_EQ(QFileInfo(out + MainDatabaseFileName).lastModified(), when);
+
+    Execute("INSERT INTO Merki VALUES ( 2, \"кг\" )");
+    DbConnection->SetConnected(false);
+    auto restore = Open(1);
+    Restore(*restore);
+    ASSERT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
+    EXPECT_EQ(QFileInfo(DatabasePath()).lastModified(), when);
+    EXPECT_EQ(Rows("SELECT n_Miarka FROM Merki"), QStringList{"1"});
+}
+
+TEST_F(ArchiveGui, AnArchiveLackingTablesOrColumnsIsRefusedAndAnOlderOneIsCompleted)
+{
+    DbConnection->SetConnected(false);
+    const QString folder = base_->Path() + "other";
+    QDir().mkpath(folder);
+    // Archives of databases changed from this one, each by one statement.
+    const QStringList changes = {"DROP TABLE Ambalaj", "ALTER TABLE Merki ADD COLUMN extra INT",
+                                 "ALTER TABLE CustGroups DROP COLUMN TD_na_NAP"};
+    const QStringList stamps = {"20200101-101010", "20200102-101010", "20200103-101010"};
+    for (int i = 0; i < changes.size(); ++i) {
+        const QString db = base_->Path() + QString("changed%1/").arg(i) + MainDatabaseFileName;
+        QDir().mkpath(QFileInfo(db).absolutePath());
+        ASSERT_TRUE(QFile::copy(DatabasePath(), db));
+        {
+            platform::Database changed(db);
+            ASSERT_EQ(sqlite3_exec(changed.Handle(), qPrintable(changes[i]), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        TCabArchive cab;
+        cab.SetCABFileName(folder + "/" + stamps[i] + CabinetPartSuffix(1));
+        cab.SetVolumeName("Disk1");
+        cab.CompressionType = 1;
+        cab.CreateCabinet();
+        ASSERT_TRUE(cab.AddFile(db, MainDatabaseFileName));
+        ASSERT_TRUE(cab.FlushCabinet(false));
+        cab.CloseCabinet();
+    }
+    Execute("INSERT INTO Merki VALUES ( 3, \"л\" )");
+    DbConnection->SetConnected(false);
+    const QByteArray before = Read(DatabasePath());
+    const auto restoreFrom = [&](const QString &Stamp) {
+        auto restore = Open(1);
+        restore->radioPath->click();
+        restore->editDirectory->setText(folder);
+        restore->actRefreshArchives->trigger();
+        for (int row = 0; row < restore->listArchives->topLevelItemCount(); ++row) {
+            restore->listArchives->setCurrentItem(restore->listArchives->topLevelItem(row));
+            if (restore->SelectedArchiveName() == Stamp)
+                break;
+        }
+        EXPECT_EQ(restore->SelectedArchiveName(), Stamp);
+        restore->actNext->trigger();
+        return restore;
+    };
+    const QString refused = "\n\nВъзстановяването не е извършено успешно.\n"
+                            "Архивното копие не е на база данни на програмата:\n";
+    {
+        auto restore = restoreFrom(stamps[0]);
+        EXPECT_EQ(restore->LastFailure(), 15);
+        EXPECT_EQ(restore->labelInfo->text(), refused + "липсва таблица Ambalaj.");
+        EXPECT_FALSE(restore->actNext->isEnabled());
+        EXPECT_TRUE(Read(DatabasePath()) == before);
+    }
+    {
+        auto restore = restoreFrom(stamps[1]);
+        EXPECT_EQ(restore->LastFailure(), 15);
+        EXPECT_EQ(restore->labelInfo->text(),
+                  refused + "полетата на таблица Merki се различават от тези на програмата.");
+        EXPECT_TRUE(Read(DatabasePath()) == before);
+    }
+    // An archive from before a column was added is completed as the
+    // upgrade completes an older database.
+    auto restore = restoreFrom(stamps[2]);
+    EXPECT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
+    EXPECT_EQ(Rows("SELECT Count(*) FROM Merki WHERE n_Miarka = 3"), QStringList{"0"});
+    EXPECT_EQ(Rows("SELECT Count(TD_na_NAP) FROM CustGroups"), QStringList{"0"});
+    EXPECT_EQ(Rows("SELECT code_c FROM CustGroups"), QStringList{"7"});
+}
+
+TEST_F(ArchiveGui, AnArchiveNeverWritesThroughALinkAtItsName)
+{
+    const QString victim = base_->Path() + "victim.txt";
+    ASSERT_TRUE(Write(victim, "keep"));
+    for (const bool hard : {false, true}) {
+        const QString folder = base_->Path() + (hard ? "hard" : "symbolic");
+        QDir().mkpath(folder);
+        // A link at every name the archive can take in the next half minute.
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s < 30; ++s) {
+            const QString name = folder + "/" + ArchiveTimestamp(now.addSecs(s)) + CabinetPartSuffix(1);
+            ASSERT_TRUE(hard ? ::link(qPrintable(victim), qPrintable(name)) == 0 : QFile::link(victim, name));
+        }
+        auto form = Archive(&TformArchive::radioPath, folder);
+        EXPECT_EQ(form->LastFailure(), 7) << hard;
+        EXPECT_EQ(Read(victim), "keep") << hard;
+        EXPECT_EQ(QFileInfo(folder + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)).isSymLink(), !hard);
+    }
 }

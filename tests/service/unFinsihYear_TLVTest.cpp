@@ -4,16 +4,86 @@
 
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
+#include "service/FileCopier.h"
 #include "service/TestFiles.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
 
 using namespace testfiles;
+
+namespace {
+
+const char *const kChildDb = "TOLVEX_YEAREND_CHILD_DB";
+const char *const kChildGo = "TOLVEX_YEAREND_CHILD_GO";      // the closing starts when this file appears
+const char *const kChildHold = "TOLVEX_YEAREND_CHILD_HOLD";  // only claims, makes this file and waits
+const QString kRunning = "Годишното приключване в момента се извършва от друго работно място. Изчакайте го да завърши.";
+const QString kDone = "Годишното приключване вече е извършено.";
+
+bool WaitForFile(const QString &Path, int Ms)
+{
+    QDeadlineTimer wait(Ms);
+    while (!QFile::exists(Path) && !wait.hasExpired())
+        QThread::msleep(1);
+    return QFile::exists(Path);
+}
+
+// A workstation's program in a process of its own, running the closing.
+QProcess *StartWorkstation(const QString &Db, const QString &Go, const QString &Hold = {})
+{
+    auto *p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kChildDb, Db);
+    env.insert(kChildGo, Go);
+    env.insert(kChildHold, Hold);
+    p->setProcessEnvironment(env);
+    p->setProcessChannelMode(QProcess::MergedChannels);
+    p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=YearEndChild.ClosesTheYear"});
+    return p;
+}
+
+} // namespace
+
+// The child's part, run only in the processes the tests below start: the
+// year-end closing pressed on one workstation; it prints what it was told.
+TEST(YearEndChild, ClosesTheYear)
+{
+    const QString db = qEnvironmentVariable(kChildDb);
+    if (db.isEmpty())
+        GTEST_SKIP() << "runs only as a child process of the year-end process tests";
+    SetProgramFileNameForTests(QFileInfo(db).absolutePath() + "/../bin/tolvex");
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    const QString hold = qEnvironmentVariable(kChildHold);
+    if (!hold.isEmpty()) {
+        TfrmFinsihYear_TLV form;
+        const QString folder = QFileInfo(form.NextYearDatabasePath()).absolutePath();
+        QDir().mkpath(folder);
+        TYearEndClaim claim(folder);
+        ASSERT_TRUE(claim.Held());
+        ASSERT_TRUE(Write(hold, "held"));
+        QThread::sleep(120);   // until killed
+        return;
+    }
+    ASSERT_TRUE(WaitForFile(qEnvironmentVariable(kChildGo), 60000));
+    TfrmFinsihYear_TLV form;
+    testsupport::ScopedDialogAnswers dialogs;
+    const bool done = form.btnNextClick();
+    std::printf("RESULT %s|%s\n", done ? "success" : "refused", qPrintable(dialogs.Texts().join('|')));
+    std::fflush(stdout);
+    CloseDatabase();
+}
 
 namespace {
 
@@ -189,4 +259,81 @@ TEST_F(YearEnd, ThePerYearDatabaseNamesTheYearAndItsGroup)
     ASSERT_TRUE(form.btnNextClick());
     const QString next = base_->DbFolder() + "FIRM/2031/" + YearDatabaseFileName;
     EXPECT_EQ(RowsOf(next, "SELECT * FROM Groups"), QStringList{"5@Сладкарски"});
+}
+
+TEST_F(YearEnd, WorkstationsClosingAtOnceMakeOneWholeDatabase)
+{
+    for (int code = 1; code <= 400; ++code)
+        Execute(QString("INSERT INTO Izdelia VALUES ( %1, \"Изделие %1\", 1, 0, 1, 1.5, 0, 0, 0, 0 )").arg(code));
+    CloseDatabase();
+    const QByteArray empty = Read(base_->DbFolder() + TemplateDatabaseFileName);
+    const QString go = base_->Path() + "go";
+    int running = 0;
+    for (int round = 0; round < 4; ++round) {
+        QFile::remove(go);
+        DeleteTree(base_->DbFolder() + "2026");
+        std::vector<std::unique_ptr<QProcess>> children;
+        for (int i = 0; i < 3; ++i) {
+            children.emplace_back(StartWorkstation(DatabasePath(), go));
+            ASSERT_TRUE(children.back()->waitForStarted());
+        }
+        QThread::msleep(300);
+        ASSERT_TRUE(Write(go, "go"));
+        QStringList results;
+        for (auto &child : children) {
+            ASSERT_TRUE(child->waitForFinished(120000));
+            const QString out = QString::fromLocal8Bit(child->readAll());
+            ASSERT_EQ(child->exitCode(), 0) << out.toStdString();
+            const int at = out.indexOf("RESULT ");
+            ASSERT_GE(at, 0) << out.toStdString();
+            results << out.mid(at + 7).section('\n', 0, 0);
+        }
+        // One closing made the database; each other one was told why not.
+        EXPECT_EQ(results.filter(QRegularExpression("^success\\|$")).size(), 1) << results.join(" / ").toStdString();
+        for (const QString &r : results)
+            EXPECT_TRUE(r == "success|" || r == "refused|" + kRunning || r == "refused|" + kDone)
+                << r.toStdString();
+        running += int(results.count("refused|" + kRunning));
+        const QString db = NextYearPath();
+        ASSERT_TRUE(QFileInfo::exists(db));
+        EXPECT_FALSE(Read(db) == empty);
+        EXPECT_EQ(Raw(db, "SELECT value_va FROM VA WHERE code_va = 8"), "2026");
+        EXPECT_EQ(Raw(db, "SELECT Count(*) FROM Izdelia"), "401");
+        EXPECT_EQ(Raw(db, "PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(QDir(base_->DbFolder() + "2026").entryList(QDir::Files | QDir::Hidden),
+                  QStringList{YearDatabaseFileName});
+    }
+    // The closings did run at the same time.
+    EXPECT_GT(running, 0);
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+}
+
+TEST_F(YearEnd, AClosingRunningElsewhereIsRefusedAndItsClaimEndsWithItsProcess)
+{
+    CloseDatabase();
+    const QString held = base_->Path() + "held";
+    std::unique_ptr<QProcess> holder(StartWorkstation(DatabasePath(), QString(), held));
+    ASSERT_TRUE(WaitForFile(held, 60000)) << holder->readAll().toStdString();
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    {
+        TfrmFinsihYear_TLV form;
+        testsupport::ScopedDialogAnswers dialogs;
+        EXPECT_FALSE(form.btnNextClick());
+        EXPECT_EQ(dialogs.Texts(), QStringList{kRunning});
+        EXPECT_FALSE(QFileInfo::exists(NextYearPath()));
+        EXPECT_TRUE(form.btnNext->isEnabled());
+    }
+    // The workstation dies in the middle: its claim does not outlive it, nor
+    // do the files it was making.
+    holder->kill();
+    ASSERT_TRUE(holder->waitForFinished(10000));
+    const QString halfMade = "~4242." + QString(YearDatabaseFileName);
+    for (const QString &name : {halfMade, halfMade + "-journal", "." + halfMade + ".Ab12Cd"})
+        ASSERT_TRUE(Write(base_->DbFolder() + "2026/" + name, "half made"));
+    TfrmFinsihYear_TLV form;
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_TRUE(form.btnNextClick()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(Raw(NextYearPath(), "SELECT value_va FROM VA WHERE code_va = 8"), "2026");
+    EXPECT_EQ(QDir(base_->DbFolder() + "2026").entryList(QDir::Files | QDir::Hidden),
+              QStringList{YearDatabaseFileName});
 }

@@ -1,7 +1,8 @@
 #include "platform/office/RtfWriter.h"
 
+#include "platform/system/ReplacingFile.h"
+
 #include <QDir>
-#include <QSaveFile>
 #include <cmath>
 
 #include "platform/print/CodePages.h"
@@ -252,14 +253,20 @@ QByteArray RtfDocument::ToRtf() const
 
 void RtfDocument::SaveToFile(const QString &FileName) const
 {
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
+    ReplacingFile file(FileName);
+    if (!file.Open())
         throw ERtfError(QStringLiteral("Файлът %1 не може да бъде създаден: %2").arg(QDir::toNativeSeparators(FileName),
-                                                                   file.errorString()));
+                                                                   file.ErrorString()));
     QByteArray data = ToRtf();
-    if (file.write(data) != data.size() || !file.commit())
+    if (file.Device().write(data) != data.size()) {
+        const QString reason = file.Device().errorString();
+        file.Cancel();
         throw ERtfError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(FileName),
-                                                                  file.errorString()));
+                                                                  reason));
+    }
+    if (!file.Commit())
+        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(FileName),
+                                                                  file.ErrorString()));
 }
 
 } // namespace platform::office

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -54,23 +53,19 @@ QByteArray CellUtf8(const QString &Text)
 
 } // namespace
 
-XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : fileName_(FileName)
+XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : file_(FileName)
 {
-    // Reserve a name beside the target, so that the finished file can take
-    // the target's name in one step on the same file system.
-    QFileInfo target(FileName);
-    QTemporaryFile reserve(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                           QStringLiteral(".XXXXXX"));
-    reserve.setAutoRemove(false);
-    if (!reserve.open())
+    // The library writes a file of its own beside the target, which takes
+    // the target's name in one step when the workbook is closed.
+    if (!file_.Open())
         throw EXlsxError(QStringLiteral("В папката %1 не може да бъде създаден файл: %2")
-                             .arg(QDir::toNativeSeparators(target.absolutePath()), reserve.errorString()));
-    tempName_ = reserve.fileName();
-    reserve.close();
+                             .arg(QDir::toNativeSeparators(QFileInfo(FileName).absolutePath()), file_.ErrorString()));
+    file_.Device().close();
+    const QString temp = file_.TemporaryName();
 
-    workbook_ = workbook_new(QFile::encodeName(tempName_).constData());
+    workbook_ = workbook_new(QFile::encodeName(temp).constData());
     if (!workbook_) {
-        QFile::remove(tempName_);
+        file_.Cancel();
         throw EXlsxError(QStringLiteral("The spreadsheet library could not start a workbook."));
     }
     QByteArray sheet = SheetName.toUtf8();
@@ -219,20 +214,12 @@ void XlsxWorkbook::Close()
     formats_.clear();
     lxw_error error = workbook_close(wb); // frees the workbook in every case
     if (error != LXW_NO_ERROR) {
-        QFile::remove(tempName_);
+        file_.Cancel();
         Check(error, "close");
     }
-    if (std::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(fileName_).constData()) != 0) {
-        QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(tempName_);
-        throw EXlsxError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(fileName_), reason));
-    }
-    tempName_.clear();
-    // The reserved name was private to its owner; the finished file takes
-    // the permissions any new file of the user gets.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(fileName_).constData(), 0666 & ~mask);
+    if (!file_.Commit())
+        throw EXlsxError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
+                             .arg(QDir::toNativeSeparators(file_.FileName()), file_.ErrorString()));
 }
 
 void XlsxWorkbook::Discard()
@@ -243,8 +230,7 @@ void XlsxWorkbook::Discard()
         sheet_ = nullptr;
         formats_.clear();
     }
-    if (!tempName_.isEmpty() && QFile::exists(tempName_))
-        QFile::remove(tempName_);
+    file_.Cancel();
 }
 
 double XlsxColumnWidth(int LongestTextLength)

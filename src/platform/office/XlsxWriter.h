@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/Exception.h"
+#include "platform/system/ReplacingFile.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -99,8 +100,7 @@ private:
     void Merge(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString *Text, double Value,
                const XlsxLook &Look);
 
-    QString fileName_;
-    QString tempName_;
+    ReplacingFile file_;
     lxw_workbook *workbook_ = nullptr;
     lxw_worksheet *sheet_ = nullptr;
     std::unordered_map<XlsxLook, lxw_format *, XlsxLookHash> formats_;
