@@ -474,20 +474,23 @@ QString TfrmSimple_Nomenklatura::ValidateEditors()
         if (RowExists(1, name))
             messages += Format(LoadResString(rsNameExists), {name}) + QStringLiteral("\n\r");
     }
-    messages += CodeMessages(code);
+    messages += CodeMessages();
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     return messages;
 }
 
-QString TfrmSimple_Nomenklatura::CodeMessages(long double Code)
+QString TfrmSimple_Nomenklatura::CodeMessages() const
 {
-    if (Code == 0)
-        return LoadResString(rsEnterCode) + QStringLiteral("\n\r");
-    // A code is a whole number: 123.5 is refused, never stored as 123 or 124.
-    if (Code != std::floor(Code))
+    // The editor reads its text rounded to no decimals; a code is a whole
+    // number: 123.5 is refused, never stored as 124.
+    const long double code = feShifyr->Value();
+    const long double typed = DotStrToFloat(feShifyr->text().trimmed(), code);
+    if (typed != std::floor(typed))
         return LoadResString(rsWholeCodeOnly) + QStringLiteral("\n\r");
-    if (Code < 1 || Code > MaxCode)
+    if (code == 0)
+        return LoadResString(rsEnterCode) + QStringLiteral("\n\r");
+    if (code < 1 || code > MaxCode)
         return QStringLiteral("Шифърът трябва да е между 1 и 2147483647!\n\r");
     return QString();
 }

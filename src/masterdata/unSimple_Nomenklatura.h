@@ -180,9 +180,9 @@ protected:
     // The row a queued line writes now; nullptr when the line has no row
     // (deleted, written, or never queued).
     const QStringList *PendingRow(int Line) const;
-    // The messages of a code that cannot be stored: 0, not whole, out of
-    // range ("" for a good one).
-    static QString CodeMessages(long double Code);
+    // The messages of a code editor's text that cannot be stored: none,
+    // not whole, out of range ("" for a good one).
+    QString CodeMessages() const;
     // The key's duplicate among all rows (column Col equal to Text).
     bool RowExists(int Col, const QString &Text) const;
     void SetCaptionColor(TColor Color);

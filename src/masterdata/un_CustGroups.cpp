@@ -171,7 +171,7 @@ QString TfrmCustGroups::ValidateEditors()
         if (RowExists(colBulstat, bulstat))
             messages += Format(LoadResString(rsBulstatExists), {bulstat}) + QStringLiteral("\n\r");
     }
-    messages += CodeMessages(code);
+    messages += CodeMessages();
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     if (bulstat.trimmed().isEmpty())
