@@ -35,8 +35,6 @@ QString ShortText(long double X)
     return s;
 }
 
-QString Quoted(const QString &Text) { return QLatin1Char('"') + SqlEscape(Text) + QLatin1Char('"'); }
-
 // A table and column that hold codes of a master table, and what a clerk
 // calls the rows there.
 struct TCodeUse
@@ -431,7 +429,7 @@ QString TfrmSimple_Nomenklatura::UpdateStatement(int Line)
         if (value.Null)
             conditions << Format(QStringLiteral("( %s Is Null )"), {value.Column});
         else if (value.Kind == TStoredValue::vkText)
-            conditions << Format(QStringLiteral("( %s = %s )"), {value.Column, Quoted(value.Text)});
+            conditions << Format(QStringLiteral("( %s = %s )"), {value.Column, TextLiteral(value.Text)});
         else if (value.Kind == TStoredValue::vkReal)
             conditions << Format(QStringLiteral("( Abs( %s - %s ) < 0.000001 )"), {value.Column, value.Text});
         else
@@ -442,7 +440,7 @@ QString TfrmSimple_Nomenklatura::UpdateStatement(int Line)
         const QString original = FPending.OriginalKey(Line);
         conditions << Format(QStringLiteral("( %s = %s )"),
                              {key.Column, key.Literal.startsWith(QLatin1Char('"'))
-                                              ? Quoted(original)
+                                              ? TextLiteral(original)
                                               : QString::number(StrToIntOrZero(original))});
     }
     // A new code that another workstation took meanwhile refuses it too.
@@ -511,7 +509,12 @@ void TfrmSimple_Nomenklatura::LoadEditors(const QStringList &Row)
 QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmSimple_Nomenklatura::EditorColumns()
 {
     return {{FKeyField, QString::number(static_cast<int>(feShifyr->Value()))},
-            {FNameField, Quoted(edNaimenovanie->text())}};
+            {FNameField, TextLiteral(edNaimenovanie->text())}};
+}
+
+QString TfrmSimple_Nomenklatura::TextLiteral(const QString &Text)
+{
+    return QLatin1Char('"') + SqlEscape(Text) + QLatin1Char('"');
 }
 
 QString TfrmSimple_Nomenklatura::InsertSql() { return QString(); }

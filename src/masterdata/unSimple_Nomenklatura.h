@@ -109,6 +109,8 @@ public:
         QString Column;
         QString Literal;
     };
+    // A text as a statement's literal: quoted, through SqlEscape.
+    static QString TextLiteral(const QString &Text);
     // Where documents and other tables use a code of TableName: their
     // descriptions, joined with ", " ("" when nowhere).
     QString UsesOfCode(int Code);

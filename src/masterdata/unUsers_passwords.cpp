@@ -96,10 +96,9 @@ void TfrmUsers_passwords::LoadEditors(const QStringList &Row)
 
 QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmUsers_passwords::EditorColumns()
 {
-    auto text = [](const TLimitedEdit *Edit) { return QLatin1Char('"') + SqlEscape(Edit->text()) + QLatin1Char('"'); };
-    return {{QStringLiteral("user_name"), text(edUser)},
-            {QStringLiteral("user_password"), text(edPassword)},
-            {QStringLiteral("three_names"), text(edNames)}};
+    return {{QStringLiteral("user_name"), TextLiteral(edUser->text())},
+            {QStringLiteral("user_password"), TextLiteral(edPassword->text())},
+            {QStringLiteral("three_names"), TextLiteral(edNames->text())}};
 }
 
 QString TfrmUsers_passwords::RowCaption(const QStringList &Row)

@@ -221,20 +221,19 @@ void TfrmCustGroups::LoadEditors(const QStringList &Row)
 
 QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmCustGroups::EditorColumns()
 {
-    auto text = [](const QString &Text) { return QLatin1Char('"') + SqlEscape(Text) + QLatin1Char('"'); };
     QList<TColumnValue> columns = TfrmSimple_Nomenklatura::EditorColumns();
-    columns << TColumnValue{QStringLiteral("NDR"), text(ed_NDR->text())}
-            << TColumnValue{QStringLiteral("Bulstat"), text(ed_Bulstat->text())}
-            << TColumnValue{QStringLiteral("MOL"), text(ed_MOL->text())}
+    columns << TColumnValue{QStringLiteral("NDR"), TextLiteral(ed_NDR->text())}
+            << TColumnValue{QStringLiteral("Bulstat"), TextLiteral(ed_Bulstat->text())}
+            << TColumnValue{QStringLiteral("MOL"), TextLiteral(ed_MOL->text())}
             << TColumnValue{QStringLiteral("Pref_code"), QString::number(sePref_code->value())}
-            << TColumnValue{QStringLiteral("e_mail_c"), text(StoredEmail(ed_E_mail->text()))}
-            << TColumnValue{QStringLiteral("GSM"), text(ed_GSM->text())}
-            << TColumnValue{QStringLiteral("telephone"), text(ed_Telephone->text())}
-            << TColumnValue{QStringLiteral("fax"), text(ed_Fax->text())}
-            << TColumnValue{QStringLiteral("grad"), text(ed_Adres->text())}
-            << TColumnValue{QStringLiteral("Upravitel"), text(ed_Upravitel->text())}
+            << TColumnValue{QStringLiteral("e_mail_c"), TextLiteral(StoredEmail(ed_E_mail->text()))}
+            << TColumnValue{QStringLiteral("GSM"), TextLiteral(ed_GSM->text())}
+            << TColumnValue{QStringLiteral("telephone"), TextLiteral(ed_Telephone->text())}
+            << TColumnValue{QStringLiteral("fax"), TextLiteral(ed_Fax->text())}
+            << TColumnValue{QStringLiteral("grad"), TextLiteral(ed_Adres->text())}
+            << TColumnValue{QStringLiteral("Upravitel"), TextLiteral(ed_Upravitel->text())}
             << TColumnValue{QStringLiteral("c_bus"), QString::number(StrToIntOrZero(leMicrobus->text()))}
-            << TColumnValue{QStringLiteral("TD_na_NAP"), text(ed_TD_na_NAP->text())};
+            << TColumnValue{QStringLiteral("TD_na_NAP"), TextLiteral(ed_TD_na_NAP->text())};
     return columns;
 }
 

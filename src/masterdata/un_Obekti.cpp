@@ -91,12 +91,11 @@ void TfrmObekti::LoadEditors(const QStringList &Row)
 
 QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmObekti::EditorColumns()
 {
-    auto text = [](const QLineEdit *Edit) { return QLatin1Char('"') + SqlEscape(Edit->text()) + QLatin1Char('"'); };
     return {{KeyField(), QString::number(static_cast<int>(feShifyr->Value()))},
             {QStringLiteral("code_of_CustGroup"), QString::number(PickedCode(leCustomer))},
-            {NameField(), text(edNaimenovanie)},
-            {QStringLiteral("grad"), text(edGrad)},
-            {QStringLiteral("adres"), text(edAdres)},
-            {QStringLiteral("telefon"), text(edTelefon)},
-            {QStringLiteral("priel"), text(edPriel)}};
+            {NameField(), TextLiteral(edNaimenovanie->text())},
+            {QStringLiteral("grad"), TextLiteral(edGrad->text())},
+            {QStringLiteral("adres"), TextLiteral(edAdres->text())},
+            {QStringLiteral("telefon"), TextLiteral(edTelefon->text())},
+            {QStringLiteral("priel"), TextLiteral(edPriel->text())}};
 }
