@@ -188,6 +188,8 @@ const Row kRows[] = {
     {rsCodeInUse, "rsCodeInUse", "Шифър \"%s\" не може да бъде изтрит: използва се в %s!"},
     {rsWholeCodeOnly, "rsWholeCodeOnly", "Шифърът трябва да е цяло число!"},
     {rsCommitRowInEdit, "rsCommitRowInEdit", "Редът в редакция не е добавен! Желаете ли да го добавите?"},
+    {rsKeyTakenElsewhere, "rsKeyTakenElsewhere",
+     "\"%s\" е записан от друга работна станция! Редактирайте реда (F3) и натиснете F2."},
 };
 // clang-format on
 

@@ -180,6 +180,7 @@ constexpr int rsCodeTakenElsewhere = 67101;
 constexpr int rsCodeInUse = 67102;
 constexpr int rsWholeCodeOnly = 67103;
 constexpr int rsCommitRowInEdit = 67104;
+constexpr int rsKeyTakenElsewhere = 67105;
 
 struct TMessageText
 {

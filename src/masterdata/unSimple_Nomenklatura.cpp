@@ -388,7 +388,10 @@ void TfrmSimple_Nomenklatura::Renumber(int Line)
 void TfrmSimple_Nomenklatura::PutInsert(int Line)
 {
     TPendingRow &pending = FLineRows[Line];
-    pending.RefusalMessage = Format(LoadResString(rsCodeTakenElsewhere), {pending.Key, RowCaption(pending.Row)});
+    // Only a numeric code has a next one to take.
+    const bool textKey = pending.Columns.value(0).Literal.startsWith(QLatin1Char('"'));
+    pending.RefusalMessage = textKey ? Format(LoadResString(rsKeyTakenElsewhere), {pending.Key})
+                                     : Format(LoadResString(rsCodeTakenElsewhere), {pending.Key, RowCaption(pending.Row)});
     FPending.Put(
         Line, [this, Line](long double) { return InsertStatement(Line); }, nullptr, QString(),
         pending.RefusalMessage);
@@ -628,6 +631,12 @@ bool TfrmSimple_Nomenklatura::CommitEditors()
             FPending.Forget(line);
             queued = false;
         } else {
+            // A cell the clerk left as it was shows as it did (a name the
+            // editor cannot show whole stays whole); a cell with '@' would
+            // split the record list of a refresh.
+            for (int i = 0; i < row.size() && i < FEditRow.size() && i < FEditCells.size(); ++i)
+                if (row[i] == FEditRow[i] && !FEditCells[i].contains(QLatin1Char('@')))
+                    row[i] = FEditCells[i];
             pending.Row = row;
             PutUpdate(line, RowCaption(FEditCells));
         }
@@ -679,6 +688,7 @@ bool TfrmSimple_Nomenklatura::DoEdit()
     FEditMode = true;
     SetCaptionColor(EditingCaptionColor);
     LoadEditors(cells);
+    FEditRow = EditorRow();
     FEditColumns = EditorColumns();
     Grid->ClearRowsAttributes(row, row, 2 | 4);
     DeleteGridRow(*Grid, row);

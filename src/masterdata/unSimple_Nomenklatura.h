@@ -249,6 +249,7 @@ private:
     // The row in edit as the grid showed it, and as the editors gave it
     // right after it was loaded into them.
     QStringList FEditCells;
+    QStringList FEditRow;
     QList<TColumnValue> FEditColumns;
     TStoredRow FEditStored;
     // The line whose statement the save built last.

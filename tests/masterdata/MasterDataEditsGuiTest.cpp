@@ -133,6 +133,8 @@ TEST_F(MasterDataEditsGui, ARowPutBackUnchangedWritesNothingAndAChangeWritesOnly
     EXPECT_EQ(products->edNaimenovanie->text(), "Кифла малка 5  10");
     products->edPrice[1]->SetValue(0.45L);
     products->actNew->trigger();
+    EXPECT_EQ(products->Grid->Cells(TfrmIzdelia::colName, products->Grid->Row()), "Кифла (малка) №5 & 10%")
+        << "the grid shows the name that stays stored";
     SelectRowOf("101");
     products->actEdit->trigger();
     products->edPrice[0]->SetValue(1.25L);
@@ -290,4 +292,27 @@ TEST_F(MasterDataEditsGui, ANewCounterpartysSiteFollowsItsFinalCodeAndNameAndGoe
     EXPECT_EQ(dialogs.Texts().size(), 1);
     EXPECT_EQ(Rows("SELECT code_c, name_c FROM CustGroups WHERE code_c > 0"), QStringList({"5@Вега 2"}));
     EXPECT_EQ(Rows("SELECT * FROM Obekti WHERE code_of_object > 0"), QStringList({"1@5@Вега 2@Вега 2@Варна@@"}));
+}
+
+TEST_F(MasterDataEditsGui, AUserNameTakenMeanwhileIsRefusedInBulgarian)
+{
+    auto *users = Open<TfrmUsers_passwords>(Operators);
+    testsupport::ScopedDialogAnswers dialogs;
+    users->edUser->setText(QStringLiteral("maria"));
+    users->edPassword->setText(QStringLiteral("222"));
+    users->edNames->setText(QStringLiteral("Мария Петрова"));
+    users->actNew->trigger();
+    Execute(QStringLiteral("INSERT INTO Users_passwords VALUES ( \"Maria\", \"333\", \"Мария Иванова\" )"));
+    users->actSave->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"\"maria\" е записан от друга работна станция! Редактирайте реда (F3) и "
+                                            "натиснете F2."}));
+    EXPECT_EQ(Rows("SELECT * FROM Users_passwords"), QStringList({"Maria@333@Мария Иванова"}));
+    SelectRowOf("maria");
+    users->actEdit->trigger();
+    users->edUser->setText(QStringLiteral("mpetrova"));
+    users->actNew->trigger();
+    users->actSave->trigger();
+    EXPECT_EQ(dialogs.Texts().size(), 1);
+    EXPECT_EQ(Rows("SELECT * FROM Users_passwords ORDER BY 1"),
+              QStringList({"Maria@333@Мария Иванова", "mpetrova@222@Мария Петрова"}));
 }
