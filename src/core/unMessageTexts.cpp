@@ -186,6 +186,17 @@ const Row kRows[] = {
     {rsYesToAllButton, "rsYesToAllButton", "Да за всички"},
     {rsHelpButton, "rsHelpButton", "&Help"},
     {rsContinueButton, "rsContinueButton", "Продължи"},
+
+    // Master-data editors
+    {rsRowChangedElsewhere, "rsRowChangedElsewhere",
+     "Редът %s е променен или изтрит от друга работна станция. Натиснете F8 и въведете промяната отново."},
+    {rsCodeTakenElsewhere, "rsCodeTakenElsewhere",
+     "Шифър \"%s\" е зает от друга работна станция! Редът %s получи следващия свободен шифър; натиснете F2, за да го запишете."},
+    {rsCodeInUse, "rsCodeInUse", "Шифър \"%s\" не може да бъде изтрит: използва се в %s!"},
+    {rsWholeCodeOnly, "rsWholeCodeOnly", "Шифърът трябва да е цяло число!"},
+    {rsCommitRowInEdit, "rsCommitRowInEdit", "Редът в редакция не е добавен! Желаете ли да го добавите?"},
+    {rsKeyTakenElsewhere, "rsKeyTakenElsewhere",
+     "\"%s\" е записан от друга работна станция! Редактирайте реда (F3) и натиснете F2."},
 };
 // clang-format on
 

@@ -183,6 +183,14 @@ constexpr int rsYesToAllButton = 66095;
 constexpr int rsHelpButton = 66096;
 constexpr int rsContinueButton = 66097;
 
+// Master-data editors
+constexpr int rsRowChangedElsewhere = 67100;
+constexpr int rsCodeTakenElsewhere = 67101;
+constexpr int rsCodeInUse = 67102;
+constexpr int rsWholeCodeOnly = 67103;
+constexpr int rsCommitRowInEdit = 67104;
+constexpr int rsKeyTakenElsewhere = 67105;
+
 struct TMessageText
 {
     int Number;

@@ -9,6 +9,7 @@
 #include "platform/db/Transaction.h"
 
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace {
 
@@ -105,7 +106,7 @@ void TQueuedStatements::Changed()
 }
 
 void TQueuedStatements::Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
-                            const QString &FailureMessage)
+                            const QString &FailureMessage, const QString &NoRowMessage)
 {
     TLine &line = LineAt(Line);
     if (line.Kind == qkDelete)
@@ -115,6 +116,7 @@ void TQueuedStatements::Put(int Line, const TStatementBuilder &Insert, const TSt
     line.Kind = line.Stored ? qkUpdate : qkInsert;
     line.Statement.Build = line.Stored ? Update : Insert;
     line.Statement.FailureMessage = FailureMessage;
+    line.Statement.NoRowMessage = NoRowMessage;
     Changed();
 }
 
@@ -134,11 +136,18 @@ void TQueuedStatements::Remove(int Line, const TStatementBuilder &Delete, const 
         line.Order = nextOrder_++;
         line.Statement.Build = Delete;
         line.Statement.FailureMessage = FailureMessage;
+        line.Statement.NoRowMessage.clear();
     }
     Changed();
 }
 
 void TQueuedStatements::Remove(int Line, const QString &DeleteSql) { Remove(Line, FixedStatement(DeleteSql)); }
+
+void TQueuedStatements::Forget(int Line)
+{
+    if (lines_.erase(Line) > 0)
+        Changed();
+}
 
 std::vector<TQueuedStatement> TQueuedStatements::Statements() const
 {
@@ -305,6 +314,11 @@ bool TDocumentSave::Run()
                 messages_ << DatabaseErrorText(DatabaseErrorMessage(e), sql);
                 if (!step.Statement.FailureMessage.isEmpty())
                     messages_ << step.Statement.FailureMessage;
+                throw TSaveStopped();
+            }
+            if (!step.Statement.NoRowMessage.isEmpty() && sqlite3_changes(DbConnection->Handle()) == 0) {
+                failed_ = i;
+                messages_ << step.Statement.NoRowMessage;
                 throw TSaveStopped();
             }
         }

@@ -47,6 +47,10 @@ struct TQueuedStatement
 {
     TStatementBuilder Build;
     QString FailureMessage;
+    // When not empty: a statement that changes no row fails the save with
+    // this message alone (a row changed by another workstation since it
+    // was loaded, a code taken meanwhile).
+    QString NoRowMessage = QString();
 };
 
 // A builder of a fixed text.
@@ -84,13 +88,16 @@ public:
     // The line's new content: the insert of a new line, the update of a
     // stored line (the other builder is not used).
     void Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
-             const QString &FailureMessage = QString());
+             const QString &FailureMessage = QString(), const QString &NoRowMessage = QString());
     void Put(int Line, const QString &InsertSql, const QString &UpdateSql);
     // The line is deleted: a new line's insert is dropped (nothing reaches
     // the database), a stored line's delete is queued in place of its
     // update.
     void Remove(int Line, const TStatementBuilder &Delete, const QString &FailureMessage = QString());
     void Remove(int Line, const QString &DeleteSql);
+    // The line is forgotten with its statement, as if it had never been
+    // queued (a stored line's change given up).
+    void Forget(int Line);
 
     // Queued statements in their running order.
     std::vector<TQueuedStatement> Statements() const;

@@ -229,22 +229,15 @@ void TfrmIzdelia::LoadEditors(const QStringList &Row)
         edPrice[i]->SetValue(DotStrToFloat(Row.value(colPrice1 + i), 0));
 }
 
-QString TfrmIzdelia::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmIzdelia::EditorColumns()
 {
-    const int P = PricePrecision;
-    return Format(QString::fromUtf8(sqlInsertIzdelia),
-                  {static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), PickedCode(leGroup),
-                   PickedCode(leSubGroup), PickedCode(leMjarka), P, Price(0), P, Price(1), P, Price(2), P, Price(3),
-                   P, Price(4)});
-}
-
-QString TfrmIzdelia::UpdateSql(const QString &OriginalKey)
-{
-    const int P = PricePrecision;
-    return Format(QStringLiteral("Update Izdelia Set code_izd  = %d,     name_izd  = \"%s\",     group_izd = %d,     "
-                                 "subgroup  = %d,     mjarka    = %d,     price_1   = %.*f,     price_2   = %.*f,     "
-                                 "price_3   = %.*f,     price_4   = %.*f,     price_5   = %.*f Where ( code_izd = %d )"),
-                  {static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), PickedCode(leGroup),
-                   PickedCode(leSubGroup), PickedCode(leMjarka), P, Price(0), P, Price(1), P, Price(2), P, Price(3),
-                   P, Price(4), StrToIntOrZero(OriginalKey)});
+    QList<TColumnValue> columns = TfrmSimple_Nomenklatura::EditorColumns();
+    columns << TColumnValue{QStringLiteral("group_izd"), QString::number(PickedCode(leGroup))}
+            << TColumnValue{QStringLiteral("subgroup"), QString::number(PickedCode(leSubGroup))}
+            << TColumnValue{QStringLiteral("mjarka"), QString::number(PickedCode(leMjarka))};
+    // Each price as stored: with the price precision, whatever is shown.
+    for (int i = 0; i < 5; ++i)
+        columns << TColumnValue{Format(QStringLiteral("price_%d"), {i + 1}),
+                                Format(QStringLiteral("%.*f"), {PricePrecision, Price(i)})};
+    return columns;
 }

@@ -46,8 +46,7 @@ protected:
     QString ValidateEditors() override;
     QStringList EditorRow() override;
     void LoadEditors(const QStringList &Row) override;
-    QString InsertSql() override;
-    QString UpdateSql(const QString &OriginalKey) override;
+    QList<TColumnValue> EditorColumns() override;
 
 private:
     TListEdit *MakePicker(const QString &Name, const QString &Caption, QLabel *&Label, QLabel *&Panel,

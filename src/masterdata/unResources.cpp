@@ -65,16 +65,9 @@ void TfrmResources::LoadEditors(const QStringList &Row)
     leMiarka->setText(code);
 }
 
-QString TfrmResources::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmResources::EditorColumns()
 {
-    return Format(QStringLiteral("Insert into %s values ( %d, \"%s\", %d )"),
-                  {TableName(), static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()), PickedCode(leMiarka)});
-}
-
-QString TfrmResources::UpdateSql(const QString &OriginalKey)
-{
-    return Format(QStringLiteral("Update %s Set %s = %d, %s = \"%s\", %s = %d Where ( %s = %d )"),
-                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), NameField(),
-                   SqlEscape(edNaimenovanie->text()), QStringLiteral("miarka_r"), PickedCode(leMiarka), KeyField(),
-                   StrToIntOrZero(OriginalKey)});
+    QList<TColumnValue> columns = TfrmSimple_Nomenklatura::EditorColumns();
+    columns << TColumnValue{QStringLiteral("Miarka_r"), QString::number(PickedCode(leMiarka))};
+    return columns;
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <limits>
 
@@ -32,6 +33,62 @@ QString ShortText(long double X)
     QString s;
     FloatToDotStr(-1, s, X);
     return s;
+}
+
+// A table and column that hold codes of a master table, and what a clerk
+// calls the rows there.
+struct TCodeUse
+{
+    const char *Table;
+    const char *Column;
+    const char *Description;
+};
+
+// Where each master table's codes are used: the documents, and the master
+// rows that show the code's name.
+const std::vector<TCodeUse> &CodeUses(const QString &Table)
+{
+    static const std::map<QString, std::vector<TCodeUse>> uses = {
+        {QStringLiteral("izdelia"),
+         {{"Zaiavka_rows", "izdelie", "стокови разписки"},
+          {"Invoices_rows", "izdelie", "фактури и известия"},
+          {"Zaiavki_za_expedicia", "code_izd", "заявки за експедиция"},
+          {"Propusk_za_izvozvane", "code_izd", "пропуски за извозване"},
+          {"Vyrnata_produkcia", "code_izd", "върната продукция"},
+          {"Otchet_plasiori", "code_izd", "отчети на пласьори"},
+          {"Akt_za_proizvedena_produkcia", "code_izd", "актове за произведена продукция"},
+          {"Akt_za_brakuvana_produkcia", "code_izd", "актове за бракувана продукция"},
+          {"Razhodni_normi", "code_izdelie", "разходни норми"}}},
+        {QStringLiteral("custgroups"),
+         {{"Obekti", "code_of_CustGroup", "обекти"},
+          {"Dostavki", "code_supplier", "доставки"},
+          {"Expedicia_na_surovini_i_materiali", "code_customer", "експедиция на суровини и материали"}}},
+        {QStringLiteral("obekti"),
+         {{"Zaiavki", "obekt", "стокови разписки"}, {"Invoices", "obekt", "фактури и известия"}}},
+        {QStringLiteral("busses"),
+         {{"Zaiavki_za_expedicia", "code_bus", "заявки за експедиция"},
+          {"Propusk_za_izvozvane", "code_bus", "пропуски за извозване"},
+          {"Vyrnata_produkcia", "code_bus", "върната продукция"},
+          {"Otchet_plasiori", "code_bus", "отчети на пласьори"},
+          {"Plashtane_po_otchet_na_plasior", "c_bus", "плащания по отчети на пласьори"},
+          {"CustGroups", "c_bus", "контрагенти"}}},
+        {QStringLiteral("merki"), {{"Izdelia", "mjarka", "изделия"}, {"Resources", "Miarka_r", "ресурси"}}},
+        {QStringLiteral("groups"), {{"Izdelia", "group_izd", "изделия"}}},
+        {QStringLiteral("subgroup"), {{"Izdelia", "subgroup", "изделия"}}},
+        {QStringLiteral("resources"),
+         {{"Dostavki", "code_r", "доставки"},
+          {"Expedicia_na_surovini_i_materiali", "code_r", "експедиция на суровини и материали"},
+          {"Iskane_za_otpuskane_na_surovini_i_materiali", "code_r", "искания за отпускане на суровини и материали"},
+          {"Razhodni_normi", "code_resource", "разходни норми"}}},
+        {QStringLiteral("ambalaj"),
+         {{"Zaprihojdavane_na_ambalaj", "code_a", "заприхождаване на амбалаж"},
+          {"Zaiavki_za_expedicia", "code_a", "заявки за експедиция"},
+          {"Propusk_za_izvozvane", "code_a", "пропуски за извозване"},
+          {"Vyrnata_produkcia", "code_a", "върната продукция"}}},
+    };
+    static const std::vector<TCodeUse> none;
+    const auto found = uses.find(Table.toLower());
+    return found != uses.end() ? found->second : none;
 }
 
 } // namespace
@@ -124,6 +181,7 @@ bool TfrmSimple_Nomenklatura::DoExecute()
     const bool result = TQuorendReadForm::DoExecute();
     TDelimitedStringList rows;
     FetchRows(rows);
+    LoadStoredRows();
     const QChar delimiter = rows.FieldDelimiter();
 
     // The rows as they will be after the save: stored rows that a queued
@@ -155,6 +213,71 @@ bool TfrmSimple_Nomenklatura::DoExecute()
     return result;
 }
 
+void TfrmSimple_Nomenklatura::LoadStoredRows()
+{
+    FStored.clear();
+    if (FTableName.isEmpty() || !DbConnection)
+        return;
+    try {
+        platform::Cursor rows = DbConnection->Select(Format(QStringLiteral("SELECT * FROM %s"), {FTableName}));
+        const int columns = rows.ColumnCount();
+        while (rows.Next()) {
+            TStoredRow row;
+            for (int c = 0; c < columns; ++c) {
+                TStoredValue value;
+                value.Column = rows.ColumnName(c);
+                value.Text = rows.Text(c);
+                value.Null = rows.IsNull(c);
+                const QString type = rows.DeclType(c).toUpper();
+                value.Kind = rows.IsTextColumn(c) ? TStoredValue::vkText
+                             : type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("DOUBLE")) ||
+                                     type.contains(QLatin1String("FLOAT"))
+                                 ? TStoredValue::vkReal
+                                 : TStoredValue::vkInteger;
+                row << value;
+            }
+            // Keyed as the grid shows the key.
+            FStored[CleanFieldValue(row.value(0).Text)] = row;
+        }
+    } catch (const std::exception &) {
+        // Without the loaded values an update is keyed by its key alone.
+        FStored.clear();
+    }
+}
+
+bool TfrmSimple_Nomenklatura::CanSave()
+{
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    return !FEditMode || CommitEditors();
+}
+
+bool TfrmSimple_Nomenklatura::CanExecute()
+{
+    if (!TQuorendReadForm::CanExecute())
+        return false;
+    if (!FEditMode)
+        return true;
+    switch (AskYesNoCancel(LoadResString(rsCommitRowInEdit))) {
+    case mrYes:
+        return DoNew() && !FEditMode;
+    case mrNo:
+        GiveUpEdit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TfrmSimple_Nomenklatura::GiveUpEdit()
+{
+    FEditMode = false;
+    const auto pending = FLineRows.find(FEditLine);
+    if (pending != FLineRows.end() && !pending->second.Deleted)
+        FLineOfKey[pending->second.Key] = FEditLine;
+    SetCaptionColor(ChangedCaptionColor);
+}
+
 bool TfrmSimple_Nomenklatura::DoSave()
 {
     if (!TQuorendReadForm::DoSave())
@@ -162,8 +285,11 @@ bool TfrmSimple_Nomenklatura::DoSave()
     TDocumentSave save(this);
     save.IsNew = false;
     save.Add(FPending.Statements());
-    if (!save.Run())
+    FBuildingLine = 0;
+    if (!save.Run()) {
+        HandleRefusedLine(save);
         return false;
+    }
     FPending.Clear();
     FLineOfKey.clear();
     FLineRows.clear();
@@ -202,6 +328,133 @@ int TfrmSimple_Nomenklatura::LineOfKey(const QString &Key)
     return found != FLineOfKey.end() ? found->second : FPending.StoredLine(Key);
 }
 
+const QStringList *TfrmSimple_Nomenklatura::PendingRow(int Line) const
+{
+    const auto found = FLineRows.find(Line);
+    return found == FLineRows.end() || found->second.Deleted ? nullptr : &found->second.Row;
+}
+
+void TfrmSimple_Nomenklatura::HandleRefusedLine(const TDocumentSave &Save)
+{
+    const int line = FBuildingLine;
+    const auto pending = FLineRows.find(line);
+    if (pending == FLineRows.end() || pending->second.RefusalMessage.isEmpty() ||
+        !Save.Messages().contains(pending->second.RefusalMessage))
+        return;
+    if (!FPending.IsStored(line)) {
+        Renumber(line);
+        return;
+    }
+    // Changed elsewhere: the clerk's change is given up; the row shows as
+    // it is stored now.
+    FPending.Forget(line);
+    FLineOfKey.erase(pending->second.Key);
+    FLineRows.erase(pending);
+    Execute();
+}
+
+void TfrmSimple_Nomenklatura::Renumber(int Line)
+{
+    TPendingRow &pending = FLineRows[Line];
+    // Only a numeric code has a next one.
+    if (pending.Columns.isEmpty() || pending.Columns[0].Literal.startsWith(QLatin1Char('"')))
+        return;
+    TDelimitedStringList rows;
+    SelectToList(this, DbConnection, Format(QStringLiteral("Select max( %s ) from %s"), {FKeyField, FTableName}), rows);
+    QString max;
+    if (rows.Count() > 0)
+        rows.GetField(0, 0, max);
+    int next = StrToIntOrZero(max) + 1;
+    for (const QStringList &row : FAllRows)
+        next = std::max(next, StrToIntOrZero(row.value(0)) + 1);
+    const QString oldKey = pending.Key;
+    const QString newKey = QString::number(next);
+    pending.Key = newKey;
+    pending.Row[0] = newKey;
+    pending.Columns[0].Literal = newKey;
+    FLineOfKey.erase(oldKey);
+    FLineOfKey[newKey] = Line;
+    for (QStringList &row : FAllRows)
+        if (row.value(0) == oldKey)
+            row[0] = newKey;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
+        if (Grid->Cells(0, r) == oldKey)
+            Grid->SetCells(0, r, newKey);
+    PutInsert(Line);
+    if (feShifyr->Value() <= next)
+        feShifyr->SetValue(next + 1);
+}
+
+void TfrmSimple_Nomenklatura::PutInsert(int Line)
+{
+    TPendingRow &pending = FLineRows[Line];
+    // Only a numeric code has a next one to take.
+    const bool textKey = pending.Columns.value(0).Literal.startsWith(QLatin1Char('"'));
+    pending.RefusalMessage = textKey ? Format(LoadResString(rsKeyTakenElsewhere), {pending.Key})
+                                     : Format(LoadResString(rsCodeTakenElsewhere), {pending.Key, RowCaption(pending.Row)});
+    FPending.Put(
+        Line, [this, Line](long double) { return InsertStatement(Line); }, nullptr, QString(),
+        pending.RefusalMessage);
+}
+
+void TfrmSimple_Nomenklatura::PutUpdate(int Line, const QString &Caption)
+{
+    TPendingRow &pending = FLineRows[Line];
+    pending.RefusalMessage = Format(LoadResString(rsRowChangedElsewhere), {Caption});
+    FPending.Put(
+        Line, nullptr, [this, Line](long double) { return UpdateStatement(Line); }, QString(),
+        pending.RefusalMessage);
+}
+
+QString TfrmSimple_Nomenklatura::InsertStatement(int Line)
+{
+    FBuildingLine = Line;
+    const TPendingRow &pending = FLineRows.at(Line);
+    QStringList values;
+    for (const TColumnValue &column : pending.Columns)
+        values << column.Literal;
+    // Refused (no row written) when another workstation took the code.
+    return Format(QStringLiteral("Insert into %s Select %s Where Not Exists ( Select * From %s Where %s = %s )"),
+                  {FTableName, values.join(QStringLiteral(", ")), FTableName, pending.Columns[0].Column,
+                   pending.Columns[0].Literal});
+}
+
+QString TfrmSimple_Nomenklatura::UpdateStatement(int Line)
+{
+    FBuildingLine = Line;
+    const TPendingRow &pending = FLineRows.at(Line);
+    QStringList sets;
+    for (const TColumnValue &column : pending.Changed)
+        sets << column.Column + QStringLiteral(" = ") + column.Literal;
+    // The row as it was loaded: changed or deleted since, it is not found.
+    QStringList conditions;
+    for (const TStoredValue &value : pending.Loaded) {
+        if (value.Null)
+            conditions << Format(QStringLiteral("( %s Is Null )"), {value.Column});
+        else if (value.Kind == TStoredValue::vkText)
+            conditions << Format(QStringLiteral("( %s = %s )"), {value.Column, TextLiteral(value.Text)});
+        else if (value.Kind == TStoredValue::vkReal)
+            conditions << Format(QStringLiteral("( Abs( %s - %s ) < 0.000001 )"), {value.Column, value.Text});
+        else
+            conditions << Format(QStringLiteral("( %s = %s )"), {value.Column, value.Text});
+    }
+    const TColumnValue &key = pending.Columns[0];
+    if (conditions.isEmpty()) {
+        const QString original = FPending.OriginalKey(Line);
+        conditions << Format(QStringLiteral("( %s = %s )"),
+                             {key.Column, key.Literal.startsWith(QLatin1Char('"'))
+                                              ? TextLiteral(original)
+                                              : QString::number(StrToIntOrZero(original))});
+    }
+    // A new code that another workstation took meanwhile refuses it too.
+    if (std::any_of(pending.Changed.begin(), pending.Changed.end(),
+                    [&key](const TColumnValue &c) { return c.Column == key.Column; }))
+        conditions << Format(QStringLiteral("Not Exists ( Select * From %s Where %s = %s )"),
+                             {FTableName, key.Column, key.Literal});
+    return Format(QStringLiteral("Update %s Set %s Where %s"),
+                  {FTableName, sets.join(QStringLiteral(", ")), conditions.join(QStringLiteral(" And "))});
+}
+
 void TfrmSimple_Nomenklatura::RemoveFromAllRows(const QString &Key)
 {
     for (int i = 0; i < FAllRows.size(); ++i)
@@ -222,13 +475,25 @@ QString TfrmSimple_Nomenklatura::ValidateEditors()
         if (RowExists(1, name))
             messages += Format(LoadResString(rsNameExists), {name}) + QStringLiteral("\n\r");
     }
-    if (code == 0)
-        messages += LoadResString(rsEnterCode) + QStringLiteral("\n\r");
-    else if (code < 1 || code > MaxCode)
-        messages += QStringLiteral("Шифърът трябва да е между 1 и 2147483647!\n\r");
+    messages += CodeMessages();
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     return messages;
+}
+
+QString TfrmSimple_Nomenklatura::CodeMessages() const
+{
+    // The editor reads its text rounded to no decimals; a code is a whole
+    // number: 123.5 is refused, never stored as 124.
+    const long double code = feShifyr->Value();
+    const long double typed = DotStrToFloat(feShifyr->text().trimmed(), code);
+    if (typed != std::floor(typed))
+        return LoadResString(rsWholeCodeOnly) + QStringLiteral("\n\r");
+    if (code == 0)
+        return LoadResString(rsEnterCode) + QStringLiteral("\n\r");
+    if (code < 1 || code > MaxCode)
+        return QStringLiteral("Шифърът трябва да е между 1 и 2147483647!\n\r");
+    return QString();
 }
 
 QString TfrmSimple_Nomenklatura::EditorKey() { return ShortText(feShifyr->Value()); }
@@ -239,20 +504,50 @@ QStringList TfrmSimple_Nomenklatura::EditorRow() { return {EditorKey(), edNaimen
 void TfrmSimple_Nomenklatura::LoadEditors(const QStringList &Row)
 {
     feShifyr->SetValue(DotStrToFloat(Row.value(0), 0));
-    edNaimenovanie->setText(Row.value(1));
+    // Only the characters the field allows: a stored name with others
+    // (imported data) still loads, and is written only when renamed.
+    edNaimenovanie->SetText(Row.value(1));
 }
 
-QString TfrmSimple_Nomenklatura::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmSimple_Nomenklatura::EditorColumns()
 {
-    return Format(QStringLiteral("Insert into %s values ( %d, \"%s\" )"),
-                  {FTableName, static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text())});
+    return {{FKeyField, QString::number(static_cast<int>(feShifyr->Value()))},
+            {FNameField, TextLiteral(edNaimenovanie->text())}};
 }
 
-QString TfrmSimple_Nomenklatura::UpdateSql(const QString &OriginalKey)
+QString TfrmSimple_Nomenklatura::TextLiteral(const QString &Text)
 {
-    return Format(QStringLiteral("Update %s Set %s = %d, %s = \"%s\" Where ( %s = %d )"),
-                  {FTableName, FKeyField, static_cast<int>(feShifyr->Value()), FNameField,
-                   SqlEscape(edNaimenovanie->text()), FKeyField, StrToIntOrZero(OriginalKey)});
+    return QLatin1Char('"') + SqlEscape(Text) + QLatin1Char('"');
+}
+
+QString TfrmSimple_Nomenklatura::InsertSql() { return QString(); }
+
+QString TfrmSimple_Nomenklatura::UpdateSql(const QString &) { return QString(); }
+
+QString TfrmSimple_Nomenklatura::RowCaption(const QStringList &Row)
+{
+    return QLatin1Char('"') + Row.value(0) + QStringLiteral(" - ") + Row.value(1) + QLatin1Char('"');
+}
+
+QString TfrmSimple_Nomenklatura::UsesOfRow(const QString &OriginalKey)
+{
+    return UsesOfCode(StrToIntOrZero(OriginalKey));
+}
+
+QString TfrmSimple_Nomenklatura::UsesOfCode(int Code)
+{
+    QStringList places;
+    for (const TCodeUse &use : CodeUses(FTableName)) {
+        TDelimitedStringList rows;
+        SelectToList(this, DbConnection,
+                     Format(QStringLiteral("SELECT Count(*) FROM %s WHERE %s = %d"),
+                            {QString::fromLatin1(use.Table), QString::fromLatin1(use.Column), Code}),
+                     rows);
+        const QString place = QString::fromUtf8(use.Description);
+        if (rows.Count() > 0 && StrToIntOrZero(rows.Strings(0)) > 0 && !places.contains(place))
+            places << place;
+    }
+    return places.join(QStringLiteral(", "));
 }
 
 QString TfrmSimple_Nomenklatura::DeleteSql(const QString &OriginalKey)
@@ -279,23 +574,77 @@ void TfrmSimple_Nomenklatura::AfterCommit(bool WasEdit)
 bool TfrmSimple_Nomenklatura::DoNew()
 {
     const bool result = TQuorendReadForm::DoNew();
+    return CommitEditors() && result;
+}
+
+bool TfrmSimple_Nomenklatura::CommitEditors()
+{
     const QString messages = ValidateEditors();
     if (!messages.isEmpty()) {
         ShowError(messages);
         return false;
     }
     const QString key = EditorKey();
-    const QStringList row = EditorRow();
-    int line;
-    if (FEditMode) {
-        line = FEditLine;
-        FPending.Put(line, InsertSql(), FPending.IsStored(line) ? UpdateSql(FEditOriginalKey) : QString());
+    QStringList row = EditorRow();
+    const bool wasEdit = FEditMode;
+    const bool stored = wasEdit && FPending.IsStored(FEditLine);
+    const QString ownInsert = stored ? QString() : InsertSql();
+    const QString ownUpdate = stored ? UpdateSql(FEditOriginalKey) : QString();
+    const int line = wasEdit ? FEditLine : FPending.NewLine();
+    bool queued = true;
+    if (!ownInsert.isEmpty() || !ownUpdate.isEmpty()) {
+        FPending.Put(line, ownInsert, ownUpdate);
+        TPendingRow &pending = FLineRows[line];
+        pending.Key = key;
+        pending.Row = row;
+    } else if (!stored) {
+        TPendingRow &pending = FLineRows[line];
+        pending.Key = key;
+        pending.Row = row;
+        pending.FromColumns = true;
+        pending.Columns = EditorColumns();
+        PutInsert(line);
     } else {
-        line = FPending.NewLine();
-        FPending.Put(line, InsertSql(), QString());
+        const QList<TColumnValue> columns = EditorColumns();
+        if (!FLineRows.count(line))
+            FLineRows[line].Loaded = FEditStored;
+        TPendingRow &pending = FLineRows[line];
+        // Only what the clerk changed is written.
+        for (int i = 0; i < columns.size() && i < FEditColumns.size(); ++i) {
+            if (columns[i].Literal == FEditColumns[i].Literal)
+                continue;
+            const auto same = std::find_if(pending.Changed.begin(), pending.Changed.end(),
+                                           [&](const TColumnValue &c) { return c.Column == columns[i].Column; });
+            if (same != pending.Changed.end())
+                same->Literal = columns[i].Literal;
+            else
+                pending.Changed << columns[i];
+        }
+        pending.Key = key;
+        pending.FromColumns = true;
+        pending.Columns = columns;
+        if (pending.Changed.isEmpty()) {
+            // Put back unchanged: nothing is written, the row shows as it
+            // was.
+            row = FEditCells;
+            FLineRows.erase(line);
+            FPending.Forget(line);
+            queued = false;
+        } else {
+            // A cell the clerk left as it was shows as it did (a name the
+            // editor cannot show whole stays whole); a cell with '@' would
+            // split the record list of a refresh.
+            for (int i = 0; i < row.size() && i < FEditRow.size() && i < FEditCells.size(); ++i)
+                if (row[i] == FEditRow[i] && !FEditCells[i].contains(QLatin1Char('@')))
+                    row[i] = FEditCells[i];
+            pending.Row = row;
+            PutUpdate(line, RowCaption(FEditCells));
+        }
     }
-    FLineOfKey[key] = line;
-    FLineRows[line] = TPendingRow{key, row, false};
+    if (queued)
+        FLineOfKey[key] = line;
+    else
+        FLineOfKey.erase(key);
     FAllRows << row;
 
     // The grid shows the row at once: in the blank row an empty table
@@ -310,11 +659,11 @@ bool TfrmSimple_Nomenklatura::DoNew()
     Grid->SetRows(r, row);
     Grid->SetRow(r);
 
-    const bool wasEdit = FEditMode;
     FEditMode = false;
     AfterCommit(wasEdit);
     SetCaptionColor(ChangedCaptionColor);
-    return result;
+    SetModified(!FPending.IsEmpty());
+    return true;
 }
 
 bool TfrmSimple_Nomenklatura::DoEdit()
@@ -331,13 +680,20 @@ bool TfrmSimple_Nomenklatura::DoEdit()
     const QString key = RowKey(cells);
     FEditLine = LineOfKey(key);
     FEditOriginalKey = FPending.IsStored(FEditLine) ? FPending.OriginalKey(FEditLine) : QString();
+    const auto stored = FStored.find(FEditOriginalKey);
+    FEditStored = stored != FStored.end() ? stored->second : TStoredRow();
+    FEditCells = cells;
     FLineOfKey.erase(key);
     RemoveFromAllRows(key);
     FEditMode = true;
     SetCaptionColor(EditingCaptionColor);
     LoadEditors(cells);
+    FEditRow = EditorRow();
+    FEditColumns = EditorColumns();
     Grid->ClearRowsAttributes(row, row, 2 | 4);
     DeleteGridRow(*Grid, row);
+    // The row is out of the grid: closing now asks.
+    SetModified(true);
     return result;
 }
 
@@ -348,15 +704,28 @@ bool TfrmSimple_Nomenklatura::DoDelete()
     const QStringList cells = GridRow(row);
     if (row < Grid->FixedRows() || !IsEditableRow(cells))
         return result;
-    if (AskYesNoCancel(DeleteQuestion(cells)) != mrYes)
-        return result;
     const QString key = RowKey(cells);
     const int line = LineOfKey(key);
+    if (FPending.IsStored(line)) {
+        // Documents that use the code would show it without a name.
+        const QString uses = UsesOfRow(FPending.OriginalKey(line));
+        if (!uses.isEmpty()) {
+            ShowError(Format(LoadResString(rsCodeInUse), {FPending.OriginalKey(line), uses}));
+            return false;
+        }
+    }
+    if (AskYesNoCancel(DeleteQuestion(cells)) != mrYes)
+        return result;
     FPending.Remove(line, DeleteSql(FPending.IsStored(line) ? FPending.OriginalKey(line) : key));
-    if (FPending.IsStored(line))
-        FLineRows[line] = TPendingRow{key, cells, true};
-    else
+    if (FPending.IsStored(line)) {
+        TPendingRow &pending = FLineRows[line];
+        pending = TPendingRow();
+        pending.Key = key;
+        pending.Row = cells;
+        pending.Deleted = true;
+    } else {
         FLineRows.erase(line);
+    }
     FLineOfKey.erase(key);
     RemoveFromAllRows(key);
     Grid->ClearRowsAttributes(row, row, 2 | 4);

@@ -8,12 +8,24 @@
 // that it shows the table as it will be after the save; nothing reaches the
 // database before Save, which runs the queue in one transaction (the
 // shared document save). A row in edit leaves the grid and comes back when
-// it is committed with New; its update is keyed by the key the row had
-// when it was loaded, so a changed code is written too. Uniqueness is
-// checked against every row of the table as it will be, also those that
-// the row filter hides.
+// it is committed with New (or with Save, which commits it first; F8 asks).
+// Uniqueness is checked against every row of the table as it will be, also
+// those that the row filter hides.
 //
-// A derived editor gives its query, its statements, its editors' row and
+// What a save writes: an editor names its table's columns and the values
+// its editors hold (EditorColumns). A row taken into the editors and put
+// back writes only the columns the clerk changed, and nothing when none
+// changed, so a stored value that the editors cannot show whole (a name
+// with '"' or with a character the name field refuses) stays as stored.
+// The update is keyed by the row's key as loaded and by every value loaded
+// with it: a row that another workstation changed or deleted meanwhile is
+// refused whole, nothing of the save is written, and the change is given
+// up so that F8 shows the row as it is now. A new row's insert is refused
+// in the same way when another workstation took its code meanwhile; the
+// row then gets the next free code for the clerk to save again. A code that
+// documents or other tables use is not deleted.
+//
+// A derived editor gives its query, its columns, its editors' row and
 // checks through the virtual hooks below.
 #include <QString>
 #include <QStringList>
@@ -57,6 +69,12 @@ public:
     // The caption, the proposed code, and the rows loaded.
     bool BeforeShow() override;
     bool DoExecute() override;
+    // A row in edit is committed first, as New commits it; a row the
+    // editors refuse stops the save.
+    bool CanSave() override;
+    // F8 with a row in edit asks whether to commit it (No gives the edit
+    // up, the row as it was before it).
+    bool CanExecute() override;
     // Runs the queue in one transaction; on success it is emptied and the
     // grid loaded again. A failure writes nothing and keeps the queue.
     bool DoSave() override;
@@ -84,6 +102,19 @@ public:
     static constexpr TColor EditingCaptionColor = 255;
     static constexpr TColor ChangedCaptionColor = 16041574;
 
+    // A column of the table and the value the editors give it, as a
+    // statement writes it (a number, or a quoted text through SqlEscape).
+    struct TColumnValue
+    {
+        QString Column;
+        QString Literal;
+    };
+    // A text as a statement's literal: quoted, through SqlEscape.
+    static QString TextLiteral(const QString &Text);
+    // Where documents and other tables use a code of TableName: their
+    // descriptions, joined with ", " ("" when nowhere).
+    QString UsesOfCode(int Code);
+
 protected:
     // --- what a derived editor gives
     // The rows of the grid.
@@ -104,11 +135,20 @@ protected:
     virtual QStringList EditorRow();
     // A grid row into the editors.
     virtual void LoadEditors(const QStringList &Row);
-    // The statements of the row the editors hold; OriginalKey is the key
-    // the row was loaded with.
+    // The table's columns in their insert order, the key first, with the
+    // values of the editors.
+    virtual QList<TColumnValue> EditorColumns();
+    // Statements of the editor's own for the row the editors hold
+    // (OriginalKey: the key the row was loaded with); "" (the default):
+    // they are built from EditorColumns as described above.
     virtual QString InsertSql();
     virtual QString UpdateSql(const QString &OriginalKey);
     virtual QString DeleteSql(const QString &OriginalKey);
+    // The row as messages name it: "code - name".
+    virtual QString RowCaption(const QStringList &Row);
+    // Where a stored row's code is used ("" when nowhere): the delete is
+    // refused then.
+    virtual QString UsesOfRow(const QString &OriginalKey);
     // The delete question for a grid row.
     virtual QString DeleteQuestion(const QStringList &Row);
     // Whether the grid row holds a row that can be edited or deleted.
@@ -137,14 +177,44 @@ protected:
     // The queue, for an editor that queues a statement of its own beside
     // the row's.
     TQueuedStatements &PendingQueue() { return FPending; }
+    // The queue's line of the row with this key in the grid.
+    int LineOfKey(const QString &Key);
+    // The row a queued line writes now; nullptr when the line has no row
+    // (deleted, written, or never queued).
+    const QStringList *PendingRow(int Line) const;
+    // The messages of a code editor's text that cannot be stored: none,
+    // not whole, out of range ("" for a good one).
+    QString CodeMessages() const;
     // The key's duplicate among all rows (column Col equal to Text).
     bool RowExists(int Col, const QString &Text) const;
     void SetCaptionColor(TColor Color);
     QStringList GridRow(int Row) const;
 
 private:
-    int LineOfKey(const QString &Key);
+    // A value as it was loaded, for the condition of an update.
+    struct TStoredValue
+    {
+        QString Column;
+        QString Text;
+        bool Null = false;
+        enum { vkInteger, vkReal, vkText } Kind = vkInteger;
+    };
+    using TStoredRow = QList<TStoredValue>;
+
     void RemoveFromAllRows(const QString &Key);
+    void LoadStoredRows();
+    // The editors' row committed (DoNew's work).
+    bool CommitEditors();
+    // The row in edit given up: back as it was before.
+    void GiveUpEdit();
+    void PutInsert(int Line);
+    void PutUpdate(int Line, const QString &Caption);
+    QString InsertStatement(int Line);
+    QString UpdateStatement(int Line);
+    // After a save refused for one line: a stored line's change is given
+    // up, a new line gets the next free code.
+    void HandleRefusedLine(const TDocumentSave &Save);
+    void Renumber(int Line);
 
     QString FFormTitle;
     QString FTableName;
@@ -161,12 +231,29 @@ private:
         QString Key;
         QStringList Row;
         bool Deleted = false;
+        // Built from columns: a new line's values; a stored line's values
+        // as loaded and the columns the clerk changed.
+        bool FromColumns = false;
+        QList<TColumnValue> Columns;
+        TStoredRow Loaded;
+        QList<TColumnValue> Changed;
+        QString RefusalMessage;
     };
     std::map<int, TPendingRow> FLineRows;
     QList<QStringList> FAllRows;
+    // Every stored row as loaded, by its key.
+    std::map<QString, TStoredRow> FStored;
     bool FEditMode = false;
     int FEditLine = 0;
     QString FEditOriginalKey;
+    // The row in edit as the grid showed it, and as the editors gave it
+    // right after it was loaded into them.
+    QStringList FEditCells;
+    QStringList FEditRow;
+    QList<TColumnValue> FEditColumns;
+    TStoredRow FEditStored;
+    // The line whose statement the save built last.
+    int FBuildingLine = 0;
 };
 
 // Registers a code-and-name editor under ClassName; the menu item's

@@ -67,7 +67,8 @@ QString TfrmUsers_passwords::ValidateEditors()
     QString messages;
     if (!user.isEmpty() && !password.isEmpty()) {
         for (const QStringList &row : AllRows()) {
-            if (row.value(0) == user)
+            // The database keeps user names unique whatever their case.
+            if (row.value(0).compare(user, Qt::CaseInsensitive) == 0)
                 messages += Format(QStringLiteral("Потребител %s съществува в базата данни"), {user}) + end;
             if (row.value(1) == password)
                 messages += Format(QStringLiteral("Парола %s съществува в базата данни"), {password}) + end;
@@ -88,22 +89,21 @@ QStringList TfrmUsers_passwords::EditorRow() { return {edUser->text(), edPasswor
 
 void TfrmUsers_passwords::LoadEditors(const QStringList &Row)
 {
-    edUser->setText(Row.value(0));
-    edPassword->setText(Row.value(1));
-    edNames->setText(Row.value(2));
+    edUser->SetText(Row.value(0));
+    edPassword->SetText(Row.value(1));
+    edNames->SetText(Row.value(2));
 }
 
-QString TfrmUsers_passwords::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmUsers_passwords::EditorColumns()
 {
-    return Format(QStringLiteral("Insert into %s values ( \"%s\", \"%s\", \"%s\" )"),
-                  {TableName(), SqlEscape(edUser->text()), SqlEscape(edPassword->text()), SqlEscape(edNames->text())});
+    return {{QStringLiteral("user_name"), TextLiteral(edUser->text())},
+            {QStringLiteral("user_password"), TextLiteral(edPassword->text())},
+            {QStringLiteral("three_names"), TextLiteral(edNames->text())}};
 }
 
-QString TfrmUsers_passwords::UpdateSql(const QString &OriginalKey)
+QString TfrmUsers_passwords::RowCaption(const QStringList &Row)
 {
-    return Format(QStringLiteral("Update %s Set %s = \"%s\", %s = \"%s\", %s = \"%s\" Where ( %s = \"%s\" )"),
-                  {TableName(), KeyField(), SqlEscape(edUser->text()), NameField(), SqlEscape(edPassword->text()),
-                   QStringLiteral("three_names"), SqlEscape(edNames->text()), KeyField(), SqlEscape(OriginalKey)});
+    return QLatin1Char('"') + Row.value(0) + QStringLiteral(" - ") + Row.value(2) + QLatin1Char('"');
 }
 
 QString TfrmUsers_passwords::DeleteSql(const QString &OriginalKey)

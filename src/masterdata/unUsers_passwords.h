@@ -30,8 +30,9 @@ protected:
     QString EditorKey() override;
     QStringList EditorRow() override;
     void LoadEditors(const QStringList &Row) override;
-    QString InsertSql() override;
-    QString UpdateSql(const QString &OriginalKey) override;
+    QList<TColumnValue> EditorColumns() override;
+    // "user name - full name": a message never shows the password.
+    QString RowCaption(const QStringList &Row) override;
     QString DeleteSql(const QString &OriginalKey) override;
     QString DeleteQuestion(const QStringList &Row) override;
     bool IsEditableRow(const QStringList &Row) override;

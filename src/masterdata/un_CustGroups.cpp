@@ -90,7 +90,8 @@ bool TfrmCustGroups::InitForm()
     for (QLineEdit *edit : {ed_NDR, ed_Bulstat, ed_MOL, ed_GSM, ed_Telephone, ed_Fax, ed_Adres, ed_Upravitel,
                             ed_TD_na_NAP})
         static_cast<TLimitedEdit *>(edit)->SetValidChars(NameValidChars);
-    static_cast<TLimitedEdit *>(ed_E_mail)->SetValidChars(QStringLiteral("0-9_a-zA-Z@."));
+    // '-' stands in many addresses (ivan-petrov@abv.bg).
+    static_cast<TLimitedEdit *>(ed_E_mail)->SetValidChars(QStringLiteral("0-9_a-zA-Z@.--"));
 
     TDelimitedStringList nas;
     LoadNasSettings(this, GetLocalIPAddress(), nas);
@@ -170,10 +171,7 @@ QString TfrmCustGroups::ValidateEditors()
         if (RowExists(colBulstat, bulstat))
             messages += Format(LoadResString(rsBulstatExists), {bulstat}) + QStringLiteral("\n\r");
     }
-    if (code == 0)
-        messages += LoadResString(rsEnterCode) + QStringLiteral("\n\r");
-    else if (code < 1 || code > 2147483647.0L)
-        messages += QStringLiteral("Шифърът трябва да е между 1 и 2147483647!\n\r");
+    messages += CodeMessages();
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     if (bulstat.trimmed().isEmpty())
@@ -205,44 +203,38 @@ QStringList TfrmCustGroups::EditorRow()
 void TfrmCustGroups::LoadEditors(const QStringList &Row)
 {
     TfrmSimple_Nomenklatura::LoadEditors(Row);
-    ed_NDR->setText(Row.value(colNDR));
-    ed_Bulstat->setText(Row.value(colBulstat));
-    ed_MOL->setText(Row.value(colMOL));
+    // The allowed characters of each stored text; unchanged, it stays whole.
+    auto load = [](QLineEdit *Edit, const QString &Text) { static_cast<TLimitedEdit *>(Edit)->SetText(Text); };
+    load(ed_NDR, Row.value(colNDR));
+    load(ed_Bulstat, Row.value(colBulstat));
+    load(ed_MOL, Row.value(colMOL));
     sePref_code->setValue(StrToIntOrZero(Row.value(colPref)));
-    ed_E_mail->setText(ShownEmail(Row.value(colEmail)));
-    ed_GSM->setText(Row.value(colGSM));
-    ed_Telephone->setText(Row.value(colTelephone));
-    ed_Fax->setText(Row.value(colFax));
-    ed_Adres->setText(Row.value(colAdres));
-    ed_Upravitel->setText(Row.value(colUpravitel));
+    load(ed_E_mail, ShownEmail(Row.value(colEmail)));
+    load(ed_GSM, Row.value(colGSM));
+    load(ed_Telephone, Row.value(colTelephone));
+    load(ed_Fax, Row.value(colFax));
+    load(ed_Adres, Row.value(colAdres));
+    load(ed_Upravitel, Row.value(colUpravitel));
     leMicrobus->setText(Row.value(colBus));
-    ed_TD_na_NAP->setText(Row.value(colTD));
+    load(ed_TD_na_NAP, Row.value(colTD));
 }
 
-QString TfrmCustGroups::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmCustGroups::EditorColumns()
 {
-    return Format(QString::fromUtf8(sqlInsertCustGroups),
-                  {TableName(), static_cast<int>(feShifyr->Value()), SqlEscape(edNaimenovanie->text()),
-                   SqlEscape(ed_NDR->text()), SqlEscape(ed_Bulstat->text()), SqlEscape(ed_MOL->text()),
-                   sePref_code->value(), SqlEscape(StoredEmail(ed_E_mail->text())), SqlEscape(ed_GSM->text()),
-                   SqlEscape(ed_Telephone->text()), SqlEscape(ed_Fax->text()), SqlEscape(ed_Adres->text()),
-                   SqlEscape(ed_Upravitel->text()), StrToIntOrZero(leMicrobus->text()),
-                   SqlEscape(ed_TD_na_NAP->text())});
-}
-
-QString TfrmCustGroups::UpdateSql(const QString &OriginalKey)
-{
-    return Format(QStringLiteral("Update %s Set %s = %d, %s        = \"%s\",     NDR       = \"%s\",     Bulstat   = "
-                                 "\"%s\",     MOL       = \"%s\",     Pref_code = %d,       e_mail_c  = \"%s\",     "
-                                 "GSM       = \"%s\",     telephone = \"%s\",     fax       = \"%s\",     grad      = "
-                                 "\"%s\",     Upravitel = \"%s\",     c_bus     = %d,       TD_na_NAP = \"%s\"  Where "
-                                 "( %s = %d )"),
-                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), NameField(),
-                   SqlEscape(edNaimenovanie->text()), SqlEscape(ed_NDR->text()), SqlEscape(ed_Bulstat->text()),
-                   SqlEscape(ed_MOL->text()), sePref_code->value(), SqlEscape(StoredEmail(ed_E_mail->text())),
-                   SqlEscape(ed_GSM->text()), SqlEscape(ed_Telephone->text()), SqlEscape(ed_Fax->text()),
-                   SqlEscape(ed_Adres->text()), SqlEscape(ed_Upravitel->text()), StrToIntOrZero(leMicrobus->text()),
-                   SqlEscape(ed_TD_na_NAP->text()), KeyField(), StrToIntOrZero(OriginalKey)});
+    QList<TColumnValue> columns = TfrmSimple_Nomenklatura::EditorColumns();
+    columns << TColumnValue{QStringLiteral("NDR"), TextLiteral(ed_NDR->text())}
+            << TColumnValue{QStringLiteral("Bulstat"), TextLiteral(ed_Bulstat->text())}
+            << TColumnValue{QStringLiteral("MOL"), TextLiteral(ed_MOL->text())}
+            << TColumnValue{QStringLiteral("Pref_code"), QString::number(sePref_code->value())}
+            << TColumnValue{QStringLiteral("e_mail_c"), TextLiteral(StoredEmail(ed_E_mail->text()))}
+            << TColumnValue{QStringLiteral("GSM"), TextLiteral(ed_GSM->text())}
+            << TColumnValue{QStringLiteral("telephone"), TextLiteral(ed_Telephone->text())}
+            << TColumnValue{QStringLiteral("fax"), TextLiteral(ed_Fax->text())}
+            << TColumnValue{QStringLiteral("grad"), TextLiteral(ed_Adres->text())}
+            << TColumnValue{QStringLiteral("Upravitel"), TextLiteral(ed_Upravitel->text())}
+            << TColumnValue{QStringLiteral("c_bus"), QString::number(StrToIntOrZero(leMicrobus->text()))}
+            << TColumnValue{QStringLiteral("TD_na_NAP"), TextLiteral(ed_TD_na_NAP->text())};
+    return columns;
 }
 
 QString TfrmCustGroups::SiteInsertSql(int SiteCode, int Customer, const QString &Name, const QString &Address,
@@ -256,44 +248,45 @@ QString TfrmCustGroups::SiteInsertSql(int SiteCode, int Customer, const QString 
 bool TfrmCustGroups::DoNew()
 {
     const bool wasEdit = EditMode();
-    const int customer = static_cast<int>(feShifyr->Value());
-    const QString key = EditorKey(), name = edNaimenovanie->text(), address = ed_Adres->text(),
-                  telephone = ed_Telephone->text(), receiver = ed_MOL->text();
-    const int before = Pending().Count();
-    const bool result = TfrmSimple_Nomenklatura::DoNew();
-    const bool queued = Pending().Count() > before || (wasEdit && !EditMode());
-    if (!queued)
-        return result;
+    const QString key = EditorKey();
+    if (!TfrmSimple_Nomenklatura::DoNew())
+        return false;
     Grid->SetCells(colEmail, Grid->Row(), ShownEmail(Grid->Cells(colEmail, Grid->Row())));
     if (wasEdit || !FSitesOn)
-        return result;
+        return true;
     // The site's number is read when the statement is built, inside the
-    // save's transaction, after the sites queued before it were written.
+    // save's transaction, after the sites queued before it were written;
+    // its code, name and address are the counterparty's as they are then.
+    const int customerLine = LineOfKey(key);
     TQueuedStatements &queue = PendingQueue();
     const int line = queue.NewLine();
     queue.Put(line,
-              [this, customer, name, address, telephone, receiver](long double) {
+              [this, customerLine](long double) {
                   TDelimitedStringList rows;
                   SelectToList(this, DbConnection, QStringLiteral("Select max( code_of_object ) from obekti"), rows);
                   QString max;
                   if (rows.Count() > 0)
                       rows.GetField(0, 0, max);
-                  return SiteInsertSql(StrToIntOrZero(max) + 1, customer, name, address, telephone, receiver);
+                  const QStringList customer = PendingRow(customerLine) ? *PendingRow(customerLine) : QStringList();
+                  return SiteInsertSql(StrToIntOrZero(max) + 1, StrToIntOrZero(customer.value(colCode)),
+                                       customer.value(colName), customer.value(colAdres),
+                                       customer.value(colTelephone), customer.value(colMOL));
               },
               nullptr);
-    FSiteLines[key] = line;
-    return result;
+    FSiteLines[customerLine] = line;
+    return true;
 }
 
 bool TfrmCustGroups::DoDelete()
 {
     const int row = Grid->Row();
-    const QString key = row >= Grid->FixedRows() ? Grid->Cells(colCode, row) : QString();
-    const int before = Pending().Count();
+    const int customerLine = row >= Grid->FixedRows() && StrToIntOrZero(Grid->Cells(colCode, row)) != 0
+                                 ? LineOfKey(Grid->Cells(colCode, row))
+                                 : 0;
     const bool result = TfrmSimple_Nomenklatura::DoDelete();
     // A counterparty dropped before the save takes its queued site along.
-    const auto site = FSiteLines.find(key);
-    if (site != FSiteLines.end() && Pending().Count() != before) {
+    const auto site = FSiteLines.find(customerLine);
+    if (site != FSiteLines.end() && !PendingRow(customerLine)) {
         PendingQueue().Remove(site->second, QString());
         FSiteLines.erase(site);
     }

@@ -7,7 +7,8 @@
 // workstation's setting 14 is on, a new counterparty gets a site of its
 // own as well; that site's number is taken when the save runs, inside its
 // transaction, so two counterparties queued together, or saved from two
-// workstations at once, never share one.
+// workstations at once, never share one. The site takes the counterparty's
+// code, name and address as they are at the save.
 #include "masterdata/unSimple_Nomenklatura.h"
 
 #include <map>
@@ -64,11 +65,12 @@ protected:
     QString ValidateEditors() override;
     QStringList EditorRow() override;
     void LoadEditors(const QStringList &Row) override;
-    QString InsertSql() override;
-    QString UpdateSql(const QString &OriginalKey) override;
+    QList<TColumnValue> EditorColumns() override;
 
 private:
-    // The site lines queued with new counterparties, by counterparty code.
-    std::map<QString, int> FSiteLines;
+    // The site lines queued with new counterparties, by the counterparty's
+    // line: the site is written with the counterparty's final code, name
+    // and address, and goes when the counterparty goes.
+    std::map<int, int> FSiteLines;
     bool FSitesOn = false;
 };

@@ -82,25 +82,20 @@ void TfrmObekti::LoadEditors(const QStringList &Row)
 {
     TfrmSimple_Nomenklatura::LoadEditors(Row);
     leCustomer->setText(Row.value(colCustomer));
-    edGrad->setText(Row.value(colGrad));
-    edAdres->setText(Row.value(colAdres));
-    edTelefon->setText(Row.value(colTelefon));
-    edPriel->setText(Row.value(colPriel));
+    // The allowed characters of a stored text; unchanged, it stays whole.
+    static_cast<TLimitedEdit *>(edGrad)->SetText(Row.value(colGrad));
+    static_cast<TLimitedEdit *>(edAdres)->SetText(Row.value(colAdres));
+    static_cast<TLimitedEdit *>(edTelefon)->SetText(Row.value(colTelefon));
+    static_cast<TLimitedEdit *>(edPriel)->SetText(Row.value(colPriel));
 }
 
-QString TfrmObekti::InsertSql()
+QList<TfrmSimple_Nomenklatura::TColumnValue> TfrmObekti::EditorColumns()
 {
-    return Format(QString::fromUtf8(sqlInsertObekti),
-                  {TableName(), static_cast<int>(feShifyr->Value()), PickedCode(leCustomer), SqlEscape(edNaimenovanie->text()),
-                   SqlEscape(edGrad->text()), SqlEscape(edAdres->text()), SqlEscape(edTelefon->text()),
-                   SqlEscape(edPriel->text())});
-}
-
-QString TfrmObekti::UpdateSql(const QString &OriginalKey)
-{
-    return Format(QStringLiteral("Update %s Set %s = %d, code_of_CustGroup = %d, %s = \"%s\", grad = \"%s\", adres = "
-                                 "\"%s\", telefon = \"%s\", priel = \"%s\" Where ( %s = %d )"),
-                  {TableName(), KeyField(), static_cast<int>(feShifyr->Value()), PickedCode(leCustomer), NameField(),
-                   SqlEscape(edNaimenovanie->text()), SqlEscape(edGrad->text()), SqlEscape(edAdres->text()),
-                   SqlEscape(edTelefon->text()), SqlEscape(edPriel->text()), KeyField(), StrToIntOrZero(OriginalKey)});
+    return {{KeyField(), QString::number(static_cast<int>(feShifyr->Value()))},
+            {QStringLiteral("code_of_CustGroup"), QString::number(PickedCode(leCustomer))},
+            {NameField(), TextLiteral(edNaimenovanie->text())},
+            {QStringLiteral("grad"), TextLiteral(edGrad->text())},
+            {QStringLiteral("adres"), TextLiteral(edAdres->text())},
+            {QStringLiteral("telefon"), TextLiteral(edTelefon->text())},
+            {QStringLiteral("priel"), TextLiteral(edPriel->text())}};
 }

@@ -31,6 +31,5 @@ protected:
     QString ValidateEditors() override;
     QStringList EditorRow() override;
     void LoadEditors(const QStringList &Row) override;
-    QString InsertSql() override;
-    QString UpdateSql(const QString &OriginalKey) override;
+    QList<TColumnValue> EditorColumns() override;
 };

@@ -54,7 +54,8 @@ TEST_F(ResourcesGui, NewEditAndSaveCarryTheUnit)
     EXPECT_EQ(form->lblMiarkaName->text(), "кг");
     form->actNew->trigger();
     EXPECT_EQ(GridRow(1), QStringList({"1", "Брашно", "кг"}));
-    EXPECT_EQ(form->Pending().Texts(), QStringList({"Insert into Resources values ( 1, \"Брашно\", 1 )"}));
+    EXPECT_EQ(form->Pending().Texts(), QStringList({"Insert into Resources Select 1, \"Брашно\", 1 Where Not Exists ( Select * From Resources "
+                           "Where code_r = 1 )"}));
     form->actSave->trigger();
     EXPECT_EQ(Table(), QStringList({"1@Брашно@1"}));
 
@@ -65,7 +66,8 @@ TEST_F(ResourcesGui, NewEditAndSaveCarryTheUnit)
     form->leMiarka->setText(QStringLiteral("2"));
     form->actNew->trigger();
     EXPECT_EQ(form->Pending().Texts(),
-              QStringList({"Update Resources Set code_r = 1, name_r = \"Брашно\", miarka_r = 2 Where ( code_r = 1 )"}));
+              QStringList({"Update Resources Set Miarka_r = 2 Where ( code_r = 1 ) And ( Name_r = \"Брашно\" ) And ( "
+                           "Miarka_r = 1 )"}));
     form->actSave->trigger();
     EXPECT_EQ(Table(), QStringList({"1@Брашно@2"}));
     EXPECT_EQ(GridRow(1), QStringList({"1", "Брашно", "бр"}));

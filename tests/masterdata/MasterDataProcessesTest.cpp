@@ -1,0 +1,192 @@
+// Master-data editors of separate program processes on one database file:
+// a save never undoes what another workstation saved after this one loaded
+// its rows, and two workstations that took the same new code both end
+// saved, the second under the next free code, told in Bulgarian.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include "components/FloatEdit.h"
+#include "components/LimitedEdit.h"
+#include "components/RichGrid.h"
+#include "core/uFormClasses.h"
+#include "core/un_Ado_Connection.h"
+#include "masterdata/unIzdelia.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+
+namespace {
+
+const char *const kChildDb = "TOLVEX_MASTERDATA_CHILD_DB";
+const char *const kChildMode = "TOLVEX_MASTERDATA_CHILD_MODE";   // price1, price2, unit
+const char *const kChildName = "TOLVEX_MASTERDATA_CHILD_NAME";   // marks and the unit's name
+const char *const kChildRefused = "TOLVEX_MASTERDATA_CHILD_REFUSED";
+
+bool WaitForFile(const QString &Path, int Ms = 60000)
+{
+    QDeadlineTimer wait(Ms);
+    while (!QFile::exists(Path) && !wait.hasExpired())
+        QThread::msleep(5);
+    return QFile::exists(Path);
+}
+
+void Touch(const QString &Path)
+{
+    QFile f(Path);
+    f.open(QIODevice::WriteOnly);
+}
+
+void SelectRowOf(TfrmSimple_Nomenklatura *Form, const QString &Key)
+{
+    for (int r = Form->Grid->FixedRows(); r < Form->Grid->RowCount(); ++r)
+        if (Form->Grid->Cells(0, r) == Key)
+            Form->Grid->SetRow(r);
+}
+
+} // namespace
+
+// The child's part: a workstation that loads an editor, waits for its turn
+// (when it has a name) and saves one change. It runs only in the processes
+// the tests below start.
+TEST(MasterDataChild, SavesAChange)
+{
+    const QString path = qEnvironmentVariable(kChildDb);
+    if (path.isEmpty())
+        GTEST_SKIP() << "runs only as a child process of the master-data process tests";
+    const QString mode = qEnvironmentVariable(kChildMode);
+    const QString name = qEnvironmentVariable(kChildName);
+    const bool refused = qEnvironmentVariableIntValue(kChildRefused) != 0;
+    const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    SetProgramFileNameForTests(folder + "../bin/tolvex");
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::ScopedDialogAnswers dialogs;
+
+    TfrmSimple_Nomenklatura *form = nullptr;
+    if (mode == "unit") {
+        form = CreateQuorendForm<TfrmSimple_Nomenklatura>(nullptr, fsNormal);
+        TFormParams params;
+        params.Settings = TEditorSettings{"Мерки", "Merki", "n_miarka", "v_miarka", "мярка"};
+        form->Configure(params);
+    } else {
+        form = CreateQuorendForm<TfrmIzdelia>(nullptr, fsNormal);
+    }
+    ASSERT_TRUE(form->ShowForm());
+    if (!name.isEmpty()) {
+        Touch(folder + name + "-loaded");
+        ASSERT_TRUE(WaitForFile(folder + name + "-go"));
+    }
+    if (mode == "unit") {
+        // The code proposed when the window opened.
+        form->edNaimenovanie->setText(name);
+        ASSERT_TRUE(form->DoNew());
+    } else {
+        auto *products = static_cast<TfrmIzdelia *>(form);
+        SelectRowOf(form, "101");
+        ASSERT_TRUE(form->DoEdit());
+        products->edPrice[mode == "price1" ? 0 : 1]->SetValue(mode == "price1" ? 1.5L : 2.5L);
+        ASSERT_TRUE(form->DoNew());
+    }
+    const bool saved = form->Save();
+    if (!refused) {
+        EXPECT_TRUE(saved);
+        EXPECT_EQ(dialogs.Texts(), QStringList());
+    } else if (mode == "unit") {
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"3\" е зает от друга работна станция! Редът \"3 - " + name +
+                                                "\" получи следващия свободен шифър; натиснете F2, за да го запишете."}));
+        SelectRowOf(form, "4");
+        EXPECT_EQ(form->Grid->Cells(1, form->Grid->Row()), name);
+        EXPECT_TRUE(form->Save());
+        EXPECT_EQ(dialogs.Texts().size(), 1);
+    } else {
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб\" е променен или изтрит от друга работна станция. "
+                                                "Натиснете F8 и въведете промяната отново."}));
+    }
+    form->SetModified(false);
+    form->Close();
+    CloseDatabase();
+}
+
+class MasterDataProcesses : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        Execute("INSERT INTO Merki VALUES ( 1, \"бр\" )");
+        Execute("INSERT INTO Merki VALUES ( 2, \"кг\" )");
+        Execute("INSERT INTO Groups VALUES ( 1, \"Хляб\" )");
+        Execute("INSERT INTO SubGroup VALUES ( 1, \"Бял\" )");
+        Execute("INSERT INTO Izdelia VALUES ( 101, \"Хляб\", 1, 1, 1, 1.2, 1.3, 0, 0, 0 )");
+        CloseDatabase();
+        folder_ = QFileInfo(DatabasePath()).absolutePath() + QLatin1Char('/');
+    }
+    void TearDown() override
+    {
+        for (QProcess *p : children_) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(10000);
+            }
+            delete p;
+        }
+        DatabaseTest::TearDown();
+    }
+    QProcess *Start(const QString &Mode, const QString &Name, bool Refused)
+    {
+        auto *p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kChildDb, DatabasePath());
+        env.insert(kChildMode, Mode);
+        env.insert(kChildName, Name);
+        env.insert(kChildRefused, Refused ? "1" : "0");
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=MasterDataChild.SavesAChange"});
+        EXPECT_TRUE(p->waitForStarted());
+        children_.push_back(p);
+        return p;
+    }
+    void Finished(QProcess *P)
+    {
+        ASSERT_TRUE(P->waitForFinished(120000));
+        EXPECT_EQ(P->exitCode(), 0) << P->readAll().toStdString();
+    }
+
+    QString folder_;
+    std::vector<QProcess *> children_;
+};
+
+TEST_F(MasterDataProcesses, ASaveNeverUndoesAnotherWorkstationsLaterChange)
+{
+    // B loads the products, A then changes price 1 and saves; B, still
+    // open, changes price 2: refused, and price 1 stays A's.
+    QProcess *b = Start("price2", "B", true);
+    ASSERT_TRUE(WaitForFile(folder_ + "B-loaded")) << b->readAll().toStdString();
+    Finished(Start("price1", QString(), false));
+    Touch(folder_ + "B-go");
+    Finished(b);
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    EXPECT_EQ(Rows("SELECT price_1, price_2 FROM Izdelia WHERE code_izd = 101"), QStringList({"1.5@1.3"}));
+}
+
+TEST_F(MasterDataProcesses, TwoWorkstationsTakingOneNewCodeBothSave)
+{
+    QProcess *a = Start("unit", "Литър", false);
+    QProcess *b = Start("unit", "Метър", true);
+    ASSERT_TRUE(WaitForFile(folder_ + "Литър-loaded")) << a->readAll().toStdString();
+    ASSERT_TRUE(WaitForFile(folder_ + "Метър-loaded")) << b->readAll().toStdString();
+    Touch(folder_ + "Литър-go");
+    Finished(a);
+    Touch(folder_ + "Метър-go");
+    Finished(b);
+    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    EXPECT_EQ(Rows("SELECT * FROM Merki WHERE n_miarka > 0 ORDER BY 1"),
+              QStringList({"1@бр", "2@кг", "3@Литър", "4@Метър"}));
+}
