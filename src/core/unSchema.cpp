@@ -337,7 +337,7 @@ void CreateDatabaseFile(const QString &Path)
 {
     if (QFileInfo::exists(Path))
         throw platform::EDatabaseError(
-            QStringLiteral("File '%1' already exists.").arg(QDir::toNativeSeparators(Path)));
+            QStringLiteral("Файлът \"%1\" вече съществува.").arg(QDir::toNativeSeparators(Path)));
     const QString tmp = QStringLiteral("%1.new-%2").arg(Path).arg(QCoreApplication::applicationPid());
     QFile::remove(tmp);
     try {
@@ -352,7 +352,7 @@ void CreateDatabaseFile(const QString &Path)
         QFile::remove(tmp);
         if (!QFileInfo::exists(Path))
             throw platform::EDatabaseError(
-                QStringLiteral("Cannot create the file '%1'.").arg(QDir::toNativeSeparators(Path)));
+                QStringLiteral("Файлът \"%1\" не може да бъде създаден.").arg(QDir::toNativeSeparators(Path)));
     }
 }
 
@@ -417,7 +417,7 @@ int EnsureDatabaseFiles(const QString &DataFolder)
 {
     if (!QDir().mkpath(DataFolder))
         throw platform::EDatabaseError(
-            QStringLiteral("Cannot create the folder '%1'.").arg(QDir::toNativeSeparators(DataFolder)));
+            QStringLiteral("Папката \"%1\" не може да бъде създадена.").arg(QDir::toNativeSeparators(DataFolder)));
     const QDir folder(DataFolder);
     int created = 0;
     for (const char *name : {MainDatabaseFileName, TemplateDatabaseFileName}) {

@@ -153,7 +153,7 @@ void SetArchiveProgramFolderForTests(const QString &Folder) { g_ProgramFolderFor
 bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
 {
     if (!QFileInfo(Source).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Source);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Source);
         return false;
     }
     const QString part = Target + QStringLiteral(".part");
@@ -197,7 +197,7 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
 bool CheckArchivedDatabase(const QString &Path, QString &Error)
 {
     if (!QFileInfo(Path).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Path);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Path);
         return false;
     }
     try {
@@ -233,7 +233,7 @@ bool CheckArchivedDatabase(const QString &Path, QString &Error)
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
 {
     if (!QFileInfo(Target).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Target);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Target);
         return false;
     }
     try {

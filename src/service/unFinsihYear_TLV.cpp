@@ -224,7 +224,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     }
     const QString templatePath = BaseFolder() + QStringLiteral("db/") + QLatin1String(TemplateDatabaseFileName);
     if (!QFileInfo::exists(templatePath)) {
-        ShowError(QStringLiteral("File %s does not exist."), {templatePath});
+        ShowError(QStringLiteral("Файлът %s не съществува."), {templatePath});
         return false;
     }
     // The year once closed keeps its database: documents may be in it.
