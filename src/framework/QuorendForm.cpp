@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "components/Formatters.h"
+#include "components/DropDownForm.h"
 #include "components/GridUtils.h"
 #include "components/QuorendDateEdit.h"
 #include "core/DialogsEx.h"
@@ -97,6 +98,8 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
             return PreviewKey(watched, static_cast<QKeyEvent *>(event));
+        case QEvent::ShortcutOverride:
+            return KeepEscInPopup(watched, static_cast<QKeyEvent *>(event));
         case QEvent::ContextMenu:
             return PopupFor(watched, static_cast<QContextMenuEvent *>(event));
         case QEvent::FocusIn:
@@ -116,6 +119,21 @@ protected:
     }
 
 private:
+    // Esc in a popup of one of a form's controls (the calendar of a date)
+    // closes the popup: the form's own Esc reaches into its controls'
+    // popups and would close the form instead.
+    static bool KeepEscInPopup(QObject *watched, QKeyEvent *event)
+    {
+        if (event->key() != Qt::Key_Escape || !watched->isWidgetType())
+            return false;
+        QWidget *window = static_cast<QWidget *>(watched)->window();
+        if (window->windowType() != Qt::Popup || qobject_cast<TDropDownForm *>(window)
+            || !FormOf(window->parentWidget()))
+            return false;
+        event->accept();
+        return true;
+    }
+
     static bool PreviewKey(QObject *watched, QKeyEvent *event)
     {
         // A key travels from the focus widget up its parents; the form sees

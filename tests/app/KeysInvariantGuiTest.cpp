@@ -1,6 +1,6 @@
 // The keyboard never dead-ends, in every data window of the main menu on a
-// filled database: a dropped picker closes with Esc and leaves its window
-// open; from each parameter control F8 runs and F9 opens the preview, which
+// filled database: a dropped picker (a list, a period, a date's calendar)
+// closes with Esc and leaves its window open; from each parameter control F8 runs and F9 opens the preview, which
 // Esc closes; Esc closes the window, asking first where something typed is
 // data to save.
 //
@@ -23,7 +23,9 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -171,6 +173,22 @@ TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
             EXPECT_TRUE(form->isVisible());
             // The keys are the window's again.
             EXPECT_TRUE(Inside(form, QApplication::focusWidget())) << edit->objectName().toStdString();
+        }
+        // The calendars of the dates are pickers too.
+        for (QDateEdit *date : form->findChildren<QDateEdit *>()) {
+            if (!Reachable(date) || !date->calendarPopup())
+                continue;
+            date->setFocus();
+            QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
+            QPointer<QWidget> calendar = date->calendarWidget()->window();
+            if (!calendar->isVisible())
+                continue;
+            ++pickers;
+            PressOnFocus(calendar, Qt::Key_Escape);
+            QTest::qWait(0);
+            EXPECT_FALSE(calendar && calendar->isVisible()) << date->objectName().toStdString();
+            ASSERT_FALSE(form.isNull()) << date->objectName().toStdString();
+            EXPECT_TRUE(form->isVisible());
         }
         CloseAll();
     }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
 #include <QHBoxLayout>
@@ -1175,6 +1176,28 @@ TEST_F(QuorendFormGui, DroppedPickerTakesItsOwnKeysAndEscClosesOnlyThePicker)
     EXPECT_EQ(QApplication::focusWidget(), edit);
     press(Qt::Key_F8);
     EXPECT_EQ(form->executes, 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, EscClosesADatesCalendarAndNotTheForm)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    auto *date = new TQuorendDatePicker(form->ClientArea);
+    date->setCalendarPopup(true);
+    form->ClientLayout->addWidget(date);
+    QCoreApplication::processEvents();
+    date->setFocus();
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
+    QWidget *calendar = date->calendarWidget()->window();
+    ASSERT_TRUE(calendar->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(alive);
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->dones, 0);
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
