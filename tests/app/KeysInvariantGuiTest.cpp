@@ -240,8 +240,8 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
         }
         if (form.isNull())
             continue;
-        // Esc closes the window (a question, if any, is answered No).
-        form->SetModified(false);
+        // Esc closes the window (a question, if any, is answered as Enter
+        // answers it: No).
         PressOnFocus(form, Qt::Key_Escape);
         QTest::qWait(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

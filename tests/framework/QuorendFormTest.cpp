@@ -112,9 +112,12 @@ public:
             throw Exception(throwInExecute);
         return executeResult;
     }
+    std::function<void()> duringSave;
     bool DoSave() override
     {
         ++saves;
+        if (duringSave)
+            duringSave();
         return saveResult;
     }
     bool DoNew() override
@@ -1177,6 +1180,38 @@ TEST_F(QuorendFormGui, DroppedPickerTakesItsOwnKeysAndEscClosesOnlyThePicker)
     press(Qt::Key_F8);
     EXPECT_EQ(form->executes, 1);
     EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, F2InAnOpenCellEditorSavesWhatWasTypedAndKeepsTheKeys)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    auto *grid = new TRichGrid(form->ClientArea);
+    grid->SetColCount(2);
+    grid->SetRowCount(3);
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(0);
+    TGridOptions options = grid->Options();
+    options.Include(goEditing);
+    grid->SetOptions(options);
+    form->ClientLayout->addWidget(grid);
+    QString seen;
+    form->duringSave = [&] { seen = grid->Cells(1, 1); };
+    QCoreApplication::processEvents();
+    grid->setFocus();
+    grid->SetRow(1);
+    grid->SetCol(1);
+    QTest::keyClicks(grid, "5");
+    ASSERT_TRUE(grid->EditorMode());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->saves, 1);
+    EXPECT_EQ(seen, "5");
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(form->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
 }
 
 TEST_F(QuorendFormGui, EscClosesADatesCalendarAndNotTheForm)
