@@ -1,8 +1,8 @@
 #include "components/DropDownForm.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>

@@ -27,8 +27,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "components/Formatters.h"
 #include "components/DropDownForm.h"
+#include "components/Formatters.h"
 #include "components/GridUtils.h"
 #include "components/QuorendDateEdit.h"
 #include "core/DialogsEx.h"
