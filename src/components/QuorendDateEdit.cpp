@@ -427,7 +427,8 @@ void TQuorendDatePicker::focusOutEvent(QFocusEvent *e)
 {
     // A menu, the calendar or another window taking the focus is not
     // leaving the field.
-    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
+    // A field that goes away with its window asks nothing either.
+    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason && isVisible())
         Commit();
     QDateEdit::focusOutEvent(e);
 }

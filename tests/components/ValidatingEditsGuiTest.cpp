@@ -330,6 +330,30 @@ TEST(QuorendDatePickerGui, ADayTheMonthLacksNeverBecomesAnotherDate)
     EXPECT_EQ(p.picker->date(), QDate(2024, 3, 31));
 }
 
+TEST(QuorendDatePickerGui, AFieldClosedWithItsWindowAsksNothing)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    // The field's window inside the main one, as a data window in its frame.
+    QWidget main;
+    auto *layout = new QHBoxLayout(&main);
+    auto *child = new QWidget(&main);
+    auto *other = new QLineEdit(&main);
+    layout->addWidget(child);
+    layout->addWidget(other);
+    auto *picker = new TQuorendDatePicker(child);
+    picker->setDate(QDate(2024, 4, 30));
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    main.activateWindow();
+    QApplication::setActiveWindow(&main);
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(picker, "31.04.2024");
+    child->hide();
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(picker->date(), QDate(2024, 4, 30));
+}
+
 TEST(QuorendDatePickerGui, ShortFormsAreCompletedFromToday)
 {
     testsupport::ScopedDialogAnswers dialogs;
