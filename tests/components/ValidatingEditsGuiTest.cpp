@@ -11,6 +11,8 @@
 
 #include "components/LimitedEdit.h"
 #include "support/ScopedDialogAnswers.h"
+#include <QDirIterator>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include "components/QuorendDateEdit.h"
@@ -404,4 +406,25 @@ TEST(QuorendDateEditGui, AClickAndTheDigitsTypeOverTheDate)
     e.setCursorPosition(0);
     QTest::keyClicks(&e, "01");
     EXPECT_EQ(e.Text(), "01.03.2024");
+}
+
+TEST(DateFields, EveryDateFieldOfTheProgramIsTypedAsText)
+{
+    // A date edit of the class library reads typed digits section by
+    // section and turns a day the month lacks into another date: the
+    // program's date fields are date pickers.
+    QStringList plain;
+    QDirIterator files(QStringLiteral(TOLVEX_TEST_DATA "/../../src"), {QStringLiteral("*.cpp")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    int pickers = 0;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        pickers += static_cast<int>(text.count(QStringLiteral("new TQuorendDatePicker(")));
+        if (text.contains(QStringLiteral("new QDateEdit(")) || text.contains(QStringLiteral("new QDateTimeEdit(")))
+            plain << file.fileName();
+    }
+    EXPECT_TRUE(plain.isEmpty()) << plain.join('\n').toStdString();
+    EXPECT_GE(pickers, 7);
 }
