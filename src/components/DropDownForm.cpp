@@ -1,5 +1,6 @@
 #include "components/DropDownForm.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -11,6 +12,39 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/Colors.h"
+
+// While the form is dropped, its own keys win. The form usually belongs to a
+// data window whose actions take the same keys (Esc, F6, F7, F8) for the
+// window and its children; both would match a key pressed in the form, and
+// an ambiguous key fires neither. So the key of one of the form's own
+// actions is claimed before the shortcuts are looked up, and runs that
+// action.
+class TDropDownForm::OwnKeys : public QObject
+{
+public:
+    explicit OwnKeys(TDropDownForm *Form) : QObject(Form), form_(Form) {}
+
+protected:
+    bool eventFilter(QObject *Watched, QEvent *Event) override
+    {
+        if (Event->type() != QEvent::ShortcutOverride && Event->type() != QEvent::KeyPress)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(Watched);
+        if (!widget || (widget != form_ && !form_->isAncestorOf(widget)))
+            return false;
+        auto *key = static_cast<QKeyEvent *>(Event);
+        QAction *action = form_->OwnActionFor(key);
+        if (!action)
+            return false;
+        key->accept();
+        if (Event->type() == QEvent::KeyPress)
+            action->trigger();
+        return true;
+    }
+
+private:
+    TDropDownForm *form_;
+};
 
 TDropDownForm::TDropDownForm(QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
@@ -179,9 +213,11 @@ bool TDropDownForm::Execute()
     const bool result = PrepareShow();
     if (result) {
         FModalResult = mrNone;
+        // A popup takes the keys while it shows without becoming the
+        // active window: asking for that too could make it active after it
+        // has closed, and leave its owner's window without the keys.
         show();
         raise();
-        activateWindow();
     }
     return result;
 }
@@ -218,9 +254,49 @@ void TDropDownForm::CloseQuietly()
     FClosing = false;
 }
 
+QAction *TDropDownForm::OwnActionFor(const QKeyEvent *e) const
+{
+    const QKeyCombination combination(e->modifiers() & ~Qt::KeypadModifier, Qt::Key(e->key()));
+    for (QAction *action : actions()) {
+        if (!action->isEnabled())
+            continue;
+        for (const QKeySequence &sequence : action->shortcuts())
+            if (sequence.count() == 1 && sequence[0] == combination)
+                return action;
+    }
+    return nullptr;
+}
+
+bool TDropDownForm::event(QEvent *e)
+{
+    // The platform may make the form the active window late, after it has
+    // closed already (an activation asked for as it showed): the keys then
+    // belong to its owner's window again.
+    if (e->type() == QEvent::WindowActivate && !isVisible() && FOwnerControl && FOwnerControl->isVisible()) {
+        QApplication::setActiveWindow(FOwnerControl->window());
+        FOwnerControl->setFocus(Qt::PopupFocusReason);
+    }
+    return QWidget::event(e);
+}
+
+void TDropDownForm::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (!FOwnKeys) {
+        FOwnKeys = new OwnKeys(this);
+        qApp->installEventFilter(FOwnKeys);
+    }
+}
+
 void TDropDownForm::hideEvent(QHideEvent *e)
 {
     QWidget::hideEvent(e);
+    if (FOwnKeys) {
+        // The form may hide from inside the filter (Esc): it goes later.
+        qApp->removeEventFilter(FOwnKeys);
+        FOwnKeys->deleteLater();
+        FOwnKeys = nullptr;
+    }
     // Hidden otherwise than by its own actions (a click outside, the
     // owning window going away): that is a Cancel.
     if (!FClosing && !FInOk) {
@@ -233,8 +309,14 @@ void TDropDownForm::hideEvent(QHideEvent *e)
         }
         FClosing = false;
     }
-    if (FOwnerControl && FOwnerControl->isVisible())
+    if (FOwnerControl && FOwnerControl->isVisible()) {
+        // The keys go back to the owner's window, also where the platform
+        // made the form the active window while it was dropped.
+        QWidget *window = FOwnerControl->window();
+        if (!QApplication::activeWindow() || QApplication::activeWindow() == this)
+            window->activateWindow();
         FOwnerControl->setFocus(Qt::PopupFocusReason);
+    }
 }
 
 void TDropDownForm::keyPressEvent(QKeyEvent *e)

@@ -17,6 +17,7 @@
 #include "platform/ui/MessageBox.h"
 
 class QFrame;
+class QKeyEvent;
 class QVBoxLayout;
 class QMenu;
 class QToolBar;
@@ -91,11 +92,20 @@ protected:
     // Closes the form without running Cancel.
     void CloseQuietly();
 
+    void showEvent(QShowEvent *e) override;
+    bool event(QEvent *e) override;
     void hideEvent(QHideEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
 
 private:
+    class OwnKeys;
+    friend class OwnKeys;
+    // The enabled action of this form whose key the event is; null when
+    // none.
+    QAction *OwnActionFor(const QKeyEvent *e) const;
+
+    OwnKeys *FOwnKeys = nullptr;   // installed while the form is shown
     QPointer<QWidget> FOwnerControl;
     int FHorzOffset = 0;
     int FVertOffset = 0;

@@ -9,10 +9,11 @@
 // ---------------------------------------------------------------------------
 // TWildcardPattern
 
-TWildcardPattern::TWildcardPattern(const QString &Mask)
+TWildcardPattern::TWildcardPattern(const QString &Text)
 {
-    // Runs of '*' and '+' collapse into one '*' with as many '?' as there
-    // were '+' and '?' next to them: "*?" and "+" both mean "one or more".
+    // The mask reads as the helpers' wildcard match reads it: "++" is one
+    // '+' (one or more), not two; "*?" and "+" both mean "one or more".
+    const QString Mask = NormalizedWildcardMask(Text);
     FAlwaysMatches = false;
     FPlain = true;
     for (int i = 0; i < Mask.size(); ++i) {
@@ -235,7 +236,7 @@ long double ReadFloatBound(const QString &S)
 {
     const long double v = DotStrToFloat(S, NAN);
     if (std::isnan(v))
-        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(S));
+        throw EConvertError(QStringLiteral("\"%1\" не е число").arg(S));
     return v;
 }
 
@@ -341,18 +342,18 @@ int DatePart(const QString &S)
     bool ok = false;
     const int v = S.trimmed().toInt(&ok);
     if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(S));
+        throw EConvertError(QStringLiteral("\"%1\" не е цяло число").arg(S));
     return v;
 }
 
 QDate EncodeDate(int Year, int Month, int Day, bool ClampDay)
 {
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1)
-        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+        throw EConvertError(QStringLiteral("Няма такава дата"));
     const int last = QDate(Year, Month, 1).daysInMonth();
     if (Day > last) {
         if (!ClampDay)
-            throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+            throw EConvertError(QStringLiteral("Няма такава дата"));
         Day = last;
     }
     return QDate(Year, Month, Day);

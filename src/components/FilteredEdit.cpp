@@ -83,6 +83,13 @@ bool TCustomFilteredEdit::IsCharAcceptable(const QString &, QChar C)
     return !FValidator || FValidatorOff || FValidator->CharAcceptable(C);
 }
 
+void TCustomFilteredEdit::TypeChar(QString &Text, int Start, int Length, int &Caret, QChar C)
+{
+    Text.remove(Start, Length);
+    Text.insert(Start, C);
+    Caret = Start + 1;
+}
+
 bool TCustomFilteredEdit::CheckState()
 {
     FDataState = Validate(text());
@@ -192,14 +199,11 @@ void TCustomFilteredEdit::keyPressEvent(QKeyEvent *e)
         if (!c.isNull()) {
             c = ConvertChar(c);
             QString t = text();
-            int start = cursorPosition();
-            if (hasSelectedText()) {
-                start = selectionStart();
-                t.remove(start, selectedText().size());
-            }
+            int caret = cursorPosition();
+            const int start = hasSelectedText() ? selectionStart() : caret;
             if (IsCharAcceptable(t.left(start), c)) {
-                t.insert(start, c);
-                TryText(t, start + 1);
+                TypeChar(t, start, hasSelectedText() ? static_cast<int>(selectedText().size()) : 0, caret, c);
+                TryText(t, caret);
             }
         }
         e->accept();

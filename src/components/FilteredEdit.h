@@ -68,6 +68,11 @@ public:
     // state is invalid.
     virtual bool CheckState();
 
+    // The text after typing C into Text (selection Start..Start+Length, the
+    // caret at Caret when nothing is selected), with the caret after it:
+    // the selection is replaced, else C is inserted at the caret.
+    virtual void TypeChar(QString &Text, int Start, int Length, int &Caret, QChar C);
+
     // Replaces the selection with the clipboard text when the result is
     // acceptable; otherwise nothing changes.
     void PasteChecked();

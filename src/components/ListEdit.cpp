@@ -157,23 +157,12 @@ void TCustomListEdit::ShowDescription()
         return;
     TListForm *f = ListForm();
     TRichGrid *grid = f->Grid();
+    // Only the row whose code is the text itself names it: a code that
+    // merely begins like the text (120 for 12, 10 for 1) is another one.
     const QString t = text();
-    int row = -1;
-    if (!t.isEmpty()) {
-        const int current = grid->Row();
-        if (f->RowPickable(current) && grid->Cells(FDropColumn, current) == t) {
-            row = current;
-        } else {
-            QString c = t;
-            if (f->LocateText(c, FDropColumn, current, 1) && c.size() == t.size()) {
-                row = grid->Row();
-            } else {
-                c = t;
-                if (f->LocateText(c, FDropColumn, current, -1) && c.size() == t.size())
-                    row = grid->Row();
-            }
-        }
-    }
+    const int row = t.isEmpty() ? -1 : f->RowOfCode(FDropColumn, t);
+    if (row >= 0 && row != grid->Row() && f->RowPickable(row))
+        grid->SetRow(row);
     SetControlText(FDescrControl, row >= 0 ? grid->Cells(FDescrColumn, row) : QString());
 }
 
@@ -225,12 +214,9 @@ void ListEditLookup(TCustomListEdit *ListEdit, int KeyCol, int ResultCol, QStrin
     TListForm *f = ListEdit ? ListEdit->ListForm() : nullptr;
     if (!f || !f->Grid())
         return;
-    const TRichGrid *grid = f->Grid();
-    for (int r = grid->FixedRows(); r < grid->RowCount(); ++r)
-        if (grid->Cells(KeyCol, r) == Key) {
-            Result = grid->Cells(ResultCol, r);
-            return;
-        }
+    const int row = f->RowOfCode(KeyCol, Key);
+    if (row >= 0)
+        Result = f->Grid()->Cells(ResultCol, row);
 }
 
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit)

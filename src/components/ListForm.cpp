@@ -211,6 +211,14 @@ bool TListForm::RowPickable(int Row) const
     return Row >= FGrid->FixedRows() && Row < FGrid->RowCount() && FGrid->RowHeights(Row) > 0;
 }
 
+int TListForm::RowOfCode(int Col, const QString &Code) const
+{
+    for (int r = FGrid->FixedRows(); r < FGrid->RowCount(); ++r)
+        if (FGrid->Cells(Col, r) == Code)
+            return r;
+    return -1;
+}
+
 int TListForm::NextVisibleRow(int Row, int Step) const
 {
     for (int r = Row + Step; r >= FGrid->FixedRows() && r < FGrid->RowCount(); r += Step)

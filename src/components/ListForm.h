@@ -105,6 +105,9 @@ public:
     bool LocateText(QString &Text, int Col, int StartRow, int Step);
     void SetSearchMode(bool On);
 
+    // The first data row (shown or not) whose cell in Col is Code exactly;
+    // -1 when none.
+    int RowOfCode(int Col, const QString &Code) const;
     // Whether a row is a shown data row.
     bool RowPickable(int Row) const;
     // The first (last) shown data row; -1 when none.

@@ -141,7 +141,7 @@ void TPeriodEdit::Step(int Delta)
     bool ok = false;
     const int n = field.trimmed().toInt(&ok);
     if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(field));
+        throw EConvertError(QStringLiteral("\"%1\" не е цяло число").arg(field));
     const int stepped = std::clamp(n + Delta, 1, limit);
     SetPeriod(FPeriod.left(1) + QLatin1Char('@') + QString::number(stepped));
 }

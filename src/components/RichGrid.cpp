@@ -1427,7 +1427,7 @@ void TRichGrid::SetMergeCellsStr(const QString &value)
             bool ok = false;
             n[i] = text.toInt(&ok);
             if (!ok)
-                throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+                throw EConvertError(QStringLiteral("\"%1\" не е цяло число").arg(text));
         }
         blocks.push_back(MergeBlock{GridRect(n[0], n[1], n[2], n[3]), false});
     }

@@ -308,7 +308,7 @@ void TDelimitedStrings::LoadFromFile(const QString &FileName)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
+        throw EFOpenError(QStringLiteral("Файлът \"%1\" не може да бъде отворен. %2").arg(FileName, file.errorString()));
     LoadFromStream(file);
 }
 
@@ -317,7 +317,7 @@ void TDelimitedStrings::LoadFromStream(QIODevice &Stream)
     const QByteArray bytes = Stream.readAll();
     const auto *file = qobject_cast<QFileDevice *>(&Stream);
     if (file && file->error() != QFileDevice::NoError)
-        throw EReadError(QStringLiteral("Stream read error"));
+        throw EReadError(QStringLiteral("Грешка при четене на файла"));
     SetTextStr(QString::fromUtf8(bytes));
 }
 
@@ -327,17 +327,17 @@ void TDelimitedStrings::SaveToFile(const QString &FileName) const
     // file as it was.
     QSaveFile file(FileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
+        throw EFCreateError(QStringLiteral("Файлът \"%1\" не може да бъде създаден. %2").arg(FileName, file.errorString()));
     SaveToStream(file);
     if (!CommitSaveFile(file))
-        throw EWriteError(QStringLiteral("Stream write error"));
+        throw EWriteError(QStringLiteral("Грешка при запис във файла"));
 }
 
 void TDelimitedStrings::SaveToStream(QIODevice &Stream) const
 {
     const QByteArray bytes = GetTextStr().toUtf8();
     if (Stream.write(bytes) != bytes.size())
-        throw EWriteError(QStringLiteral("Stream write error"));
+        throw EWriteError(QStringLiteral("Грешка при запис във файла"));
 }
 
 void TDelimitedStrings::Move(int CurIndex, int NewIndex)

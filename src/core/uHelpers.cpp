@@ -675,7 +675,7 @@ int StrToIntOrRaise(const QString &S)
     bool ok = false;
     const int v = S.toInt(&ok);
     if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(S));
+        throw EConvertError(QStringLiteral("\"%1\" не е цяло число").arg(S));
     return v;
 }
 
@@ -692,7 +692,7 @@ QDate YyyymmddToDate(const QString &S)
     const int month = StrToIntOrRaise(S.mid(4, 2));
     int day = StrToIntOrRaise(S.mid(6, 2));
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
-        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+        throw EConvertError(QStringLiteral("Няма такава дата"));
     const int last = QDate(year, month, 1).daysInMonth();
     if (day > last)
         day = last;
@@ -967,16 +967,7 @@ void Win1251ToMik(const QString &S, QString &Result)
 
 // ---------------------------------------------------------------------------
 
-namespace {
-
-struct MaskToken
-{
-    enum Kind { Star, Plus, Any, Digit, Letter, Literal, Set } kind;
-    QChar ch;
-    QStringList items;
-};
-
-QString NormalizedMask(QString Mask)
+QString NormalizedWildcardMask(QString Mask)
 {
     static const char *const rules[][2] = {
         {"**", "*"}, {"++", "+"}, {"+*", "+"}, {"*+", "+"}, {"*?", "+"}, {"?*", "+"}};
@@ -993,6 +984,15 @@ QString NormalizedMask(QString Mask)
     }
     return Mask;
 }
+
+namespace {
+
+struct MaskToken
+{
+    enum Kind { Star, Plus, Any, Digit, Letter, Literal, Set } kind;
+    QChar ch;
+    QStringList items;
+};
 
 // False for a malformed bracket mask.
 bool TokenizeMask(const QString &Mask, bool Brackets, std::vector<MaskToken> &Tokens)
@@ -1090,7 +1090,7 @@ bool TokensMatch(const std::vector<MaskToken> &Tokens, const QString &Value, Qt:
 
 int MaskMatch(const QString &Mask, const QString &Value, bool Brackets)
 {
-    const QString mask = NormalizedMask(Mask);
+    const QString mask = NormalizedWildcardMask(Mask);
     if (mask.isEmpty() || mask == QLatin1String("*"))
         return 1;
     std::vector<MaskToken> tokens;

@@ -228,6 +228,9 @@ void Win1251ToMik(const QString &S, QString &Result);
 // match. 1: a match (always for an empty mask and for "*"); -1: an empty
 // Value with any other mask; 0: no match.
 int WildcardMatch(const QString &Mask, const QString &Value);
+// The mask as WildcardMatch reads it: "**" -> "*", "++", "+*", "*+", "*?"
+// and "?*" -> "+", repeated until none applies.
+QString NormalizedWildcardMask(QString Mask);
 // The same with bracketed sets: "[A,B,C]" matches any one of its items (an
 // item is literal text). Unbalanced or nested brackets, a ',' outside
 // brackets, a doubled ',' or one at the end of a set give 0.

@@ -364,7 +364,7 @@ void CreateDatabaseFile(const QString &Path)
 {
     if (QFileInfo::exists(Path))
         throw platform::EDatabaseError(
-            QStringLiteral("File '%1' already exists.").arg(QDir::toNativeSeparators(Path)));
+            QStringLiteral("Файлът \"%1\" вече съществува.").arg(QDir::toNativeSeparators(Path)));
     // Named by this host and process, so that another starter can tell a
     // build in progress from one left by a process that is gone.
     const QString tmp = Path + BuildSuffix() + QSysInfo::machineHostName() + QLatin1Char('-')
@@ -385,7 +385,7 @@ void CreateDatabaseFile(const QString &Path)
         QFile::remove(tmp);
         if (!QFileInfo::exists(Path))
             throw platform::EDatabaseError(
-                QStringLiteral("Cannot create the file '%1'.").arg(QDir::toNativeSeparators(Path)));
+                QStringLiteral("Файлът \"%1\" не може да бъде създаден.").arg(QDir::toNativeSeparators(Path)));
     }
 }
 
@@ -475,7 +475,7 @@ int EnsureDatabaseFiles(const QString &DataFolder)
 {
     if (!QDir().mkpath(DataFolder))
         throw platform::EDatabaseError(
-            QStringLiteral("Cannot create the folder '%1'.").arg(QDir::toNativeSeparators(DataFolder)));
+            QStringLiteral("Папката \"%1\" не може да бъде създадена.").arg(QDir::toNativeSeparators(DataFolder)));
     const QDir folder(DataFolder);
     int created = 0;
     for (const char *name : {MainDatabaseFileName, TemplateDatabaseFileName}) {

@@ -123,7 +123,7 @@ void RowsToList(TADOQuery &Query, TDelimitedStrings &List, bool Clean)
     List.EndUpdate();
 }
 
-[[noreturn]] void NoConnection() { throw platform::EDatabaseError(QStringLiteral("The database connection is not open.")); }
+[[noreturn]] void NoConnection() { throw platform::EDatabaseError(QStringLiteral("Няма връзка с базата данни.")); }
 
 // Whether the operator has chosen not to be asked for the year's password.
 bool YearPasswordSkipped()

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "components/QuorendDateEdit.h"
 #include "components/FloatEdit.h"
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
@@ -37,7 +38,7 @@ TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
 
 QDateEdit *TfrmLineDocument::NewDateEdit(const QString &Name)
 {
-    auto *edit = new QDateEdit(pnlParams);
+    auto *edit = new TQuorendDatePicker(pnlParams);
     edit->setObjectName(Name);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -1,5 +1,6 @@
 #include "documents/SalesDocumentForm.h"
 
+#include "components/QuorendDateEdit.h"
 #include "components/FloatEdit.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
@@ -172,7 +173,7 @@ QGridLayout *TSalesDocumentForm::AddPaymentTab(int PaidRow, const std::function<
         Before(tabPayment);
     cb_Is_paid = new QCheckBox(tabPayment);
     cb_Is_paid->setObjectName(QStringLiteral("cb_Is_paid"));
-    dtp_Paid_on = new QDateEdit(tabPayment);
+    dtp_Paid_on = new TQuorendDatePicker(tabPayment);
     dtp_Paid_on->setObjectName(QStringLiteral("dtp_Paid_on"));
     dtp_Paid_on->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     dtp_Paid_on->setCalendarPopup(true);
@@ -807,7 +808,7 @@ bool TSalesDocumentForm::OpenWindow(TSalesDocumentForm *Open, const std::functio
     } catch (const std::exception &e) {
         const QString message = dynamic_cast<const Exception *>(&e) ? static_cast<const Exception &>(e).Message()
                                                                     : QString::fromUtf8(e.what());
-        ShowErrorBox(QStringLiteral(" DEBUG :\r\r") + message);
+        ShowErrorBox(QStringLiteral("Грешка при отваряне на документа:\r\r") + message);
         if (form) {
             form->SetModified(false);
             QObject *window = form->SubWindow() ? static_cast<QObject *>(form->SubWindow()) : form.data();

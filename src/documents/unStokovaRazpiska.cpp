@@ -1,5 +1,6 @@
 #include "documents/unStokovaRazpiska.h"
 
+#include "components/QuorendDateEdit.h"
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -62,7 +63,7 @@ void TfrmStokovaRazpiska::BuildControls()
 {
     AddNumberBar([this](QWidget *Bar, QHBoxLayout *Layout) {
         Layout->addWidget(new QLabel(QStringLiteral("За дата:"), Bar));
-        dtpInvoiceNoDate = new QDateEdit(Bar);
+        dtpInvoiceNoDate = new TQuorendDatePicker(Bar);
         dtpInvoiceNoDate->setObjectName(QStringLiteral("dtpInvoiceNoDate"));
         dtpInvoiceNoDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         dtpInvoiceNoDate->setCalendarPopup(true);

@@ -1,5 +1,6 @@
 #include "documents/un_Iskane_za_otpuskane_na_surovini_i_materiali.h"
 
+#include "components/QuorendDateEdit.h"
 #include "components/Formatters.h"
 #include "components/GridAmountEntry.h"
 #include "components/GridUtils.h"
@@ -73,7 +74,7 @@ TfrmIskane_za_otpuskane_na_surovini_i_materiali::TfrmIskane_za_otpuskane_na_suro
     setObjectName(QStringLiteral("frmIskane_za_otpuskane_na_surovini_i_materiali"));
     auto *params = pnlParams->layout();
     auto *lblDate = new QLabel(QStringLiteral("За дата:"), pnlParams);
-    date_doc = new QDateEdit(pnlParams);
+    date_doc = new TQuorendDatePicker(pnlParams);
     date_doc->setObjectName(QStringLiteral("date_doc"));
     date_doc->setCalendarPopup(true);
     date_doc->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "components/QuorendDateEdit.h"
 #include "components/FloatEdit.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
@@ -103,7 +104,7 @@ void TfrmBusDayDocument::BuildControls(int QuantityPrecision)
     quantity_amb = NumberEdit(editors, QStringLiteral("quantity_amb"), QuantityPrecision);
     code_bus = CodeEdit(editors, QStringLiteral("code_bus"));
     panelMicrobus = Panel(editors, QStringLiteral("panelMicrobus"));
-    date_doc = new QDateEdit(editors);
+    date_doc = new TQuorendDatePicker(editors);
     date_doc->setObjectName(QStringLiteral("date_doc"));
     date_doc->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     date_doc->setCalendarPopup(true);

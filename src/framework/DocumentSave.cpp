@@ -271,7 +271,7 @@ bool TDocumentSave::Run()
     } planned{steps_, steps_.size()};
     try {
         if (!DbConnection)
-            throw platform::EDatabaseError(QStringLiteral("The database connection is not open."));
+            throw platform::EDatabaseError(QStringLiteral("Няма връзка с базата данни."));
         platform::DbTransaction tr(*DbConnection);
         TakeNumber();
         if (IsNew) {

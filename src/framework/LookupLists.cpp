@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "components/QuorendDateEdit.h"
 #include "components/ListEdit.h"
 #include "components/Sorters.h"
 #include "core/uAmountWords.h"
@@ -266,7 +267,7 @@ QDateEdit *AddDatePicker(QWidget *Panel, const QString &Caption, const QString &
 {
     QLayout *layout = Panel->layout();
     layout->addWidget(new QLabel(Caption, Panel));
-    auto *edit = new QDateEdit(Panel);
+    auto *edit = new TQuorendDatePicker(Panel);
     edit->setObjectName(Name);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit->setCalendarPopup(true);

@@ -27,8 +27,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "components/DropDownForm.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
+#include "components/QuorendDateEdit.h"
 #include "core/DialogsEx.h"
 #include "core/uFormClasses.h"
 #include "core/unRegistryFuncs.h"
@@ -96,11 +98,18 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
             return PreviewKey(watched, static_cast<QKeyEvent *>(event));
+        case QEvent::ShortcutOverride:
+            return KeepEscInPopup(watched, static_cast<QKeyEvent *>(event));
         case QEvent::ContextMenu:
             return PopupFor(watched, static_cast<QContextMenuEvent *>(event));
+        case QEvent::FocusIn:
+            if (TQuorendForm *form = FormOf(watched)) {
+                form->WatchTyping(qobject_cast<QLineEdit *>(watched));
+                form->ScheduleActionUpdate();
+            }
+            return false;
         case QEvent::KeyRelease:
         case QEvent::MouseButtonRelease:
-        case QEvent::FocusIn:
             if (TQuorendForm *form = FormOf(watched))
                 form->ScheduleActionUpdate();
             return false;
@@ -110,6 +119,21 @@ protected:
     }
 
 private:
+    // Esc in a popup of one of a form's controls (the calendar of a date)
+    // closes the popup: the form's own Esc reaches into its controls'
+    // popups and would close the form instead.
+    static bool KeepEscInPopup(QObject *watched, QKeyEvent *event)
+    {
+        if (event->key() != Qt::Key_Escape || !watched->isWidgetType())
+            return false;
+        QWidget *window = static_cast<QWidget *>(watched)->window();
+        if (window->windowType() != Qt::Popup || qobject_cast<TDropDownForm *>(window)
+            || !FormOf(window->parentWidget()))
+            return false;
+        event->accept();
+        return true;
+    }
+
     static bool PreviewKey(QObject *watched, QKeyEvent *event)
     {
         // A key travels from the focus widget up its parents; the form sees
@@ -1075,6 +1099,27 @@ void TQuorendForm::SetControlText(QWidget *Control, const QPoint &Point, const Q
 }
 
 // ---------------------------------------------------------------------------
+// Typed data
+
+bool TQuorendForm::TypingIsData(QWidget *Control)
+{
+    return Control != nullptr;
+}
+
+void TQuorendForm::WatchTyping(QLineEdit *Edit)
+{
+    if (!Edit || Edit->property("QuorendTypingWatched").toBool())
+        return;
+    Edit->setProperty("QuorendTypingWatched", true);
+    // Only what the clerk types: texts the form sets itself do not count.
+    connect(Edit, &QLineEdit::textEdited, this, [this, Edit] {
+        const bool canSave = FSavedActions.Saved ? FSavedActions.States[0] : actSave->isEnabled();
+        if (canSave && !Edit->isReadOnly() && TypingIsData(Edit))
+            FModified = true;
+    });
+}
+
+// ---------------------------------------------------------------------------
 // Keys and the popup menu
 
 void TQuorendForm::KeyPress(QChar &Key)
@@ -1139,6 +1184,12 @@ void TQuorendForm::RunHandler(QAction *Action, unsigned char RefuseBits, unsigne
 {
     if (FBusyFlags & RefuseBits)
         return;
+    QPointer<QWidget> before = ActiveControl();
+    const bool wasActive = window()->isActiveWindow();
+    // A date being typed ends first: the action reads what the screen
+    // shows, and a text that is no date is refused before anything runs.
+    if (Action != actStop && !CommitTypedDate(before))
+        return;
     try {
         ActionOffScope own(Action);
         BusyScope busy(this, Bits);
@@ -1148,6 +1199,79 @@ void TQuorendForm::RunHandler(QAction *Action, unsigned char RefuseBits, unsigne
         ShowFailure(E);
     }
     ScheduleActionUpdate();
+    KeepKeysInForm(before, wasActive);
+}
+
+bool TQuorendForm::CommitTypedDate(QWidget *Control)
+{
+    for (QWidget *w = Control; w && w != this; w = w->parentWidget())
+        if (auto *picker = qobject_cast<TQuorendDatePicker *>(w))
+            return picker->Commit();
+    return true;
+}
+
+namespace {
+
+bool TakesKeys(const QWidget *Widget)
+{
+    return Widget && Widget->isEnabled() && Widget->isVisible() && (Widget->focusPolicy() & Qt::TabFocus);
+}
+
+} // namespace
+
+void TQuorendForm::KeepKeysInForm(QWidget *Before, bool WasActive)
+{
+    KeepKeysInFormNow(Before, WasActive);
+    // Some controls give the focus up later (an in-place editor that goes
+    // after its edit ended, a dialog's window that goes): once more when
+    // the events have run.
+    QPointer<QWidget> before(Before);
+    QTimer::singleShot(0, this, [this, before, WasActive] { KeepKeysInFormNow(before, WasActive); });
+}
+
+void TQuorendForm::KeepKeysInFormNow(QWidget *Before, bool WasActive)
+{
+    if (FDoneRun || !isVisible())
+        return;
+    // The window had the keys when the action began; a dialog of the
+    // action that closed may leave no window active at all.
+    QWidget *active = QApplication::activeWindow();
+    if (WasActive && (!active || !active->isVisible())) {
+        window()->activateWindow();
+        QApplication::setActiveWindow(window());
+    }
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == this || isAncestorOf(focus)) && focus->isEnabled() && focus->isVisible())
+        return;
+    // Another window has the keys: a preview, a dialog, another form.
+    if (QApplication::activeWindow() && QApplication::activeWindow() != window())
+        return;
+    if (focus && focus->window() != window())
+        return;
+    if (focus && FormOf(focus) && FormOf(focus) != this)
+        return;
+    QWidget *target = nullptr;
+    if (Before && isAncestorOf(Before) && TakesKeys(Before))
+        target = Before;
+    if (!target) {
+        for (platform::StringGrid *grid : findChildren<platform::StringGrid *>())
+            if (TakesKeys(grid)) {
+                target = grid;
+                break;
+            }
+    }
+    if (!target) {
+        QWidget *start = Before && isAncestorOf(Before) ? Before : this;
+        for (QWidget *w = start->nextInFocusChain(); w && w != start; w = w->nextInFocusChain())
+            if (isAncestorOf(w) && TakesKeys(w) && !w->focusProxy()) {
+                target = w;
+                break;
+            }
+    }
+    if (target)
+        target->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
 }
 
 namespace {

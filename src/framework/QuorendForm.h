@@ -25,6 +25,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -224,6 +225,10 @@ public:
     // Gives every action the Enabled state its Is...Enabled function
     // returns (nothing while the actions are switched off and saved).
     virtual void UpdateActions();
+    // Whether what the clerk types into Control is data that the form saves
+    // (then typing marks the form modified while it can save, and closing
+    // asks first). Base: every edit of the form.
+    virtual bool TypingIsData(QWidget *Control);
     // The form's key preview, for printable keys and Enter: Enter moves the
     // focus to the next control. Setting Key to '\0' swallows it.
     virtual void KeyPress(QChar &Key);
@@ -352,6 +357,20 @@ private:
     void RunHandler(QAction *Action, unsigned char RefuseBits, unsigned char Bits,
                     const std::function<void()> &Work);
     void SetActionEnabledOrSaved(int Index, QAction *Action, bool B);
+    // After an action the keys must reach the form again: when the focus
+    // was left nowhere, on a control the action switched off, or outside
+    // the form in its own window, it goes back to Before (the control that
+    // had it), else to the grid, else to the next enabled control. Focus in
+    // another window (a preview, another data window) stays there. A
+    // window that was active as the action began (WasActive) is made
+    // active again when the action left no window active.
+    void KeepKeysInForm(QWidget *Before, bool WasActive);
+    // Hears the clerk's typing in Edit (once per edit), for TypingIsData.
+    void WatchTyping(QLineEdit *Edit);
+    void KeepKeysInFormNow(QWidget *Before, bool WasActive);
+    // Ends the typing in a date field that is or holds Control; false when
+    // the typed text was refused.
+    bool CommitTypedDate(QWidget *Control);
     void SetFilteredState(bool Value);
     // The accepted close: FormDone once (an exception is shown).
     void RunFormDone();

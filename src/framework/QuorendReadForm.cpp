@@ -195,6 +195,10 @@ bool TQuorendReadForm::Execute()
     } count{this};
 
     const bool result = TQuorendStatusForm::Execute();
+    // The header sort outlives a refill: the new rows come in its order,
+    // as the marks in the header say.
+    if (result && !FSortColumns.empty())
+        SortGridRows(Grid);
     Grid->ClearCellValues();
     int row = remembered;
     if (row >= Grid->RowCount())
@@ -381,6 +385,12 @@ void TQuorendReadForm::DrawSortMarks(TGridCoord, int HeaderRow)
 {
     if (HeaderRow < 0 || HeaderRow >= Grid->FixedRows())
         return;
+    // A column's mark stands in its own header: the block of the last
+    // header row that holds the column alone, whose top-left cell paints
+    // the block (a header merged over both rows paints from the upper
+    // one). Every other header cell shows none, so that no mark set in
+    // another row before stays behind.
+    const int lastHeaderRow = Grid->FixedRows() - 1;
     for (int col = 0; col < Grid->ColCount(); ++col) {
         int index = -1;
         if (FHeaderSortEnabled) {
@@ -388,19 +398,24 @@ void TQuorendReadForm::DrawSortMarks(TGridCoord, int HeaderRow)
             if (found != FSortColumns.end())
                 index = static_cast<int>(found - FSortColumns.begin());
         }
-        TGridRect block;
-        Grid->GetMergeRect(col, HeaderRow, block);
-        for (int c = block.Left; c <= block.Right; ++c) {
+        TGridRect own;
+        Grid->GetMergeRect(col, lastHeaderRow, own);
+        const bool alone = own.Left == col && own.Right == col;
+        for (int row = 0; row <= lastHeaderRow; ++row) {
+            const int shown = alone && row == own.Top ? index : -1;
             // A cell without a look of its own shows no image already.
-            if (index < 0 && !Grid->HasCellAttributes(c, HeaderRow))
+            if (shown < 0 && !Grid->HasCellAttributes(col, row))
                 continue;
-            TCellAttributes *a = Grid->GetCellAttributes(c, HeaderRow);
+            TCellAttributes *a = Grid->GetCellAttributes(col, row);
+            if (shown < 0 && a->ImageIndex() < 0)
+                continue;
             a->SetBitmapAlignment(caRight);
             a->SetBitmapDrawMode(bmCenter);
-            a->SetImageIndex(index);
+            a->SetImageIndex(shown);
         }
     }
-    Grid->InvalidateRow(HeaderRow);
+    for (int row = 0; row <= lastHeaderRow; ++row)
+        Grid->InvalidateRow(row);
 }
 
 void TQuorendReadForm::SetHeaderSort(bool Enabled)

@@ -67,6 +67,9 @@ public:
     // Then IsDataRow: the current row's first cell reads as a number other
     // than 0.
     void UpdateActions() override;
+    // The list and report forms keep their own account of what is changed:
+    // their parameters only choose what is shown.
+    bool TypingIsData(QWidget *) override { return false; }
     // The grid is emptied to one data row, the data fetched and filled
     // (DoExecute), the current row kept where it can be, and the status
     // bar shows "Общо: %d реда" with the data rows.

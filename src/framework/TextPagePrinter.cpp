@@ -1198,7 +1198,7 @@ void TTextPagePrinter::PrintPage(int page, int first, int last, bool lastOfAll)
     if (FShowProgress && FShowCancel)
         QCoreApplication::processEvents();
     if (FCancel)
-        throw ECancelPrinting(QStringLiteral("Printing Cancelled"));
+        throw ECancelPrinting(QStringLiteral("Печатът е прекъснат"));
     UpdateProgress(FProgressMessage, page, first, last);
     FPages.Items(page - 1)->Replay(FPrinter->Canvas());
     if (!lastOfAll)

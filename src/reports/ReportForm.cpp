@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLayout>
 
+#include "components/QuorendDateEdit.h"
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -20,7 +21,7 @@ TReportForm::TReportForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendReadF
 QDateEdit *TReportForm::AddDateParam(const QString &Name, const QString &Label, QLabel *&Caption)
 {
     Caption = new QLabel(Label, pnlParams);
-    auto *edit = new QDateEdit(pnlParams);
+    auto *edit = new TQuorendDatePicker(pnlParams);
     edit->setObjectName(Name);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit->setCalendarPopup(true);

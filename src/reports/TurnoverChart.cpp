@@ -159,6 +159,16 @@ QPointF TTurnoverChart::DepthOffset() const
     return QPointF(depth * std::cos(angle), -depth * std::sin(angle));
 }
 
+QList<QPointF> TTurnoverChart::DrawnPoints(int Series) const
+{
+    return Series == 0 ? FUpper->points() : FLine->points();
+}
+
+QPair<double, double> TTurnoverChart::RangeX() const
+{
+    return {FAxisX->min(), FAxisX->max()};
+}
+
 QList<QPointF> TTurnoverChart::PagePoints(int Series) const
 {
     const std::vector<TPoint> &all = FPoints[Series];
@@ -168,6 +178,12 @@ QList<QPointF> TTurnoverChart::PagePoints(int Series) const
         last = std::min(all.size(), first + FMaxPointsPerPage);
     }
     QList<QPointF> points;
+    // One point alone would be an area of no width: it stands as a band
+    // of one unit around its day.
+    if (Series == 0 && last - first == 1) {
+        points << QPointF(all[first].X - 0.5, all[first].Y) << QPointF(all[first].X + 0.5, all[first].Y);
+        return points;
+    }
     for (size_t i = first; i < last; ++i) {
         if (FStairs && !points.isEmpty())
             points << QPointF(all[i].X, points.last().y());

@@ -63,6 +63,11 @@ public:
     void PreviousPage() { SetPage(FPage - 1); }
     std::function<void()> OnPageChange;
 
+    // The points the chart draws now for a series (the page in view).
+    QList<QPointF> DrawnPoints(int Series) const;
+    // The range of the bottom axis.
+    QPair<double, double> RangeX() const;
+
     // The depth offset of the 3-D view in pixels (0, 0 when flat).
     QPointF DepthOffset() const;
 

@@ -193,6 +193,19 @@ bool TfrmOborot_po_obekti::DoExecute()
     return true;
 }
 
+bool TfrmOborot_po_obekti::Execute()
+{
+    const bool result = TSiteCrosstabReport::Execute();
+    GridClick();
+    return result;
+}
+
+void TfrmOborot_po_obekti::ParamsChanged()
+{
+    TSiteCrosstabReport::ParamsChanged();
+    GridClick();
+}
+
 void TfrmOborot_po_obekti::GridClick()
 {
     const int row = Grid->Row();

@@ -18,6 +18,10 @@ public:
 
     bool InitForm() override;
     bool DoExecute() override;
+    // The chart follows the grid at once: a run, or a parameter change that
+    // clears the grid, redraws it for the current row.
+    bool Execute() override;
+    void ParamsChanged() override;
     // The parameter panel comes back with the 3-D bars and the page
     // buttons in their own states.
     void EnableActions(bool Enable) override;

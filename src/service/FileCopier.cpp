@@ -64,8 +64,8 @@ TFileCopier::TFileCopier(QObject *Owner) : QObject(Owner)
 void TFileCopier::SetShowProgressOnMemo(bool Value)
 {
     if (Value && !memo_) {
-        ShowMessage(QStringLiteral("Error : you must assign an exsisting TMemo to memo property,\r"
-                                   "before setting ShowProgressOnMemo = True"));
+        ShowMessage(QStringLiteral("Грешка: преди да включите показването на напредъка,\r"
+                                   "задайте полето, в което той да се показва."));
         return;
     }
     showProgressOnMemo_ = Value;
@@ -92,12 +92,12 @@ bool TFileCopier::Execute()
     cancelled_ = false;
     if (sourceFile_.isEmpty()) {
         status_ = 1;
-        ShowMessage(QStringLiteral("I can't copy\rSource File name missing"));
+        ShowMessage(QStringLiteral("Копирането е невъзможно.\rЛипсва името на изходния файл."));
         return false;
     }
     if (targetFile_.isEmpty()) {
         status_ = 1;
-        ShowMessage(QStringLiteral("I can't copy\rTarget File name missing"));
+        ShowMessage(QStringLiteral("Копирането е невъзможно.\rЛипсва името на целевия файл."));
         return false;
     }
     if (QFileInfo(sourceFile_).isDir())

@@ -186,7 +186,7 @@ void SetArchiveProgramFolderForTests(const QString &Folder) { g_ProgramFolderFor
 bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
 {
     if (!QFileInfo(Source).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Source);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Source);
         return false;
     }
     const QString part = Target + QStringLiteral(".part");
@@ -231,7 +231,7 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
 int CheckArchivedDatabase(const QString &Path, QString &Error)
 {
     if (!QFileInfo(Path).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Path);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Path);
         return afUnpackFailed;
     }
     try {
@@ -287,7 +287,7 @@ int CheckArchivedDatabase(const QString &Path, QString &Error)
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
 {
     if (!QFileInfo(Target).isFile()) {
-        Error = QStringLiteral("File '%1' does not exist.").arg(Target);
+        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Target);
         return false;
     }
     try {

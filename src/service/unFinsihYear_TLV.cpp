@@ -305,7 +305,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     }
     const QString templatePath = BaseFolder() + QStringLiteral("db/") + QLatin1String(TemplateDatabaseFileName);
     if (!QFileInfo::exists(templatePath)) {
-        ShowError(QStringLiteral("File %s does not exist."), {templatePath});
+        ShowError(QStringLiteral("Файлът %s не съществува."), {templatePath});
         return false;
     }
     // One closing at a time: two building the same year would each take

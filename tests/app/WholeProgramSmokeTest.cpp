@@ -9,7 +9,7 @@
 #include "core/un_Ado_Connection.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
-#include "support/YearOfData.h"
+#include "OfficeYear.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,16 +102,7 @@ protected:
         // windows' default periods find some.
         CloseDatabase();
         ASSERT_TRUE(QFile::remove(DatabasePath()));
-        bench::YearSpec spec;
-        spec.year = QDate::currentDate().year();
-        spec.sites = 12;
-        spec.customers = 5;
-        spec.products = 30;
-        spec.resources = 10;
-        spec.minibuses = 3;
-        spec.receipts = 400;
-        spec.linesPerReceipt = 5;
-        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), spec);
+        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), SmallOfficeYear(400));
         ASSERT_GT(counts.invoices, 0);
         // This workstation issued the documents: its counters stand on the
         // last numbers, as in an office that has worked the year.

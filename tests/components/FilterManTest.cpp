@@ -214,11 +214,23 @@ TEST(DateFilter, ValuesAreDigitDates)
     EXPECT_TRUE(Passes("", FilterKindDate, "garbage", today));
 }
 
+TEST(TextFilter, DoublePlusIsOnePlusAsInTheMaskMatcher)
+{
+    const TFilterMan filter(QStringLiteral("A++"), FilterKindText);
+    EXPECT_TRUE(filter.Matches(QStringLiteral("AB")));
+    EXPECT_TRUE(filter.Matches(QStringLiteral("ab")));
+    EXPECT_TRUE(filter.Matches(QStringLiteral("ABC")));
+    EXPECT_FALSE(filter.Matches(QStringLiteral("A")));
+    const TFilterMan plusStar(QStringLiteral("'1+*"), FilterKindText);
+    EXPECT_FALSE(plusStar.Matches(QStringLiteral("12")));
+    EXPECT_TRUE(plusStar.Matches(QStringLiteral("1")));
+}
+
 TEST(WildcardPattern, AgreesWithTheMaskMatcher)
 {
     const char *masks[] = {"", "*", "**", "+", "+*", "*+", "?*", "*?", "a*", "*a", "a*b",
                            "a?c", "a+c", "#", "##*", "@1", "*a*b*", "a**b", "X+Y*Z", "?",
-                           "abc", "*Б?", "@@@"};
+                           "abc", "*Б?", "@@@", "a++", "++", "a+++c", "?+*", "a*+?c", "++#"};
     const char *values[] = {"", "a", "ab", "abc", "aXbXc", "1", "12", "Ж1", "j1", "acb",
                             "aab", "XYZ", "XaYZ", "XYYZZ", "ББ", "АБВ", "ab b", "1a"};
     for (const char *m : masks) {

@@ -314,6 +314,27 @@ TEST(ListEditGui, EditableSuggestionFixesCaseOnlyAndBackspaceDeletes)
     EXPECT_EQ(p.descr->text(), "");
 }
 
+TEST(ListEditGui, DescriptionNamesOnlyTheCodeThatIsTheText)
+{
+    Picker p;
+    p.edit->setFocus();
+    QTest::keyClicks(p.edit, "120");
+    EXPECT_EQ(p.descr->text(), "Питка");
+    QTest::keyClick(p.edit, Qt::Key_Backspace);
+    EXPECT_EQ(p.edit->Text(), "12");
+    EXPECT_EQ(p.descr->text(), "Хляб типов");
+    QTest::keyClick(p.edit, Qt::Key_Backspace);
+    // 1 is no code: not the name of 10, 12 or 120.
+    EXPECT_EQ(p.edit->Text(), "1");
+    EXPECT_EQ(p.descr->text(), "");
+    QTest::keyClicks(p.edit, "0");
+    EXPECT_EQ(p.descr->text(), "Хляб бял");
+    p.edit->setText("3");
+    EXPECT_EQ(p.descr->text(), "");
+    p.edit->setText("31");
+    EXPECT_EQ(p.descr->text(), "Бял хляб 2");
+}
+
 TEST(ListEditGui, LookupAndLastRow)
 {
     Picker p;

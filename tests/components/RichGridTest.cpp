@@ -410,7 +410,7 @@ TEST(RichGrid, MergeStringWithANonIntegerIsRefused)
         grid.SetMergeCellsStr("0,0,x,0|");
         FAIL() << "no error";
     } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'x' is not a valid integer value");
+        EXPECT_EQ(e.Message(), "\"x\" не е цяло число");
     }
     EXPECT_EQ(grid.MergeCellsStr(), "0,0,1,0|");
     EXPECT_THROW(grid.SetMergeCellsStr("0,0,1"), EConvertError);

@@ -10,6 +10,11 @@
 #include <QTest>
 
 #include "components/LimitedEdit.h"
+#include "support/ScopedDialogAnswers.h"
+#include <QDirIterator>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include "components/QuorendDateEdit.h"
 #include "core/uHelpers.h"
 
@@ -243,4 +248,183 @@ TEST(LimitedEditGui, UpperCaseCasingRaisesTypedLetters)
     e.setText("АБ!");   // a text with a refused character is taken back
     EXPECT_EQ(e.Text(), "АBВ");
     EXPECT_EQ(changes, 3);
+}
+
+namespace {
+
+// A date picker on a panel after its label, shown, with the focus.
+struct PickerPanel
+{
+    QWidget panel;
+    QLabel *label;
+    TQuorendDatePicker *picker;
+    int changes = 0;
+    PickerPanel()
+    {
+        auto *layout = new QHBoxLayout(&panel);
+        label = new QLabel(QStringLiteral("&От дата:"), &panel);
+        picker = new TQuorendDatePicker(&panel);
+        layout->addWidget(label);
+        layout->addWidget(picker);
+        picker->setDate(QDate(2024, 4, 30));
+        QObject::connect(picker, &QDateEdit::dateChanged, [this] { ++changes; });
+        panel.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
+        panel.activateWindow();
+        picker->setFocus();
+    }
+    QLineEdit *Edit() const { return picker->findChild<QLineEdit *>(); }
+    // A click at the left end of the text, as the clerk clicks into the day.
+    void ClickAtStart() const { QTest::mouseClick(Edit(), Qt::LeftButton, {}, QPoint(3, Edit()->height() / 2)); }
+};
+
+} // namespace
+
+TEST(QuorendDatePickerGui, AClickAndTheDigitsTypeTheDate)
+{
+    PickerPanel p;
+    p.ClickAtStart();
+    QTest::keyClicks(p.Edit(), "01");
+    EXPECT_EQ(p.Edit()->text(), "01.04.2024");
+    EXPECT_EQ(p.picker->date(), QDate(2024, 4, 1));
+
+    // Ctrl+A and a whole date.
+    QTest::keyClick(p.Edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.Edit(), "01.12.2026");
+    EXPECT_EQ(p.Edit()->text(), "01.12.2026");
+    EXPECT_EQ(p.picker->date(), QDate(2026, 12, 1));
+    // Letters type nothing.
+    QTest::keyClicks(p.Edit(), "x");
+    EXPECT_EQ(p.Edit()->text(), "01.12.2026");
+}
+
+TEST(QuorendDatePickerGui, ADayTheMonthLacksNeverBecomesAnotherDate)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    PickerPanel p;
+    p.ClickAtStart();
+    QTest::keyClicks(p.Edit(), "31");
+    // 31.04 is no date: the text stays as typed, the date as it was.
+    EXPECT_EQ(p.Edit()->text(), "31.04.2024");
+    EXPECT_EQ(p.picker->date(), QDate(2024, 4, 30));
+    EXPECT_TRUE(p.picker->Pending());
+    QTest::keyClicks(p.Edit(), "03");
+    EXPECT_EQ(p.Edit()->text(), "31.03.2024");
+    EXPECT_EQ(p.picker->date(), QDate(2024, 3, 31));
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    // Leaving with a text that names no date: refused, naming the field,
+    // and the date held comes back on the screen.
+    QTest::keyClick(p.Edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.Edit(), "31.04.2024");
+    EXPECT_EQ(p.picker->date(), QDate(2024, 3, 31));
+    EXPECT_FALSE(p.picker->Commit());
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Невалидна дата \"31.04.2024\" в поле \"От дата\"!");
+    EXPECT_EQ(p.Edit()->text(), "31.03.2024");
+    EXPECT_FALSE(p.picker->Pending());
+    // A short year is refused too, never read as some other year.
+    QTest::keyClick(p.Edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.Edit(), "5.3.24");
+    Leave(p.picker);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(p.picker->date(), QDate(2024, 3, 31));
+}
+
+TEST(QuorendDatePickerGui, AFieldClosedWithItsWindowAsksNothing)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    // The field's window inside the main one, as a data window in its frame.
+    QWidget main;
+    auto *layout = new QHBoxLayout(&main);
+    auto *child = new QWidget(&main);
+    auto *other = new QLineEdit(&main);
+    layout->addWidget(child);
+    layout->addWidget(other);
+    auto *picker = new TQuorendDatePicker(child);
+    picker->setDate(QDate(2024, 4, 30));
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    main.activateWindow();
+    QApplication::setActiveWindow(&main);
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(picker, "31.04.2024");
+    child->hide();
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(picker->date(), QDate(2024, 4, 30));
+}
+
+TEST(QuorendDatePickerGui, ShortFormsAreCompletedFromToday)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    const QDate today = QDate::currentDate();
+    PickerPanel p;
+    QTest::keyClick(p.Edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.Edit(), "5");
+    QTest::keyClick(p.Edit(), Qt::Key_Return);
+    EXPECT_EQ(p.picker->date(), QDate(today.year(), today.month(), 5));
+    EXPECT_EQ(p.Edit()->text(), DateToDisplayText(QDate(today.year(), today.month(), 5)));
+    QTest::keyClick(p.Edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p.Edit(), "7,2");
+    Leave(p.picker);
+    EXPECT_EQ(p.picker->date(), QDate(today.year(), 2, 7));
+    EXPECT_TRUE(dialogs.Shown().empty());
+    // Backspace takes the last digit back.
+    QTest::keyClick(p.Edit(), Qt::Key_End);
+    QTest::keyClick(p.Edit(), Qt::Key_Backspace);
+    EXPECT_EQ(p.Edit()->text(), DateToDisplayText(QDate(today.year(), 2, 7)).chopped(1));
+}
+
+TEST(QuorendDateEditGui, AClickAndTheDigitsTypeOverTheDate)
+{
+    TQuorendDateEdit e;
+    e.SetText("30.04.2024");
+    e.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&e));
+    e.setFocus();
+    // Typed over digit by digit; a month that would not exist ends its
+    // part instead.
+    e.setCursorPosition(3);
+    QTest::keyClicks(&e, "12");
+    EXPECT_EQ(e.Text(), "30.12.2024");
+    EXPECT_EQ(e.Date(), QDate(2024, 12, 30));
+    e.setCursorPosition(0);
+    QTest::keyClicks(&e, "2");
+    EXPECT_EQ(e.Text(), "20.12.2024");
+    // A day that would not exist: the day is typed anew, and never read
+    // as another date.
+    e.SetText("30.04.2024");
+    e.setCursorPosition(0);
+    QTest::keyClicks(&e, "31");
+    EXPECT_EQ(e.Text(), "31");
+    EXPECT_EQ(e.DataState(), vsStillValid);
+    QTest::keyClicks(&e, ".03.2024");
+    EXPECT_EQ(e.Text(), "31.03.2024");
+    EXPECT_EQ(e.Date(), QDate(2024, 3, 31));
+    e.setCursorPosition(0);
+    QTest::keyClicks(&e, "01");
+    EXPECT_EQ(e.Text(), "01.03.2024");
+}
+
+TEST(DateFields, EveryDateFieldOfTheProgramIsTypedAsText)
+{
+    // A date edit of the class library reads typed digits section by
+    // section and turns a day the month lacks into another date: the
+    // program's date fields are date pickers.
+    QStringList plain;
+    QDirIterator files(QStringLiteral(TOLVEX_TEST_DATA "/../../src"), {QStringLiteral("*.cpp")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    int pickers = 0;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        pickers += static_cast<int>(text.count(QStringLiteral("new TQuorendDatePicker(")));
+        if (text.contains(QStringLiteral("new QDateEdit(")) || text.contains(QStringLiteral("new QDateTimeEdit(")))
+            plain << file.fileName();
+    }
+    EXPECT_TRUE(plain.isEmpty()) << plain.join('\n').toStdString();
+    EXPECT_GE(pickers, 7);
 }

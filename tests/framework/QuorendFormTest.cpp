@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QLabel>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -14,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include "components/Formatters.h"
+#include "components/ListEdit.h"
+#include "components/QuorendDateEdit.h"
 #include "components/RichGrid.h"
 #include "framework/QuorendFormClasses.h"
 #include "core/uHelpers.h"
@@ -106,9 +112,12 @@ public:
             throw Exception(throwInExecute);
         return executeResult;
     }
+    std::function<void()> duringSave;
     bool DoSave() override
     {
         ++saves;
+        if (duringSave)
+            duringSave();
         return saveResult;
     }
     bool DoNew() override
@@ -137,6 +146,15 @@ public:
         ++dones;
         modifiedAtDone = Modified() ? 1 : 0;
         return TQuorendEditForm::FormDone();
+    }
+    // A parameter panel locked while work runs, as the list forms lock
+    // theirs.
+    QWidget *lockPanel = nullptr;
+    void EnableActions(bool Enable) override
+    {
+        TQuorendEditForm::EnableActions(Enable);
+        if (lockPanel)
+            EnableContainer(lockPanel, Enable);
     }
     using TQuorendForm::ToolbarActions;
 };
@@ -1101,6 +1119,188 @@ TEST_F(QuorendFormGui, ExecuteThatSucceededLeavesNothingUnsavedOnAnEditForm)
     QTest::keyClick(form, Qt::Key_F8);
     EXPECT_EQ(form->executes, 2);
     EXPECT_FALSE(form->Modified());
+}
+
+TEST_F(QuorendFormGui, DroppedPickerTakesItsOwnKeysAndEscClosesOnlyThePicker)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    form->actFilter->setEnabled(true);
+    form->actSearch->setEnabled(true);
+    auto *edit = new TListEdit(form->ClientArea);
+    auto *descr = new QLabel(form->ClientArea);
+    form->ClientLayout->addWidget(edit);
+    form->ClientLayout->addWidget(descr);
+    auto *picker = new TListForm(form);
+    edit->SetForm(picker);
+    edit->SetDescrControl(descr);
+    picker->OnFillGrid = [picker](QObject *, bool &) {
+        picker->Grid()->SetRowCount(3);
+        picker->Grid()->SetCells(0, 0, "1");
+        picker->Grid()->SetCells(1, 0, "Хляб");
+        picker->Grid()->SetCells(0, 1, "2");
+        picker->Grid()->SetCells(1, 1, "Питка");
+        picker->Grid()->SetCells(0, 2, "3");
+        picker->Grid()->SetCells(1, 2, "Кифла");
+    };
+    int refreshes = 0;
+    QObject::connect(picker->actRefresh, &QAction::triggered, [&refreshes] { ++refreshes; });
+    QCoreApplication::processEvents();
+    edit->setFocus();
+    edit->DropDown();
+    ASSERT_TRUE(picker->isVisible());
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+
+    press(Qt::Key_F7);
+    EXPECT_TRUE(picker->SearchMode());
+    press(Qt::Key_F7);
+    EXPECT_FALSE(picker->SearchMode());
+    press(Qt::Key_F6);
+    EXPECT_TRUE(picker->FilterMode());
+    press(Qt::Key_F6);
+    EXPECT_FALSE(picker->FilterMode());
+    press(Qt::Key_F8);
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_TRUE(picker->isVisible());
+    // The window's own F6, F7 and F8 stayed still.
+    EXPECT_EQ(form->executes, 0);
+    EXPECT_EQ(form->filters, 0);
+
+    press(Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(picker->isVisible());
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(alive);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->dones, 0);
+    // The keys are the window's again, from the edit that got the focus back.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    press(Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, F2InAnOpenCellEditorSavesWhatWasTypedAndKeepsTheKeys)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    auto *grid = new TRichGrid(form->ClientArea);
+    grid->SetColCount(2);
+    grid->SetRowCount(3);
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(0);
+    TGridOptions options = grid->Options();
+    options.Include(goEditing);
+    grid->SetOptions(options);
+    form->ClientLayout->addWidget(grid);
+    QString seen;
+    form->duringSave = [&] { seen = grid->Cells(1, 1); };
+    QCoreApplication::processEvents();
+    grid->setFocus();
+    grid->SetRow(1);
+    grid->SetCol(1);
+    QTest::keyClicks(grid, "5");
+    ASSERT_TRUE(grid->EditorMode());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->saves, 1);
+    EXPECT_EQ(seen, "5");
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(form->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+}
+
+TEST_F(QuorendFormGui, EscClosesADatesCalendarAndNotTheForm)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    QPointer<TTestForm> alive(form);
+    auto *date = new TQuorendDatePicker(form->ClientArea);
+    date->setCalendarPopup(true);
+    form->ClientLayout->addWidget(date);
+    QCoreApplication::processEvents();
+    date->setFocus();
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
+    QWidget *calendar = date->calendarWidget()->window();
+    ASSERT_TRUE(calendar->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ProcessDeferredDeletes();
+    ASSERT_TRUE(alive);
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->dones, 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, KeysReachTheFormAfterAnActionLockedTheFocusedControl)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    auto *panel = new QWidget(form->ClientArea);
+    auto *layout = new QHBoxLayout(panel);
+    auto *date = new QDateEdit(panel);
+    auto *code = new QLineEdit(panel);
+    layout->addWidget(date);
+    layout->addWidget(code);
+    auto *grid = new TRichGrid(form->ClientArea);
+    form->ClientLayout->addWidget(panel);
+    form->ClientLayout->addWidget(grid);
+    form->lockPanel = panel;
+    QCoreApplication::processEvents();
+    for (QWidget *control : {static_cast<QWidget *>(date), static_cast<QWidget *>(code)}) {
+        SCOPED_TRACE(control->metaObject()->className());
+        const int executes = form->executes;
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F8);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->executes, executes + 1);
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(form->isAncestorOf(focus));
+        EXPECT_TRUE(focus->isEnabled());
+        QTest::keyClick(focus, Qt::Key_F8);
+        EXPECT_EQ(form->executes, executes + 2);
+    }
+    // A control the action did not lock keeps the focus.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F8);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(QuorendFormGui, ActionsReadTheDateAsTypedAndRefuseOneThatIsNoDate)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TTestForm *form = Open();
+    auto *label = new QLabel(QStringLiteral("До дата:"), form->ClientArea);
+    auto *date = new TQuorendDatePicker(form->ClientArea);
+    label->setBuddy(date);
+    form->ClientLayout->addWidget(label);
+    form->ClientLayout->addWidget(date);
+    date->setDate(QDate(2026, 4, 30));
+    QDate seen;
+    form->duringExecute = [&] { seen = date->date(); };
+    QCoreApplication::processEvents();
+    date->setFocus();
+    QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(date, "3.5");
+    QTest::keyClick(date, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    const QDate third(QDate::currentDate().year(), 5, 3);
+    EXPECT_EQ(seen, third);
+    // A text that is no date runs nothing and is named.
+    QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(date, "31.04.2026");
+    QTest::keyClick(date, Qt::Key_F8);
+    EXPECT_EQ(form->executes, 1);
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Невалидна дата \"31.04.2026\" в поле \"До дата\"!"});
+    EXPECT_EQ(date->date(), third);
+    EXPECT_EQ(date->findChild<QLineEdit *>()->text(), third.toString(QStringLiteral("dd.MM.yyyy")));
 }
 
 #include "QuorendFormTest.moc"

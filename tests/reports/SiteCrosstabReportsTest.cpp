@@ -191,6 +191,39 @@ TEST_F(SiteCrosstabGui, OneDateColumnHasNoAverageLine)
     EXPECT_TRUE(form->Chart->Points(1).empty());
 }
 
+TEST_F(SiteCrosstabGui, ChartFollowsARunAtOnceAndDrawsAPeriodOfOneDay)
+{
+    Receipt(1, 11, QDate(2026, 4, 29), 3.00);
+    Receipt(2, 11, QDate(2026, 4, 30), 10.00);
+    Receipt(3, 11, QDate(2026, 5, 2), 7.00);
+    auto form = MakeReport<TfrmOborot_po_obekti>();
+    form->SetPeriod(QDate(2026, 4, 29), QDate(2026, 4, 30));
+    ASSERT_TRUE(form->ShowForm());  // runs the report
+    form->Grid->SetRow(2);
+    TTurnoverChart *chart = form->Chart;
+    ASSERT_EQ(chart->Points(0).size(), 2u);
+    EXPECT_EQ(chart->Points(0)[1].Y, 10);
+
+    // Another period: the chart shows it without a click in the grid.
+    form->SetPeriod(QDate(2026, 5, 2), QDate(2026, 5, 2));
+    EXPECT_TRUE(chart->Points(0).empty());   // the grid was cleared
+    ASSERT_TRUE(form->Execute());
+    ASSERT_EQ(form->Grid->Row(), 2);
+    ASSERT_EQ(chart->Points(0).size(), 1u);
+    EXPECT_EQ(chart->Points(0)[0].Y, 7);
+    EXPECT_EQ(chart->TitleLines().last(), QStringLiteral("от дата 02.05.2026 до дата 02.05.2026"));
+    // The one day is drawn as a band of some width around its column.
+    const QList<QPointF> drawn = chart->DrawnPoints(0);
+    ASSERT_EQ(drawn.size(), 2);
+    EXPECT_EQ(drawn[0], QPointF(1.5, 7));
+    EXPECT_EQ(drawn[1], QPointF(2.5, 7));
+    EXPECT_LE(chart->RangeX().first, 1.5);
+    EXPECT_GE(chart->RangeX().second, 2.5);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    form->Close();
+    form.release();
+}
+
 TEST_F(SiteCrosstabGui, ProductsPerSiteWithTheSitesMoneyTotal)
 {
     Receipt(1, 11, QDate(2026, 3, 5), 22.00, true, QDate(2026, 3, 6), {{101, 10, 12.00}, {102, 20, 10.00}});

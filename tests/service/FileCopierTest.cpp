@@ -202,10 +202,10 @@ TEST_F(FileCopierTest, MissingNamesAndMemoAreShownAsMessages)
     EXPECT_FALSE(copier_.Execute());
     copier_.SetShowProgressOnMemo(true);
     EXPECT_FALSE(copier_.ShowProgressOnMemo());
-    EXPECT_EQ(dialogs.Texts(), QStringList({"I can't copy\rSource File name missing",
-                                            "I can't copy\rTarget File name missing",
-                                            "Error : you must assign an exsisting TMemo to memo property,\r"
-                                            "before setting ShowProgressOnMemo = True"}));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Копирането е невъзможно.\rЛипсва името на изходния файл.",
+                                            "Копирането е невъзможно.\rЛипсва името на целевия файл.",
+                                            "Грешка: преди да включите показването на напредъка,\r"
+                                            "задайте полето, в което той да се показва."}));
     EXPECT_EQ(copier_.Status(), 1);
 }
 

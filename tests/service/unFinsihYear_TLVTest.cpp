@@ -210,7 +210,7 @@ TEST_F(YearEnd, AMissingTemplateOrYearStopsBeforeAnythingIsMade)
         TfrmFinsihYear_TLV form;
         testsupport::ScopedDialogAnswers dialogs;
         EXPECT_FALSE(form.btnNextClick());
-        EXPECT_EQ(dialogs.Texts(), QStringList{"File " + base_->DbFolder() + "empty.db does not exist."});
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Файлът " + base_->DbFolder() + "empty.db не съществува."});
         EXPECT_FALSE(QFileInfo::exists(NextYearPath()));
     }
     Execute("UPDATE VA SET value_va = \"\" WHERE code_va = 8");

@@ -240,9 +240,9 @@ void Database::Open()
     if (db_)
         return;
     if (path_.isEmpty())
-        throw EDatabaseError(QStringLiteral("No database file is given."));
+        throw EDatabaseError(QStringLiteral("Не е зададен файл на базата данни."));
     if (!QFileInfo(path_).isFile())
-        throw EDatabaseError(QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(path_)));
+        throw EDatabaseError(QStringLiteral("Файлът \"%1\" не е намерен.").arg(QDir::toNativeSeparators(path_)));
     sqlite3 *db = nullptr;
     // A connection is used by one thread at a time (the main thread).
     const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db,
@@ -290,7 +290,7 @@ sqlite3 *Database::Handle()
 void Database::CreateFile(const QString &path)
 {
     if (QFileInfo::exists(path))
-        throw EDatabaseError(QStringLiteral("File '%1' already exists.").arg(QDir::toNativeSeparators(path)));
+        throw EDatabaseError(QStringLiteral("Файлът \"%1\" вече съществува.").arg(QDir::toNativeSeparators(path)));
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

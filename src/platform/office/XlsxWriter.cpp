@@ -66,13 +66,13 @@ XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : 
     workbook_ = workbook_new(QFile::encodeName(temp).constData());
     if (!workbook_) {
         file_.Cancel();
-        throw EXlsxError(QStringLiteral("The spreadsheet library could not start a workbook."));
+        throw EXlsxError(QStringLiteral("Работната книга не може да бъде създадена."));
     }
     QByteArray sheet = SheetName.toUtf8();
     sheet_ = workbook_add_worksheet(workbook_, SheetName.isEmpty() ? nullptr : sheet.constData());
     if (!sheet_) {
         Discard();
-        throw EXlsxError(QStringLiteral("The spreadsheet library could not add a worksheet."));
+        throw EXlsxError(QStringLiteral("Работният лист не може да бъде добавен."));
     }
 }
 
@@ -88,13 +88,13 @@ void XlsxWorkbook::Check(int error, const char *what) const
 lxw_format *XlsxWorkbook::Format(const XlsxLook &Look)
 {
     if (!workbook_)
-        throw EXlsxError(QStringLiteral("The workbook is closed."));
+        throw EXlsxError(QStringLiteral("Работната книга е затворена."));
     auto it = formats_.find(Look);
     if (it != formats_.end())
         return it->second;
     lxw_format *f = workbook_add_format(workbook_);
     if (!f)
-        throw EXlsxError(QStringLiteral("The spreadsheet library could not add a format."));
+        throw EXlsxError(QStringLiteral("Форматът на клетките не може да бъде добавен."));
     if (!Look.FontName.isEmpty())
         format_set_font_name(f, Look.FontName.toUtf8().constData());
     format_set_font_size(f, Look.FontSize);
@@ -199,7 +199,7 @@ void XlsxWorkbook::MergeNumber(int FirstRow, int FirstCol, int LastRow, int Last
 void XlsxWorkbook::SetColumnWidth(int Col, double Width)
 {
     if (!sheet_)
-        throw EXlsxError(QStringLiteral("The workbook is closed."));
+        throw EXlsxError(QStringLiteral("Работната книга е затворена."));
     Check(worksheet_set_column(sheet_, static_cast<lxw_col_t>(Col), static_cast<lxw_col_t>(Col), Width, nullptr),
           "set_column");
 }
@@ -207,7 +207,7 @@ void XlsxWorkbook::SetColumnWidth(int Col, double Width)
 void XlsxWorkbook::Close()
 {
     if (!workbook_)
-        throw EXlsxError(QStringLiteral("The workbook is closed."));
+        throw EXlsxError(QStringLiteral("Работната книга е затворена."));
     lxw_workbook *wb = workbook_;
     workbook_ = nullptr;
     sheet_ = nullptr;

@@ -1,0 +1,321 @@
+// The keyboard never dead-ends, in every data window of the main menu on a
+// filled database: a dropped picker (a list, a period, a date's calendar)
+// closes with Esc and leaves its window open; from each parameter control F8 runs and F9 opens the preview, which
+// Esc closes; Esc closes the window, asking first where something typed is
+// data to save.
+//
+// Which typing must be asked about: a window holds data to save when its F2
+// can save (enabled as it opens, or once something is typed). Typing into
+// the parameter panel of a list or report (a period, a minibus, a code)
+// only chooses what is shown and is never asked about; in a window with
+// data, a value typed into its first editable field outside the parameter
+// panel (an edit, or a cell of an editing grid) is.
+#include "app/unMain.h"
+#include "components/FormEdit.h"
+#include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/QuorendReadForm.h"
+#include "platform/ui/StringGrid.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+#include "OfficeYear.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral("Данните не са записани!\rЖелаете ли да ги запишете?");
+
+// A control of the window that the clerk can reach with the keys.
+bool Reachable(const QWidget *W)
+{
+    return W->isVisible() && W->isEnabled() && (W->focusPolicy() & Qt::TabFocus);
+}
+
+bool Inside(const QWidget *Window, const QWidget *W)
+{
+    return W && Window && (W == Window || Window->isAncestorOf(W));
+}
+
+class KeysGui : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        CloseDatabase();
+        ASSERT_TRUE(QFile::remove(DatabasePath()));
+        bench::GenerateYear(DatabasePath(), SmallOfficeYear(60));
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        main_ = std::make_unique<TMainForm>();
+        main_->resize(1024, 768);
+        main_->show();
+        main_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    }
+    void TearDown() override
+    {
+        main_.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // Opens the menu item's window; null when none opened.
+    TQuorendForm *Open(const TMenuItemDef &Item)
+    {
+        main_->MenuItem(Item.Name)->trigger();
+        QTest::qWait(0);
+        const QList<QMdiSubWindow *> children = main_->MdiArea()->subWindowList();
+        if (children.size() != 1)
+            return nullptr;
+        main_->MdiArea()->setActiveSubWindow(children.constFirst());
+        return qobject_cast<TQuorendForm *>(children.constFirst()->widget());
+    }
+
+    void CloseAll()
+    {
+        main_->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::unique_ptr<TMainForm> main_;
+};
+
+// The data windows of the main menu.
+std::vector<TMenuItemDef> DataWindows()
+{
+    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
+                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
+    std::vector<TMenuItemDef> items;
+    for (const TMenuItemDef &item : MainMenuItems())
+        if (menus.contains(item.Menu) && item.Kind == TFormShowKind::MdiChild
+            && (item.Command == TMenuCommand::OpenForm || item.Command == TMenuCommand::RunEntry))
+            items.push_back(item);
+    return items;
+}
+
+// The save question: Cancel the first time, No after that; every other
+// dialog as Enter answers it.
+class SaveQuestionDialogs : public testsupport::ScopedDialogAnswers
+{
+public:
+    int Asked = 0;
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        if (Request.Text == SaveQuestion)
+            Press(Asked++ == 0 ? mbCancel : mbNo);
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+};
+
+void PressOnFocus(QWidget *Window, Qt::Key Key)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(Inside(Window, focus) ? focus : Window, Key);
+}
+
+// Runs Action; a modal window that it opens gets Esc, as the clerk presses
+// it. The class of the window that came ("" when none).
+QString EscOnModalDuring(const std::function<void()> &Action)
+{
+    QString seen;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&seen] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        seen = QString::fromLatin1(modal->metaObject()->className());
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(Inside(modal, focus) ? focus : modal, Qt::Key_Escape);
+    });
+    timer.start();
+    Action();
+    timer.stop();
+    return seen;
+}
+
+} // namespace
+
+TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
+{
+    int pickers = 0;
+    for (const TMenuItemDef &item : DataWindows()) {
+        SCOPED_TRACE(item.Name.toStdString());
+        testsupport::ScopedDialogAnswers dialogs;
+        QPointer<TQuorendForm> form = Open(item);
+        ASSERT_FALSE(form.isNull());
+        for (TCustomFormEdit *edit : form->findChildren<TCustomFormEdit *>()) {
+            if (!Reachable(edit) || !edit->BitButton()->isEnabled())
+                continue;
+            edit->setFocus();
+            edit->DropDown();
+            QPointer<TDropDownForm> picker = edit->Form();
+            if (!picker || !picker->isVisible())
+                continue;
+            ++pickers;
+            PressOnFocus(picker, Qt::Key_Escape);
+            QTest::qWait(0);
+            EXPECT_FALSE(picker && picker->isVisible()) << edit->objectName().toStdString();
+            ASSERT_FALSE(form.isNull()) << edit->objectName().toStdString();
+            EXPECT_TRUE(form->isVisible());
+            // The keys are the window's again.
+            EXPECT_TRUE(Inside(form, QApplication::focusWidget())) << edit->objectName().toStdString();
+        }
+        // The calendars of the dates are pickers too.
+        for (QDateEdit *date : form->findChildren<QDateEdit *>()) {
+            if (!Reachable(date) || !date->calendarPopup())
+                continue;
+            date->setFocus();
+            QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
+            QPointer<QWidget> calendar = date->calendarWidget()->window();
+            if (!calendar->isVisible())
+                continue;
+            ++pickers;
+            PressOnFocus(calendar, Qt::Key_Escape);
+            QTest::qWait(0);
+            EXPECT_FALSE(calendar && calendar->isVisible()) << date->objectName().toStdString();
+            ASSERT_FALSE(form.isNull()) << date->objectName().toStdString();
+            EXPECT_TRUE(form->isVisible());
+        }
+        CloseAll();
+    }
+    EXPECT_GT(pickers, 20);
+}
+
+TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
+{
+    int previews = 0;
+    QStringList missed;
+    for (const TMenuItemDef &item : DataWindows()) {
+        SCOPED_TRACE(item.Name.toStdString());
+        testsupport::ScopedDialogAnswers dialogs;
+        QPointer<TQuorendForm> form = Open(item);
+        ASSERT_FALSE(form.isNull());
+        auto *read = qobject_cast<TQuorendReadForm *>(form.data());
+        QList<QWidget *> params;
+        if (read)
+            for (QWidget *w : read->pnlParams->findChildren<QWidget *>())
+                if (Reachable(w) && !w->focusProxy() && !qobject_cast<QLineEdit *>(w->parentWidget())
+                    && !qobject_cast<QAbstractSpinBox *>(w->parentWidget())
+                    && !qobject_cast<QComboBox *>(w->parentWidget()))
+                    params << w;
+        for (QWidget *param : params) {
+            if (form.isNull() || !Reachable(param))
+                continue;
+            SCOPED_TRACE(param->objectName().toStdString());
+            param->setFocus();
+            PressOnFocus(form, Qt::Key_F8);
+            QTest::qWait(0);
+            ASSERT_FALSE(form.isNull());
+            // The keys reach the window after the run.
+            QWidget *focus = QApplication::focusWidget();
+            EXPECT_TRUE(Inside(form, focus) && focus->isEnabled())
+                << (focus ? focus->metaObject()->className() : "no focus");
+            if (!form->actPrint->isEnabled())
+                continue;
+            const size_t told = dialogs.Shown().size();
+            const QString shown = EscOnModalDuring([&form] { PressOnFocus(form, Qt::Key_F9); });
+            QTest::qWait(0);
+            // A document not saved yet is not printed: the clerk is told.
+            if (!shown.isEmpty())
+                ++previews;
+            else if (dialogs.Shown().size() == told)
+                missed << item.Name;
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Esc left the preview open";
+            ASSERT_FALSE(form.isNull());
+            EXPECT_TRUE(Inside(form, QApplication::focusWidget())) << "the keys did not come back";
+        }
+        if (form.isNull())
+            continue;
+        // Esc closes the window (a question, if any, is answered as Enter
+        // answers it: No).
+        PressOnFocus(form, Qt::Key_Escape);
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(form.isNull()) << "Esc did not close the window";
+        CloseAll();
+    }
+    missed.removeDuplicates();
+    EXPECT_TRUE(missed.isEmpty()) << "F9 opened no preview: " << missed.join(' ').toStdString();
+    EXPECT_GT(previews, 40);
+}
+
+TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
+{
+    int asked = 0;
+    QStringList unasked;
+    for (const TMenuItemDef &item : DataWindows()) {
+        SCOPED_TRACE(item.Name.toStdString());
+        SaveQuestionDialogs dialogs;
+        QPointer<TQuorendForm> form = Open(item);
+        ASSERT_FALSE(form.isNull());
+        auto *read = qobject_cast<TQuorendReadForm *>(form.data());
+        auto inParams = [read](QWidget *W) { return read && read->pnlParams->isAncestorOf(W); };
+        // The first field of data: an editing grid's cell, else an edit.
+        bool typed = false;
+        QString where;
+        for (platform::StringGrid *grid : form->findChildren<platform::StringGrid *>()) {
+            if (!Reachable(grid) || !grid->Options().Contains(goEditing) || grid->RowCount() <= grid->FixedRows())
+                continue;
+            grid->setFocus();
+            for (int c = grid->FixedCols(); c < grid->ColCount() && !typed; ++c) {
+                grid->SetRow(grid->FixedRows());
+                grid->SetCol(c);
+                QTest::keyClicks(grid, "7");
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                typed = form->Modified();
+                where = grid->objectName();
+            }
+            break;
+        }
+        if (!typed)
+            for (QLineEdit *edit : form->findChildren<QLineEdit *>()) {
+                if (!Reachable(edit) || edit->isReadOnly() || inParams(edit)
+                    || qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
+                    continue;
+                edit->setFocus();
+                QTest::keyClicks(edit, "7");
+                typed = true;
+                where = edit->objectName();
+                break;
+            }
+        const bool data = form->actSave->isEnabled() || form->Modified();
+        if (!typed || !data) {
+            CloseAll();
+            continue;
+        }
+        // Esc asks; Cancel keeps the window and what was typed; then No.
+        PressOnFocus(form, Qt::Key_Escape);
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (form.isNull() || dialogs.Asked == 0) {
+            unasked << item.Name + QStringLiteral(" ") + where;
+            CloseAll();
+            continue;
+        }
+        ++asked;
+        PressOnFocus(form, Qt::Key_Escape);
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(form.isNull());
+        EXPECT_EQ(dialogs.Asked, 2);
+        CloseAll();
+    }
+    EXPECT_TRUE(unasked.isEmpty()) << "closed without the question: " << unasked.join(", ").toStdString();
+    // The editors of goods receipts, invoices and notices can save as they
+    // open; the other windows save only after F3 or F4.
+    EXPECT_GE(asked, 3);
+}
