@@ -1,6 +1,7 @@
 #include "components/GridUtils.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
 #include <set>
@@ -155,6 +156,7 @@ bool FillGridFromDelimitedStrings(StringGrid &Grid, const TDelimitedStrings &Str
     TRichGrid *tr = AsRich(Grid);
     if (tr)
         tr->AutoSizeColumns(nullptr);
+    WidenColumnsToHeaders(Grid);
 
     const int count = Strings.Count();
     const int fixedRows = Grid.FixedRows();
@@ -356,6 +358,35 @@ void HideColumn(StringGrid &Grid, int ACol)
         tr->GetColAttributes(ACol)->SetVisible(false);
     else if (TRunTimeGrid *ta = AsRunTime(Grid))
         ta->SetColHidden(ACol, true);
+}
+
+void WidenColumnsToHeaders(StringGrid &Grid)
+{
+    TRichGrid *tr = AsRich(Grid);
+    if (!tr)
+        return;
+    for (int r = 0; r < tr->FixedRows(); ++r) {
+        for (int c = 0; c < tr->ColCount(); ++c) {
+            if (tr->ColWidths(c) < 1)
+                continue;
+            TGridRect block;
+            tr->GetMergeRect(c, r, block);
+            if (block.Left != block.Right || block.Top != r)
+                continue;
+            TColRowAttributes look;
+            QString text;
+            tr->GetDisplayAttributes(c, r, &look, text);
+            if (text.isEmpty())
+                continue;
+            const QFontMetrics metrics(platform::StyledFont(tr->font(), look.FontStyle()));
+            int widest = 0;
+            for (const QString &line : text.split(QLatin1Char('\n')))
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            const int width = widest + look.LeftMargin() + look.RightMargin() + 2;
+            if (tr->ColWidths(c) < width)
+                tr->SetColWidths(c, width);
+        }
+    }
 }
 
 void ShowColumn(StringGrid &Grid, int ACol)

@@ -49,6 +49,11 @@ public:
     // caption.
     void IterateLeaves(const std::function<void(const QString &FullCaption, TFieldProps *Leaf)> &Visitor);
 
+    // What names each leaf to the user: its own caption on one line, led by
+    // the captions of its groups (not the root's) as far as needed to tell
+    // it from the other leaves of the list; in the order of Leaves.
+    static std::vector<QString> DistinctCaptions(const std::vector<TFieldProps *> &Leaves);
+
 private:
     TFieldProps *FParent = nullptr;
     std::vector<TFieldProps *> FChildren;

@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QDate>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <memory>
@@ -170,13 +172,23 @@ void TfrmSimpleFilter::CreateControls()
     const int labelHeight = metrics.height();
     const int gap = std::max(1, metrics.height() / 10);
     const int rows = (LeafCount() + 1) / 2;
+    std::vector<TFieldProps *> leaves;
+    for (const auto &leaf : FLeaves)
+        leaves.push_back(leaf.second);
+    FShownCaptions = TFieldProps::DistinctCaptions(leaves);
+    // The columns as wide as the longest caption, so that each shows whole,
+    // up to half of the screen.
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() / 2 - 2 * FMargin : 480;
+    for (const QString &caption : FShownCaptions)
+        FColumnWidth = std::max(FColumnWidth, std::min(widest, metrics.horizontalAdvance(caption) + 2 * FMargin));
     for (int i = 0; i < LeafCount(); ++i) {
         const int column = i % 2;
         const int row = i / 2;
         const int left = column * FColumnWidth + FMargin;
         const int top = row * FRowHeight + FMargin / 2;
         const int width = FColumnWidth - FMargin;
-        auto *label = new QLabel(LeafCaption(i), box);
+        auto *label = new QLabel(FShownCaptions[static_cast<std::size_t>(i)], box);
         label->setGeometry(left, top, width, labelHeight);
         label->setToolTip(LeafCaption(i));
         QWidget *input;
@@ -193,8 +205,11 @@ void TfrmSimpleFilter::CreateControls()
     FPeriods.assign(FInputs.size(), QString());
     box->resize(2 * FColumnWidth + FMargin, rows * FRowHeight + FMargin);
     ScrollBox->setWidget(box);
-    // As large as the fields need, up to a height that fits a screen.
-    const int height = std::min(box->height(), 14 * FRowHeight);
+    // As large as the fields need, up to a height that fits the screen with
+    // the buttons below; the rest scrolls.
+    int height = std::min(box->height(), 14 * FRowHeight);
+    if (screen)
+        height = std::min(height, screen->availableGeometry().height() - pnlBottom->sizeHint().height() - 4 * FMargin);
     ScrollBox->setMinimumSize(box->width() + 20, std::max(height, FRowHeight));
     adjustSize();
 }

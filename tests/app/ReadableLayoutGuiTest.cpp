@@ -1,0 +1,504 @@
+// Every window readable on the screens of the office: each window of the
+// main menu opened on a main window of 1024 x 768 and of 1280 x 1024, as it
+// opens and maximised, with the dialogs its keys open. No two controls
+// overlap, no caption is cut, no control lies outside its window, no window
+// is larger than the work area (the main window's MDI area), and no grid
+// column is narrower than its header.
+#include "app/unMain.h"
+#include "components/FlowLayout.h"
+#include "components/GridUtils.h"
+#include "components/RichGrid.h"
+#include "core/uDelimitedStrings.h"
+#include "core/uHelpers.h"
+#include "core/unSettings.h"
+#include "core/un_Ado_Connection.h"
+#include "framework/FilterTypes.h"
+#include "framework/SimpleFilter.h"
+#include "framework/unExport.h"
+#include "support/DatabaseTest.h"
+#include "support/ScopedDialogAnswers.h"
+#include "support/YearOfData.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDialog>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+
+using testsupport::ScopedDialogAnswers;
+
+namespace {
+
+void Settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+QString Named(const QWidget *W)
+{
+    QString name = W->objectName();
+    if (name.isEmpty())
+        name = QString::fromLatin1(W->metaObject()->className());
+    if (const auto *label = qobject_cast<const QLabel *>(W))
+        name += QStringLiteral(" \"") + label->text() + QLatin1Char('"');
+    else if (const auto *button = qobject_cast<const QAbstractButton *>(W))
+        name += QStringLiteral(" \"") + button->text() + QLatin1Char('"');
+    return name;
+}
+
+bool IsControl(const QWidget *W)
+{
+    return qobject_cast<const QLabel *>(W) || qobject_cast<const QLineEdit *>(W)
+        || qobject_cast<const QAbstractSpinBox *>(W) || qobject_cast<const QComboBox *>(W)
+        || qobject_cast<const QAbstractButton *>(W);
+}
+
+// A label that draws nothing takes no room a clerk can see.
+bool DrawsNothing(const QLabel *Label)
+{
+    return Label->text().isEmpty() && Label->frameShape() == QFrame::NoFrame && Label->pixmap().isNull();
+}
+
+// The controls of Window a clerk reads or works: not the parts of a
+// compound control, not what a grid or a text view shows inside itself.
+QList<QWidget *> Controls(QWidget *Window)
+{
+    QList<QWidget *> found;
+    for (QWidget *w : Window->findChildren<QWidget *>()) {
+        if (!IsControl(w) || !w->isVisibleTo(Window) || w->isWindow())
+            continue;
+        if (const auto *label = qobject_cast<const QLabel *>(w); label && DrawsNothing(label))
+            continue;
+        // Parts of a compound control, what a grid shows, and what a panel
+        // folded to no height holds are not looked at.
+        bool part = false;
+        for (QWidget *p = w->parentWidget(); p && p != Window; p = p->parentWidget())
+            if (IsControl(p) || (qobject_cast<QAbstractScrollArea *>(p) && !qobject_cast<QScrollArea *>(p))
+                || p->maximumHeight() == 0)
+                part = true;
+        if (!part)
+            found << w;
+    }
+    return found;
+}
+
+// The width a one-line label's text takes, or 0 where it may wrap.
+int OneLineTextWidth(const QLabel *Label)
+{
+    QString text = Label->text();
+    if (text.isEmpty() || Label->wordWrap() || text.contains(QLatin1Char('\n')) || !Label->pixmap().isNull()
+        || (Label->textFormat() != Qt::PlainText && Qt::mightBeRichText(text)))
+        return 0;
+    if (Label->buddy())
+        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    const QFontMetrics fm(Label->font());
+    int indent = Label->indent();
+    if (indent < 0)
+        indent = Label->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+    return fm.horizontalAdvance(text) + (Label->alignment() & Qt::AlignHCenter ? 0 : indent);
+}
+
+// Faults of one window as it stands: overlapping controls, cut captions,
+// controls outside their window or cut by what holds them, grid columns
+// narrower than their header.
+QStringList LayoutFaults(QWidget *Window, const QString &Where)
+{
+    QStringList faults;
+    const QList<QWidget *> controls = Controls(Window);
+    std::vector<QRect> rects;
+    for (QWidget *w : controls)
+        rects.emplace_back(w->mapTo(Window, QPoint(0, 0)), w->size());
+    for (int i = 0; i < controls.size(); ++i) {
+        QWidget *w = controls[i];
+        const QRect &r = rects[static_cast<std::size_t>(i)];
+        for (int j = i + 1; j < controls.size(); ++j)
+            if (r.intersects(rects[static_cast<std::size_t>(j)]))
+                faults << QStringLiteral("%1: %2 overlaps %3").arg(Where, Named(w), Named(controls[j]));
+        if (const auto *label = qobject_cast<const QLabel *>(w)) {
+            const int need = OneLineTextWidth(label);
+            if (need > label->contentsRect().width())
+                faults << QStringLiteral("%1: %2 is cut (%3 of %4 px)")
+                              .arg(Where, Named(w))
+                              .arg(label->contentsRect().width())
+                              .arg(need);
+        }
+        if (!Window->rect().contains(r))
+            faults << QStringLiteral("%1: %2 lies outside the window").arg(Where, Named(w));
+        // Cut by a panel or box that holds it (contents of a scroll box
+        // scroll: those are not cut).
+        for (QWidget *p = w->parentWidget(); p && p != Window; p = p->parentWidget()) {
+            if (p->parentWidget() && qobject_cast<QAbstractScrollArea *>(p->parentWidget()))
+                break;
+            if (!p->rect().contains(QRect(w->mapTo(p, QPoint(0, 0)), w->size()))) {
+                faults << QStringLiteral("%1: %2 is cut by %3").arg(Where, Named(w), Named(p));
+                break;
+            }
+        }
+    }
+    for (TRichGrid *grid : Window->findChildren<TRichGrid *>()) {
+        if (!grid->isVisibleTo(Window))
+            continue;
+        const QFontMetrics fm(grid->font());
+        for (int r = 0; r < grid->FixedRows(); ++r)
+            for (int c = 0; c < grid->ColCount(); ++c) {
+                TGridRect block;
+                grid->GetMergeRect(c, r, block);
+                if (grid->ColWidths(c) < 1 || block.Left != block.Right || block.Top != r)
+                    continue;
+                int need = 0;
+                for (const QString &line : grid->Cells(c, r).split(QLatin1Char('\n')))
+                    need = std::max(need, fm.horizontalAdvance(line));
+                if (need > grid->ColWidths(c))
+                    faults << QStringLiteral("%1: %2 column %3 \"%4\" is cut (%5 of %6 px)")
+                                  .arg(Where, Named(grid))
+                                  .arg(c)
+                                  .arg(grid->Cells(c, r))
+                                  .arg(grid->ColWidths(c))
+                                  .arg(need);
+            }
+    }
+    return faults;
+}
+
+// Runs Check on each modal window that comes up while it lives, then
+// closes it, so that a key's dialog is looked at and left unchanged.
+class ModalCheck
+{
+public:
+    explicit ModalCheck(std::function<void(QWidget *)> Check) : check_(std::move(Check))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            Settle();
+            Seen << QString::fromLatin1(modal->metaObject()->className());
+            check_(modal);
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        });
+        timer_.start();
+    }
+    QStringList Seen;
+
+private:
+    std::function<void(QWidget *)> check_;
+    QTimer timer_;
+};
+
+class QuietDialogs : public ScopedDialogAnswers
+{
+public:
+    bool Closing = false;
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        if (Closing && std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
+                                   [](const platform::DialogButtonSpec &b) { return b.Button == mbNo; }))
+            Press(mbNo);
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+};
+
+QAction *KeyAction(QWidget *Window, Qt::Key Key)
+{
+    for (QAction *action : Window->findChildren<QAction *>()) {
+        const auto *owner = qobject_cast<QWidget *>(action->parent());
+        if (action->shortcut() == QKeySequence(Key) && action->isEnabled() && owner && owner->isVisible())
+            return action;
+    }
+    return nullptr;
+}
+
+class ReadableLayoutGui : public testsupport::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        CloseDatabase();
+        ASSERT_TRUE(QFile::remove(DatabasePath()));
+        bench::YearSpec spec;
+        spec.year = QDate::currentDate().year();
+        spec.sites = 12;
+        spec.customers = 5;
+        spec.products = 30;
+        spec.resources = 10;
+        spec.minibuses = 3;
+        spec.receipts = 60;
+        spec.linesPerReceipt = 5;
+        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), spec);
+        ASSERT_GT(counts.invoices, 0);
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        form_ = std::make_unique<TMainForm>();
+    }
+
+    void TearDown() override
+    {
+        form_.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // Walks every window of the main menu on a main window of Size.
+    QStringList Walk(const QSize &Size)
+    {
+        form_->resize(Size);
+        form_->show();
+        form_->activateWindow();
+        Settle();
+        QMdiArea *area = form_->MdiArea();
+        const QSize work = area->viewport()->size();
+        QStringList faults;
+        int visited = 0;
+        for (const TMenuItemDef &item : MainMenuItems()) {
+            if (item.Kind != TFormShowKind::MdiChild
+                || (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry))
+                continue;
+            QAction *menuItem = form_->MenuItem(item.Name);
+            if (!menuItem || !menuItem->isEnabled())
+                continue;
+            const QString name = item.Caption;
+            QuietDialogs dialogs;
+            {
+                ModalCheck stray(
+                    [&](QWidget *Modal) { faults << name + QStringLiteral(": unexpected ") + Named(Modal); });
+                menuItem->trigger();
+                Settle();
+            }
+            if (area->subWindowList().size() != 1) {
+                faults << name + QStringLiteral(": did not open");
+                area->closeAllSubWindows();
+                continue;
+            }
+            ++visited;
+            QMdiSubWindow *child = area->subWindowList().constFirst();
+            QPointer<QWidget> window = child->widget();
+            const QRect opened = child->geometry();
+            if (opened.width() > work.width() || opened.height() > work.height() || opened.left() < 0
+                || opened.top() < 0 || opened.right() >= work.width() || opened.bottom() >= work.height())
+                faults << QStringLiteral("%1: opens at %2,%3 %4x%5, the work area is %6x%7")
+                              .arg(name)
+                              .arg(opened.left())
+                              .arg(opened.top())
+                              .arg(opened.width())
+                              .arg(opened.height())
+                              .arg(work.width())
+                              .arg(work.height());
+            faults << LayoutFaults(window, name + QStringLiteral(" (as opened)"));
+            // Each page of its tabs.
+            for (QTabWidget *tabs : window->findChildren<QTabWidget *>()) {
+                const int shown = tabs->currentIndex();
+                for (int page = 0; page < tabs->count(); ++page) {
+                    tabs->setCurrentIndex(page);
+                    Settle();
+                    faults << LayoutFaults(window, name + QStringLiteral(" (") + tabs->tabText(page) + ')');
+                }
+                tabs->setCurrentIndex(shown);
+            }
+            if (!child->isMaximized()) {
+                child->showMaximized();
+                Settle();
+                faults << LayoutFaults(window, name + QStringLiteral(" (maximised)"));
+            }
+            // The dialogs of the filter and the search keys.
+            for (Qt::Key key : {Qt::Key_F6, Qt::Key_F7}) {
+                QAction *action = window ? KeyAction(window, key) : nullptr;
+                if (!action)
+                    continue;
+                const QString where = name + (key == Qt::Key_F6 ? QStringLiteral(" F6") : QStringLiteral(" F7"));
+                ModalCheck check([&](QWidget *Modal) {
+                    if (Modal->width() > work.width() || Modal->height() > form_->height())
+                        faults << QStringLiteral("%1: the dialog is %2x%3").arg(where).arg(Modal->width()).arg(
+                            Modal->height());
+                    faults << LayoutFaults(Modal, where);
+                });
+                action->trigger();
+                Settle();
+                if (action->isCheckable() && action->isChecked())
+                    action->setChecked(false);
+            }
+            dialogs.Closing = true;
+            if (window)
+                child->close();
+            Settle();
+            area->closeAllSubWindows();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_EQ(visited, 55);
+        return faults;
+    }
+
+    std::unique_ptr<TMainForm> form_;
+};
+
+} // namespace
+
+TEST_F(ReadableLayoutGui, EveryMenuWindowIsWholeOn1024x768)
+{
+    const QStringList faults = Walk(QSize(1024, 768));
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ReadableLayoutGui, EveryMenuWindowIsWholeOn1280x1024)
+{
+    const QStringList faults = Walk(QSize(1280, 1024));
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// The wizard keeps its size and its buttons their places through its steps.
+TEST(ReadableDialogsGui, TheExportWizardKeepsItsSizeGoingBackAndForth)
+{
+    TRichGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowCount(2);
+    grid.SetFixedRows(1);
+    grid.SetRows(0, {QStringLiteral("Код"), QStringLiteral("Изделие")});
+    grid.SetRows(1, {QStringLiteral("1"), QStringLiteral("Хляб")});
+    TfmExport wizard(nullptr, &grid, QStringLiteral("Продажби"), QString(), QStringLiteral("x"));
+    wizard.show();
+    Settle();
+    const QSize size = wizard.size();
+    const QRect next = wizard.btnNext->geometry();
+    for (int round = 0; round < 3; ++round) {
+        wizard.Next();
+        Settle();
+        EXPECT_EQ(wizard.Step(), 2);
+        EXPECT_EQ(wizard.size(), size);
+        wizard.Prev();
+        Settle();
+        EXPECT_EQ(wizard.Step(), 1);
+        EXPECT_EQ(wizard.size(), size) << "round " << round;
+        EXPECT_EQ(wizard.btnNext->geometry(), next) << "round " << round;
+    }
+    EXPECT_TRUE(LayoutFaults(&wizard, QStringLiteral("wizard")).isEmpty())
+        << LayoutFaults(&wizard, QStringLiteral("wizard")).join(QLatin1Char('\n')).toStdString();
+}
+
+// Each field of the filter dialog is named by its own header, with its
+// group only where two columns share a header, never by the window title.
+TEST(ReadableDialogsGui, TheFilterDialogNamesEachFieldByItsOwnHeader)
+{
+    TFieldProps root;
+    root.SetCaption(QStringLiteral("АРТИКУЛИ ПО ОБЕКТИ (НА БАЗА СТОКОВИ РАЗПИСКИ)"));
+    TFieldProps *site = TFieldProps::AddChild(&root);
+    site->SetCaption(QStringLiteral("Обект"));
+    std::vector<TFieldProps *> leaves;
+    for (const char *group : {"Хляб бял", "Хляб\nтипов"}) {
+        TFieldProps *g = TFieldProps::AddChild(&root);
+        g->SetCaption(QString::fromUtf8(group));
+        for (const char *column : {"Количество", "Стойност"})
+            TFieldProps::AddChild(g)->SetCaption(QString::fromUtf8(column));
+    }
+    TFieldProps::AddChild(&root)->SetCaption(QStringLiteral("Общо\nстойност"));
+    root.IterateLeaves([&](const QString &, TFieldProps *Leaf) { leaves.push_back(Leaf); });
+    EXPECT_EQ(TFieldProps::DistinctCaptions(leaves),
+              std::vector<QString>({QStringLiteral("Обект"), QStringLiteral("Хляб бял - Количество"),
+                                    QStringLiteral("Хляб бял - Стойност"), QStringLiteral("Хляб типов - Количество"),
+                                    QStringLiteral("Хляб типов - Стойност"), QStringLiteral("Общо стойност")}));
+
+    std::unique_ptr<TfrmSimpleFilter> dialog(TfrmSimpleFilter::CreateFilter(nullptr, &root));
+    dialog->show();
+    Settle();
+    ASSERT_EQ(dialog->LeafCount(), 6);
+    EXPECT_EQ(dialog->Label(1)->text(), QStringLiteral("Хляб бял - Количество"));
+    // The full path stays as the label's tip.
+    EXPECT_EQ(dialog->Label(1)->toolTip(),
+              QStringLiteral("АРТИКУЛИ ПО ОБЕКТИ (НА БАЗА СТОКОВИ РАЗПИСКИ) - Хляб бял - Количество"));
+    const QStringList faults = LayoutFaults(dialog.get(), QStringLiteral("filter"));
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// A long caption widens the dialog's columns until it shows whole.
+TEST(ReadableDialogsGui, TheFilterDialogWidensForALongHeader)
+{
+    TFieldProps root;
+    root.SetCaption(QStringLiteral("СПРАВКА"));
+    const QString longCaption = QStringLiteral("Стойност на върнатата продукция без ДДС за периода");
+    TFieldProps::AddChild(&root)->SetCaption(longCaption);
+    TFieldProps::AddChild(&root)->SetCaption(QStringLiteral("Код"));
+    std::unique_ptr<TfrmSimpleFilter> dialog(TfrmSimpleFilter::CreateFilter(nullptr, &root));
+    dialog->show();
+    Settle();
+    EXPECT_GE(dialog->Label(0)->width(), QFontMetrics(dialog->Label(0)->font()).horizontalAdvance(longCaption));
+    const QStringList faults = LayoutFaults(dialog.get(), QStringLiteral("filter"));
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// A fill widens each shown column to its header's widest line, on a grid
+// that does not size its columns too; a header merged over several columns
+// and a hidden column are left as they are.
+TEST(ReadableDialogsGui, AFilledGridColumnIsNeverNarrowerThanItsHeader)
+{
+    TRichGrid grid;
+    grid.SetColCount(4);
+    grid.SetRowCount(3);
+    grid.SetFixedRows(2);
+    grid.SetDefaultColWidth(20);
+    grid.GetColAttributes(2)->SetVisible(false);
+    grid.SetRows(0, {QStringLiteral("Количество"), QStringLiteral("Цена"), QStringLiteral("Скрита колона"),
+                     QStringLiteral("Група над две колони")});
+    grid.SetRows(1, {QString(), QStringLiteral("без ТО/ТН\nза единица мярка"), QString(), QString()});
+    grid.MergeCells(2, 0, 3, 0);
+    TDelimitedStringList rows;
+    rows.Add(QStringLiteral("1@2@3@4"));
+    FillGridFromDelimitedStrings(grid, rows, false);
+    const QFontMetrics fm(grid.font());
+    EXPECT_GE(grid.ColWidths(0), fm.horizontalAdvance(QStringLiteral("Количество")));
+    EXPECT_GE(grid.ColWidths(1), fm.horizontalAdvance(QStringLiteral("за единица мярка")));
+    EXPECT_LT(grid.ColWidths(1), fm.horizontalAdvance(QStringLiteral("без ТО/ТН\nза единица мярка")));
+    EXPECT_LT(grid.ColWidths(2), 1);
+    EXPECT_EQ(grid.ColWidths(3), 20);
+}
+
+// A panel too narrow for its controls wraps them to further rows and grows
+// in height; a caption stays with its field.
+TEST(ReadableDialogsGui, AFlowPanelWrapsAndKeepsCaptionsWithTheirFields)
+{
+    QWidget panel;
+    auto *flow = new TFlowLayout(&panel);
+    flow->setContentsMargins(0, 0, 0, 0);
+    QList<QLabel *> labels;
+    QList<QLineEdit *> edits;
+    for (int i = 0; i < 6; ++i) {
+        labels << new QLabel(QStringLiteral("Поле %1:").arg(i + 1), &panel);
+        edits << new QLineEdit(&panel);
+        edits.last()->setFixedWidth(100);
+        flow->addWidget(labels.last());
+        flow->addWidget(edits.last());
+    }
+    const int oneRow = flow->heightForWidth(2000);
+    EXPECT_GT(flow->heightForWidth(300), 2 * oneRow);
+    panel.resize(300, flow->heightForWidth(300));
+    panel.show();
+    Settle();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(labels[i]->y() + labels[i]->height() / 2, edits[i]->y() + edits[i]->height() / 2) << i;
+        EXPECT_LT(labels[i]->geometry().right(), edits[i]->x()) << i;
+    }
+    const QStringList faults = LayoutFaults(&panel, QStringLiteral("panel"));
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
