@@ -15,6 +15,7 @@
 #include "framework/FilterTypes.h"
 #include "framework/SimpleFilter.h"
 #include "framework/unExport.h"
+#include "framework/unPrintPreview.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/YearOfData.h"
@@ -36,6 +37,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
@@ -263,6 +265,30 @@ protected:
         DatabaseTest::TearDown();
     }
 
+    // Faults of a modal dialog: its size and layout; the print preview's
+    // settings panel and its print setup are looked at too.
+    QStringList InspectDialog(QWidget *Modal, const QString &Where)
+    {
+        QStringList faults;
+        // A dialog fits the screen and the main window; one shown
+        // maximised fills the screen, whatever its size.
+        const QSize room = Modal->screen()->availableGeometry().size().boundedTo(form_->size());
+        if (!Modal->isMaximized() && (Modal->width() > room.width() || Modal->height() > room.height()))
+            faults << QStringLiteral("%1: the dialog is %2x%3").arg(Where).arg(Modal->width()).arg(Modal->height());
+        faults << LayoutFaults(Modal, Where);
+        if (auto *preview = qobject_cast<TfmPrintPreview *>(Modal)) {
+            preview->acSelectColumns->trigger();
+            Settle();
+            faults << LayoutFaults(Modal, Where + QStringLiteral(" settings"));
+            ModalCheck setup([&](QWidget *Inner) { faults << InspectDialog(Inner, Where + QStringLiteral(" setup")); });
+            preview->acPrintSetup->trigger();
+            Settle();
+            if (setup.Seen.isEmpty())
+                faults << Where + QStringLiteral(": no print setup");
+        }
+        return faults;
+    }
+
     // Walks every window of the main menu on a main window of Size.
     QStringList Walk(const QSize &Size)
     {
@@ -275,14 +301,23 @@ protected:
         QStringList faults;
         int visited = 0;
         for (const TMenuItemDef &item : MainMenuItems()) {
-            if (item.Kind != TFormShowKind::MdiChild
-                || (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry))
+            if (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry)
                 continue;
             QAction *menuItem = form_->MenuItem(item.Name);
             if (!menuItem || !menuItem->isEnabled())
                 continue;
             const QString name = item.Caption;
             QuietDialogs dialogs;
+            // The service dialogs are modal: looked at and closed unused.
+            if (item.Kind == TFormShowKind::ModalDialog) {
+                ModalCheck check([&](QWidget *Modal) { faults << InspectDialog(Modal, name); });
+                menuItem->trigger();
+                Settle();
+                if (check.Seen.isEmpty())
+                    faults << name + QStringLiteral(": did not open");
+                ++visited;
+                continue;
+            }
             {
                 ModalCheck stray(
                     [&](QWidget *Modal) { faults << name + QStringLiteral(": unexpected ") + Named(Modal); });
@@ -322,20 +357,18 @@ protected:
             if (!child->isMaximized()) {
                 child->showMaximized();
                 Settle();
+                if (child->width() > work.width() || child->height() > work.height())
+                    faults << QStringLiteral("%1: maximised it is %2x%3").arg(name).arg(child->width()).arg(
+                        child->height());
                 faults << LayoutFaults(window, name + QStringLiteral(" (maximised)"));
             }
-            // The dialogs of the filter and the search keys.
-            for (Qt::Key key : {Qt::Key_F6, Qt::Key_F7}) {
+            // The dialogs of the filter, search, print and file keys.
+            for (Qt::Key key : {Qt::Key_F6, Qt::Key_F7, Qt::Key_F9, Qt::Key_F10}) {
                 QAction *action = window ? KeyAction(window, key) : nullptr;
                 if (!action)
                     continue;
-                const QString where = name + (key == Qt::Key_F6 ? QStringLiteral(" F6") : QStringLiteral(" F7"));
-                ModalCheck check([&](QWidget *Modal) {
-                    if (Modal->width() > work.width() || Modal->height() > form_->height())
-                        faults << QStringLiteral("%1: the dialog is %2x%3").arg(where).arg(Modal->width()).arg(
-                            Modal->height());
-                    faults << LayoutFaults(Modal, where);
-                });
+                const QString where = name + QLatin1Char(' ') + QKeySequence(key).toString();
+                ModalCheck check([&](QWidget *Modal) { faults << InspectDialog(Modal, where); });
                 action->trigger();
                 Settle();
                 if (action->isCheckable() && action->isChecked())
@@ -348,7 +381,7 @@ protected:
             area->closeAllSubWindows();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        EXPECT_EQ(visited, 55);
+        EXPECT_EQ(visited, 58);
         return faults;
     }
 
