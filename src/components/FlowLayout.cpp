@@ -1,5 +1,7 @@
 #include "components/FlowLayout.h"
 
+#include "components/ListEdit.h"
+
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
@@ -77,7 +79,12 @@ bool TFlowLayout::GluedToNext(int Index) const
     if (w && IsCaption(w))
         return true;
     QWidget *next = Index + 1 < FItems.size() ? FItems.at(Index + 1)->widget() : nullptr;
-    return next && IsDescriptionPanel(next) && !IsCaption(next);
+    if (!next)
+        return false;
+    // A picker and the panel that names what it holds.
+    if (const auto *picker = qobject_cast<const TCustomListEdit *>(w); picker && picker->DescrControl() == next)
+        return true;
+    return IsDescriptionPanel(next) && !IsCaption(next);
 }
 
 // Runs of items that share a row: a caption with its control, a picker

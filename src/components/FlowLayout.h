@@ -5,8 +5,8 @@
 // overlapping them. Its height follows its width (heightForWidth).
 //
 // A caption stays on the row of the control it names: a label whose text
-// ends with ':' keeps with the item after it, and a framed label (the
-// description panel of a picker) keeps with the item before it. KeepWithNext
+// ends with ':' keeps with the item after it, and a picker's description
+// panel (or any framed label) keeps with the item before it. KeepWithNext
 // glues any other pair.
 #include <QLayout>
 #include <QList>

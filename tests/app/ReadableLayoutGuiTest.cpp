@@ -7,6 +7,7 @@
 #include "app/unMain.h"
 #include "components/FlowLayout.h"
 #include "components/GridUtils.h"
+#include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
@@ -534,4 +535,27 @@ TEST(ReadableDialogsGui, AFlowPanelWrapsAndKeepsCaptionsWithTheirFields)
     }
     const QStringList faults = LayoutFaults(&panel, QStringLiteral("panel"));
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+
+    // A picker goes to the next row with the panel that names its pick,
+    // where the panel alone would not fit after it.
+    QWidget row;
+    auto *rowFlow = new TFlowLayout(&row);
+    rowFlow->setContentsMargins(0, 0, 0, 0);
+    auto *first = new QLineEdit(&row);
+    first->setFixedWidth(200);
+    auto *pickerLabel = new QLabel(QStringLiteral("Микробус:"), &row);
+    auto *picker = new TListEdit(&row);
+    picker->setFixedWidth(70);
+    auto *pickerPanel = new QLabel(&row);
+    pickerPanel->setFixedWidth(160);
+    picker->SetDescrControl(pickerPanel);
+    for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(pickerLabel),
+                       static_cast<QWidget *>(picker), static_cast<QWidget *>(pickerPanel)})
+        rowFlow->addWidget(w);
+    const int width = 200 + 6 + pickerLabel->sizeHint().width() + 6 + 70 + 6 + 80;
+    row.resize(width, rowFlow->heightForWidth(width));
+    row.show();
+    Settle();
+    EXPECT_GT(picker->y(), first->geometry().bottom());
+    EXPECT_EQ(picker->y() + picker->height() / 2, pickerPanel->y() + pickerPanel->height() / 2);
 }
