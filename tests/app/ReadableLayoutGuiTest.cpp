@@ -4,6 +4,7 @@
 // overlap, no caption is cut, no control lies outside its window, no window
 // is larger than the work area (the main window's MDI area), and no grid
 // column is narrower than its header.
+#include "app/MenuWalkSupport.h"
 #include "app/unMain.h"
 #include "components/FlowLayout.h"
 #include "components/GridUtils.h"
@@ -18,8 +19,6 @@
 #include "framework/unExport.h"
 #include "framework/unPrintPreview.h"
 #include "support/DatabaseTest.h"
-#include "support/ScopedDialogAnswers.h"
-#include "support/YearOfData.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -47,7 +46,8 @@
 #include <algorithm>
 #include <functional>
 
-using testsupport::ScopedDialogAnswers;
+using testsupport::ClosingDialogAnswers;
+using testsupport::ModalWatch;
 
 namespace {
 
@@ -185,48 +185,6 @@ QStringList LayoutFaults(QWidget *Window, const QString &Where)
     return faults;
 }
 
-// Runs Check on each modal window that comes up while it lives, then
-// closes it, so that a key's dialog is looked at and left unchanged.
-class ModalCheck
-{
-public:
-    explicit ModalCheck(std::function<void(QWidget *)> Check) : check_(std::move(Check))
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || !modal->isVisible())
-                return;
-            Settle();
-            Seen << QString::fromLatin1(modal->metaObject()->className());
-            check_(modal);
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            else
-                modal->close();
-        });
-        timer_.start();
-    }
-    QStringList Seen;
-
-private:
-    std::function<void(QWidget *)> check_;
-    QTimer timer_;
-};
-
-class QuietDialogs : public ScopedDialogAnswers
-{
-public:
-    bool Closing = false;
-    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
-    {
-        if (Closing && std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
-                                   [](const platform::DialogButtonSpec &b) { return b.Button == mbNo; }))
-            Press(mbNo);
-        return ScopedDialogAnswers::ShowMessageBox(Request);
-    }
-};
-
 QAction *KeyAction(QWidget *Window, Qt::Key Key)
 {
     for (QAction *action : Window->findChildren<QAction *>()) {
@@ -245,17 +203,7 @@ protected:
         DatabaseTest::SetUp();
         CloseDatabase();
         ASSERT_TRUE(QFile::remove(DatabasePath()));
-        bench::YearSpec spec;
-        spec.year = QDate::currentDate().year();
-        spec.sites = 12;
-        spec.customers = 5;
-        spec.products = 30;
-        spec.resources = 10;
-        spec.minibuses = 3;
-        spec.receipts = 60;
-        spec.linesPerReceipt = 5;
-        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), spec);
-        ASSERT_GT(counts.invoices, 0);
+        ASSERT_GT(testsupport::GenerateSmallYear(DatabasePath(), 60).invoices, 0);
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
         form_ = std::make_unique<TMainForm>();
     }
@@ -281,7 +229,7 @@ protected:
             preview->acSelectColumns->trigger();
             Settle();
             faults << LayoutFaults(Modal, Where + QStringLiteral(" settings"));
-            ModalCheck setup([&](QWidget *Inner) { faults << InspectDialog(Inner, Where + QStringLiteral(" setup")); });
+            ModalWatch setup([&](QWidget *Inner) { faults << InspectDialog(Inner, Where + QStringLiteral(" setup")); });
             preview->acPrintSetup->trigger();
             Settle();
             if (setup.Seen.isEmpty())
@@ -308,10 +256,10 @@ protected:
             if (!menuItem || !menuItem->isEnabled())
                 continue;
             const QString name = item.Caption;
-            QuietDialogs dialogs;
+            ClosingDialogAnswers dialogs;
             // The service dialogs are modal: looked at and closed unused.
             if (item.Kind == TFormShowKind::ModalDialog) {
-                ModalCheck check([&](QWidget *Modal) { faults << InspectDialog(Modal, name); });
+                ModalWatch check([&](QWidget *Modal) { faults << InspectDialog(Modal, name); });
                 menuItem->trigger();
                 Settle();
                 if (check.Seen.isEmpty())
@@ -320,7 +268,7 @@ protected:
                 continue;
             }
             {
-                ModalCheck stray(
+                ModalWatch stray(
                     [&](QWidget *Modal) { faults << name + QStringLiteral(": unexpected ") + Named(Modal); });
                 menuItem->trigger();
                 Settle();
@@ -369,7 +317,7 @@ protected:
                 if (!action)
                     continue;
                 const QString where = name + QLatin1Char(' ') + QKeySequence(key).toString();
-                ModalCheck check([&](QWidget *Modal) { faults << InspectDialog(Modal, where); });
+                ModalWatch check([&](QWidget *Modal) { faults << InspectDialog(Modal, where); });
                 action->trigger();
                 Settle();
                 if (action->isCheckable() && action->isChecked())
