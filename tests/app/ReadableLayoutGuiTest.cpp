@@ -25,6 +25,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
@@ -36,9 +37,11 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -123,6 +126,19 @@ int OneLineTextWidth(const QLabel *Label)
     return fm.horizontalAdvance(text) + (Label->alignment() & Qt::AlignHCenter ? 0 : indent);
 }
 
+// The width a button needs to show its caption: the text, and the box or
+// the circle of a check box or a radio button.
+int ButtonCaptionWidth(const QAbstractButton *Button)
+{
+    if (!Button || Button->text().isEmpty())
+        return 0;
+    int width = QFontMetrics(Button->font()).size(Qt::TextShowMnemonic, Button->text()).width() + 4;
+    if (qobject_cast<const QCheckBox *>(Button) || qobject_cast<const QRadioButton *>(Button))
+        width += Button->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, Button)
+               + Button->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, Button);
+    return width;
+}
+
 // Faults of one window as it stands: overlapping controls, cut captions,
 // controls outside their window or cut by what holds them, grid columns
 // narrower than their header.
@@ -147,6 +163,8 @@ QStringList LayoutFaults(QWidget *Window, const QString &Where)
                               .arg(label->contentsRect().width())
                               .arg(need);
         }
+        if (const int need = ButtonCaptionWidth(qobject_cast<const QAbstractButton *>(w)); need > w->width())
+            faults << QStringLiteral("%1: %2 is cut (%3 of %4 px)").arg(Where, Named(w)).arg(w->width()).arg(need);
         if (!Window->rect().contains(r))
             faults << QStringLiteral("%1: %2 lies outside the window").arg(Where, Named(w));
         // Cut by a panel or box that holds it (contents of a scroll box
