@@ -1,6 +1,8 @@
 // Every window readable on the screens of the office: each window of the
-// main menu opened on a main window of 1024 x 768 and of 1280 x 1024, as it
-// opens and maximised, with the dialogs its keys open. No two controls
+// main menu opened in a main window that fills a screen of 1024 x 768 and
+// of 1280 x 1024 (each walk in a process of its own, whose offscreen screen
+// has that size), as it opens and maximised, with the dialogs its keys and
+// the service menu open. No two controls
 // overlap, no caption is cut, no control lies outside its window, no window
 // is larger than the work area (the main window's MDI area), and no grid
 // column is narrower than its header.
@@ -31,11 +33,13 @@
 #include <QDialog>
 #include <QFile>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -43,6 +47,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -213,11 +218,18 @@ QAction *KeyAction(QWidget *Window, Qt::Key Key)
     return nullptr;
 }
 
-class ReadableLayoutGui : public testsupport::DatabaseTest
+// Set in the process that walks the windows on a screen of its own.
+const char *const kScreenChild = "TOLVEX_LAYOUT_SCREEN_CHILD";
+
+// The walk runs in a process of its own whose offscreen screen is of the
+// size under test, so that dialogs and maximised windows meet that screen.
+class ReadableLayoutOnScreenGui : public testsupport::DatabaseTest
 {
 protected:
     void SetUp() override
     {
+        if (!qEnvironmentVariableIsSet(kScreenChild))
+            GTEST_SKIP() << "runs only in the process that ReadableLayoutGui starts";
         DatabaseTest::SetUp();
         CloseDatabase();
         ASSERT_TRUE(QFile::remove(DatabasePath()));
@@ -239,9 +251,12 @@ protected:
         QStringList faults;
         // A dialog fits the screen and the main window; one shown
         // maximised fills the screen, whatever its size.
-        const QSize room = Modal->screen()->availableGeometry().size().boundedTo(form_->size());
+        const QRect screen = Modal->screen()->availableGeometry();
+        const QSize room = screen.size().boundedTo(form_->size());
         if (!Modal->isMaximized() && (Modal->width() > room.width() || Modal->height() > room.height()))
             faults << QStringLiteral("%1: the dialog is %2x%3").arg(Where).arg(Modal->width()).arg(Modal->height());
+        else if (!screen.contains(Modal->geometry()))
+            faults << QStringLiteral("%1: the dialog lies outside the screen").arg(Where);
         faults << LayoutFaults(Modal, Where);
         if (auto *preview = qobject_cast<TfmPrintPreview *>(Modal)) {
             preview->acSelectColumns->trigger();
@@ -259,8 +274,10 @@ protected:
     // Walks every window of the main menu on a main window of Size.
     QStringList Walk(const QSize &Size)
     {
-        form_->resize(Size);
-        form_->show();
+        // The main window fills the screen, as the clerks keep it.
+        EXPECT_EQ(QGuiApplication::primaryScreen()->availableGeometry().size(), Size);
+        form_->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+        form_->showMaximized();
         form_->activateWindow();
         Settle();
         QMdiArea *area = form_->MdiArea();
@@ -357,16 +374,55 @@ protected:
 
 } // namespace
 
-TEST_F(ReadableLayoutGui, EveryMenuWindowIsWholeOn1024x768)
+TEST_F(ReadableLayoutOnScreenGui, Walk1024x768)
 {
     const QStringList faults = Walk(QSize(1024, 768));
     EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults\n" << faults.join(QLatin1Char('\n')).toStdString();
 }
 
-TEST_F(ReadableLayoutGui, EveryMenuWindowIsWholeOn1280x1024)
+TEST_F(ReadableLayoutOnScreenGui, Walk1280x1024)
 {
     const QStringList faults = Walk(QSize(1280, 1024));
     EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+namespace {
+
+// Runs the walk of ChildTest in a process whose screen is Size; its faults
+// come back in its output.
+void WalkOnScreen(const QSize &Size, const QString &ChildTest)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile config(dir.filePath(QStringLiteral("screen.json")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral("{\"screens\": [{\"name\": \"office\", \"x\": 0, \"y\": 0, \"width\": %1, "
+                                "\"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+                     .arg(Size.width())
+                     .arg(Size.height())
+                     .toUtf8());
+    config.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config.fileName());
+    env.insert(QString::fromLatin1(kScreenChild), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=ReadableLayoutOnScreenGui.") + ChildTest});
+    ASSERT_TRUE(child.waitForFinished(300000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test."))) << output.toStdString();
+}
+
+} // namespace
+
+TEST(ReadableLayoutGui, EveryMenuWindowIsWholeOn1024x768) { WalkOnScreen(QSize(1024, 768), QStringLiteral("Walk1024x768")); }
+
+TEST(ReadableLayoutGui, EveryMenuWindowIsWholeOn1280x1024)
+{
+    WalkOnScreen(QSize(1280, 1024), QStringLiteral("Walk1280x1024"));
 }
 
 // The wizard keeps its size and its buttons their places through its steps.
