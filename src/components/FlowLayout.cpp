@@ -32,11 +32,15 @@ TFlowLayout::TFlowLayout(QWidget *Parent, int HSpacing, int VSpacing)
 
 TFlowLayout::~TFlowLayout()
 {
-    while (QLayoutItem *item = takeAt(0))
-        delete item;
+    qDeleteAll(FItems);
+    FItems.clear();
 }
 
-void TFlowLayout::addItem(QLayoutItem *Item) { FItems.append(Item); }
+void TFlowLayout::addItem(QLayoutItem *Item)
+{
+    FItems.append(Item);
+    invalidate();
+}
 
 void TFlowLayout::insertWidget(int Index, QWidget *Widget)
 {
@@ -55,14 +59,30 @@ QLayoutItem *TFlowLayout::itemAt(int Index) const
 
 QLayoutItem *TFlowLayout::takeAt(int Index)
 {
-    return Index >= 0 && Index < FItems.size() ? FItems.takeAt(Index) : nullptr;
+    if (Index < 0 || Index >= FItems.size())
+        return nullptr;
+    invalidate();
+    return FItems.takeAt(Index);
 }
 
 Qt::Orientations TFlowLayout::expandingDirections() const { return {}; }
 
 bool TFlowLayout::hasHeightForWidth() const { return true; }
 
-int TFlowLayout::heightForWidth(int Width) const { return DoLayout(QRect(0, 0, Width, 0), false); }
+int TFlowLayout::heightForWidth(int Width) const
+{
+    if (Width != FCachedWidth) {
+        FCachedHeight = DoLayout(QRect(0, 0, Width, 0), false);
+        FCachedWidth = Width;
+    }
+    return FCachedHeight;
+}
+
+void TFlowLayout::invalidate()
+{
+    FCachedWidth = -1;
+    QLayout::invalidate();
+}
 
 void TFlowLayout::KeepWithNext(QWidget *Widget, bool Keep) { Widget->setProperty(KeepWithNextProperty, Keep); }
 

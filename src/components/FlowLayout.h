@@ -30,6 +30,7 @@ public:
     QSize minimumSize() const override;
     QSize sizeHint() const override;
     void setGeometry(const QRect &Rect) override;
+    void invalidate() override;
 
     // The widget stays on the row of the item after it.
     static void KeepWithNext(QWidget *Widget, bool Keep = true);
@@ -49,4 +50,8 @@ private:
     QList<QLayoutItem *> FItems;
     int FHSpacing;
     int FVSpacing;
+    // The last height asked for, by width: the layouts above ask again and
+    // again while a window settles.
+    mutable int FCachedWidth = -1;
+    mutable int FCachedHeight = 0;
 };
