@@ -62,7 +62,9 @@ std::vector<QString> TFieldProps::DistinctCaptions(const std::vector<TFieldProps
     std::vector<QString> captions;
     std::vector<const TFieldProps *> reached;
     for (const TFieldProps *leaf : Leaves) {
-        captions.push_back(leaf->FCaption.simplified());
+        captions.push_back(leaf->FDetail.trimmed().isEmpty()
+                               ? leaf->FCaption.simplified()
+                               : (leaf->FCaption + QStringLiteral(" - ") + leaf->FDetail).simplified());
         reached.push_back(leaf);
     }
     // A caption shared by several leaves takes the next group above each of

@@ -555,8 +555,19 @@ void TQuorendReadForm::BuildFieldProps(TFieldProps *Parent, int HeaderRow, int T
             // the block.
             if (block.Right > block.Left && block.Bottom + 1 < Grid->FixedRows())
                 BuildFieldProps(child, block.Bottom + 1, block.Right, block.Left);
-            else
+            else {
                 SetFieldKind(child, block.Left);
+                // Header cells under a one-column block name its column
+                // further (a product's name under its code).
+                QStringList below;
+                for (int r = block.Bottom + 1; r < Grid->FixedRows(); ++r) {
+                    TGridRect under;
+                    Grid->GetMergeRect(block.Left, r, under);
+                    if (under.Left == under.Right && under.Top == r && !Grid->Cells(block.Left, r).trimmed().isEmpty())
+                        below << Grid->Cells(block.Left, r);
+                }
+                child->SetDetail(below.join(QLatin1Char(' ')));
+            }
         }
         col = std::max(block.Right, col) + 1;
     }

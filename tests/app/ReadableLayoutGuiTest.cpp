@@ -17,6 +17,7 @@
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
 #include "framework/FilterTypes.h"
+#include "framework/QuorendReadForm.h"
 #include "framework/SimpleFilter.h"
 #include "framework/unExport.h"
 #include "framework/unPrintPreview.h"
@@ -486,6 +487,32 @@ TEST(ReadableDialogsGui, TheFilterDialogNamesEachFieldByItsOwnHeader)
               QStringLiteral("АРТИКУЛИ ПО ОБЕКТИ (НА БАЗА СТОКОВИ РАЗПИСКИ) - Хляб бял - Количество"));
     const QStringList faults = LayoutFaults(dialog.get(), QStringLiteral("filter"));
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// A column whose header holds a code over a name is named by both: the
+// name under the code tells the columns of a crosstab apart.
+TEST(ReadableDialogsGui, TheFilterDialogNamesACodeColumnByTheNameUnderIt)
+{
+    auto form = std::make_unique<TQuorendReadForm>(nullptr, fsNormal);
+    form->pnlCaption->setText(QStringLiteral("АРТИКУЛИ ПО ОБЕКТИ (НА БАЗА СТОКОВИ РАЗПИСКИ)"));
+    form->Grid->SetColCount(5);
+    form->Grid->SetRowCount(3);
+    form->Grid->SetFixedRows(2);
+    form->Grid->SetRows(0, {QStringLiteral("Обект"), QString(), QStringLiteral("6"), QStringLiteral("9"),
+                            QStringLiteral("Общо (лв.)")});
+    form->Grid->SetRows(1, {QStringLiteral("Шифър"), QStringLiteral("Наименование"), QStringLiteral("Хляб бял"),
+                            QStringLiteral("Хляб типов"), QString()});
+    form->Grid->SetMergeCellsStr(QStringLiteral("0,0,1,0|4,0,4,1|"));
+    TfrmSimpleFilter *dialog = form->CreateFilterDialog();
+    ASSERT_EQ(dialog->LeafCount(), 5);
+    QStringList shown;
+    for (int i = 0; i < dialog->LeafCount(); ++i)
+        shown << dialog->Label(i)->text();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("Шифър"), QStringLiteral("Наименование"),
+                                  QStringLiteral("6 - Хляб бял"), QStringLiteral("9 - Хляб типов"),
+                                  QStringLiteral("Общо (лв.)")}));
+    // The full caption, as the tree gives it, stays the tip.
+    EXPECT_EQ(dialog->Label(2)->toolTip(), QStringLiteral("АРТИКУЛИ ПО ОБЕКТИ (НА БАЗА СТОКОВИ РАЗПИСКИ) - 6"));
 }
 
 // A long caption widens the dialog's columns until it shows whole.
