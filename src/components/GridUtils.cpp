@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "components/Formatters.h"
@@ -365,6 +366,9 @@ void WidenColumnsToHeaders(StringGrid &Grid)
     TRichGrid *tr = AsRich(Grid);
     if (!tr)
         return;
+    // Headers mostly share one look: its metrics are made once.
+    std::optional<QFontMetrics> metrics;
+    TFontStyles metricsStyle;
     for (int r = 0; r < tr->FixedRows(); ++r) {
         for (int c = 0; c < tr->ColCount(); ++c) {
             if (tr->ColWidths(c) < 1)
@@ -378,10 +382,13 @@ void WidenColumnsToHeaders(StringGrid &Grid)
             tr->GetDisplayAttributes(c, r, &look, text);
             if (text.isEmpty())
                 continue;
-            const QFontMetrics metrics(platform::StyledFont(tr->font(), look.FontStyle()));
+            if (!metrics || !(look.FontStyle() == metricsStyle)) {
+                metricsStyle = look.FontStyle();
+                metrics.emplace(platform::StyledFont(tr->font(), metricsStyle));
+            }
             int widest = 0;
             for (const QString &line : text.split(QLatin1Char('\n')))
-                widest = std::max(widest, metrics.horizontalAdvance(line));
+                widest = std::max(widest, metrics->horizontalAdvance(line));
             const int width = widest + look.LeftMargin() + look.RightMargin() + 2;
             if (tr->ColWidths(c) < width)
                 tr->SetColWidths(c, width);
