@@ -3,13 +3,10 @@
 #include "components/ListEdit.h"
 
 #include <QLabel>
-#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 
 namespace {
-
-const char *const KeepWithNextProperty = "flowKeepWithNext";
 
 bool IsCaption(const QWidget *W)
 {
@@ -84,8 +81,6 @@ void TFlowLayout::invalidate()
     QLayout::invalidate();
 }
 
-void TFlowLayout::KeepWithNext(QWidget *Widget, bool Keep) { Widget->setProperty(KeepWithNextProperty, Keep); }
-
 QSize TFlowLayout::ItemSize(QLayoutItem *Item) const
 {
     return Item->sizeHint().expandedTo(Item->minimumSize()).boundedTo(Item->maximumSize());
@@ -94,8 +89,6 @@ QSize TFlowLayout::ItemSize(QLayoutItem *Item) const
 bool TFlowLayout::GluedToNext(int Index) const
 {
     QWidget *w = FItems.at(Index)->widget();
-    if (w && w->property(KeepWithNextProperty).toBool())
-        return true;
     if (w && IsCaption(w))
         return true;
     QWidget *next = Index + 1 < FItems.size() ? FItems.at(Index + 1)->widget() : nullptr;

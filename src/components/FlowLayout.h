@@ -6,8 +6,7 @@
 //
 // A caption stays on the row of the control it names: a label whose text
 // ends with ':' keeps with the item after it, and a picker's description
-// panel (or any framed label) keeps with the item before it. KeepWithNext
-// glues any other pair.
+// panel (or any framed label) keeps with the item before it.
 #include <QLayout>
 #include <QList>
 
@@ -31,9 +30,6 @@ public:
     QSize sizeHint() const override;
     void setGeometry(const QRect &Rect) override;
     void invalidate() override;
-
-    // The widget stays on the row of the item after it.
-    static void KeepWithNext(QWidget *Widget, bool Keep = true);
 
 private:
     struct Group
