@@ -168,6 +168,17 @@ QStringList LayoutFaults(QWidget *Window, const QString &Where)
                               .arg(Where, Named(w))
                               .arg(label->contentsRect().width())
                               .arg(need);
+            // Its lines whole in height too: one line of the font, or all
+            // the lines a wrapped text takes at the label's width.
+            if (!label->text().isEmpty() && label->pixmap().isNull()) {
+                const int lines = label->wordWrap() ? label->heightForWidth(label->width())
+                                                    : QFontMetrics(label->font()).height();
+                if (lines > label->height())
+                    faults << QStringLiteral("%1: %2 is cut in height (%3 of %4 px)")
+                                  .arg(Where, Named(w))
+                                  .arg(label->height())
+                                  .arg(lines);
+            }
         }
         if (const int need = ButtonCaptionWidth(qobject_cast<const QAbstractButton *>(w)); need > w->width())
             faults << QStringLiteral("%1: %2 is cut (%3 of %4 px)").arg(Where, Named(w)).arg(w->width()).arg(need);
