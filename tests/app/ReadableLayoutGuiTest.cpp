@@ -542,6 +542,34 @@ TEST(ReadableDialogsGui, TheFilterDialogWidensForALongHeader)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
+// A caption longer than half the screen wraps to further lines, and its row
+// grows so that the lines and the rows below stay whole; a '&' shows as such.
+TEST(ReadableDialogsGui, TheFilterDialogWrapsACaptionLongerThanHalfTheScreen)
+{
+    TFieldProps root;
+    root.SetCaption(QStringLiteral("СПРАВКА"));
+    QString longCaption;
+    while (QFontMetrics(QApplication::font()).horizontalAdvance(longCaption)
+           < QGuiApplication::primaryScreen()->availableGeometry().width())
+        longCaption += QStringLiteral("Стойност на върнатата продукция & амбалаж ");
+    for (const QString &caption : {longCaption.trimmed(), QStringLiteral("Код"), QStringLiteral("Име"),
+                                   QStringLiteral("Цена")})
+        TFieldProps::AddChild(&root)->SetCaption(caption);
+    std::unique_ptr<TfrmSimpleFilter> dialog(TfrmSimpleFilter::CreateFilter(nullptr, &root));
+    dialog->show();
+    Settle();
+    EXPECT_TRUE(dialog->Label(0)->wordWrap());
+    EXPECT_FALSE(dialog->Label(2)->wordWrap());
+    EXPECT_LE(dialog->width(), QGuiApplication::primaryScreen()->availableGeometry().width());
+    EXPECT_GT(dialog->Label(0)->height(), 2 * QFontMetrics(dialog->Label(0)->font()).height());
+    // The neighbour's caption sits over its input, as the long one does.
+    EXPECT_EQ(dialog->Label(1)->geometry().bottom(), dialog->Label(0)->geometry().bottom());
+    EXPECT_LT(dialog->Input(1)->geometry().bottom(), dialog->Label(2)->y());
+    EXPECT_TRUE(dialog->Label(0)->text().contains(QStringLiteral("&&")));
+    const QStringList faults = LayoutFaults(dialog.get(), QStringLiteral("filter"));
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
 // A fill widens each shown column to its header's widest line, on a grid
 // that does not size its columns too; a header merged over several columns
 // and a hidden column are left as they are.
