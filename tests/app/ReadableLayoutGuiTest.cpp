@@ -2,10 +2,10 @@
 // main menu opened in a main window that fills a screen of 1024 x 768 and
 // of 1280 x 1024 (each walk in a process of its own, whose offscreen screen
 // has that size), as it opens and maximised, with the dialogs its keys and
-// the service menu open. No two controls
-// overlap, no caption is cut, no control lies outside its window, no window
-// is larger than the work area (the main window's MDI area), and no grid
-// column is narrower than its header.
+// the service menu open. No two controls overlap, no caption is cut, no
+// control lies outside its window, no window is larger than the work area
+// (the main window's MDI area), no dialog larger than the screen, and no
+// grid column is narrower than its header.
 #include "app/MenuWalkSupport.h"
 #include "app/unMain.h"
 #include "components/FlowLayout.h"
@@ -30,8 +30,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDate>
-#include <QDialog>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -49,11 +47,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
 
 using testsupport::ClosingDialogAnswers;
 using testsupport::ModalWatch;
@@ -283,7 +278,8 @@ protected:
         return faults;
     }
 
-    // Walks every window of the main menu on a main window of Size.
+    // Walks every window of the main menu on this process's screen, which
+    // is of Size.
     QStringList Walk(const QSize &Size)
     {
         // The main window fills the screen, as the clerks keep it.
