@@ -1,8 +1,10 @@
 #include "components/GridUtils.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "components/Formatters.h"
@@ -155,6 +157,7 @@ bool FillGridFromDelimitedStrings(StringGrid &Grid, const TDelimitedStrings &Str
     TRichGrid *tr = AsRich(Grid);
     if (tr)
         tr->AutoSizeColumns(nullptr);
+    WidenColumnsToHeaders(Grid);
 
     const int count = Strings.Count();
     const int fixedRows = Grid.FixedRows();
@@ -356,6 +359,41 @@ void HideColumn(StringGrid &Grid, int ACol)
         tr->GetColAttributes(ACol)->SetVisible(false);
     else if (TRunTimeGrid *ta = AsRunTime(Grid))
         ta->SetColHidden(ACol, true);
+}
+
+void WidenColumnsToHeaders(StringGrid &Grid)
+{
+    TRichGrid *tr = AsRich(Grid);
+    if (!tr)
+        return;
+    // Headers mostly share one look: its metrics are made once.
+    std::optional<QFontMetrics> metrics;
+    TFontStyles metricsStyle;
+    for (int r = 0; r < tr->FixedRows(); ++r) {
+        for (int c = 0; c < tr->ColCount(); ++c) {
+            if (tr->ColWidths(c) < 1)
+                continue;
+            TGridRect block;
+            tr->GetMergeRect(c, r, block);
+            if (block.Left != block.Right || block.Top != r)
+                continue;
+            TColRowAttributes look;
+            QString text;
+            tr->GetDisplayAttributes(c, r, &look, text);
+            if (text.isEmpty())
+                continue;
+            if (!metrics || !(look.FontStyle() == metricsStyle)) {
+                metricsStyle = look.FontStyle();
+                metrics.emplace(platform::StyledFont(tr->font(), metricsStyle));
+            }
+            int widest = 0;
+            for (const QString &line : text.split(QLatin1Char('\n')))
+                widest = std::max(widest, metrics->horizontalAdvance(line));
+            const int width = widest + look.LeftMargin() + look.RightMargin() + 2;
+            if (tr->ColWidths(c) < width)
+                tr->SetColWidths(c, width);
+        }
+    }
 }
 
 void ShowColumn(StringGrid &Grid, int ACol)

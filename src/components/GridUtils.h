@@ -81,6 +81,11 @@ void SetCellColor(platform::StringGrid &Grid, int ACol, int ARow, TColor Color);
 TColor GetCellColor(const platform::StringGrid &Grid, int ACol, int ARow);
 void GetCellMergeRect(const platform::StringGrid &Grid, int ACol, int ARow, TGridRect &Rect);
 void HideColumn(platform::StringGrid &Grid, int ACol);
+// Widens every shown column of an attributed grid to the widest line of
+// each header cell of its own (a header merged across columns is not
+// measured). The fill runs it once per fill; a grid that is not filled
+// runs it when its header is set.
+void WidenColumnsToHeaders(platform::StringGrid &Grid);
 void ShowColumn(platform::StringGrid &Grid, int ACol);
 // A new grid of the model's class with the model's contents, or nullptr for
 // another class. Owner and Parent default to the model's (its parent, which

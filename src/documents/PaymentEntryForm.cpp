@@ -37,7 +37,7 @@ TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int
 {
     dtp_From = AddDatePicker(pnlParams, QStringLiteral("От дата:"), QStringLiteral("dtp_From"));
     dtp_To = AddDatePicker(pnlParams, QStringLiteral("до дата:"), QStringLiteral("dtp_To"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *params = pnlParams->layout();
 
     rg_Type = new QGroupBox(TypeCaption, pnlParams);
     rg_Type->setObjectName(QStringLiteral("rg_Type"));

@@ -238,6 +238,7 @@ void TSalesDocumentForm::SetupGridHeader(const QStringList &Row0, const QStringL
     GridGoods->GetColAttributes(colPercent)->SetFormatter(ValueFormatter);
     GridGoods->GetColAttributes(colDiscPrice)->SetFormatter(PriceFormatter);
     GridGoods->GetColAttributes(colValue)->SetFormatter(ValueFormatter);
+    WidenColumnsToHeaders(*GridGoods);
 }
 
 void TSalesDocumentForm::SetEditText(QLineEdit *Edit, const QString &Text)

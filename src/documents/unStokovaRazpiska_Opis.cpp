@@ -29,7 +29,7 @@ TfrmStokovaRazpiska_Opis::TfrmStokovaRazpiska_Opis(QWidget *AOwner, TFormStyle A
 {
     setObjectName(QStringLiteral("frmStokovaRazpiska_Opis"));
     setWindowTitle(QStringLiteral("Опис на стокови разписки"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *params = pnlParams->layout();
     params->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
     code_bus = new TListEdit(pnlParams);
     code_bus->setObjectName(QStringLiteral("code_bus"));

@@ -99,7 +99,7 @@ TfrmDneven_list_na_shofior::TfrmDneven_list_na_shofior(QWidget *AOwner, TFormSty
     : TQuorendReadForm(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmDneven_list_na_shofior"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *params = pnlParams->layout();
     leMicrobus = AddBusPicker(pnlParams, QStringLiteral("leMicrobus"), panelMicrobus);
     dtp_For = AddDatePicker(pnlParams, QStringLiteral("За дата:"), QStringLiteral("dtp_For"));
     params->addWidget(new QLabel(QStringLiteral("Количества:"), pnlParams));

@@ -58,7 +58,7 @@ TfrmGenerirane_na_Propusk_za_izvozvane::TfrmGenerirane_na_Propusk_za_izvozvane(Q
     : TQuorendReadForm(AOwner, AFormStyle)
 {
     setObjectName(QStringLiteral("frmGenerirane_na_Propusk_za_izvozvane"));
-    auto *layout = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *layout = pnlParams->layout();
     layout->addWidget(new QLabel(QStringLiteral("Микробус:"), pnlParams));
     code_bus = new TListEdit(pnlParams);
     code_bus->setObjectName(QStringLiteral("code_bus"));

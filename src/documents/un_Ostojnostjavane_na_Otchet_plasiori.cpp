@@ -75,7 +75,7 @@ TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(Q
 {
     setObjectName(QStringLiteral("frmOstojnostjavane_na_Otchet_plasiori"));
     SetPrintSettingsKey(QStringLiteral("frmOstojnostjavane_na_Otchet_plasiori_print_settings"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *params = pnlParams->layout();
     code_bus = AddBusPicker(pnlParams, QStringLiteral("code_bus"), panelMicrobus);
     date_doc = AddDatePicker(pnlParams, QStringLiteral("За дата:"), QStringLiteral("date_doc"));
     btnLoad_5th_Price = new QPushButton(QStringLiteral("Зареди пета цена"), pnlParams);

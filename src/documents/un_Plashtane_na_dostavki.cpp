@@ -49,7 +49,7 @@ TfrmPlashtane_na_dostavki::TfrmPlashtane_na_dostavki(QWidget *AOwner, TFormStyle
     : TPaymentEntryForm(AOwner, AFormStyle, colCount, colValue, QStringLiteral(" Вид на доставките: "))
 {
     setObjectName(QStringLiteral("frmPlashtane_na_dostavki"));
-    auto *params = static_cast<QHBoxLayout *>(pnlParams->layout());
+    auto *params = pnlParams->layout();
     params->addWidget(new QLabel(QStringLiteral("Доставчик:"), pnlParams));
     code_supplier = CodeEdit(pnlParams, QStringLiteral("code_supplier"));
     params->addWidget(code_supplier);

@@ -85,7 +85,6 @@ TfrmBusDayDocument::~TfrmBusDayDocument() = default;
 
 void TfrmBusDayDocument::BuildControls(int QuantityPrecision)
 {
-    pnlParams->setFixedHeight(FNumbered ? 112 : 84);
     auto *editors = new QWidget(pnlParams);
     auto *grid = new QGridLayout(editors);
     grid->setContentsMargins(0, 0, 0, 0);

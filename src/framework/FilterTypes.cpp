@@ -1,5 +1,6 @@
 #include "framework/FilterTypes.h"
 
+#include <QHash>
 #include <algorithm>
 
 TFieldProps::TFieldProps() = default;
@@ -54,4 +55,33 @@ void TFieldProps::IterateLeaves(const std::function<void(const QString &, TField
     }
     for (TFieldProps *child : FChildren)
         child->IterateLeaves(Visitor);
+}
+
+std::vector<QString> TFieldProps::DistinctCaptions(const std::vector<TFieldProps *> &Leaves)
+{
+    std::vector<QString> captions;
+    std::vector<const TFieldProps *> reached;
+    for (const TFieldProps *leaf : Leaves) {
+        captions.push_back(leaf->FDetail.trimmed().isEmpty()
+                               ? leaf->FCaption.simplified()
+                               : (leaf->FCaption + QStringLiteral(" - ") + leaf->FDetail).simplified());
+        reached.push_back(leaf);
+    }
+    // A caption shared by several leaves takes the next group above each of
+    // them, until the captions differ or no group is left below the root.
+    for (bool widened = true; widened;) {
+        widened = false;
+        QHash<QString, int> uses;
+        for (const QString &caption : captions)
+            ++uses[caption];
+        for (std::size_t i = 0; i < captions.size(); ++i) {
+            const TFieldProps *group = reached[i]->FParent;
+            if (uses.value(captions[i]) < 2 || !group || !group->FParent)
+                continue;
+            captions[i] = group->FCaption.simplified() + QStringLiteral(" - ") + captions[i];
+            reached[i] = group;
+            widened = true;
+        }
+    }
+    return captions;
 }

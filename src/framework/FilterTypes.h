@@ -39,6 +39,11 @@ public:
     // The grid column of a leaf; -1 until set.
     int Index() const { return FIndex; }
     void SetIndex(int Value) { FIndex = Value; }
+    // What the header says of a leaf's column below the leaf's own cell (a
+    // product's name under its code); shown with the caption, not part of
+    // the full caption.
+    QString Detail() const { return FDetail; }
+    void SetDetail(const QString &Value) { FDetail = Value; }
     // The condition last entered for the field.
     QString ConditionText() const { return FConditionText; }
     void SetConditionText(const QString &Value) { FConditionText = Value; }
@@ -49,6 +54,12 @@ public:
     // caption.
     void IterateLeaves(const std::function<void(const QString &FullCaption, TFieldProps *Leaf)> &Visitor);
 
+    // What names each leaf to the user: its own caption and detail on one
+    // line, led by the captions of its groups (not the root's) as far as
+    // needed to tell it from the other leaves of the list; in the order of
+    // Leaves.
+    static std::vector<QString> DistinctCaptions(const std::vector<TFieldProps *> &Leaves);
+
 private:
     TFieldProps *FParent = nullptr;
     std::vector<TFieldProps *> FChildren;
@@ -56,4 +67,5 @@ private:
     unsigned char FKind = fkText;
     int FIndex = -1;
     QString FConditionText;
+    QString FDetail;
 };

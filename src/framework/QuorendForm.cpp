@@ -609,7 +609,9 @@ bool TQuorendForm::ShowForm()
                     if ((newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
                         FormActivate();
                 });
-        QRect designed(QPoint(0, 0), sub->sizeHint().expandedTo(size()));
+        // As large as the form asks, within the work area: a parameter
+        // panel wraps to the width it gets.
+        QRect designed(QPoint(0, 0), sub->sizeHint().expandedTo(size()).boundedTo(area->viewport()->size()));
         sub->resize(designed.size());
         ApplyStoredBounds(sub, area->viewport()->rect());
         sub->show();

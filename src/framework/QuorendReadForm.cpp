@@ -1,6 +1,7 @@
 #include "framework/QuorendReadForm.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "components/FlowLayout.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
@@ -26,6 +28,24 @@
 // The grid print, the export and the column dialog, installed by their units
 
 namespace {
+
+// Each time the grid comes on screen (opened, or shown again after a fill)
+// its columns are at least as wide as their headers: a window that has not
+// been filled yet shows whole headers too.
+class HeaderWidthKeeper : public QObject
+{
+public:
+    explicit HeaderWidthKeeper(TRichGrid *Grid) : QObject(Grid), grid_(Grid) { Grid->installEventFilter(this); }
+    bool eventFilter(QObject *Watched, QEvent *Event) override
+    {
+        if (Watched == grid_ && Event->type() == QEvent::Show)
+            WidenColumnsToHeaders(*grid_);
+        return false;
+    }
+
+private:
+    TRichGrid *grid_;
+};
 
 TReadFormGridAction &GridPrinter()
 {
@@ -96,11 +116,11 @@ TQuorendReadForm::TQuorendReadForm(QWidget *AOwner, TFormStyle AFormStyle) : TQu
     pnlParams = new QFrame(ClientArea);
     pnlParams->setObjectName(QStringLiteral("pnlParams"));
     pnlParams->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlParams->setFixedHeight(ParamsPanelHeight);
-    auto *paramsLayout = new QHBoxLayout(pnlParams);
+    // The controls wrap to further rows where the window is too narrow for
+    // one row, and the panel grows with them.
+    pnlParams->setMinimumHeight(ParamsPanelHeight);
+    auto *paramsLayout = new TFlowLayout(pnlParams);
     paramsLayout->setContentsMargins(6, 4, 6, 4);
-    paramsLayout->setSpacing(6);
-    paramsLayout->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ClientLayout->addWidget(pnlParams);
 
     Images = new TImageList(this, SortMarkSize, SortMarkSize);
@@ -136,6 +156,7 @@ TQuorendReadForm::TQuorendReadForm(QWidget *AOwner, TFormStyle AFormStyle) : TQu
         GridMouseUp(Button, X, Y);
     };
     ClientLayout->addWidget(Grid, 1);
+    new HeaderWidthKeeper(Grid);
 
     StatusBar->show();
 
@@ -549,8 +570,19 @@ void TQuorendReadForm::BuildFieldProps(TFieldProps *Parent, int HeaderRow, int T
             // the block.
             if (block.Right > block.Left && block.Bottom + 1 < Grid->FixedRows())
                 BuildFieldProps(child, block.Bottom + 1, block.Right, block.Left);
-            else
+            else {
                 SetFieldKind(child, block.Left);
+                // Header cells under a one-column block name its column
+                // further (a product's name under its code).
+                QStringList below;
+                for (int r = block.Bottom + 1; r < Grid->FixedRows(); ++r) {
+                    TGridRect under;
+                    Grid->GetMergeRect(block.Left, r, under);
+                    if (under.Left == under.Right && under.Top == r && !Grid->Cells(block.Left, r).trimmed().isEmpty())
+                        below << Grid->Cells(block.Left, r);
+                }
+                child->SetDetail(below.join(QLatin1Char(' ')));
+            }
         }
         col = std::max(block.Right, col) + 1;
     }

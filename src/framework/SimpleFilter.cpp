@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QDate>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <memory>
@@ -169,15 +171,38 @@ void TfrmSimpleFilter::CreateControls()
     const QFontMetrics metrics(font());
     const int labelHeight = metrics.height();
     const int gap = std::max(1, metrics.height() / 10);
-    const int rows = (LeafCount() + 1) / 2;
+    std::vector<TFieldProps *> leaves;
+    for (const auto &leaf : FLeaves)
+        leaves.push_back(leaf.second);
+    FShownCaptions = TFieldProps::DistinctCaptions(leaves);
+    // The columns as wide as the longest caption, so that each shows whole,
+    // up to half of the screen.
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() / 2 - 2 * FMargin : 480;
+    for (const QString &caption : FShownCaptions)
+        FColumnWidth = std::max(FColumnWidth, std::min(widest, metrics.horizontalAdvance(caption) + 2 * FMargin));
+    // A caption longer than its column wraps, and its row grows by the
+    // lines it adds.
+    const int width = FColumnWidth - FMargin;
+    std::vector<int> labelHeights;
+    for (const QString &caption : FShownCaptions)
+        labelHeights.push_back(std::max(
+            labelHeight, metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, caption).height()));
+    int top = FMargin / 2;
     for (int i = 0; i < LeafCount(); ++i) {
         const int column = i % 2;
-        const int row = i / 2;
         const int left = column * FColumnWidth + FMargin;
-        const int top = row * FRowHeight + FMargin / 2;
-        const int width = FColumnWidth - FMargin;
-        auto *label = new QLabel(LeafCaption(i), box);
-        label->setGeometry(left, top, width, labelHeight);
+        const std::size_t first = static_cast<std::size_t>(i - column);
+        const int captionHeight = std::max(labelHeights[first], first + 1 < labelHeights.size()
+                                                                    ? labelHeights[first + 1]
+                                                                    : labelHeight);
+        // The caption as it stands: a '&' of a header is no mnemonic.
+        auto *label = new QLabel(QString(FShownCaptions[static_cast<std::size_t>(i)]).replace(
+                                     QLatin1Char('&'), QStringLiteral("&&")),
+                                 box);
+        label->setWordWrap(labelHeights[static_cast<std::size_t>(i)] > labelHeight);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setGeometry(left, top, width, captionHeight);
         label->setToolTip(LeafCaption(i));
         QWidget *input;
         if (Leaf(i)->Kind() == TFieldProps::fkDate)
@@ -185,16 +210,21 @@ void TfrmSimpleFilter::CreateControls()
         else
             input = new QLineEdit(box);
         input->setObjectName(QStringLiteral("edField%1").arg(i));
-        input->setGeometry(left, top + labelHeight + gap, width, input->sizeHint().height());
+        input->setGeometry(left, top + captionHeight + gap, width, input->sizeHint().height());
         label->setBuddy(input);
         FLabels.push_back(label);
         FInputs.push_back(input);
+        if (column == 1 || i == LeafCount() - 1)
+            top += FRowHeight + captionHeight - labelHeight;
     }
     FPeriods.assign(FInputs.size(), QString());
-    box->resize(2 * FColumnWidth + FMargin, rows * FRowHeight + FMargin);
+    box->resize(2 * FColumnWidth + FMargin, top + FMargin / 2);
     ScrollBox->setWidget(box);
-    // As large as the fields need, up to a height that fits a screen.
-    const int height = std::min(box->height(), 14 * FRowHeight);
+    // As large as the fields need, up to a height that fits the screen with
+    // the buttons below; the rest scrolls.
+    int height = std::min(box->height(), 14 * FRowHeight);
+    if (screen)
+        height = std::min(height, screen->availableGeometry().height() - pnlBottom->sizeHint().height() - 4 * FMargin);
     ScrollBox->setMinimumSize(box->width() + 20, std::max(height, FRowHeight));
     adjustSize();
 }

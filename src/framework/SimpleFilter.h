@@ -64,6 +64,8 @@ public:
     int LeafCount() const { return static_cast<int>(FLeaves.size()); }
     TFieldProps *Leaf(int Index) const { return FLeaves[static_cast<std::size_t>(Index)].second; }
     QString LeafCaption(int Index) const { return FLeaves[static_cast<std::size_t>(Index)].first; }
+    // The caption the dialog shows for the leaf (TFieldProps::DistinctCaptions).
+    QString ShownCaption(int Index) const { return FShownCaptions[static_cast<std::size_t>(Index)]; }
     QWidget *Input(int Index) const { return FInputs[static_cast<std::size_t>(Index)]; }
     QLabel *Label(int Index) const { return FLabels[static_cast<std::size_t>(Index)]; }
     // The text a condition is made of: a plain input's text, or the date
@@ -93,6 +95,7 @@ private:
     std::vector<QPair<QString, TFieldProps *>> FLeaves;
     std::vector<QWidget *> FInputs;
     std::vector<QLabel *> FLabels;
+    std::vector<QString> FShownCaptions;
     // The periods of the date inputs as last confirmed.
     std::vector<QString> FPeriods;
     int FColumnWidth = 300;

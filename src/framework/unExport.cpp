@@ -847,7 +847,9 @@ void TfmExport::BuildControls()
     buttons->addSpacing(12);
     buttons->addWidget(btnCancel);
     root->addLayout(buttons);
-    resize(470, 380);
+    // One size for every step: the steps show and hide their parts, and a
+    // window that followed them would grow and move its buttons each time.
+    setFixedSize(470, 380);
 }
 
 void TfmExport::ChooseProgram(int Choice)

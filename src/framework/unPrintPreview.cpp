@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "components/FlowLayout.h"
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "components/RunTimeGrid.h"
@@ -334,7 +335,8 @@ void TfmPrintPreview::BuildControls()
 
     pnlSettings = new QWidget(this);
     pnlSettings->setObjectName(QStringLiteral("pnlSettings"));
-    auto *settings = new QHBoxLayout(pnlSettings);
+    // Wraps to a second row on a screen too narrow for one.
+    auto *settings = new TFlowLayout(pnlSettings);
     settings->setContentsMargins(4, 2, 4, 2);
     settings->addWidget(new QLabel(QStringLiteral("Настройка:"), pnlSettings));
     cbSettings = new QComboBox(pnlSettings);
@@ -357,7 +359,6 @@ void TfmPrintPreview::BuildControls()
         connect(a, &QAction::enabledChanged, b, &QPushButton::setEnabled);
         settings->addWidget(b);
     }
-    settings->addStretch(1);
 
     pnlColumns = new QWidget(this);
     pnlColumns->setObjectName(QStringLiteral("pnlColumns"));

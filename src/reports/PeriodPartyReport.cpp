@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "components/FlowLayout.h"
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
@@ -50,7 +51,7 @@ void TPeriodPartyReport::AddParty(TPartyKind Kind, const QString &EditName, cons
     panelParty->setMinimumWidth(160);
     leParty->SetDescrControl(panelParty);
     leParty->SetDescrColumn(1);
-    auto *layout = static_cast<QBoxLayout *>(pnlParams->layout());
+    auto *layout = static_cast<TFlowLayout *>(pnlParams->layout());
     int at = First ? 0 : layout->count();
     for (QWidget *w : {static_cast<QWidget *>(lblParty), static_cast<QWidget *>(leParty),
                        static_cast<QWidget *>(panelParty)})

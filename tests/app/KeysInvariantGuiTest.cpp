@@ -19,7 +19,7 @@
 #include "platform/ui/StringGrid.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
-#include "OfficeYear.h"
+#include "app/MenuWalkSupport.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -58,7 +58,7 @@ protected:
         DatabaseTest::SetUp();
         CloseDatabase();
         ASSERT_TRUE(QFile::remove(DatabasePath()));
-        bench::GenerateYear(DatabasePath(), SmallOfficeYear(60));
+        testsupport::GenerateSmallYear(DatabasePath(), 60);
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
         main_ = std::make_unique<TMainForm>();
         main_->resize(1024, 768);

@@ -1,6 +1,7 @@
 // The whole program on a filled database: every window of the data menus
 // opens from the main menu, runs its F8 on the period it opens with and
 // closes again, with no error shown and nothing left behind.
+#include "app/MenuWalkSupport.h"
 #include "app/unMain.h"
 #include "core/unSchema.h"
 #include "core/unSettings.h"
@@ -8,8 +9,6 @@
 #include "core/unMessageTexts.h"
 #include "core/un_Ado_Connection.h"
 #include "support/DatabaseTest.h"
-#include "support/ScopedDialogAnswers.h"
-#include "OfficeYear.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,26 +23,14 @@
 #include <QTimer>
 #include <algorithm>
 
-using testsupport::ScopedDialogAnswers;
-
 namespace {
 
-// Records every dialog; while the windows close, a question that offers No
-// (the save question) gets No, so that nothing is written.
-class SmokeDialogs : public ScopedDialogAnswers
+// Every dialog recorded; the save question answered No while the windows
+// close.
+class SmokeDialogs : public testsupport::ClosingDialogAnswers
 {
 public:
     const QString ErrorCaption = LoadResString(rsErrorBoxCaption);
-
-    bool Closing = false;
-
-    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
-    {
-        if (Closing && std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
-                                   [](const platform::DialogButtonSpec &b) { return b.Button == mbNo; }))
-            Press(mbNo);
-        return ScopedDialogAnswers::ShowMessageBox(Request);
-    }
 
     // Errors and warnings: what a working window never shows here.
     QStringList Faults() const
@@ -65,32 +52,6 @@ public:
     }
 };
 
-// A modal window nobody expects (a real dialog's exec) is noted and
-// rejected, so that the run never hangs on it.
-class ModalGuard
-{
-public:
-    ModalGuard()
-    {
-        timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || !modal->isVisible())
-                return;
-            Seen << QString::fromLatin1(modal->metaObject()->className()) + ' ' + modal->windowTitle();
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            else
-                modal->close();
-        });
-        timer_.start();
-    }
-    QStringList Seen;
-
-private:
-    QTimer timer_;
-};
-
 class WholeProgramGui : public testsupport::DatabaseTest
 {
 protected:
@@ -102,8 +63,7 @@ protected:
         // windows' default periods find some.
         CloseDatabase();
         ASSERT_TRUE(QFile::remove(DatabasePath()));
-        const bench::YearCounts counts = bench::GenerateYear(DatabasePath(), SmallOfficeYear(400));
-        ASSERT_GT(counts.invoices, 0);
+        ASSERT_GT(testsupport::GenerateSmallYear(DatabasePath(), 400).invoices, 0);
         // This workstation issued the documents: its counters stand on the
         // last numbers, as in an office that has worked the year.
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
@@ -169,7 +129,8 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
                 continue;
 
             SmokeDialogs dialogs;
-            ModalGuard modals;
+            // A modal window nobody expects is noted and closed.
+            testsupport::ModalWatch modals;
             menuItem->trigger();
             QTest::qWait(0);
             ASSERT_EQ(ChildCount(), 1) << dialogs.Listed().toStdString();

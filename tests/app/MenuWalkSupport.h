@@ -1,0 +1,81 @@
+#pragma once
+// What the walks through every window of the main menu share: a database
+// holding a small year of the bakery's own data, dialog answers that say No
+// to the save question while the windows close, and a watch on the modal
+// windows that come up.
+#include <QApplication>
+#include <QDate>
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+
+#include "support/ScopedDialogAnswers.h"
+#include "support/YearOfData.h"
+
+namespace testsupport {
+
+// A small year of every kind of document at Path, in the current year so
+// that the windows' default periods find some.
+inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
+{
+    bench::YearSpec spec;
+    spec.year = QDate::currentDate().year();
+    spec.sites = 12;
+    spec.customers = 5;
+    spec.products = 30;
+    spec.resources = 10;
+    spec.minibuses = 3;
+    spec.receipts = Receipts;
+    spec.linesPerReceipt = 5;
+    return bench::GenerateYear(Path, spec);
+}
+
+// Records every dialog; while the windows close (Closing), a question that
+// offers No (the save question) gets No, so that nothing is written.
+class ClosingDialogAnswers : public ScopedDialogAnswers
+{
+public:
+    bool Closing = false;
+
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        if (Closing && std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
+                                   [](const platform::DialogButtonSpec &b) { return b.Button == mbNo; }))
+            Press(mbNo);
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+};
+
+// While it lives, each modal window that comes up (a real dialog's exec) is
+// noted in Seen, given to Check, and then closed, so that a run never hangs
+// on it.
+class ModalWatch
+{
+public:
+    explicit ModalWatch(std::function<void(QWidget *)> Check = {}) : check_(std::move(Check))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            Seen << QString::fromLatin1(modal->metaObject()->className()) + ' ' + modal->windowTitle();
+            if (check_)
+                check_(modal);
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        });
+        timer_.start();
+    }
+    QStringList Seen;
+
+private:
+    std::function<void(QWidget *)> check_;
+    QTimer timer_;
+};
+
+} // namespace testsupport
