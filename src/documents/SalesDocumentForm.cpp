@@ -160,6 +160,16 @@ void TSalesDocumentForm::AddGrid(QVBoxLayout *Layout)
     GridGoods->SetRowCount(kFixedRows + 1);
     GridGoods->SetFixedRows(kFixedRows);
     GridGoods->SetFixedCols(3);
+    // A click on a line's number, code or name (the fixed columns) makes
+    // that line the current one, so that F3 and F5 act on the line clicked.
+    GridGoods->OnMouseDown = [this](QObject *, Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y) {
+        if (Button != Qt::LeftButton)
+            return;
+        const TGridCoord cell = GridGoods->MouseCoord(X, Y);
+        if (cell.X >= 0 && cell.X < GridGoods->FixedCols() && cell.Y >= GridGoods->FixedRows() &&
+            cell.Y < GridGoods->RowCount())
+            GridGoods->SetRow(cell.Y);
+    };
     Layout->addWidget(GridGoods, 1);
 }
 
@@ -297,12 +307,28 @@ QString TSalesDocumentForm::NumberProblem() const
     return QString();
 }
 
+bool TSalesDocumentForm::ListedCode(const TDelimitedStrings &List, const QString &Text)
+{
+    // Letters, 0 and negative codes are no choice; a code is compared as a
+    // number, as it is stored.
+    bool ok = false;
+    const int code = Text.trimmed().toInt(&ok);
+    if (!ok || code <= 0)
+        return false;
+    for (int i = 0; i < List.Count(); ++i)
+        if (StrToIntOrZero(FieldOf(List, i, 0)) == code)
+            return true;
+    return false;
+}
+
 QString TSalesDocumentForm::CustomerAndSiteProblems() const
 {
+    // A customer or site that is not in its picker's list is none: the
+    // document would be stored for a site that does not exist.
     QString text;
-    if (leCustomer->text().trimmed().isEmpty())
+    if (!ListedCode(FCustomers, leCustomer->text()))
         text += QStringLiteral("Въведете клиент.") + kLineBreak;
-    if (leObject->text().trimmed().isEmpty())
+    if (!ListedCode(FObjects, leObject->text()))
         text += QStringLiteral("Въведете обект.") + kLineBreak;
     return text;
 }
@@ -335,6 +361,11 @@ QStringList TSalesDocumentForm::GridRecordsOf(const TDelimitedStrings &Lines)
                               lookUp(GetProductUnit, code), QString()};
         for (int f = 2; f <= 6; ++f)
             fields << FieldOf(Lines, i, f);
+        // The percent shows its kind as a typed line does: a stored markup
+        // is a positive number, which the grid shows with its '+'.
+        QString &percent = fields[colPercent];
+        if (DotStrToFloat(percent) > 0 && !percent.startsWith(QLatin1Char('+')))
+            percent.prepend(QLatin1Char('+'));
         records << fields.join(QLatin1Char('@'));
     }
     return records;
@@ -606,6 +637,10 @@ bool TSalesDocumentForm::LineValidation()
         text += QStringLiteral(" Въведете количество!\n\r");
     if (edPrice->Value() == 0)
         text += QStringLiteral(" Въведете продажна цена!\n\r");
+    // A percent the price would not follow is refused, not shown unapplied.
+    const long double percent = edDiscountPerc->Value();
+    if ((cbDiscount->isChecked() || cbOverValue->isChecked()) && (percent < 0 || percent >= 100))
+        text += LoadResString(rsPercentOutOfRange) + kLineBreak;
     if (text.isEmpty())
         return true;
     ShowError(text);
@@ -713,11 +748,11 @@ void TSalesDocumentForm::RecalculateLines()
     for (int row = kFixedRows; row < GridGoods->RowCount(); ++row) {
         if (GridGoods->Cells(colCode, row).trimmed().isEmpty())
             continue;
-        const QString percentText = GridGoods->Cells(colPercent, row).trimmed();
-        const long double percent = std::fabs(DotStrToFloat(percentText));
-        const bool discount = percentText.startsWith(QLatin1Char('-'));
-        const bool markup = percentText.startsWith(QLatin1Char('+'));
-        const long double price = AdjustedPrice(DotStrToFloat(GridGoods->Cells(colPrice, row)), percent, discount, markup);
+        // The kind of the line is the sign of its percent, as it is stored:
+        // negative a discount, positive a markup, with or without a '+'.
+        const long double signedPercent = DotStrToFloat(GridGoods->Cells(colPercent, row));
+        const long double price = AdjustedPrice(DotStrToFloat(GridGoods->Cells(colPrice, row)), std::fabs(signedPercent),
+                                                signedPercent < 0, signedPercent > 0);
         const long double quantity = DotStrToFloat(GridGoods->Cells(colQuantity, row));
         GridGoods->SetCells(colDiscPrice, row, FixedText(::PricePrecision, price));
         GridGoods->SetCells(colValue, row, FixedText(::AmountPrecision, RoundFloat(::AmountPrecision, quantity * price)));

@@ -508,10 +508,18 @@ bool TfrmInvoice::CanSave()
         }
     }
     QString text = NumberProblem() + CustomerAndSiteProblems();
-    if (leType_of_payment->text().trimmed().isEmpty())
+    // The payment and the kind must be codes of their pickers' lists.
+    bool paymentOk = false;
+    const int payment = leType_of_payment->text().trimmed().toInt(&paymentOk);
+    QString paymentName;
+    if (paymentOk && payment > 0)
+        ListEditLookup(leType_of_payment, 0, 0, paymentName, QString::number(payment));
+    if (paymentName.isEmpty())
         text += LoadResString(rsChoosePayment) + kLineBreak;
-    const int kind = StrToIntOrZero(leDocType->text());
-    if (leDocType->text().trimmed().isEmpty())
+    // A kind not offered has no sign rule of its own.
+    const bool listedKind = ListedCode(FKinds, leDocType->text());
+    const int kind = listedKind ? StrToIntOrZero(leDocType->text()) : 0;
+    if (!listedKind)
         text += LoadResString(rsChooseDocType) + kLineBreak;
     if (FTotalWithoutVat == 0)
         text += QStringLiteral("Не можете да запишете документ с нулева стойност.") + kLineBreak;

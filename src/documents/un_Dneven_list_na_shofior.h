@@ -62,6 +62,9 @@ public:
     // Whether the cell takes a quantity: a priced cell of the quantity
     // block in a site's row.
     bool CanEditCell(int ACol, int ARow) const;
+    // The number of the paid receipt of the row's site and day (0: none).
+    long double PaidReceiptOf(int ARow) const;
+    static QString PaidReceiptMessage(long double Number, int Site);
 
     // The rows as loaded (empty: nothing loaded).
     const TDelimitedStringList &KeptRows() const { return FKept; }
@@ -94,6 +97,7 @@ private:
 
     TDelimitedStringList FKept;
     std::map<int, int> FKeptBySite;   // site -> record of FKept
+    std::map<int, long double> FPaidBySite;   // site -> its paid receipt of the day
     std::unique_ptr<TGridAmountEntry> FAmounts;
     QStringList FWarnings;
     int FGauge = 0;

@@ -438,3 +438,46 @@ TEST_F(InvoiceGui, ANoticeCellIsEditableOnlyOverAnInvoicedValue)
     form->GridGoodsClick();
     EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
 }
+
+TEST_F(InvoiceGui, AStoredMarkupLineIsKeptWhenTheInvoiceIsSavedOrPrintedUnchanged)
+{
+    // Invoice 7 to site 12: 2.297 cakes at 7.65 plus 2.5 % (7.8413,
+    // 18.01) and 10 loaves at 1.00 less 10 % (9.00): net 27.01, VAT 5.40.
+    Execute("INSERT INTO Invoices Values ( 7, 46363, 12, 27.01, 5.4, 0, 0, 2, 1, 0, 0.2 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 205, 2.297, 7.65, 2.5, 7.8413, 18.01 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 101, 10, 1, -10, 0.9, 9 )");
+    const QStringList header = Rows("SELECT * FROM Invoices");
+    const QStringList lines = Rows("SELECT * FROM Invoices_rows ORDER BY izdelie");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenInvoice(0, 7));
+    TfrmInvoice *form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(GridLine(form, 3, 5), (QStringList{"2.297", "7.65", "+2.5", "7.8413", "18.01"}));
+    EXPECT_EQ(form->TotalWithoutVat(), 27.01L);
+    EXPECT_EQ(form->VatAmount(), 5.4L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices"), header);
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows ORDER BY izdelie"), lines);
+}
+
+TEST_F(InvoiceGui, HeaderCodesNotInTheirListsAreRefused)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    Header(form, "1");
+    AddLine(form, "101", "1");
+    form->leObject->setText("21");
+    form->leType_of_payment->setText("9");
+    form->leDocType->setText("3");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Въведете обект.\n\rИзберете начин на плащане!\n\rИзберете вид на документа.\n\r");
+    form->leCustomer->setText("abc");
+    form->leType_of_payment->setText("0");
+    form->leDocType->setText("x");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(), "Въведете клиент.\n\rВъведете обект.\n\rИзберете начин на плащане!\n\rИзберете "
+                                      "вид на документа.\n\r");
+    EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
+}
