@@ -399,6 +399,13 @@ TEST_F(DailySheetGui, MinibusWithoutPricesAndNoMinibus)
     // Nothing loaded: the save writes nothing.
     form->actSave->trigger();
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList({"0"}));
+    // A minibus that is not on the list, letters and 0 are no minibus.
+    for (const char *bus : {"99", "abc", "0", "-3"}) {
+        form->leMicrobus->setText(bus);
+        form->actExecute->trigger();
+        EXPECT_EQ(dialogs.Texts().last(), "Изберете микробус") << bus;
+    }
+    EXPECT_EQ(dialogs.Shown().size(), 5u);
 }
 
 // ---------------------------------------------------------------- two workstations
