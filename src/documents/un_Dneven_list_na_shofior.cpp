@@ -305,9 +305,39 @@ void TfrmDneven_list_na_shofior::GridKeyPress(QChar &Key)
     }
 }
 
+bool TfrmDneven_list_na_shofior::ConfirmSheetChange()
+{
+    if (FSwitching)
+        return false;
+    if (!Modified() || FKept.Count() == 0)
+        return true;
+    // The typed quantities belong to the sheet shown so far: while the
+    // clerk answers, and for a save, the minibus and date name it again.
+    const QString wantedBus = leMicrobus->text();
+    const QDate wantedDate = dtp_For->date();
+    TModalResult answer = mrCancel;
+    FSwitching = true;
+    try {
+        leMicrobus->setText(FShownBus);
+        dtp_For->setDate(FShownDate);
+        answer = ConfirmSave();
+        if (answer == mrNo)
+            SetModified(false);
+        if (answer != mrCancel) {
+            leMicrobus->setText(wantedBus);
+            dtp_For->setDate(wantedDate);
+        }
+    } catch (...) {
+        FSwitching = false;
+        throw;
+    }
+    FSwitching = false;
+    return answer != mrCancel;
+}
+
 void TfrmDneven_list_na_shofior::leMicrobusChange()
 {
-    if (FInitializing)
+    if (FInitializing || !ConfirmSheetChange())
         return;
     ResetGrid();
     ClearGrid(*Grid, 0);
@@ -317,6 +347,8 @@ void TfrmDneven_list_na_shofior::leMicrobusChange()
 
 void TfrmDneven_list_na_shofior::dtp_ForChange()
 {
+    if (!ConfirmSheetChange())
+        return;
     ResetGrid();
     ClearGrid(*Grid, 0);
 }
@@ -488,6 +520,8 @@ bool TfrmDneven_list_na_shofior::DoExecute()
     Grid->setUpdatesEnabled(true);
     // The cell current after the load takes a quantity at once when it may.
     FAmounts->UpdateEditing();
+    FShownBus = leMicrobus->text();
+    FShownDate = dtp_For->date();
     SetModified(false);
     return true;
 }

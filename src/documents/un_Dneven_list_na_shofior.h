@@ -11,6 +11,7 @@
 // whose quantities were changed are written. New receipts are numbered one
 // above the largest number of the table, inside the save's transaction, and
 // this workstation's goods-receipt counter follows them.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -94,6 +95,10 @@ private:
     long double Quantity(int ACol, int ARow) const;
     long double Price(int ACol, int ARow) const;
     void Progress(int Position);
+    // Before the minibus or the date changes: unsaved quantities are saved
+    // for the sheet they were typed in, dropped or kept (Cancel, the change
+    // undone); false when the change must not go on.
+    bool ConfirmSheetChange();
 
     TDelimitedStringList FKept;
     std::map<int, int> FKeptBySite;   // site -> record of FKept
@@ -102,4 +107,7 @@ private:
     QStringList FWarnings;
     int FGauge = 0;
     bool FInitializing = false;
+    bool FSwitching = false;
+    QString FShownBus;   // the minibus and date of the sheet loaded
+    QDate FShownDate;
 };

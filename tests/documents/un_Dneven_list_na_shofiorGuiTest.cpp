@@ -342,11 +342,29 @@ TEST_F(DailySheetGui, ATypedQuantityIsUnsavedWorkThatClosingAsksAbout)
     EXPECT_EQ(dialogs.Texts(), QStringList{"Данните не са записани!\rЖелаете ли да ги запишете?"});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(Cell(13, q101), "2");
-    // Saved, the sheet loaded again holds no unsaved work.
-    form->actSave->trigger();
-    EXPECT_EQ(Rows("SELECT obekt, Total_sum FROM Zaiavki"), QStringList{"13@2.3"});
+    // Another date asks too: Cancel keeps the sheet, its date and the
+    // quantity.
+    dialogs.Press(mbCancel);
+    form->dtp_For->setDate(day_.addDays(1));
+    EXPECT_EQ(form->dtp_For->date(), day_);
+    EXPECT_EQ(Cell(13, q101), "2");
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+    // Yes saves it for the day it was typed for, then the date moves.
+    dialogs.Press(mbYes);
+    form->dtp_For->setDate(day_.addDays(1));
+    EXPECT_EQ(form->dtp_For->date(), day_.addDays(1));
+    EXPECT_EQ(Rows("SELECT obekt, for_date, Total_sum FROM Zaiavki"),
+              QStringList{QString("13@%1@2.3").arg(DateToDisplayText(day_))});
     EXPECT_FALSE(form->Modified());
-    EXPECT_EQ(dialogs.Shown().size(), 1u) << dialogs.Texts().join('|').toStdString();
+    // Another minibus after a quantity and No: nothing is written.
+    form->dtp_For->setDate(day_);
+    form->actExecute->trigger();
+    Type(12, q101, "5");
+    dialogs.Press(mbNo);
+    form->leMicrobus->setText("4");
+    EXPECT_EQ(form->leMicrobus->text(), "4");
+    EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList{"1"});
+    EXPECT_EQ(dialogs.Texts(), QStringList(4, "Данните не са записани!\rЖелаете ли да ги запишете?"));
 }
 
 TEST_F(DailySheetGui, TwoReceiptsOfOneSiteAndDayAreReportedAfterTheSaveAndLeftAlone)
