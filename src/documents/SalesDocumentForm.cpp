@@ -481,7 +481,13 @@ bool TSalesDocumentForm::LoadDocument()
     QDate paid;
     if (cb_Is_paid->isChecked() && StoredDate(item(6), paid))
         dtp_Paid_on->setDate(paid);
-    ShowStored(header, GridRecordsOf(lines));
+    const QStringList records = GridRecordsOf(lines);
+    FStoredLines.clear();
+    for (const QString &record : records) {
+        const QStringList fields = record.split(QLatin1Char('@'));
+        FStoredLines[fields.value(colCode)] = fields;
+    }
+    ShowStored(header, records);
     cb_Is_paidClick();
     CalculateTotals();
     return true;
@@ -676,6 +682,7 @@ bool TSalesDocumentForm::DoNew()
                                                    : QString());
     GridGoods->SetCells(colDiscPrice, row, FixedText(::PricePrecision, edDiscountedPriceLeva->Value()));
     GridGoods->SetCells(colValue, row, FixedText(::AmountPrecision, edValue->Value()));
+    KeepStoredLine(row);
     CalculateTotals();
     edAmount->SetValue(0);
     leIzdelie->setFocus();
@@ -741,12 +748,28 @@ bool TSalesDocumentForm::DoDelete()
     return true;
 }
 
+bool TSalesDocumentForm::KeepStoredLine(int Row)
+{
+    // A stored line whose typed cells (quantity, price, percent) are as
+    // stored keeps the prices and value it was stored with, even where they
+    // were computed by another rule: re-saving never changes a stored line.
+    const auto stored = FStoredLines.find(GridGoods->Cells(colCode, Row).trimmed());
+    if (stored == FStoredLines.end())
+        return false;
+    for (int c : {colQuantity, colPrice, colPercent})
+        if (DotStrToFloat(GridGoods->Cells(c, Row)) != DotStrToFloat(stored->second.value(c)))
+            return false;
+    for (int c = colQuantity; c <= colValue; ++c)
+        GridGoods->SetCells(c, Row, stored->second.value(c));
+    return true;
+}
+
 void TSalesDocumentForm::RecalculateLines()
 {
     // Derived cells follow the typed ones: the discounted price and the
     // value of each line, then the total.
     for (int row = kFixedRows; row < GridGoods->RowCount(); ++row) {
-        if (GridGoods->Cells(colCode, row).trimmed().isEmpty())
+        if (GridGoods->Cells(colCode, row).trimmed().isEmpty() || KeepStoredLine(row))
             continue;
         // The kind of the line is the sign of its percent, as it is stored:
         // negative a discount, positive a markup, with or without a '+'.

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 
 #include "core/uDelimitedStrings.h"
 #include "core/uFormClasses.h"
@@ -180,6 +181,9 @@ protected:
     void Remember(const QLineEdit *Edit) const;
     // Mode 0 lines: each line's discounted price and value from its typed cells.
     void RecalculateLines();
+    // A line of the opened document whose typed cells are as stored gets
+    // its stored cells back; false for any other line.
+    bool KeepStoredLine(int Row);
     // The grid records of stored lines (number, code, name, unit, store,
     // then the stored fields 2 to 6); a name or unit that cannot be read
     // stays empty.
@@ -227,6 +231,8 @@ protected:
     TDelimitedStringList FCustomers;
     TDelimitedStringList FObjects;
     TDelimitedStringList FProducts;
+    // The opened document's lines as loaded, by product code.
+    std::map<QString, QStringList> FStoredLines;
 
 private:
     void ApplyDiscountSwitches();

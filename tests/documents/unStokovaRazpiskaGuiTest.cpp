@@ -515,3 +515,28 @@ TEST_F(StokovaRazpiskaGui, AClickOnALinesNameMakesF3TakeThatLine)
     EXPECT_EQ(form->GridGoods->Cells(1, 2), "205");
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
 }
+
+TEST_F(StokovaRazpiskaGui, AStoredLinePutBackUnchangedKeepsTheValueItWasStoredWith)
+{
+    // Stored by another rule: 2.5 x 9.18 = 22.95 cut to 22.94.
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 22.94, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.94 )");
+    const QStringList stored = Rows("SELECT * FROM Zaiavka_rows");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenStokovaRazpiska(42));
+    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->GridGoods->SetRow(2);
+    form->actEdit->trigger();
+    ASSERT_TRUE(form->LineInEdit());
+    form->actNew->trigger();
+    // The line shows what is stored, and the save writes it so.
+    EXPECT_EQ(GridLine(form, 2).mid(5), (QStringList{"2.5", "9.18", "0", "9.18", "22.94"}));
+    EXPECT_EQ(form->DocumentTotal(), 22.94L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows"), stored);
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.94"});
+    EXPECT_TRUE(dialogs.Pending() == 0);
+}
