@@ -462,9 +462,15 @@ void TfrmInvoice::RecalculateTriple(int Row, int Col)
         GridGoods->SetCells(colValue, difference,
                             FixedText(::AmountPrecision, cell(colValue, Row) - cell(colValue, invoiced)));
     const long double quantity = cell(colQuantity, difference);
-    GridGoods->SetCells(colDiscPrice, difference,
-                        FixedText(::PricePrecision,
-                                  quantity == 0 ? 0 : RoundFloat(::PricePrecision, cell(colValue, difference) / quantity)));
+    QString price = FixedText(::PricePrecision,
+                              quantity == 0 ? 0 : RoundFloat(::PricePrecision, cell(colValue, difference) / quantity));
+    // A difference as it is stored keeps the price it was stored with, even
+    // one computed by another rule: re-saving never changes a stored line.
+    const int saved = RowOfCode(SavedRows, GridGoods->Cells(colCode, invoiced), colCode);
+    if (saved >= 0 && cell(colQuantity, difference) == DotStrToFloat(FieldOf(SavedRows, saved, colQuantity)) &&
+        cell(colValue, difference) == DotStrToFloat(FieldOf(SavedRows, saved, colValue)))
+        price = FixedText(::PricePrecision, DotStrToFloat(FieldOf(SavedRows, saved, colDiscPrice)));
+    GridGoods->SetCells(colDiscPrice, difference, price);
 }
 
 void TfrmInvoice::RecalculateDifferences()

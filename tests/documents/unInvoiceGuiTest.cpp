@@ -481,3 +481,23 @@ TEST_F(InvoiceGui, HeaderCodesNotInTheirListsAreRefused)
                                       "вид на документа.\n\r");
     EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
 }
+
+TEST_F(InvoiceGui, ANoticeSavedUnchangedKeepsTheDifferencePriceItWasStoredWith)
+{
+    StoreInvoice5();
+    // Half a cake less, 0.5 x 7.65 = 3.825 -> 3.83, stored at the invoiced
+    // price 7.65 (3.83 / 0.5 would give 7.66).
+    Execute("INSERT INTO Invoices Values ( 7, 46364, 12, -3.83, -0.77, 0, 0, 1, 3, 5, 0.2 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 205, -0.5, 7.65, 0, 7.65, -3.83 )");
+    const QStringList header = Rows("SELECT * FROM Invoices WHERE Invoice_num = 7");
+    const QStringList lines = Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenInvoice(1, 7));
+    TfrmInvoice *form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->TotalWithoutVat(), -3.83L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices WHERE Invoice_num = 7"), header);
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7"), lines);
+}
