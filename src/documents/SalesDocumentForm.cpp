@@ -166,9 +166,14 @@ void TSalesDocumentForm::AddGrid(QVBoxLayout *Layout)
         if (Button != Qt::LeftButton)
             return;
         const TGridCoord cell = GridGoods->MouseCoord(X, Y);
-        if (cell.X >= 0 && cell.X < GridGoods->FixedCols() && cell.Y >= GridGoods->FixedRows() &&
-            cell.Y < GridGoods->RowCount())
-            GridGoods->SetRow(cell.Y);
+        if (cell.X < 0 || cell.X >= GridGoods->FixedCols() || cell.Y < GridGoods->FixedRows() ||
+            cell.Y >= GridGoods->RowCount())
+            return;
+        GridGoods->SetRow(cell.Y);
+        // As after a click on a cell: the window's own click (a notice
+        // switches its in-grid editing for the new line).
+        if (GridGoods->OnClick)
+            GridGoods->OnClick(GridGoods);
     };
     Layout->addWidget(GridGoods, 1);
 }

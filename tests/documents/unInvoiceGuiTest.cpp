@@ -437,6 +437,20 @@ TEST_F(InvoiceGui, ANoticeCellIsEditableOnlyOverAnInvoicedValue)
     form->GridGoods->SetRow(2);
     form->GridGoodsClick();
     EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+    // A click on a line's label (a fixed column) moves to that line and
+    // its editing follows: the new row takes a quantity, the difference
+    // row none.
+    QCoreApplication::processEvents();
+    auto clickLabel = [form](int row) {
+        QTest::mouseClick(form->GridGoods->viewport(), Qt::LeftButton, {},
+                          form->GridGoods->CellRect(0, row).center());
+    };
+    clickLabel(3);
+    EXPECT_EQ(form->GridGoods->Row(), 3);
+    EXPECT_TRUE(form->GridGoods->Options().Contains(goEditing));
+    clickLabel(4);
+    EXPECT_EQ(form->GridGoods->Row(), 4);
+    EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
 }
 
 TEST_F(InvoiceGui, AStoredMarkupLineIsKeptWhenTheInvoiceIsSavedOrPrintedUnchanged)
