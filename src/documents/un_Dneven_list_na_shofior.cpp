@@ -200,6 +200,14 @@ bool TfrmDneven_list_na_shofior::CanExecute()
             ShowMessage(QStringLiteral("Изберете микробус"));
         return false;
     }
+    // F8 loads the sheet again: typed quantities are not dropped without
+    // the question. Yes saves them (and the save loads the sheet), Cancel
+    // keeps them.
+    if (Modified() && FKept.Count() > 0) {
+        if (ConfirmSave() != mrNo)
+            return false;
+        SetModified(false);
+    }
     return TQuorendReadForm::CanExecute();
 }
 
@@ -707,7 +715,7 @@ bool TfrmDneven_list_na_shofior::DoSave()
         ShowError(w);
     if (!committed)
         return false;
-    Execute();
     SetModified(false);
+    Execute();
     return true;
 }

@@ -364,7 +364,19 @@ TEST_F(DailySheetGui, ATypedQuantityIsUnsavedWorkThatClosingAsksAbout)
     form->leMicrobus->setText("4");
     EXPECT_EQ(form->leMicrobus->text(), "4");
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList{"1"});
-    EXPECT_EQ(dialogs.Texts(), QStringList(4, "Данните не са записани!\rЖелаете ли да ги запишете?"));
+    // F8 loads the sheet again: it asks too; No drops the quantity.
+    form->leMicrobus->setText("3");
+    form->actExecute->trigger();
+    Type(12, q101, "6");
+    dialogs.Press(mbCancel);
+    form->actExecute->trigger();
+    EXPECT_EQ(Cell(12, q101), "6");
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    EXPECT_EQ(Cell(12, q101), "");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList{"1"});
+    EXPECT_EQ(dialogs.Texts(), QStringList(6, "Данните не са записани!\rЖелаете ли да ги запишете?"));
 }
 
 TEST_F(DailySheetGui, TwoReceiptsOfOneSiteAndDayAreReportedAfterTheSaveAndLeftAlone)
