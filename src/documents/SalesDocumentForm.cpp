@@ -769,6 +769,26 @@ bool TSalesDocumentForm::KeepStoredLine(int Row)
     return true;
 }
 
+bool TSalesDocumentForm::LinesAsStored() const
+{
+    if (IsNew || FStoredLines.empty())
+        return false;
+    std::size_t lines = 0;
+    for (int row = kFixedRows; row < GridGoods->RowCount(); ++row) {
+        const QString code = GridGoods->Cells(colCode, row).trimmed();
+        if (code.isEmpty())
+            continue;
+        const auto stored = FStoredLines.find(code);
+        if (stored == FStoredLines.end())
+            return false;
+        for (int c = colQuantity; c <= colValue; ++c)
+            if (DotStrToFloat(GridGoods->Cells(c, row)) != DotStrToFloat(stored->second.value(c)))
+                return false;
+        ++lines;
+    }
+    return lines == FStoredLines.size();
+}
+
 void TSalesDocumentForm::RecalculateLines()
 {
     // Derived cells follow the typed ones: the discounted price and the

@@ -184,6 +184,9 @@ protected:
     // A line of the opened document whose typed cells are as stored gets
     // its stored cells back; false for any other line.
     bool KeepStoredLine(int Row);
+    // Whether the grid holds the opened document's lines exactly as stored
+    // (in any order).
+    bool LinesAsStored() const;
     // The grid records of stored lines (number, code, name, unit, store,
     // then the stored fields 2 to 6); a name or unit that cannot be read
     // stays empty.

@@ -239,6 +239,8 @@ void TfrmInvoice::ShowStored(const TDelimitedStrings &Header, const QStringList 
     SetEditText(leType_of_payment, item(7));
     SetEditText(leDocType, item(8));
     FByInvoice = item(9);
+    FStoredTotal = DotStrToFloat(item(3));
+    FStoredVat = DotStrToFloat(item(4));
     FVatRate = DotStrToFloat(item(10));
     SavedRows.Clear();
     for (const QString &record : Records)
@@ -298,8 +300,11 @@ long double TfrmInvoice::LinesTotal()
 
 void TfrmInvoice::ShowTotal(long double Total)
 {
-    FTotalWithoutVat = Total;
-    FVatAmount = RoundFloat(::AmountPrecision, FTotalWithoutVat * FVatRate);
+    // Lines as stored keep the total they were stored with, and a total as
+    // stored its VAT, even ones computed by another rule.
+    FTotalWithoutVat = Mode == 0 && LinesAsStored() ? FStoredTotal : Total;
+    FVatAmount = !IsNew && FTotalWithoutVat == FStoredTotal ? FStoredVat
+                                                            : RoundFloat(::AmountPrecision, FTotalWithoutVat * FVatRate);
     labTotal->setText(Format(QStringLiteral("Общо с ДДС: %10.*n лв."), {2, FTotalWithoutVat + FVatAmount}));
 }
 

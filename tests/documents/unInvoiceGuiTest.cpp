@@ -515,3 +515,21 @@ TEST_F(InvoiceGui, ANoticeSavedUnchangedKeepsTheDifferencePriceItWasStoredWith)
     EXPECT_EQ(Rows("SELECT * FROM Invoices WHERE Invoice_num = 7"), header);
     EXPECT_EQ(Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7"), lines);
 }
+
+TEST_F(InvoiceGui, AnInvoiceSavedUnchangedKeepsTheVatItWasStoredWith)
+{
+    // VAT summed line by line: 3.83 + 1.80 = 5.63 would be 5.626 -> 5.63
+    // on the total; stored as 5.62.
+    StoreInvoice5();
+    Execute("Update Invoices Set VAT = 5.62 Where Invoice_num = 5");
+    const QStringList header = Rows("SELECT * FROM Invoices");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenInvoice(0, 5));
+    TfrmInvoice *form = OpenInvoiceWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->VatAmount(), 5.62L);
+    EXPECT_EQ(form->labTotal->text(), "Общо с ДДС:      33.75 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices"), header);
+}

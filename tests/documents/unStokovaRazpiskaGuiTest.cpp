@@ -540,3 +540,33 @@ TEST_F(StokovaRazpiskaGui, AStoredLinePutBackUnchangedKeepsTheValueItWasStoredWi
     EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.94"});
     EXPECT_TRUE(dialogs.Pending() == 0);
 }
+
+TEST_F(StokovaRazpiskaGui, AReceiptSavedUnchangedKeepsTheTotalItWasStoredWith)
+{
+    // The lines come to 33.75; the total was stored as 33.76.
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 33.76, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.95 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenStokovaRazpiska(42));
+    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->labTotal->text(), "Общо:      33.76 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"33.76"});
+    QTRY_VERIFY(OpenGoodsReceiptWindow() == nullptr);
+
+    // Without one of its lines it is summed again.
+    ASSERT_TRUE(OpenStokovaRazpiska(42));
+    form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->GridGoods->SetRow(2);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    EXPECT_EQ(form->labTotal->text(), "Общо:      22.95 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.95"});
+}
