@@ -484,8 +484,11 @@ bool TSalesDocumentForm::LoadDocument()
     SetEditText(leObject, item(2));
     cb_Is_paid->setChecked(item(5) == QLatin1String("True"));
     QDate paid;
-    if (cb_Is_paid->isChecked() && StoredDate(item(6), paid))
-        dtp_Paid_on->setDate(paid);
+    if (cb_Is_paid->isChecked()) {
+        // Paid without a date is day 0 (30.12.1899), shown and saved so,
+        // not today.
+        dtp_Paid_on->setDate(StoredDate(item(6), paid) ? paid : QDate(1899, 12, 30));
+    }
     const QStringList records = GridRecordsOf(lines);
     FStoredLines.clear();
     for (const QString &record : records) {

@@ -65,12 +65,12 @@ const char *const kCheckNames[] = {"F2", "F9", "HeaderSort", "F6Filter", "F3F4"}
 enum TWindow {
     wGoodsReceipt, wInvoice, wNotice, wProducedAct, wRejectedAct, wPackagingAct, wDelivery, wIssue,
     wReturnedProduction, wExportPass, wExpeditionRequests, wValuation, wReleaseRequest, wDailySheet,
-    wDeliveryPayments, wMinibusPayments, wWindowCount
+    wDeliveryPayments, wMinibusPayments, wYearNotice, wWindowCount
 };
 const char *const kWindowNames[] = {"GoodsReceipt",     "Invoice",         "Notice",         "ProducedAct",
                                     "RejectedAct",      "PackagingAct",    "Delivery",       "Issue",
                                     "ReturnedProduction", "ExportPass",    "ExpeditionRequests", "Valuation",
-                                    "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments"};
+                                    "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments", "YearNotice"};
 
 // The stored documents the walk opens.
 constexpr double kMarkupReceipt = 2000000001;
@@ -84,8 +84,8 @@ QString SkipReason(TWindow Window, TCheck Check)
 {
     const bool gridEntry = Window == wValuation || Window == wReleaseRequest || Window == wDailySheet ||
                            Window == wDeliveryPayments || Window == wMinibusPayments;
-    const bool editor = Window == wGoodsReceipt || Window == wInvoice || Window == wNotice;
-    if (Check == ckLine && (gridEntry || Window == wNotice))
+    const bool editor = Window == wGoodsReceipt || Window == wInvoice || Window == wNotice || Window == wYearNotice;
+    if (Check == ckLine && (gridEntry || Window == wNotice || Window == wYearNotice))
         return QStringLiteral("its amounts are typed into the grid: it has no line editors for F3 and F4");
     if (Check == ckFilter && editor)
         return QStringLiteral("a document editor has no F6 filter: its lines are the whole document");
@@ -329,6 +329,15 @@ protected:
         case wNotice:
             EXPECT_TRUE(OpenInvoice(1, kNotice));
             return OpenInvoiceWindow();
+        case wYearNotice: {
+            // A credit notice of the year, its differences priced as the
+            // invoice's lines were, not as value / quantity.
+            const QStringList notice =
+                Rows("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 3 AND by_invoice > 0");
+            EXPECT_EQ(notice.size(), 1);
+            EXPECT_TRUE(OpenInvoice(1, DotStrToFloat(notice.value(0))));
+            return OpenInvoiceWindow();
+        }
         case wProducedAct:
             return LineDocument(Make<TfrmAkt_za_proizvedena_produkcia>(), "Akt_za_proizvedena_produkcia");
         case wRejectedAct:

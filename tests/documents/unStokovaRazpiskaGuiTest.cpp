@@ -570,3 +570,19 @@ TEST_F(StokovaRazpiskaGui, AReceiptSavedUnchangedKeepsTheTotalItWasStoredWith)
     ASSERT_TRUE(form->Save());
     EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.95"});
 }
+
+TEST_F(StokovaRazpiskaGui, AReceiptPaidWithoutADateIsResavedWithoutOne)
+{
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 10.8, -1, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
+    const QStringList header = Rows("SELECT * FROM Zaiavki");
+    testsupport::ScopedDialogAnswers dialogs;
+    ASSERT_TRUE(OpenStokovaRazpiska(42));
+    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->cb_Is_paid->isChecked());
+    EXPECT_EQ(form->dtp_Paid_on->date(), QDate(1899, 12, 30));
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavki"), header);
+}
