@@ -65,12 +65,13 @@ const char *const kCheckNames[] = {"F2", "F9", "HeaderSort", "F6Filter", "F3F4"}
 enum TWindow {
     wGoodsReceipt, wInvoice, wNotice, wProducedAct, wRejectedAct, wPackagingAct, wDelivery, wIssue,
     wReturnedProduction, wExportPass, wExpeditionRequests, wValuation, wReleaseRequest, wDailySheet,
-    wDeliveryPayments, wMinibusPayments, wYearNotice, wWindowCount
+    wDeliveryPayments, wMinibusPayments, wYearNotice, wYearReceipt, wYearInvoice, wWindowCount
 };
 const char *const kWindowNames[] = {"GoodsReceipt",     "Invoice",         "Notice",         "ProducedAct",
                                     "RejectedAct",      "PackagingAct",    "Delivery",       "Issue",
                                     "ReturnedProduction", "ExportPass",    "ExpeditionRequests", "Valuation",
-                                    "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments", "YearNotice"};
+                                    "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments", "YearNotice",
+                                    "YearReceipt",      "YearInvoice"};
 
 // The stored documents the walk opens.
 constexpr double kMarkupReceipt = 2000000001;
@@ -84,7 +85,8 @@ QString SkipReason(TWindow Window, TCheck Check)
 {
     const bool gridEntry = Window == wValuation || Window == wReleaseRequest || Window == wDailySheet ||
                            Window == wDeliveryPayments || Window == wMinibusPayments;
-    const bool editor = Window == wGoodsReceipt || Window == wInvoice || Window == wNotice || Window == wYearNotice;
+    const bool editor = Window == wGoodsReceipt || Window == wInvoice || Window == wNotice || Window == wYearNotice ||
+                        Window == wYearReceipt || Window == wYearInvoice;
     if (Check == ckLine && (gridEntry || Window == wNotice || Window == wYearNotice))
         return QStringLiteral("its amounts are typed into the grid: it has no line editors for F3 and F4");
     if (Check == ckFilter && editor)
@@ -329,6 +331,24 @@ protected:
         case wNotice:
             EXPECT_TRUE(OpenInvoice(1, kNotice));
             return OpenInvoiceWindow();
+        case wYearReceipt: {
+            // The year's receipts of the day: one with a discount, paid.
+            const QStringList receipt = Rows(QString("SELECT min(Zaiavki.Query_num) FROM Zaiavki INNER JOIN "
+                                                     "Zaiavka_rows ON Zaiavki.Query_num = Zaiavka_rows.Query_num "
+                                                     "WHERE Zaiavki.for_date >= %1 AND Zaiavki.Is_paid = True AND "
+                                                     "Zaiavka_rows.Disc_perc < 0")
+                                                 .arg(Day));
+            EXPECT_EQ(receipt.size(), 1);
+            EXPECT_TRUE(OpenStokovaRazpiska(DotStrToFloat(receipt.value(0))));
+            return OpenGoodsReceiptWindow();
+        }
+        case wYearInvoice: {
+            const QStringList invoice =
+                Rows(QString("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 1 AND datetime_i >= %1").arg(Day));
+            EXPECT_EQ(invoice.size(), 1);
+            EXPECT_TRUE(OpenInvoice(0, DotStrToFloat(invoice.value(0))));
+            return OpenInvoiceWindow();
+        }
         case wYearNotice: {
             // A credit notice of the year, its differences priced as the
             // invoice's lines were, not as value / quantity.
