@@ -46,6 +46,13 @@ protected:
         return form;
     }
 
+    // The window of stored document Number in Mode.
+    TfrmInvoice *Opened(unsigned char Mode, long double Number)
+    {
+        EXPECT_TRUE(OpenInvoice(Mode, Number));
+        return OpenInvoiceWindow();
+    }
+
     // Customer 7, site 12, paid by bank, the given kind.
     void Header(TfrmInvoice *form, const QString &kind)
     {
@@ -463,8 +470,7 @@ TEST_F(InvoiceGui, AStoredMarkupLineIsKeptWhenTheInvoiceIsSavedOrPrintedUnchange
     const QStringList header = Rows("SELECT * FROM Invoices");
     const QStringList lines = Rows("SELECT * FROM Invoices_rows ORDER BY izdelie");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenInvoice(0, 7));
-    TfrmInvoice *form = OpenInvoiceWindow();
+    TfrmInvoice *form = Opened(0, 7);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(GridLine(form, 3, 5), (QStringList{"2.297", "7.65", "+2.5", "7.8413", "18.01"}));
     EXPECT_EQ(form->TotalWithoutVat(), 27.01L);
@@ -506,8 +512,7 @@ TEST_F(InvoiceGui, ANoticeSavedUnchangedKeepsTheDifferencePriceItWasStoredWith)
     const QStringList header = Rows("SELECT * FROM Invoices WHERE Invoice_num = 7");
     const QStringList lines = Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenInvoice(1, 7));
-    TfrmInvoice *form = OpenInvoiceWindow();
+    TfrmInvoice *form = Opened(1, 7);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->TotalWithoutVat(), -3.83L);
     dialogs.Press(mbCancel);
@@ -524,8 +529,7 @@ TEST_F(InvoiceGui, AnInvoiceSavedUnchangedKeepsTheVatItWasStoredWith)
     Execute("Update Invoices Set VAT = 5.62 Where Invoice_num = 5");
     const QStringList header = Rows("SELECT * FROM Invoices");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenInvoice(0, 5));
-    TfrmInvoice *form = OpenInvoiceWindow();
+    TfrmInvoice *form = Opened(0, 5);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->VatAmount(), 5.62L);
     EXPECT_EQ(form->labTotal->text(), "Общо с ДДС:      33.75 лв.");

@@ -50,6 +50,13 @@ protected:
         return form;
     }
 
+    // The window of stored receipt Number.
+    TfrmStokovaRazpiska *Opened(long double Number)
+    {
+        EXPECT_TRUE(OpenStokovaRazpiska(Number));
+        return OpenGoodsReceiptWindow();
+    }
+
     // Customer 7 (price list 2) and its site 12.
     void ChooseCustomer(TfrmStokovaRazpiska *form)
     {
@@ -443,8 +450,7 @@ TEST_F(StokovaRazpiskaGui, AStoredMarkupLineIsKeptWhenResavedOrWhenAnotherLineIs
     Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.1, -10, 0.99, 9.9 )");
     const QStringList stored = Rows("SELECT * FROM Zaiavka_rows ORDER BY izdelie");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    TfrmStokovaRazpiska *form = Opened(42);
     ASSERT_NE(form, nullptr);
     // The markup shows its kind, as a typed one does.
     EXPECT_EQ(GridLine(form, 3).mid(5), (QStringList{"2.297", "9.2", "+2.5", "9.43", "21.66"}));
@@ -456,8 +462,7 @@ TEST_F(StokovaRazpiskaGui, AStoredMarkupLineIsKeptWhenResavedOrWhenAnotherLineIs
     QTRY_VERIFY(alive.isNull());
 
     // Deleting the other line leaves the markup line as it was stored.
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    form = OpenGoodsReceiptWindow();
+    form = Opened(42);
     ASSERT_NE(form, nullptr);
     form->pcMain->setCurrentWidget(form->tabGoods);
     form->GridGoods->SetRow(2);
@@ -523,8 +528,7 @@ TEST_F(StokovaRazpiskaGui, AStoredLinePutBackUnchangedKeepsTheValueItWasStoredWi
     Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.94 )");
     const QStringList stored = Rows("SELECT * FROM Zaiavka_rows");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    TfrmStokovaRazpiska *form = Opened(42);
     ASSERT_NE(form, nullptr);
     form->pcMain->setCurrentWidget(form->tabGoods);
     form->GridGoods->SetRow(2);
@@ -548,8 +552,7 @@ TEST_F(StokovaRazpiskaGui, AReceiptSavedUnchangedKeepsTheTotalItWasStoredWith)
     Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.95 )");
     Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    TfrmStokovaRazpiska *form = Opened(42);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->labTotal->text(), "Общо:      33.76 лв.");
     dialogs.Press(mbCancel);
@@ -558,8 +561,7 @@ TEST_F(StokovaRazpiskaGui, AReceiptSavedUnchangedKeepsTheTotalItWasStoredWith)
     QTRY_VERIFY(OpenGoodsReceiptWindow() == nullptr);
 
     // Without one of its lines it is summed again.
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    form = OpenGoodsReceiptWindow();
+    form = Opened(42);
     ASSERT_NE(form, nullptr);
     form->pcMain->setCurrentWidget(form->tabGoods);
     form->GridGoods->SetRow(2);
@@ -577,8 +579,7 @@ TEST_F(StokovaRazpiskaGui, AReceiptPaidWithoutADateIsResavedWithoutOne)
     Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
     const QStringList header = Rows("SELECT * FROM Zaiavki");
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(OpenStokovaRazpiska(42));
-    TfrmStokovaRazpiska *form = OpenGoodsReceiptWindow();
+    TfrmStokovaRazpiska *form = Opened(42);
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->cb_Is_paid->isChecked());
     EXPECT_EQ(form->dtp_Paid_on->date(), QDate(1899, 12, 30));
