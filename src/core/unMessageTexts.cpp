@@ -88,6 +88,8 @@ const Row kRows[] = {
     {rsCompanyRegistrationFmt, "rsCompanyRegistrationFmt", "%s\r№ по НДР: %s\rБулстат: %s"},
     {rsNdrNumberFmt, "rsNdrNumberFmt", "No по НДР: %s"},
     {rsBulstatFmt, "rsBulstatFmt", "Булстат: %s"},
+    {rsPercentOutOfRange, "rsPercentOutOfRange", " Процентът на ТО/ТН трябва да е от 0 до 99.99!"},
+    {rsPaidReceiptUnchanged, "rsPaidReceiptUnchanged", "Стокова разписка N: %s за обект %d е платена и не може да се променя."},
     {rsPrintFooter, "rsPrintFooter", "Отпечатано с Tolvex2000 на "},
 
     // Workstation and company settings

@@ -80,6 +80,10 @@ constexpr int rsChiefAccountant = 66016;
 constexpr int rsCompanyRegistrationFmt = 66017;
 constexpr int rsNdrNumberFmt = 66018;
 constexpr int rsBulstatFmt = 66019;
+// Sales documents: a line's percent, a paid receipt the drivers' sheet
+// would change.
+constexpr int rsPercentOutOfRange = 67500;
+constexpr int rsPaidReceiptUnchanged = 67501;
 // The footer printed under documents, before the print date and time; its
 // wording is ours.
 constexpr int rsPrintFooter = 65099;

@@ -161,6 +161,21 @@ void TSalesDocumentForm::AddGrid(QVBoxLayout *Layout)
     GridGoods->SetRowCount(kFixedRows + 1);
     GridGoods->SetFixedRows(kFixedRows);
     GridGoods->SetFixedCols(3);
+    // A click on a line's number, code or name (the fixed columns) makes
+    // that line the current one, so that F3 and F5 act on the line clicked.
+    GridGoods->OnMouseDown = [this](QObject *, Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y) {
+        if (Button != Qt::LeftButton)
+            return;
+        const TGridCoord cell = GridGoods->MouseCoord(X, Y);
+        if (cell.X < 0 || cell.X >= GridGoods->FixedCols() || cell.Y < GridGoods->FixedRows() ||
+            cell.Y >= GridGoods->RowCount())
+            return;
+        GridGoods->SetRow(cell.Y);
+        // As after a click on a cell: the window's own click (a notice
+        // switches its in-grid editing for the new line).
+        if (GridGoods->OnClick)
+            GridGoods->OnClick(GridGoods);
+    };
     Layout->addWidget(GridGoods, 1);
 }
 
@@ -299,12 +314,28 @@ QString TSalesDocumentForm::NumberProblem() const
     return QString();
 }
 
+bool TSalesDocumentForm::ListedCode(const TDelimitedStrings &List, const QString &Text)
+{
+    // Letters, 0 and negative codes are no choice; a code is compared as a
+    // number, as it is stored.
+    bool ok = false;
+    const int code = Text.trimmed().toInt(&ok);
+    if (!ok || code <= 0)
+        return false;
+    for (int i = 0; i < List.Count(); ++i)
+        if (StrToIntOrZero(FieldOf(List, i, 0)) == code)
+            return true;
+    return false;
+}
+
 QString TSalesDocumentForm::CustomerAndSiteProblems() const
 {
+    // A customer or site that is not in its picker's list is none: the
+    // document would be stored for a site that does not exist.
     QString text;
-    if (leCustomer->text().trimmed().isEmpty())
+    if (!ListedCode(FCustomers, leCustomer->text()))
         text += QStringLiteral("Въведете клиент.") + kLineBreak;
-    if (leObject->text().trimmed().isEmpty())
+    if (!ListedCode(FObjects, leObject->text()))
         text += QStringLiteral("Въведете обект.") + kLineBreak;
     return text;
 }
@@ -337,6 +368,11 @@ QStringList TSalesDocumentForm::GridRecordsOf(const TDelimitedStrings &Lines)
                               lookUp(GetProductUnit, code), QString()};
         for (int f = 2; f <= 6; ++f)
             fields << FieldOf(Lines, i, f);
+        // The percent shows its kind as a typed line does: a stored markup
+        // is a positive number, which the grid shows with its '+'.
+        QString &percent = fields[colPercent];
+        if (DotStrToFloat(percent) > 0 && !percent.startsWith(QLatin1Char('+')))
+            percent.prepend(QLatin1Char('+'));
         records << fields.join(QLatin1Char('@'));
     }
     return records;
@@ -450,9 +486,18 @@ bool TSalesDocumentForm::LoadDocument()
     SetEditText(leObject, item(2));
     cb_Is_paid->setChecked(item(5) == QLatin1String("True"));
     QDate paid;
-    if (cb_Is_paid->isChecked() && StoredDate(item(6), paid))
-        dtp_Paid_on->setDate(paid);
-    ShowStored(header, GridRecordsOf(lines));
+    if (cb_Is_paid->isChecked()) {
+        // Paid without a date is day 0 (30.12.1899), shown and saved so,
+        // not today.
+        dtp_Paid_on->setDate(StoredDate(item(6), paid) ? paid : QDate(1899, 12, 30));
+    }
+    const QStringList records = GridRecordsOf(lines);
+    FStoredLines.clear();
+    for (const QString &record : records) {
+        const QStringList fields = record.split(QLatin1Char('@'));
+        FStoredLines[fields.value(colCode)] = fields;
+    }
+    ShowStored(header, records);
     cb_Is_paidClick();
     CalculateTotals();
     return true;
@@ -608,6 +653,10 @@ bool TSalesDocumentForm::LineValidation()
         text += QStringLiteral(" Въведете количество!\n\r");
     if (edPrice->Value() == 0)
         text += QStringLiteral(" Въведете продажна цена!\n\r");
+    // A percent the price would not follow is refused, not shown unapplied.
+    const long double percent = edDiscountPerc->Value();
+    if ((cbDiscount->isChecked() || cbOverValue->isChecked()) && (percent < 0 || percent >= 100))
+        text += LoadResString(rsPercentOutOfRange) + kLineBreak;
     if (text.isEmpty())
         return true;
     ShowError(text);
@@ -643,6 +692,7 @@ bool TSalesDocumentForm::DoNew()
                                                    : QString());
     GridGoods->SetCells(colDiscPrice, row, FixedText(::PricePrecision, edDiscountedPriceLeva->Value()));
     GridGoods->SetCells(colValue, row, FixedText(::AmountPrecision, edValue->Value()));
+    KeepStoredLine(row);
     CalculateTotals();
     edAmount->SetValue(0);
     leIzdelie->setFocus();
@@ -708,18 +758,54 @@ bool TSalesDocumentForm::DoDelete()
     return true;
 }
 
+bool TSalesDocumentForm::KeepStoredLine(int Row)
+{
+    // A stored line whose typed cells (quantity, price, percent) are as
+    // stored keeps the prices and value it was stored with, even where they
+    // were computed by another rule: re-saving never changes a stored line.
+    const auto stored = FStoredLines.find(GridGoods->Cells(colCode, Row).trimmed());
+    if (stored == FStoredLines.end())
+        return false;
+    for (int c : {colQuantity, colPrice, colPercent})
+        if (DotStrToFloat(GridGoods->Cells(c, Row)) != DotStrToFloat(stored->second.value(c)))
+            return false;
+    for (int c = colQuantity; c <= colValue; ++c)
+        GridGoods->SetCells(c, Row, stored->second.value(c));
+    return true;
+}
+
+bool TSalesDocumentForm::LinesAsStored() const
+{
+    if (IsNew || FStoredLines.empty())
+        return false;
+    std::size_t lines = 0;
+    for (int row = kFixedRows; row < GridGoods->RowCount(); ++row) {
+        const QString code = GridGoods->Cells(colCode, row).trimmed();
+        if (code.isEmpty())
+            continue;
+        const auto stored = FStoredLines.find(code);
+        if (stored == FStoredLines.end())
+            return false;
+        for (int c = colQuantity; c <= colValue; ++c)
+            if (DotStrToFloat(GridGoods->Cells(c, row)) != DotStrToFloat(stored->second.value(c)))
+                return false;
+        ++lines;
+    }
+    return lines == FStoredLines.size();
+}
+
 void TSalesDocumentForm::RecalculateLines()
 {
     // Derived cells follow the typed ones: the discounted price and the
     // value of each line, then the total.
     for (int row = kFixedRows; row < GridGoods->RowCount(); ++row) {
-        if (GridGoods->Cells(colCode, row).trimmed().isEmpty())
+        if (GridGoods->Cells(colCode, row).trimmed().isEmpty() || KeepStoredLine(row))
             continue;
-        const QString percentText = GridGoods->Cells(colPercent, row).trimmed();
-        const long double percent = std::fabs(DotStrToFloat(percentText));
-        const bool discount = percentText.startsWith(QLatin1Char('-'));
-        const bool markup = percentText.startsWith(QLatin1Char('+'));
-        const long double price = AdjustedPrice(DotStrToFloat(GridGoods->Cells(colPrice, row)), percent, discount, markup);
+        // The kind of the line is the sign of its percent, as it is stored:
+        // negative a discount, positive a markup, with or without a '+'.
+        const long double signedPercent = DotStrToFloat(GridGoods->Cells(colPercent, row));
+        const long double price = AdjustedPrice(DotStrToFloat(GridGoods->Cells(colPrice, row)), std::fabs(signedPercent),
+                                                signedPercent < 0, signedPercent > 0);
         const long double quantity = DotStrToFloat(GridGoods->Cells(colQuantity, row));
         GridGoods->SetCells(colDiscPrice, row, FixedText(::PricePrecision, price));
         GridGoods->SetCells(colValue, row, FixedText(::AmountPrecision, RoundFloat(::AmountPrecision, quantity * price)));

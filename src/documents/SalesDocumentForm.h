@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 
 #include "core/uDelimitedStrings.h"
 #include "core/uFormClasses.h"
@@ -171,12 +172,21 @@ protected:
     void ProposeNumberAgain();
     // The messages of a missing number, customer and site.
     QString NumberProblem() const;
+    // Whether Text is a code (a positive whole number) of the list's first
+    // field.
+    static bool ListedCode(const TDelimitedStrings &List, const QString &Text);
     QString CustomerAndSiteProblems() const;
     // The remembered text of an edit of this window ("" when none).
     QString Remembered(const QLineEdit *Edit) const;
     void Remember(const QLineEdit *Edit) const;
     // Mode 0 lines: each line's discounted price and value from its typed cells.
     void RecalculateLines();
+    // A line of the opened document whose typed cells are as stored gets
+    // its stored cells back; false for any other line.
+    bool KeepStoredLine(int Row);
+    // Whether the grid holds the opened document's lines exactly as stored
+    // (in any order).
+    bool LinesAsStored() const;
     // The grid records of stored lines (number, code, name, unit, store,
     // then the stored fields 2 to 6); a name or unit that cannot be read
     // stays empty.
@@ -224,6 +234,8 @@ protected:
     TDelimitedStringList FCustomers;
     TDelimitedStringList FObjects;
     TDelimitedStringList FProducts;
+    // The opened document's lines as loaded, by product code.
+    std::map<QString, QStringList> FStoredLines;
 
 private:
     void ApplyDiscountSwitches();

@@ -239,6 +239,8 @@ void TfrmInvoice::ShowStored(const TDelimitedStrings &Header, const QStringList 
     SetEditText(leType_of_payment, item(7));
     SetEditText(leDocType, item(8));
     FByInvoice = item(9);
+    FStoredTotal = DotStrToFloat(item(3));
+    FStoredVat = DotStrToFloat(item(4));
     FVatRate = DotStrToFloat(item(10));
     SavedRows.Clear();
     for (const QString &record : Records)
@@ -298,8 +300,11 @@ long double TfrmInvoice::LinesTotal()
 
 void TfrmInvoice::ShowTotal(long double Total)
 {
-    FTotalWithoutVat = Total;
-    FVatAmount = RoundFloat(::AmountPrecision, FTotalWithoutVat * FVatRate);
+    // Lines as stored keep the total they were stored with, and a total as
+    // stored its VAT, even ones computed by another rule.
+    FTotalWithoutVat = Mode == 0 && LinesAsStored() ? FStoredTotal : Total;
+    FVatAmount = !IsNew && FTotalWithoutVat == FStoredTotal ? FStoredVat
+                                                            : RoundFloat(::AmountPrecision, FTotalWithoutVat * FVatRate);
     labTotal->setText(Format(QStringLiteral("Общо с ДДС: %10.*n лв."), {2, FTotalWithoutVat + FVatAmount}));
 }
 
@@ -462,9 +467,15 @@ void TfrmInvoice::RecalculateTriple(int Row, int Col)
         GridGoods->SetCells(colValue, difference,
                             FixedText(::AmountPrecision, cell(colValue, Row) - cell(colValue, invoiced)));
     const long double quantity = cell(colQuantity, difference);
-    GridGoods->SetCells(colDiscPrice, difference,
-                        FixedText(::PricePrecision,
-                                  quantity == 0 ? 0 : RoundFloat(::PricePrecision, cell(colValue, difference) / quantity)));
+    QString price = FixedText(::PricePrecision,
+                              quantity == 0 ? 0 : RoundFloat(::PricePrecision, cell(colValue, difference) / quantity));
+    // A difference as it is stored keeps the price it was stored with, even
+    // one computed by another rule: re-saving never changes a stored line.
+    const int saved = RowOfCode(SavedRows, GridGoods->Cells(colCode, invoiced), colCode);
+    if (saved >= 0 && cell(colQuantity, difference) == DotStrToFloat(FieldOf(SavedRows, saved, colQuantity)) &&
+        cell(colValue, difference) == DotStrToFloat(FieldOf(SavedRows, saved, colValue)))
+        price = FixedText(::PricePrecision, DotStrToFloat(FieldOf(SavedRows, saved, colDiscPrice)));
+    GridGoods->SetCells(colDiscPrice, difference, price);
 }
 
 void TfrmInvoice::RecalculateDifferences()
@@ -508,10 +519,18 @@ bool TfrmInvoice::CanSave()
         }
     }
     QString text = NumberProblem() + CustomerAndSiteProblems();
-    if (leType_of_payment->text().trimmed().isEmpty())
+    // The payment and the kind must be codes of their pickers' lists.
+    bool paymentOk = false;
+    const int payment = leType_of_payment->text().trimmed().toInt(&paymentOk);
+    QString paymentName;
+    if (paymentOk && payment > 0)
+        ListEditLookup(leType_of_payment, 0, 0, paymentName, QString::number(payment));
+    if (paymentName.isEmpty())
         text += LoadResString(rsChoosePayment) + kLineBreak;
-    const int kind = StrToIntOrZero(leDocType->text());
-    if (leDocType->text().trimmed().isEmpty())
+    // A kind not offered has no sign rule of its own.
+    const bool listedKind = ListedCode(FKinds, leDocType->text());
+    const int kind = listedKind ? StrToIntOrZero(leDocType->text()) : 0;
+    if (!listedKind)
         text += LoadResString(rsChooseDocType) + kLineBreak;
     if (FTotalWithoutVat == 0)
         text += QStringLiteral("Не можете да запишете документ с нулева стойност.") + kLineBreak;

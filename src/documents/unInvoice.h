@@ -83,6 +83,8 @@ private:
     long double FVatRate = 0;
     long double FTotalWithoutVat = 0;
     long double FVatAmount = 0;
+    long double FStoredTotal = 0;   // the opened document's net total and VAT
+    long double FStoredVat = 0;
     QString FByInvoice;
 
     TDelimitedStringList SavedRows;

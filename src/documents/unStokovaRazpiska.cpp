@@ -166,6 +166,7 @@ void TfrmStokovaRazpiska::ShowStored(const TDelimitedStrings &Header, const QStr
     if (Header.Count() > 3 && StoredDate(Header.Strings(3), date))
         dtpInvoiceNoDate->setDate(date);
     cb_Is_Urgent->setChecked(Header.Count() > 7 && Header.Strings(7) == QLatin1String("True"));
+    FStoredTotal = Header.Count() > 4 ? DotStrToFloat(Header.Strings(4)) : 0;
     FillGrid(Records);
 }
 
@@ -197,7 +198,9 @@ void TfrmStokovaRazpiska::BeforeLineEdit()
 
 void TfrmStokovaRazpiska::ShowTotal(long double Total)
 {
-    FDocumentTotal = Total;
+    // Lines as stored keep the total they were stored with, even one
+    // summed by another rule.
+    FDocumentTotal = LinesAsStored() ? FStoredTotal : Total;
     labTotal->setText(Format(QStringLiteral("Общо: %10.2n лв."), {FDocumentTotal}));
 }
 

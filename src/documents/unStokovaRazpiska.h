@@ -44,6 +44,7 @@ private:
     QString ListName(const TDelimitedStringList &List, const QString &Code) const;
 
     long double FDocumentTotal = 0;
+    long double FStoredTotal = 0;   // the opened receipt's Total_sum
 
     TDelimitedStringList FGroups;
     TDelimitedStringList FSubGroups;

@@ -7,6 +7,7 @@
 #include "components/RichGrid.h"
 #include "core/DialogsEx.h"
 #include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
 #include "core/unRegistryFuncs.h"
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
@@ -65,6 +66,9 @@ const char16_t *const kUpdateLine =
 const char16_t *const kDeleteLine = u"DELETE * FROM Zaiavka_rows WHERE ( Query_num = %f ) AND ( izdelie = %d )";
 const char16_t *const kUpdateTotal = u"UPDATE Zaiavki SET Total_sum = %f WHERE ( Query_num = %f )";
 const char16_t *const kSeveralReceipts = u"За обект %d на дата %s са създадени %d стокови разписки.";
+const char16_t *const kPaidReceipts =
+    u"Select obekt, Query_num from Zaiavki Where for_date = %d and Is_paid = True Order By obekt, Query_num";
+const char16_t *const kReceiptPaid = u"Select Is_paid from Zaiavki Where Query_num = %f";
 
 QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
 
@@ -114,7 +118,11 @@ TfrmDneven_list_na_shofior::TfrmDneven_list_na_shofior(QWidget *AOwner, TFormSty
     FAmounts->OnRecalcTotals = [this] { RecalcTotals(); };
     Grid->OnClick = [this](QObject *) { GridClick(); };
     Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
-    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) {
+        FAmounts->EditTextSet();
+        // A typed quantity is unsaved work: closing asks first.
+        SetModified(true);
+    };
 
     connect(leMicrobus, &QLineEdit::textChanged, this, [this] { leMicrobusChange(); });
     connect(dtp_For, &QDateEdit::dateChanged, this, [this] { dtp_ForChange(); });
@@ -180,10 +188,25 @@ QString TfrmDneven_list_na_shofior::GetSubTitle()
 
 bool TfrmDneven_list_na_shofior::CanExecute()
 {
-    if (StrToIntOrZero(leMicrobus->text()) == 0) {
+    // A minibus that is not in the picker's list is none: its sheet would
+    // be empty and say nothing.
+    QString listed;
+    bool number = false;
+    const int bus = leMicrobus->text().trimmed().toInt(&number);
+    if (number && bus > 0)
+        ListEditLookup(leMicrobus, 0, 0, listed, QString::number(bus));
+    if (listed.isEmpty()) {
         if (ShowValidationMessages())
             ShowMessage(QStringLiteral("Изберете микробус"));
         return false;
+    }
+    // F8 loads the sheet again: typed quantities are not dropped without
+    // the question. Yes saves them (and the save loads the sheet), Cancel
+    // keeps them.
+    if (Modified() && FKept.Count() > 0) {
+        if (ConfirmSave() != mrNo)
+            return false;
+        SetModified(false);
     }
     return TQuorendReadForm::CanExecute();
 }
@@ -225,7 +248,18 @@ bool TfrmDneven_list_na_shofior::CanEditCell(int ACol, int ARow) const
         return false;
     if (StrToIntOrZero(Grid->Cells(0, ARow)) <= 0)
         return false;
-    return Price(ACol, ARow) != 0;
+    return Price(ACol, ARow) != 0 && PaidReceiptOf(ARow) == 0;
+}
+
+long double TfrmDneven_list_na_shofior::PaidReceiptOf(int ARow) const
+{
+    const auto paid = FPaidBySite.find(StrToIntOrZero(Grid->Cells(0, ARow)));
+    return paid == FPaidBySite.end() ? 0 : paid->second;
+}
+
+QString TfrmDneven_list_na_shofior::PaidReceiptMessage(long double Number, int Site)
+{
+    return Format(LoadResString(rsPaidReceiptUnchanged), {StokovaRazpiskaNumberText(Number), Site});
 }
 
 void TfrmDneven_list_na_shofior::RecalcTotals()
@@ -261,11 +295,57 @@ void TfrmDneven_list_na_shofior::RecalcTotals()
 }
 
 void TfrmDneven_list_na_shofior::GridClick() { FAmounts->Click(); }
-void TfrmDneven_list_na_shofior::GridKeyPress(QChar &Key) { FAmounts->KeyPress(Key); }
+void TfrmDneven_list_na_shofior::GridKeyPress(QChar &Key)
+{
+    const QChar typed = Key;
+    FAmounts->KeyPress(Key);
+    // A quantity typed for a site whose receipt of the day is paid would
+    // change the paid receipt: the clerk is told why the cell takes none.
+    const int col = Grid->Col();
+    const int row = Grid->Row();
+    const int n = ProductCount();
+    const bool quantityCell = col >= FirstQuantityCol && col < FirstQuantityCol + n && row >= Grid->FixedRows() &&
+                              row < Grid->RowCount() - 1 && Price(col, row) != 0;
+    const long double paid = quantityCell ? PaidReceiptOf(row) : 0;
+    if (paid != 0 && (typed.isDigit() || typed == QChar(8))) {
+        Key = QChar();
+        ShowError(PaidReceiptMessage(paid, StrToIntOrZero(Grid->Cells(0, row))));
+    }
+}
+
+bool TfrmDneven_list_na_shofior::ConfirmSheetChange()
+{
+    if (FSwitching)
+        return false;
+    if (!Modified() || FKept.Count() == 0)
+        return true;
+    // The typed quantities belong to the sheet shown so far: while the
+    // clerk answers, and for a save, the minibus and date name it again.
+    const QString wantedBus = leMicrobus->text();
+    const QDate wantedDate = dtp_For->date();
+    TModalResult answer = mrCancel;
+    FSwitching = true;
+    try {
+        leMicrobus->setText(FShownBus);
+        dtp_For->setDate(FShownDate);
+        answer = ConfirmSave();
+        if (answer == mrNo)
+            SetModified(false);
+        if (answer != mrCancel) {
+            leMicrobus->setText(wantedBus);
+            dtp_For->setDate(wantedDate);
+        }
+    } catch (...) {
+        FSwitching = false;
+        throw;
+    }
+    FSwitching = false;
+    return answer != mrCancel;
+}
 
 void TfrmDneven_list_na_shofior::leMicrobusChange()
 {
-    if (FInitializing)
+    if (FInitializing || !ConfirmSheetChange())
         return;
     ResetGrid();
     ClearGrid(*Grid, 0);
@@ -275,6 +355,8 @@ void TfrmDneven_list_na_shofior::leMicrobusChange()
 
 void TfrmDneven_list_na_shofior::dtp_ForChange()
 {
+    if (!ConfirmSheetChange())
+        return;
     ResetGrid();
     ClearGrid(*Grid, 0);
 }
@@ -298,6 +380,7 @@ bool TfrmDneven_list_na_shofior::DoExecute()
     ResetGrid();
     FKept.Clear();
     FKeptBySite.clear();
+    FPaidBySite.clear();
     const QChar d = FKept.FieldDelimiter();
 
     // 1. The products that have a site price on the route, with names.
@@ -349,8 +432,17 @@ bool TfrmDneven_list_na_shofior::DoExecute()
             priceOf.insert(key, f.value(2));
     }
 
-    // 5. The quantities of the day, site by site.
+    // 5. The quantities of the day, site by site; the sites whose receipt
+    // of the day is paid take no quantity.
     const int day = DateToDayNumber(dtp_For->date());
+    {
+        TDelimitedStringList paid;
+        SelectToList(this, DbConnection, Format(S(kPaidReceipts), {day}), paid);
+        for (int i = 0; i < paid.Count(); ++i) {
+            const QStringList f = paid.Strings(i).split(d);
+            FPaidBySite.emplace(StrToIntOrZero(f.value(0)), DotStrToFloat(f.value(1)));
+        }
+    }
     FGauge = 0;
     TDelimitedStringList rows;
     rows.BeginUpdate();
@@ -436,6 +528,9 @@ bool TfrmDneven_list_na_shofior::DoExecute()
     Grid->setUpdatesEnabled(true);
     // The cell current after the load takes a quantity at once when it may.
     FAmounts->UpdateEditing();
+    FShownBus = leMicrobus->text();
+    FShownDate = dtp_For->date();
+    SetModified(false);
     return true;
 }
 
@@ -476,13 +571,17 @@ bool TfrmDneven_list_na_shofior::DoSave()
     if (!TQuorendReadForm::DoSave())
         return false;
     FWarnings.clear();
-    if (FKept.Count() == 0)
+    if (FKept.Count() == 0) {
+        SetModified(false);
         return true;
+    }
     // The values as they stand now, the quantity just typed included.
     RecalcTotals();
     const std::vector<TChangedRow> changed = ChangedRows();
-    if (changed.empty())
+    if (changed.empty()) {
+        SetModified(false);
         return true;
+    }
 
     const int n = ProductCount();
     const int day = DateToDayNumber(dtp_For->date());
@@ -554,6 +653,13 @@ bool TfrmDneven_list_na_shofior::DoSave()
             // written; the rest of the receipt stays as it is.
             SelectToList(this, DbConnection, Format(S(kReceiptNumber), {r.Site, day}), list);
             const long double number = FirstNumber(list);
+            // A receipt paid meanwhile is never changed silently: its row
+            // is left alone and the clerk is told after the save.
+            SelectToList(this, DbConnection, Format(S(kReceiptPaid), {number}), list);
+            if (list.Count() > 0 && list.Strings(0) == QLatin1String("True")) {
+                warnings << PaidReceiptMessage(number, r.Site);
+                continue;
+            }
             TDelimitedStringList lines;
             SelectToList(this, DbConnection, Format(QString::fromUtf8(sqlSelectZaiavka_rows), {number}), lines);
             // izdelie -> (discounted price, value)
@@ -604,6 +710,7 @@ bool TfrmDneven_list_na_shofior::DoSave()
         ShowError(w);
     if (!committed)
         return false;
+    SetModified(false);
     Execute();
     return true;
 }

@@ -11,6 +11,7 @@
 // whose quantities were changed are written. New receipts are numbered one
 // above the largest number of the table, inside the save's transaction, and
 // this workstation's goods-receipt counter follows them.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -62,6 +63,9 @@ public:
     // Whether the cell takes a quantity: a priced cell of the quantity
     // block in a site's row.
     bool CanEditCell(int ACol, int ARow) const;
+    // The number of the paid receipt of the row's site and day (0: none).
+    long double PaidReceiptOf(int ARow) const;
+    static QString PaidReceiptMessage(long double Number, int Site);
 
     // The rows as loaded (empty: nothing loaded).
     const TDelimitedStringList &KeptRows() const { return FKept; }
@@ -91,11 +95,19 @@ private:
     long double Quantity(int ACol, int ARow) const;
     long double Price(int ACol, int ARow) const;
     void Progress(int Position);
+    // Before the minibus or the date changes: unsaved quantities are saved
+    // for the sheet they were typed in, dropped or kept (Cancel, the change
+    // undone); false when the change must not go on.
+    bool ConfirmSheetChange();
 
     TDelimitedStringList FKept;
     std::map<int, int> FKeptBySite;   // site -> record of FKept
+    std::map<int, long double> FPaidBySite;   // site -> its paid receipt of the day
     std::unique_ptr<TGridAmountEntry> FAmounts;
     QStringList FWarnings;
     int FGauge = 0;
     bool FInitializing = false;
+    bool FSwitching = false;
+    QString FShownBus;   // the minibus and date of the sheet loaded
+    QDate FShownDate;
 };

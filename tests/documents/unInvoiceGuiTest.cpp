@@ -46,6 +46,13 @@ protected:
         return form;
     }
 
+    // The window of stored document Number in Mode.
+    TfrmInvoice *Opened(unsigned char Mode, long double Number)
+    {
+        EXPECT_TRUE(OpenInvoice(Mode, Number));
+        return OpenInvoiceWindow();
+    }
+
     // Customer 7, site 12, paid by bank, the given kind.
     void Header(TfrmInvoice *form, const QString &kind)
     {
@@ -437,4 +444,96 @@ TEST_F(InvoiceGui, ANoticeCellIsEditableOnlyOverAnInvoicedValue)
     form->GridGoods->SetRow(2);
     form->GridGoodsClick();
     EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+    // A click on a line's label (a fixed column) moves to that line and
+    // its editing follows: the new row takes a quantity, the difference
+    // row none.
+    QCoreApplication::processEvents();
+    auto clickLabel = [form](int row) {
+        QTest::mouseClick(form->GridGoods->viewport(), Qt::LeftButton, {},
+                          form->GridGoods->CellRect(0, row).center());
+    };
+    clickLabel(3);
+    EXPECT_EQ(form->GridGoods->Row(), 3);
+    EXPECT_TRUE(form->GridGoods->Options().Contains(goEditing));
+    clickLabel(4);
+    EXPECT_EQ(form->GridGoods->Row(), 4);
+    EXPECT_FALSE(form->GridGoods->Options().Contains(goEditing));
+}
+
+TEST_F(InvoiceGui, AStoredMarkupLineIsKeptWhenTheInvoiceIsSavedOrPrintedUnchanged)
+{
+    // Invoice 7 to site 12: 2.297 cakes at 7.65 plus 2.5 % (7.8413,
+    // 18.01) and 10 loaves at 1.00 less 10 % (9.00): net 27.01, VAT 5.40.
+    Execute("INSERT INTO Invoices Values ( 7, 46363, 12, 27.01, 5.4, 0, 0, 2, 1, 0, 0.2 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 205, 2.297, 7.65, 2.5, 7.8413, 18.01 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 101, 10, 1, -10, 0.9, 9 )");
+    const QStringList header = Rows("SELECT * FROM Invoices");
+    const QStringList lines = Rows("SELECT * FROM Invoices_rows ORDER BY izdelie");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = Opened(0, 7);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(GridLine(form, 3, 5), (QStringList{"2.297", "7.65", "+2.5", "7.8413", "18.01"}));
+    EXPECT_EQ(form->TotalWithoutVat(), 27.01L);
+    EXPECT_EQ(form->VatAmount(), 5.4L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices"), header);
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows ORDER BY izdelie"), lines);
+}
+
+TEST_F(InvoiceGui, HeaderCodesNotInTheirListsAreRefused)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = New(0);
+    Header(form, "1");
+    AddLine(form, "101", "1");
+    form->leObject->setText("21");
+    form->leType_of_payment->setText("9");
+    form->leDocType->setText("3");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Въведете обект.\n\rИзберете начин на плащане!\n\rИзберете вид на документа.\n\r");
+    form->leCustomer->setText("abc");
+    form->leType_of_payment->setText("0");
+    form->leDocType->setText("x");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(), "Въведете клиент.\n\rВъведете обект.\n\rИзберете начин на плащане!\n\rИзберете "
+                                      "вид на документа.\n\r");
+    EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
+}
+
+TEST_F(InvoiceGui, ANoticeSavedUnchangedKeepsTheDifferencePriceItWasStoredWith)
+{
+    StoreInvoice5();
+    // Half a cake less, 0.5 x 7.65 = 3.825 -> 3.83, stored at the invoiced
+    // price 7.65 (3.83 / 0.5 would give 7.66).
+    Execute("INSERT INTO Invoices Values ( 7, 46364, 12, -3.83, -0.77, 0, 0, 1, 3, 5, 0.2 )");
+    Execute("INSERT INTO Invoices_rows Values ( 7, 205, -0.5, 7.65, 0, 7.65, -3.83 )");
+    const QStringList header = Rows("SELECT * FROM Invoices WHERE Invoice_num = 7");
+    const QStringList lines = Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = Opened(1, 7);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->TotalWithoutVat(), -3.83L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices WHERE Invoice_num = 7"), header);
+    EXPECT_EQ(Rows("SELECT * FROM Invoices_rows WHERE Invoice_num = 7"), lines);
+}
+
+TEST_F(InvoiceGui, AnInvoiceSavedUnchangedKeepsTheVatItWasStoredWith)
+{
+    // VAT summed line by line: 3.83 + 1.80 = 5.63 would be 5.626 -> 5.63
+    // on the total; stored as 5.62.
+    StoreInvoice5();
+    Execute("Update Invoices Set VAT = 5.62 Where Invoice_num = 5");
+    const QStringList header = Rows("SELECT * FROM Invoices");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmInvoice *form = Opened(0, 5);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->VatAmount(), 5.62L);
+    EXPECT_EQ(form->labTotal->text(), "Общо с ДДС:      33.75 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Invoices"), header);
 }

@@ -50,6 +50,13 @@ protected:
         return form;
     }
 
+    // The window of stored receipt Number.
+    TfrmStokovaRazpiska *Opened(long double Number)
+    {
+        EXPECT_TRUE(OpenStokovaRazpiska(Number));
+        return OpenGoodsReceiptWindow();
+    }
+
     // Customer 7 (price list 2) and its site 12.
     void ChooseCustomer(TfrmStokovaRazpiska *form)
     {
@@ -110,26 +117,30 @@ TEST_F(StokovaRazpiskaGui, NewReceiptPricesDiscountsAndTotalsAsComputedByHand)
     AddLine(form, "205", "2.5", '+', "5");
     EXPECT_EQ(GridLine(form, 3), (QStringList{"2", "205", "Козунак със стафиди и орехи, голям, 800 г", "бр.", "",
                                               "2.500", "9.0000", "+5.00", "9.4500", "23.63"}));
-    // 3 x 3.00 with 100 % off: the price stays, the percent shows.
+    // 3 x 3.00 with 100 % off would keep the price while showing the
+    // percent: the line is refused; 99.99 % is the most a line takes.
     AddLine(form, "307", "3", '-', "100");
-    EXPECT_EQ(GridLine(form, 4).mid(5), (QStringList{"3.000", "3.0000", "-100.00", "3.0000", "9.00"}));
-    EXPECT_EQ(form->DocumentTotal(), 42.53L);
-    EXPECT_EQ(form->labTotal->text(), "Общо:      42.53 лв.");
+    EXPECT_EQ(dialogs.Texts(), QStringList{" Процентът на ТО/ТН трябва да е от 0 до 99.99!\n\r"});
+    EXPECT_EQ(form->GridGoods->RowCount(), 4);
+    AddLine(form, "307", "3", '-', "99.99");
+    EXPECT_EQ(GridLine(form, 4).mid(5), (QStringList{"3.000", "3.0000", "-99.99", "0.0003", "0.00"}));
+    EXPECT_EQ(form->DocumentTotal(), 33.53L);
+    EXPECT_EQ(form->labTotal->text(), "Общо:      33.53 лв.");
     main_->grab().save(testsupport::OutputPath("goods_receipt_window.png"));
     // The hidden store column stays hidden.
     EXPECT_EQ(form->GridGoods->ColWidths(4), 0);
     EXPECT_TRUE(form->Modified());
-    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(dialogs.Shown().size(), 1u) << dialogs.Texts().join('|').toStdString();
 
     // F2: saved under number 1, the print question answered Cancel.
     dialogs.Press(mbCancel);
     ASSERT_TRUE(form->Save());
-    ASSERT_EQ(dialogs.Texts(), QStringList{"Желаете ли да отпечатате съставените документи?"});
+    ASSERT_EQ(dialogs.Texts().mid(1), QStringList{"Желаете ли да отпечатате съставените документи?"});
     const QString today = QString::number(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
     EXPECT_EQ(Rows("SELECT Query_num, obekt, Total_sum, Is_paid, Paid_on, Is_urgent FROM Zaiavki"),
-              QStringList{"1@12@42.53@False@30.12.1899@False"});
+              QStringList{"1@12@33.53@False@30.12.1899@False"});
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows ORDER BY izdelie"),
-              (QStringList{"1@101@10@1.1@-10@0.99@9.9", "1@205@2.5@9@5@9.45@23.63", "1@307@3@3@-100@3@9"}));
+              (QStringList{"1@101@10@1.1@-10@0.99@9.9", "1@205@2.5@9@5@9.45@23.63", "1@307@3@3@-99.99@0.0003@0"}));
     EXPECT_EQ(Rows(QString("SELECT Value_nas FROM Nas WHERE n_nas = 1 AND IP_Address = \"%1\"").arg(Station)),
               QStringList{"0000000001"});
     // Ready for the next one: number 2, no lines, the customer kept.
@@ -427,4 +438,152 @@ TEST_F(StokovaRazpiskaGui, APrinterThatFailsLeavesTheReceiptSaved)
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"1@3.3"});
     EXPECT_EQ(Rows("SELECT izdelie, Value_of_row FROM Zaiavka_rows"), QStringList{"101@3.3"});
     EXPECT_EQ(form->pnlDocNo->text(), "0000000002");
+}
+
+TEST_F(StokovaRazpiskaGui, AStoredMarkupLineIsKeptWhenResavedOrWhenAnotherLineIsDeleted)
+{
+    // Receipt 42 to site 12: 2.297 x 9.20 with a markup of 2.5 % (9.43,
+    // 21.66) and 10 x 1.10 less 10 % (0.99, 9.90); the markup stored as a
+    // plain positive percent.
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 31.56, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.297, 9.2, 2.5, 9.43, 21.66 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.1, -10, 0.99, 9.9 )");
+    const QStringList stored = Rows("SELECT * FROM Zaiavka_rows ORDER BY izdelie");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    // The markup shows its kind, as a typed one does.
+    EXPECT_EQ(GridLine(form, 3).mid(5), (QStringList{"2.297", "9.2", "+2.5", "9.43", "21.66"}));
+    QPointer<TfrmStokovaRazpiska> alive(form);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows ORDER BY izdelie"), stored);
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"31.56"});
+    QTRY_VERIFY(alive.isNull());
+
+    // Deleting the other line leaves the markup line as it was stored.
+    form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->GridGoods->SetRow(2);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows"), QStringList{"42@205@2.297@9.2@2.5@9.43@21.66"});
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"21.66"});
+}
+
+TEST_F(StokovaRazpiskaGui, ACustomerOrSiteNotInItsListIsRefused)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    ChooseCustomer(form);
+    AddLine(form, "101", "1");
+    // 21 is a site of another customer; 0 is the reserved empty site.
+    for (const char *site : {"0", "-1", "99", "abc", "21", " "}) {
+        form->leObject->setText(site);
+        EXPECT_FALSE(form->Save()) << site;
+        EXPECT_EQ(dialogs.Texts().last(), "Въведете обект.\n\r") << site;
+    }
+    for (const char *customer : {"abc", "0", "99"}) {
+        form->leCustomer->setText(customer);
+        EXPECT_FALSE(form->Save()) << customer;
+        EXPECT_EQ(dialogs.Texts().last(), "Въведете клиент.\n\rВъведете обект.\n\r") << customer;
+    }
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavka_rows").isEmpty());
+    // A code typed with a leading zero is the listed one.
+    ChooseCustomer(form);
+    form->leObject->setText("012");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Query_num, obekt FROM Zaiavki"), QStringList{"1@12"});
+}
+
+TEST_F(StokovaRazpiskaGui, AClickOnALinesNameMakesF3TakeThatLine)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = New();
+    ChooseCustomer(form);
+    AddLine(form, "101", "1");
+    AddLine(form, "205", "2");
+    ASSERT_EQ(form->GridGoods->Row(), 3);
+    QCoreApplication::processEvents();
+    // The name is a fixed column: the click still chooses its line.
+    const QRect name = form->GridGoods->CellRect(2, 2);
+    ASSERT_FALSE(name.isEmpty());
+    QTest::mouseClick(form->GridGoods->viewport(), Qt::LeftButton, {}, name.center());
+    form->actEdit->trigger();
+    EXPECT_EQ(form->leIzdelie->text(), "101");
+    EXPECT_EQ(form->edAmount->Value(), 1);
+    EXPECT_EQ(form->GridGoods->Cells(1, 2), "205");
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+}
+
+TEST_F(StokovaRazpiskaGui, AStoredLinePutBackUnchangedKeepsTheValueItWasStoredWith)
+{
+    // Stored by another rule: 2.5 x 9.18 = 22.95 cut to 22.94.
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 22.94, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.94 )");
+    const QStringList stored = Rows("SELECT * FROM Zaiavka_rows");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->GridGoods->SetRow(2);
+    form->actEdit->trigger();
+    ASSERT_TRUE(form->LineInEdit());
+    form->actNew->trigger();
+    // The line shows what is stored, and the save writes it so.
+    EXPECT_EQ(GridLine(form, 2).mid(5), (QStringList{"2.5", "9.18", "0", "9.18", "22.94"}));
+    EXPECT_EQ(form->DocumentTotal(), 22.94L);
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows"), stored);
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.94"});
+    EXPECT_TRUE(dialogs.Pending() == 0);
+}
+
+TEST_F(StokovaRazpiskaGui, AReceiptSavedUnchangedKeepsTheTotalItWasStoredWith)
+{
+    // The lines come to 33.75; the total was stored as 33.76.
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 33.76, 0, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 205, 2.5, 9.18, 0, 9.18, 22.95 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->labTotal->text(), "Общо:      33.76 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"33.76"});
+    QTRY_VERIFY(OpenGoodsReceiptWindow() == nullptr);
+
+    // Without one of its lines it is summed again.
+    form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    form->pcMain->setCurrentWidget(form->tabGoods);
+    form->GridGoods->SetRow(2);
+    dialogs.Press(mbYes);
+    form->actDelete->trigger();
+    EXPECT_EQ(form->labTotal->text(), "Общо:      22.95 лв.");
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT Total_sum FROM Zaiavki"), QStringList{"22.95"});
+}
+
+TEST_F(StokovaRazpiskaGui, AReceiptPaidWithoutADateIsResavedWithoutOne)
+{
+    Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 10.8, -1, 0, 0 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 42, 101, 10, 1.2, -10, 1.08, 10.8 )");
+    const QStringList header = Rows("SELECT * FROM Zaiavki");
+    testsupport::ScopedDialogAnswers dialogs;
+    TfrmStokovaRazpiska *form = Opened(42);
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->cb_Is_paid->isChecked());
+    EXPECT_EQ(form->dtp_Paid_on->date(), QDate(1899, 12, 30));
+    dialogs.Press(mbCancel);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavki"), header);
 }

@@ -262,8 +262,8 @@ TEST_F(DailySheetGui, NewReceiptsAreNumberedAboveTheTableAndTheCounterFollows)
 TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
 {
     // Receipt 5 of site 12: 2.5 of product 101 at 10 % off, a product
-    // without a site price, paid, urgent, written the day before.
-    Receipt(5, 12, dayNo_ - 1, true, dayNo_ + 2, true, 22.48);
+    // without a site price, urgent, written the day before.
+    Receipt(5, 12, dayNo_ - 1, false, 0, true, 22.48);
     Line(5, 101, "2.5", "1.1", "10", "0.99", "2.48");
     Line(5, 555, "4", "5", "0", "5", "20");
     // Site 13's receipt is not touched by the sheet, whatever it holds.
@@ -280,9 +280,8 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
     const QString date = DateToDisplayText(day_);
     const QString before = DateToDisplayText(day_.addDays(-1));
-    const QString paidOn = DateToDisplayText(day_.addDays(2));
     EXPECT_EQ(Rows("SELECT * FROM Zaiavki ORDER BY Query_num"),
-              QStringList({QString("5@%1@12@%2@48.88@True@%3@True").arg(before, date, paidOn),
+              QStringList({QString("5@%1@12@%2@48.88@False@30.12.1899@True").arg(before, date),
                            QString("6@%1@13@%2@99.99@False@30.12.1899@False").arg(before, date)}));
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows ORDER BY Query_num, izdelie"),
               QStringList({"5@101@2.5@1.1@10@0.99@2.48", "5@205@3@8.8@0@8.8@26.4", "5@555@4@5@0@5@20",
@@ -296,8 +295,88 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num = 5 ORDER BY izdelie"),
               QStringList({"5@101@4@1.1@10@0.99@3.96", "5@555@4@5@0@5@20"}));
     EXPECT_EQ(Rows("SELECT Total_sum, Is_paid, Is_urgent FROM Zaiavki WHERE Query_num = 5"),
-              QStringList({"23.96@True@True"}));
+              QStringList({"23.96@False@True"}));
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList({"2"}));
+}
+
+TEST_F(DailySheetGui, APaidReceiptIsNeverChangedAndTheClerkIsToldWhich)
+{
+    const QString paid5 = "Стокова разписка N: 0000000005 за обект 12 е платена и не може да се променя.";
+    Receipt(5, 12, dayNo_, true, dayNo_, false, 2.75);
+    Line(5, 101, "2.5", "1.1", "0", "1.1", "2.75");
+    Receipt(6, 21, dayNo_, false, 0, false, 1.23);
+    Line(6, 101, "1", "1.2345", "0", "1.2345", "1.23");
+    const QStringList before = Rows("SELECT * FROM Zaiavka_rows ORDER BY Query_num, izdelie");
+    Sheet *form = Open();
+    testsupport::ScopedDialogAnswers dialogs;
+    // The paid receipt's site takes no quantity, and says why.
+    EXPECT_FALSE(form->CanEditCell(q205, RowOf(12)));
+    Type(12, q205, "3");
+    EXPECT_EQ(dialogs.Texts(), QStringList{paid5});
+    EXPECT_EQ(Cell(12, q205), "");
+    EXPECT_FALSE(form->Modified());
+    // Site 21's receipt is paid by another workstation after the sheet
+    // was loaded: the save leaves it and says so after the commit.
+    Type(21, q101, "4");
+    Type(13, q101, "2");
+    Execute("Update Zaiavki Set Is_paid = True, Paid_on = 46000 Where Query_num = 6");
+    form->actSave->trigger();
+    EXPECT_EQ(dialogs.Texts().mid(1),
+              QStringList{"Стокова разписка N: 0000000006 за обект 21 е платена и не може да се променя."});
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num < 7 ORDER BY Query_num, izdelie"), before);
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum, Is_paid FROM Zaiavki ORDER BY Query_num"),
+              QStringList({"5@2.75@True", "6@1.23@True", "7@2.3@False"}));
+}
+
+TEST_F(DailySheetGui, ATypedQuantityIsUnsavedWorkThatClosingAsksAbout)
+{
+    Sheet *form = Open();
+    EXPECT_FALSE(form->Modified());
+    testsupport::ScopedDialogAnswers dialogs;
+    Type(13, q101, "2");
+    EXPECT_TRUE(form->Modified());
+    // Esc asks; Cancel keeps the window and the quantity.
+    dialogs.Press(mbCancel);
+    form->actExit->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Данните не са записани!\rЖелаете ли да ги запишете?"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(Cell(13, q101), "2");
+    // Another date asks too: Cancel keeps the sheet, its date and the
+    // quantity.
+    dialogs.Press(mbCancel);
+    form->dtp_For->setDate(day_.addDays(1));
+    EXPECT_EQ(form->dtp_For->date(), day_);
+    EXPECT_EQ(Cell(13, q101), "2");
+    EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
+    // Yes saves it for the day it was typed for, then the date moves.
+    dialogs.Press(mbYes);
+    form->dtp_For->setDate(day_.addDays(1));
+    EXPECT_EQ(form->dtp_For->date(), day_.addDays(1));
+    EXPECT_EQ(Rows("SELECT obekt, for_date, Total_sum FROM Zaiavki"),
+              QStringList{QString("13@%1@2.3").arg(DateToDisplayText(day_))});
+    EXPECT_FALSE(form->Modified());
+    // Another minibus after a quantity and No: nothing is written.
+    form->dtp_For->setDate(day_);
+    form->actExecute->trigger();
+    Type(12, q101, "5");
+    dialogs.Press(mbNo);
+    form->leMicrobus->setText("4");
+    EXPECT_EQ(form->leMicrobus->text(), "4");
+    EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList{"1"});
+    // F8 loads the sheet again: it asks too; No drops the quantity.
+    form->leMicrobus->setText("3");
+    form->actExecute->trigger();
+    Type(12, q101, "6");
+    dialogs.Press(mbCancel);
+    form->actExecute->trigger();
+    EXPECT_EQ(Cell(12, q101), "6");
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    EXPECT_EQ(Cell(12, q101), "");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList{"1"});
+    EXPECT_EQ(dialogs.Texts(), QStringList(6, "Данните не са записани!\rЖелаете ли да ги запишете?"));
 }
 
 TEST_F(DailySheetGui, TwoReceiptsOfOneSiteAndDayAreReportedAfterTheSaveAndLeftAlone)
@@ -350,6 +429,13 @@ TEST_F(DailySheetGui, MinibusWithoutPricesAndNoMinibus)
     // Nothing loaded: the save writes nothing.
     form->actSave->trigger();
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList({"0"}));
+    // A minibus that is not on the list, letters and 0 are no minibus.
+    for (const char *bus : {"99", "abc", "0", "-3"}) {
+        form->leMicrobus->setText(bus);
+        form->actExecute->trigger();
+        EXPECT_EQ(dialogs.Texts().last(), "Изберете микробус") << bus;
+    }
+    EXPECT_EQ(dialogs.Shown().size(), 5u);
 }
 
 // ---------------------------------------------------------------- two workstations
