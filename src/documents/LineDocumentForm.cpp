@@ -30,7 +30,7 @@ TfrmLineDocument::TfrmLineDocument(const TLineDocumentSetup &Setup, QWidget *AOw
     docno = new TListEdit(pnlParams);
     docno->setObjectName(QStringLiteral("docno"));
     docno->setFixedWidth(80);
-    FPending.OnChange = [this] { SetModified(true); };
+    FPending.OnChange = [this] { SetModified(!FPending.IsEmpty()); };
 }
 
 TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
@@ -53,8 +53,106 @@ bool TfrmLineDocument::BeforeShow()
     pnlCaption->setText(FSetup.Caption.toUpper());
     FillNumberList();
     SetListEditTextToLastRow(docno);
+    FShown = HeaderState();
     Execute();
     return result;
+}
+
+QStringList TfrmLineDocument::HeaderState() const
+{
+    return {docno->text(), date_doc->date().toString(Qt::ISODate)};
+}
+
+void TfrmLineDocument::SetHeaderState(const QStringList &State)
+{
+    docno->setText(State.value(0));
+    date_doc->setDate(QDate::fromString(State.value(1), Qt::ISODate));
+}
+
+void TfrmLineDocument::DropChanges()
+{
+    if (FLineInEdit)
+        EndLineEdit();
+    FPending.Clear();
+    FLineOfCode.clear();
+    SetModified(false);
+}
+
+bool TfrmLineDocument::ConfirmDocumentChange()
+{
+    if (FSwitching)
+        return false;
+    const QStringList wanted = HeaderState();
+    if (wanted == FShown)
+        return false;
+    if (!Modified()) {
+        FShown = wanted;
+        return true;
+    }
+    TModalResult answer = mrCancel;
+    FSwitching = true;
+    try {
+        SetHeaderState(FShown);
+        answer = ConfirmSave();
+        if (answer == mrNo)
+            DropChanges();
+        if (answer != mrCancel)
+            SetHeaderState(wanted);
+    } catch (...) {
+        FSwitching = false;
+        throw;
+    }
+    FSwitching = false;
+    if (answer == mrCancel)
+        return false;
+    FShown = wanted;
+    return true;
+}
+
+bool TfrmLineDocument::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
+}
+
+bool TfrmLineDocument::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { DropChanges(); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
+}
+
+bool TfrmLineDocument::CanSave()
+{
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    return !FLineInEdit || DoNew();
+}
+
+bool TfrmLineDocument::LineEditorsAsFilled() const
+{
+    for (int i = 0; i < LineValueEdits.size(); ++i)
+        if (LineValueEdits[i]->text() != FEditTexts.value(i))
+            return false;
+    return true;
+}
+
+bool TfrmLineDocument::PutBackUnchanged()
+{
+    if (!FLineInEdit || !LineEditorsAsFilled())
+        return false;
+    const int first = Grid->FixedRows();
+    int r = Grid->RowCount();
+    if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
+        r = first;
+    else
+        Grid->SetRowCount(r + 1);
+    Grid->SetRows(r, FEditCells);
+    Grid->SetRow(r);
+    FLineOfCode[FEditCode] = FEditLine;
+    const bool modified = FModifiedBeforeEdit;
+    EndLineEdit();
+    SetModified(modified);
+    return true;
 }
 
 void TfrmLineDocument::SetNumberList(const QString &Sql)
@@ -134,8 +232,14 @@ void TfrmLineDocument::CommitLine(int Code, const TStatementBuilder &Insert,
         Grid->SetRowCount(r + 1);
     Grid->SetRows(r, Row);
     Grid->SetRow(r);
+    EndLineEdit();
+}
 
+void TfrmLineDocument::EndLineEdit()
+{
     FLineInEdit = false;
+    FEditCells.clear();
+    FEditTexts.clear();
     SetCaptionColor(NormalCaptionColor);
     SetHeaderEnabled(true);
     LineCodeEdit->clear();
@@ -155,10 +259,19 @@ bool TfrmLineDocument::DoEdit()
     FEditCode = Grid->Cells(0, row).trimmed();
     FEditLine = LineOfCode(FEditCode);
     FLineOfCode.erase(FEditCode);
+    FEditCells.clear();
+    for (int c = 0; c < Grid->ColCount(); ++c)
+        FEditCells << Grid->Cells(c, row);
+    FModifiedBeforeEdit = Modified();
     FLineInEdit = true;
     SetCaptionColor(EditingCaptionColor);
     LineCodeEdit->setText(FEditCode);
     LineToEditors(row);
+    FEditTexts.clear();
+    for (TFloatEdit *edit : LineValueEdits)
+        FEditTexts << edit->text();
+    // A line out of the grid is unsaved work until it is put back.
+    SetModified(true);
     SetHeaderEnabled(false);
     DeleteGridRow(*Grid, row);
     return result;
@@ -210,6 +323,7 @@ bool TfrmLineDocument::DoSave()
     const QString saved = QString::number(static_cast<long long>(save.Number()));
     FillNumberList();
     docno->setText(saved);
+    FShown = HeaderState();
     Execute();
     return true;
 }

@@ -281,6 +281,18 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // A quantity typed is a number, or nothing is saved: read as 0 it
+    // would take the resource out of the day's request.
+    QString messages;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
+        if (!IsTotalsRow(row) && !Grid->Cells(colCode, row).trimmed().isEmpty())
+            messages += AmountTextError(Grid->Cells(colRequested, row),
+                                        Format(QStringLiteral("заявеното количество на \"%s\""),
+                                               {Grid->Cells(colName, row)}));
+    if (!messages.isEmpty()) {
+        FSaveError = messages;
+        return false;
+    }
     // The differences follow the quantities as they stand at F2.
     RecalcDifferences();
     if (FShownDay == 0 || RequestedRows().empty()) {

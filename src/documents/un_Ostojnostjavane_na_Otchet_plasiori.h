@@ -5,6 +5,7 @@
 // (quantity × price = value). F2 writes the day's report of the minibus
 // anew as a whole (table Otchet_plasiori), which the payments on minibus
 // reports and the minibus reports read.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -35,6 +36,10 @@ public:
     bool FormDone() override;
     bool BeforeShow() override;
     bool CanSave() override;
+    // F8 and the filter read the report again: typed prices and split
+    // lines are asked about first.
+    bool CanExecute() override;
+    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     // Splits the current product over one more price line.
@@ -57,8 +62,12 @@ public:
     // stand together.
     static void RenumberLines(std::vector<QStringList> &Records);
     // The statements of the save for the grid as it stands: the delete of
-    // the day's report, then one insert per valued line.
+    // the day's report, then one insert per valued line; the lines the
+    // filter hides are written as they were read.
     QStringList SaveStatements() const;
+    // The price lines to save: the grid's and those the filter hides, each
+    // product's lines numbered from 1 again, values computed.
+    std::vector<QStringList> LinesToSave() const;
 
     int BusCode() const;
     int DayNumber() const;
@@ -82,6 +91,11 @@ private:
     void FillGrid(const std::vector<QStringList> &Records);
 
     std::unique_ptr<TGridAmountEntry> FAmounts;
+    // The lines the filter left out of the grid, as read.
+    std::vector<QStringList> FHidden;
+    // The minibus and date of the report the grid shows.
+    QString FShownBus;
+    QDate FShownDate;
     QString FSaveError;
     bool FLoading = false;
 };

@@ -36,6 +36,7 @@
 #include <vector>
 
 class QObject;
+class TQuorendForm;
 
 // Writes one statement once the document's number is known (a statement
 // that needs no number ignores it).
@@ -82,7 +83,8 @@ public:
     bool HasQueuedDelete(int Line) const;
 
     // The line's new content: the insert of a new line, the update of a
-    // stored line (the other builder is not used).
+    // stored line (the other builder is not used; a stored line whose
+    // delete is queued gets its update instead).
     void Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
              const QString &FailureMessage = QString());
     void Put(int Line, const QString &InsertSql, const QString &UpdateSql);
@@ -122,6 +124,13 @@ private:
     int nextId_ = 1;
     long long nextOrder_ = 1;
 };
+
+// Before a window reads its data again (F8, a filter) over unsaved changes,
+// which the reading would leave out of sight while they wait for a save:
+// the question "Данните не са записани!..." (ConfirmSave). Yes saves (true
+// when the save succeeded), No runs Drop, which forgets the changes (true),
+// Cancel keeps them (false). True at once when nothing is unsaved.
+bool ConfirmReload(TQuorendForm &Form, const std::function<void()> &Drop);
 
 // How a new document takes its number.
 enum TDocumentNumbering {

@@ -265,3 +265,23 @@ TEST_F(IskaneGui, ARequestTheFilterHidesIsKeptBySave)
     // Sugar, hidden by the filter, keeps its request.
     EXPECT_EQ(Day(today_), QStringList({"12@3", "14@4"}));
 }
+
+TEST_F(IskaneGui, AMistypedQuantityIsRefusedByNameAndACommaTypesTheDecimalPoint)
+{
+    Open();
+    const QStringList stored = Day(today_);
+    Type("12", "17.5.");
+    Type("11", "2,5");
+    EXPECT_EQ(form_->Grid->Cells(Form::colRequested, RowOf("11")), "2.5");
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_FALSE(form_->Save());
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Стойността \"17.5.\" за заявеното количество на \"Мая\" не е число!\n\r"}));
+    // Nothing written: yeast keeps its stored request.
+    EXPECT_EQ(Day(today_), stored);
+    form_->Grid->SetCells(Form::colRequested, RowOf("12"), "1.2.3");
+    EXPECT_FALSE(form_->Save());
+    EXPECT_EQ(Day(today_), stored);
+    form_->Grid->SetCells(Form::colRequested, RowOf("12"), "3");
+    EXPECT_TRUE(form_->Save());
+    EXPECT_EQ(Day(today_), QStringList({"11@2.5", "12@3", "14@4"}));
+}
