@@ -168,9 +168,11 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     TDelimitedStringList requested;
     SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectRequested), {day}), requested);
     std::set<int> requestedCodes;
+    FStoredRequest.clear();
     for (int i = 0; i < requested.Count(); ++i) {
         const auto [codeValue, quantity] = CodeAndQuantity(requested, i, 3);
         requestedCodes.insert(codeValue);
+        FStoredRequest[codeValue] = Fixed3(DotStrToFloat(quantity));
         const auto found = indexOfCode.find(codeValue);
         if (found != indexOfCode.end()) {
             rows.SetField(found->second, colRequested, Fixed3(DotStrToFloat(quantity)));
@@ -308,6 +310,17 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoSave()
     if (FShownDay == 0 || rows.empty())
         return false;
     const int day = FShownDay;
+    // The request as read, saved unchanged, is not written again.
+    std::map<int, QString> written;
+    for (const auto &[code, quantity] : rows)
+        written[code] = Fixed3(quantity);
+    for (int code : FHiddenCodes)
+        if (FStoredRequest.count(code) > 0)
+            written[code] = FStoredRequest[code];
+    if (written == FStoredRequest) {
+        SetModified(false);
+        return true;
+    }
     const QString insert = QString::fromUtf8(sqlInsertIskane_za_otpuskane_na_surovini_i_materiali);
     // The day is replaced as a whole: the delete and every insert commit
     // together or not at all.

@@ -8,6 +8,7 @@
 // transaction: the day is never left empty or half written.
 #include <QString>
 #include <memory>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -68,4 +69,6 @@ private:
     // that the F6 filter hides: the save keeps their stored quantities.
     int FShownDay = 0;
     std::set<int> FHiddenCodes;
+    // The day's request as read: code and quantity (3 decimals).
+    std::map<int, QString> FStoredRequest;
 };

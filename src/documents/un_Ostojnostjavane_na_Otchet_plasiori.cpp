@@ -49,6 +49,13 @@ const char16_t *const kNotTakenOut =
 
 QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
 
+// A line of the report as it is written, to compare a save with what was
+// read.
+QString LineKeyText(int Code, int Nr, long double Quantity, long double Price, long double Value)
+{
+    return Format(QStringLiteral("%d@%d@%.3f@%.4f@%.2f"), {Code, Nr, Quantity, Price, Value});
+}
+
 QString Fixed(int Precision, long double X)
 {
     QString s;
@@ -200,6 +207,13 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
 
     // The report saved for the day is laid over the lines.
     SelectToList(this, DbConnection, Format(S(kSelectSaved), {day, bus}), rows);
+    FStoredLines.clear();
+    for (int i = 0; i < rows.Count(); ++i) {
+        const QStringList saved = Fields(rows, i, 5);
+        FStoredLines << LineKeyText(StrToIntOrZero(saved[0]), StrToIntOrZero(saved[1]), DotStrToFloat(saved[2]),
+                                    DotStrToFloat(saved[3]), DotStrToFloat(saved[4]));
+    }
+    FStoredLines.sort();
     auto lineOf = [&records](const QString &Code, const QString &Nr) {
         for (size_t i = 0; i < records.size(); ++i)
             if (records[i][colCode] == Code && records[i][colNr] == Nr)
@@ -557,6 +571,18 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoSave()
     // The day's report is deleted and written again in one transaction: a
     // failure leaves the stored report as it was.
     RecalcValues();
+    // The report as read, saved unchanged, is not written again.
+    QStringList written;
+    for (const QStringList &line : LinesToSave())
+        if (DotStrToFloat(line[colValue]) != 0)
+            written << LineKeyText(StrToIntOrZero(line[colCode]), StrToIntOrZero(line[colNr]),
+                                   DotStrToFloat(line[colQuantity]), DotStrToFloat(line[colPrice]),
+                                   DotStrToFloat(line[colValue]));
+    written.sort();
+    if (written == FStoredLines) {
+        SetModified(false);
+        return true;
+    }
     const QStringList statements = SaveStatements();
     TDocumentSave save(this);
     for (const QString &statement : statements)

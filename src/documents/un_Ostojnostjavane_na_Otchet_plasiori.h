@@ -93,6 +93,8 @@ private:
     std::unique_ptr<TGridAmountEntry> FAmounts;
     // The lines the filter left out of the grid, as read.
     std::vector<QStringList> FHidden;
+    // The day's report as read, each line as the save would write it.
+    QStringList FStoredLines;
     // The minibus and date of the report the grid shows.
     QString FShownBus;
     QDate FShownDate;

@@ -697,10 +697,16 @@ bool TfrmBusDayDocument::DoSave()
 {
     TDocumentSave save(this);
     PrepareSave(save);
-    if (save.IsNew && NewDocumentLines() == 0) {
-        // A new document without lines takes no number.
-        ShowError(LoadResString(rsNoDocumentLines));
-        return false;
+    if (NewDocumentLines() == 0) {
+        // A new document without lines takes no number; a stored one left
+        // unchanged is not written.
+        if (save.IsNew) {
+            ShowError(LoadResString(rsNoDocumentLines));
+            return false;
+        }
+        SetModified(false);
+        Execute();
+        return true;
     }
     if (!save.Run())
         return false;

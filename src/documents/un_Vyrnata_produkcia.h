@@ -158,7 +158,8 @@ protected:
     // Leaves the edit of a line: the key editors unlocked, the line editors
     // emptied.
     void EndRowEdit();
-    // The lines a save of a new document writes (none: nothing to save).
+    // The lines a save writes (none: a new document is refused, a stored
+    // one is left as it is).
     virtual int NewDocumentLines() const { return FQueue.Count(); }
     // The name of a code in a picker's list ("" when the list does not hold
     // it); a code typed with leading zeros is the same code.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sqlite3.h>
 
 #include "LineDocumentFixture.h"
 #include "components/FloatEdit.h"
@@ -12,6 +13,8 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/db/Database.h"
 #include "documents/unAkt_za_brakuvana_produkcia.h"
 #include "documents/unAkt_za_proizvedena_produkcia.h"
 #include "documents/unZaprihojdavane_na_ambalaj.h"
@@ -220,7 +223,9 @@ TEST_F(LineActGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesNothing)
     EXPECT_FALSE(form->LineInEdit());
     EXPECT_TRUE(form->Pending().IsEmpty());
     EXPECT_FALSE(form->Modified());
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
     form->actSave->trigger();
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
     EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Akt_za_proizvedena_produkcia ORDER BY code_izd")), stored);
 
     // F3 then F8: asked; No gives the stored act back and F3 works again.

@@ -20,6 +20,7 @@
 #include "core/uHelpers.h"
 #include "core/un_Ado_Connection.h"
 #include "documents/un_Iskane_za_otpuskane_na_surovini_i_materiali.h"
+#include "platform/db/Database.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -270,6 +271,10 @@ TEST_F(IskaneGui, AMistypedQuantityIsRefusedByNameAndACommaTypesTheDecimalPoint)
 {
     Open();
     const QStringList stored = Day(today_);
+    // Saved unchanged, the day's request is not written again.
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    EXPECT_TRUE(form_->Save());
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
     Type("12", "17.5.");
     Type("11", "2,5");
     EXPECT_EQ(form_->Grid->Cells(Form::colRequested, RowOf("11")), "2.5");

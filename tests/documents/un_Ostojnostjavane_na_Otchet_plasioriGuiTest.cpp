@@ -291,6 +291,10 @@ TEST_F(ValuationGui, LinesTheFilterHidesAreSavedAsTheyWere)
     const QStringList whole = {"101@1@100@1.2@120", "101@2@32@0.95@30.4", "205@1@12.5@9.18@114.75",
                                "307@1@-4@3.3@-13.2"};
     ASSERT_EQ(Stored(), whole);
+    // Saved unchanged, the report is not written again.
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    form_->actSave->trigger();
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
     // The F6 filter shows only the cake's line.
     form_->CreateFilterDialog();
     form_->FilterConditions()->AddObject("1", new TFilterMan("~К", FilterKindText));
@@ -299,6 +303,7 @@ TEST_F(ValuationGui, LinesTheFilterHidesAreSavedAsTheyWere)
     ASSERT_NE(form_->Grid->Cells(Form::colCode, 3), "101");
     form_->actSave->trigger();
     EXPECT_EQ(Stored(), whole);
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
     // A price typed on the shown line changes that line alone.
     Type(2, Form::colPrice, "10");
     form_->actSave->trigger();

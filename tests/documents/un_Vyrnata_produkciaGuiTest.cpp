@@ -544,7 +544,9 @@ TEST_F(BusDayDocumentGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesN
     EXPECT_TRUE(form->Queue().IsEmpty());
     EXPECT_FALSE(form->Modified());
     EXPECT_EQ(form->Grid->Cells(6, RowOf(form, "101")), "3.5");
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
     ASSERT_TRUE(form->Save());
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
     EXPECT_EQ(Stored("Propusk_za_izvozvane"), stored);
 
     // F3 then F8: asked; No reads the pass again and F3 works on.
