@@ -31,6 +31,9 @@ TfrmLineDocument::TfrmLineDocument(const TLineDocumentSetup &Setup, QWidget *AOw
     docno->setObjectName(QStringLiteral("docno"));
     docno->setFixedWidth(80);
     FPending.OnChange = [this] { SetModified(!FPending.IsEmpty()); };
+    FSwitch.Read = [this] { return HeaderState(); };
+    FSwitch.Write = [this](const QStringList &Header) { SetHeaderState(Header); };
+    FSwitch.Drop = [this] { DropChanges(); };
 }
 
 TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
@@ -53,7 +56,7 @@ bool TfrmLineDocument::BeforeShow()
     pnlCaption->setText(FSetup.Caption.toUpper());
     FillNumberList();
     SetListEditTextToLastRow(docno);
-    FShown = HeaderState();
+    FSwitch.Shown();
     Execute();
     return result;
 }
@@ -78,36 +81,6 @@ void TfrmLineDocument::DropChanges()
     SetModified(false);
 }
 
-bool TfrmLineDocument::ConfirmDocumentChange()
-{
-    if (FSwitching)
-        return false;
-    const QStringList wanted = HeaderState();
-    if (wanted == FShown)
-        return false;
-    if (!Modified()) {
-        FShown = wanted;
-        return true;
-    }
-    TModalResult answer = mrCancel;
-    FSwitching = true;
-    try {
-        SetHeaderState(FShown);
-        answer = ConfirmSave();
-        if (answer == mrNo)
-            DropChanges();
-        if (answer != mrCancel)
-            SetHeaderState(wanted);
-    } catch (...) {
-        FSwitching = false;
-        throw;
-    }
-    FSwitching = false;
-    if (answer == mrCancel)
-        return false;
-    FShown = wanted;
-    return true;
-}
 
 bool TfrmLineDocument::CanExecute()
 {
@@ -140,14 +113,7 @@ bool TfrmLineDocument::PutBackUnchanged()
 {
     if (!FLineInEdit || !LineEditorsAsFilled())
         return false;
-    const int first = Grid->FixedRows();
-    int r = Grid->RowCount();
-    if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
-        r = first;
-    else
-        Grid->SetRowCount(r + 1);
-    Grid->SetRows(r, FEditCells);
-    Grid->SetRow(r);
+    PutGridRow(FEditCells);
     FLineOfCode[FEditCode] = FEditLine;
     const bool modified = FModifiedBeforeEdit;
     EndLineEdit();
@@ -223,16 +189,20 @@ void TfrmLineDocument::CommitLine(int Code, const TStatementBuilder &Insert,
         FPending.Put(line, Insert, TStatementBuilder());
     }
     FLineOfCode[QString::number(Code)] = line;
+    PutGridRow(Row);
+    EndLineEdit();
+}
 
+void TfrmLineDocument::PutGridRow(const QStringList &Cells)
+{
     const int first = Grid->FixedRows();
     int r = Grid->RowCount();
     if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
         r = first;
     else
         Grid->SetRowCount(r + 1);
-    Grid->SetRows(r, Row);
+    Grid->SetRows(r, Cells);
     Grid->SetRow(r);
-    EndLineEdit();
 }
 
 void TfrmLineDocument::EndLineEdit()
@@ -323,7 +293,7 @@ bool TfrmLineDocument::DoSave()
     const QString saved = QString::number(static_cast<long long>(save.Number()));
     FillNumberList();
     docno->setText(saved);
-    FShown = HeaderState();
+    FSwitch.Shown();
     Execute();
     return true;
 }

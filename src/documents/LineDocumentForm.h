@@ -118,12 +118,9 @@ protected:
     virtual QStringList HeaderState() const;
     virtual void SetHeaderState(const QStringList &State);
     // The number, date or party has just changed: whether the window moves
-    // to the document they now name. Unsaved lines belong to the document
-    // shown so far, so they are asked about first with its header put back:
-    // Yes saves that document and moves only when the save succeeded, No
-    // drops the lines and moves, Cancel stays. False also while the window
-    // sets its own header.
-    bool ConfirmDocumentChange();
+    // to the document they now name (TDocumentSwitch: unsaved lines are
+    // asked about first).
+    bool ConfirmDocumentChange() { return FSwitch.Confirm(*this); }
     // Forgets the unsaved lines and a line in edit.
     void DropChanges();
 
@@ -140,6 +137,8 @@ private:
     void SetHeaderEnabled(bool Enabled);
     // Leaves the edit of a line: header unlocked, editors emptied.
     void EndLineEdit();
+    // A row into the grid (the only blank row reused), made current.
+    void PutGridRow(const QStringList &Cells);
     QString StoredKey(const QString &Code) const;
     int LineOfCode(const QString &Code);
 
@@ -155,7 +154,6 @@ private:
     QStringList FEditCells;
     QStringList FEditTexts;
     bool FModifiedBeforeEdit = false;
-    // The header of the document the grid and the queue belong to.
-    QStringList FShown;
-    bool FSwitching = false;
+    // The document the grid and the queue belong to.
+    TDocumentSwitch FSwitch;
 };

@@ -114,6 +114,12 @@ TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(Q
         SetModified(true);
     };
 
+    FSwitch.Read = [this] { return QStringList{code_bus->text(), date_doc->date().toString(Qt::ISODate)}; };
+    FSwitch.Write = [this](const QStringList &Report) {
+        code_bus->setText(Report.value(0));
+        date_doc->setDate(QDate::fromString(Report.value(1), Qt::ISODate));
+    };
+    FSwitch.Drop = [this] { SetModified(false); };
     connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
     connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { btnLoad_5th_PriceClick(); });
@@ -274,8 +280,7 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     FillGridFromDelimitedStrings(*Grid, list, true);
     RecalcValues();
     SetModified(false);
-    FShownBus = code_bus->text();
-    FShownDate = date_doc->date();
+    FSwitch.Shown();
     return true;
 }
 
@@ -295,30 +300,9 @@ void TfrmOstojnostjavane_na_Otchet_plasiori::ParamsChange()
 {
     if (FLoading)
         return;
-    if (Modified()) {
-        // The typed prices belong to the report shown so far: a save now
-        // writes them there, so the parameters name it while the clerk
-        // answers.
-        const QString bus = code_bus->text();
-        const QDate date = date_doc->date();
-        FLoading = true;
-        code_bus->setText(FShownBus);
-        date_doc->setDate(FShownDate);
-        TModalResult answer = mrCancel;
-        try {
-            answer = ConfirmSave();
-        } catch (...) {
-            FLoading = false;
-            throw;
-        }
-        if (answer != mrCancel) {
-            code_bus->setText(bus);
-            date_doc->setDate(date);
-        }
-        FLoading = false;
-        if (answer == mrCancel)
-            return;
-    }
+    // Typed prices belong to the report shown so far: asked about first.
+    if (!FSwitch.Confirm(*this))
+        return;
     SetModified(false);
     ClearGrid(*Grid, 0);
     FHidden.clear();

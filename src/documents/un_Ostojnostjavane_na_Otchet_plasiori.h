@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
@@ -96,8 +97,7 @@ private:
     // The day's report as read, each line as the save would write it.
     QStringList FStoredLines;
     // The minibus and date of the report the grid shows.
-    QString FShownBus;
-    QDate FShownDate;
+    TDocumentSwitch FSwitch;
     QString FSaveError;
     bool FLoading = false;
 };

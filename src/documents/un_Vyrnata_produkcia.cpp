@@ -78,6 +78,17 @@ TfrmBusDayDocument::TfrmBusDayDocument(QWidget *AOwner, TFormStyle AFormStyle, b
     actDelete->setEnabled(true);
     actExecute->setEnabled(true);
     FQueue.OnChange = [this] { SetModified(!FQueue.IsEmpty()); };
+    FSwitch.Read = [this] {
+        return QStringList{code_bus->text(), date_doc->date().toString(Qt::ISODate),
+                           docno ? docno->text() : QString()};
+    };
+    FSwitch.Write = [this](const QStringList &Header) {
+        code_bus->setText(Header.value(0));
+        date_doc->setDate(QDate::fromString(Header.value(1), Qt::ISODate));
+        if (docno)
+            docno->setText(Header.value(2));
+    };
+    FSwitch.Drop = [this] { DropChanges(); };
 }
 
 TfrmBusDayDocument::~TfrmBusDayDocument() = default;
@@ -268,7 +279,7 @@ bool TfrmBusDayDocument::BeforeShow()
         FillDocNoList();
         SetListEditTextToLastRow(docno);
     }
-    FShown = NamedDocument();
+    FSwitch.Shown();
     Execute();
     return true;
 }
@@ -338,18 +349,6 @@ void TfrmBusDayDocument::code_izdChange()
     labMeasure_Izdelie->setText(unit);
 }
 
-TfrmBusDayDocument::TShownDocument TfrmBusDayDocument::NamedDocument() const
-{
-    return {code_bus->text(), date_doc->date(), docno ? docno->text() : QString()};
-}
-
-void TfrmBusDayDocument::PutDocument(const TShownDocument &Document)
-{
-    code_bus->setText(Document.Bus);
-    date_doc->setDate(Document.Date);
-    if (docno)
-        docno->setText(Document.Number);
-}
 
 void TfrmBusDayDocument::DropChanges()
 {
@@ -360,39 +359,6 @@ void TfrmBusDayDocument::DropChanges()
     SetModified(false);
 }
 
-bool TfrmBusDayDocument::ConfirmDocumentChange()
-{
-    if (FSwitching)
-        return false;
-    const TShownDocument wanted = NamedDocument();
-    if (wanted == FShown)
-        return false;
-    if (!Modified()) {
-        FShown = wanted;
-        return true;
-    }
-    // The queued lines (and a new pass's grid) belong to the document shown
-    // so far: a save now must write them there, so the editors name it again
-    // while the clerk answers.
-    TModalResult answer = mrCancel;
-    FSwitching = true;
-    try {
-        PutDocument(FShown);
-        answer = ConfirmSave();
-        if (answer == mrNo)
-            DropChanges();
-        if (answer != mrCancel)
-            PutDocument(wanted);
-    } catch (...) {
-        FSwitching = false;
-        throw;
-    }
-    FSwitching = false;
-    if (answer == mrCancel)
-        return false;
-    FShown = wanted;
-    return true;
-}
 
 void TfrmBusDayDocument::code_busChange()
 {

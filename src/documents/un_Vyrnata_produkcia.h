@@ -131,27 +131,10 @@ protected:
     // Whether a line was added in this window (only its insert is queued).
     bool IsNewLine(int Product, int Packaging) const;
 
-    // The document the editors name: minibus, date and (numbered) number,
-    // as typed.
-    struct TShownDocument
-    {
-        QString Bus;
-        QDate Date;
-        QString Number;
-        bool operator==(const TShownDocument &O) const
-        {
-            return Bus == O.Bus && Date == O.Date && Number == O.Number;
-        }
-    };
-    TShownDocument NamedDocument() const;
-    void PutDocument(const TShownDocument &Document);
     // The minibus, date or number has just changed: whether the window
-    // moves to the document they now name. Unsaved changes belong to the
-    // document shown so far, so they are asked about first with the editors
-    // put back: Yes saves that document and moves only when the save
-    // succeeded, No drops them and moves, Cancel stays. False also when
-    // nothing moved (the window itself is setting its editors).
-    bool ConfirmDocumentChange();
+    // moves to the document they now name (TDocumentSwitch: unsaved lines
+    // are asked about first).
+    bool ConfirmDocumentChange() { return FSwitch.Confirm(*this); }
     // Forgets the unsaved lines: the line in edit, the queue, the lines
     // added, Modified.
     void DropChanges();
@@ -196,10 +179,9 @@ protected:
     // The queue's lines added in this window, by document and row key.
     std::map<QString, int> FNewLines;
     QHBoxLayout *FButtonRow = nullptr;
-    // The document the grid and the queue belong to.
-    TShownDocument FShown;
-    // Set while the window moves its own editors during a change.
-    bool FSwitching = false;
+    // The document the grid and the queue belong to: minibus, date and
+    // (numbered) number, as typed.
+    TDocumentSwitch FSwitch;
 
 private:
     void BuildControls(int QuantityPrecision);

@@ -55,6 +55,37 @@ bool ConfirmReload(TQuorendForm &Form, const std::function<void()> &Drop)
     }
 }
 
+bool TDocumentSwitch::Confirm(TQuorendForm &Form)
+{
+    if (switching_)
+        return false;
+    const QStringList wanted = Read();
+    if (wanted == shown_)
+        return false;
+    if (!Form.Modified()) {
+        shown_ = wanted;
+        return true;
+    }
+    TModalResult answer = mrCancel;
+    switching_ = true;
+    try {
+        Write(shown_);
+        answer = Form.ConfirmSave();
+        if (answer == mrNo)
+            Drop();
+        if (answer != mrCancel)
+            Write(wanted);
+    } catch (...) {
+        switching_ = false;
+        throw;
+    }
+    switching_ = false;
+    if (answer == mrCancel)
+        return false;
+    shown_ = wanted;
+    return true;
+}
+
 // ---------------------------------------------------------------- TQueuedStatements
 
 int TQueuedStatements::NewLine()

@@ -132,6 +132,32 @@ private:
 // Cancel keeps them (false). True at once when nothing is unsaved.
 bool ConfirmReload(TQuorendForm &Form, const std::function<void()> &Drop);
 
+// The header of a document window (minibus, date, number, party) names the
+// document that its grid and its unsaved changes belong to. When the clerk
+// changes the header the window moves to the document it now names, but
+// unsaved changes are asked about first, with the shown document's header
+// put back so that a save writes them there: Yes saves that document and
+// moves only when the save succeeded, No drops the changes (Drop) and
+// moves, Cancel stays on the shown document.
+class TDocumentSwitch
+{
+public:
+    std::function<QStringList()> Read;                // the header as shown
+    std::function<void(const QStringList &)> Write;   // sets the header
+    std::function<void()> Drop;                       // forgets the changes
+
+    // The document the header names is the one shown now.
+    void Shown() { shown_ = Read(); }
+    // After a change of the header: whether the window moves. False also
+    // when the header names the shown document, and while the switch
+    // itself sets the header.
+    bool Confirm(TQuorendForm &Form);
+
+private:
+    QStringList shown_;
+    bool switching_ = false;
+};
+
 // How a new document takes its number.
 enum TDocumentNumbering {
     dnGiven,              // the number set (an opened document, or one typed)
