@@ -269,3 +269,22 @@ TEST_F(LineActGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesNothing)
     for (const QString &text : dialogs.Texts())
         EXPECT_FALSE(text.contains(QStringLiteral("line"))) << text.toStdString();
 }
+
+TEST_F(LineActGui, EveryActSavedUnchangedFilteredOrWithALinePutBackWritesNothing)
+{
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 2, 1, %1, 2.5 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 2, 2, %1, 1 )").arg(today));
+    Open<TfrmZaprihojdavane_na_ambalaj>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Щ"));
+    for (const QString &table : {QStringLiteral("Akt_za_brakuvana_produkcia"),
+                                 QStringLiteral("Akt_za_proizvedena_produkcia")}) {
+        Execute(QStringLiteral("INSERT INTO %1 VALUES ( 3, 5, %2, 3.5 )").arg(table).arg(today));
+        Execute(QStringLiteral("INSERT INTO %1 VALUES ( 3, 6, %2, 4 )").arg(table).arg(today));
+    }
+    form->SetModified(false);
+    Open<TfrmAkt_za_brakuvana_produkcia>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Х"));
+    form->SetModified(false);
+    Open<TfrmAkt_za_proizvedena_produkcia>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("К"));
+}

@@ -12,6 +12,7 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
 #include "documents/un_Dostavki.h"
 #include "documents/un_Expedicia_na_surovini_i_materiali.h"
 #include "support/ScopedDialogAnswers.h"
@@ -155,4 +156,22 @@ TEST_F(ResourceDocumentGui, LinesOfANewDeliveryAreAskedAboutBeforeAnotherSupplie
     EXPECT_TRUE(form->Pending().IsEmpty());
     EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_r, code_supplier, quantity_r FROM Dostavki")),
               QStringList({"1@10@4@2"}));
+}
+
+TEST_F(ResourceDocumentGui, DeliveriesAndIssuesSavedUnchangedFilteredOrWithALinePutBackWriteNothing)
+{
+    Execute(QStringLiteral("INSERT INTO Dostavki VALUES ( 1, 10, 4, %1, 2, 1.123456, 2.25, 77, %1 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Dostavki VALUES ( 1, 11, 4, %1, 1.5, 3, 4.5, 77, %1 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Expedicia_na_surovini_i_materiali VALUES ( 1, 10, 4, %1, 2, 1.1234, 2.25 )")
+                .arg(today));
+    Execute(QStringLiteral("INSERT INTO Expedicia_na_surovini_i_materiali VALUES ( 1, 11, 4, %1, 1.5, 3, 4.5 )")
+                .arg(today));
+    SetRegistrySetting(QStringLiteral("code_supplier_Text"), QStringLiteral("4"));
+    Open<TfrmDostavki>();
+    ASSERT_EQ(form->docno->text(), "1");
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("М"));
+    form->SetModified(false);
+    Open<TfrmExpedicia_na_surovini_i_materiali>();
+    ASSERT_EQ(form->docno->text(), "1");
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Б"));
 }

@@ -17,6 +17,8 @@
 #include "core/unMessageTexts.h"
 #include "documents/un_Propusk_za_izvozvane.h"
 #include "documents/un_Vyrnata_produkcia.h"
+#include "documents/un_Zaiavki_za_expedicia.h"
+#include "components/FilterMan.h"
 #include "framework/unTextDocument.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
@@ -575,4 +577,56 @@ TEST_F(BusDayDocumentGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesN
     EXPECT_EQ(Stored("Propusk_za_izvozvane"), (QStringList{stored[0], Today(9, 3, "205@2@7@1")}));
     for (const QString &text : dialogs.Texts())
         EXPECT_EQ(text, "Данните не са записани!\rЖелаете ли да ги запишете?");
+}
+
+// Every minibus day document, opened stored and saved unchanged, filtered
+// and saved, and with a line taken out and put back unchanged and saved,
+// writes nothing and asks nothing.
+TEST_F(BusDayDocumentGui, EveryDayDocumentSavedUnchangedFilteredOrWithALinePutBackWritesNothing)
+{
+    for (const QString &table : {QString("Vyrnata_produkcia"), QString("Propusk_za_izvozvane")}) {
+        Execute(QString("Insert into %1 values ( 9, %2, 3, 101, 1, 10, 3.5 )").arg(table).arg(Day));
+        Execute(QString("Insert into %1 values ( 9, %2, 3, 205, 2, 4.5, 1 )").arg(table).arg(Day));
+    }
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 101, 1, 10, 3.5 )").arg(Day));
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 205, 2, 4.5, 1 )").arg(Day));
+    const std::vector<TfrmBusDayDocument *> forms = {Open<TfrmVyrnata_produkcia>(), Open<TfrmPropusk_za_izvozvane>(),
+                                                     Open<TfrmZaiavki_za_expedicia>()};
+    for (TfrmBusDayDocument *form : forms) {
+        form->code_bus->setText("3");
+        if (form->docno) {
+            form->docno->setText("9");
+            form->docno->NotifyPicked();
+        } else {
+            form->Execute();
+        }
+        auto rows = [form] {
+            QStringList out;
+            for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
+                for (int c = 0; c < form->Grid->ColCount(); ++c)
+                    out << form->Grid->Cells(c, r);
+            return out;
+        };
+        const QStringList shown = rows();
+        ASSERT_EQ(shown.size(), 14) << form->objectName().toStdString();
+        const int changes = sqlite3_total_changes(DbConnection->Handle());
+        testsupport::ScopedDialogAnswers dialogs;
+        form->actSave->trigger();
+        form->CreateFilterDialog();
+        form->FilterConditions()->AddObject("1", new TFilterMan("~Х", FilterKindText));
+        form->actExecute->trigger();
+        EXPECT_NE(rows(), shown);
+        form->actSave->trigger();
+        for (int pass = 0; pass < 2; ++pass) {
+            form->Grid->SetRow(form->Grid->FixedRows());
+            form->actEdit->trigger();
+            form->actNew->trigger();
+            form->actSave->trigger();
+            form->FilterConditions()->Clear();
+            form->actExecute->trigger();
+        }
+        EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes) << form->objectName().toStdString();
+        EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+        form->SetModified(false);
+    }
 }
