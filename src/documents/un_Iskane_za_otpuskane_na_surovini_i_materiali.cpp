@@ -106,6 +106,11 @@ TfrmIskane_za_otpuskane_na_surovini_i_materiali::TfrmIskane_za_otpuskane_na_suro
         SetModified(true);
     };
 
+    FSwitch.Read = [this] { return QStringList{date_doc->date().toString(Qt::ISODate)}; };
+    FSwitch.Write = [this](const QStringList &Day) {
+        date_doc->setDate(QDate::fromString(Day.value(0), Qt::ISODate));
+    };
+    FSwitch.Drop = [this] { SetModified(false); };
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
     connect(btnIzpisvane, &QPushButton::clicked, this, [this] { btnIzpisvaneClick(); });
 
@@ -207,13 +212,26 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     FillGridFromDelimitedStrings(*Grid, rows, true);
     SetHeaderSort(true);
     FShownDay = day;
+    FSwitch.Shown();
     SetModified(false);
     return result;
 }
 
+bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
+}
+
+bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { SetModified(false); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
+}
+
 void TfrmIskane_za_otpuskane_na_surovini_i_materiali::DateChanged()
 {
-    if (BusyFlags() & qbShowing)
+    if ((BusyFlags() & qbShowing) || !FSwitch.Confirm(*this))
         return;
     ClearGrid(*Grid, 0);
     FShownDay = 0;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
@@ -35,6 +36,10 @@ public:
     bool InitForm() override;
     bool BeforeShow() override;
     bool CanSave() override;
+    // F8, the filter and another date read the request again: typed
+    // quantities are asked about first.
+    bool CanExecute() override;
+    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     QString GetSaveErrorText() override { return FSaveError; }
@@ -71,4 +76,6 @@ private:
     std::set<int> FHiddenCodes;
     // The day's request as read: code and quantity (3 decimals).
     std::map<int, QString> FStoredRequest;
+    // The date of the request the grid shows.
+    TDocumentSwitch FSwitch;
 };

@@ -290,3 +290,25 @@ TEST_F(IskaneGui, AMistypedQuantityIsRefusedByNameAndACommaTypesTheDecimalPoint)
     EXPECT_TRUE(form_->Save());
     EXPECT_EQ(Day(today_), QStringList({"11@2.5", "12@3", "14@4"}));
 }
+
+TEST_F(IskaneGui, TypedQuantitiesAreAskedAboutBeforeTheRequestIsReadAgain)
+{
+    Open();
+    Type("13", "1.4");
+    ASSERT_TRUE(form_->Modified());
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
+    form_->date_doc->setDate(QDate::currentDate().addDays(-1));
+    dialogs.Press(mbCancel);
+    form_->actExecute->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?",
+                                            "Данните не са записани!\rЖелаете ли да ги запишете?"}));
+    EXPECT_EQ(form_->date_doc->date(), QDate::currentDate());
+    EXPECT_EQ(form_->Grid->Cells(Form::colRequested, RowOf("13")), "1.4");
+    // Yes saves the request of the day shown, then the date moves.
+    dialogs.Press(mbYes);
+    form_->date_doc->setDate(QDate::currentDate().addDays(-1));
+    EXPECT_EQ(form_->date_doc->date(), QDate::currentDate().addDays(-1));
+    EXPECT_EQ(Day(today_), QStringList({"12@2.5", "13@1.4", "14@4"}));
+    EXPECT_EQ(Day(today_ - 1), QStringList({"11@500"}));
+}
