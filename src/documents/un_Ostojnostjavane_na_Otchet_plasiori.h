@@ -5,7 +5,6 @@
 // (quantity × price = value). F2 writes the day's report of the minibus
 // anew as a whole (table Otchet_plasiori), which the payments on minibus
 // reports and the minibus reports read.
-#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <memory>
