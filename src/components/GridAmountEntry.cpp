@@ -3,6 +3,7 @@
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
 
 TGridAmountEntry::TGridAmountEntry(platform::StringGrid *Grid, TAmountKind Kind) : FGrid(Grid), FKind(Kind) {}
 
@@ -83,6 +84,28 @@ bool AcceptsAmountKey(QChar Key, bool Decimal)
     return Decimal && c == '.';
 }
 
+void FilterAmountKey(QChar &Key, bool Decimal)
+{
+    if (Decimal && Key == QLatin1Char(','))
+        Key = QLatin1Char('.');
+    if (!AcceptsAmountKey(Key, Decimal))
+        Key = QChar();
+}
+
+bool IsAmountText(const QString &Text)
+{
+    const QString t = Text.trimmed();
+    long double value = 0;
+    return t.isEmpty() || ReadDotDecimal(t, value);
+}
+
+QString AmountTextError(const QString &Text, const QString &What)
+{
+    if (IsAmountText(Text))
+        return QString();
+    return Format(LoadResString(rsNotANumberFmt), {Text.trimmed(), What}) + QStringLiteral("\n\r");
+}
+
 bool TGridAmountEntry::AcceptsKey(QChar Key) const
 {
     return AcceptsAmountKey(Key, FKind == akDecimal);
@@ -92,6 +115,5 @@ void TGridAmountEntry::KeyPress(QChar &Key)
 {
     UpdateEditing();
     RecalcTotals();
-    if (!AcceptsKey(Key))
-        Key = QChar();
+    FilterAmountKey(Key, FKind == akDecimal);
 }

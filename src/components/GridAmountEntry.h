@@ -26,6 +26,16 @@ class StringGrid;
 // Whether a key may go into an amount cell: Backspace, Tab, line feed,
 // Enter, the digits and, for a decimal amount, '.'.
 bool AcceptsAmountKey(QChar Key, bool Decimal);
+// The key as an amount cell takes it: ',' types the decimal point of a
+// decimal amount, as in the float edits; a key not accepted becomes '\0'.
+void FilterAmountKey(QChar &Key, bool Decimal);
+// Whether a cell's text is an amount: empty (0) or a '.'-decimal number
+// ("17.5." and "1.2.3" are not).
+bool IsAmountText(const QString &Text);
+// "Стойността "<Text>" за <What> не е число!" followed by "\n\r" when Text
+// is not an amount; "" otherwise. A text that is not a number is refused,
+// never read as 0.
+QString AmountTextError(const QString &Text, const QString &What);
 
 class TGridAmountEntry
 {
@@ -66,7 +76,8 @@ public:
     // The grid's click: editing, then the totals.
     void Click();
     // The grid's key press: editing and the totals (from the cells as they
-    // stand before the key), then the key is kept or dropped (set to '\0').
+    // stand before the key), then the key is kept, turned into the decimal
+    // point (',') or dropped (set to '\0').
     void KeyPress(QChar &Key);
     bool AcceptsKey(QChar Key) const;
     // The grid's editor wrote a cell: the totals follow the amount just

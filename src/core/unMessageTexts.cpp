@@ -172,6 +172,11 @@ const Row kRows[] = {
     {rsExportSucceeded, "rsExportSucceeded", "  Данните са прехвърлени успешно!"},
     {rsExportWizardIntroFmt, "rsExportWizardIntroFmt", "  Този помощник ще стартира %s, ще отвори нов документ и ще прехвърли данните в него. Това може да отнеме известно време, моля изчакайте.\r\r  Изберете Продължение за да започнете прехвърлянето."},
 
+    // Document lines and amounts typed into grids
+    {rsNoDocumentLines, "rsNoDocumentLines", "Не са въведени редове на документа."},
+    {rsNotANumberFmt, "rsNotANumberFmt", "Стойността \"%s\" за %s не е число!"},
+    {rsQueuedLineUnknown, "rsQueuedLineUnknown", "Редът на документа (%d) не е намерен сред промените за запис."},
+
     // Dialog captions and buttons
     {rsWarningCaption, "rsWarningCaption", "Предупреждение!"},
     {rsErrorCaption, "rsErrorCaption", "Грешка!"},

@@ -170,6 +170,11 @@ constexpr int rsExportCancelled = 66080;
 constexpr int rsExportSucceeded = 66081;
 constexpr int rsExportWizardIntroFmt = 66082;
 
+// Document lines and amounts typed into grids
+constexpr int rsNoDocumentLines = 67600;
+constexpr int rsNotANumberFmt = 67601;
+constexpr int rsQueuedLineUnknown = 67602;
+
 // Dialog captions and buttons
 constexpr int rsWarningCaption = 66083;
 constexpr int rsErrorCaption = 66084;

@@ -31,7 +31,10 @@ TfrmLineDocument::TfrmLineDocument(const TLineDocumentSetup &Setup, QWidget *AOw
     docno = new TListEdit(pnlParams);
     docno->setObjectName(QStringLiteral("docno"));
     docno->setFixedWidth(80);
-    FPending.OnChange = [this] { SetModified(true); };
+    FPending.OnChange = [this] { SetModified(!FPending.IsEmpty()); };
+    FSwitch.Read = [this] { return HeaderState(); };
+    FSwitch.Write = [this](const QStringList &Header) { SetHeaderState(Header); };
+    FSwitch.Drop = [this] { DropChanges(); };
 }
 
 TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
@@ -54,8 +57,69 @@ bool TfrmLineDocument::BeforeShow()
     pnlCaption->setText(FSetup.Caption.toUpper());
     FillNumberList();
     SetListEditTextToLastRow(docno);
+    FSwitch.Shown();
     Execute();
     return result;
+}
+
+QStringList TfrmLineDocument::HeaderState() const
+{
+    return {docno->text(), date_doc->date().toString(Qt::ISODate)};
+}
+
+void TfrmLineDocument::SetHeaderState(const QStringList &State)
+{
+    docno->setText(State.value(0));
+    date_doc->setDate(QDate::fromString(State.value(1), Qt::ISODate));
+}
+
+void TfrmLineDocument::DropChanges()
+{
+    if (FLineInEdit)
+        EndLineEdit();
+    FPending.Clear();
+    FLineOfCode.clear();
+    SetModified(false);
+}
+
+
+bool TfrmLineDocument::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
+}
+
+bool TfrmLineDocument::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { DropChanges(); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
+}
+
+bool TfrmLineDocument::CanSave()
+{
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    return !FLineInEdit || DoNew();
+}
+
+bool TfrmLineDocument::LineEditorsAsFilled() const
+{
+    for (int i = 0; i < LineValueEdits.size(); ++i)
+        if (LineValueEdits[i]->text() != FEditTexts.value(i))
+            return false;
+    return true;
+}
+
+bool TfrmLineDocument::PutBackUnchanged()
+{
+    if (!FLineInEdit || !LineEditorsAsFilled())
+        return false;
+    PutGridRow(FEditCells);
+    FLineOfCode[FEditCode] = FEditLine;
+    const bool modified = FModifiedBeforeEdit;
+    EndLineEdit();
+    SetModified(modified);
+    return true;
 }
 
 void TfrmLineDocument::SetNumberList(const QString &Sql)
@@ -126,17 +190,27 @@ void TfrmLineDocument::CommitLine(int Code, const TStatementBuilder &Insert,
         FPending.Put(line, Insert, TStatementBuilder());
     }
     FLineOfCode[QString::number(Code)] = line;
+    PutGridRow(Row);
+    EndLineEdit();
+}
 
+void TfrmLineDocument::PutGridRow(const QStringList &Cells)
+{
     const int first = Grid->FixedRows();
     int r = Grid->RowCount();
     if (Grid->RowCount() - first == 1 && Grid->Cells(0, first).trimmed().isEmpty())
         r = first;
     else
         Grid->SetRowCount(r + 1);
-    Grid->SetRows(r, Row);
+    Grid->SetRows(r, Cells);
     Grid->SetRow(r);
+}
 
+void TfrmLineDocument::EndLineEdit()
+{
     FLineInEdit = false;
+    FEditCells.clear();
+    FEditTexts.clear();
     SetCaptionColor(NormalCaptionColor);
     SetHeaderEnabled(true);
     LineCodeEdit->clear();
@@ -156,10 +230,19 @@ bool TfrmLineDocument::DoEdit()
     FEditCode = Grid->Cells(0, row).trimmed();
     FEditLine = LineOfCode(FEditCode);
     FLineOfCode.erase(FEditCode);
+    FEditCells.clear();
+    for (int c = 0; c < Grid->ColCount(); ++c)
+        FEditCells << Grid->Cells(c, row);
+    FModifiedBeforeEdit = Modified();
     FLineInEdit = true;
     SetCaptionColor(EditingCaptionColor);
     LineCodeEdit->setText(FEditCode);
     LineToEditors(row);
+    FEditTexts.clear();
+    for (TFloatEdit *edit : LineValueEdits)
+        FEditTexts << edit->text();
+    // A line out of the grid is unsaved work until it is put back.
+    SetModified(true);
     SetHeaderEnabled(false);
     DeleteGridRow(*Grid, row);
     return result;
@@ -211,6 +294,7 @@ bool TfrmLineDocument::DoSave()
     const QString saved = QString::number(static_cast<long long>(save.Number()));
     FillNumberList();
     docno->setText(saved);
+    FSwitch.Shown();
     Execute();
     return true;
 }

@@ -55,6 +55,13 @@ public:
     bool DoEdit() override;
     // Asks, then queues the current row's delete (or drops its insert).
     bool DoDelete() override;
+    // F8 reads the document again: unsaved lines (or a line in edit) are
+    // asked about first; Yes saves, No drops them, Cancel keeps them.
+    bool CanExecute() override;
+    bool DoFilter() override;
+    // F2 first commits a line in edit as F4 would; a line the checks refuse
+    // stops the save.
+    bool CanSave() override;
 
     // The document's number (0 for a new one).
     int DocNumber() const;
@@ -99,15 +106,39 @@ protected:
                     const std::function<TStatementBuilder(int OriginalCode)> &Update, const QStringList &Row);
     // The editors take the quantities of a grid row (the code is set).
     virtual void LineToEditors(int Row) = 0;
+    // A line in edit whose editors the clerk left as they were filled goes
+    // back into the grid as it was, and the queue is not touched: a stored
+    // line put back unchanged writes nothing (a whole-number editor would
+    // round a stored 3.5). True when it did so; DoNew then ends.
+    bool PutBackUnchanged();
+    // Whether the editors still hold what the line in edit filled them with.
+    virtual bool LineEditorsAsFilled() const;
+    // The header as the clerk set it: the number, the date and the window's
+    // own header editors.
+    virtual QStringList HeaderState() const;
+    virtual void SetHeaderState(const QStringList &State);
+    // The number, date or party has just changed: whether the window moves
+    // to the document they now name (TDocumentSwitch: unsaved lines are
+    // asked about first).
+    bool ConfirmDocumentChange() { return FSwitch.Confirm(*this); }
+    // Forgets the unsaved lines and a line in edit.
+    void DropChanges();
 
     // Locked and greyed while a line is in edit.
     QList<QWidget *> HeaderControls;
     TListEdit *LineCodeEdit = nullptr;
     TFloatEdit *LineQuantityEdit = nullptr;
+    // The editors of a line's values (the quantity first); their texts as
+    // a line in edit filled them tell whether the clerk changed it.
+    QList<TFloatEdit *> LineValueEdits;
 
 private:
     void SetCaptionColor(TColor Color);
     void SetHeaderEnabled(bool Enabled);
+    // Leaves the edit of a line: header unlocked, editors emptied.
+    void EndLineEdit();
+    // A row into the grid (the only blank row reused), made current.
+    void PutGridRow(const QStringList &Cells);
     QString StoredKey(const QString &Code) const;
     int LineOfCode(const QString &Code);
 
@@ -118,4 +149,11 @@ private:
     bool FLineInEdit = false;
     int FEditLine = 0;
     QString FEditCode;
+    // The row taken into the editors, the editors' texts as filled from it
+    // and Modified before the edit.
+    QStringList FEditCells;
+    QStringList FEditTexts;
+    bool FModifiedBeforeEdit = false;
+    // The document the grid and the queue belong to.
+    TDocumentSwitch FSwitch;
 };

@@ -216,6 +216,14 @@ bool TPaymentEntryForm::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // An amount typed is a number, or nothing is saved.
+    for (int row = Grid->FixedRows(); row < Grid->RowCount() - 1; ++row)
+        if (!IsTotalsRow(row))
+            FSaveError += AmountTextError(Grid->Cells(ToPayColumn(), row),
+                                          Format(QStringLiteral("сумата за плащане на \"%s\""),
+                                                 {Grid->Cells(0, row).trimmed()}));
+    if (!FSaveError.isEmpty())
+        return false;
     long double sum = 0;
     for (const auto &row : PaymentRows())
         sum += row.second;

@@ -70,16 +70,17 @@ TfrmLineAct::TfrmLineAct(const TLineActKind &Kind, QWidget *AOwner, TFormStyle A
     HeaderControls = {docno, date_doc, code};
     LineCodeEdit = code;
     LineQuantityEdit = quantity;
+    LineValueEdits = {quantity};
     code->OnChange = [this](QObject *) { CodeChanged(); };
     connect(code, &TCustomListEdit::Picked, this, [this] { CodeChanged(); });
     connect(date_doc, &QDateEdit::dateChanged, this, [this] {
-        if (BusyFlags() & qbShowing)
+        if ((BusyFlags() & qbShowing) || !ConfirmDocumentChange())
             return;
         FillNumberList();
         ClearGrid(*Grid, 0);
     });
     docno->OnChange = [this](QObject *) {
-        if (!(BusyFlags() & qbShowing))
+        if (!(BusyFlags() & qbShowing) && ConfirmDocumentChange())
             ClearGrid(*Grid, 0);
     };
 }
@@ -166,6 +167,8 @@ bool TfrmLineAct::DoExecute()
 bool TfrmLineAct::DoNew()
 {
     const bool result = TQuorendReadForm::DoNew();
+    if (PutBackUnchanged())
+        return result;
     const QString end = QStringLiteral("\n\r");
     const QString typed = code->text().trimmed();
     const int codeValue = StrToIntOrZero(typed);

@@ -128,6 +128,9 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     HeaderControls = {docno, counterparty, date_doc, code_r};
     LineCodeEdit = code_r;
     LineQuantityEdit = quantity_r;
+    LineValueEdits = {quantity_r, price_r};
+    if (ByDocNo)
+        LineValueEdits << ByDocNo;
     code_r->OnChange = [this](QObject *) { ResourceChanged(); };
     connect(code_r, &TCustomListEdit::Picked, this, [this] { ResourceChanged(); });
     quantity_r->OnChange = [this](QObject *) { ComputeValue(); };
@@ -135,12 +138,16 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { HeaderChanged(); });
     counterparty->OnChange = [this](QObject *) { HeaderChanged(); };
     docno->OnChange = [this](QObject *) {
-        if (BusyFlags() & qbShowing)
+        if ((BusyFlags() & qbShowing) || !ConfirmDocumentChange())
             return;
         ClearGrid(*Grid, 0);
         ResetInvoice();
     };
-    connect(docno, &TCustomListEdit::Picked, this, [this] { Execute(); });
+    // Unsaved lines left here mean the clerk kept the shown document.
+    connect(docno, &TCustomListEdit::Picked, this, [this] {
+        if (!Modified())
+            Execute();
+    });
 }
 
 int TfrmResourceDocument::CounterpartyCode() const
@@ -200,9 +207,25 @@ void TfrmResourceDocument::ResetInvoice()
     ByDateDocNo->setDate(QDate::currentDate());
 }
 
+QStringList TfrmResourceDocument::HeaderState() const
+{
+    return TfrmLineDocument::HeaderState() << counterparty->text();
+}
+
+void TfrmResourceDocument::SetHeaderState(const QStringList &State)
+{
+    TfrmLineDocument::SetHeaderState(State);
+    counterparty->setText(State.value(2));
+}
+
+bool TfrmResourceDocument::LineEditorsAsFilled() const
+{
+    return TfrmLineDocument::LineEditorsAsFilled() && (!ByDateDocNo || ByDateDocNo->date() == FEditInvoiceDate);
+}
+
 void TfrmResourceDocument::HeaderChanged()
 {
-    if (BusyFlags() & qbShowing)
+    if ((BusyFlags() & qbShowing) || !ConfirmDocumentChange())
         return;
     ClearGrid(*Grid, 0);
     FillNumberList();
@@ -275,6 +298,8 @@ bool TfrmResourceDocument::DoExecute()
 bool TfrmResourceDocument::DoNew()
 {
     const bool result = TQuorendReadForm::DoNew();
+    if (PutBackUnchanged())
+        return result;
     ComputeValue();
     const QString end = QStringLiteral("\n\r");
     const QString typed = code_r->text().trimmed();
@@ -341,6 +366,8 @@ void TfrmResourceDocument::LineToEditors(int Row)
     quantity_r->SetValue(DotStrToFloat(Grid->Cells(3, Row), 0));
     price_r->SetValue(DotStrToFloat(Grid->Cells(4, Row), 0));
     ComputeValue();
+    if (ByDateDocNo)
+        FEditInvoiceDate = ByDateDocNo->date();
 }
 
 bool TfrmResourceDocument::DoPrint()

@@ -4,6 +4,7 @@
 // and date) and issues to a customer. A document is a number with one row
 // per resource; the counterparty and the date are chosen above it. Rows are
 // queued per line and saved as the clerk left them (TfrmLineDocument).
+#include <QDate>
 #include <QString>
 
 #include "documents/LineDocumentForm.h"
@@ -54,6 +55,11 @@ public:
 
 protected:
     void LineToEditors(int Row) override;
+    // The party is part of the header; the supplier's invoice is part of a
+    // delivery line's values.
+    QStringList HeaderState() const override;
+    void SetHeaderState(const QStringList &State) override;
+    bool LineEditorsAsFilled() const override;
 
 private:
     void ResourceChanged();
@@ -63,4 +69,5 @@ private:
 
     TResourceDocumentKind FKind;
     TFloatFormatter *FPriceFormatter = nullptr;
+    QDate FEditInvoiceDate;
 };

@@ -143,10 +143,28 @@ QString TfrmGenerirane_na_Propusk_za_izvozvane::GetSubTitle()
                   {code_bus->text().trimmed(), name, DateToDisplayText(date_doc->date())});
 }
 
+int TfrmGenerirane_na_Propusk_za_izvozvane::ChosenBus() const
+{
+    const QString typed = code_bus->text().trimmed();
+    if (typed.isEmpty())
+        return 0;
+    QString name;
+    ListEditLookup(code_bus, 0, 1, name, typed);
+    if (name.isEmpty())
+        ListEditLookup(code_bus, 0, 1, name, QString::number(StrToIntOrZero(typed)));
+    const int bus = StrToIntOrZero(typed);
+    return name.isEmpty() || bus == 0 ? -1 : bus;
+}
+
 bool TfrmGenerirane_na_Propusk_za_izvozvane::LoadRows(TDelimitedStringList &Rows)
 {
     const int day = DateToDayNumber(date_doc->date());
-    const int bus = StrToIntOrZero(code_bus->text().trimmed());
+    const int bus = ChosenBus();
+    // Letters are no minibus: never read as "every minibus".
+    if (bus < 0) {
+        ShowError(QStringLiteral("Въвдетете микробус"));
+        return false;
+    }
     TDelimitedStringList requests;
     TDelimitedStringList passes;
     if (!SelectToList(this, DbConnection, SumsSql(QStringLiteral("Zaiavki_za_expedicia"), day, bus), requests))
@@ -223,8 +241,7 @@ void TfrmGenerirane_na_Propusk_za_izvozvane::GridClick()
 
 void TfrmGenerirane_na_Propusk_za_izvozvane::GridKeyPress(QChar &Key)
 {
-    if (!AcceptsAmountKey(Key, true))
-        Key = QChar(0);
+    FilterAmountKey(Key, true);
 }
 
 bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
@@ -235,6 +252,19 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
         long double Quantity, Crates;
     };
     std::vector<TPassRow> rows;
+    // A quantity typed is a number, or nothing is written.
+    QString messages;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
+        if (Grid->Cells(colCode, r).trimmed().isEmpty())
+            continue;
+        const QString name = Format(QStringLiteral("\"%s\""), {Grid->Cells(colName, r)});
+        messages += AmountTextError(Grid->Cells(colToPass, r), QStringLiteral("количеството за пропуск на ") + name);
+        messages += AmountTextError(Grid->Cells(colPackToPass, r), QStringLiteral("амбалажа за пропуск на ") + name);
+    }
+    if (!messages.isEmpty()) {
+        ShowError(messages);
+        return false;
+    }
     for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
         const int product = StrToIntOrZero(Grid->Cells(colCode, r).trimmed());
         const long double quantity = Number(Grid->Cells(colToPass, r));
@@ -246,8 +276,8 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
         ShowMessage(QStringLiteral("Не са въведени данни, които да се запишат в базата данни"));
         return false;
     }
-    const int bus = StrToIntOrZero(code_bus->text().trimmed());
-    if (code_bus->text().trimmed().isEmpty()) {
+    const int bus = ChosenBus();
+    if (bus <= 0) {
         ShowMessage(QStringLiteral("Въвдетете микробус"));
         return false;
     }

@@ -38,6 +38,10 @@ public:
     // the remainders (grid records of 13 fields).
     bool LoadRows(TDelimitedStringList &Rows);
 
+    // The minibus chosen: 0 for none (every minibus's requests); -1 when
+    // the text is no minibus of the list.
+    int ChosenBus() const;
+
     // --- handlers
     void GridClick();
     void GridKeyPress(QChar &Key);

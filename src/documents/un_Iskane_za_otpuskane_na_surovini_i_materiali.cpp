@@ -107,6 +107,11 @@ TfrmIskane_za_otpuskane_na_surovini_i_materiali::TfrmIskane_za_otpuskane_na_suro
         SetModified(true);
     };
 
+    FSwitch.Read = [this] { return QStringList{date_doc->date().toString(Qt::ISODate)}; };
+    FSwitch.Write = [this](const QStringList &Day) {
+        date_doc->setDate(QDate::fromString(Day.value(0), Qt::ISODate));
+    };
+    FSwitch.Drop = [this] { SetModified(false); };
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
     connect(btnIzpisvane, &QPushButton::clicked, this, [this] { btnIzpisvaneClick(); });
 
@@ -169,9 +174,11 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     TDelimitedStringList requested;
     SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectRequested), {day}), requested);
     std::set<int> requestedCodes;
+    FStoredRequest.clear();
     for (int i = 0; i < requested.Count(); ++i) {
         const auto [codeValue, quantity] = CodeAndQuantity(requested, i, 3);
         requestedCodes.insert(codeValue);
+        FStoredRequest[codeValue] = Fixed3(DotStrToFloat(quantity));
         const auto found = indexOfCode.find(codeValue);
         if (found != indexOfCode.end()) {
             rows.SetField(found->second, colRequested, Fixed3(DotStrToFloat(quantity)));
@@ -206,13 +213,26 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     FillGridFromDelimitedStrings(*Grid, rows, true);
     SetHeaderSort(true);
     FShownDay = day;
+    FSwitch.Shown();
     SetModified(false);
     return result;
 }
 
+bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
+}
+
+bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { SetModified(false); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
+}
+
 void TfrmIskane_za_otpuskane_na_surovini_i_materiali::DateChanged()
 {
-    if (BusyFlags() & qbShowing)
+    if ((BusyFlags() & qbShowing) || !FSwitch.Confirm(*this))
         return;
     ClearGrid(*Grid, 0);
     FShownDay = 0;
@@ -282,6 +302,18 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // A quantity typed is a number, or nothing is saved: read as 0 it
+    // would take the resource out of the day's request.
+    QString messages;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
+        if (!IsTotalsRow(row) && !Grid->Cells(colCode, row).trimmed().isEmpty())
+            messages += AmountTextError(Grid->Cells(colRequested, row),
+                                        Format(QStringLiteral("заявеното количество на \"%s\""),
+                                               {Grid->Cells(colName, row)}));
+    if (!messages.isEmpty()) {
+        FSaveError = messages;
+        return false;
+    }
     // The differences follow the quantities as they stand at F2.
     RecalcDifferences();
     if (FShownDay == 0 || RequestedRows().empty()) {
@@ -297,6 +329,17 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoSave()
     if (FShownDay == 0 || rows.empty())
         return false;
     const int day = FShownDay;
+    // The request as read, saved unchanged, is not written again.
+    std::map<int, QString> written;
+    for (const auto &[code, quantity] : rows)
+        written[code] = Fixed3(quantity);
+    for (int code : FHiddenCodes)
+        if (FStoredRequest.count(code) > 0)
+            written[code] = FStoredRequest[code];
+    if (written == FStoredRequest) {
+        SetModified(false);
+        return true;
+    }
     const QString insert = QString::fromUtf8(sqlInsertIskane_za_otpuskane_na_surovini_i_materiali);
     // The day is replaced as a whole: the delete and every insert commit
     // together or not at all.

@@ -8,10 +8,12 @@
 // transaction: the day is never left empty or half written.
 #include <QString>
 #include <memory>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
@@ -34,6 +36,10 @@ public:
     bool InitForm() override;
     bool BeforeShow() override;
     bool CanSave() override;
+    // F8, the filter and another date read the request again: typed
+    // quantities are asked about first.
+    bool CanExecute() override;
+    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     QString GetSaveErrorText() override { return FSaveError; }
@@ -68,4 +74,8 @@ private:
     // that the F6 filter hides: the save keeps their stored quantities.
     int FShownDay = 0;
     std::set<int> FHiddenCodes;
+    // The day's request as read: code and quantity (3 decimals).
+    std::map<int, QString> FStoredRequest;
+    // The date of the request the grid shows.
+    TDocumentSwitch FSwitch;
 };

@@ -49,6 +49,13 @@ const char16_t *const kNotTakenOut =
 
 QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
 
+// A line of the report as it is written, to compare a save with what was
+// read.
+QString LineKeyText(int Code, int Nr, long double Quantity, long double Price, long double Value)
+{
+    return Format(QStringLiteral("%d@%d@%.3f@%.4f@%.2f"), {Code, Nr, Quantity, Price, Value});
+}
+
 QString Fixed(int Precision, long double X)
 {
     QString s;
@@ -102,8 +109,17 @@ TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(Q
     FAmounts->OnRecalcTotals = [this] { RecalcValues(); };
     Grid->OnClick = [this](QObject *) { GridClick(); };
     Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
-    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) {
+        FAmounts->EditTextSet();
+        SetModified(true);
+    };
 
+    FSwitch.Read = [this] { return QStringList{code_bus->text(), date_doc->date().toString(Qt::ISODate)}; };
+    FSwitch.Write = [this](const QStringList &Report) {
+        code_bus->setText(Report.value(0));
+        date_doc->setDate(QDate::fromString(Report.value(1), Qt::ISODate));
+    };
+    FSwitch.Drop = [this] { SetModified(false); };
     connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
     connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { btnLoad_5th_PriceClick(); });
@@ -197,6 +213,13 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
 
     // The report saved for the day is laid over the lines.
     SelectToList(this, DbConnection, Format(S(kSelectSaved), {day, bus}), rows);
+    FStoredLines.clear();
+    for (int i = 0; i < rows.Count(); ++i) {
+        const QStringList saved = Fields(rows, i, 5);
+        FStoredLines << LineKeyText(StrToIntOrZero(saved[0]), StrToIntOrZero(saved[1]), DotStrToFloat(saved[2]),
+                                    DotStrToFloat(saved[3]), DotStrToFloat(saved[4]));
+    }
+    FStoredLines.sort();
     auto lineOf = [&records](const QString &Code, const QString &Nr) {
         for (size_t i = 0; i < records.size(); ++i)
             if (records[i][colCode] == Code && records[i][colNr] == Nr)
@@ -241,17 +264,48 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     for (const QStringList &record : records)
         list.Add(record.join(list.FieldDelimiter()));
     FilterRows(list, QString::number(colQuantity) + QStringLiteral(",") + QString::number(colValue));
+    // The lines the filter hides stay part of the report: the save writes
+    // them back as they are.
+    FHidden.clear();
+    for (const QStringList &record : records) {
+        bool shown = false;
+        for (int i = 0; i < list.Count() && !shown; ++i) {
+            const QStringList f = Fields(list, i, colCount);
+            shown = f[colCode] == record[colCode] && f[colNr] == record[colNr];
+        }
+        if (!shown)
+            FHidden.push_back(record);
+    }
     // No header sort: the lines of one product must stand together.
     FillGridFromDelimitedStrings(*Grid, list, true);
     RecalcValues();
+    SetModified(false);
+    FSwitch.Shown();
     return true;
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
+}
+
+bool TfrmOstojnostjavane_na_Otchet_plasiori::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { SetModified(false); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
 }
 
 void TfrmOstojnostjavane_na_Otchet_plasiori::ParamsChange()
 {
     if (FLoading)
         return;
+    // Typed prices belong to the report shown so far: asked about first.
+    if (!FSwitch.Confirm(*this))
+        return;
+    SetModified(false);
     ClearGrid(*Grid, 0);
+    FHidden.clear();
     lab_Total->clear();
 }
 
@@ -360,6 +414,7 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoNew()
     Grid->SetCol(col);
     RecalcValues();
     FAmounts->UpdateEditing();
+    SetModified(true);
     return true;
 }
 
@@ -391,13 +446,57 @@ void TfrmOstojnostjavane_na_Otchet_plasiori::btnLoad_5th_PriceClick()
             ShowError(DatabaseErrorMessage(E));
             break;
         }
-        if (price.Count() == 1)
-            Grid->SetCells(colPrice, row, Fixed(PricePrecision, DotStrToFloat(price.Strings(0))));
+        if (price.Count() != 1)
+            continue;
+        const QString text = Fixed(PricePrecision, DotStrToFloat(price.Strings(0)));
+        if (Grid->Cells(colPrice, row) != text) {
+            Grid->SetCells(colPrice, row, text);
+            SetModified(true);
+        }
     }
     RecalcValues();
 }
 
 // ---------------------------------------------------------------- save
+
+std::vector<QStringList> TfrmOstojnostjavane_na_Otchet_plasiori::LinesToSave() const
+{
+    // Each line with the place it came from: 0 the grid, 1 hidden.
+    std::vector<std::pair<QStringList, int>> lines;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (!IsLineRow(row))
+            continue;
+        QStringList record;
+        for (int col = 0; col < colCount; ++col)
+            record << Grid->Cells(col, row);
+        lines.emplace_back(record, 0);
+    }
+    for (const QStringList &record : FHidden)
+        if (StrToIntOrZero(record[colCode]) > 0)
+            lines.emplace_back(record, 1);
+    // A product's lines in their order, a hidden line after a shown line of
+    // its number (a split line's copy), numbered from 1 again.
+    std::stable_sort(lines.begin(), lines.end(), [](const auto &A, const auto &B) {
+        const int codeA = StrToIntOrZero(A.first[colCode]);
+        const int codeB = StrToIntOrZero(B.first[colCode]);
+        if (codeA != codeB)
+            return codeA < codeB;
+        const int nrA = StrToIntOrZero(A.first[colNr]);
+        const int nrB = StrToIntOrZero(B.first[colNr]);
+        return nrA != nrB ? nrA < nrB : A.second < B.second;
+    });
+    std::vector<QStringList> result;
+    for (auto &line : lines)
+        result.push_back(std::move(line.first));
+    RenumberLines(result);
+    for (QStringList &record : result) {
+        const long double value =
+            RoundFloat(ValuePrecision, RoundFloat(AmountPrecision, DotStrToFloat(record[colQuantity])) *
+                                           RoundFloat(PricePrecision, DotStrToFloat(record[colPrice])));
+        record[colValue] = Fixed(ValuePrecision, value);
+    }
+    return result;
+}
 
 QStringList TfrmOstojnostjavane_na_Otchet_plasiori::SaveStatements() const
 {
@@ -405,16 +504,14 @@ QStringList TfrmOstojnostjavane_na_Otchet_plasiori::SaveStatements() const
     const int bus = BusCode();
     QStringList statements;
     statements << Format(S(kDeleteReport), {day, bus});
-    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
-        if (!IsLineRow(row))
-            continue;
-        const long double value = RoundFloat(ValuePrecision, CellNumber(colValue, row));
+    for (const QStringList &line : LinesToSave()) {
+        const long double value = DotStrToFloat(line[colValue]);
         if (value == 0)
             continue;
         statements << Format(S(kInsertLine),
-                             {QStringLiteral("Otchet_plasiori"), day, bus, StrToIntOrZero(Grid->Cells(colCode, row)),
-                              StrToIntOrZero(Grid->Cells(colNr, row)), CellNumber(colQuantity, row),
-                              CellNumber(colPrice, row), value});
+                             {QStringLiteral("Otchet_plasiori"), day, bus, StrToIntOrZero(line[colCode]),
+                              StrToIntOrZero(line[colNr]), DotStrToFloat(line[colQuantity]),
+                              DotStrToFloat(line[colPrice]), value});
     }
     return statements;
 }
@@ -424,12 +521,24 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // A quantity or price typed is a number, or nothing is saved.
+    QString messages;
+    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
+        if (!IsLineRow(row))
+            continue;
+        const QString line = Format(QStringLiteral("\"%s\", ред %s"), {Grid->Cells(colName, row), Grid->Cells(colNr, row)});
+        messages += AmountTextError(Grid->Cells(colQuantity, row), QStringLiteral("количеството на ") + line);
+        messages += AmountTextError(Grid->Cells(colPrice, row), QStringLiteral("цената на ") + line);
+    }
+    if (!messages.isEmpty()) {
+        FSaveError = messages;
+        return false;
+    }
     // The values of the lines as they stand now, the last key included.
     RecalcValues();
     long double total = 0;
-    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
-        if (IsLineRow(row))
-            total += RoundFloat(ValuePrecision, CellNumber(colValue, row));
+    for (const QStringList &line : LinesToSave())
+        total += DotStrToFloat(line[colValue]);
     if (RoundFloat(ValuePrecision, total) == 0) {
         FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
         return false;
@@ -446,12 +555,25 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoSave()
     // The day's report is deleted and written again in one transaction: a
     // failure leaves the stored report as it was.
     RecalcValues();
+    // The report as read, saved unchanged, is not written again.
+    QStringList written;
+    for (const QStringList &line : LinesToSave())
+        if (DotStrToFloat(line[colValue]) != 0)
+            written << LineKeyText(StrToIntOrZero(line[colCode]), StrToIntOrZero(line[colNr]),
+                                   DotStrToFloat(line[colQuantity]), DotStrToFloat(line[colPrice]),
+                                   DotStrToFloat(line[colValue]));
+    written.sort();
+    if (written == FStoredLines) {
+        SetModified(false);
+        return true;
+    }
     const QStringList statements = SaveStatements();
     TDocumentSave save(this);
     for (const QString &statement : statements)
         save.Add(statement);
     if (!save.Run())
         return false;
+    SetModified(false);
     Execute();
     return true;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
@@ -35,6 +36,10 @@ public:
     bool FormDone() override;
     bool BeforeShow() override;
     bool CanSave() override;
+    // F8 and the filter read the report again: typed prices and split
+    // lines are asked about first.
+    bool CanExecute() override;
+    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     // Splits the current product over one more price line.
@@ -57,8 +62,12 @@ public:
     // stand together.
     static void RenumberLines(std::vector<QStringList> &Records);
     // The statements of the save for the grid as it stands: the delete of
-    // the day's report, then one insert per valued line.
+    // the day's report, then one insert per valued line; the lines the
+    // filter hides are written as they were read.
     QStringList SaveStatements() const;
+    // The price lines to save: the grid's and those the filter hides, each
+    // product's lines numbered from 1 again, values computed.
+    std::vector<QStringList> LinesToSave() const;
 
     int BusCode() const;
     int DayNumber() const;
@@ -82,6 +91,12 @@ private:
     void FillGrid(const std::vector<QStringList> &Records);
 
     std::unique_ptr<TGridAmountEntry> FAmounts;
+    // The lines the filter left out of the grid, as read.
+    std::vector<QStringList> FHidden;
+    // The day's report as read, each line as the save would write it.
+    QStringList FStoredLines;
+    // The minibus and date of the report the grid shows.
+    TDocumentSwitch FSwitch;
     QString FSaveError;
     bool FLoading = false;
 };

@@ -55,8 +55,7 @@ void TfrmPropusk_za_izvozvane::GridClick()
 
 void TfrmPropusk_za_izvozvane::GridKeyPress(QChar &Key)
 {
-    if (!AcceptsAmountKey(Key, true))
-        Key = QChar(0);
+    FilterAmountKey(Key, true);
 }
 
 void TfrmPropusk_za_izvozvane::btnLoadPropuskFromPreviousDayClick()
@@ -136,6 +135,40 @@ void TfrmPropusk_za_izvozvane::QueueDelete(int Row)
         TfrmBusDayDocument::QueueDelete(Row);
     else
         SetModified(true);
+}
+
+int TfrmPropusk_za_izvozvane::NewDocumentLines() const
+{
+    if (DocNo() >= 1)
+        return TfrmBusDayDocument::NewDocumentLines();
+    int lines = 0;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
+        if (!Grid->Cells(colCode, r).trimmed().isEmpty())
+            ++lines;
+    return lines;
+}
+
+bool TfrmPropusk_za_izvozvane::CanSave()
+{
+    if (!TfrmBusDayDocument::CanSave())
+        return false;
+    if (DocNo() >= 1)
+        return true;
+    // The quantities typed into a new pass's grid are written as they
+    // stand: a text that is no number is refused, never written as 0.
+    QString messages;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
+        if (Grid->Cells(colCode, r).trimmed().isEmpty())
+            continue;
+        messages += AmountTextError(Grid->Cells(colQuantity, r),
+                                    Format(QStringLiteral("количеството на \"%s\""), {Grid->Cells(colName, r)}));
+        messages += AmountTextError(Grid->Cells(colPackQuantity, r),
+                                    Format(QStringLiteral("амбалажа на \"%s\""), {Grid->Cells(colName, r)}));
+    }
+    if (messages.isEmpty())
+        return true;
+    ShowError(messages);
+    return false;
 }
 
 void TfrmPropusk_za_izvozvane::PrepareSave(TDocumentSave &Save)

@@ -31,4 +31,9 @@ protected:
     void QueueRow(int Line, int Product, int Packaging, long double QuantityIzd, long double QuantityAmb) override;
     void QueueDelete(int Row) override;
     void PrepareSave(TDocumentSave &Save) override;
+    int NewDocumentLines() const override;
+
+public:
+    // A new pass's quantities typed into the grid must be numbers.
+    bool CanSave() override;
 };

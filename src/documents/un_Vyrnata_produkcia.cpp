@@ -79,6 +79,17 @@ TfrmBusDayDocument::TfrmBusDayDocument(QWidget *AOwner, TFormStyle AFormStyle, b
     actDelete->setEnabled(true);
     actExecute->setEnabled(true);
     FQueue.OnChange = [this] { SetModified(!FQueue.IsEmpty()); };
+    FSwitch.Read = [this] {
+        return QStringList{code_bus->text(), date_doc->date().toString(Qt::ISODate),
+                           docno ? docno->text() : QString()};
+    };
+    FSwitch.Write = [this](const QStringList &Header) {
+        code_bus->setText(Header.value(0));
+        date_doc->setDate(QDate::fromString(Header.value(1), Qt::ISODate));
+        if (docno)
+            docno->setText(Header.value(2));
+    };
+    FSwitch.Drop = [this] { DropChanges(); };
 }
 
 TfrmBusDayDocument::~TfrmBusDayDocument() = default;
@@ -268,7 +279,7 @@ bool TfrmBusDayDocument::BeforeShow()
         FillDocNoList();
         SetListEditTextToLastRow(docno);
     }
-    FShown = NamedDocument();
+    FSwitch.Shown();
     Execute();
     return true;
 }
@@ -338,59 +349,16 @@ void TfrmBusDayDocument::code_izdChange()
     labMeasure_Izdelie->setText(unit);
 }
 
-TfrmBusDayDocument::TShownDocument TfrmBusDayDocument::NamedDocument() const
-{
-    return {code_bus->text(), date_doc->date(), docno ? docno->text() : QString()};
-}
-
-void TfrmBusDayDocument::PutDocument(const TShownDocument &Document)
-{
-    code_bus->setText(Document.Bus);
-    date_doc->setDate(Document.Date);
-    if (docno)
-        docno->setText(Document.Number);
-}
 
 void TfrmBusDayDocument::DropChanges()
 {
+    if (FRowInEdit)
+        EndRowEdit();
     FQueue.Clear();
     FNewLines.clear();
     SetModified(false);
 }
 
-bool TfrmBusDayDocument::ConfirmDocumentChange()
-{
-    if (FSwitching)
-        return false;
-    const TShownDocument wanted = NamedDocument();
-    if (wanted == FShown)
-        return false;
-    if (!Modified()) {
-        FShown = wanted;
-        return true;
-    }
-    // The queued lines (and a new pass's grid) belong to the document shown
-    // so far: a save now must write them there, so the editors name it again
-    // while the clerk answers.
-    TModalResult answer = mrCancel;
-    FSwitching = true;
-    try {
-        PutDocument(FShown);
-        answer = ConfirmSave();
-        if (answer == mrNo)
-            DropChanges();
-        if (answer != mrCancel)
-            PutDocument(wanted);
-    } catch (...) {
-        FSwitching = false;
-        throw;
-    }
-    FSwitching = false;
-    if (answer == mrCancel)
-        return false;
-    FShown = wanted;
-    return true;
-}
 
 void TfrmBusDayDocument::code_busChange()
 {
@@ -439,10 +407,18 @@ QString TfrmBusDayDocument::ValidateRow()
             break;
         }
     }
-    if (code_bus->text().trimmed().isEmpty())
+    if (PickerName(code_bus, code_bus->text()).isEmpty())
         msg += QStringLiteral("Въвдетете микробус") + kLineBreak;
-    if (code_izd->text().trimmed().isEmpty() && code_a->text().trimmed().isEmpty())
+    const QString productText = code_izd->text().trimmed();
+    const QString pack = code_a->text().trimmed();
+    if (productText.isEmpty() && pack.isEmpty())
         msg += QStringLiteral("Въвдетете изделие или амбалаж") + kLineBreak;
+    // A code its list does not hold would be saved as another article or
+    // as none.
+    if (!productText.isEmpty() && PickerName(code_izd, productText).isEmpty())
+        msg += LoadResString(rsEnterProduct) + kLineBreak;
+    if (!pack.isEmpty() && PickerName(code_a, pack).isEmpty())
+        msg += QStringLiteral("Въвдетете амбалаж") + kLineBreak;
     if (quantity_izd->Value() == 0 && quantity_amb->Value() == 0)
         msg += QStringLiteral("Въведете количество!") + kLineBreak;
     if (!FRowInEdit && date_doc->date() != QDate::currentDate())
@@ -499,7 +475,28 @@ QList<QWidget *> TfrmBusDayDocument::KeyControls() const
     return controls;
 }
 
-void TfrmBusDayDocument::WriteGridRow(const QString &CodeText, const QString &PackCodeText)
+QString TfrmBusDayDocument::PickerName(TListEdit *Picker, const QString &Typed)
+{
+    const QString code = Typed.trimmed();
+    QString name;
+    if (code.isEmpty())
+        return name;
+    ListEditLookup(Picker, 0, 1, name, code);
+    const int value = StrToIntOrZero(code);
+    if (name.isEmpty() && value != 0)
+        ListEditLookup(Picker, 0, 1, name, QString::number(value));
+    return name;
+}
+
+long double TfrmBusDayDocument::EditedQuantity(const TFloatEdit *Editor, int Col) const
+{
+    const QString &filled = Col == colQuantity ? FEditQuantityText : FEditPackQuantityText;
+    if (FRowInEdit && Col < FEditCells.size() && Editor->text() == filled)
+        return CellNumber(FEditCells[Col]);
+    return Editor->Value();
+}
+
+void TfrmBusDayDocument::WriteGridCells(const QStringList &Cells)
 {
     int row = Grid->RowCount() - 1;
     const bool blankOnly = Grid->RowCount() == Grid->FixedRows() + 1 && Grid->Cells(colCode, row).trimmed().isEmpty();
@@ -507,20 +504,38 @@ void TfrmBusDayDocument::WriteGridRow(const QString &CodeText, const QString &Pa
         Grid->SetRowCount(Grid->RowCount() + 1);
         row = Grid->RowCount() - 1;
     }
+    Grid->SetRows(row, Cells);
+    Grid->ClearCellValues();
+    SetStatusText(Format(QStringLiteral("Общо: %d реда"), {CountedDataRows()}));
+}
+
+void TfrmBusDayDocument::WriteGridRow(const QString &CodeText, const QString &PackCodeText, long double QuantityIzd,
+                                      long double QuantityAmb)
+{
     QString name, unit, packName;
     ListEditLookup(code_izd, 0, 1, name, code_izd->text().trimmed());
     ListEditLookup(code_izd, 0, 2, unit, code_izd->text().trimmed());
     ListEditLookup(code_a, 0, 1, packName, code_a->text().trimmed());
     QString qi, qa;
-    FloatToDotStr(-1, qi, quantity_izd->Value());
-    FloatToDotStr(-1, qa, quantity_amb->Value());
-    Grid->SetRows(row, {CodeText, name, unit, qi, PackCodeText, packName, qa});
-    Grid->ClearCellValues();
-    SetStatusText(Format(QStringLiteral("Общо: %d реда"), {CountedDataRows()}));
+    FloatToDotStr(-1, qi, QuantityIzd);
+    FloatToDotStr(-1, qa, QuantityAmb);
+    WriteGridCells({CodeText, name, unit, qi, PackCodeText, packName, qa});
 }
 
 bool TfrmBusDayDocument::DoNew()
 {
+    const long double qi = EditedQuantity(quantity_izd, colQuantity);
+    const long double qa = EditedQuantity(quantity_amb, colPackQuantity);
+    if (FRowInEdit && qi == CellNumber(FEditCells.value(colQuantity)) &&
+        qa == CellNumber(FEditCells.value(colPackQuantity)) &&
+        StrToIntOrZero(code_a->text()) == StrToIntOrZero(FEditCells.value(colPackCode))) {
+        // Put back as it was taken: the row and the queue stay as they were.
+        WriteGridCells(FEditCells);
+        const bool modified = FModifiedBeforeEdit;
+        EndRowEdit();
+        SetModified(modified);
+        return true;
+    }
     const QString msg = ValidateRow();
     if (!msg.isEmpty()) {
         ShowError(msg);
@@ -528,14 +543,20 @@ bool TfrmBusDayDocument::DoNew()
     }
     const int product = StrToIntOrZero(code_izd->text().trimmed());
     const int packaging = StrToIntOrZero(code_a->text().trimmed());
-    QueueRow(FRowInEdit ? FEditLine : 0, product, packaging, quantity_izd->Value(), quantity_amb->Value());
+    QueueRow(FRowInEdit ? FEditLine : 0, product, packaging, qi, qa);
     if (FCodesAsTyped)
-        WriteGridRow(code_izd->text(), code_a->text());
+        WriteGridRow(code_izd->text(), code_a->text(), qi, qa);
     else
-        WriteGridRow(QString::number(product), QString::number(packaging));
+        WriteGridRow(QString::number(product), QString::number(packaging), qi, qa);
+    EndRowEdit();
+    return true;
+}
 
+void TfrmBusDayDocument::EndRowEdit()
+{
     FRowInEdit = false;
     FEditLine = 0;
+    FEditCells.clear();
     SetCaptionColor(kCaptionColor);
     for (QWidget *w : KeyControls()) {
         w->setEnabled(true);
@@ -545,7 +566,25 @@ bool TfrmBusDayDocument::DoNew()
     code_izd->setFocus();
     quantity_izd->SetValue(0);
     quantity_amb->SetValue(0);
-    return true;
+}
+
+bool TfrmBusDayDocument::CanExecute()
+{
+    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
+}
+
+bool TfrmBusDayDocument::DoFilter()
+{
+    if (!ConfirmReload(*this, [this] { DropChanges(); }))
+        return Filtered();
+    return TQuorendReadForm::DoFilter();
+}
+
+bool TfrmBusDayDocument::CanSave()
+{
+    if (!TQuorendReadForm::CanSave())
+        return false;
+    return !FRowInEdit || DoNew();
 }
 
 void TfrmBusDayDocument::ClearLineEditors() { code_izd->setText(QString()); }
@@ -569,11 +608,19 @@ bool TfrmBusDayDocument::DoEdit()
     const int packaging = StrToIntOrZero(Grid->Cells(colPackCode, row));
     FRowInEdit = true;
     FEditLine = LineOf(product, packaging);
+    FEditCells.clear();
+    for (int c = 0; c < colCount; ++c)
+        FEditCells << Grid->Cells(c, row);
+    FModifiedBeforeEdit = Modified();
     SetCaptionColor(clRed);
     code_izd->setText(Grid->Cells(colCode, row));
     code_a->setText(Grid->Cells(colPackCode, row));
     quantity_izd->SetValue(CellNumber(Grid->Cells(colQuantity, row)));
     quantity_amb->SetValue(CellNumber(Grid->Cells(colPackQuantity, row)));
+    FEditQuantityText = quantity_izd->text();
+    FEditPackQuantityText = quantity_amb->text();
+    // A line out of the grid is unsaved work until it is put back.
+    SetModified(true);
     for (QWidget *w : KeyControls()) {
         w->setEnabled(false);
         SetControlColor(w, kLockedColor);
@@ -616,6 +663,17 @@ bool TfrmBusDayDocument::DoSave()
 {
     TDocumentSave save(this);
     PrepareSave(save);
+    if (NewDocumentLines() == 0) {
+        // A new document without lines takes no number; a stored one left
+        // unchanged is not written.
+        if (save.IsNew) {
+            ShowError(LoadResString(rsNoDocumentLines));
+            return false;
+        }
+        SetModified(false);
+        Execute();
+        return true;
+    }
     if (!save.Run())
         return false;
     FQueue.Clear();

@@ -50,6 +50,13 @@ public:
     bool DoEdit() override;
     bool DoNew() override;
     bool DoDelete() override;
+    // F8 and F2 first end a line in edit: F2 commits it as F4 would (a line
+    // the checks refuse stops the save); F8 asks about unsaved data, since
+    // it reads the document again: Yes saves, No drops the changes and the
+    // edit, Cancel keeps everything.
+    bool CanExecute() override;
+    bool DoFilter() override;
+    bool CanSave() override;
     bool IsSaveEnabled() override;
     bool IsEditEnabled() override;
     bool IsNewEnabled() override;
@@ -124,33 +131,32 @@ protected:
     // Whether a line was added in this window (only its insert is queued).
     bool IsNewLine(int Product, int Packaging) const;
 
-    // The document the editors name: minibus, date and (numbered) number,
-    // as typed.
-    struct TShownDocument
-    {
-        QString Bus;
-        QDate Date;
-        QString Number;
-        bool operator==(const TShownDocument &O) const
-        {
-            return Bus == O.Bus && Date == O.Date && Number == O.Number;
-        }
-    };
-    TShownDocument NamedDocument() const;
-    void PutDocument(const TShownDocument &Document);
     // The minibus, date or number has just changed: whether the window
-    // moves to the document they now name. Unsaved changes belong to the
-    // document shown so far, so they are asked about first with the editors
-    // put back: Yes saves that document and moves only when the save
-    // succeeded, No drops them and moves, Cancel stays. False also when
-    // nothing moved (the window itself is setting its editors).
-    bool ConfirmDocumentChange();
-    // Forgets the unsaved lines: the queue, the lines added, Modified.
+    // moves to the document they now name (TDocumentSwitch: unsaved lines
+    // are asked about first).
+    bool ConfirmDocumentChange() { return FSwitch.Confirm(*this); }
+    // Forgets the unsaved lines: the line in edit, the queue, the lines
+    // added, Modified.
     void DropChanges();
+    // Leaves the edit of a line: the key editors unlocked, the line editors
+    // emptied.
+    void EndRowEdit();
+    // The lines a save writes (none: a new document is refused, a stored
+    // one is left as it is).
+    virtual int NewDocumentLines() const { return FQueue.Count(); }
+    // The name of a code in a picker's list ("" when the list does not hold
+    // it); a code typed with leading zeros is the same code.
+    static QString PickerName(TListEdit *Picker, const QString &Typed);
+    // The quantity an editor holds for the line in edit: the stored value
+    // when the clerk left the editor as it was filled, so that a line put
+    // back unchanged keeps it exactly; the editor's value otherwise.
+    long double EditedQuantity(const TFloatEdit *Editor, int Col) const;
 
     // Writes the line of the editors into the grid (the one blank data row
-    // is reused) and clears the editors.
-    void WriteGridRow(const QString &CodeText, const QString &PackCodeText);
+    // is reused) with the given quantities.
+    void WriteGridRow(const QString &CodeText, const QString &PackCodeText, long double QuantityIzd,
+                      long double QuantityAmb);
+    void WriteGridCells(const QStringList &Cells);
     void ClearGridKeepQueue();
     void SetCaptionColor(TColor Color);
     static void SetControlColor(QWidget *W, TColor Color);
@@ -163,14 +169,19 @@ protected:
     // The grid's code cells take the editors' texts as typed.
     bool FCodesAsTyped = false;
     int FEditLine = 0;
+    // The grid row taken into the editors, the editors' texts as filled
+    // from it, and Modified before the edit.
+    QStringList FEditCells;
+    QString FEditQuantityText;
+    QString FEditPackQuantityText;
+    bool FModifiedBeforeEdit = false;
     TQueuedStatements FQueue;
     // The queue's lines added in this window, by document and row key.
     std::map<QString, int> FNewLines;
     QHBoxLayout *FButtonRow = nullptr;
-    // The document the grid and the queue belong to.
-    TShownDocument FShown;
-    // Set while the window moves its own editors during a change.
-    bool FSwitching = false;
+    // The document the grid and the queue belong to: minibus, date and
+    // (numbered) number, as typed.
+    TDocumentSwitch FSwitch;
 
 private:
     void BuildControls(int QuantityPrecision);

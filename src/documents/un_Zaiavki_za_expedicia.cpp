@@ -50,16 +50,18 @@ QString TfrmZaiavki_za_expedicia::ValidateRow()
 {
     QString msg;
     const QString code = code_izd->text().trimmed();
-    if (!code.isEmpty()) {
-        int row = 0;
-        if (FindRowByCellValue(code, colCode, *Grid, row))
+    // Codes are numbers: "0101" is the product 101 of the grid.
+    const int product = StrToIntOrZero(code);
+    for (int r = Grid->FixedRows(); product != 0 && r < Grid->RowCount(); ++r)
+        if (StrToIntOrZero(Grid->Cells(colCode, r)) == product) {
             msg += Format(QStringLiteral("Шифър \"%s\" съществува в таблицата с данни!"), {code}) + kLineBreak;
-    }
-    if (code_bus->text().trimmed().isEmpty())
+            break;
+        }
+    if (PickerName(code_bus, code_bus->text()).isEmpty())
         msg += QStringLiteral("Въвдетете микробус") + kLineBreak;
-    if (code.isEmpty())
+    if (PickerName(code_izd, code).isEmpty())
         msg += QStringLiteral("Въведете изделие") + kLineBreak;
-    if (code_a->text().trimmed().isEmpty())
+    if (PickerName(code_a, code_a->text()).isEmpty())
         msg += QStringLiteral("Въвдетете амбалаж") + kLineBreak;
     if (quantity_izd->Value() == 0)
         msg += QStringLiteral("Въведете количество!") + kLineBreak;

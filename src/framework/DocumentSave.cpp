@@ -5,6 +5,7 @@
 #include "core/unMessageTexts.h"
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
+#include "framework/QuorendForm.h"
 #include "platform/Exception.h"
 #include "platform/db/Transaction.h"
 
@@ -40,6 +41,52 @@ TStatementBuilder FixedStatement(const QString &Sql)
     return [Sql](long double) { return Sql; };
 }
 
+bool ConfirmReload(TQuorendForm &Form, const std::function<void()> &Drop)
+{
+    if (!Form.Modified())
+        return true;
+    switch (Form.ConfirmSave()) {
+    case mrYes:
+        return true;
+    case mrNo:
+        Drop();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TDocumentSwitch::Confirm(TQuorendForm &Form)
+{
+    if (switching_)
+        return false;
+    const QStringList wanted = Read();
+    if (wanted == shown_)
+        return false;
+    if (!Form.Modified()) {
+        shown_ = wanted;
+        return true;
+    }
+    TModalResult answer = mrCancel;
+    switching_ = true;
+    try {
+        Write(shown_);
+        answer = Form.ConfirmSave();
+        if (answer == mrNo)
+            Drop();
+        if (answer != mrCancel)
+            Write(wanted);
+    } catch (...) {
+        switching_ = false;
+        throw;
+    }
+    switching_ = false;
+    if (answer == mrCancel)
+        return false;
+    shown_ = wanted;
+    return true;
+}
+
 // ---------------------------------------------------------------- TQueuedStatements
 
 int TQueuedStatements::NewLine()
@@ -71,7 +118,7 @@ TQueuedStatements::TLine &TQueuedStatements::LineAt(int Line)
 {
     const auto it = lines_.find(Line);
     if (it == lines_.end())
-        throw Exception(QStringLiteral("Unknown queued line %1").arg(Line));
+        throw Exception(Format(LoadResString(rsQueuedLineUnknown), {Line}));
     return it->second;
 }
 
@@ -109,9 +156,9 @@ void TQueuedStatements::Put(int Line, const TStatementBuilder &Insert, const TSt
                             const QString &FailureMessage, const QString &NoRowMessage)
 {
     TLine &line = LineAt(Line);
-    if (line.Kind == qkDelete)
-        throw Exception(QStringLiteral("A deleted line cannot be changed"));
-    if (line.Kind == qkNone)
+    // A stored line deleted and then written again is still in the
+    // database: its delete gives way to its update.
+    if (line.Kind == qkNone || line.Kind == qkDelete)
         line.Order = nextOrder_++;
     line.Kind = line.Stored ? qkUpdate : qkInsert;
     line.Statement.Build = line.Stored ? Update : Insert;

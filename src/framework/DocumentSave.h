@@ -36,6 +36,7 @@
 #include <vector>
 
 class QObject;
+class TQuorendForm;
 
 // Writes one statement once the document's number is known (a statement
 // that needs no number ignores it).
@@ -86,7 +87,8 @@ public:
     bool HasQueuedDelete(int Line) const;
 
     // The line's new content: the insert of a new line, the update of a
-    // stored line (the other builder is not used).
+    // stored line (the other builder is not used; a stored line whose
+    // delete is queued gets its update instead).
     void Put(int Line, const TStatementBuilder &Insert, const TStatementBuilder &Update,
              const QString &FailureMessage = QString(), const QString &NoRowMessage = QString());
     void Put(int Line, const QString &InsertSql, const QString &UpdateSql);
@@ -128,6 +130,39 @@ private:
     std::map<int, TLine> lines_;
     int nextId_ = 1;
     long long nextOrder_ = 1;
+};
+
+// Before a window reads its data again (F8, a filter) over unsaved changes,
+// which the reading would leave out of sight while they wait for a save:
+// the question "Данните не са записани!..." (ConfirmSave). Yes saves (true
+// when the save succeeded), No runs Drop, which forgets the changes (true),
+// Cancel keeps them (false). True at once when nothing is unsaved.
+bool ConfirmReload(TQuorendForm &Form, const std::function<void()> &Drop);
+
+// The header of a document window (minibus, date, number, party) names the
+// document that its grid and its unsaved changes belong to. When the clerk
+// changes the header the window moves to the document it now names, but
+// unsaved changes are asked about first, with the shown document's header
+// put back so that a save writes them there: Yes saves that document and
+// moves only when the save succeeded, No drops the changes (Drop) and
+// moves, Cancel stays on the shown document.
+class TDocumentSwitch
+{
+public:
+    std::function<QStringList()> Read;                // the header as shown
+    std::function<void(const QStringList &)> Write;   // sets the header
+    std::function<void()> Drop;                       // forgets the changes
+
+    // The document the header names is the one shown now.
+    void Shown() { shown_ = Read(); }
+    // After a change of the header: whether the window moves. False also
+    // when the header names the shown document, and while the switch
+    // itself sets the header.
+    bool Confirm(TQuorendForm &Form);
+
+private:
+    QStringList shown_;
+    bool switching_ = false;
 };
 
 // How a new document takes its number.

@@ -8,7 +8,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "components/FilterMan.h"
 #include "components/RichGrid.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/db/Database.h"
+#include "support/ScopedDialogAnswers.h"
+#include <sqlite3.h>
 #include "core/uHelpers.h"
 #include "framework/QuorendForm.h"
 #include "support/DatabaseTest.h"
@@ -54,6 +59,34 @@ protected:
         for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
             if (form->Grid->Cells(0, r) == Code)
                 form->Grid->SetRow(r);
+    }
+
+    // The document shown saved unchanged, filtered (F6, the names
+    // beginning with Prefix) and saved, and its first row taken out and put
+    // back unchanged (F3, F4) and saved: nothing is written and nothing is
+    // asked.
+    void ExpectAnUnchangedWalkWritesNothing(const QString &Prefix)
+    {
+        const QStringList rows = GridRows();
+        const int changes = sqlite3_total_changes(DbConnection->Handle());
+        testsupport::ScopedDialogAnswers dialogs;
+        form->actSave->trigger();
+        form->CreateFilterDialog();
+        form->FilterConditions()->AddObject("1", new TFilterMan("~" + Prefix, FilterKindText));
+        form->actExecute->trigger();
+        EXPECT_NE(GridRows(), rows);
+        form->actSave->trigger();
+        for (int pass = 0; pass < 2; ++pass) {
+            form->Grid->SetRow(form->Grid->FixedRows());
+            form->actEdit->trigger();
+            form->actNew->trigger();
+            form->actSave->trigger();
+            form->FilterConditions()->Clear();
+            form->actExecute->trigger();
+        }
+        EXPECT_EQ(GridRows(), rows);
+        EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+        EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
     }
 
     int today = 0;

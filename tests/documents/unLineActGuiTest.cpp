@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sqlite3.h>
 
 #include "LineDocumentFixture.h"
 #include "components/FloatEdit.h"
@@ -12,6 +13,8 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
+#include "core/un_Ado_Connection.h"
+#include "platform/db/Database.h"
 #include "documents/unAkt_za_brakuvana_produkcia.h"
 #include "documents/unAkt_za_proizvedena_produkcia.h"
 #include "documents/unZaprihojdavane_na_ambalaj.h"
@@ -161,4 +164,127 @@ TEST_F(LineActGui, StoredActLinesAreUpdatedAndDeletedByTheirCode)
     EXPECT_EQ(form->docno->text(), "3");
     EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_izd, quantity_izd FROM Akt_za_brakuvana_produkcia")),
               QStringList({"3@5@7"}));
+}
+
+TEST_F(LineActGui, LinesOfANewActAreAskedAboutBeforeAnotherActOrDateIsShown)
+{
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 4, 1, %1, 2 )").arg(today));
+    Open<TfrmZaprihojdavane_na_ambalaj>();
+    EXPECT_EQ(form->docno->text(), "4");
+    form->docno->clear();
+    Enter(QStringLiteral("2"), 5);
+    ASSERT_EQ(form->Pending().Count(), 1);
+
+    // Cancel: the new act stays as it was.
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
+    form->docno->setText(QStringLiteral("4"));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?"}));
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_EQ(GridRows(), QStringList({"2@Плик@5"}));
+    EXPECT_EQ(form->Pending().Count(), 1);
+
+    // No: the typed lines go, act 4 is shown as stored.
+    dialogs.Press(mbNo);
+    form->docno->setText(QStringLiteral("4"));
+    EXPECT_EQ(form->docno->text(), "4");
+    EXPECT_TRUE(form->Pending().IsEmpty());
+    EXPECT_FALSE(form->Modified());
+    form->actExecute->trigger();
+    EXPECT_EQ(GridRows(), QStringList({"1@Щайга@2"}));
+
+    // Yes: the new act is saved as a new act before the date moves.
+    form->docno->clear();
+    Enter(QStringLiteral("3"), 6);
+    dialogs.Press(mbYes);
+    form->date_doc->setDate(QDate::currentDate().addDays(-1));
+    EXPECT_EQ(dialogs.Texts().size(), 3);
+    EXPECT_EQ(form->date_doc->date(), QDate::currentDate().addDays(-1));
+    EXPECT_TRUE(form->Pending().IsEmpty());
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_a, date_doc, quantity_amb FROM Zaprihojdavane_na_ambalaj "
+                                  "ORDER BY docno")),
+              QStringList({QStringLiteral("4@1@%1@2").arg(todayText), QStringLiteral("5@3@%1@6").arg(todayText)}));
+}
+
+TEST_F(LineActGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesNothing)
+{
+    Execute(QStringLiteral("INSERT INTO Akt_za_proizvedena_produkcia VALUES ( 4, 5, %1, 3.5 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Akt_za_proizvedena_produkcia VALUES ( 4, 6, %1, 8 )").arg(today));
+    Open<TfrmAkt_za_proizvedena_produkcia>();
+    const QStringList stored = Rows(QStringLiteral("SELECT * FROM Akt_za_proizvedena_produkcia ORDER BY code_izd"));
+    ASSERT_EQ(stored.size(), 2);
+    testsupport::ScopedDialogAnswers dialogs;
+
+    // Put back unchanged: the whole-number editor shows 4, the line keeps 3.5.
+    Select(QStringLiteral("5"));
+    form->actEdit->trigger();
+    EXPECT_TRUE(form->Modified());
+    form->actNew->trigger();
+    EXPECT_FALSE(form->LineInEdit());
+    EXPECT_TRUE(form->Pending().IsEmpty());
+    EXPECT_FALSE(form->Modified());
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    form->actSave->trigger();
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Akt_za_proizvedena_produkcia ORDER BY code_izd")), stored);
+
+    // F3 then F8: asked; No gives the stored act back and F3 works again.
+    Select(QStringLiteral("5"));
+    form->actEdit->trigger();
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    EXPECT_EQ(dialogs.Texts().size(), 1);
+    EXPECT_FALSE(form->LineInEdit());
+    EXPECT_TRUE(form->code->isEnabled());
+    EXPECT_EQ(GridRows().size(), 2);
+    Select(QStringLiteral("6"));
+    form->actEdit->trigger();
+    EXPECT_TRUE(form->LineInEdit());
+    EXPECT_EQ(dialogs.Texts().size(), 1);
+
+    // F2 with the line in edit commits it first.
+    form->quantity->SetValue(9);
+    form->actSave->trigger();
+    EXPECT_FALSE(form->LineInEdit());
+    EXPECT_TRUE(form->docno->isEnabled());
+    EXPECT_EQ(Rows(QStringLiteral("SELECT code_izd, quantity_izd FROM Akt_za_proizvedena_produkcia ORDER BY "
+                                  "code_izd")),
+              QStringList({"5@3.5", "6@9"}));
+
+    // F5 then F8: asked; No keeps the line, and it can be edited again.
+    dialogs.Press(mbYes);
+    Select(QStringLiteral("6"));
+    form->actDelete->trigger();
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    EXPECT_TRUE(form->Pending().IsEmpty());
+    Select(QStringLiteral("6"));
+    form->actEdit->trigger();
+    form->quantity->SetValue(10);
+    form->actNew->trigger();
+    form->actSave->trigger();
+    EXPECT_EQ(Rows(QStringLiteral("SELECT code_izd, quantity_izd FROM Akt_za_proizvedena_produkcia ORDER BY "
+                                  "code_izd")),
+              QStringList({"5@3.5", "6@10"}));
+    for (const QString &text : dialogs.Texts())
+        EXPECT_FALSE(text.contains(QStringLiteral("line"))) << text.toStdString();
+}
+
+TEST_F(LineActGui, EveryActSavedUnchangedFilteredOrWithALinePutBackWritesNothing)
+{
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 2, 1, %1, 2.5 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Zaprihojdavane_na_ambalaj VALUES ( 2, 2, %1, 1 )").arg(today));
+    Open<TfrmZaprihojdavane_na_ambalaj>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Щ"));
+    for (const QString &table : {QStringLiteral("Akt_za_brakuvana_produkcia"),
+                                 QStringLiteral("Akt_za_proizvedena_produkcia")}) {
+        Execute(QStringLiteral("INSERT INTO %1 VALUES ( 3, 5, %2, 3.5 )").arg(table).arg(today));
+        Execute(QStringLiteral("INSERT INTO %1 VALUES ( 3, 6, %2, 4 )").arg(table).arg(today));
+    }
+    form->SetModified(false);
+    Open<TfrmAkt_za_brakuvana_produkcia>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Х"));
+    form->SetModified(false);
+    Open<TfrmAkt_za_proizvedena_produkcia>();
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("К"));
 }

@@ -12,6 +12,7 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "core/uHelpers.h"
+#include "core/unRegistryFuncs.h"
 #include "documents/un_Dostavki.h"
 #include "documents/un_Expedicia_na_surovini_i_materiali.h"
 #include "support/ScopedDialogAnswers.h"
@@ -132,4 +133,45 @@ TEST_F(ResourceDocumentGui, IssueOfANewDocumentKeepsTheLinesAsLeftAndAsksToSaveB
     EXPECT_EQ(form->docno->text(), "1");
     EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Expedicia_na_surovini_i_materiali")),
               QStringList({QStringLiteral("1@10@4@%1@4@1.2346@4.94").arg(todayText)}));
+}
+
+TEST_F(ResourceDocumentGui, LinesOfANewDeliveryAreAskedAboutBeforeAnotherSupplierIsChosen)
+{
+    Execute(QStringLiteral("INSERT INTO CustGroups (code_c, name_c) VALUES ( 5, \"Склад\" )"));
+    Open<TfrmDostavki>();
+    form->counterparty->setText(QStringLiteral("4"));
+    Enter(QStringLiteral("10"), 2, 1.5);
+    ASSERT_EQ(form->Pending().Count(), 1);
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
+    form->counterparty->setText(QStringLiteral("5"));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?"}));
+    EXPECT_EQ(form->counterparty->text(), "4");
+    EXPECT_EQ(GridRows().size(), 1);
+    EXPECT_EQ(form->Pending().Count(), 1);
+    // Yes: saved as the supplier's delivery, then the other one is chosen.
+    dialogs.Press(mbYes);
+    form->counterparty->setText(QStringLiteral("5"));
+    EXPECT_EQ(form->counterparty->text(), "5");
+    EXPECT_TRUE(form->Pending().IsEmpty());
+    EXPECT_EQ(Rows(QStringLiteral("SELECT docno, code_r, code_supplier, quantity_r FROM Dostavki")),
+              QStringList({"1@10@4@2"}));
+}
+
+TEST_F(ResourceDocumentGui, DeliveriesAndIssuesSavedUnchangedFilteredOrWithALinePutBackWriteNothing)
+{
+    Execute(QStringLiteral("INSERT INTO Dostavki VALUES ( 1, 10, 4, %1, 2, 1.123456, 2.25, 77, %1 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Dostavki VALUES ( 1, 11, 4, %1, 1.5, 3, 4.5, 77, %1 )").arg(today));
+    Execute(QStringLiteral("INSERT INTO Expedicia_na_surovini_i_materiali VALUES ( 1, 10, 4, %1, 2, 1.1234, 2.25 )")
+                .arg(today));
+    Execute(QStringLiteral("INSERT INTO Expedicia_na_surovini_i_materiali VALUES ( 1, 11, 4, %1, 1.5, 3, 4.5 )")
+                .arg(today));
+    SetRegistrySetting(QStringLiteral("code_supplier_Text"), QStringLiteral("4"));
+    Open<TfrmDostavki>();
+    ASSERT_EQ(form->docno->text(), "1");
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("М"));
+    form->SetModified(false);
+    Open<TfrmExpedicia_na_surovini_i_materiali>();
+    ASSERT_EQ(form->docno->text(), "1");
+    ExpectAnUnchangedWalkWritesNothing(QStringLiteral("Б"));
 }

@@ -20,6 +20,7 @@
 #include "core/uHelpers.h"
 #include "core/un_Ado_Connection.h"
 #include "documents/un_Iskane_za_otpuskane_na_surovini_i_materiali.h"
+#include "platform/db/Database.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -264,4 +265,50 @@ TEST_F(IskaneGui, ARequestTheFilterHidesIsKeptBySave)
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
     // Sugar, hidden by the filter, keeps its request.
     EXPECT_EQ(Day(today_), QStringList({"12@3", "14@4"}));
+}
+
+TEST_F(IskaneGui, AMistypedQuantityIsRefusedByNameAndACommaTypesTheDecimalPoint)
+{
+    Open();
+    const QStringList stored = Day(today_);
+    // Saved unchanged, the day's request is not written again.
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    EXPECT_TRUE(form_->Save());
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+    Type("12", "17.5.");
+    Type("11", "2,5");
+    EXPECT_EQ(form_->Grid->Cells(Form::colRequested, RowOf("11")), "2.5");
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_FALSE(form_->Save());
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Стойността \"17.5.\" за заявеното количество на \"Мая\" не е число!\n\r"}));
+    // Nothing written: yeast keeps its stored request.
+    EXPECT_EQ(Day(today_), stored);
+    form_->Grid->SetCells(Form::colRequested, RowOf("12"), "1.2.3");
+    EXPECT_FALSE(form_->Save());
+    EXPECT_EQ(Day(today_), stored);
+    form_->Grid->SetCells(Form::colRequested, RowOf("12"), "3");
+    EXPECT_TRUE(form_->Save());
+    EXPECT_EQ(Day(today_), QStringList({"11@2.5", "12@3", "14@4"}));
+}
+
+TEST_F(IskaneGui, TypedQuantitiesAreAskedAboutBeforeTheRequestIsReadAgain)
+{
+    Open();
+    Type("13", "1.4");
+    ASSERT_TRUE(form_->Modified());
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
+    form_->date_doc->setDate(QDate::currentDate().addDays(-1));
+    dialogs.Press(mbCancel);
+    form_->actExecute->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?",
+                                            "Данните не са записани!\rЖелаете ли да ги запишете?"}));
+    EXPECT_EQ(form_->date_doc->date(), QDate::currentDate());
+    EXPECT_EQ(form_->Grid->Cells(Form::colRequested, RowOf("13")), "1.4");
+    // Yes saves the request of the day shown, then the date moves.
+    dialogs.Press(mbYes);
+    form_->date_doc->setDate(QDate::currentDate().addDays(-1));
+    EXPECT_EQ(form_->date_doc->date(), QDate::currentDate().addDays(-1));
+    EXPECT_EQ(Day(today_), QStringList({"12@2.5", "13@1.4", "14@4"}));
+    EXPECT_EQ(Day(today_ - 1), QStringList({"11@500"}));
 }

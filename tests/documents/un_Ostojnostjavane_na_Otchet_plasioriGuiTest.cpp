@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include "BusDayFixture.h"
+#include "components/FilterMan.h"
 #include "components/GridAmountEntry.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
@@ -230,7 +231,15 @@ TEST_F(ValuationGui, OnlyQuantityAndPriceOfALineEditAndAChangeOfDayClears)
     EXPECT_EQ(form_->Grid->Cells(Form::colPrice, 4), "2");
     EXPECT_EQ(form_->Grid->Cells(Form::colValue, 4), "-8.00");
 
+    // The typed price is asked about; Cancel keeps the day, No lets it go.
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel);
     form_->date_doc->setDate(Today.addDays(-1));
+    EXPECT_EQ(form_->date_doc->date(), Today);
+    EXPECT_EQ(form_->Grid->Cells(Form::colPrice, 4), "2");
+    dialogs.Press(mbNo);
+    form_->date_doc->setDate(Today.addDays(-1));
+    EXPECT_EQ(dialogs.Texts().size(), 2);
     EXPECT_EQ(form_->Grid->RowCount(), 3);
     EXPECT_EQ(form_->Grid->Cells(0, 2), "");
     EXPECT_EQ(form_->lab_Total->text(), "");
@@ -272,4 +281,69 @@ TEST_F(ValuationGui, SaveRefusalsAndAFailureLeaveTheStoredReport)
     EXPECT_EQ(Stored(), saved);
     // The typed price stays for another try.
     EXPECT_EQ(form_->Grid->Cells(Form::colValue, 2), "150.00");
+}
+
+TEST_F(ValuationGui, LinesTheFilterHidesAreSavedAsTheyWere)
+{
+    testsupport::ScopedDialogAnswers dialogs;
+    PriceTheDay();
+    form_->actSave->trigger();
+    const QStringList whole = {"101@1@100@1.2@120", "101@2@32@0.95@30.4", "205@1@12.5@9.18@114.75",
+                               "307@1@-4@3.3@-13.2"};
+    ASSERT_EQ(Stored(), whole);
+    // Saved unchanged, the report is not written again.
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    form_->actSave->trigger();
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+    // The F6 filter shows only the cake's line.
+    form_->CreateFilterDialog();
+    form_->FilterConditions()->AddObject("1", new TFilterMan("~К", FilterKindText));
+    form_->Execute();
+    ASSERT_EQ(form_->Grid->Cells(Form::colCode, 2), "205");
+    ASSERT_NE(form_->Grid->Cells(Form::colCode, 3), "101");
+    form_->actSave->trigger();
+    EXPECT_EQ(Stored(), whole);
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+    // A price typed on the shown line changes that line alone.
+    Type(2, Form::colPrice, "10");
+    form_->actSave->trigger();
+    EXPECT_EQ(Stored(), QStringList({whole[0], whole[1], "205@1@12.5@10@125", whole[3]}));
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+}
+
+TEST_F(ValuationGui, TypedPricesAndSplitLinesAreUnsavedWork)
+{
+    EXPECT_FALSE(form_->Modified());
+    Type(2, Form::colPrice, "1.2");
+    EXPECT_TRUE(form_->Modified());
+    testsupport::ScopedDialogAnswers dialogs;
+    // F8 and closing ask first; Cancel keeps the typed price.
+    dialogs.Press(mbCancel);
+    form_->actExecute->trigger();
+    dialogs.Press(mbCancel);
+    form_->close();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?",
+                                            "Данните не са записани!\rЖелаете ли да ги запишете?"}));
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(form_->Grid->Cells(Form::colPrice, 2), "1.2");
+    // No at F8 reads the report again; a split line is unsaved work too.
+    dialogs.Press(mbNo);
+    form_->actExecute->trigger();
+    EXPECT_FALSE(form_->Modified());
+    EXPECT_EQ(form_->Grid->Cells(Form::colPrice, 2), "");
+    form_->Grid->SetRow(2);
+    ASSERT_TRUE(form_->New());
+    EXPECT_TRUE(form_->Modified());
+}
+
+TEST_F(ValuationGui, AMistypedQuantityOrPriceIsRefusedByName)
+{
+    Type(2, Form::colPrice, "1,2");
+    EXPECT_EQ(form_->Grid->Cells(Form::colPrice, 2), "1.2");
+    Type(3, Form::colQuantity, "12.5.");
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_FALSE(form_->Save());
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Стойността \"12.5.\" за количеството на \"Козунак със стафиди и орехи, "
+                                            "голям, 800 г, в кутия\", ред 1 не е число!\n\r"}));
+    EXPECT_TRUE(Stored().isEmpty());
 }

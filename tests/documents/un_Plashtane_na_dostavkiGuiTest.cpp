@@ -217,3 +217,14 @@ TEST_F(PlashtaneNaDostavkiGui, FailedPaymentWritesNoneOfTheSave)
     // The amounts stay for another try.
     EXPECT_EQ(form_->Grid->Cells(Form::colToPay, 3), "150.25");
 }
+
+TEST_F(PlashtaneNaDostavkiGui, AMistypedAmountIsRefusedByItsDeliveryAndACommaTypesThePoint)
+{
+    Type(3, "4,5");
+    EXPECT_EQ(form_->Grid->Cells(Form::colToPay, 3), "4.5");
+    form_->Grid->SetCells(Form::colToPay, 2, "17.5.");
+    testsupport::ScopedDialogAnswers dialogs;
+    form_->actSave->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Стойността \"17.5.\" за сумата за плащане на \"1\" не е число!\n\r"}));
+    EXPECT_EQ(Rows("SELECT count(*) FROM Plashtane_na_dostavki"), QStringList({"2"}));
+}

@@ -17,6 +17,8 @@
 #include "core/unMessageTexts.h"
 #include "documents/un_Propusk_za_izvozvane.h"
 #include "documents/un_Vyrnata_produkcia.h"
+#include "documents/un_Zaiavki_za_expedicia.h"
+#include "components/FilterMan.h"
 #include "framework/unTextDocument.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
@@ -276,10 +278,14 @@ TEST_F(BusDayDocumentGui, YesterdaysPassIsTypedIntoAndSavedAsANewPassOfToday)
     form->Grid->SetCol(3);
     form->GridClick();
     EXPECT_TRUE(form->Grid->Options().Contains(goEditing));
-    for (QChar key : {QChar('a'), QChar(','), QChar('-')}) {
+    for (QChar key : {QChar('a'), QChar('-')}) {
         form->GridKeyPress(key);
         EXPECT_EQ(key, QChar(0));
     }
+    // A comma types the decimal point.
+    QChar comma(',');
+    form->GridKeyPress(comma);
+    EXPECT_EQ(comma, QChar('.'));
     for (QChar key : {QChar('7'), QChar('.'), QChar(8), QChar(13)}) {
         const QChar kept = key;
         form->GridKeyPress(key);
@@ -458,4 +464,169 @@ TEST_F(BusDayDocumentGui, QueuedLinesAreSavedInTheirOwnProtocolOrNotAtAll)
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(RowOf(form, "307"), 2);
     EXPECT_EQ(Stored("Vyrnata_produkcia").size(), 2);
+}
+
+// Codes are checked against their pickers' lists; a new document without
+// lines takes no number.
+TEST_F(BusDayDocumentGui, UnknownCodesAreRefusedAndAnEmptyNewDocumentIsNotSaved)
+{
+    auto *form = Open<TfrmVyrnata_produkcia>();
+    form->code_bus->setText("3");
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        Add(form, "abc", "1", 1, 0);
+        Add(form, "999", "", 1, 0);
+        Add(form, "101", "xyz", 1, 1);
+        EXPECT_EQ(dialogs.Texts(), (QStringList{"Въведете изделие\n\r", "Въведете изделие\n\r",
+                                                 "Въвдетете амбалаж\n\r"}));
+        EXPECT_TRUE(form->Queue().IsEmpty());
+        // The new protocol has no lines: no number is taken.
+        EXPECT_FALSE(form->Save());
+        EXPECT_EQ(dialogs.Texts().last(), "Не са въведени редове на документа.");
+    }
+    EXPECT_EQ(form->docno->text(), "");
+    EXPECT_TRUE(Stored("Vyrnata_produkcia").isEmpty());
+    form->code_bus->setText("abc");
+    {
+        testsupport::ScopedDialogAnswers dialogs;
+        Add(form, "101", "1", 1, 0);
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Въвдетете микробус\n\r"});
+    }
+
+    // Yesterday's pass loaded, then F8 and No: the pass is empty again and
+    // is not saved.
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 6, %1, 3, 101, 1, 10, 2 )").arg(Day - 1));
+    auto *pass = Open<TfrmPropusk_za_izvozvane>();
+    pass->code_bus->setText("3");
+    pass->btnLoadPropuskFromPreviousDay->click();
+    ASSERT_EQ(pass->Grid->Cells(0, 2), "101");
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbNo);
+    pass->actExecute->trigger();
+    EXPECT_FALSE(pass->Save());
+    EXPECT_EQ(dialogs.Texts(), (QStringList{"Данните не са записани!\rЖелаете ли да ги запишете?",
+                                             "Не са въведени редове на документа."}));
+    EXPECT_EQ(pass->docno->text(), "");
+    EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"1"});
+}
+
+// A typed quantity of a new pass is a number or the save is refused.
+TEST_F(BusDayDocumentGui, AMistypedQuantityOfANewPassIsRefusedByName)
+{
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 6, %1, 3, 101, 1, 10, 2 )").arg(Day - 1));
+    auto *pass = Open<TfrmPropusk_za_izvozvane>();
+    pass->code_bus->setText("3");
+    pass->btnLoadPropuskFromPreviousDay->click();
+    pass->Grid->SetCells(3, 2, "1.2.3");
+    testsupport::ScopedDialogAnswers dialogs;
+    EXPECT_FALSE(pass->Save());
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{"Стойността \"1.2.3\" за количеството на \"Хляб Добруджа 500 г\" не е число!\n\r"});
+    EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"1"});
+}
+
+// The line-edit machinery: F3 then F4 unchanged writes nothing (a stored
+// 3.5 crates stays 3.5 though the editor shows whole numbers), and F8 and
+// F2 end a line in edit instead of stranding it.
+TEST_F(BusDayDocumentGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesNothing)
+{
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 9, %1, 3, 101, 1, 10, 3.5 )").arg(Day));
+    Execute(QString("Insert into Propusk_za_izvozvane values ( 9, %1, 3, 205, 2, 4, 1 )").arg(Day));
+    auto *form = Open<TfrmPropusk_za_izvozvane>();
+    form->code_bus->setText("3");
+    form->docno->setText("9");
+    form->docno->NotifyPicked();
+    const QStringList stored = Stored("Propusk_za_izvozvane");
+    ASSERT_EQ(stored.size(), 2);
+    testsupport::ScopedDialogAnswers dialogs;
+
+    ASSERT_TRUE(EditRow(form, "101"));
+    EXPECT_TRUE(form->Modified());
+    ASSERT_TRUE(form->New());
+    EXPECT_TRUE(form->Queue().IsEmpty());
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->Grid->Cells(6, RowOf(form, "101")), "3.5");
+    const int changes = sqlite3_total_changes(DbConnection->Handle());
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
+    EXPECT_EQ(Stored("Propusk_za_izvozvane"), stored);
+
+    // F3 then F8: asked; No reads the pass again and F3 works on.
+    ASSERT_TRUE(EditRow(form, "101"));
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    EXPECT_FALSE(form->RowInEdit());
+    EXPECT_TRUE(form->code_bus->isEnabled());
+    EXPECT_EQ(form->Grid->RowCount(), 4);
+    ASSERT_TRUE(EditRow(form, "205"));
+    // F2 commits the line in edit first.
+    form->quantity_izd->SetValue(6);
+    ASSERT_TRUE(form->Save());
+    EXPECT_FALSE(form->RowInEdit());
+    EXPECT_EQ(Stored("Propusk_za_izvozvane"), (QStringList{stored[0], Today(9, 3, "205@2@6@1")}));
+
+    // F5 then F8 (No), then F3 and F4 on the same line: no English text,
+    // and the line is updated, not deleted.
+    ASSERT_TRUE(DeleteRow(form, "205"));
+    dialogs.Press(mbNo);
+    form->actExecute->trigger();
+    ASSERT_TRUE(EditRow(form, "205"));
+    form->quantity_izd->SetValue(7);
+    ASSERT_TRUE(form->New());
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Stored("Propusk_za_izvozvane"), (QStringList{stored[0], Today(9, 3, "205@2@7@1")}));
+    for (const QString &text : dialogs.Texts())
+        EXPECT_EQ(text, "Данните не са записани!\rЖелаете ли да ги запишете?");
+}
+
+// Every minibus day document, opened stored and saved unchanged, filtered
+// and saved, and with a line taken out and put back unchanged and saved,
+// writes nothing and asks nothing.
+TEST_F(BusDayDocumentGui, EveryDayDocumentSavedUnchangedFilteredOrWithALinePutBackWritesNothing)
+{
+    for (const QString &table : {QString("Vyrnata_produkcia"), QString("Propusk_za_izvozvane")}) {
+        Execute(QString("Insert into %1 values ( 9, %2, 3, 101, 1, 10, 3.5 )").arg(table).arg(Day));
+        Execute(QString("Insert into %1 values ( 9, %2, 3, 205, 2, 4.5, 1 )").arg(table).arg(Day));
+    }
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 101, 1, 10, 3.5 )").arg(Day));
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 205, 2, 4.5, 1 )").arg(Day));
+    const std::vector<TfrmBusDayDocument *> forms = {Open<TfrmVyrnata_produkcia>(), Open<TfrmPropusk_za_izvozvane>(),
+                                                     Open<TfrmZaiavki_za_expedicia>()};
+    for (TfrmBusDayDocument *form : forms) {
+        form->code_bus->setText("3");
+        if (form->docno) {
+            form->docno->setText("9");
+            form->docno->NotifyPicked();
+        } else {
+            form->Execute();
+        }
+        auto rows = [form] {
+            QStringList out;
+            for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r)
+                for (int c = 0; c < form->Grid->ColCount(); ++c)
+                    out << form->Grid->Cells(c, r);
+            return out;
+        };
+        const QStringList shown = rows();
+        ASSERT_EQ(shown.size(), 14) << form->objectName().toStdString();
+        const int changes = sqlite3_total_changes(DbConnection->Handle());
+        testsupport::ScopedDialogAnswers dialogs;
+        form->actSave->trigger();
+        form->CreateFilterDialog();
+        form->FilterConditions()->AddObject("1", new TFilterMan("~Х", FilterKindText));
+        form->actExecute->trigger();
+        EXPECT_NE(rows(), shown);
+        form->actSave->trigger();
+        for (int pass = 0; pass < 2; ++pass) {
+            form->Grid->SetRow(form->Grid->FixedRows());
+            form->actEdit->trigger();
+            form->actNew->trigger();
+            form->actSave->trigger();
+            form->FilterConditions()->Clear();
+            form->actExecute->trigger();
+        }
+        EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes) << form->objectName().toStdString();
+        EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+        form->SetModified(false);
+    }
 }

@@ -134,3 +134,47 @@ TEST_F(ExpeditionGui, GenerationForAllMinibusesAsksForOneBeforeSaving)
     EXPECT_EQ(dialogs.Texts(), QStringList{"Въвдетете микробус"});
     EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"0"});
 }
+
+// Codes are numbers checked against their pickers: "0101" is the stored 101,
+// letters are no product, packaging or minibus.
+TEST_F(ExpeditionGui, RequestCodesAreComparedAsNumbersAndUnknownCodesAreRefused)
+{
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 101, 1, 100, 5 )").arg(Day));
+    auto *form = Open<TfrmZaiavki_za_expedicia>();
+    form->code_bus->setText("3");
+    form->Execute();
+    testsupport::ScopedDialogAnswers dialogs;
+    Add(form, "0101", "2", 5, 0);
+    Add(form, "abc", "xyz", 5, 0);
+    EXPECT_EQ(dialogs.Texts(), (QStringList{"Шифър \"0101\" съществува в таблицата с данни!\n\r",
+                                             "Въведете изделие\n\rВъвдетете амбалаж\n\r"}));
+    EXPECT_TRUE(form->Queue().IsEmpty());
+    EXPECT_TRUE(form->Save());
+    EXPECT_EQ(Rows("SELECT code_izd, code_a FROM Zaiavki_za_expedicia"), QStringList{"101@1"});
+}
+
+TEST_F(ExpeditionGui, GenerationRefusesLettersAsTheMinibusAndMistypedQuantities)
+{
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 3, 101, 1, 100, 5 )").arg(Day));
+    Execute(QString("Insert into Zaiavki_za_expedicia values ( %1, 4, 205, 1, 50, 3 )").arg(Day));
+    auto *form = Open<TfrmGenerirane_na_Propusk_za_izvozvane>();
+    testsupport::ScopedDialogAnswers dialogs;
+    form->code_bus->setText("abc");
+    form->Execute();
+    EXPECT_EQ(GridRecords(form->Grid).join('|').remove('@'), "");
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts(), (QStringList{"Въвдетете микробус", "Не са въведени данни, които да се запишат в базата данни"}));
+    EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"0"});
+
+    form->code_bus->setText("3");
+    form->Execute();
+    ASSERT_EQ(form->Grid->Cells(0, 2), "101");
+    form->Grid->SetCells(TfrmGenerirane_na_Propusk_za_izvozvane::colToPass, 2, "17.5.");
+    QChar comma(',');
+    form->GridKeyPress(comma);
+    EXPECT_EQ(comma, QChar('.'));
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(dialogs.Texts().last(),
+              "Стойността \"17.5.\" за количеството за пропуск на \"Хляб Добруджа 500 г\" не е число!\n\r");
+    EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"0"});
+}

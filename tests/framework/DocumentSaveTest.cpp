@@ -99,6 +99,22 @@ TEST(QueuedStatements, StoredLinesUseTheirOriginalKeyAndDeletesRunFirst)
     EXPECT_EQ(q.Count(), 3);
 }
 
+TEST(QueuedStatements, ADeletedStoredLineWrittenAgainIsUpdatedAndAnUnknownLineIsNamedInBulgarian)
+{
+    TQueuedStatements q;
+    const int stored = q.StoredLine("5");
+    q.Remove(stored, "Delete 5");
+    q.Put(stored, "", "Update 5");
+    EXPECT_FALSE(q.HasQueuedDelete(stored));
+    EXPECT_EQ(q.Texts(), QStringList{"Update 5"});
+    try {
+        q.Put(99, "Insert", "Update");
+        ADD_FAILURE() << "an unknown line was taken";
+    } catch (const std::exception &e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), "Редът на документа (99) не е намерен сред промените за запис.");
+    }
+}
+
 TEST_F(DocumentSave, CounterNumberIsTakenInsideAndItsMissingRowInserted)
 {
     DialogsAfterTransaction dialogs;
