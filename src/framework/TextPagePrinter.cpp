@@ -1169,7 +1169,9 @@ void TTextPagePrinter::UpdateProgress(const QString &message, int page, int firs
 {
     if (FShowProgress && message != kFinish) {
         if (!FProgress) {
-            FProgress = std::make_unique<TPagePrintProgressDlg>();
+            // Owned by the window that prints: a preview runs modally, and its
+            // progress must still take Cancel.
+            FProgress = std::make_unique<TPagePrintProgressDlg>(window());
             FProgress->OnCancel = [this] { FCancel = true; };
             if (!FShowCancel) {
                 FProgress->btnCancel->hide();

@@ -14,6 +14,8 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -145,7 +147,9 @@ TfmPrintPreview::TfmPrintPreview(TPrinterOrientation Orientation, platform::Stri
     setObjectName(QStringLiteral("fmPrintPreview"));
     FNow = QDateTime::currentDateTime();
 
-    FProgress = std::make_unique<TfmPrintProgress>();
+    // A window of the preview's own: the preview runs modally, and the
+    // sheet-by-sheet question of the text mode is asked while it is open.
+    FProgress = std::make_unique<TfmPrintProgress>(this);
     FProgress->HideOkButton();
     FProgress->setWindowTitle(QStringLiteral("Печат ..."));
     FProgress->lblPages->setVisible(true);
@@ -281,11 +285,13 @@ void TfmPrintPreview::BuildControls()
     acPrevPage = action("acPrevPage", "Предишна", Qt::Key_PageUp, [this] { GoToPage(page->CurrentPage() - 1); });
     acNextPage = action("acNextPage", "Следваща", Qt::Key_PageDown, [this] { GoToPage(page->CurrentPage() + 1); });
     acZoomPage = action("acZoomPage", "Цяла страница", Qt::CTRL | Qt::Key_Right, [this] {
+        FFitWidth = false;
         page->ZoomToPage();
         UpdateStatus();
     });
     acZoom100 = action("acZoom100", "100 %", Qt::CTRL | Qt::Key_Left, [this] { ZoomTo(100); });
     acZoomPageWidth = action("acZoomPageWidth", "По ширина", Qt::CTRL | Qt::Key_Down, [this] {
+        FFitWidth = true;
         page->ZoomToPageWidth();
         UpdateStatus();
     });
@@ -738,6 +744,7 @@ void TfmPrintPreview::Reformat()
     PrepareDocument();
     if (current >= 1 && current <= page->PageCount())
         page->SetCurrentPage(current);
+    FFitWidth = false;
     page->ZoomToPage();
     FProgress->hide();
     if (FApplied >= 0)
@@ -1335,12 +1342,14 @@ void TfmPrintPreview::PrintSetup()
 
 void TfmPrintPreview::ZoomTo(int Percent)
 {
+    FFitWidth = false;
     page->SetZoomPercent(Percent);
     UpdateStatus();
 }
 
 void TfmPrintPreview::ZoomIn()
 {
+    FFitWidth = false;
     const int z = std::min(1000, (page->ZoomPercent() + 10) / 10 * 10);
     page->SetZoomLocation(zlSame);
     page->SetZoomPercent(z);
@@ -1350,6 +1359,7 @@ void TfmPrintPreview::ZoomIn()
 
 void TfmPrintPreview::ZoomOut()
 {
+    FFitWidth = false;
     const int z = std::max(10, (page->ZoomPercent() - 10 + 9) / 10 * 10);
     page->SetZoomPercent(z);
     UpdateStatus();
@@ -1398,10 +1408,28 @@ void TfmPrintPreview::showEvent(QShowEvent *event)
     FActivated = true;
     if (page->PageCount() > 0)
         page->SetCurrentPage(1);
-    page->ZoomToPage();
+    // The page's width fills the window, so that its text reads at once.
+    page->ZoomToPageWidth();
+    FFitWidth = true;
     page->horizontalScrollBar()->setValue(0);
     page->verticalScrollBar()->setValue(0);
     UpdateStatus();
+}
+
+void TfmPrintPreview::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (FActivated && FFitWidth) {
+        page->ZoomToPageWidth();
+        UpdateStatus();
+    }
+}
+
+// The screen area a window of the preview's owner may take.
+static QRect PreviewArea(QWidget *Owner)
+{
+    QScreen *screen = Owner ? Owner->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 // ============================================================ PrintGrid
@@ -1426,6 +1454,9 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
     TfmPrintPreview form(Orientation, Grid, Title, SubTitle, FilterText, SettingsKey, SystemInfoText,
                          CompanyHeaderText, FixedColorIndex, PrintSignatures, HeaderOnFirstPageOnly, ShowProgress,
                          TextBelowTable, &printer, QApplication::activeWindow());
+    // Maximised, and sized to the screen already: without a window manager
+    // the state alone leaves the window at its small natural size.
+    form.setGeometry(PreviewArea(form.parentWidget()));
     form.setWindowState(form.windowState() | Qt::WindowMaximized);
     form.acPrint->setEnabled(available);
     if (Preview) {

@@ -172,6 +172,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void BuildControls();
@@ -216,6 +217,9 @@ private:
     bool FPrinted = false;
     bool FPreparing = false;
     bool FActivated = false;
+    // Until the operator zooms, the preview follows its window's width (a
+    // window manager maximises the window only after it is shown).
+    bool FFitWidth = true;
     bool FReformatted = false;
     QPoint FPanAnchor;
     bool FPanning = false;

@@ -4,6 +4,7 @@
 #include "core/DialogsEx.h"
 #include "platform/Exception.h"
 #include "platform/print/PrinterDevice.h"
+#include "platform/ui/Colors.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -14,7 +15,9 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -58,6 +61,11 @@ TfrmPrint_by_Laser::TfrmPrint_by_Laser(QWidget *Owner, platform::PrinterDevice *
     btnPortrait->setAutoExclusive(true);
     btnLandscape->setAutoExclusive(true);
     ToolBar->addSeparator();
+    btnPrevPage = AddButton(ToolBar, QStringLiteral("Предишна"), QStyle::SP_ArrowLeft);
+    btnPrevPage->setToolTip(QStringLiteral("Предишна страница (PgUp)"));
+    btnNextPage = AddButton(ToolBar, QStringLiteral("Следваща"), QStyle::SP_ArrowRight);
+    btnNextPage->setToolTip(QStringLiteral("Следваща страница (PgDn)"));
+    ToolBar->addSeparator();
     btnExit = AddButton(ToolBar, QStringLiteral("Изход"), QStyle::SP_DialogCloseButton);
     layout->addWidget(ToolBar);
 
@@ -67,6 +75,22 @@ TfrmPrint_by_Laser::TfrmPrint_by_Laser(QWidget *Owner, platform::PrinterDevice *
     acExit->setShortcut(QKeySequence(Qt::Key_Escape));
     acExit->setShortcutContext(Qt::WindowShortcut);
     addAction(acExit);
+    auto pageAction = [this](const QString &text, const QKeySequence &key, std::function<int()> target) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, target] { ShowPage(target()); });
+        addAction(action);
+        return action;
+    };
+    acPrevPage = pageAction(QStringLiteral("Предишна страница"), QKeySequence(Qt::Key_PageUp),
+                            [this] { return page->CurrentPage() - 1; });
+    acNextPage = pageAction(QStringLiteral("Следваща страница"), QKeySequence(Qt::Key_PageDown),
+                            [this] { return page->CurrentPage() + 1; });
+    acFirstPage = pageAction(QStringLiteral("Първа страница"), QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                             [] { return 1; });
+    acLastPage = pageAction(QStringLiteral("Последна страница"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                            [this] { return page->PageCount(); });
 
     page = new TTextPagePrinter(this, Printer);
     page->setObjectName(QStringLiteral("page"));
@@ -76,6 +100,9 @@ TfrmPrint_by_Laser::TfrmPrint_by_Laser(QWidget *Owner, platform::PrinterDevice *
     page->SetZoomLocation(zlTopCenter);
     page->viewport()->setCursor(Qt::PointingHandCursor);
     page->SetTitle(QStringLiteral("Text Page Printer"));
+    // The arrows scroll the page shown; the page keeps the focus for them.
+    page->setFocusPolicy(Qt::StrongFocus);
+    page->viewport()->installEventFilter(this);
     layout->addWidget(page, 1);
 
     sbStatusBar = new TExtStatusBar(this);
@@ -96,6 +123,8 @@ TfrmPrint_by_Laser::TfrmPrint_by_Laser(QWidget *Owner, platform::PrinterDevice *
     connect(btnPortrait, &QToolButton::clicked, this, [this] { btnPortraitClick(); });
     connect(btnLandscape, &QToolButton::clicked, this, [this] { btnLandscapeClick(); });
     connect(btnExit, &QToolButton::clicked, this, [this] { btnExitClick(); });
+    connect(btnPrevPage, &QToolButton::clicked, acPrevPage, &QAction::trigger);
+    connect(btnNextPage, &QToolButton::clicked, acNextPage, &QAction::trigger);
     connect(acExit, &QAction::triggered, this, [this] { btnExitClick(); });
 
     PrintDialog = [this](TLaserPrintChoice &Choice) { return ExecSystemPrintDialog(Choice); };
@@ -115,7 +144,38 @@ void TfrmPrint_by_Laser::ShowPreview()
 {
     UpdateStatusBar();
     setWindowState(windowState() | Qt::WindowMaximized);
+    page->setFocus();
     exec();
+}
+
+void TfrmPrint_by_Laser::ShowPage(int Page)
+{
+    if (Page < 1 || Page > page->PageCount() || Page == page->CurrentPage())
+        return;
+    page->SetCurrentPage(Page);
+    UpdateStatusBar();
+}
+
+bool TfrmPrint_by_Laser::eventFilter(QObject *Watched, QEvent *Event)
+{
+    if (Watched == page->viewport() && Event->type() == QEvent::Wheel) {
+        // Past the bottom of a page the wheel goes on to the next page's
+        // top, past its top to the previous page's bottom.
+        const int delta = static_cast<QWheelEvent *>(Event)->angleDelta().y();
+        QScrollBar *bar = page->verticalScrollBar();
+        const int current = page->CurrentPage();
+        if (delta < 0 && bar->value() >= bar->maximum() && current < page->PageCount()) {
+            ShowPage(current + 1);
+            bar->setValue(bar->minimum());
+            return true;
+        }
+        if (delta > 0 && bar->value() <= bar->minimum() && current > 1) {
+            ShowPage(current - 1);
+            bar->setValue(bar->maximum());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
 }
 
 void TfrmPrint_by_Laser::btnZoomInClick()
@@ -225,7 +285,31 @@ void TfrmPrint_by_Laser::UpdateStatusBar()
 {
     for (int i = 0; i < sbStatusBar->Panels()->Count(); ++i)
         sbStatusBar->Panels()->GetItem(i)->SetText(StatusText(i));
+    FitStatusPanels();
+    const int current = page->CurrentPage(), count = page->PageCount();
+    for (QAction *a : {acPrevPage, acFirstPage})
+        a->setEnabled(current > 1);
+    for (QAction *a : {acNextPage, acLastPage})
+        a->setEnabled(current < count);
+    btnPrevPage->setEnabled(current > 1);
+    btnNextPage->setEnabled(current < count);
     sbStatusBar->update();
+}
+
+// The panels keep their designed widths, but never cut their own text
+// ("297 mm x 210 mm" after its image is wider than 130 pixels).
+void TfrmPrint_by_Laser::FitStatusPanels()
+{
+    static const int designed[] = {250, 130, 65, 75};
+    const QFontMetrics metrics(sbStatusBar->font());
+    const int image = qMax(8, metrics.height() - 2);
+    for (int i = 0; i < sbStatusBar->Panels()->Count() && i < 4; ++i) {
+        TExtStatusPanel *panel = sbStatusBar->Panels()->GetItem(i);
+        const int needed = image + 6 + metrics.horizontalAdvance(panel->Text()) + 8;
+        const int width = qMax(designed[i], needed);
+        if (panel->Width() != width)
+            panel->SetWidth(width);
+    }
 }
 
 void TfrmPrint_by_Laser::sbStatusBarDrawPanel(TExtStatusPanel *Panel, const QRect &Rect)
@@ -246,5 +330,9 @@ void TfrmPrint_by_Laser::sbStatusBarDrawPanel(TExtStatusPanel *Panel, const QRec
     const int top = Rect.top() + (Rect.height() - side) / 2;
     canvas->drawPixmap(Rect.left() + 2, top, image);
     QRect textRect = Rect.adjusted(side + 6, 0, 0, 0);
+    // The bar's own text colour: the canvas may still hold another pen.
+    canvas->save();
+    canvas->setPen(platform::ToQColor(clWindowText));
     canvas->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, Panel->Text());
+    canvas->restore();
 }

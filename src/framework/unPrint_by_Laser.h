@@ -53,7 +53,15 @@ public:
     QToolButton *btnPortrait = nullptr;
     QToolButton *btnLandscape = nullptr;
     QToolButton *btnExit = nullptr;
+    QToolButton *btnPrevPage = nullptr;
+    QToolButton *btnNextPage = nullptr;
     QAction *acExit = nullptr;
+    // Page turning: PgUp / PgDn, Ctrl+PgUp / Ctrl+PgDn for the first and the
+    // last page; the wheel turns the page past its top or bottom edge.
+    QAction *acPrevPage = nullptr;
+    QAction *acNextPage = nullptr;
+    QAction *acFirstPage = nullptr;
+    QAction *acLastPage = nullptr;
     TExtStatusBar *sbStatusBar = nullptr;
 
     // The print dialog; true when the operator confirmed. The default shows
@@ -69,6 +77,9 @@ public:
     void btnPortraitClick();
     void btnLandscapeClick();
     void btnExitClick();
+    // Shows page Page (1-based) when it exists; the status bar and the page
+    // buttons follow.
+    void ShowPage(int Page);
     // Prints after the print dialog; false when it was cancelled or failed
     // (a failure is shown to the operator).
     bool btnPrintClick();
@@ -77,7 +88,11 @@ public:
     QString StatusText(int Panel) const;
     void UpdateStatusBar();
 
+protected:
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
 private:
     void sbStatusBarDrawPanel(TExtStatusPanel *Panel, const QRect &Rect);
+    void FitStatusPanels();
     bool ExecSystemPrintDialog(TLaserPrintChoice &Choice);
 };

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -530,4 +531,83 @@ TEST_F(PrintPreviewGui, TextModeCancelledAtASheetIsNotPrinted)
     canceller.start(0);
     EXPECT_FALSE(form->PrintPages());
     EXPECT_FALSE(form->Printed());
+}
+
+// The preview is modal; the sheet-by-sheet question of the text mode is asked
+// while it is open and must take the operator's click there, as a click
+// reaches a window (through the window system, where modality applies).
+TEST_F(PrintPreviewGui, TextModeSheetQuestionAnswersWhileThePreviewIsOpen)
+{
+    SetRegistrySetting("Print_Laser", "0");
+    QTemporaryDir dir;
+    const QString out = dir.filePath("prn");
+    ScopedEnv prn("TOLVEX_PRN", out.toLocal8Bit());
+    TestPrinterDevice printer;
+    TRichGrid g;
+    Fill(g, 60);
+    auto form = Preview(g, printer);
+    ASSERT_EQ(2, form->TextDocument().PageCount);
+
+    int clicks = 0, polls = 0;
+    bool forced = false;
+    QTimer feeder;
+    QObject::connect(&feeder, &QTimer::timeout, [&] {
+        TfmPrintProgress *p = form->Progress();
+        if (!p->btnOk->isVisible())
+            return;
+        if (++polls > 50) {
+            // The click never got through: end the wait so the test can fail.
+            forced = true;
+            p->btnCancel->click();
+            return;
+        }
+        if (polls % 10 == 1) {
+            ++clicks;
+            QTest::mouseClick(p->windowHandle(), Qt::LeftButton, {},
+                              p->btnOk->mapTo(p, p->btnOk->rect().center()));
+        }
+    });
+    QTimer::singleShot(0, form.get(), [&] {
+        form->acPrint->trigger();
+        feeder.stop();
+        form->reject();
+    });
+    feeder.start(5);
+    form->setWindowModality(Qt::ApplicationModal);
+    form->exec();
+    EXPECT_FALSE(forced);
+    EXPECT_EQ(1, clicks);
+    EXPECT_TRUE(form->Printed());
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(GridTextPageBytes(form->TextDocument(), 1) + GridTextPageBytes(form->TextDocument(), 2), f.readAll());
+}
+
+// The preview opens over the whole work area, even with no window manager to
+// maximise it, and shows the page's width, so that its text reads at once.
+TEST_F(PrintPreviewGui, PreviewOpensOverTheScreenShowingThePageWidth)
+{
+    TestPrinterDevice printer;
+    SetPrintGridPrinter(&printer);
+    TRichGrid g;
+    Fill(g, 80);
+    QSize size;
+    QRect area;
+    int zoom = 0, widthZoom = -1;
+    testsupport::OnNextModal([&](QWidget *w) {
+        auto *form = qobject_cast<TfmPrintPreview *>(w);
+        ASSERT_NE(nullptr, form);
+        size = form->size();
+        area = form->screen()->availableGeometry();
+        zoom = form->page->ZoomPercent();
+        form->page->ZoomToPageWidth();
+        widthZoom = form->page->ZoomPercent();
+        form->close();
+    });
+    PrintGrid(poPortrait, &g, "Списък", "", "", 0, "", "", false, false, false, true, "", "");
+    SetPrintGridPrinter(nullptr);
+    // Within a window frame of the work area.
+    EXPECT_NEAR(area.width(), size.width(), 16);
+    EXPECT_NEAR(area.height(), size.height(), 40);
+    EXPECT_EQ(widthZoom, zoom);
 }

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QToolButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <map>
 
@@ -163,4 +165,71 @@ TEST(PrintByLaserGui, PrintTakesCopiesAndRangeFromTheDialog)
     form.PrintDialog = [](TLaserPrintChoice &) { return false; };
     EXPECT_FALSE(form.btnPrintClick());
     EXPECT_EQ(printer.Printed.size(), 4u);
+}
+
+// A document longer than a sheet: PgDn, PgUp, the page buttons and the wheel
+// past a page's edge turn pages, and the status bar reads whole and dark.
+TEST(PrintByLaserGui, PreviewTurnsPagesByKeysButtonsAndWheel)
+{
+    TestPrinterDevice printer;
+    TfrmPrint_by_Laser form(nullptr, &printer);
+    form.page->BeginDoc();
+    for (int i = 1; i <= 150; ++i) {
+        form.page->WriteLine(QStringLiteral("ред %1").arg(i));
+        form.page->NewLine();
+    }
+    form.page->EndDoc();
+    ASSERT_GE(form.page->PageCount(), 2);
+    const int pages = form.page->PageCount();
+    form.resize(1000, 700);
+    form.show();
+    form.UpdateStatusBar();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    form.page->setFocus();
+    EXPECT_FALSE(form.btnPrevPage->isEnabled());
+
+    QTest::keyClick(form.page, Qt::Key_PageDown);
+    EXPECT_EQ(form.page->CurrentPage(), 2);
+    EXPECT_EQ(form.StatusText(3), QStringLiteral("2 / %1").arg(pages));
+    EXPECT_TRUE(form.btnPrevPage->isEnabled());
+    QTest::keyClick(form.page, Qt::Key_PageUp);
+    EXPECT_EQ(form.page->CurrentPage(), 1);
+    QTest::keyClick(form.page, Qt::Key_PageUp);
+    EXPECT_EQ(form.page->CurrentPage(), 1);
+    QTest::keyClick(form.page, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(form.page->CurrentPage(), pages);
+    form.btnPrevPage->click();
+    EXPECT_EQ(form.page->CurrentPage(), pages - 1);
+    QTest::keyClick(form.page, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(form.page->CurrentPage(), 1);
+    form.btnNextPage->click();
+    EXPECT_EQ(form.page->CurrentPage(), 2);
+    QTest::keyClick(form.page, Qt::Key_PageUp);
+
+    // The wheel: down to the bottom of page 1, then once more turns the page.
+    auto wheel = [&](int delta) {
+        const QPoint at = form.page->viewport()->rect().center();
+        QWheelEvent e(at, form.page->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.page->viewport(), &e);
+    };
+    for (int i = 0; i < 200 && form.page->CurrentPage() == 1; ++i)
+        wheel(-120);
+    EXPECT_EQ(form.page->CurrentPage(), 2);
+    EXPECT_EQ(form.page->verticalScrollBar()->value(), form.page->verticalScrollBar()->minimum());
+    wheel(120);
+    EXPECT_EQ(form.page->CurrentPage(), 1);
+
+    // The sheet panel holds its text after the image; the text is dark.
+    TExtStatusPanel *sheet = form.sbStatusBar->Panels()->GetItem(1);
+    const QFontMetrics metrics(form.sbStatusBar->font());
+    EXPECT_GE(sheet->Width(), metrics.horizontalAdvance(sheet->Text()) + metrics.height());
+    const QImage bar = form.sbStatusBar->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < bar.height(); ++y)
+        for (int x = 250; x < std::min(bar.width(), 250 + sheet->Width()); ++x)
+            if (qGray(bar.pixel(x, y)) < 100)
+                ++dark;
+    EXPECT_GT(dark, 20);
 }

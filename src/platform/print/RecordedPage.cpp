@@ -237,8 +237,25 @@ int RecordedPage::metric(PaintDeviceMetric metric) const
 
 namespace {
 
+// A font sized in points resolves to pixels at the resolution of the device
+// it is used on. The page was laid out at its own resolution, and the
+// replaying painter's transform already maps page pixels to its device, so
+// the font must keep its page-pixel size: its points are rescaled by the
+// ratio of the two resolutions. A font sized in pixels needs nothing.
+QFont FontOnTarget(const QFont &font, int pageDpiY, const QPainter &painter)
+{
+    const qreal points = font.pointSizeF();
+    const QPaintDevice *device = painter.device();
+    const int targetDpiY = device ? device->logicalDpiY() : pageDpiY;
+    if (points <= 0 || targetDpiY <= 0 || targetDpiY == pageDpiY)
+        return font;
+    QFont scaled(font);
+    scaled.setPointSizeF(points * pageDpiY / targetDpiY);
+    return scaled;
+}
+
 void ApplyState(QPainter &painter, const RecordedPage::State &state, const QTransform &base,
-                bool outerClip, const QPainterPath &outer)
+                bool outerClip, const QPainterPath &outer, int pageDpiY)
 {
     painter.setTransform(base);
     if (state.clipEnabled) {
@@ -257,7 +274,7 @@ void ApplyState(QPainter &painter, const RecordedPage::State &state, const QTran
     painter.setPen(state.pen);
     painter.setBrush(state.brush);
     painter.setBrushOrigin(state.brushOrigin);
-    painter.setFont(state.font);
+    painter.setFont(FontOnTarget(state.font, pageDpiY, painter));
     painter.setBackgroundMode(state.backgroundMode);
     painter.setBackground(state.background);
     painter.setOpacity(state.opacity);
@@ -276,15 +293,17 @@ void RecordedPage::Replay(QPainter &painter) const
     int applied = -1;
     for (const Item &item : items_) {
         if (item.state != applied) {
-            ApplyState(painter, states_.at(item.state), base, outerClip, outer);
+            ApplyState(painter, states_.at(item.state), base, outerClip, outer, dpiY_);
             applied = item.state;
         }
         switch (item.kind) {
-        case Kind::Text:
-            if (painter.font() != item.font)
-                painter.setFont(item.font);
+        case Kind::Text: {
+            const QFont font = FontOnTarget(item.font, dpiY_, painter);
+            if (painter.font() != font)
+                painter.setFont(font);
             painter.drawText(item.position, item.text);
             break;
+        }
         case Kind::Lines:
             for (int i = 0; i + 1 < item.points.size(); i += 2)
                 painter.drawLine(QLineF(item.points[i], item.points[i + 1]));

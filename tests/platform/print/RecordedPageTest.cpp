@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/print/RecordedPage.h"
 
@@ -142,4 +143,50 @@ TEST(RecordedPage, DrawingAfterAClipIsRestoredAwayIsNotClipped)
     EXPECT_EQ(QColor(Qt::white).rgb(), image.pixel(80, 80)); // cut by the inner clip
     EXPECT_EQ(QColor(Qt::green).rgb(), image.pixel(110, 110));
     EXPECT_EQ(QColor(Qt::blue).rgb(), image.pixel(220, 220));
+}
+
+// The preview replays a printer page onto the screen under a transform from
+// printer to screen pixels: a font given in points keeps the size it had on
+// the page, so 10-point text reads as 10 points at 100 %, not a tenth of it.
+TEST(RecordedPage, ReplayOnTheScreenKeepsTheTextAtItsPrintedSize)
+{
+    RecordedPage page(QSize(4800, 1200), 600, 600);
+    QFont font("DejaVu Sans");
+    font.setPointSizeF(10);
+    {
+        QPainter p(&page);
+        p.setFont(font);
+        p.drawText(QPointF(100, 600), "ЖЖЖЖ");
+    }
+    QImage screen(800, 200, QImage::Format_RGB32);
+    screen.setDotsPerMeterX(3780); // 96 dpi
+    screen.setDotsPerMeterY(3780);
+    screen.fill(Qt::white);
+    {
+        QPainter p(&screen);
+        p.scale(96.0 / 600, 96.0 / 600);
+        page.Replay(p);
+    }
+    int top = screen.height(), bottom = -1, right = -1;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            if (qGray(screen.pixel(x, y)) < 128) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                right = std::max(right, x);
+            }
+    ASSERT_GE(bottom, 0) << "nothing was drawn";
+    // A capital of a 10-point font is about 9.5 screen pixels high at 96 dpi
+    // and four of them are about 50 pixels wide.
+    EXPECT_NEAR(bottom - top + 1, 10, 2);
+    EXPECT_NEAR(right - 100 * 96 / 600, 50, 12);
+
+    // Replayed at the page's own resolution (the printer), nothing changes.
+    RecordedPage copy(QSize(4800, 1200), 600, 600);
+    {
+        QPainter p(&copy);
+        page.Replay(p);
+    }
+    ASSERT_EQ(copy.TextRuns().size(), 1);
+    EXPECT_EQ(copy.TextRuns()[0].font.pointSizeF(), 10);
 }
