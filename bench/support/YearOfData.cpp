@@ -264,7 +264,8 @@ YearCounts GenerateYear(const QString &Path, const YearSpec &Spec)
                     passes.Row({passNo, day, bus, product, 1, quantity, crates});
                     const double value = Round(quantity * price[product], 2);
                     reportValue += value;
-                    reports.Row({day, bus, product, k + 1, quantity, price[product], value});
+                    // One price line per product: its line number within the product is 1.
+                    reports.Row({day, bus, product, 1, quantity, price[product], value});
                 }
                 ++returnNo;
                 for (int k = 0; k < 3; ++k)

@@ -1406,6 +1406,18 @@ void TfmPrintPreview::showEvent(QShowEvent *event)
     if (FActivated)
         return;
     FActivated = true;
+    // Maximised: without a window manager to do it, the window would stay at
+    // its small natural size, so it takes the screen's work area itself,
+    // frame included.
+    if (QScreen *shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        const QRect frame = frameGeometry();
+        if (frame.width() < area.width() * 9 / 10 || frame.height() < area.height() * 9 / 10) {
+            const QRect inner = geometry();
+            setGeometry(area.adjusted(inner.left() - frame.left(), inner.top() - frame.top(),
+                                      inner.right() - frame.right(), inner.bottom() - frame.bottom()));
+        }
+    }
     if (page->PageCount() > 0)
         page->SetCurrentPage(1);
     // The page's width fills the window, so that its text reads at once.
@@ -1425,12 +1437,6 @@ void TfmPrintPreview::resizeEvent(QResizeEvent *event)
     }
 }
 
-// The screen area a window of the preview's owner may take.
-static QRect PreviewArea(QWidget *Owner)
-{
-    QScreen *screen = Owner ? Owner->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-}
 
 // ============================================================ PrintGrid
 
@@ -1454,9 +1460,6 @@ bool PrintGrid(TPrinterOrientation Orientation, platform::StringGrid *Grid, cons
     TfmPrintPreview form(Orientation, Grid, Title, SubTitle, FilterText, SettingsKey, SystemInfoText,
                          CompanyHeaderText, FixedColorIndex, PrintSignatures, HeaderOnFirstPageOnly, ShowProgress,
                          TextBelowTable, &printer, QApplication::activeWindow());
-    // Maximised, and sized to the screen already: without a window manager
-    // the state alone leaves the window at its small natural size.
-    form.setGeometry(PreviewArea(form.parentWidget()));
     form.setWindowState(form.windowState() | Qt::WindowMaximized);
     form.acPrint->setEnabled(available);
     if (Preview) {

@@ -91,17 +91,6 @@ QString SkipReason(TWindow Window, TCheck Check)
         return QStringLiteral("its amounts are typed into the grid: it has no line editors for F3 and F4");
     if (Check == ckFilter && editor)
         return QStringLiteral("a document editor has no F6 filter: its lines are the whole document");
-    // Faults of windows being mended elsewhere; unskip once they are.
-    if (Check == ckLine && Window == wRejectedAct)
-        return QStringLiteral("KNOWN FAULT: F3 then F4 unchanged rounds a stored 6.25 to 6");
-    if (Check == ckLine && Window == wReturnedProduction)
-        return QStringLiteral("KNOWN FAULT: F3 then F4 unchanged rounds stored 3.5 crates to 4");
-    if (Check == ckLine && Window == wExportPass)
-        return QStringLiteral("KNOWN FAULT: F3 then F4 unchanged rounds stored 2.5 crates to 3");
-    if (Window == wValuation && (Check == ckSave || Check == ckSort))
-        return QStringLiteral("KNOWN FAULT: F2 unchanged rewrites the report's line numbers (nr)");
-    if (Window == wValuation && Check == ckFilter)
-        return QStringLiteral("KNOWN FAULT: F2 after an F6 filter deletes the hidden line and renumbers the rest");
     return QString();
 }
 
