@@ -45,6 +45,9 @@ const Row kRows[] = {
     {rsOneRowInEdit, "rsOneRowInEdit", "Не можете да редактирате два реда едновремнно!"},
     {rsEnterValidEik, "rsEnterValidEik", "Въведете коректен ЕИН"},
     {rsEnterPrice, "rsEnterPrice", "Задайте цена"},
+    {rsRowChangedElsewhere, "rsRowChangedElsewhere",
+     "Редът \"%s\" е променен от друга работна станция. Натиснете F8 и въведете промяната отново."},
+    {rsCellNotNumber, "rsCellNotNumber", "Стойността \"%s\" за %s не е число!"},
 
     // Documents and their printouts
     {rsTaxBase, "rsTaxBase", "Данъчна основа:"},

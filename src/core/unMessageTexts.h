@@ -37,6 +37,9 @@ constexpr int rsConfirmDelete = 65130;
 constexpr int rsOneRowInEdit = 65135;
 constexpr int rsEnterValidEik = 65124;
 constexpr int rsEnterPrice = 66010;
+// Price and cost matrices
+constexpr int rsRowChangedElsewhere = 67200;
+constexpr int rsCellNotNumber = 67201;
 
 // Documents and their printouts
 constexpr int rsTaxBase = 65096;

@@ -247,6 +247,12 @@ void TDocumentSave::TakeNumber()
     number_ = DotStrToFloat(counterRowExists_ ? list.Strings(0) : QString()) + 1;
 }
 
+void TDocumentSave::Refuse(const QString &Message)
+{
+    messages_ << Message;
+    throw TSaveStopped();
+}
+
 bool TDocumentSave::Run()
 {
     messages_.clear();
