@@ -309,10 +309,16 @@ TListEdit *TCellMatrixForm::AddKeyPicker(const QString &Name, const QString &Cap
 
 void TCellMatrixForm::ClearOnOtherKey(TListEdit *Picker, const std::function<int()> &Chosen, int &Loaded)
 {
-    Picker->OnChange = [this, Chosen, &Loaded](QObject *) {
-        if (HasKeptCopy() && Chosen() != Loaded) {
-            ClearMatrix();
-            Loaded = 0;
+    Picker->OnChange = [this, Picker, Chosen, &Loaded](QObject *) {
+        if (FRestoringKey || !HasKeptCopy() || Chosen() == Loaded)
+            return;
+        if (ConfirmSave() == mrCancel) {
+            FRestoringKey = true;
+            Picker->setText(QString::number(Loaded));
+            FRestoringKey = false;
+            return;
         }
+        ClearMatrix();
+        Loaded = 0;
     };
 }

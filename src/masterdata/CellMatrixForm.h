@@ -98,7 +98,8 @@ protected:
                             int PanelWidth, QLabel *&Label, QLabel *&Panel);
     // The rows of another key than the one loaded are not these: a change of
     // the picker to another key clears the grid and its kept copy, and
-    // Loaded becomes 0.
+    // Loaded becomes 0. Typed values are first saved to the key loaded, or
+    // dropped, as the clerk answers; Cancel gives the picker its key back.
     void ClearOnOtherKey(TListEdit *Picker, const std::function<int()> &Chosen, int &Loaded);
     // Turns the grid's editing on for the cell, off elsewhere.
     void UpdateEditing(int Col, int Row);
@@ -143,4 +144,6 @@ private:
 
     QHash<QString, TKeptCell> FKept;
     bool FHasKept = false;
+    // While a picker gets its loaded key back.
+    bool FRestoringKey = false;
 };

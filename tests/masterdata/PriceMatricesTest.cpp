@@ -205,17 +205,34 @@ TEST_F(PriceMatricesGui, AnotherMinibusClearsTheGridAndItsCopyTogether)
 {
     OpenPrices(QStringLiteral("1"));
     Type(*prices, 2, 2, QStringLiteral("7"));
+    // The typed price is not dropped unasked: Cancel keeps the minibus and
+    // the price, Yes saves it to the minibus it was typed for.
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbCancel).Press(mbYes);
     prices->leMicrobus->setText(QStringLiteral("2"));
+    EXPECT_EQ(prices->leMicrobus->text(), "1");
+    EXPECT_EQ(prices->Grid->Cells(2, 2), "7");
+    EXPECT_TRUE(prices->Modified());
+    prices->leMicrobus->setText(QStringLiteral("2"));
+    EXPECT_EQ(dialogs.Texts(), QStringList(2, "Данните не са записани!\rЖелаете ли да ги запишете?"));
+    EXPECT_EQ(PriceRows(), QStringList({"5@10@7", "5@20@9"}));
+    // Typed again and dropped with No.
+    ASSERT_TRUE(prices->Execute());
+    Type(*prices, 2, 2, QStringLiteral("8"));
+    dialogs.Press(mbNo);
+    prices->leMicrobus->setText(QStringLiteral("1"));
+    EXPECT_EQ(PriceRows(), QStringList({"5@10@7", "5@20@9"}));
     EXPECT_FALSE(prices->HasKeptCopy());
     EXPECT_FALSE(prices->Modified());
     EXPECT_EQ(prices->Grid->RowCount(), prices->Grid->FixedRows() + 1);
     EXPECT_FALSE(prices->DoSave()) << "nothing loaded, nothing written";
+    prices->leMicrobus->setText(QStringLiteral("2"));
     ASSERT_TRUE(prices->Execute());
     EXPECT_EQ(prices->LoadedBus(), 2);
     EXPECT_EQ(prices->Grid->Cells(2, 2), "9.0000");
     Type(*prices, 2, 2, QStringLiteral("9.5"));
     ASSERT_TRUE(prices->DoSave());
-    EXPECT_EQ(PriceRows(), QStringList({"5@10@1.5", "5@20@9.5"}));
+    EXPECT_EQ(PriceRows(), QStringList({"5@10@7", "5@20@9.5"}));
 }
 
 TEST_F(PriceMatricesGui, ResourcePricesOfTheLoadedMonth)
@@ -244,7 +261,10 @@ TEST_F(PriceMatricesGui, ResourcePricesOfTheLoadedMonth)
               QStringList({"Update Resources_prices set price_r = 0.8500 Where ( code_r = 3 and month_r = 5 )",
                            "Insert into Resources_prices values ( 4, 5, 1.2000 )"}));
     // Another month clears the grid: nothing of May is written to June.
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbNo);
     resources->leMonth->setText(QStringLiteral("6"));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Данните не са записани!\rЖелаете ли да ги запишете?"}));
     EXPECT_FALSE(resources->HasKeptCopy());
     EXPECT_FALSE(resources->DoSave());
     resources->leMonth->setText(QStringLiteral("5"));
