@@ -16,6 +16,11 @@ using platform::StringGrid;
 
 const QString FilterTotalsMarker = QStringLiteral("Сума за филтъра");
 
+bool IsTotalsRecordText(const QString &FirstField)
+{
+    return FirstField == FilterTotalsMarker || FirstField.startsWith(HighlightMarker);
+}
+
 namespace {
 
 TRichGrid *AsRich(StringGrid &Grid)

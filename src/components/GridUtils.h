@@ -23,6 +23,9 @@ constexpr TColor TotalsRowColor = 0xF8F0D8;
 extern const QString FilterTotalsMarker; // "Сума за филтъра"
 // The first character that marks a highlighted row; the fill removes it.
 constexpr QChar HighlightMarker = QChar(0x00A4); // '¤'
+// Whether a record's first field marks a totals record: the filter-totals
+// row or a highlighted row ("¤Общо:"), which sum other records.
+bool IsTotalsRecordText(const QString &FirstField);
 
 // --- fill and search (rows counted from FixedRows) ---------------------------
 

@@ -45,6 +45,8 @@ const Row kRows[] = {
     {rsOneRowInEdit, "rsOneRowInEdit", "Не можете да редактирате два реда едновремнно!"},
     {rsEnterValidEik, "rsEnterValidEik", "Въведете коректен ЕИН"},
     {rsEnterPrice, "rsEnterPrice", "Задайте цена"},
+    {rsCellChangedElsewhere, "rsCellChangedElsewhere",
+     "Редът \"%s\" е променен от друга работна станция. Натиснете F8 и въведете промяната отново."},
 
     // Documents and their printouts
     {rsTaxBase, "rsTaxBase", "Данъчна основа:"},

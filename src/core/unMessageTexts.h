@@ -37,6 +37,8 @@ constexpr int rsConfirmDelete = 65130;
 constexpr int rsOneRowInEdit = 65135;
 constexpr int rsEnterValidEik = 65124;
 constexpr int rsEnterPrice = 66010;
+// Price and cost matrices
+constexpr int rsCellChangedElsewhere = 67200;
 
 // Documents and their printouts
 constexpr int rsTaxBase = 65096;

@@ -300,6 +300,12 @@ void TDocumentSave::TakeNumber()
     number_ = counter.Number + 1;
 }
 
+void TDocumentSave::Refuse(const QString &Message)
+{
+    messages_ << Message;
+    throw TSaveStopped();
+}
+
 bool TDocumentSave::Run()
 {
     messages_.clear();

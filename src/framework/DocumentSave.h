@@ -214,6 +214,10 @@ public:
     // write lock, and adds its statements with Add. An exception rolls the
     // save back; the statements it added are forgotten after the run.
     std::function<void(TDocumentSave &Save)> Plan;
+    // Called by a plan that finds the save must not go on (what it would
+    // write was changed meanwhile): nothing is written, and Message is
+    // shown after the rollback.
+    [[noreturn]] void Refuse(const QString &Message);
 
     // Runs the save; true when it committed. The messages of a failure are
     // shown after the rollback (and kept in Messages()).

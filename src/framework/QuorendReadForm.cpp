@@ -93,7 +93,7 @@ bool IsTotalsRecord(const TDelimitedStrings &List, int Index)
 {
     QString first;
     List.GetField(Index, 0, first);
-    return first == FilterTotalsMarker || first.startsWith(HighlightMarker);
+    return IsTotalsRecordText(first);
 }
 
 } // namespace

@@ -57,6 +57,11 @@ bool TQuorendReadForm::FilterRows(TDelimitedStrings &RowList, const QString &Sum
     bool ragged = false;
     for (int r = 0; r < count; ++r) {
         QStringList fields = RowList.Strings(r).split(delimiter);
+        // A totals row ("¤Общо:", an earlier "Сума за филтъра") sums the
+        // rows as fetched: among the filtered rows it would stand for rows
+        // that are not shown, and summed it would count them again.
+        if (IsTotalsRecordText(fields.value(0)))
+            continue;
         bool passes = true;
         for (const auto &[col, condition] : conditions) {
             if (col >= 0 && col < fields.size() && !condition->Matches(fields.at(col))) {

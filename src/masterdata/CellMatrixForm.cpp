@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QLayout>
+#include <cmath>
+#include <limits>
 
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
@@ -10,6 +12,8 @@
 #include "core/DialogsEx.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
+#include "core/LineConv.h"
 #include "framework/DocumentSave.h"
 
 TCellMatrixForm::TCellMatrixForm(QWidget *AOwner, TFormStyle AFormStyle) : TQuorendReadForm(AOwner, AFormStyle)
@@ -55,10 +59,15 @@ QString TCellMatrixForm::MonthName(int Month)
     return Month >= 1 && Month <= 12 ? QString::fromUtf8(names[Month - 1]) : QString();
 }
 
+bool TCellMatrixForm::IsValueRow(int Row) const
+{
+    return Row >= Grid->FixedRows() && Row < Grid->RowCount() && !Grid->Cells(0, Row).trimmed().isEmpty() &&
+           !IsTotalsRow(Row);
+}
+
 bool TCellMatrixForm::CellEditable(int Col, int Row) const
 {
-    return Row >= Grid->FixedRows() && Row < Grid->RowCount() && Col >= 0 && Col < Grid->ColCount() &&
-           !Grid->Cells(0, Row).trimmed().isEmpty() && IsValueCell(Col, Row);
+    return Col >= 0 && Col < Grid->ColCount() && IsValueRow(Row) && IsValueCell(Col, Row);
 }
 
 void TCellMatrixForm::UpdateEditing(int Col, int Row)
@@ -85,40 +94,77 @@ bool TCellMatrixForm::CellChanged(const QString &Now, const QString &Kept) const
 
 QString TCellMatrixForm::KeptCell(int Col, int Row) const
 {
-    const int r = Row - Grid->FixedRows();
-    if (Col < 0 || Col >= FKeptCols || r < 0 || r >= FKeptRows)
+    if (!CellEditable(Col, Row))
         return QString();
-    return FKept[size_t(r) * size_t(FKeptCols) + size_t(Col)];
+    return FKept.value(CellKey(Col, Row)).Text;
 }
 
-void TCellMatrixForm::KeepGrid()
+void TCellMatrixForm::ForEachValueCell(const std::function<void(int Col, int Row)> &Visit) const
 {
-    FKeptCols = Grid->ColCount();
-    FKeptRows = Grid->RowCount() - Grid->FixedRows();
-    FKept.clear();
-    FKept.reserve(size_t(FKeptCols) * size_t(FKeptRows));
     for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
-        for (int c = 0; c < FKeptCols; ++c)
-            FKept.push_back(Grid->Cells(c, r));
+        if (IsValueRow(r))
+            for (int c = 0; c < Grid->ColCount(); ++c)
+                if (IsValueCell(c, r))
+                    Visit(c, r);
+}
+
+void TCellMatrixForm::KeepGrid(const QHash<QString, QString> &Stored)
+{
+    FKept.clear();
+    ForEachValueCell([this, &Stored](int c, int r) {
+        const QString key = CellKey(c, r);
+        const auto stored = Stored.constFind(key);
+        const bool isStored = stored != Stored.constEnd();
+        FKept.insert(key, TKeptCell{Grid->Cells(c, r), isStored, isStored ? stored.value() : QString()});
+    });
+    FHasKept = !FKept.isEmpty();
+}
+
+void TCellMatrixForm::ForgetKeptCopy()
+{
+    FKept.clear();
+    FHasKept = false;
 }
 
 void TCellMatrixForm::ClearMatrix()
 {
     Grid->SetEditorMode(false);
     ClearGrid(*Grid, 0);
-    FKept.clear();
-    FKeptCols = FKeptRows = 0;
+    ForgetKeptCopy();
     SetModified(false);
+}
+
+void TCellMatrixForm::FilterGrid()
+{
+    if (!FilterConditions() || FilterConditions()->Count() == 0)
+        return;
+    TDelimitedStringList rows;
+    const QChar delimiter = rows.FieldDelimiter();
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r)
+        if (IsValueRow(r))
+            rows.Add(Grid->Rows(r).join(delimiter));
+    FilterRows(rows, QString());
+    FillGridFromDelimitedStrings(*Grid, rows, true);
+}
+
+bool TCellMatrixForm::Execute()
+{
+    if (Modified() && !(BusyFlags() & qbShowing) && ConfirmSave() == mrCancel)
+        return false;
+    return TQuorendReadForm::Execute();
 }
 
 bool TCellMatrixForm::DoExecute()
 {
     const bool result = TQuorendReadForm::DoExecute();
-    FKept.clear();
-    FKeptCols = FKeptRows = 0;
-    if (LoadGrid())
-        KeepGrid();
+    ForgetKeptCopy();
+    QHash<QString, QString> stored;
+    if (LoadGrid(stored)) {
+        FilterGrid();
+        KeepGrid(stored);
+    }
     SetModified(false);
+    SetHeaderSort(true);
     UpdateEditing(Grid->Col(), Grid->Row());
     return result;
 }
@@ -126,56 +172,79 @@ bool TCellMatrixForm::DoExecute()
 QString TCellMatrixForm::CheckCells() const
 {
     QString messages;
-    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
-        if (Grid->Cells(0, r).trimmed().isEmpty())
-            continue;
-        for (int c = 0; c < Grid->ColCount(); ++c) {
-            if (!IsValueCell(c, r))
-                continue;
-            const QString &text = Grid->Cells(c, r);
-            if (!IsNumberText(text) && CellChanged(text, KeptCell(c, r)))
-                messages += Format(QStringLiteral("Стойността \"%s\" за %s не е число!\n\r"), {text, CellName(c, r)});
-        }
-    }
+    ForEachValueCell([this, &messages](int c, int r) {
+        const QString &text = Grid->Cells(c, r);
+        if (!IsNumberText(text) && CellChanged(text, KeptCell(c, r)))
+            messages += Format(LoadResString(rsNotANumberFmt), {text, CellName(c, r)}) + QStringLiteral("\n\r");
+    });
     return messages;
 }
 
-bool TCellMatrixForm::BuildStatements(QStringList &Statements, std::vector<TWrittenCell> *Written)
+std::vector<TCellMatrixForm::TChangedCell> TCellMatrixForm::ChangedCells() const
 {
-    QSet<qint64> keys;
-    if (!ReadStoredKeys(keys))
-        return false;
+    std::vector<TChangedCell> cells;
     const int decimals = ValueDecimals();
-    QString value;
-    for (int r = Grid->FixedRows(); r < Grid->RowCount() && r - Grid->FixedRows() < FKeptRows; ++r) {
-        if (Grid->Cells(0, r).trimmed().isEmpty())
+    ForEachValueCell([&](int c, int r) {
+        const QString key = CellKey(c, r);
+        const auto kept = FKept.constFind(key);
+        const QString &text = Grid->Cells(c, r);
+        // A cell that was not loaded is no cell of this window's.
+        if (kept == FKept.constEnd() || !CellChanged(text, kept->Text))
+            return;
+        QString value;
+        FormatDotStr(text.trimmed(), decimals, value);
+        cells.push_back({c, r, key, value});
+    });
+    return cells;
+}
+
+bool TCellMatrixForm::SameStored(const QString &A, const QString &B)
+{
+    if (A == B)
+        return true;
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    const long double a = DotStrToFloat(A, nan);
+    const long double b = DotStrToFloat(B, nan);
+    return !std::isnan(a) && !std::isnan(b) && a == b;
+}
+
+QStringList TCellMatrixForm::BuildStatements(const std::vector<TChangedCell> &Cells,
+                                             const QHash<QString, QString> &Now, QString &Conflicts) const
+{
+    QStringList statements;
+    for (const TChangedCell &cell : Cells) {
+        const TKeptCell &kept = FKept[cell.Key];
+        const auto stored = Now.constFind(cell.Key);
+        const bool isStored = stored != Now.constEnd();
+        // Another workstation wrote the cell since it was loaded: writing
+        // what this window holds would undo that change unseen.
+        if (isStored != kept.Stored || (isStored && !SameStored(stored.value(), kept.StoredText))) {
+            Conflicts += Format(LoadResString(rsCellChangedElsewhere), {CellName(cell.Col, cell.Row)}) +
+                         QStringLiteral("\n\r");
             continue;
-        for (int c = 0; c < Grid->ColCount() && c < FKeptCols; ++c) {
-            if (!IsValueCell(c, r))
-                continue;
-            const QString &text = Grid->Cells(c, r);
-            if (!CellChanged(text, KeptCell(c, r)))
-                continue;
-            FormatDotStr(text.trimmed(), decimals, value);
-            Statements << (keys.contains(CellKey(c, r)) ? UpdateSql(c, r, value) : InsertSql(c, r, value));
-            if (Written)
-                Written->push_back({c, r, value});
         }
+        statements << (isStored ? UpdateSql(cell.Col, cell.Row, cell.Value)
+                                : InsertSql(cell.Col, cell.Row, cell.Value));
     }
-    return true;
+    return statements;
 }
 
 QStringList TCellMatrixForm::SaveStatements()
 {
     QStringList statements;
-    if (!FKept.empty() && CheckCells().isEmpty())
-        BuildStatements(statements);
-    return statements;
+    if (!FHasKept || !CheckCells().isEmpty())
+        return statements;
+    QHash<QString, QString> now;
+    if (!ReadStored(now))
+        return statements;
+    QString conflicts;
+    statements = BuildStatements(ChangedCells(), now, conflicts);
+    return conflicts.isEmpty() ? statements : QStringList();
 }
 
 bool TCellMatrixForm::DoSave()
 {
-    if (!TQuorendReadForm::DoSave() || FKept.empty())
+    if (!TQuorendReadForm::DoSave() || !FHasKept)
         return false;
     Grid->SetEditorMode(false);
     const QString messages = CheckCells();
@@ -183,23 +252,31 @@ bool TCellMatrixForm::DoSave()
         ShowError(messages);
         return false;
     }
-    QStringList statements;
-    std::vector<TWrittenCell> written;
-    if (!BuildStatements(statements, &written))
-        return false;
-    if (!statements.isEmpty()) {
+    const std::vector<TChangedCell> cells = ChangedCells();
+    if (!cells.empty()) {
         TDocumentSave save(this);
         save.IsNew = false;
-        for (const QString &sql : statements)
-            save.Add(sql);
+        // The stored values are read under the save's write lock, so that
+        // no other workstation writes between the comparison and the
+        // statements.
+        save.Plan = [this, &cells](TDocumentSave &Save) {
+            QHash<QString, QString> now;
+            ReadStored(now);
+            QString conflicts;
+            const QStringList statements = BuildStatements(cells, now, conflicts);
+            if (!conflicts.isEmpty())
+                Save.Refuse(conflicts);
+            for (const QString &sql : statements)
+                Save.Add(sql);
+        };
         if (!save.Run())
             return false;
     }
     // The grid and its copy show what was written, as a reload would show
     // it, without reading every cell again (F8 reloads).
-    for (const TWrittenCell &cell : written) {
+    for (const TChangedCell &cell : cells) {
         Grid->SetCells(cell.Col, cell.Row, cell.Value);
-        FKept[size_t(cell.Row - Grid->FixedRows()) * size_t(FKeptCols) + size_t(cell.Col)] = cell.Value;
+        FKept[cell.Key] = TKeptCell{cell.Value, true, cell.Value};
     }
     SetModified(false);
     return true;
@@ -232,10 +309,16 @@ TListEdit *TCellMatrixForm::AddKeyPicker(const QString &Name, const QString &Cap
 
 void TCellMatrixForm::ClearOnOtherKey(TListEdit *Picker, const std::function<int()> &Chosen, int &Loaded)
 {
-    Picker->OnChange = [this, Chosen, &Loaded](QObject *) {
-        if (HasKeptCopy() && Chosen() != Loaded) {
-            ClearMatrix();
-            Loaded = 0;
+    Picker->OnChange = [this, Picker, Chosen, &Loaded](QObject *) {
+        if (FRestoringKey || !HasKeptCopy() || Chosen() == Loaded)
+            return;
+        if (ConfirmSave() == mrCancel) {
+            FRestoringKey = true;
+            Picker->setText(QString::number(Loaded));
+            FRestoringKey = false;
+            return;
         }
+        ClearMatrix();
+        Loaded = 0;
     };
 }

@@ -7,7 +7,6 @@
 #include "core/un_Ado_Connection.h"
 #include "framework/QuorendFormClasses.h"
 
-#include <map>
 
 namespace {
 const bool registered = RegisterQuorendFormClass<TfrmNepreki_razhodi>(QStringLiteral("TfrmNepreki_razhodi"));
@@ -30,57 +29,57 @@ bool TfrmNepreki_razhodi::BeforeShow()
     return result;
 }
 
-bool TfrmNepreki_razhodi::LoadGrid()
+bool TfrmNepreki_razhodi::ReadStored(QHash<QString, QString> &Values)
 {
     TDelimitedStringList stored;
-    if (!SelectToList(this, DbConnection, QStringLiteral("Select * from Nepreki_razhodi"), stored))
-        return false;
-    std::map<int, QString> costs;
+    SelectToList(this, DbConnection, QStringLiteral("Select * from Nepreki_razhodi"), stored);
     QString month, cost;
     for (int i = 0; i < stored.Count(); ++i) {
         stored.GetField(i, 0, month);
         stored.GetField(i, 1, cost);
-        costs[StrToIntOrZero(month)] = cost;
+        Values.insert(QString::number(StrToIntOrZero(month)), cost);
     }
-    // The row's index is its month: the title row is row 0.
+    return true;
+}
+
+bool TfrmNepreki_razhodi::LoadGrid(QHash<QString, QString> &Stored)
+{
+    if (!ReadStored(Stored))
+        return false;
     Grid->SetRowCount(13);
     for (int m = 1; m <= 12; ++m) {
-        const auto found = costs.find(m);
         QString text;
-        FormatDotStr(found != costs.end() ? found->second : QString(), 2, text);
+        FormatDotStr(Stored.value(QString::number(m)), 2, text);
         Grid->SetRows(m, {MonthName(m), text});
     }
     return true;
 }
 
-bool TfrmNepreki_razhodi::IsValueCell(int Col, int) const { return Col == 1; }
+bool TfrmNepreki_razhodi::IsValueCell(int Col, int Row) const { return Col == 1 && MonthOfRow(Row) != 0; }
 
-bool TfrmNepreki_razhodi::ReadStoredKeys(QSet<qint64> &Keys)
+int TfrmNepreki_razhodi::MonthOfRow(int Row) const
 {
-    TDelimitedStringList stored;
-    if (!SelectToList(this, DbConnection, QStringLiteral("Select * from Nepreki_razhodi"), stored))
-        return false;
-    QString month;
-    for (int i = 0; i < stored.Count(); ++i) {
-        stored.GetField(i, 0, month);
-        Keys.insert(StrToIntOrZero(month));
-    }
-    return true;
+    const QString name = Grid->Cells(0, Row);
+    for (int m = 1; m <= 12; ++m)
+        if (MonthName(m) == name)
+            return m;
+    return 0;
 }
 
-qint64 TfrmNepreki_razhodi::CellKey(int, int Row) const { return Row; }
+QString TfrmNepreki_razhodi::CellKey(int, int Row) const { return QString::number(MonthOfRow(Row)); }
 
 QString TfrmNepreki_razhodi::UpdateSql(int, int Row, const QString &Value) const
 {
-    return Format(QStringLiteral("Update Nepreki_razhodi set kosven_razhod = %s Where month_n_r = %d"), {Value, Row});
+    return Format(QStringLiteral("Update Nepreki_razhodi set kosven_razhod = %s Where month_n_r = %d"),
+                  {Value, MonthOfRow(Row)});
 }
 
 QString TfrmNepreki_razhodi::InsertSql(int, int Row, const QString &Value) const
 {
-    return Format(QString::fromUtf8(sqlInsertNepreki_razhodi), {Row, Value});
+    return Format(QString::fromUtf8(sqlInsertNepreki_razhodi), {MonthOfRow(Row), Value});
 }
 
 QString TfrmNepreki_razhodi::CellName(int, int Row) const
 {
-    return Format(QStringLiteral("месец %s"), {MonthName(Row)});
+    return Format(QStringLiteral("месец %s"), {MonthName(MonthOfRow(Row))});
 }

@@ -12,12 +12,17 @@ public:
     bool BeforeShow() override;
 
 protected:
-    bool LoadGrid() override;
+    bool LoadGrid(QHash<QString, QString> &Stored) override;
     bool IsValueCell(int Col, int Row) const override;
-    bool ReadStoredKeys(QSet<qint64> &Keys) override;
-    qint64 CellKey(int Col, int Row) const override;
+    bool ReadStored(QHash<QString, QString> &Values) override;
+    // The row's month, found by its name: a sort moves the rows.
+    QString CellKey(int Col, int Row) const override;
     QString UpdateSql(int Col, int Row, const QString &Value) const override;
     QString InsertSql(int Col, int Row, const QString &Value) const override;
     int ValueDecimals() const override { return 2; }
     QString CellName(int Col, int Row) const override;
+
+private:
+    // The month (1..12) whose name the row shows; 0 for none.
+    int MonthOfRow(int Row) const;
 };

@@ -1,7 +1,6 @@
 #include "masterdata/unPrices_by_items_and_stores.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -96,13 +95,27 @@ QString TfrmPrices_by_items_and_stores::StoredPricesSql(int Bus) const
         {Bus});
 }
 
-bool TfrmPrices_by_items_and_stores::LoadGrid()
+bool TfrmPrices_by_items_and_stores::ReadStored(QHash<QString, QString> &Values)
 {
-    const int bus = ChosenBus();
-    FLoadedBus = 0;
-    if (bus == 0)
+    TDelimitedStringList stored;
+    SelectToList(this, DbConnection, StoredPricesSql(FLoadedBus), stored);
+    Values.reserve(stored.Count());
+    QString product, site, price;
+    for (int i = 0; i < stored.Count(); ++i) {
+        stored.GetField(i, 0, product);
+        stored.GetField(i, 1, site);
+        stored.GetField(i, 2, price);
+        Values.insert(Key(StrToIntOrZero(product), StrToIntOrZero(site)), price);
+    }
+    return true;
+}
+
+bool TfrmPrices_by_items_and_stores::LoadGrid(QHash<QString, QString> &Stored)
+{
+    FLoadedBus = ChosenBus();
+    if (FLoadedBus == 0)
         return false;
-    TDelimitedStringList products, sites, prices;
+    TDelimitedStringList products, sites;
     if (!SelectToList(this, DbConnection, QStringLiteral("Select code_izd, name_izd from Izdelia Order By code_izd"),
                       products) ||
         !SelectToList(this, DbConnection,
@@ -110,14 +123,16 @@ bool TfrmPrices_by_items_and_stores::LoadGrid()
                                             "CustGroups ON Busses.c_bus      = CustGroups.c_bus )              INNER "
                                             "JOIN Obekti     ON CustGroups.code_c = Obekti.code_of_CustGroup WHERE "
                                             "(((Busses.c_bus)= %d )) ORDER BY Obekti.code_of_object"),
-                             {bus}),
+                             {FLoadedBus}),
                       sites) ||
-        !SelectToList(this, DbConnection, StoredPricesSql(bus), prices))
+        !ReadStored(Stored)) {
+        FLoadedBus = 0;
         return false;
+    }
 
     // The product columns: code and name in the two header rows.
     QString code, name;
-    QHash<int, int> colOfProduct;
+    std::vector<int> productOfCol;
     QStringList codes{QStringLiteral("Шифър"), QStringLiteral("Обект")};
     QStringList names{QString(), QString()};
     for (int i = 0; i < products.Count(); ++i) {
@@ -126,7 +141,7 @@ bool TfrmPrices_by_items_and_stores::LoadGrid()
         // The reserved row of code 0 stands for "no product".
         if (StrToIntOrZero(code) == 0)
             continue;
-        colOfProduct.insert(StrToIntOrZero(code), codes.size());
+        productOfCol.push_back(StrToIntOrZero(code));
         codes << code;
         names << name;
     }
@@ -137,36 +152,30 @@ bool TfrmPrices_by_items_and_stores::LoadGrid()
     for (int c = FirstProductCol; c < cols; ++c)
         Grid->GetColAttributes(c)->SetFormatter(PriceFormatter);
 
-    // The stored prices of the minibus's sites, read at once and placed by
-    // site and product.
-    QHash<int, int> rowOfSite;
+    // Each site's row with its stored prices, "0" where none is stored.
     const int first = Grid->FixedRows();
     Grid->SetRowCount(first + std::max(1, sites.Count()));
     const QString zero = QStringLiteral("0");
     QStringList cells;
-    for (int i = 0; i < sites.Count(); ++i) {
-        sites.GetField(i, 0, code);
-        sites.GetField(i, 1, name);
-        rowOfSite.insert(StrToIntOrZero(code), first + i);
-        cells.clear();
-        cells << code << name;
-        for (int c = FirstProductCol; c < cols; ++c)
-            cells << zero;
-        Grid->SetRows(first + i, cells);
-    }
-    QString product, site, price, text;
-    const int total = prices.Count();
+    QString text;
+    const int total = sites.Count();
     int shown = 0;
     for (int i = 0; i < total; ++i) {
-        prices.GetField(i, 0, product);
-        prices.GetField(i, 1, site);
-        prices.GetField(i, 2, price);
-        const auto c = colOfProduct.constFind(StrToIntOrZero(product));
-        const auto r = rowOfSite.constFind(StrToIntOrZero(site));
-        if (c == colOfProduct.constEnd() || r == rowOfSite.constEnd())
-            continue;
-        FormatDotStr(price, PricePrecision, text);
-        Grid->SetCells(c.value(), r.value(), text);
+        sites.GetField(i, 0, code);
+        sites.GetField(i, 1, name);
+        const int site = StrToIntOrZero(code);
+        cells.clear();
+        cells << code << name;
+        for (const int product : productOfCol) {
+            const auto found = Stored.constFind(Key(product, site));
+            if (found == Stored.constEnd()) {
+                cells << zero;
+            } else {
+                FormatDotStr(found.value(), PricePrecision, text);
+                cells << text;
+            }
+        }
+        Grid->SetRows(first + i, cells);
         const int percent = int(qint64(i + 1) * 100 / total);
         if (percent > shown) {
             shown = percent;
@@ -174,7 +183,6 @@ bool TfrmPrices_by_items_and_stores::LoadGrid()
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     }
-    FLoadedBus = bus;
     return true;
 }
 
@@ -193,22 +201,7 @@ bool TfrmPrices_by_items_and_stores::CellChanged(const QString &Now, const QStri
     return DotStrToFloat(Now, 0) != DotStrToFloat(Kept, 0);
 }
 
-bool TfrmPrices_by_items_and_stores::ReadStoredKeys(QSet<qint64> &Keys)
-{
-    TDelimitedStringList stored;
-    if (!SelectToList(this, DbConnection, StoredPricesSql(FLoadedBus), stored))
-        return false;
-    Keys.reserve(stored.Count());
-    QString product, site;
-    for (int i = 0; i < stored.Count(); ++i) {
-        stored.GetField(i, 0, product);
-        stored.GetField(i, 1, site);
-        Keys.insert(Key(StrToIntOrZero(product), StrToIntOrZero(site)));
-    }
-    return true;
-}
-
-qint64 TfrmPrices_by_items_and_stores::CellKey(int Col, int Row) const
+QString TfrmPrices_by_items_and_stores::CellKey(int Col, int Row) const
 {
     return Key(StrToIntOrZero(Grid->Cells(Col, 0)), StrToIntOrZero(Grid->Cells(0, Row)));
 }
@@ -242,7 +235,7 @@ void TfrmPrices_by_items_and_stores::btnCopyToAllClick()
     const QString value = Grid->Cells(col, first);
     bool changed = false;
     for (int r = first + 1; r < Grid->RowCount(); ++r) {
-        if (Grid->Cells(0, r).trimmed().isEmpty() || Grid->Cells(col, r) == value)
+        if (!IsValueRow(r) || Grid->Cells(col, r) == value)
             continue;
         Grid->SetCells(col, r, value);
         changed = changed || CellChanged(value, KeptCell(col, r));

@@ -38,10 +38,12 @@ public:
     QPushButton *btnCopyToAll = nullptr;
 
 protected:
-    bool LoadGrid() override;
+    bool LoadGrid(QHash<QString, QString> &Stored) override;
     bool IsValueCell(int Col, int Row) const override;
-    bool ReadStoredKeys(QSet<qint64> &Keys) override;
-    qint64 CellKey(int Col, int Row) const override;
+    bool ReadStored(QHash<QString, QString> &Values) override;
+    // "product:site": the column's product code (header row 0) and the
+    // row's site code.
+    QString CellKey(int Col, int Row) const override;
     QString UpdateSql(int Col, int Row, const QString &Value) const override;
     QString InsertSql(int Col, int Row, const QString &Value) const override;
     int ValueDecimals() const override { return PricePrecision; }
@@ -52,7 +54,10 @@ protected:
 private:
     int ChosenBus() const;
     QString StoredPricesSql(int Bus) const;
-    static qint64 Key(int Product, int Site) { return (qint64(Product) << 32) | quint32(Site); }
+    static QString Key(int Product, int Site)
+    {
+        return QString::number(Product) + QLatin1Char(':') + QString::number(Site);
+    }
 
     int FLoadedBus = 0;
 };

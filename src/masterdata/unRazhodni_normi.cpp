@@ -151,14 +151,46 @@ int TfrmRazhodni_normi::ResourceCode() const
     return Lookup(leResurs, 0).isEmpty() ? 0 : StrToIntOrZero(leResurs->text());
 }
 
+int TfrmRazhodni_normi::EditedProduct() const { return FCommitProduct != 0 ? FCommitProduct : ProductCode(); }
+
+bool TfrmRazhodni_normi::CommitEditToLoadedProduct()
+{
+    FCommitProduct = FLoadedProduct;
+    bool committed = false;
+    try {
+        DoNew();
+        committed = !EditMode();
+    } catch (...) {
+        FCommitProduct = 0;
+        throw;
+    }
+    FCommitProduct = 0;
+    return committed;
+}
+
 void TfrmRazhodni_normi::ProductChanged()
 {
     lblIzdelieUnit->setText(Lookup(leIzdelie, 2));
     // Before the form is shown BeforeShow loads the rows.
-    if (!isVisible() || (BusyFlags() & qbShowing))
+    if (FRestoringProduct || !isVisible() || (BusyFlags() & qbShowing))
         return;
-    if (ProductCode() != FLoadedProduct)
-        Execute();
+    if (ProductCode() == FLoadedProduct)
+        return;
+    // The norm in edit belongs to the product loaded: it is written there,
+    // never shown under the new product.
+    if (EditMode() && FLoadedProduct != 0 && !CommitEditToLoadedProduct()) {
+        FRestoringProduct = true;
+        leIzdelie->setText(QString::number(FLoadedProduct));
+        FRestoringProduct = false;
+        lblIzdelieUnit->setText(Lookup(leIzdelie, 2));
+        return;
+    }
+    // The product edit keeps the focus through the reload, so that Tab
+    // goes on to the resource.
+    QWidget *focused = focusWidget();
+    Execute();
+    if (focused && focused->isEnabled() && focused->isVisible() && !focused->hasFocus())
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmRazhodni_normi::ResourceChanged() { lblResursUnit->setText(Lookup(leResurs, 2)); }
@@ -198,9 +230,9 @@ QString TfrmRazhodni_normi::ValidateEditors()
     const QString end = QStringLiteral("\n\r");
     QString messages;
     const QString resource = leResurs->text().trimmed();
-    if (ResourceCode() != 0 && ProductCode() == FLoadedProduct && RowExists(0, resource))
+    if (ResourceCode() != 0 && EditedProduct() == FLoadedProduct && RowExists(0, resource))
         messages += Format(LoadResString(rsCodeExists), {resource}) + end;
-    if (ProductCode() == 0)
+    if (EditedProduct() == 0)
         messages += LoadResString(rsEnterProduct) + end;
     if (ResourceCode() == 0)
         messages += LoadResString(rsEnterResource) + end;
@@ -209,7 +241,7 @@ QString TfrmRazhodni_normi::ValidateEditors()
     return messages;
 }
 
-QString TfrmRazhodni_normi::EditorKey() { return NormKey(ProductCode(), QString::number(ResourceCode())); }
+QString TfrmRazhodni_normi::EditorKey() { return NormKey(EditedProduct(), QString::number(ResourceCode())); }
 
 QString TfrmRazhodni_normi::RowKey(const QStringList &Row) { return NormKey(FLoadedProduct, Row.value(0)); }
 
@@ -228,7 +260,7 @@ void TfrmRazhodni_normi::LoadEditors(const QStringList &Row)
 QString TfrmRazhodni_normi::InsertSql()
 {
     return Format(QStringLiteral("Insert into %s values ( %d, %d, %.4f )"),
-                  {TableName(), ProductCode(), ResourceCode(), feKolichestvo->Value()});
+                  {TableName(), EditedProduct(), ResourceCode(), feKolichestvo->Value()});
 }
 
 QString TfrmRazhodni_normi::UpdateSql(const QString &OriginalKey)

@@ -28,7 +28,9 @@ public:
 
     // The product edit's text changed: its unit shows, and the grid shows
     // the norms of the product (so that a resource already in it is
-    // refused), or nothing while no product is chosen.
+    // refused), or nothing while no product is chosen. A norm in edit is
+    // committed first to the product it belongs to; when it cannot be (its
+    // editors are refused), the product goes back and the edit stays.
     void ProductChanged();
     void ResourceChanged();
     // The product's code while the edit names a product of the list, else 0.
@@ -65,6 +67,17 @@ private:
     // none).
     static QString Lookup(TListEdit *Edit, int Col);
 
+    // The product a row is committed to: the one chosen, or while a norm
+    // in edit is ended by a change of product, the norm's own.
+    int EditedProduct() const;
+    // Ends the edit of a norm of the loaded product; false when it was
+    // refused (the editors' messages shown).
+    bool CommitEditToLoadedProduct();
+
     // The product whose norms the grid shows.
     int FLoadedProduct = 0;
+    // While the product edit goes back to the loaded product.
+    bool FRestoringProduct = false;
+    // Set while an edit is committed to its own product.
+    int FCommitProduct = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLayout>
-#include <map>
 
 #include "components/Formatters.h"
 #include "components/ListEdit.h"
@@ -81,26 +80,33 @@ QString TfrmResources_prices::MonthPricesSql(int Month) const
                   {Month});
 }
 
-bool TfrmResources_prices::LoadGrid()
+bool TfrmResources_prices::ReadStored(QHash<QString, QString> &Values)
 {
-    const int month = ChosenMonth();
-    FLoadedMonth = 0;
-    if (month == 0)
+    TDelimitedStringList stored;
+    SelectToList(this, DbConnection, MonthPricesSql(FLoadedMonth), stored);
+    QString code, price;
+    for (int i = 0; i < stored.Count(); ++i) {
+        stored.GetField(i, 0, code);
+        stored.GetField(i, 1, price);
+        Values.insert(QString::number(StrToIntOrZero(code)), price);
+    }
+    return true;
+}
+
+bool TfrmResources_prices::LoadGrid(QHash<QString, QString> &Stored)
+{
+    FLoadedMonth = ChosenMonth();
+    if (FLoadedMonth == 0)
         return false;
-    TDelimitedStringList resources, prices;
+    TDelimitedStringList resources;
     if (!SelectToList(this, DbConnection,
                       QStringLiteral("SELECT Resources.code_r,         Resources.Name_r,        Merki.v_Miarka  FROM "
                                      "Merki LEFT JOIN Resources ON Merki.n_Miarka = Resources.Miarka_r ORDER BY "
                                      "Resources.Name_r"),
                       resources) ||
-        !SelectToList(this, DbConnection, MonthPricesSql(month), prices))
+        !ReadStored(Stored)) {
+        FLoadedMonth = 0;
         return false;
-    std::map<QString, QString> priceOf;
-    QString code, price;
-    for (int i = 0; i < prices.Count(); ++i) {
-        prices.GetField(i, 0, code);
-        prices.GetField(i, 1, price);
-        FormatDotStr(price, PricePrecision, priceOf[code]);
     }
     const QChar delimiter = resources.FieldDelimiter();
     int row = Grid->FixedRows();
@@ -112,32 +118,24 @@ bool TfrmResources_prices::LoadGrid()
         cells = cells.mid(0, 3);
         while (cells.size() < 3)
             cells << QString();
-        const auto found = priceOf.find(cells[0]);
-        cells << (found != priceOf.end() ? found->second : QString());
+        const auto found = Stored.constFind(QString::number(StrToIntOrZero(cells[0])));
+        QString price;
+        if (found != Stored.constEnd())
+            FormatDotStr(found.value(), PricePrecision, price);
+        cells << price;
         if (row >= Grid->RowCount())
             Grid->SetRowCount(row + 1);
         Grid->SetRows(row++, cells);
     }
-    FLoadedMonth = month;
     return true;
 }
 
 bool TfrmResources_prices::IsValueCell(int Col, int) const { return Col == 3; }
 
-bool TfrmResources_prices::ReadStoredKeys(QSet<qint64> &Keys)
+QString TfrmResources_prices::CellKey(int, int Row) const
 {
-    TDelimitedStringList stored;
-    if (!SelectToList(this, DbConnection, MonthPricesSql(FLoadedMonth), stored))
-        return false;
-    QString code;
-    for (int i = 0; i < stored.Count(); ++i) {
-        stored.GetField(i, 0, code);
-        Keys.insert(StrToIntOrZero(code));
-    }
-    return true;
+    return QString::number(StrToIntOrZero(Grid->Cells(0, Row)));
 }
-
-qint64 TfrmResources_prices::CellKey(int, int Row) const { return StrToIntOrZero(Grid->Cells(0, Row)); }
 
 QString TfrmResources_prices::UpdateSql(int, int Row, const QString &Value) const
 {

@@ -26,10 +26,11 @@ public:
     QLabel *pnlMonth = nullptr;
 
 protected:
-    bool LoadGrid() override;
+    bool LoadGrid(QHash<QString, QString> &Stored) override;
     bool IsValueCell(int Col, int Row) const override;
-    bool ReadStoredKeys(QSet<qint64> &Keys) override;
-    qint64 CellKey(int Col, int Row) const override;
+    bool ReadStored(QHash<QString, QString> &Values) override;
+    // The row's resource code.
+    QString CellKey(int Col, int Row) const override;
     QString UpdateSql(int Col, int Row, const QString &Value) const override;
     QString InsertSql(int Col, int Row, const QString &Value) const override;
     int ValueDecimals() const override { return PricePrecision; }

@@ -1,7 +1,9 @@
 // The consumption norms: a product's norms loaded as soon as it is chosen,
 // a resource once per product, quantities with four decimals, the chosen
 // product and resource remembered.
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -118,4 +120,52 @@ TEST_F(RazhodniNormiGui, AnEditKeepsItsProductAndTheChoiceIsRemembered)
     EXPECT_EQ(form->leIzdelie->text(), "5");
     EXPECT_EQ(form->leResurs->text(), "10");
     EXPECT_EQ(GridRows(), QStringList({"11@Мая@кг@0.75"}));
+}
+
+TEST_F(RazhodniNormiGui, ChoosingAnotherProductEndsTheEditUnderItsOwnProduct)
+{
+    Open();
+    form->leIzdelie->setText(QStringLiteral("5"));
+    form->Grid->SetRow(1);
+    form->actEdit->trigger();
+    ASSERT_TRUE(form->EditMode());
+    form->feKolichestvo->SetValue(0.75L);
+    form->leIzdelie->setText(QStringLiteral("6"));
+    EXPECT_FALSE(form->EditMode());
+    EXPECT_EQ(GridRows(), QStringList({"@@@"})) << "the norm stays with its product";
+    EXPECT_EQ(form->Pending().Texts(),
+              QStringList({"Update Razhodni_normi Set code_resource = 10, quantity_rn = 0.7500 Where ( code_izdelie "
+                           "= 5 AND code_resource = 10 )"}));
+    form->actSave->trigger();
+    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Razhodni_normi ORDER BY code_izdelie, code_resource")),
+              QStringList({"5@10@0.75"}));
+
+    // An edit that cannot be ended keeps its product and stays open.
+    form->leIzdelie->setText(QStringLiteral("5"));
+    form->Grid->SetRow(1);
+    form->actEdit->trigger();
+    ASSERT_TRUE(form->EditMode());
+    form->feKolichestvo->SetValue(0);
+    testsupport::ScopedDialogAnswers dialogs;
+    form->leIzdelie->setText(QStringLiteral("6"));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Въведете количество!\n\r"}));
+    EXPECT_EQ(form->leIzdelie->text(), "5");
+    EXPECT_TRUE(form->EditMode());
+    EXPECT_EQ(form->lblIzdelieUnit->text(), "бр");
+}
+
+TEST_F(RazhodniNormiGui, TabAfterATypedProductGoesOnToTheResource)
+{
+    Open();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->leIzdelie->clear();
+    form->leIzdelie->setFocus();
+    QTest::keyClick(form->leIzdelie, Qt::Key_6);
+    ASSERT_EQ(form->leIzdelie->text(), "6");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->leResurs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+    EXPECT_EQ(form->leIzdelie->text(), "6");
+    EXPECT_TRUE(form->leResurs->text().startsWith(QLatin1Char('1'))) << form->leResurs->text().toStdString();
 }
