@@ -7,10 +7,10 @@
 #include <vector>
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "core/uHelpers.h"
 #include "platform/db/Collation.h"
+#include "platform/system/ReplacingFile.h"
 #include "platform/system/Workers.h"
 
 QString CleanFieldValue(const QString &Value)
@@ -324,12 +324,13 @@ void TDelimitedStrings::LoadFromStream(QIODevice &Stream)
 void TDelimitedStrings::SaveToFile(const QString &FileName) const
 {
     // Written aside and put in place whole: a failed save leaves the old
-    // file as it was.
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(QStringLiteral("Файлът \"%1\" не може да бъде създаден. %2").arg(FileName, file.errorString()));
-    SaveToStream(file);
-    if (!CommitSaveFile(file))
+    // file as it was, and a link standing at the name is replaced, never
+    // written through.
+    platform::ReplacingFile file(FileName);
+    if (!file.Open())
+        throw EFCreateError(QStringLiteral("Файлът \"%1\" не може да бъде създаден. %2").arg(FileName, file.ErrorString()));
+    SaveToStream(file.Device());
+    if (!file.Commit())
         throw EWriteError(QStringLiteral("Грешка при запис във файла"));
 }
 

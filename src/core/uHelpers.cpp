@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QSaveFile>
 #include <cerrno>
 #include <cfloat>
 #include <climits>
@@ -1258,31 +1257,4 @@ void EndWait()
 int WaitCount()
 {
     return WaitCounter;
-}
-
-// ---------------------------------------------------------------------------
-
-bool CommitSaveFile(QSaveFile &File)
-{
-    // The class only looks at errors of its own writes: a failing flush of
-    // its buffer at the close (a full disk) would still rename the short
-    // file over the old one. So the buffer is flushed and synced here.
-    errno = 0;
-    bool ok = File.isOpen() && File.error() == QFileDevice::NoError && File.flush();
-    int code = errno;
-    if (ok && ::fsync(File.handle()) != 0) {
-        ok = false;
-        code = errno;
-    }
-    if (ok && File.error() != QFileDevice::NoError)
-        ok = false;
-    if (!ok) {
-        File.cancelWriting();
-        if (File.isOpen())
-            File.commit(); // drops the temporary file
-        errno = code != 0 ? code : EIO;
-        return false;
-    }
-    errno = 0;
-    return File.commit();
 }

@@ -270,12 +270,3 @@ public:
     WaitScope &operator=(const WaitScope &) = delete;
 };
 
-// ---------------------------------------------------------------------------
-// Whole-file saves
-
-class QSaveFile;
-// Puts a QSaveFile in place only when every byte reached the disk: its
-// buffer is flushed and the file synced first, and any write error of the
-// file counts. On failure the writing is cancelled (the old file stays as
-// it was), errno tells why (ENOSPC on a full disk), and the result is false.
-bool CommitSaveFile(QSaveFile &File);

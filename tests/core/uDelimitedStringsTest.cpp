@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -653,6 +654,32 @@ TEST(DelimitedStrings, SaveOnAFullDiskRaisesAndKeepsTheOldFile)
     back.LoadFromFile(name);
     EXPECT_EQ(QStringList{"old"}, Records(back));
     EXPECT_EQ(QStringList{"records.txt"}, QDir(dir.path()).entryList(QDir::Files | QDir::Hidden));
+}
+
+// A link planted at the file's name is replaced by the saved file; what it
+// pointed to is never written.
+TEST(DelimitedStrings, SaveReplacesALinkAtItsNameAndNeverWritesThroughIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath("elsewhere.txt");
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("untouched");
+    }
+    const QString name = dir.filePath("records.txt");
+    ASSERT_TRUE(QFile::link(target, name));
+    TDelimitedStringList l;
+    l.SetTextStr("new");
+    l.SaveToFile(name);
+    EXPECT_FALSE(QFileInfo(name).isSymLink());
+    QFile back(target);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("untouched"), back.readAll());
+    TDelimitedStringList saved;
+    saved.LoadFromFile(name);
+    EXPECT_EQ(QStringList{"new"}, Records(saved));
 }
 
 TEST(DelimitedStrings, LoadFromStreamReadsFromThePositionToTheEnd)

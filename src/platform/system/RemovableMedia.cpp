@@ -4,8 +4,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
+
+#include "platform/system/ReplacingFile.h"
 
 namespace platform {
 
@@ -128,8 +129,10 @@ bool WriteVolumeLabel(const QString &Root, const QString &Label)
 {
     if (!QFileInfo(Root).isDir())
         return false;
-    QSaveFile file(WithSlash(Root) + QLatin1String(VolumeLabelFileName));
-    return file.open(QIODevice::WriteOnly) && file.write(Label.toUtf8()) == Label.toUtf8().size() && file.commit();
+    // Replaced whole, so that a link standing at the name is never written
+    // through.
+    ReplacingFile file(WithSlash(Root) + QLatin1String(VolumeLabelFileName));
+    return file.Open() && file.Device().write(Label.toUtf8()) == Label.toUtf8().size() && file.Commit();
 }
 
 } // namespace platform
