@@ -822,8 +822,7 @@ bool TSalesDocumentForm::DoSave()
     save.IsNew = IsNew;
     save.NumberText = FKind.NumberText;
     if (IsNew) {
-        save.NumberFromCounter(FKind.Counter, QString(), FKind.NumberText,
-                               QStringLiteral("Грешка при актуализиране на NAS."));
+        save.NumberFromCounter(FKind.Counter, QString(), QStringLiteral("Грешка при актуализиране на NAS."));
         save.ExistsQueries = {NumberedStatement(FKind.ExistsHeaderSql), NumberedStatement(FKind.ExistsRowsSql)};
     } else {
         save.NumberGiven(DocumentNumber());

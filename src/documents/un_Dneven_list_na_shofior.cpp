@@ -54,11 +54,6 @@ const char16_t *const kCountReceipts =
     u"Select Count( Query_num ) As CountOfQuery_num From Zaiavki Where obekt = %d and for_date = %d";
 const char16_t *const kMaxNumber = u"Select max( Query_num ) from Zaiavki";
 const char16_t *const kReceiptNumber = u"Select Query_num  from Zaiavki Where obekt = %d and for_date = %d";
-const char16_t *const kCounterRow =
-    u"SELECT Value_nas FROM Nas WHERE ( ( n_nas = 1 ) AND ( IP_Address = \"%s\" ) )";
-const char16_t *const kUpdateCounter =
-    u"Update NAS Set Value_nas = \"%f\" Where ( ( n_nas = 1 ) and ( IP_Address = \"%s\" ))";
-const char16_t *const kInsertCounter = u"Insert into nas values ( 1, \"%s\", \"%f\" )";
 const char16_t *const kInsertReceipt = u"INSERT INTO Zaiavki Values ( %f, %d, %d, %d, %f, %d, %d, %d )";
 const char16_t *const kInsertLine = u"INSERT INTO Zaiavka_rows Values ( %f, %d, %.*f, %.*f, %d, %.*f, %f )";
 const char16_t *const kUpdateLine =

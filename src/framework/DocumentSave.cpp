@@ -254,11 +254,6 @@ void TDocumentSave::NumberFromCounter(int Setting, const QString &Address, const
     counterFailure_ = FailureMessage;
 }
 
-void TDocumentSave::NumberFromCounter(int Setting, const QString &Address,
-                                      const std::function<QString(long double)> &, const QString &FailureMessage)
-{
-    NumberFromCounter(Setting, Address, FailureMessage);
-}
 
 void TDocumentSave::NumberFromNextCode(const QString &Field, const QString &Table)
 {

@@ -187,10 +187,6 @@ public:
     // FailureMessage follows a failed write.
     void NumberFromCounter(int Setting, const QString &Address = QString(),
                            const QString &FailureMessage = QString());
-    // The same for callers that still name a text form: the counter keeps
-    // its one form all the same.
-    void NumberFromCounter(int Setting, const QString &Address, const std::function<QString(long double)> &Text,
-                           const QString &FailureMessage = QString());
     void NumberFromNextCode(const QString &Field, const QString &Table);
 
     // The text of a number in the "exists" message (default: shortest

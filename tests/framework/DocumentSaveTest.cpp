@@ -152,8 +152,7 @@ TEST_F(DocumentSave, ACounterRowIsUpdatedWhateverItHolds)
     ASSERT_TRUE(receipt.Run()) << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(receipt.Number(), 1);
     TDocumentSave invoice;
-    invoice.NumberFromCounter(NasInvoiceCounter, kStation, [](long double) { return QString("ignored"); },
-                              "Грешка при актуализиране на NAS.");
+    invoice.NumberFromCounter(NasInvoiceCounter, kStation, "Грешка при актуализиране на NAS.");
     ASSERT_TRUE(invoice.Run()) << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(invoice.Number(), 8);
     EXPECT_TRUE(dialogs.Shown().empty());
