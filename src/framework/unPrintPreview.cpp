@@ -1414,8 +1414,12 @@ void TfmPrintPreview::showEvent(QShowEvent *event)
         const QRect frame = frameGeometry();
         if (frame.width() < area.width() * 9 / 10 || frame.height() < area.height() * 9 / 10) {
             const QRect inner = geometry();
+            const bool maximised = isMaximized();
             setGeometry(area.adjusted(inner.left() - frame.left(), inner.top() - frame.top(),
                                       inner.right() - frame.right(), inner.bottom() - frame.bottom()));
+            // Placing the window drops its maximised state; it keeps it.
+            if (maximised)
+                setWindowState(windowState() | Qt::WindowMaximized);
         }
     }
     if (page->PageCount() > 0)
