@@ -154,10 +154,6 @@ protected:
         }
         ASSERT_TRUE(QFile::copy(TemplatePath(), DatabasePath()));
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
-        // The year lacks subgroups; the walk wants stored rows in every editor.
-        if (Rows("SELECT count(*) FROM SubGroup").value(0).toInt() < 3)
-            for (int code = 1; code <= 3; ++code)
-                Execute(QStringLiteral("INSERT INTO SubGroup VALUES ( %1, \"Подгрупа %1\" )").arg(code));
         // A row of every code-and-name table that nothing refers to: the
         // one the walk deletes.
         for (const char *table : {"Merki", "Groups", "SubGroup", "Busses", "Ambalaj"})
