@@ -815,6 +815,8 @@ void TSalesDocumentForm::RecalculateLines()
 
 // ---------------------------------------------------------------- save and print
 
+bool TSalesDocumentForm::CanSave() { return TQuorendForm::CanSave() && (!FLineInEdit || DoNew()); }
+
 bool TSalesDocumentForm::DoSave()
 {
     PrepareLines();

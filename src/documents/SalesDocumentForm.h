@@ -99,6 +99,9 @@ public:
     bool InitForm() override;
     bool FormDone() override;
     bool BeforeShow() override;
+    // F2 first puts a line in edit back as F4 would; a line the checks
+    // refuse stops the save.
+    bool CanSave() override;
     bool DoSave() override;
     bool DoEdit() override;
     bool DoNew() override;
