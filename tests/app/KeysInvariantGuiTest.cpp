@@ -26,7 +26,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -50,26 +49,14 @@ bool Inside(const QWidget *Window, const QWidget *W)
     return W && Window && (W == Window || Window->isAncestorOf(W));
 }
 
-class KeysGui : public testsupport::DatabaseTest
+class KeysGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
-        CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        testsupport::GenerateSmallYear(DatabasePath(), 60);
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
-        main_ = std::make_unique<TMainForm>();
-        main_->resize(1024, 768);
-        main_->show();
-        main_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
-    }
-    void TearDown() override
-    {
-        main_.reset();
-        DatabaseTest::TearDown();
+        MainWindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(UseSmallYear(60));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
     }
 
     // Opens the menu item's window; null when none opened.
@@ -84,13 +71,6 @@ protected:
         return qobject_cast<TQuorendForm *>(children.constFirst()->widget());
     }
 
-    void CloseAll()
-    {
-        main_->MdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    std::unique_ptr<TMainForm> main_;
 };
 
 // The data windows of the main menu.
@@ -190,7 +170,7 @@ TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
             ASSERT_FALSE(form.isNull()) << date->objectName().toStdString();
             EXPECT_TRUE(form->isVisible());
         }
-        CloseAll();
+        CloseAllWindows();
     }
     EXPECT_GT(pickers, 20);
 }
@@ -246,7 +226,7 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
         QTest::qWait(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull()) << "Esc did not close the window";
-        CloseAll();
+        CloseAllWindows();
     }
     missed.removeDuplicates();
     EXPECT_TRUE(missed.isEmpty()) << "F9 opened no preview: " << missed.join(' ').toStdString();
@@ -294,7 +274,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
             }
         const bool data = form->actSave->isEnabled() || form->Modified();
         if (!typed || !data) {
-            CloseAll();
+            CloseAllWindows();
             continue;
         }
         // Esc asks; Cancel keeps the window and what was typed; then No.
@@ -303,7 +283,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (form.isNull() || dialogs.Asked == 0) {
             unasked << item.Name + QStringLiteral(" ") + where;
-            CloseAll();
+            CloseAllWindows();
             continue;
         }
         ++asked;
@@ -312,7 +292,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull());
         EXPECT_EQ(dialogs.Asked, 2);
-        CloseAll();
+        CloseAllWindows();
     }
     EXPECT_TRUE(unasked.isEmpty()) << "closed without the question: " << unasked.join(", ").toStdString();
     // The editors of goods receipts, invoices and notices can save as they

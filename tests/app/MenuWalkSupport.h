@@ -1,16 +1,24 @@
 #pragma once
-// What the walks through every window of the main menu share: a database
-// holding a small year of the bakery's own data, dialog answers that say No
-// to the save question while the windows close, and a watch on the modal
-// windows that come up.
+// What the walks through every window of the main menu share: the main
+// window on a database holding a small year of the bakery's own data,
+// dialog answers that say No to the save question while the windows close,
+// and a watch on the modal windows that come up.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDialog>
+#include <QFile>
+#include <QMdiArea>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
+#include "app/unMain.h"
+#include "core/un_Ado_Connection.h"
+#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/YearOfData.h"
 
@@ -31,6 +39,47 @@ inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
     spec.linesPerReceipt = 5;
     return bench::GenerateYear(Path, spec);
 }
+
+// A database test with the program's main window, as the walks through its
+// menu drive it.
+class MainWindowTest : public DatabaseTest
+{
+protected:
+    void TearDown() override
+    {
+        main_.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // The test's empty database replaced with a small year of data holding
+    // invoices (GenerateSmallYear), and opened again.
+    void UseSmallYear(int Receipts)
+    {
+        CloseDatabase();
+        ASSERT_TRUE(QFile::remove(DatabasePath()));
+        ASSERT_GT(GenerateSmallYear(DatabasePath(), Receipts).invoices, 0);
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    }
+
+    // The main window made, shown at Width x Height and active.
+    void ShowMainWindow(int Width = 1024, int Height = 768)
+    {
+        main_ = std::make_unique<TMainForm>();
+        main_->resize(Width, Height);
+        main_->show();
+        main_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    }
+
+    // Every window of the work area closed, and gone.
+    void CloseAllWindows()
+    {
+        main_->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::unique_ptr<TMainForm> main_;
+};
 
 // Records every dialog; while the windows close (Closing), a question that
 // offers No (the save question) gets No, so that nothing is written.
