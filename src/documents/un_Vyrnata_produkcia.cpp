@@ -90,6 +90,8 @@ TfrmBusDayDocument::TfrmBusDayDocument(QWidget *AOwner, TFormStyle AFormStyle, b
             docno->setText(Header.value(2));
     };
     FSwitch.Drop = [this] { DropChanges(); };
+    // F8 and the filter ask about unsaved lines (or a line in edit) first.
+    AskBeforeReading(FSwitch.Drop);
 }
 
 TfrmBusDayDocument::~TfrmBusDayDocument() = default;
@@ -566,18 +568,6 @@ void TfrmBusDayDocument::EndRowEdit()
     code_izd->setFocus();
     quantity_izd->SetValue(0);
     quantity_amb->SetValue(0);
-}
-
-bool TfrmBusDayDocument::CanExecute()
-{
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
-}
-
-bool TfrmBusDayDocument::DoFilter()
-{
-    if (!ConfirmReload(*this, [this] { DropChanges(); }))
-        return Filtered();
-    return TQuorendReadForm::DoFilter();
 }
 
 bool TfrmBusDayDocument::CanSave()
