@@ -62,29 +62,11 @@ protected:
     // Opens the menu item's window; null when none opened.
     TQuorendForm *Open(const TMenuItemDef &Item)
     {
-        main_->MenuItem(Item.Name)->trigger();
-        QTest::qWait(0);
-        const QList<QMdiSubWindow *> children = main_->MdiArea()->subWindowList();
-        if (children.size() != 1)
-            return nullptr;
-        main_->MdiArea()->setActiveSubWindow(children.constFirst());
-        return qobject_cast<TQuorendForm *>(children.constFirst()->widget());
+        QMdiSubWindow *child = OpenFromMenu(Item.Name);
+        return child ? qobject_cast<TQuorendForm *>(child->widget()) : nullptr;
     }
 
 };
-
-// The data windows of the main menu.
-std::vector<TMenuItemDef> DataWindows()
-{
-    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
-                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
-    std::vector<TMenuItemDef> items;
-    for (const TMenuItemDef &item : MainMenuItems())
-        if (menus.contains(item.Menu) && item.Kind == TFormShowKind::MdiChild
-            && (item.Command == TMenuCommand::OpenForm || item.Command == TMenuCommand::RunEntry))
-            items.push_back(item);
-    return items;
-}
 
 // The save question: Cancel the first time, No after that; every other
 // dialog as Enter answers it.
@@ -132,7 +114,7 @@ QString EscOnModalDuring(const std::function<void()> &Action)
 TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
 {
     int pickers = 0;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         testsupport::ScopedDialogAnswers dialogs;
         QPointer<TQuorendForm> form = Open(item);
@@ -179,7 +161,7 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
 {
     int previews = 0;
     QStringList missed;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         testsupport::ScopedDialogAnswers dialogs;
         QPointer<TQuorendForm> form = Open(item);
@@ -237,7 +219,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
 {
     int asked = 0;
     QStringList unasked;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         SaveQuestionDialogs dialogs;
         QPointer<TQuorendForm> form = Open(item);

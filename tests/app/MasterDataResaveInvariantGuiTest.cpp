@@ -99,11 +99,8 @@ TEST_F(MasterDataResaveInvariantGui, SavingWithoutAChangeChangesNoByteAndAnEditI
         const testsupport::TableDump stored = testsupport::DumpTables();
         const QByteArray bytes = FileBytes();
         testsupport::ScopedDialogAnswers dialogs;
-        main_->MenuItem(item.Name)->trigger();
-        QTest::qWait(0);
-        ASSERT_EQ(main_->MdiArea()->subWindowList().size(), 1);
-        QMdiSubWindow *child = main_->MdiArea()->subWindowList().constFirst();
-        main_->MdiArea()->setActiveSubWindow(child);
+        QMdiSubWindow *child = OpenFromMenu(item.Name);
+        ASSERT_NE(child, nullptr);
         auto *editor = qobject_cast<TfrmSimple_Nomenklatura *>(child->widget());
         ASSERT_NE(editor, nullptr);
         const int first = editor->Grid->FixedRows();

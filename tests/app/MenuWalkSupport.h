@@ -9,12 +9,14 @@
 #include <QDialog>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/unMain.h"
 #include "core/un_Ado_Connection.h"
@@ -24,9 +26,9 @@
 
 namespace testsupport {
 
-// A small year of every kind of document at Path, in the current year so
-// that the windows' default periods find some.
-inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
+// A small year of every kind of document, in the current year so that the
+// windows' default periods find some.
+inline bench::YearSpec SmallYearSpec(int Receipts)
 {
     bench::YearSpec spec;
     spec.year = QDate::currentDate().year();
@@ -37,7 +39,27 @@ inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
     spec.minibuses = 3;
     spec.receipts = Receipts;
     spec.linesPerReceipt = 5;
-    return bench::GenerateYear(Path, spec);
+    return spec;
+}
+
+// A small year (SmallYearSpec) at Path.
+inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
+{
+    return bench::GenerateYear(Path, SmallYearSpec(Receipts));
+}
+
+// The data windows of the main menu: those of its data menus that open
+// in the work area.
+inline std::vector<TMenuItemDef> DataMenuWindows()
+{
+    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
+                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
+    std::vector<TMenuItemDef> items;
+    for (const TMenuItemDef &item : MainMenuItems())
+        if (menus.contains(item.Menu) && item.Kind == TFormShowKind::MdiChild
+            && (item.Command == TMenuCommand::OpenForm || item.Command == TMenuCommand::RunEntry))
+            items.push_back(item);
+    return items;
 }
 
 // A database test with the program's main window, as the walks through its
@@ -69,6 +91,19 @@ protected:
         main_->show();
         main_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    }
+
+    // The window that the menu item Name opens, made the active one; null
+    // unless exactly one window is open.
+    QMdiSubWindow *OpenFromMenu(const QString &Name)
+    {
+        main_->MenuItem(Name)->trigger();
+        QTest::qWait(0);
+        const QList<QMdiSubWindow *> children = main_->MdiArea()->subWindowList();
+        if (children.size() != 1)
+            return nullptr;
+        main_->MdiArea()->setActiveSubWindow(children.constFirst());
+        return children.constFirst();
     }
 
     // Every window of the work area closed, and gone.

@@ -92,17 +92,12 @@ QList<QAction *> F8Actions(QWidget *Window)
 
 TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
 {
-    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
-                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
     int visited = 0;
     QStringList withoutF8;
     // The second round opens each window on what it remembered when it
     // closed the first time (periods, minibuses, bounds).
     for (int round = 1; round <= 2; ++round) {
-        for (const TMenuItemDef &item : MainMenuItems()) {
-            if (!menus.contains(item.Menu) || item.Kind != TFormShowKind::MdiChild ||
-                (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry))
-                continue;
+        for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
             SCOPED_TRACE(QStringLiteral("round %1: %2 %3").arg(round).arg(item.Name, item.Caption).toStdString());
             QAction *menuItem = main_->MenuItem(item.Name);
             ASSERT_NE(menuItem, nullptr);
@@ -114,16 +109,13 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
             SmokeDialogs dialogs;
             // A modal window nobody expects is noted and closed.
             testsupport::ModalWatch modals;
-            menuItem->trigger();
-            QTest::qWait(0);
-            ASSERT_EQ(ChildCount(), 1) << dialogs.Listed().toStdString();
-            QMdiSubWindow *child = main_->MdiArea()->subWindowList().constFirst();
+            QMdiSubWindow *child = OpenFromMenu(item.Name);
+            ASSERT_NE(child, nullptr) << dialogs.Listed().toStdString();
             QPointer<QWidget> window = child->widget();
             ASSERT_FALSE(window.isNull());
             EXPECT_FALSE(window->windowTitle().isEmpty());
 
             // F8 as the operator presses it, on the control that has the focus.
-            main_->MdiArea()->setActiveSubWindow(child);
             int triggered = 0;
             const QList<QAction *> f8 = F8Actions(window);
             bool enabled = false;
