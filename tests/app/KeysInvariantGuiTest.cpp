@@ -44,10 +44,8 @@ bool Reachable(const QWidget *W)
     return W->isVisible() && W->isEnabled() && (W->focusPolicy() & Qt::TabFocus);
 }
 
-bool Inside(const QWidget *Window, const QWidget *W)
-{
-    return W && Window && (W == Window || Window->isAncestorOf(W));
-}
+using testsupport::Inside;
+using testsupport::PressOnFocus;
 
 class KeysGui : public testsupport::MainWindowTest
 {
@@ -82,12 +80,6 @@ public:
     }
 };
 
-void PressOnFocus(QWidget *Window, Qt::Key Key)
-{
-    QWidget *focus = QApplication::focusWidget();
-    QTest::keyClick(Inside(Window, focus) ? focus : Window, Key);
-}
-
 // Runs Action; a modal window that it opens gets Esc, as the clerk presses
 // it. The class of the window that came ("" when none).
 QString EscOnModalDuring(const std::function<void()> &Action)
@@ -100,8 +92,7 @@ QString EscOnModalDuring(const std::function<void()> &Action)
         if (!modal || !modal->isVisible())
             return;
         seen = QString::fromLatin1(modal->metaObject()->className());
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(Inside(modal, focus) ? focus : modal, Qt::Key_Escape);
+        PressOnFocus(modal, Qt::Key_Escape);
     });
     timer.start();
     Action();

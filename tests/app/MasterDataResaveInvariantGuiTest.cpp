@@ -77,8 +77,7 @@ protected:
     }
     void Press(QWidget *Window, int Key)
     {
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus && Window->isAncestorOf(focus) ? focus : Window, Qt::Key(Key));
+        testsupport::PressOnFocus(Window, Qt::Key(Key));
         QTest::qWait(0);
     }
 

@@ -62,6 +62,20 @@ inline std::vector<TMenuItemDef> DataMenuWindows()
     return items;
 }
 
+// Whether W is Window or one of its controls.
+inline bool Inside(const QWidget *Window, const QWidget *W)
+{
+    return W && Window && (W == Window || Window->isAncestorOf(W));
+}
+
+// Key pressed as the clerk presses it: on the control of Window that has
+// the focus, else on the window.
+inline void PressOnFocus(QWidget *Window, Qt::Key Key)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(Inside(Window, focus) ? focus : Window, Key);
+}
+
 // A database test with the program's main window, as the walks through its
 // menu drive it.
 class MainWindowTest : public DatabaseTest
