@@ -31,6 +31,12 @@ namespace {
 class BusDayDocumentGui : public testsupport::BusDayTest
 {
 protected:
+    // Document Number picked from the window's list of numbers.
+    static void PickNumber(TfrmBusDayDocument *Form, const QString &Number)
+    {
+        Form->docno->setText(Number);
+        Form->docno->NotifyPicked();
+    }
     static int RowOf(TfrmBusDayDocument *Form, const QString &Product, const QString &Packaging = QString())
     {
         for (int r = Form->Grid->FixedRows(); r < Form->Grid->RowCount(); ++r)
@@ -114,8 +120,7 @@ TEST_F(BusDayDocumentGui, StoredProtocolUpdatesAndDeletesByItsKeyAndAddsUnderIts
     Execute(QString("Insert into Vyrnata_produkcia values ( 9, %1, 3, 205, 2, 3, 0 )").arg(Day));
     auto *form = Open<TfrmVyrnata_produkcia>();
     form->code_bus->setText("3");
-    form->docno->setText("9");
-    form->docno->NotifyPicked();
+    PickNumber(form, "9");
     ASSERT_EQ(form->Grid->Cells(0, 3), "205");
     EXPECT_EQ(form->GetSubTitle(), " номер 9, за микробус 3 - Микробус Варна-Север, за дата " +
                                        BusDayTest::Today.toString("dd.MM.yyyy"));
@@ -407,8 +412,7 @@ TEST_F(BusDayDocumentGui, QueuedLinesAreSavedInTheirOwnProtocolOrNotAtAll)
     {
         testsupport::ScopedDialogAnswers dialogs;
         dialogs.Press(mbCancel);
-        form->docno->setText("9");
-        form->docno->NotifyPicked();
+        PickNumber(form, "9");
         EXPECT_EQ(dialogs.Shown().size(), 1u);
     }
     EXPECT_EQ(form->docno->text(), "");
@@ -420,8 +424,7 @@ TEST_F(BusDayDocumentGui, QueuedLinesAreSavedInTheirOwnProtocolOrNotAtAll)
     {
         testsupport::ScopedDialogAnswers dialogs;
         dialogs.Press(mbYes);
-        form->docno->setText("9");
-        form->docno->NotifyPicked();
+        PickNumber(form, "9");
         EXPECT_EQ(dialogs.Shown().size(), 1u);
     }
     EXPECT_EQ(Stored("Vyrnata_produkcia"), (QStringList{Today(9, 3, "101@1@5@1"), Today(10, 3, "205@2@5@0")}));
@@ -535,8 +538,7 @@ TEST_F(BusDayDocumentGui, ALineInEditEndsBeforeF8AndF2AndPutBackUnchangedWritesN
     Execute(QString("Insert into Propusk_za_izvozvane values ( 9, %1, 3, 205, 2, 4, 1 )").arg(Day));
     auto *form = Open<TfrmPropusk_za_izvozvane>();
     form->code_bus->setText("3");
-    form->docno->setText("9");
-    form->docno->NotifyPicked();
+    PickNumber(form, "9");
     const QStringList stored = Stored("Propusk_za_izvozvane");
     ASSERT_EQ(stored.size(), 2);
     testsupport::ScopedDialogAnswers dialogs;
@@ -596,8 +598,7 @@ TEST_F(BusDayDocumentGui, EveryDayDocumentSavedUnchangedFilteredOrWithALinePutBa
     for (TfrmBusDayDocument *form : forms) {
         form->code_bus->setText("3");
         if (form->docno) {
-            form->docno->setText("9");
-            form->docno->NotifyPicked();
+            PickNumber(form, "9");
         } else {
             form->Execute();
         }
