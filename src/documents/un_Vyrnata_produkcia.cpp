@@ -166,8 +166,8 @@ void TfrmBusDayDocument::BuildControls(int QuantityPrecision)
 
     connect(code_izd, &QLineEdit::textChanged, this, [this] { code_izdChange(); });
     connect(code_izd, &TCustomListEdit::Picked, this, [this] { code_izdChange(); });
-    connect(code_bus, &QLineEdit::textChanged, this, [this] { code_busChange(); });
-    connect(date_doc, &QDateEdit::dateChanged, this, [this] { date_docChange(); });
+    connect(code_bus, &QLineEdit::textChanged, this, [this] { BusOrDateChange(); });
+    connect(date_doc, &QDateEdit::dateChanged, this, [this] { BusOrDateChange(); });
     if (docno) {
         connect(docno, &QLineEdit::textChanged, this, [this] { docnoChange(); });
         connect(docno, &TCustomListEdit::Picked, this, [this] { docnoFormOk(); });
@@ -362,16 +362,7 @@ void TfrmBusDayDocument::DropChanges()
 }
 
 
-void TfrmBusDayDocument::code_busChange()
-{
-    if (!ConfirmDocumentChange())
-        return;
-    ClearGridKeepQueue();
-    if (FNumbered)
-        FillDocNoList();
-}
-
-void TfrmBusDayDocument::date_docChange()
+void TfrmBusDayDocument::BusOrDateChange()
 {
     if (!ConfirmDocumentChange())
         return;

@@ -65,8 +65,8 @@ public:
 
     // --- handlers
     void code_izdChange();
-    void code_busChange();
-    void date_docChange();
+    // Another minibus or day: another document, and other numbers to pick.
+    void BusOrDateChange();
     void docnoChange();
     void docnoFormOk();
 
