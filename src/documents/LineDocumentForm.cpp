@@ -35,6 +35,8 @@ TfrmLineDocument::TfrmLineDocument(const TLineDocumentSetup &Setup, QWidget *AOw
     FSwitch.Read = [this] { return HeaderState(); };
     FSwitch.Write = [this](const QStringList &Header) { SetHeaderState(Header); };
     FSwitch.Drop = [this] { DropChanges(); };
+    // F8 and the filter ask about unsaved lines (or a line in edit) first.
+    AskBeforeReading(FSwitch.Drop);
 }
 
 TfrmLineDocument::~TfrmLineDocument() { FPending.OnChange = nullptr; }
@@ -82,18 +84,6 @@ void TfrmLineDocument::DropChanges()
     SetModified(false);
 }
 
-
-bool TfrmLineDocument::CanExecute()
-{
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
-}
-
-bool TfrmLineDocument::DoFilter()
-{
-    if (!ConfirmReload(*this, [this] { DropChanges(); }))
-        return Filtered();
-    return TQuorendReadForm::DoFilter();
-}
 
 bool TfrmLineDocument::CanSave()
 {

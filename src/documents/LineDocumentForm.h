@@ -55,10 +55,6 @@ public:
     bool DoEdit() override;
     // Asks, then queues the current row's delete (or drops its insert).
     bool DoDelete() override;
-    // F8 reads the document again: unsaved lines (or a line in edit) are
-    // asked about first; Yes saves, No drops them, Cancel keeps them.
-    bool CanExecute() override;
-    bool DoFilter() override;
     // F2 first commits a line in edit as F4 would; a line the checks refuse
     // stops the save.
     bool CanSave() override;

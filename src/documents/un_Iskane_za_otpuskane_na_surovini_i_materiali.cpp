@@ -112,6 +112,8 @@ TfrmIskane_za_otpuskane_na_surovini_i_materiali::TfrmIskane_za_otpuskane_na_suro
         date_doc->setDate(QDate::fromString(Day.value(0), Qt::ISODate));
     };
     FSwitch.Drop = [this] { SetModified(false); };
+    // F8, the filter and another date ask about typed quantities first.
+    AskBeforeReading(FSwitch.Drop);
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
     connect(btnIzpisvane, &QPushButton::clicked, this, [this] { btnIzpisvaneClick(); });
 
@@ -216,18 +218,6 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
     FSwitch.Shown();
     SetModified(false);
     return result;
-}
-
-bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::CanExecute()
-{
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
-}
-
-bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoFilter()
-{
-    if (!ConfirmReload(*this, [this] { SetModified(false); }))
-        return Filtered();
-    return TQuorendReadForm::DoFilter();
 }
 
 void TfrmIskane_za_otpuskane_na_surovini_i_materiali::DateChanged()

@@ -36,10 +36,6 @@ public:
     bool InitForm() override;
     bool BeforeShow() override;
     bool CanSave() override;
-    // F8, the filter and another date read the request again: typed
-    // quantities are asked about first.
-    bool CanExecute() override;
-    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     QString GetSaveErrorText() override { return FSaveError; }

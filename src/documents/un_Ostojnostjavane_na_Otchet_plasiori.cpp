@@ -120,6 +120,8 @@ TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(Q
         date_doc->setDate(QDate::fromString(Report.value(1), Qt::ISODate));
     };
     FSwitch.Drop = [this] { SetModified(false); };
+    // F8 and the filter ask about typed prices and split lines first.
+    AskBeforeReading(FSwitch.Drop);
     connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
     connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { btnLoad_5th_PriceClick(); });
@@ -282,18 +284,6 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     SetModified(false);
     FSwitch.Shown();
     return true;
-}
-
-bool TfrmOstojnostjavane_na_Otchet_plasiori::CanExecute()
-{
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
-}
-
-bool TfrmOstojnostjavane_na_Otchet_plasiori::DoFilter()
-{
-    if (!ConfirmReload(*this, [this] { SetModified(false); }))
-        return Filtered();
-    return TQuorendReadForm::DoFilter();
 }
 
 void TfrmOstojnostjavane_na_Otchet_plasiori::ParamsChange()

@@ -36,10 +36,6 @@ public:
     bool FormDone() override;
     bool BeforeShow() override;
     bool CanSave() override;
-    // F8 and the filter read the report again: typed prices and split
-    // lines are asked about first.
-    bool CanExecute() override;
-    bool DoFilter() override;
     bool DoExecute() override;
     bool DoSave() override;
     // Splits the current product over one more price line.

@@ -90,6 +90,8 @@ TfrmBusDayDocument::TfrmBusDayDocument(QWidget *AOwner, TFormStyle AFormStyle, b
             docno->setText(Header.value(2));
     };
     FSwitch.Drop = [this] { DropChanges(); };
+    // F8 and the filter ask about unsaved lines (or a line in edit) first.
+    AskBeforeReading(FSwitch.Drop);
 }
 
 TfrmBusDayDocument::~TfrmBusDayDocument() = default;
@@ -164,8 +166,8 @@ void TfrmBusDayDocument::BuildControls(int QuantityPrecision)
 
     connect(code_izd, &QLineEdit::textChanged, this, [this] { code_izdChange(); });
     connect(code_izd, &TCustomListEdit::Picked, this, [this] { code_izdChange(); });
-    connect(code_bus, &QLineEdit::textChanged, this, [this] { code_busChange(); });
-    connect(date_doc, &QDateEdit::dateChanged, this, [this] { date_docChange(); });
+    connect(code_bus, &QLineEdit::textChanged, this, [this] { BusOrDateChange(); });
+    connect(date_doc, &QDateEdit::dateChanged, this, [this] { BusOrDateChange(); });
     if (docno) {
         connect(docno, &QLineEdit::textChanged, this, [this] { docnoChange(); });
         connect(docno, &TCustomListEdit::Picked, this, [this] { docnoFormOk(); });
@@ -360,16 +362,7 @@ void TfrmBusDayDocument::DropChanges()
 }
 
 
-void TfrmBusDayDocument::code_busChange()
-{
-    if (!ConfirmDocumentChange())
-        return;
-    ClearGridKeepQueue();
-    if (FNumbered)
-        FillDocNoList();
-}
-
-void TfrmBusDayDocument::date_docChange()
+void TfrmBusDayDocument::BusOrDateChange()
 {
     if (!ConfirmDocumentChange())
         return;
@@ -566,18 +559,6 @@ void TfrmBusDayDocument::EndRowEdit()
     code_izd->setFocus();
     quantity_izd->SetValue(0);
     quantity_amb->SetValue(0);
-}
-
-bool TfrmBusDayDocument::CanExecute()
-{
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
-}
-
-bool TfrmBusDayDocument::DoFilter()
-{
-    if (!ConfirmReload(*this, [this] { DropChanges(); }))
-        return Filtered();
-    return TQuorendReadForm::DoFilter();
 }
 
 bool TfrmBusDayDocument::CanSave()

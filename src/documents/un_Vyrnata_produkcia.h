@@ -50,12 +50,9 @@ public:
     bool DoEdit() override;
     bool DoNew() override;
     bool DoDelete() override;
-    // F8 and F2 first end a line in edit: F2 commits it as F4 would (a line
-    // the checks refuse stops the save); F8 asks about unsaved data, since
-    // it reads the document again: Yes saves, No drops the changes and the
-    // edit, Cancel keeps everything.
-    bool CanExecute() override;
-    bool DoFilter() override;
+    // F2 first ends a line in edit: it commits it as F4 would (a line the
+    // checks refuse stops the save). (F8 asks about unsaved data, the
+    // edit's too: AskBeforeReading.)
     bool CanSave() override;
     bool IsSaveEnabled() override;
     bool IsEditEnabled() override;
@@ -68,8 +65,8 @@ public:
 
     // --- handlers
     void code_izdChange();
-    void code_busChange();
-    void date_docChange();
+    // Another minibus or day: another document, and other numbers to pick.
+    void BusOrDateChange();
     void docnoChange();
     void docnoFormOk();
 

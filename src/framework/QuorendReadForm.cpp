@@ -19,6 +19,7 @@
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "core/uMLinkFuncs.h"
+#include "framework/DocumentSave.h"
 #include "framework/FilterTypes.h"
 #include "framework/GridSearch.h"
 #include "framework/SimpleFilter.h"
@@ -189,6 +190,11 @@ void TQuorendReadForm::UpdateActions()
     // date before they are asked.
     FIsDataRow = DotStrToFloat(Grid->Cells(0, Grid->Row()), 0) != 0;
     TQuorendStatusForm::UpdateActions();
+}
+
+bool TQuorendReadForm::CanExecute()
+{
+    return TQuorendStatusForm::CanExecute() && (!FReloadDrop || ConfirmReload(*this, FReloadDrop));
 }
 
 bool TQuorendReadForm::Execute()

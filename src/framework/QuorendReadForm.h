@@ -82,6 +82,12 @@ public:
     // The filter dialog; OK fetches the data again through the new
     // conditions. Whether a condition is set.
     bool DoFilter() override;
+    // F8 and the filter read the data again, which would leave unsaved
+    // changes out of sight: a window that keeps such changes names how to
+    // forget them, and both ask about them first (ConfirmReload): Yes
+    // saves, No runs Drop, Cancel keeps them and reads nothing.
+    void AskBeforeReading(std::function<void()> Drop) { FReloadDrop = std::move(Drop); }
+    bool CanExecute() override;
     bool DoSearch() override;
     bool DoPrint() override;
     bool DoFile() override;
@@ -196,6 +202,7 @@ private:
     bool FHideFirstUse = true;
     bool FGridWasEditing = false;
     bool FSortDescending = false;
+    std::function<void()> FReloadDrop;
 };
 
 // The total of one column of records for the filter totals row: the sum

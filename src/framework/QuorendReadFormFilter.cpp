@@ -11,11 +11,14 @@
 #include "components/RichGrid.h"
 #include "core/LineConv.h"
 #include "core/uDelimitedStrings.h"
+#include "framework/DocumentSave.h"
 #include "framework/FilterTypes.h"
 #include "framework/SimpleFilter.h"
 
 bool TQuorendReadForm::DoFilter()
 {
+    if (FReloadDrop && !ConfirmReload(*this, FReloadDrop))
+        return Filtered();
     if (!FFilterDialog)
         CreateFilterDialog();
     if (FFilterDialog->ShowModal() == mrOk)

@@ -21,6 +21,7 @@
 #include <memory>
 #include <sqlite3.h>
 
+#include "app/MenuWalkSupport.h"
 #include "components/FilterMan.h"
 #include "core/LineConv.h"
 #include "components/ListEdit.h"
@@ -127,29 +128,6 @@ public:
     }
 };
 
-// A modal window (a print preview, a filter dialog) is closed at once.
-class RejectModals
-{
-public:
-    RejectModals()
-    {
-        timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || !modal->isVisible())
-                return;
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            else
-                modal->close();
-        });
-        timer_.start();
-    }
-
-private:
-    QTimer timer_;
-};
-
 QString &TemplatePath()
 {
     static QString path;
@@ -202,14 +180,10 @@ protected:
 
     static bench::YearSpec Spec()
     {
-        bench::YearSpec spec;
-        spec.year = QDate::currentDate().year();
+        bench::YearSpec spec = testsupport::SmallYearSpec(300);
         spec.sites = 6;
         spec.customers = 3;
-        spec.products = 30;
-        spec.resources = 10;
         spec.minibuses = 2;
-        spec.receipts = 300;
         spec.linesPerReceipt = 3;
         return spec;
     }
@@ -569,7 +543,7 @@ TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas
         ~Unset() { SetPrintGridPrinter(nullptr); }
     } unset;
     WalkDialogs dialogs;
-    RejectModals modals;
+    testsupport::ModalWatch modals;  // a print preview, a filter dialog: closed at once
     const testsupport::TableDump before = testsupport::DumpTables();
     QPointer<TQuorendForm> form = OpenWindow(window);
     ASSERT_FALSE(form.isNull());

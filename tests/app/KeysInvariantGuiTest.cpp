@@ -26,7 +26,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,66 +44,27 @@ bool Reachable(const QWidget *W)
     return W->isVisible() && W->isEnabled() && (W->focusPolicy() & Qt::TabFocus);
 }
 
-bool Inside(const QWidget *Window, const QWidget *W)
-{
-    return W && Window && (W == Window || Window->isAncestorOf(W));
-}
+using testsupport::Inside;
+using testsupport::PressOnFocus;
 
-class KeysGui : public testsupport::DatabaseTest
+class KeysGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
-        CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        testsupport::GenerateSmallYear(DatabasePath(), 60);
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
-        main_ = std::make_unique<TMainForm>();
-        main_->resize(1024, 768);
-        main_->show();
-        main_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
-    }
-    void TearDown() override
-    {
-        main_.reset();
-        DatabaseTest::TearDown();
+        MainWindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(UseSmallYear(60));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
     }
 
     // Opens the menu item's window; null when none opened.
     TQuorendForm *Open(const TMenuItemDef &Item)
     {
-        main_->MenuItem(Item.Name)->trigger();
-        QTest::qWait(0);
-        const QList<QMdiSubWindow *> children = main_->MdiArea()->subWindowList();
-        if (children.size() != 1)
-            return nullptr;
-        main_->MdiArea()->setActiveSubWindow(children.constFirst());
-        return qobject_cast<TQuorendForm *>(children.constFirst()->widget());
+        QMdiSubWindow *child = OpenFromMenu(Item.Name);
+        return child ? qobject_cast<TQuorendForm *>(child->widget()) : nullptr;
     }
 
-    void CloseAll()
-    {
-        main_->MdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    std::unique_ptr<TMainForm> main_;
 };
-
-// The data windows of the main menu.
-std::vector<TMenuItemDef> DataWindows()
-{
-    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
-                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
-    std::vector<TMenuItemDef> items;
-    for (const TMenuItemDef &item : MainMenuItems())
-        if (menus.contains(item.Menu) && item.Kind == TFormShowKind::MdiChild
-            && (item.Command == TMenuCommand::OpenForm || item.Command == TMenuCommand::RunEntry))
-            items.push_back(item);
-    return items;
-}
 
 // The save question: Cancel the first time, No after that; every other
 // dialog as Enter answers it.
@@ -120,12 +80,6 @@ public:
     }
 };
 
-void PressOnFocus(QWidget *Window, Qt::Key Key)
-{
-    QWidget *focus = QApplication::focusWidget();
-    QTest::keyClick(Inside(Window, focus) ? focus : Window, Key);
-}
-
 // Runs Action; a modal window that it opens gets Esc, as the clerk presses
 // it. The class of the window that came ("" when none).
 QString EscOnModalDuring(const std::function<void()> &Action)
@@ -138,8 +92,7 @@ QString EscOnModalDuring(const std::function<void()> &Action)
         if (!modal || !modal->isVisible())
             return;
         seen = QString::fromLatin1(modal->metaObject()->className());
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(Inside(modal, focus) ? focus : modal, Qt::Key_Escape);
+        PressOnFocus(modal, Qt::Key_Escape);
     });
     timer.start();
     Action();
@@ -152,7 +105,7 @@ QString EscOnModalDuring(const std::function<void()> &Action)
 TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
 {
     int pickers = 0;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         testsupport::ScopedDialogAnswers dialogs;
         QPointer<TQuorendForm> form = Open(item);
@@ -190,7 +143,7 @@ TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
             ASSERT_FALSE(form.isNull()) << date->objectName().toStdString();
             EXPECT_TRUE(form->isVisible());
         }
-        CloseAll();
+        CloseAllWindows();
     }
     EXPECT_GT(pickers, 20);
 }
@@ -199,7 +152,7 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
 {
     int previews = 0;
     QStringList missed;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         testsupport::ScopedDialogAnswers dialogs;
         QPointer<TQuorendForm> form = Open(item);
@@ -246,7 +199,7 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
         QTest::qWait(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull()) << "Esc did not close the window";
-        CloseAll();
+        CloseAllWindows();
     }
     missed.removeDuplicates();
     EXPECT_TRUE(missed.isEmpty()) << "F9 opened no preview: " << missed.join(' ').toStdString();
@@ -257,7 +210,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
 {
     int asked = 0;
     QStringList unasked;
-    for (const TMenuItemDef &item : DataWindows()) {
+    for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
         SCOPED_TRACE(item.Name.toStdString());
         SaveQuestionDialogs dialogs;
         QPointer<TQuorendForm> form = Open(item);
@@ -294,7 +247,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
             }
         const bool data = form->actSave->isEnabled() || form->Modified();
         if (!typed || !data) {
-            CloseAll();
+            CloseAllWindows();
             continue;
         }
         // Esc asks; Cancel keeps the window and what was typed; then No.
@@ -303,7 +256,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (form.isNull() || dialogs.Asked == 0) {
             unasked << item.Name + QStringLiteral(" ") + where;
-            CloseAll();
+            CloseAllWindows();
             continue;
         }
         ++asked;
@@ -312,7 +265,7 @@ TEST_F(KeysGui, TypedDataIsAskedAboutBeforeEscClosesTheWindow)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull());
         EXPECT_EQ(dialogs.Asked, 2);
-        CloseAll();
+        CloseAllWindows();
     }
     EXPECT_TRUE(unasked.isEmpty()) << "closed without the question: " << unasked.join(", ").toStdString();
     // The editors of goods receipts, invoices and notices can save as they

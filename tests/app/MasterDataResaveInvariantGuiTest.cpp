@@ -12,8 +12,9 @@
 #include "core/un_Ado_Connection.h"
 #include "masterdata/unSimple_Nomenklatura.h"
 #include "masterdata/unUsers_passwords.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
+#include "support/TableDump.h"
+#include "app/MenuWalkSupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,12 +24,12 @@
 
 namespace {
 
-class MasterDataResaveInvariantGui : public testsupport::DatabaseTest
+class MasterDataResaveInvariantGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        MainWindowTest::SetUp();
         for (const char *table : {"Merki", "Groups", "SubGroup", "Busses", "Ambalaj"}) {
             const QString t = QString::fromLatin1(table);
             Execute(QStringLiteral("INSERT INTO %1 VALUES ( 1, \"Алфа\" )").arg(t));
@@ -50,28 +51,24 @@ protected:
         // A new counterparty would get a site here; none is made.
         Execute(QStringLiteral("INSERT INTO Nas VALUES ( 14, \"%1\", \"1\" )").arg(GetLocalIPAddress()));
 
-        main_ = std::make_unique<TMainForm>();
-        main_->resize(1024, 768);
-        main_->show();
-        main_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
-    }
-    void TearDown() override
-    {
-        main_.reset();
-        DatabaseTest::TearDown();
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
     }
 
-    // Every table, every row as stored.
-    QString Dump()
+    // How often Text stands in the stored values, and how many rows there are.
+    static int Occurrences(const testsupport::TableDump &Dump, const QString &Text)
     {
-        QString dump;
-        for (const QString &table : DbConnection->TableNames()) {
-            dump += table + QLatin1Char('\n');
-            for (const QStringList &row : DbConnection->Query(QStringLiteral("SELECT * FROM ") + table).rows)
-                dump += row.join(QLatin1Char('|')) + QLatin1Char('\n');
-        }
-        return dump;
+        int found = 0;
+        for (const auto &[table, rows] : Dump)
+            for (const QString &row : rows)
+                found += int(row.count(Text));
+        return found;
+    }
+    static int RowCount(const testsupport::TableDump &Dump)
+    {
+        int count = 0;
+        for (const auto &[table, rows] : Dump)
+            count += int(rows.size());
+        return count;
     }
     QByteArray FileBytes()
     {
@@ -80,12 +77,10 @@ protected:
     }
     void Press(QWidget *Window, int Key)
     {
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus && Window->isAncestorOf(focus) ? focus : Window, Qt::Key(Key));
+        testsupport::PressOnFocus(Window, Qt::Key(Key));
         QTest::qWait(0);
     }
 
-    std::unique_ptr<TMainForm> main_;
 };
 
 } // namespace
@@ -100,20 +95,17 @@ TEST_F(MasterDataResaveInvariantGui, SavingWithoutAChangeChangesNoByteAndAnEditI
             continue;
         SCOPED_TRACE(item.Caption.toStdString());
         ++visited;
-        const QString stored = Dump();
+        const testsupport::TableDump stored = testsupport::DumpTables();
         const QByteArray bytes = FileBytes();
         testsupport::ScopedDialogAnswers dialogs;
-        main_->MenuItem(item.Name)->trigger();
-        QTest::qWait(0);
-        ASSERT_EQ(main_->MdiArea()->subWindowList().size(), 1);
-        QMdiSubWindow *child = main_->MdiArea()->subWindowList().constFirst();
-        main_->MdiArea()->setActiveSubWindow(child);
+        QMdiSubWindow *child = OpenFromMenu(item.Name);
+        ASSERT_NE(child, nullptr);
         auto *editor = qobject_cast<TfrmSimple_Nomenklatura *>(child->widget());
         ASSERT_NE(editor, nullptr);
         const int first = editor->Grid->FixedRows();
         ASSERT_GE(editor->Grid->RowCount() - first, 2);
         auto unchanged = [&](const char *Step) {
-            EXPECT_EQ(Dump(), stored) << Step;
+            EXPECT_EQ(testsupport::TableDifferences(stored, testsupport::DumpTables()), "") << Step;
             EXPECT_TRUE(FileBytes() == bytes) << Step;
             EXPECT_TRUE(editor->Pending().IsEmpty()) << Step;
         };
@@ -156,13 +148,13 @@ TEST_F(MasterDataResaveInvariantGui, SavingWithoutAChangeChangesNoByteAndAnEditI
         Press(editor, Qt::Key_F2);
         EXPECT_FALSE(editor->EditMode());
         EXPECT_TRUE(editor->Pending().IsEmpty());
-        const QString saved = Dump();
-        EXPECT_EQ(saved.count(renamed), 1);
-        EXPECT_EQ(saved.count(QLatin1Char('\n')), stored.count(QLatin1Char('\n')));
+        const testsupport::TableDump saved = testsupport::DumpTables();
+        EXPECT_EQ(Occurrences(saved, renamed), 1);
+        EXPECT_EQ(RowCount(saved), RowCount(stored));
         Press(editor, Qt::Key_F4);
         EXPECT_EQ(dialogs.Texts().size(), 1);
         Press(editor, Qt::Key_F2);
-        EXPECT_EQ(Dump(), saved);
+        EXPECT_EQ(testsupport::TableDifferences(saved, testsupport::DumpTables()), "");
         editor->Grid->SetRow(first);
         Press(editor, Qt::Key_F3);
         EXPECT_TRUE(editor->EditMode()) << "the window is not stuck";
@@ -171,8 +163,7 @@ TEST_F(MasterDataResaveInvariantGui, SavingWithoutAChangeChangesNoByteAndAnEditI
         editor->SetModified(false);
         child->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main_->MdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CloseAllWindows();
     }
     EXPECT_EQ(visited, editors.size());
 }

@@ -1,24 +1,34 @@
 #pragma once
-// What the walks through every window of the main menu share: a database
-// holding a small year of the bakery's own data, dialog answers that say No
-// to the save question while the windows close, and a watch on the modal
-// windows that come up.
+// What the walks through every window of the main menu share: the main
+// window on a database holding a small year of the bakery's own data,
+// dialog answers that say No to the save question while the windows close,
+// and a watch on the modal windows that come up.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDialog>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <vector>
 
+#include "app/unMain.h"
+#include "core/un_Ado_Connection.h"
+#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/YearOfData.h"
 
 namespace testsupport {
 
-// A small year of every kind of document at Path, in the current year so
-// that the windows' default periods find some.
-inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
+// A small year of every kind of document, in the current year so that the
+// windows' default periods find some.
+inline bench::YearSpec SmallYearSpec(int Receipts)
 {
     bench::YearSpec spec;
     spec.year = QDate::currentDate().year();
@@ -29,8 +39,96 @@ inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
     spec.minibuses = 3;
     spec.receipts = Receipts;
     spec.linesPerReceipt = 5;
-    return bench::GenerateYear(Path, spec);
+    return spec;
 }
+
+// A small year (SmallYearSpec) at Path.
+inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
+{
+    return bench::GenerateYear(Path, SmallYearSpec(Receipts));
+}
+
+// The data windows of the main menu: those of its data menus that open
+// in the work area.
+inline std::vector<TMenuItemDef> DataMenuWindows()
+{
+    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
+                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
+    std::vector<TMenuItemDef> items;
+    for (const TMenuItemDef &item : MainMenuItems())
+        if (menus.contains(item.Menu) && item.Kind == TFormShowKind::MdiChild
+            && (item.Command == TMenuCommand::OpenForm || item.Command == TMenuCommand::RunEntry))
+            items.push_back(item);
+    return items;
+}
+
+// Whether W is Window or one of its controls.
+inline bool Inside(const QWidget *Window, const QWidget *W)
+{
+    return W && Window && (W == Window || Window->isAncestorOf(W));
+}
+
+// Key pressed as the clerk presses it: on the control of Window that has
+// the focus, else on the window.
+inline void PressOnFocus(QWidget *Window, Qt::Key Key)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(Inside(Window, focus) ? focus : Window, Key);
+}
+
+// A database test with the program's main window, as the walks through its
+// menu drive it.
+class MainWindowTest : public DatabaseTest
+{
+protected:
+    void TearDown() override
+    {
+        main_.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // The test's empty database replaced with a small year of data holding
+    // invoices (GenerateSmallYear), and opened again.
+    void UseSmallYear(int Receipts)
+    {
+        CloseDatabase();
+        ASSERT_TRUE(QFile::remove(DatabasePath()));
+        ASSERT_GT(GenerateSmallYear(DatabasePath(), Receipts).invoices, 0);
+        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    }
+
+    // The main window made, shown at Width x Height and active.
+    void ShowMainWindow(int Width = 1024, int Height = 768)
+    {
+        main_ = std::make_unique<TMainForm>();
+        main_->resize(Width, Height);
+        main_->show();
+        main_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    }
+
+    // The window that the menu item Name opens, made the active one; null
+    // unless exactly one window is open.
+    QMdiSubWindow *OpenFromMenu(const QString &Name)
+    {
+        main_->MenuItem(Name)->trigger();
+        QTest::qWait(0);
+        const QList<QMdiSubWindow *> children = main_->MdiArea()->subWindowList();
+        if (children.size() != 1)
+            return nullptr;
+        main_->MdiArea()->setActiveSubWindow(children.constFirst());
+        return children.constFirst();
+    }
+
+    // Every window of the work area closed, and gone.
+    void CloseAllWindows()
+    {
+        main_->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::unique_ptr<TMainForm> main_;
+};
 
 // Records every dialog; while the windows close (Closing), a question that
 // offers No (the save question) gets No, so that nothing is written.

@@ -8,8 +8,8 @@
 #include "framework/QuorendReadForm.h"
 #include "framework/unPrintPreview.h"
 #include "platform/print/PrinterDevice.h"
-#include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
+#include "app/MenuWalkSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,25 +22,21 @@
 
 namespace {
 
-class ReadFormLifetimeGui : public testsupport::DatabaseTest
+class ReadFormLifetimeGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        MainWindowTest::SetUp();
         SetPrintGridPrinter(&noPrinter_);
-        form_ = std::make_unique<TMainForm>();
-        form_->resize(1024, 768);
-        form_->show();
-        form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
     }
 
     void TearDown() override
     {
-        form_.reset();
+        main_.reset();
         SetPrintGridPrinter(nullptr);
-        DatabaseTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     // Opens the window of the menu item; its read form, or null.
@@ -48,14 +44,13 @@ protected:
     {
         item->trigger();
         QTest::qWait(0);
-        const auto children = form_->MdiArea()->subWindowList();
+        const auto children = main_->MdiArea()->subWindowList();
         if (children.isEmpty())
             return nullptr;
         return qobject_cast<TQuorendReadForm *>(children.constLast()->widget());
     }
 
     platform::NoPrinterDevice noPrinter_;
-    std::unique_ptr<TMainForm> form_;
 };
 
 } // namespace
@@ -69,7 +64,7 @@ TEST_F(ReadFormLifetimeGui, AReadWindowDeletedAtOnceLeavesNothingTheNextOnePrint
         if (item.Kind != TFormShowKind::MdiChild || item.Command != TMenuCommand::OpenForm
             || (item.Menu != QStringLiteral("Номенклатури") && item.Menu != QStringLiteral("Справки")))
             continue;
-        QAction *menuItem = form_->MenuItem(item.Name);
+        QAction *menuItem = main_->MenuItem(item.Name);
         if (!menuItem || !menuItem->isEnabled())
             continue;
         SCOPED_TRACE((item.Name + ' ' + item.Caption).toStdString());
@@ -77,19 +72,19 @@ TEST_F(ReadFormLifetimeGui, AReadWindowDeletedAtOnceLeavesNothingTheNextOnePrint
         TQuorendReadForm *first = Open(menuItem);
         if (!first) {
             // Not a list or report window: close it the usual way.
-            for (QMdiSubWindow *w : form_->MdiArea()->subWindowList())
+            for (QMdiSubWindow *w : main_->MdiArea()->subWindowList())
                 delete w;
             continue;
         }
         ++visited;
-        delete form_->MdiArea()->subWindowList().constLast();
+        delete main_->MdiArea()->subWindowList().constLast();
         QTest::qWait(0);
-        ASSERT_TRUE(form_->MdiArea()->subWindowList().isEmpty());
+        ASSERT_TRUE(main_->MdiArea()->subWindowList().isEmpty());
 
         TQuorendReadForm *second = Open(menuItem);
         ASSERT_NE(second, nullptr);
-        QPointer<QMdiSubWindow> child = form_->MdiArea()->subWindowList().constLast();
-        form_->MdiArea()->setActiveSubWindow(child);
+        QPointer<QMdiSubWindow> child = main_->MdiArea()->subWindowList().constLast();
+        main_->MdiArea()->setActiveSubWindow(child);
         QTest::mouseClick(second->Grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : second, Qt::Key_F8);
         // F9: no printer is said, then the preview opens; it is left at once.

@@ -21,6 +21,7 @@
 #include "framework/SimpleFilter.h"
 #include "framework/unExport.h"
 #include "framework/unPrintPreview.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 
 #include <QAbstractButton>
@@ -230,25 +231,16 @@ const char *const kScreenChild = "TOLVEX_LAYOUT_SCREEN_CHILD";
 
 // The walk runs in a process of its own whose offscreen screen is of the
 // size under test, so that dialogs and maximised windows meet that screen.
-class ReadableLayoutOnScreenGui : public testsupport::DatabaseTest
+class ReadableLayoutOnScreenGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
         if (!qEnvironmentVariableIsSet(kScreenChild))
             GTEST_SKIP() << "runs only in the process that ReadableLayoutGui starts";
-        DatabaseTest::SetUp();
-        CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        ASSERT_GT(testsupport::GenerateSmallYear(DatabasePath(), 60).invoices, 0);
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
-        form_ = std::make_unique<TMainForm>();
-    }
-
-    void TearDown() override
-    {
-        form_.reset();
-        DatabaseTest::TearDown();
+        MainWindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(UseSmallYear(60));
+        main_ = std::make_unique<TMainForm>();
     }
 
     // Faults of a modal dialog: its size and layout; the print preview's
@@ -259,7 +251,7 @@ protected:
         // A dialog fits the screen and the main window; one shown
         // maximised fills the screen, whatever its size.
         const QRect screen = Modal->screen()->availableGeometry();
-        const QSize room = screen.size().boundedTo(form_->size());
+        const QSize room = screen.size().boundedTo(main_->size());
         if (!Modal->isMaximized() && (Modal->width() > room.width() || Modal->height() > room.height()))
             faults << QStringLiteral("%1: the dialog is %2x%3").arg(Where).arg(Modal->width()).arg(Modal->height());
         else if (!screen.contains(Modal->geometry()))
@@ -284,18 +276,18 @@ protected:
     {
         // The main window fills the screen, as the clerks keep it.
         EXPECT_EQ(QGuiApplication::primaryScreen()->availableGeometry().size(), Size);
-        form_->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
-        form_->showMaximized();
-        form_->activateWindow();
+        main_->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+        main_->showMaximized();
+        main_->activateWindow();
         Settle();
-        QMdiArea *area = form_->MdiArea();
+        QMdiArea *area = main_->MdiArea();
         const QSize work = area->viewport()->size();
         QStringList faults;
         int visited = 0;
         for (const TMenuItemDef &item : MainMenuItems()) {
             if (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry)
                 continue;
-            QAction *menuItem = form_->MenuItem(item.Name);
+            QAction *menuItem = main_->MenuItem(item.Name);
             if (!menuItem || !menuItem->isEnabled())
                 continue;
             const QString name = item.Caption;
@@ -370,14 +362,11 @@ protected:
             if (window)
                 child->close();
             Settle();
-            area->closeAllSubWindows();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            CloseAllWindows();
         }
         EXPECT_EQ(visited, 58);
         return faults;
     }
-
-    std::unique_ptr<TMainForm> form_;
 };
 
 } // namespace
@@ -410,17 +399,12 @@ void WalkOnScreen(const QSize &Size, const QString &ChildTest)
                      .arg(Size.height())
                      .toUtf8());
     config.close();
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config.fileName());
-    env.insert(QString::fromLatin1(kScreenChild), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=ReadableLayoutOnScreenGui.") + ChildTest});
-    ASSERT_TRUE(child.waitForFinished(300000));
-    const QString output = QString::fromUtf8(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    const std::unique_ptr<QProcess> child = testsupport::StartChildTest(
+        QStringLiteral("ReadableLayoutOnScreenGui.") + ChildTest,
+        {{"QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=") + config.fileName()}, {kScreenChild, "1"}});
+    ASSERT_TRUE(child->waitForFinished(300000));
+    const QString output = QString::fromUtf8(child->readAll());
+    EXPECT_EQ(child->exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test."))) << output.toStdString();
 }
 

@@ -8,13 +8,11 @@
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
 #include "core/un_Ado_Connection.h"
-#include "support/DatabaseTest.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDialog>
-#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -52,21 +50,18 @@ public:
     }
 };
 
-class WholeProgramGui : public testsupport::DatabaseTest
+class WholeProgramGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        MainWindowTest::SetUp();
         // The bakery's own data in place of the empty schema: a small
         // year of every kind of document, in the current year so that the
         // windows' default periods find some.
-        CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        ASSERT_GT(testsupport::GenerateSmallYear(DatabasePath(), 400).invoices, 0);
+        ASSERT_NO_FATAL_FAILURE(UseSmallYear(400));
         // This workstation issued the documents: its counters stand on the
         // last numbers, as in an office that has worked the year.
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
         const std::pair<int, const char *> counters[] = {{NasGoodsReceiptCounter, "Query_num) FROM Zaiavki"},
                                                          {NasInvoiceCounter, "Invoice_num) FROM Invoices"}};
         for (const auto &[counter, last] : counters) {
@@ -74,22 +69,10 @@ protected:
             ASSERT_EQ(number.size(), 1);
             Execute(Format(QString::fromLatin1(sqlInsertNas), {counter, GetLocalIPAddress(), number[0]}));
         }
-        form_ = std::make_unique<TMainForm>();
-        form_->resize(1100, 750);
-        form_->show();
-        form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow(1100, 750));
     }
 
-    void TearDown() override
-    {
-        form_.reset();
-        DatabaseTest::TearDown();
-    }
-
-    int ChildCount() const { return static_cast<int>(form_->MdiArea()->subWindowList().size()); }
-
-    std::unique_ptr<TMainForm> form_;
+    int ChildCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
 };
 
 // The F8 actions of a window: its execute or its refresh (those of its
@@ -109,19 +92,14 @@ QList<QAction *> F8Actions(QWidget *Window)
 
 TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
 {
-    const QStringList menus = {QStringLiteral("Номенклатури"), QStringLiteral("Документи"),
-                               QStringLiteral("Логистика"), QStringLiteral("Справки")};
     int visited = 0;
     QStringList withoutF8;
     // The second round opens each window on what it remembered when it
     // closed the first time (periods, minibuses, bounds).
     for (int round = 1; round <= 2; ++round) {
-        for (const TMenuItemDef &item : MainMenuItems()) {
-            if (!menus.contains(item.Menu) || item.Kind != TFormShowKind::MdiChild ||
-                (item.Command != TMenuCommand::OpenForm && item.Command != TMenuCommand::RunEntry))
-                continue;
+        for (const TMenuItemDef &item : testsupport::DataMenuWindows()) {
             SCOPED_TRACE(QStringLiteral("round %1: %2 %3").arg(round).arg(item.Name, item.Caption).toStdString());
-            QAction *menuItem = form_->MenuItem(item.Name);
+            QAction *menuItem = main_->MenuItem(item.Name);
             ASSERT_NE(menuItem, nullptr);
             // Every window of these menus is built.
             EXPECT_TRUE(menuItem->isEnabled());
@@ -131,16 +109,13 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
             SmokeDialogs dialogs;
             // A modal window nobody expects is noted and closed.
             testsupport::ModalWatch modals;
-            menuItem->trigger();
-            QTest::qWait(0);
-            ASSERT_EQ(ChildCount(), 1) << dialogs.Listed().toStdString();
-            QMdiSubWindow *child = form_->MdiArea()->subWindowList().constFirst();
+            QMdiSubWindow *child = OpenFromMenu(item.Name);
+            ASSERT_NE(child, nullptr) << dialogs.Listed().toStdString();
             QPointer<QWidget> window = child->widget();
             ASSERT_FALSE(window.isNull());
             EXPECT_FALSE(window->windowTitle().isEmpty());
 
             // F8 as the operator presses it, on the control that has the focus.
-            form_->MdiArea()->setActiveSubWindow(child);
             int triggered = 0;
             const QList<QAction *> f8 = F8Actions(window);
             bool enabled = false;
@@ -200,8 +175,7 @@ TEST_F(WholeProgramGui, EveryDataWindowOpensRunsItsF8AndClosesWithoutAnError)
             EXPECT_TRUE(dialogs.Faults().isEmpty()) << dialogs.Listed().toStdString();
             EXPECT_TRUE(modals.Seen.isEmpty()) << modals.Seen.join('\n').toStdString();
             // A window that did not close is closed for the next one.
-            form_->MdiArea()->closeAllSubWindows();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            CloseAllWindows();
             ++visited;
         }
     }

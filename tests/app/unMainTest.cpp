@@ -1,6 +1,7 @@
 // The main window: the menu against its table, the configured editors'
 // settings, live and disabled items, shortcuts that do not collide with
 // the data forms', the window menu, and commands that throw.
+#include "app/MenuWalkSupport.h"
 #include "app/unMain.h"
 #include "core/un_Ado_Connection.h"
 #include "platform/Exception.h"
@@ -36,24 +37,19 @@ struct Opened
     QPointer<QWidget> Form;
 };
 
-class MainFormGui : public testsupport::DatabaseTest
+class MainFormGui : public testsupport::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
-        form_ = std::make_unique<TMainForm>();
-        form_->resize(1000, 700);
-        form_->show();
-        form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        MainWindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow(1000, 700));
     }
 
     void TearDown() override
     {
         registrations_.clear();
-        form_.reset();
-        DatabaseTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     // Registers a stand-in under ClassName that records each instance.
@@ -69,17 +65,17 @@ protected:
                 return widget;
             },
             [this](QWidget *, const TFormParams &Params) { opened_.back().Params = Params; }));
-        form_->UpdateMenuItems();
+        main_->UpdateMenuItems();
     }
 
     QAction *Item(const char *Name)
     {
-        QAction *action = form_->MenuItem(Name);
+        QAction *action = main_->MenuItem(Name);
         EXPECT_NE(action, nullptr) << Name;
         return action;
     }
 
-    int ChildCount() const { return static_cast<int>(form_->MdiArea()->subWindowList().size()); }
+    int ChildCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
 
     // Each item (its name, then the title of its window) is enabled and
     // opens one more child window of that title.
@@ -91,12 +87,11 @@ protected:
             const int before = ChildCount();
             Item(name)->trigger();
             ASSERT_EQ(ChildCount(), before + 1);
-            QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+            QMdiSubWindow *child = main_->MdiArea()->subWindowList().last();
             EXPECT_EQ(child->widget()->windowTitle(), QString::fromUtf8(title));
         }
     }
 
-    std::unique_ptr<TMainForm> form_;
     std::vector<std::unique_ptr<ScopedFormClass>> registrations_;
     std::vector<Opened> opened_;
 };
@@ -210,7 +205,7 @@ TEST_F(MainFormGui, EveryMenuCaptionShortcutAndSeparatorIsAsTheTableGivesThem)
 {
     const QStringList order = {"Номенклатури", "Документи", "Логистика", "Справки", "Сервиз",
                                "Прозорци",     "Помощ"};
-    const QList<QAction *> menus = form_->menuBar()->actions();
+    const QList<QAction *> menus = main_->menuBar()->actions();
     ASSERT_EQ(menus.size(), order.size());
     const auto expected = ExpectedMenus();
     for (int i = 0; i < order.size(); ++i) {
@@ -219,8 +214,8 @@ TEST_F(MainFormGui, EveryMenuCaptionShortcutAndSeparatorIsAsTheTableGivesThem)
         ASSERT_NE(menus[i]->menu(), nullptr);
         EXPECT_EQ(Shown(menus[i]->menu()), expected.at(order[i]));
     }
-    EXPECT_EQ(form_->Window1(), menus[5]->menu());
-    EXPECT_EQ(form_->windowTitle(), "Tolvex2000");
+    EXPECT_EQ(main_->Window1(), menus[5]->menu());
+    EXPECT_EQ(main_->windowTitle(), "Tolvex2000");
 }
 
 TEST_F(MainFormGui, ItemsCarryTheirComponentNamesInMenuOrder)
@@ -260,7 +255,7 @@ TEST_F(MainFormGui, TheReleaseRequestOfRawMaterialsOpensFromLogistics)
     ASSERT_TRUE(Item("N14")->isEnabled());
     Item("N14")->trigger();
     ASSERT_EQ(ChildCount(), 1);
-    QMdiSubWindow *child = form_->MdiArea()->subWindowList().last();
+    QMdiSubWindow *child = main_->MdiArea()->subWindowList().last();
     EXPECT_EQ(child->widget()->metaObject()->className(),
               QStringLiteral("TfrmIskane_za_otpuskane_na_surovini_i_materiali"));
     EXPECT_EQ(child->widget()->windowTitle(), "Изписване на суровини и материали на база актувана готова продукция");
@@ -279,12 +274,12 @@ TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
     // the test stands for a window not built yet.
     const ScopedFormClass builtOne(QStringLiteral("TfrmOstojnostena_expedicia"), {});
     UnregisterFormClass(QStringLiteral("TfrmOstojnostena_expedicia"));
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     EXPECT_FALSE(Item("N_Ostojnostena_expedicia")->isEnabled());
     // The invoice and notice entries are registered by their window.
     EXPECT_TRUE(Item("N_Invoice")->isEnabled());
     EXPECT_TRUE(Item("N_notice")->isEnabled());
-    EXPECT_TRUE(form_->Action("FileNew1")->isEnabled()) << "the products editor is built";
+    EXPECT_TRUE(main_->Action("FileNew1")->isEnabled()) << "the products editor is built";
     Item("N_Ostojnostena_expedicia")->trigger();
     EXPECT_EQ(ChildCount(), 0);
     // The built-in commands are live; the window commands while a window is
@@ -296,7 +291,7 @@ TEST_F(MainFormGui, WindowsNotBuiltYetAreListedButDisabled)
     Register("TfrmOstojnostena_expedicia");
     EXPECT_TRUE(Item("N_Ostojnostena_expedicia")->isEnabled());
     registrations_.clear();
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     EXPECT_FALSE(Item("N_Ostojnostena_expedicia")->isEnabled());
 }
 
@@ -350,17 +345,17 @@ TEST_F(MainFormGui, EachClickOpensANewMdiChildMaximisedWhereTheTableSaysSo)
     Register("TfrmNepreki_razhodi");
     Item("N_Nepreki_razhodi")->trigger();
     ASSERT_EQ(ChildCount(), 1);
-    EXPECT_FALSE(form_->MdiArea()->activeSubWindow()->isMaximized());
+    EXPECT_FALSE(main_->MdiArea()->activeSubWindow()->isMaximized());
     Item("FileNewItem")->trigger();
-    EXPECT_TRUE(form_->MdiArea()->activeSubWindow()->isMaximized());
+    EXPECT_TRUE(main_->MdiArea()->activeSubWindow()->isMaximized());
     Item("FileNewItem")->trigger();
     ASSERT_EQ(ChildCount(), 3);
     EXPECT_NE(opened_[1].Form, opened_[2].Form);
     EXPECT_FALSE(opened_[0].Params.Maximized);
     EXPECT_TRUE(opened_[1].Params.Maximized);
-    EXPECT_EQ(form_->MdiArea()->activeSubWindow()->widget(), opened_[2].Form);
+    EXPECT_EQ(main_->MdiArea()->activeSubWindow()->widget(), opened_[2].Form);
     // Closing a child frees it.
-    form_->MdiArea()->activeSubWindow()->close();
+    main_->MdiArea()->activeSubWindow()->close();
     QTest::qWait(0);
     EXPECT_TRUE(opened_[2].Form.isNull());
 }
@@ -369,16 +364,16 @@ TEST_F(MainFormGui, EntriesGetTheirModes)
 {
     std::vector<int> modes;
     RegisterFormEntry("NewInvoice", [&](QWidget *Main, const TFormParams &Params) {
-        EXPECT_EQ(Main, form_.get());
+        EXPECT_EQ(Main, main_.get());
         modes.push_back(Params.Mode);
     });
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     Item("N_Invoice")->trigger();
     Item("N_notice")->trigger();
     UnregisterFormEntry("NewInvoice");
     EXPECT_EQ(modes, (std::vector<int>{0, 1}));
     // An entry no unit registers leaves its item disabled.
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     EXPECT_FALSE(Item("N_Invoice")->isEnabled());
     EXPECT_TRUE(Item("Stokova_razpiska")->isEnabled());
 }
@@ -390,7 +385,7 @@ TEST_F(MainFormGui, ServiceDialogsRunModallyAndAreFreedWhenClosed)
     ScopedFormClass archive(
         "TformArchive", [&](QWidget *Owner) { return dialog = new QDialog(Owner); },
         [&](QWidget *, const TFormParams &Params) { mode = Params.Mode; });
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     bool wasModal = false;
     testsupport::OnNextModal([&](QWidget *w) {
         wasModal = w == dialog && dialog->isModal();
@@ -406,8 +401,8 @@ TEST_F(MainFormGui, ServiceDialogsRunModallyAndAreFreedWhenClosed)
 TEST_F(MainFormGui, CtrlNAndCtrlIBothOpenTheProducts)
 {
     Register("TfrmIzdelia");
-    QTest::keyClick(form_.get(), Qt::Key_I, Qt::ControlModifier);
-    QTest::keyClick(form_.get(), Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(main_.get(), Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(main_.get(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_EQ(opened_.size(), 2u);
     EXPECT_EQ(opened_[0].ClassName, "TfrmIzdelia");
     EXPECT_EQ(opened_[1].ClassName, "TfrmIzdelia");
@@ -484,7 +479,7 @@ TEST_F(MainFormGui, TheActionListCarriesItsCaptionsKeysAndStates)
     };
     for (const Expected &e : actions) {
         SCOPED_TRACE(e.name);
-        QAction *action = form_->Action(e.name);
+        QAction *action = main_->Action(e.name);
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->text(), e.caption);
         EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), e.key);
@@ -511,7 +506,7 @@ TEST_F(MainFormGui, DisabledActionsLeaveTheirKeysToTheMenuAndCutWorksOnAnEdit)
     EXPECT_EQ(opened_[1].ClassName, "TfrmObekti");
     EXPECT_TRUE(dialogs.Shown().empty());
 
-    form_->MdiArea()->setActiveSubWindow(form_->MdiArea()->subWindowList().at(0));
+    main_->MdiArea()->setActiveSubWindow(main_->MdiArea()->subWindowList().at(0));
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
@@ -529,7 +524,7 @@ TEST_F(MainFormGui, AFailingCommandIsShownAndTheHalfMadeFormFreed)
         [](QWidget *, const TFormParams &) { throw Exception("Грешка при зареждане"); });
     ScopedFormClass throwing("TfrmNeobhodimi_Surovini",
                              [](QWidget *) -> QWidget * { throw std::runtime_error("bad_alloc"); });
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     ScopedDialogAnswers dialogs;
     Item("N_prod_list")->trigger();
     Item("N_neobh_surovini")->trigger();
@@ -539,7 +534,7 @@ TEST_F(MainFormGui, AFailingCommandIsShownAndTheHalfMadeFormFreed)
     EXPECT_EQ(dialogs.Shown()[1].Text, "bad_alloc.");
     EXPECT_TRUE(made.isNull());
     EXPECT_EQ(ChildCount(), 0);
-    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(main_->isVisible());
 }
 
 TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
@@ -548,13 +543,13 @@ TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
     for (const char *name : {"N16", "N17", "N18"})
         Item(name)->trigger();
     ASSERT_EQ(ChildCount(), 3);
-    emit form_->Window1()->aboutToShow();
+    emit main_->Window1()->aboutToShow();
     EXPECT_TRUE(Item("WindowTileItem")->isEnabled());
-    EXPECT_TRUE(form_->Action("FileClose1")->isEnabled());
-    const QRect area = form_->MdiArea()->viewport()->rect();
+    EXPECT_TRUE(main_->Action("FileClose1")->isEnabled());
+    const QRect area = main_->MdiArea()->viewport()->rect();
 
     Item("WindowTileItem")->trigger();
-    auto windows = form_->MdiArea()->subWindowList();
+    auto windows = main_->MdiArea()->subWindowList();
     int top = 0;
     for (QMdiSubWindow *w : windows) {
         EXPECT_EQ(w->geometry().width(), area.width());
@@ -572,15 +567,15 @@ TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
     }
     EXPECT_EQ(left, area.width());
 
-    emit form_->Window1()->aboutToShow();
+    emit main_->Window1()->aboutToShow();
     QStringList listed;
-    for (QAction *a : form_->Window1()->actions())
+    for (QAction *a : main_->Window1()->actions())
         if (!a->isSeparator())
             listed << a->text();
     EXPECT_EQ(listed.mid(4), (QStringList{"&1 TfrmSimple_Nomenklatura", "&2 TfrmSimple_Nomenklatura",
                                           "&3 TfrmSimple_Nomenklatura"}));
-    form_->Window1()->actions().at(5)->trigger();
-    EXPECT_EQ(form_->MdiArea()->activeSubWindow(), windows[0]);
+    main_->Window1()->actions().at(5)->trigger();
+    EXPECT_EQ(main_->MdiArea()->activeSubWindow(), windows[0]);
 
     Item("WindowArrangeItem")->trigger();
     for (QMdiSubWindow *w : windows)
@@ -588,19 +583,19 @@ TEST_F(MainFormGui, WindowMenuTilesMinimisesAndListsTheChildren)
     Item("WindowCascadeItem")->trigger();
 
     // With the last window closed the commands are off again.
-    form_->MdiArea()->closeAllSubWindows();
+    main_->MdiArea()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    emit form_->Window1()->aboutToShow();
+    emit main_->Window1()->aboutToShow();
     EXPECT_FALSE(Item("WindowCascadeItem")->isEnabled());
-    EXPECT_FALSE(form_->Action("WindowTileVertical1")->isEnabled());
+    EXPECT_FALSE(main_->Action("WindowTileVertical1")->isEnabled());
 }
 
 TEST_F(MainFormGui, MenuHintsShowInTheStatusBar)
 {
-    Item("N_Dneven_list_na_shofior")->showStatusText(form_.get());
-    EXPECT_EQ(form_->statusBar()->currentMessage(), "Дневен лист на шофьор");
-    Item("FileNewItem")->showStatusText(form_.get());
-    EXPECT_EQ(form_->statusBar()->currentMessage(), "Изделия");
+    Item("N_Dneven_list_na_shofior")->showStatusText(main_.get());
+    EXPECT_EQ(main_->statusBar()->currentMessage(), "Дневен лист на шофьор");
+    Item("FileNewItem")->showStatusText(main_.get());
+    EXPECT_EQ(main_->statusBar()->currentMessage(), "Изделия");
 }
 
 TEST_F(MainFormGui, ExitClosesTheWindowUnlessAChildStaysOpen)
@@ -614,13 +609,13 @@ TEST_F(MainFormGui, ExitClosesTheWindowUnlessAChildStaysOpen)
     };
     QPointer<Stubborn> stubborn;
     ScopedFormClass cls("TfrmNAS", [&](QWidget *Owner) { return stubborn = new Stubborn(Owner); });
-    form_->UpdateMenuItems();
+    main_->UpdateMenuItems();
     Item("N3")->trigger();
     Item("FileExitItem")->trigger();
-    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(main_->isVisible());
     stubborn->refuse = false;
     Item("FileExitItem")->trigger();
-    EXPECT_FALSE(form_->isVisible());
+    EXPECT_FALSE(main_->isVisible());
 }
 
 TEST_F(MainFormGui, GrabsToPng)
@@ -630,11 +625,11 @@ TEST_F(MainFormGui, GrabsToPng)
     Item("N16")->trigger();
     Item("N17")->trigger();
     Item("WindowTileItem2")->trigger();
-    form_->statusBar()->showMessage("Мерки");
+    main_->statusBar()->showMessage("Мерки");
     QTest::qWait(20);
-    EXPECT_TRUE(form_->grab().save(testsupport::OutputPath("main-window.png")));
-    QMenu *menu = form_->menuBar()->actions().at(0)->menu();
-    menu->popup(form_->mapToGlobal(QPoint(0, 20)));
+    EXPECT_TRUE(main_->grab().save(testsupport::OutputPath("main-window.png")));
+    QMenu *menu = main_->menuBar()->actions().at(0)->menu();
+    menu->popup(main_->mapToGlobal(QPoint(0, 20)));
     QTest::qWait(20);
     EXPECT_TRUE(menu->grab().save(testsupport::OutputPath("main-window-menu.png")));
     menu->hide();

@@ -18,6 +18,7 @@
 #include "core/unSchema.h"
 #include "platform/db/Database.h"
 #include "core/un_Ado_Connection.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -444,13 +445,8 @@ TEST(SchemaFile, WorkstationsStartingTogetherOnAFreshFolderAllOpenOneDatabase)
     const int starters = 8;
     std::vector<std::unique_ptr<QProcess>> children;
     for (int i = 0; i < starters; ++i) {
-        auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kStarterBase, dir.path());
-        env.insert(kStarterGo, go);
-        p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=FirstStartChild.OpensTheDatabase"});
+        auto p = testsupport::StartChildTest("FirstStartChild.OpensTheDatabase",
+                                             {{kStarterBase, dir.path()}, {kStarterGo, go}});
         ASSERT_TRUE(p->waitForStarted());
         children.push_back(std::move(p));
     }

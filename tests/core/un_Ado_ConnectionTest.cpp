@@ -14,6 +14,7 @@
 #include "core/unRegistryFuncs.h"
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -281,17 +282,13 @@ TEST(ConcurrentSaveChild, SavesNumberedReceipts)
     const QString path = qEnvironmentVariable(kChildDb);
     if (path.isEmpty())
         GTEST_SKIP() << "runs only as a child process of Connection.TwoProcessesSavingAtOnceTakeDistinctNumbers";
-    const QString base = QFileInfo(path).absolutePath() + "/../";
-    SetProgramFileNameForTests(base + "bin/tolvex");
-    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::OpenDatabaseAsChild(path);
     ASSERT_EQ(QFileInfo(path).absoluteFilePath(), QFileInfo(DbConnection->Path()).absoluteFilePath());
     testsupport::ScopedDialogAnswers dialogs;
     const QString me = QString::number(QCoreApplication::applicationPid());
     // Both workstations start saving together.
     const QString go = qEnvironmentVariable(kChildGo);
-    QDeadlineTimer wait(20000);
-    while (!QFileInfo::exists(go) && !wait.hasExpired())
-        QThread::msleep(2);
+    testsupport::WaitForFile(go, 20000);
     for (int i = 0; i < kChildSaves; ++i) {
         platform::DbTransaction tr(*DbConnection);
         int number = 0;
@@ -324,27 +321,20 @@ TEST(ConcurrentSaveChild, SavesNumberedReceipts)
 TEST_F(Connection, TwoProcessesSavingAtOnceTakeDistinctNumbers)
 {
     CloseDatabase();
-    QProcess a;
-    QProcess b;
-    for (QProcess *p : {&a, &b}) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kChildDb, DatabasePath());
-        env.insert(kChildGo, base_->Path() + "go");
-        p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::MergedChannels);
-    }
-    const QStringList args = {"--gtest_filter=ConcurrentSaveChild.SavesNumberedReceipts"};
-    a.start(QCoreApplication::applicationFilePath(), args);
-    b.start(QCoreApplication::applicationFilePath(), args);
-    ASSERT_TRUE(a.waitForStarted() && b.waitForStarted());
+    const char *const child = "ConcurrentSaveChild.SavesNumberedReceipts";
+    const std::unique_ptr<QProcess> a =
+        testsupport::StartChildTest(child, {{kChildDb, DatabasePath()}, {kChildGo, base_->Path() + "go"}});
+    const std::unique_ptr<QProcess> b =
+        testsupport::StartChildTest(child, {{kChildDb, DatabasePath()}, {kChildGo, base_->Path() + "go"}});
+    ASSERT_TRUE(a->waitForStarted() && b->waitForStarted());
     QThread::msleep(200);
     QFile go(base_->Path() + "go");
     ASSERT_TRUE(go.open(QIODevice::WriteOnly));
     go.close();
-    ASSERT_TRUE(a.waitForFinished(60000));
-    ASSERT_TRUE(b.waitForFinished(60000));
-    EXPECT_EQ(0, a.exitCode()) << a.readAll().toStdString();
-    EXPECT_EQ(0, b.exitCode()) << b.readAll().toStdString();
+    ASSERT_TRUE(a->waitForFinished(60000));
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(0, a->exitCode()) << a->readAll().toStdString();
+    EXPECT_EQ(0, b->exitCode()) << b->readAll().toStdString();
 
     OpenDatabase(QCoreApplication::instance(), nullptr, true);
     const int total = 2 * kChildSaves;

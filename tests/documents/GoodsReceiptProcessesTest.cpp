@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QThread>
@@ -15,6 +14,7 @@
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "documents/unStokovaRazpiska.h"
+#include "support/ChildProcess.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
@@ -25,22 +25,18 @@ const char *const kChildMark = "TOLVEX_RECEIPT_CHILD_MARK";
 const int kSavesEach = 25;
 const int kLinesOfKilled = 20;
 
-QStringList RunChildren(const QString &db, int count, int saves, const QString &mark, std::vector<QProcess *> &out)
+QStringList RunChildren(const QString &db, int count, int saves, const QString &mark,
+                        std::vector<std::unique_ptr<QProcess>> &out)
 {
     QStringList errors;
     for (int i = 0; i < count; ++i) {
-        auto *p = new QProcess;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kChildDb, db);
-        env.insert(kChildSaves, QString::number(saves));
-        env.insert(kChildMark, mark);
-        env.insert("TOLVEX_PRN", "/dev/null");
-        p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=GoodsReceiptChild.SavesReceipts"});
-        if (!p->waitForStarted())
+        out.push_back(testsupport::StartChildTest("GoodsReceiptChild.SavesReceipts",
+                                                  {{kChildDb, db},
+                                                   {kChildSaves, QString::number(saves)},
+                                                   {kChildMark, mark},
+                                                   {"TOLVEX_PRN", "/dev/null"}}));
+        if (!out.back()->waitForStarted())
             errors << "child did not start";
-        out.push_back(p);
     }
     return errors;
 }
@@ -56,8 +52,7 @@ TEST(GoodsReceiptChild, SavesReceipts)
         GTEST_SKIP() << "runs only as a child process of the goods receipt process tests";
     const int saves = qEnvironmentVariableIntValue(kChildSaves);
     const QString mark = qEnvironmentVariable(kChildMark);
-    SetProgramFileNameForTests(QFileInfo(path).absolutePath() + "/../bin/tolvex");
-    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::OpenDatabaseAsChild(path);
     testsupport::ScopedDialogAnswers dialogs;  // every question answered as Enter
 
     auto *form = CreateQuorendForm<TfrmStokovaRazpiska>(nullptr, fsMDIChild);
@@ -107,22 +102,17 @@ protected:
     }
     void TearDown() override
     {
-        for (QProcess *p : children_) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(10000);
-            }
-            delete p;
-        }
+        for (auto &p : children_)
+            testsupport::EndChild(*p);
         GoodsReceiptTest::TearDown();
     }
-    std::vector<QProcess *> children_;
+    std::vector<std::unique_ptr<QProcess>> children_;
 };
 
 TEST_F(GoodsReceiptProcesses, TwoWindowsSavingAtOnceNeverShareANumber)
 {
     ASSERT_TRUE(RunChildren(DatabasePath(), 2, kSavesEach, QString(), children_).isEmpty());
-    for (QProcess *p : children_) {
+    for (auto &p : children_) {
         ASSERT_TRUE(p->waitForFinished(120000));
         EXPECT_EQ(p->exitCode(), 0) << p->readAll().toStdString();
     }

@@ -17,6 +17,7 @@
 #include "core/uHelpers.h"
 #include "framework/QuorendForm.h"
 #include "support/DatabaseTest.h"
+#include "UnchangedWalk.h"
 
 namespace testsupport {
 
@@ -42,17 +43,7 @@ protected:
         ASSERT_TRUE(form->ShowForm());
     }
     // Each data row's cells joined by '@'.
-    QStringList GridRows() const
-    {
-        QStringList rows;
-        for (int r = form->Grid->FixedRows(); r < form->Grid->RowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < form->Grid->ColCount(); ++c)
-                cells << form->Grid->Cells(c, r);
-            rows << cells.join("@");
-        }
-        return rows;
-    }
+    QStringList GridRows() const { return testsupport::GridRows(*form); }
     // Makes the grid row showing Code the current row.
     void Select(const QString &Code)
     {
@@ -67,26 +58,7 @@ protected:
     // asked.
     void ExpectAnUnchangedWalkWritesNothing(const QString &Prefix)
     {
-        const QStringList rows = GridRows();
-        const int changes = sqlite3_total_changes(DbConnection->Handle());
-        testsupport::ScopedDialogAnswers dialogs;
-        form->actSave->trigger();
-        form->CreateFilterDialog();
-        form->FilterConditions()->AddObject("1", new TFilterMan("~" + Prefix, FilterKindText));
-        form->actExecute->trigger();
-        EXPECT_NE(GridRows(), rows);
-        form->actSave->trigger();
-        for (int pass = 0; pass < 2; ++pass) {
-            form->Grid->SetRow(form->Grid->FixedRows());
-            form->actEdit->trigger();
-            form->actNew->trigger();
-            form->actSave->trigger();
-            form->FilterConditions()->Clear();
-            form->actExecute->trigger();
-        }
-        EXPECT_EQ(GridRows(), rows);
-        EXPECT_EQ(sqlite3_total_changes(DbConnection->Handle()), changes);
-        EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+        testsupport::ExpectAnUnchangedWalkWritesNothing(*form, Prefix);
     }
 
     int today = 0;

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -25,6 +24,7 @@
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
 #include "documents/un_Dneven_list_na_shofior.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -455,8 +455,7 @@ TEST(DailySheetChild, SavesSheets)
     const QString path = qEnvironmentVariable(kChildDb);
     if (path.isEmpty())
         GTEST_SKIP() << "runs only as a child process of the daily sheet process test";
-    SetProgramFileNameForTests(QFileInfo(path).absolutePath() + "/../bin/tolvex");
-    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::OpenDatabaseAsChild(path);
     testsupport::ScopedDialogAnswers dialogs;
     SetRegistrySetting("code_bus_Text", qEnvironmentVariable(kChildBus));
     std::unique_ptr<Sheet> form(CreateQuorendForm<Sheet>(nullptr, fsNormal));
@@ -488,13 +487,7 @@ TEST_F(DailySheetGui, TwoWorkstationsSavingAtOnceNeverShareANumber)
     CloseDatabase();
     std::vector<std::unique_ptr<QProcess>> children;
     for (const char *bus : {"3", "5"}) {
-        auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kChildDb, db);
-        env.insert(kChildBus, bus);
-        p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DailySheetChild.SavesSheets"});
+        auto p = testsupport::StartChildTest("DailySheetChild.SavesSheets", {{kChildDb, db}, {kChildBus, bus}});
         ASSERT_TRUE(p->waitForStarted());
         children.push_back(std::move(p));
     }

@@ -108,6 +108,25 @@ private:
     QByteArray old_;
 };
 
+// The preview of a grid of Rows rows in text mode (the dot-matrix
+// setting), its raw printer the file Out in a folder of its own.
+struct TextModePreview
+{
+    explicit TextModePreview(int Rows, const QString &Below = QString())
+    {
+        SetRegistrySetting("Print_Laser", "0");
+        Fill(g, Rows);
+        form = Preview(g, printer, "", Below);
+    }
+
+    QTemporaryDir dir;
+    const QString Out = dir.filePath("prn");
+    ScopedEnv prn{"TOLVEX_PRN", Out.toLocal8Bit()};
+    TestPrinterDevice printer;
+    TRichGrid g;
+    std::unique_ptr<TfmPrintPreview> form;
+};
+
 } // namespace
 
 TEST_F(PrintPreviewGui, NoPrinterIsSaidAndNothingPrints)
@@ -477,14 +496,8 @@ TEST_F(PrintPreviewGui, WithoutAKeyNothingIsStored)
 
 TEST_F(PrintPreviewGui, TextModeFeedsSheetBySheetToTheRawPrinter)
 {
-    SetRegistrySetting("Print_Laser", "0");
-    QTemporaryDir dir;
-    const QString out = dir.filePath("prn");
-    ScopedEnv prn("TOLVEX_PRN", out.toLocal8Bit());
-    TestPrinterDevice printer;
-    TRichGrid g;
-    Fill(g, 60);
-    auto form = Preview(g, printer, "", "Край");
+    TextModePreview run(60, "Край");
+    const std::unique_ptr<TfmPrintPreview> &form = run.form;
     ASSERT_TRUE(form->TextMode());
     // Letter paper of the test printer: 216 x 279 mm.
     EXPECT_EQ(58, form->LinesPerPage());
@@ -508,20 +521,15 @@ TEST_F(PrintPreviewGui, TextModeFeedsSheetBySheetToTheRawPrinter)
     feeder.stop();
     EXPECT_EQ(1, waits);
     EXPECT_TRUE(form->Printed());
-    QFile f(out);
+    QFile f(run.Out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(GridTextPageBytes(doc, 1) + GridTextPageBytes(doc, 2), f.readAll());
 }
 
 TEST_F(PrintPreviewGui, TextModeCancelledAtASheetIsNotPrinted)
 {
-    SetRegistrySetting("Print_Laser", "0");
-    QTemporaryDir dir;
-    ScopedEnv prn("TOLVEX_PRN", dir.filePath("prn").toLocal8Bit());
-    TestPrinterDevice printer;
-    TRichGrid g;
-    Fill(g, 120);
-    auto form = Preview(g, printer);
+    TextModePreview run(120);
+    const std::unique_ptr<TfmPrintPreview> &form = run.form;
     ASSERT_EQ(3, form->TextDocument().PageCount);
     QTimer canceller;
     QObject::connect(&canceller, &QTimer::timeout, [&] {
@@ -538,14 +546,8 @@ TEST_F(PrintPreviewGui, TextModeCancelledAtASheetIsNotPrinted)
 // reaches a window (through the window system, where modality applies).
 TEST_F(PrintPreviewGui, TextModeSheetQuestionAnswersWhileThePreviewIsOpen)
 {
-    SetRegistrySetting("Print_Laser", "0");
-    QTemporaryDir dir;
-    const QString out = dir.filePath("prn");
-    ScopedEnv prn("TOLVEX_PRN", out.toLocal8Bit());
-    TestPrinterDevice printer;
-    TRichGrid g;
-    Fill(g, 60);
-    auto form = Preview(g, printer);
+    TextModePreview run(60);
+    const std::unique_ptr<TfmPrintPreview> &form = run.form;
     ASSERT_EQ(2, form->TextDocument().PageCount);
 
     int clicks = 0, polls = 0;
@@ -578,7 +580,7 @@ TEST_F(PrintPreviewGui, TextModeSheetQuestionAnswersWhileThePreviewIsOpen)
     EXPECT_FALSE(forced);
     EXPECT_EQ(1, clicks);
     EXPECT_TRUE(form->Printed());
-    QFile f(out);
+    QFile f(run.Out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(GridTextPageBytes(form->TextDocument(), 1) + GridTextPageBytes(form->TextDocument(), 2), f.readAll());
 }

@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 
 #include "components/FloatEdit.h"
 #include "components/LimitedEdit.h"
@@ -17,23 +15,18 @@
 #include "core/uFormClasses.h"
 #include "core/un_Ado_Connection.h"
 #include "masterdata/unIzdelia.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 namespace {
 
+using testsupport::WaitForFile;
+
 const char *const kChildDb = "TOLVEX_MASTERDATA_CHILD_DB";
 const char *const kChildMode = "TOLVEX_MASTERDATA_CHILD_MODE";   // price1, price2, unit
 const char *const kChildName = "TOLVEX_MASTERDATA_CHILD_NAME";   // marks and the unit's name
 const char *const kChildRefused = "TOLVEX_MASTERDATA_CHILD_REFUSED";
-
-bool WaitForFile(const QString &Path, int Ms = 60000)
-{
-    QDeadlineTimer wait(Ms);
-    while (!QFile::exists(Path) && !wait.hasExpired())
-        QThread::msleep(5);
-    return QFile::exists(Path);
-}
 
 void Touch(const QString &Path)
 {
@@ -62,8 +55,7 @@ TEST(MasterDataChild, SavesAChange)
     const QString name = qEnvironmentVariable(kChildName);
     const bool refused = qEnvironmentVariableIntValue(kChildRefused) != 0;
     const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    SetProgramFileNameForTests(folder + "../bin/tolvex");
-    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::OpenDatabaseAsChild(path);
     testsupport::ScopedDialogAnswers dialogs;
 
     TfrmSimple_Nomenklatura *form = nullptr;
@@ -129,29 +121,17 @@ protected:
     }
     void TearDown() override
     {
-        for (QProcess *p : children_) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(10000);
-            }
-            delete p;
-        }
+        for (auto &p : children_)
+            testsupport::EndChild(*p);
         DatabaseTest::TearDown();
     }
     QProcess *Start(const QString &Mode, const QString &Name, bool Refused)
     {
-        auto *p = new QProcess;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kChildDb, DatabasePath());
-        env.insert(kChildMode, Mode);
-        env.insert(kChildName, Name);
-        env.insert(kChildRefused, Refused ? "1" : "0");
-        p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=MasterDataChild.SavesAChange"});
-        EXPECT_TRUE(p->waitForStarted());
-        children_.push_back(p);
-        return p;
+        children_.push_back(testsupport::StartChildTest(
+            "MasterDataChild.SavesAChange",
+            {{kChildDb, DatabasePath()}, {kChildMode, Mode}, {kChildName, Name}, {kChildRefused, Refused ? "1" : "0"}}));
+        EXPECT_TRUE(children_.back()->waitForStarted());
+        return children_.back().get();
     }
     void Finished(QProcess *P)
     {
@@ -160,7 +140,7 @@ protected:
     }
 
     QString folder_;
-    std::vector<QProcess *> children_;
+    std::vector<std::unique_ptr<QProcess>> children_;
 };
 
 TEST_F(MasterDataProcesses, ASaveNeverUndoesAnotherWorkstationsLaterChange)

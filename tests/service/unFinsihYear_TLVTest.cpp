@@ -6,11 +6,11 @@
 #include "core/un_Ado_Connection.h"
 #include "service/FileCopier.h"
 #include "service/TestFiles.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,26 +32,12 @@ const char *const kChildHold = "TOLVEX_YEAREND_CHILD_HOLD";  // only claims, mak
 const QString kRunning = "Годишното приключване в момента се извършва от друго работно място. Изчакайте го да завърши.";
 const QString kDone = "Годишното приключване вече е извършено.";
 
-bool WaitForFile(const QString &Path, int Ms)
-{
-    QDeadlineTimer wait(Ms);
-    while (!QFile::exists(Path) && !wait.hasExpired())
-        QThread::msleep(1);
-    return QFile::exists(Path);
-}
+using testsupport::WaitForFile;
 
 // A workstation's program in a process of its own, running the closing.
-QProcess *StartWorkstation(const QString &Db, const QString &Go, const QString &Hold = {})
+std::unique_ptr<QProcess> StartWorkstation(const QString &Db, const QString &Go, const QString &Hold = {})
 {
-    auto *p = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kChildDb, Db);
-    env.insert(kChildGo, Go);
-    env.insert(kChildHold, Hold);
-    p->setProcessEnvironment(env);
-    p->setProcessChannelMode(QProcess::MergedChannels);
-    p->start(QCoreApplication::applicationFilePath(), {"--gtest_filter=YearEndChild.ClosesTheYear"});
-    return p;
+    return testsupport::StartChildTest("YearEndChild.ClosesTheYear", {{kChildDb, Db}, {kChildGo, Go}, {kChildHold, Hold}});
 }
 
 } // namespace
@@ -63,8 +49,7 @@ TEST(YearEndChild, ClosesTheYear)
     const QString db = qEnvironmentVariable(kChildDb);
     if (db.isEmpty())
         GTEST_SKIP() << "runs only as a child process of the year-end process tests";
-    SetProgramFileNameForTests(QFileInfo(db).absolutePath() + "/../bin/tolvex");
-    OpenDatabase(QCoreApplication::instance(), nullptr, true);
+    testsupport::OpenDatabaseAsChild(db);
     const QString hold = qEnvironmentVariable(kChildHold);
     if (!hold.isEmpty()) {
         TfrmFinsihYear_TLV form;
@@ -274,7 +259,7 @@ TEST_F(YearEnd, WorkstationsClosingAtOnceMakeOneWholeDatabase)
         DeleteTree(base_->DbFolder() + "2026");
         std::vector<std::unique_ptr<QProcess>> children;
         for (int i = 0; i < 3; ++i) {
-            children.emplace_back(StartWorkstation(DatabasePath(), go));
+            children.push_back(StartWorkstation(DatabasePath(), go));
             ASSERT_TRUE(children.back()->waitForStarted());
         }
         QThread::msleep(300);
@@ -312,7 +297,7 @@ TEST_F(YearEnd, AClosingRunningElsewhereIsRefusedAndItsClaimEndsWithItsProcess)
 {
     CloseDatabase();
     const QString held = base_->Path() + "held";
-    std::unique_ptr<QProcess> holder(StartWorkstation(DatabasePath(), QString(), held));
+    const std::unique_ptr<QProcess> holder = StartWorkstation(DatabasePath(), QString(), held);
     ASSERT_TRUE(WaitForFile(held, 60000)) << holder->readAll().toStdString();
     OpenDatabase(QCoreApplication::instance(), nullptr, true);
     {
