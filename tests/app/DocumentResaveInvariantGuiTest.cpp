@@ -128,12 +128,6 @@ public:
     }
 };
 
-QString &TemplatePath()
-{
-    static QString path;
-    return path;
-}
-
 using TParam = std::tuple<int, int>;
 
 class DocumentResaveGui : public testsupport::DatabaseTest,
@@ -141,26 +135,12 @@ class DocumentResaveGui : public testsupport::DatabaseTest,
                           protected testsupport::MdiMainWindow
 {
 protected:
-    static void SetUpTestSuite() { dir_ = new QTemporaryDir(); }
-    static void TearDownTestSuite()
-    {
-        delete dir_;
-        dir_ = nullptr;
-        TemplatePath().clear();
-    }
-
     void SetUp() override
     {
         DatabaseTest::SetUp();
         CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        if (TemplatePath().isEmpty()) {
-            // One year made once for the suite; each test works on its copy.
-            const QString path = dir_->filePath(QStringLiteral("year.db"));
-            bench::GenerateYear(path, Spec());
-            TemplatePath() = path;
-        }
-        ASSERT_TRUE(QFile::copy(TemplatePath(), DatabasePath()));
+        // One year made once for the suite; each test works on its copy.
+        ASSERT_TRUE(testsupport::CopyYearMadeOnce(QStringLiteral("resave"), Spec(), DatabasePath()));
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
         Station = GetLocalIPAddress();
         Day = bench::FirstDayOfYear(Spec()) + 20;
@@ -522,10 +502,8 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TQuorendForm>> forms_;
-    static QTemporaryDir *dir_;
 };
 
-QTemporaryDir *DocumentResaveGui::dir_ = nullptr;
 
 TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas)
 {

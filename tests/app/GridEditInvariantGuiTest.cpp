@@ -122,37 +122,18 @@ struct LineDocumentQuantity : TfrmLineDocument
     static TFloatEdit *TfrmLineDocument::*Member() { return &LineDocumentQuantity::LineQuantityEdit; }
 };
 
-QString &TemplatePath()
-{
-    static QString path;
-    return path;
-}
-
 using TParam = std::tuple<int, int>;
 
 class GridEditInvariantGui : public testsupport::DatabaseTest, public ::testing::WithParamInterface<TParam>
 {
 protected:
-    static void SetUpTestSuite() { dir_ = new QTemporaryDir(); }
-    static void TearDownTestSuite()
-    {
-        delete dir_;
-        dir_ = nullptr;
-        TemplatePath().clear();
-    }
-
     void SetUp() override
     {
         DatabaseTest::SetUp();
         CloseDatabase();
-        ASSERT_TRUE(QFile::remove(DatabasePath()));
-        if (TemplatePath().isEmpty()) {
-            // One year made once for the suite; each test works on its copy.
-            const QString path = dir_->filePath(QStringLiteral("year.db"));
-            testsupport::GenerateSmallYear(path, 200);
-            TemplatePath() = path;
-        }
-        ASSERT_TRUE(QFile::copy(TemplatePath(), DatabasePath()));
+        // One year made once for the suite; each test works on its copy.
+        ASSERT_TRUE(
+            testsupport::CopyYearMadeOnce(QStringLiteral("gridedit"), testsupport::SmallYearSpec(200), DatabasePath()));
         OpenDatabase(QCoreApplication::instance(), nullptr, true);
         // A row of every code-and-name table that nothing refers to: the
         // one the walk deletes.
@@ -367,10 +348,8 @@ protected:
     std::unique_ptr<TMainForm> main_;
 
 private:
-    static QTemporaryDir *dir_;
 };
 
-QTemporaryDir *GridEditInvariantGui::dir_ = nullptr;
 
 TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStored)
 {

@@ -11,10 +11,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -46,6 +48,23 @@ inline bench::YearSpec SmallYearSpec(int Receipts)
 inline bench::YearCounts GenerateSmallYear(const QString &Path, int Receipts)
 {
     return bench::GenerateYear(Path, SmallYearSpec(Receipts));
+}
+
+// A year made once per test program for each Key and copied to Path for
+// every test that asks for it, so that a walk of many cases generates it
+// once. False when the copy fails.
+inline bool CopyYearMadeOnce(const QString &Key, const bench::YearSpec &Spec, const QString &Path)
+{
+    static QTemporaryDir dir;
+    static std::map<QString, QString> made;
+    auto it = made.find(Key);
+    if (it == made.end()) {
+        const QString year = dir.filePath(Key + QStringLiteral(".db"));
+        bench::GenerateYear(year, Spec);
+        it = made.emplace(Key, year).first;
+    }
+    QFile::remove(Path);
+    return QFile::copy(it->second, Path);
 }
 
 // The data windows of the main menu: those of its data menus that open
