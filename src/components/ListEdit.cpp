@@ -219,6 +219,25 @@ void ListEditLookup(TCustomListEdit *ListEdit, int KeyCol, int ResultCol, QStrin
         Result = f->Grid()->Cells(ResultCol, row);
 }
 
+int ListedCode(TCustomListEdit *Picker)
+{
+    return Picker ? ListedCode(Picker, Picker->text()) : 0;
+}
+
+int ListedCode(TCustomListEdit *Picker, const QString &Typed)
+{
+    bool number = false;
+    const int code = Typed.trimmed().toInt(&number);
+    TListForm *f = Picker ? Picker->ListForm() : nullptr;
+    if (!number || code <= 0 || !f || !f->Grid())
+        return 0;
+    const TRichGrid *grid = f->Grid();
+    for (int r = grid->FixedRows(); r < grid->RowCount(); ++r)
+        if (grid->Cells(0, r).trimmed().toInt() == code)
+            return code;
+    return 0;
+}
+
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit)
 {
     TListForm *f = ListEdit ? ListEdit->ListForm() : nullptr;

@@ -216,6 +216,9 @@ bool TPaymentEntryForm::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    FSaveError = PaymentPartyError();
+    if (!FSaveError.isEmpty())
+        return false;
     // An amount typed is a number, or nothing is saved.
     for (int row = Grid->FixedRows(); row < Grid->RowCount() - 1; ++row)
         if (!IsTotalsRow(row))
@@ -231,8 +234,7 @@ bool TPaymentEntryForm::CanSave()
         FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
         return false;
     }
-    FSaveError = PaymentPartyError();
-    return FSaveError.isEmpty();
+    return true;
 }
 
 bool TPaymentEntryForm::DoSave()

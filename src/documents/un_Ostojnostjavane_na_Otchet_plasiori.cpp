@@ -521,6 +521,12 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // A minibus its list lacks names no report: its lines would be stored
+    // for nobody.
+    if (ListedCode(code_bus) == 0) {
+        FSaveError = QStringLiteral("Въвдетете микробус");
+        return false;
+    }
     // A quantity or price typed is a number, or nothing is saved.
     QString messages;
     for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
@@ -541,10 +547,6 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
         total += DotStrToFloat(line[colValue]);
     if (RoundFloat(ValuePrecision, total) == 0) {
         FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
-        return false;
-    }
-    if (BusCode() == 0) {
-        FSaveError = QStringLiteral("Въвдетете микробус");
         return false;
     }
     return true;

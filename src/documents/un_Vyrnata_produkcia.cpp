@@ -407,7 +407,7 @@ QString TfrmBusDayDocument::ValidateRow()
             break;
         }
     }
-    if (PickerName(code_bus, code_bus->text()).isEmpty())
+    if (ListedCode(code_bus) == 0)
         msg += QStringLiteral("Въвдетете микробус") + kLineBreak;
     const QString productText = code_izd->text().trimmed();
     const QString pack = code_a->text().trimmed();
@@ -584,6 +584,12 @@ bool TfrmBusDayDocument::CanSave()
 {
     if (!TQuorendReadForm::CanSave())
         return false;
+    // The lines are stored for the minibus of the header: one its list
+    // lacks would store them for nobody.
+    if (ListedCode(code_bus) == 0) {
+        ShowError(QStringLiteral("Въвдетете микробус"));
+        return false;
+    }
     return !FRowInEdit || DoNew();
 }
 
