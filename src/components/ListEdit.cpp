@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "core/DialogsEx.h"
+
 TCustomListEdit::TCustomListEdit(QWidget *parent) : TCustomFormEdit(parent)
 {
     BitButton()->setArrowType(Qt::DownArrow);
@@ -236,6 +238,15 @@ int ListedCode(TCustomListEdit *Picker, const QString &Typed)
         if (grid->Cells(0, r).trimmed().toInt() == code)
             return code;
     return 0;
+}
+
+bool CodeToReadBy(TCustomListEdit *Picker, const QString &Message, bool Say)
+{
+    if (!Picker || Picker->text().trimmed().isEmpty() || ListedCode(Picker) > 0)
+        return true;
+    if (Say)
+        ShowMessage(Message);
+    return false;
 }
 
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit)

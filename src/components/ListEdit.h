@@ -107,5 +107,9 @@ void ListEditLookup(TCustomListEdit *ListEdit, int KeyCol, int ResultCol, QStrin
 // listed names nothing and must never be stored.
 int ListedCode(TCustomListEdit *Picker);
 int ListedCode(TCustomListEdit *Picker, const QString &Typed);
+// Whether F8 may read by the code typed in Picker: an empty text reads
+// without it, a listed code by it; a text its list lacks is refused, with
+// Message when Say (a read the window starts itself says nothing).
+bool CodeToReadBy(TCustomListEdit *Picker, const QString &Message, bool Say);
 // The edit's text becomes the first cell of the list's last row.
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit);

@@ -135,6 +135,12 @@ bool TPaymentEntryForm::BeforeShow()
     return true;
 }
 
+bool TPaymentEntryForm::CanExecute()
+{
+    // An unlisted party's message is the save's own.
+    return CodeToReadBy(FParty, PaymentPartyError(), ShowValidationMessages()) && TQuorendReadForm::CanExecute();
+}
+
 bool TPaymentEntryForm::DoExecute()
 {
     TDelimitedStringList rows;

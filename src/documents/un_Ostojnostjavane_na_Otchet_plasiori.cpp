@@ -286,7 +286,8 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
 
 bool TfrmOstojnostjavane_na_Otchet_plasiori::CanExecute()
 {
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
+    return CodeToReadBy(code_bus, QStringLiteral("Въвдетете микробус"), ShowValidationMessages()) &&
+           TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
 }
 
 bool TfrmOstojnostjavane_na_Otchet_plasiori::DoFilter()

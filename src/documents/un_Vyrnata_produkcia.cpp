@@ -570,7 +570,8 @@ void TfrmBusDayDocument::EndRowEdit()
 
 bool TfrmBusDayDocument::CanExecute()
 {
-    return TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
+    return CodeToReadBy(code_bus, QStringLiteral("Въвдетете микробус"), ShowValidationMessages()) &&
+           TQuorendReadForm::CanExecute() && ConfirmReload(*this, [this] { DropChanges(); });
 }
 
 bool TfrmBusDayDocument::DoFilter()
