@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "core/DialogsEx.h"
+
 TCustomListEdit::TCustomListEdit(QWidget *parent) : TCustomFormEdit(parent)
 {
     BitButton()->setArrowType(Qt::DownArrow);
@@ -217,6 +219,34 @@ void ListEditLookup(TCustomListEdit *ListEdit, int KeyCol, int ResultCol, QStrin
     const int row = f->RowOfCode(KeyCol, Key);
     if (row >= 0)
         Result = f->Grid()->Cells(ResultCol, row);
+}
+
+int ListedCode(TCustomListEdit *Picker)
+{
+    return Picker ? ListedCode(Picker, Picker->text()) : 0;
+}
+
+int ListedCode(TCustomListEdit *Picker, const QString &Typed)
+{
+    bool number = false;
+    const int code = Typed.trimmed().toInt(&number);
+    TListForm *f = Picker ? Picker->ListForm() : nullptr;
+    if (!number || code <= 0 || !f || !f->Grid())
+        return 0;
+    const TRichGrid *grid = f->Grid();
+    for (int r = grid->FixedRows(); r < grid->RowCount(); ++r)
+        if (grid->Cells(0, r).trimmed().toInt() == code)
+            return code;
+    return 0;
+}
+
+bool CodeToReadBy(TCustomListEdit *Picker, const QString &Message, bool Say)
+{
+    if (!Picker || Picker->text().trimmed().isEmpty() || ListedCode(Picker) > 0)
+        return true;
+    if (Say)
+        ShowMessage(Message);
+    return false;
 }
 
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit)

@@ -101,5 +101,15 @@ public:
 // in KeyCol equals Key; "" when there is none (or no list).
 void ListEditLookup(TCustomListEdit *ListEdit, int KeyCol, int ResultCol, QString &Result,
                     const QString &Key);
+// The code typed in the picker when it is a positive whole number whose row
+// its list holds, compared as a number ("012" is 12); 0 for an empty text,
+// letters, 0, a negative or an unlisted code. A header code that is not
+// listed names nothing and must never be stored.
+int ListedCode(TCustomListEdit *Picker);
+int ListedCode(TCustomListEdit *Picker, const QString &Typed);
+// Whether F8 may read by the code typed in Picker: an empty text reads
+// without it, a listed code by it; a text its list lacks is refused, with
+// Message when Say (a read the window starts itself says nothing).
+bool CodeToReadBy(TCustomListEdit *Picker, const QString &Message, bool Say);
 // The edit's text becomes the first cell of the list's last row.
 void SetListEditTextToLastRow(TCustomListEdit *ListEdit);

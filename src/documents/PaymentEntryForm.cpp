@@ -135,6 +135,12 @@ bool TPaymentEntryForm::BeforeShow()
     return true;
 }
 
+bool TPaymentEntryForm::CanExecute()
+{
+    // An unlisted party's message is the save's own.
+    return CodeToReadBy(FParty, PaymentPartyError(), ShowValidationMessages()) && TQuorendReadForm::CanExecute();
+}
+
 bool TPaymentEntryForm::DoExecute()
 {
     TDelimitedStringList rows;
@@ -216,6 +222,9 @@ bool TPaymentEntryForm::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    FSaveError = PaymentPartyError();
+    if (!FSaveError.isEmpty())
+        return false;
     // An amount typed is a number, or nothing is saved.
     for (int row = Grid->FixedRows(); row < Grid->RowCount() - 1; ++row)
         if (!IsTotalsRow(row))
@@ -231,8 +240,7 @@ bool TPaymentEntryForm::CanSave()
         FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
         return false;
     }
-    FSaveError = PaymentPartyError();
-    return FSaveError.isEmpty();
+    return true;
 }
 
 bool TPaymentEntryForm::DoSave()

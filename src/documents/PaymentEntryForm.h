@@ -42,6 +42,8 @@ public:
     // " за <party> <code> - <name>, от дата <from>, до дата <to>".
     QString GetSubTitle() override;
     bool CanSave() override;
+    // The party typed must be one of its list (or none).
+    bool CanExecute() override;
     bool DoExecute() override;
     bool DoSave() override;
     QString GetSaveErrorText() override { return FSaveError; }

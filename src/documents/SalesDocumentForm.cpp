@@ -314,28 +314,14 @@ QString TSalesDocumentForm::NumberProblem() const
     return QString();
 }
 
-bool TSalesDocumentForm::ListedCode(const TDelimitedStrings &List, const QString &Text)
-{
-    // Letters, 0 and negative codes are no choice; a code is compared as a
-    // number, as it is stored.
-    bool ok = false;
-    const int code = Text.trimmed().toInt(&ok);
-    if (!ok || code <= 0)
-        return false;
-    for (int i = 0; i < List.Count(); ++i)
-        if (StrToIntOrZero(FieldOf(List, i, 0)) == code)
-            return true;
-    return false;
-}
-
 QString TSalesDocumentForm::CustomerAndSiteProblems() const
 {
     // A customer or site that is not in its picker's list is none: the
     // document would be stored for a site that does not exist.
     QString text;
-    if (!ListedCode(FCustomers, leCustomer->text()))
+    if (ListedCode(leCustomer) == 0)
         text += QStringLiteral("Въведете клиент.") + kLineBreak;
-    if (!ListedCode(FObjects, leObject->text()))
+    if (ListedCode(leObject) == 0)
         text += QStringLiteral("Въведете обект.") + kLineBreak;
     return text;
 }

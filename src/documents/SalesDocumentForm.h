@@ -175,9 +175,6 @@ protected:
     void ProposeNumberAgain();
     // The messages of a missing number, customer and site.
     QString NumberProblem() const;
-    // Whether Text is a code (a positive whole number) of the list's first
-    // field.
-    static bool ListedCode(const TDelimitedStrings &List, const QString &Text);
     QString CustomerAndSiteProblems() const;
     // The remembered text of an edit of this window ("" when none).
     QString Remembered(const QLineEdit *Edit) const;

@@ -520,17 +520,11 @@ bool TfrmInvoice::CanSave()
     }
     QString text = NumberProblem() + CustomerAndSiteProblems();
     // The payment and the kind must be codes of their pickers' lists.
-    bool paymentOk = false;
-    const int payment = leType_of_payment->text().trimmed().toInt(&paymentOk);
-    QString paymentName;
-    if (paymentOk && payment > 0)
-        ListEditLookup(leType_of_payment, 0, 0, paymentName, QString::number(payment));
-    if (paymentName.isEmpty())
+    if (ListedCode(leType_of_payment) == 0)
         text += LoadResString(rsChoosePayment) + kLineBreak;
     // A kind not offered has no sign rule of its own.
-    const bool listedKind = ListedCode(FKinds, leDocType->text());
-    const int kind = listedKind ? StrToIntOrZero(leDocType->text()) : 0;
-    if (!listedKind)
+    const int kind = ListedCode(leDocType);
+    if (kind == 0)
         text += LoadResString(rsChooseDocType) + kLineBreak;
     if (FTotalWithoutVat == 0)
         text += QStringLiteral("Не можете да запишете документ с нулева стойност.") + kLineBreak;

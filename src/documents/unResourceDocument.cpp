@@ -150,13 +150,22 @@ TfrmResourceDocument::TfrmResourceDocument(const TResourceDocumentKind &Kind, QW
     });
 }
 
+bool TfrmResourceDocument::CanSave()
+{
+    if (!TfrmLineDocument::CanSave())
+        return false;
+    // The document is stored under the party of its header: one its list
+    // lacks names nobody.
+    if (CounterpartyCode() == 0) {
+        ShowError(FKind.MissingCounterparty);
+        return false;
+    }
+    return true;
+}
+
 int TfrmResourceDocument::CounterpartyCode() const
 {
-    QString name;
-    const QString c = counterparty->text().trimmed();
-    if (!c.isEmpty())
-        ListEditLookup(counterparty, 0, 1, name, c);
-    return name.isEmpty() ? 0 : StrToIntOrZero(c);
+    return ListedCode(counterparty);
 }
 
 QString TfrmResourceDocument::GetSubTitle()

@@ -38,6 +38,7 @@ public:
     bool DoExecute() override;
     bool DoNew() override;
     bool DoPrint() override;
+    bool CanSave() override;
 
     int CounterpartyCode() const;
     void FillNumberList() override;

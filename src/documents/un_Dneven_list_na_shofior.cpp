@@ -185,12 +185,7 @@ bool TfrmDneven_list_na_shofior::CanExecute()
 {
     // A minibus that is not in the picker's list is none: its sheet would
     // be empty and say nothing.
-    QString listed;
-    bool number = false;
-    const int bus = leMicrobus->text().trimmed().toInt(&number);
-    if (number && bus > 0)
-        ListEditLookup(leMicrobus, 0, 0, listed, QString::number(bus));
-    if (listed.isEmpty()) {
+    if (ListedCode(leMicrobus) == 0) {
         if (ShowValidationMessages())
             ShowMessage(QStringLiteral("Изберете микробус"));
         return false;

@@ -145,15 +145,10 @@ QString TfrmGenerirane_na_Propusk_za_izvozvane::GetSubTitle()
 
 int TfrmGenerirane_na_Propusk_za_izvozvane::ChosenBus() const
 {
-    const QString typed = code_bus->text().trimmed();
-    if (typed.isEmpty())
+    if (code_bus->text().trimmed().isEmpty())
         return 0;
-    QString name;
-    ListEditLookup(code_bus, 0, 1, name, typed);
-    if (name.isEmpty())
-        ListEditLookup(code_bus, 0, 1, name, QString::number(StrToIntOrZero(typed)));
-    const int bus = StrToIntOrZero(typed);
-    return name.isEmpty() || bus == 0 ? -1 : bus;
+    const int bus = ListedCode(code_bus);
+    return bus == 0 ? -1 : bus;
 }
 
 bool TfrmGenerirane_na_Propusk_za_izvozvane::LoadRows(TDelimitedStringList &Rows)
@@ -252,6 +247,13 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
         long double Quantity, Crates;
     };
     std::vector<TPassRow> rows;
+    // The pass is written for the minibus of the header: none, or one its
+    // list lacks, names nobody.
+    const int bus = ChosenBus();
+    if (bus <= 0) {
+        ShowMessage(QStringLiteral("Въвдетете микробус"));
+        return false;
+    }
     // A quantity typed is a number, or nothing is written.
     QString messages;
     for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
@@ -274,11 +276,6 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
     }
     if (rows.empty()) {
         ShowMessage(QStringLiteral("Не са въведени данни, които да се запишат в базата данни"));
-        return false;
-    }
-    const int bus = ChosenBus();
-    if (bus <= 0) {
-        ShowMessage(QStringLiteral("Въвдетете микробус"));
         return false;
     }
     if (AskYesNoCancel(QStringLiteral("Желаете ли да се генерира пропуск за извозване?")) != mrYes)

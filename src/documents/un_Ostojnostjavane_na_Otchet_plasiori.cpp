@@ -286,6 +286,14 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     return true;
 }
 
+// A typed minibus the list lacks is refused before anything is read by it;
+// the base then asks about unsaved work.
+bool TfrmOstojnostjavane_na_Otchet_plasiori::CanExecute()
+{
+    return CodeToReadBy(code_bus, QStringLiteral("Въвдетете микробус"), ShowValidationMessages()) &&
+           TQuorendReadForm::CanExecute();
+}
+
 void TfrmOstojnostjavane_na_Otchet_plasiori::ParamsChange()
 {
     if (FLoading)
@@ -511,6 +519,12 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
     FSaveError.clear();
     if (!TQuorendReadForm::CanSave())
         return false;
+    // A minibus its list lacks names no report: its lines would be stored
+    // for nobody.
+    if (ListedCode(code_bus) == 0) {
+        FSaveError = QStringLiteral("Въвдетете микробус");
+        return false;
+    }
     // A quantity or price typed is a number, or nothing is saved.
     QString messages;
     for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
@@ -531,10 +545,6 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::CanSave()
         total += DotStrToFloat(line[colValue]);
     if (RoundFloat(ValuePrecision, total) == 0) {
         FSaveError = QStringLiteral("Не са въведени данни, които да се запишат в базата данни");
-        return false;
-    }
-    if (BusCode() == 0) {
-        FSaveError = QStringLiteral("Въвдетете микробус");
         return false;
     }
     return true;

@@ -35,6 +35,7 @@ public:
     bool InitForm() override;
     bool FormDone() override;
     bool BeforeShow() override;
+    bool CanExecute() override;
     bool CanSave() override;
     bool DoExecute() override;
     bool DoSave() override;

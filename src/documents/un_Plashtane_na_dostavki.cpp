@@ -122,9 +122,9 @@ QString TfrmPlashtane_na_dostavki::PaymentInsert(int Number, int Day, int Row, l
 
 QString TfrmPlashtane_na_dostavki::PaymentPartyError()
 {
-    if (code_supplier->text().trimmed().isEmpty())
+    if (ListedCode(code_supplier) == 0)
         return QStringLiteral("Въведете доставчик");
-    if (StrToIntOrZero(code_payment->text()) == 0)
+    if (ListedCode(code_payment) == 0)
         return LoadResString(rsChoosePayment);
     return QString();
 }

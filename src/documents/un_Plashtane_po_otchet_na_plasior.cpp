@@ -86,7 +86,7 @@ void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Re
 
 QString TfrmPlashtane_po_otchet_na_plasior::PaymentPartyError()
 {
-    if (BusCode() == 0)
+    if (ListedCode(code_bus) == 0)
         return QStringLiteral("Въвдетете микробус");
     return QString();
 }

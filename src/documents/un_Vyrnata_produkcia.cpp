@@ -400,7 +400,7 @@ QString TfrmBusDayDocument::ValidateRow()
             break;
         }
     }
-    if (PickerName(code_bus, code_bus->text()).isEmpty())
+    if (ListedCode(code_bus) == 0)
         msg += QStringLiteral("Въвдетете микробус") + kLineBreak;
     const QString productText = code_izd->text().trimmed();
     const QString pack = code_a->text().trimmed();
@@ -561,10 +561,24 @@ void TfrmBusDayDocument::EndRowEdit()
     quantity_amb->SetValue(0);
 }
 
+// A typed minibus the list lacks is refused before anything is read by it;
+// the base then asks about unsaved work.
+bool TfrmBusDayDocument::CanExecute()
+{
+    return CodeToReadBy(code_bus, QStringLiteral("Въвдетете микробус"), ShowValidationMessages()) &&
+           TQuorendReadForm::CanExecute();
+}
+
 bool TfrmBusDayDocument::CanSave()
 {
     if (!TQuorendReadForm::CanSave())
         return false;
+    // The lines are stored for the minibus of the header: one its list
+    // lacks would store them for nobody.
+    if (ListedCode(code_bus) == 0) {
+        ShowError(QStringLiteral("Въвдетете микробус"));
+        return false;
+    }
     return !FRowInEdit || DoNew();
 }
 

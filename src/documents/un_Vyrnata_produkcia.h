@@ -54,6 +54,7 @@ public:
     // checks refuse stops the save). (F8 asks about unsaved data, the
     // edit's too: AskBeforeReading.)
     bool CanSave() override;
+    bool CanExecute() override;
     bool IsSaveEnabled() override;
     bool IsEditEnabled() override;
     bool IsNewEnabled() override;

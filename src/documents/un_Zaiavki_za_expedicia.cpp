@@ -57,7 +57,7 @@ QString TfrmZaiavki_za_expedicia::ValidateRow()
             msg += Format(QStringLiteral("Шифър \"%s\" съществува в таблицата с данни!"), {code}) + kLineBreak;
             break;
         }
-    if (PickerName(code_bus, code_bus->text()).isEmpty())
+    if (ListedCode(code_bus) == 0)
         msg += QStringLiteral("Въвдетете микробус") + kLineBreak;
     if (PickerName(code_izd, code).isEmpty())
         msg += QStringLiteral("Въведете изделие") + kLineBreak;

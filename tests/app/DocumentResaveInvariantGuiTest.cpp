@@ -21,7 +21,7 @@
 #include <memory>
 #include <sqlite3.h>
 
-#include "app/MenuWalkSupport.h"
+#include "app/DocumentWalkSupport.h"
 #include "components/FilterMan.h"
 #include "core/LineConv.h"
 #include "components/ListEdit.h"
@@ -74,11 +74,10 @@ const char *const kWindowNames[] = {"GoodsReceipt",     "Invoice",         "Noti
                                     "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments", "YearNotice",
                                     "YearReceipt",      "YearInvoice"};
 
-// The stored documents the walk opens.
-constexpr double kMarkupReceipt = 2000000001;
-constexpr double kMarkupInvoice = 999999;
-constexpr double kNotice = 999998;
-constexpr int kBus = 1;
+using testsupport::kBus;
+using testsupport::kMarkupInvoice;
+using testsupport::kMarkupReceipt;
+using testsupport::kNotice;
 
 // Checks a window cannot meet for a sound reason, and checks that fail in
 // windows whose mending is under way elsewhere.
@@ -95,26 +94,10 @@ QString SkipReason(TWindow Window, TCheck Check)
     return QString();
 }
 
-// Unscripted questions get Cancel (or No): the walk prints nothing and
-// writes only what the action itself writes.
-class WalkDialogs : public testsupport::ScopedDialogAnswers
+// The answers of the walk, and the errors it met.
+class WalkDialogs : public testsupport::CancelQuestions
 {
 public:
-    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
-    {
-        if (Pending() == 0) {
-            auto offers = [&](TMsgDlgBtn b) {
-                return std::any_of(Request.Buttons.begin(), Request.Buttons.end(),
-                                   [b](const platform::DialogButtonSpec &s) { return s.Button == b; });
-            };
-            if (offers(mbCancel))
-                Press(mbCancel);
-            else if (offers(mbNo))
-                Press(mbNo);
-        }
-        return ScopedDialogAnswers::ShowMessageBox(Request);
-    }
-    QString Listed() const { return Texts().join(QStringLiteral(" | ")); }
     // The errors shown, but the refusal of a payment window with nothing
     // to pay, which is its answer to F2 on a paid period.
     QStringList Errors() const
@@ -130,137 +113,9 @@ public:
 
 using TParam = std::tuple<int, int>;
 
-class DocumentResaveGui : public testsupport::DatabaseTest,
-                          public ::testing::WithParamInterface<TParam>,
-                          protected testsupport::MdiMainWindow
+class DocumentResaveGui : public testsupport::DocumentWalkFixture, public ::testing::WithParamInterface<TParam>
 {
 protected:
-    void SetUp() override
-    {
-        DatabaseTest::SetUp();
-        CloseDatabase();
-        // One year made once for the suite; each test works on its copy.
-        ASSERT_TRUE(testsupport::CopyYearMadeOnce(QStringLiteral("resave"), Spec(), DatabasePath()));
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
-        Station = GetLocalIPAddress();
-        Day = bench::FirstDayOfYear(Spec()) + 20;
-        Date = DayNumberToDate(Day);
-        AddStoredDocuments();
-        OpenMainWindow();
-    }
-    void TearDown() override
-    {
-        for (auto &form : forms_)
-            if (form)
-                form->SetModified(false);
-        forms_.clear();
-        CloseMainWindow();
-        DatabaseTest::TearDown();
-    }
-
-    static bench::YearSpec Spec()
-    {
-        bench::YearSpec spec = testsupport::SmallYearSpec(300);
-        spec.sites = 6;
-        spec.customers = 3;
-        spec.minibuses = 2;
-        spec.linesPerReceipt = 3;
-        return spec;
-    }
-
-    static QDate DayNumberToDate(int Day) { return QDate(1899, 12, 30).addDays(Day); }
-
-    // What the year lacks: markups, a notice the window would have written,
-    // decimal quantities and names with an apostrophe, on the day and the
-    // minibus the walk opens.
-    void AddStoredDocuments()
-    {
-        const QString d = QString::number(Day);
-        // Site 2 belongs to customer 2, on minibus 1.
-        Execute(QString("INSERT INTO Zaiavki Values ( %1, %2, 2, %3, 31.56, 0, 0, 0 )")
-                    .arg(QString::number(kMarkupReceipt, 'f', 0), QString::number(Day - 1), d));
-        Execute("INSERT INTO Zaiavka_rows Values ( 2000000001, 1, 2.297, 9.2, 2.5, 9.43, 21.66 )");
-        Execute("INSERT INTO Zaiavka_rows Values ( 2000000001, 2, 10, 1.1, -10, 0.99, 9.9 )");
-        Execute(QString("INSERT INTO Invoices Values ( 999999, %1, 2, 27.01, 5.4, 0, 0, 1, 1, 0, 0.2 )").arg(d));
-        Execute("INSERT INTO Invoices_rows Values ( 999999, 1, 2.297, 7.65, 2.5, 7.8413, 18.01 )");
-        Execute("INSERT INTO Invoices_rows Values ( 999999, 2, 10, 1, -10, 0.9, 9 )");
-        Execute(QString("INSERT INTO Invoices Values ( 999998, %1, 2, -1.8, -0.36, 0, 0, 1, 3, 999999, 0.2 )").arg(d));
-        Execute("INSERT INTO Invoices_rows Values ( 999998, 2, -2, 0.9, 0, 0.9, -1.8 )");
-        Execute("Update Izdelia Set name_izd = \"Хляб 'Добруджа'\" Where code_izd = 1");
-        Execute("Update Obekti Set name_o = \"Магазин 'Зора'\" Where code_of_object = 2");
-        Execute("Update CustGroups Set name_c = \"ЕТ 'Клиент' 2\" Where code_c = 2");
-        Execute("Update Busses Set n_bus = \"СА 'Север'\" Where c_bus = 1");
-        Execute("Update Resources Set Name_r = \"Брашно 'Добруджа'\" Where code_r = 1");
-        // A decimal quantity in every kind of document of the day.
-        const QString firstRow = "rowid = ( SELECT min(rowid) FROM %1 WHERE date_doc = " + d + "%2 )";
-        const QString onBus = QString(" AND code_bus = %1").arg(kBus);
-        Execute(QString("UPDATE Zaiavki_za_expedicia SET quantity_izd = quantity_izd + 0.5 WHERE ") +
-                firstRow.arg("Zaiavki_za_expedicia", onBus));
-        Execute(QString("UPDATE Propusk_za_izvozvane SET quantity_amb = quantity_amb + 0.5 WHERE ") +
-                firstRow.arg("Propusk_za_izvozvane", onBus));
-        Execute(QString("UPDATE Vyrnata_produkcia SET quantity_amb = 3.5 WHERE ") +
-                firstRow.arg("Vyrnata_produkcia", onBus));
-        Execute(QString("UPDATE Otchet_plasiori SET quantity_izd = 12.5, value_izd = round(12.5 * price, 2) WHERE ") +
-                firstRow.arg("Otchet_plasiori", onBus));
-        for (const char *act : {"Akt_za_proizvedena_produkcia", "Akt_za_brakuvana_produkcia"})
-            Execute(QString("UPDATE %1 SET quantity_izd = quantity_izd + 0.25 WHERE ").arg(act) +
-                    firstRow.arg(act, QString()));
-        Execute(QString("UPDATE Zaprihojdavane_na_ambalaj SET quantity_amb = quantity_amb + 0.5 WHERE rowid = ( "
-                        "SELECT min(rowid) FROM Zaprihojdavane_na_ambalaj WHERE date_doc = %1 )")
-                    .arg(Day + 1));
-        for (const char *resource : {"Dostavki", "Expedicia_na_surovini_i_materiali"})
-            Execute(QString("UPDATE %1 SET quantity_r = quantity_r + 0.5, value_r = round((quantity_r + 0.5) * "
-                            "price_r, 2) WHERE ")
-                        .arg(resource) +
-                    firstRow.arg(resource, QString()));
-        Execute(QString("UPDATE Iskane_za_otpuskane_na_surovini_i_materiali SET quantity_r = quantity_r + 0.125 "
-                        "WHERE ") +
-                firstRow.arg("Iskane_za_otpuskane_na_surovini_i_materiali", QString()));
-        PayEverything();
-    }
-
-    // The payment windows list what is left to pay and propose paying it
-    // all: a stored state they may show unchanged is one where every
-    // delivery and every minibus report of the period is paid.
-    void PayEverything()
-    {
-        const QString from = QString::number(Day - 10);
-        const QString to = QString::number(Day + 10);
-        const QString deliveries =
-            "INSERT INTO Plashtane_na_dostavki (docno, date_d, docno_supplier, suma, code_payment) SELECT 900000 + "
-            "d.docno, d.date_doc + 1, d.docno, round(round(sum(d.value_r), 2) - coalesce((SELECT sum(p.suma) FROM "
-            "Plashtane_na_dostavki p WHERE p.docno_supplier = d.docno), 0), 2), 2 FROM Dostavki d WHERE d.date_doc "
-            "BETWEEN " + from + " AND " + to + " GROUP BY d.docno";
-        const QString reports =
-            "INSERT INTO Plashtane_po_otchet_na_plasior (docno, date_d, c_bus, date_otchet, suma) SELECT 900000 + "
-            "row_number() OVER (), o.date_doc + 1, o.code_bus, o.date_doc, round(round(sum(o.value_izd), 2) - "
-            "coalesce((SELECT sum(p.suma) FROM Plashtane_po_otchet_na_plasior p WHERE p.c_bus = o.code_bus AND "
-            "p.date_otchet = o.date_doc), 0), 2) FROM Otchet_plasiori o WHERE o.date_doc BETWEEN " + from + " AND " +
-            to + " GROUP BY o.date_doc, o.code_bus";
-        for (const QString &sql : {deliveries, reports}) {
-            char *error = nullptr;
-            ASSERT_EQ(sqlite3_exec(DbConnection->Handle(), sql.toUtf8().constData(), nullptr, nullptr, &error),
-                      SQLITE_OK)
-                << (error ? error : "");
-        }
-    }
-
-    // A read window made as the menu makes it, shown, on the day.
-    template <class T> T *Make()
-    {
-        T *form = CreateQuorendForm<T>(nullptr, fsNormal);
-        form->SetFreeOnClose(false);
-        forms_.emplace_back(form);
-        form->resize(1100, 700);
-        EXPECT_TRUE(form->ShowForm());
-        return form;
-    }
-    static void Pick(TListEdit *Edit, const QString &Text)
-    {
-        Edit->setText(Text);
-        Edit->NotifyPicked();
-    }
-
     // The window of the case showing its stored document.
     TQuorendForm *OpenWindow(TWindow Window)
     {
@@ -319,88 +174,24 @@ protected:
             return BusDay(Make<TfrmPropusk_za_izvozvane>());
         case wExpeditionRequests:
             return BusDay(Make<TfrmZaiavki_za_expedicia>());
-        case wValuation: {
-            auto *form = Make<TfrmOstojnostjavane_na_Otchet_plasiori>();
-            Pick(form->code_bus, QString::number(kBus));
-            form->date_doc->setDate(Date);
-            form->Execute();
-            return form;
-        }
+        case wValuation:
+            return OpenValuation();
         case wReleaseRequest: {
             auto *form = Make<TfrmIskane_za_otpuskane_na_surovini_i_materiali>();
             form->date_doc->setDate(Date);
             form->Execute();
             return form;
         }
-        case wDailySheet: {
-            auto *form = Make<TfrmDneven_list_na_shofior>();
-            Pick(form->leMicrobus, QString::number(kBus));
-            form->dtp_For->setDate(Date);
-            form->Execute();
-            return form;
-        }
-        case wDeliveryPayments: {
-            auto *form = Make<TfrmPlashtane_na_dostavki>();
-            Period(form);
-            Pick(form->code_supplier, QStringLiteral("2"));
-            Pick(form->code_payment, QStringLiteral("2"));
-            form->Execute();
-            return form;
-        }
-        case wMinibusPayments: {
-            auto *form = Make<TfrmPlashtane_po_otchet_na_plasior>();
-            Period(form);
-            Pick(form->code_bus, QString::number(kBus));
-            form->Execute();
-            return form;
-        }
+        case wDailySheet:
+            return OpenDailySheet();
+        case wDeliveryPayments:
+            return OpenDeliveryPayments();
+        case wMinibusPayments:
+            return OpenMinibusPayments();
         default:
             return nullptr;
         }
     }
-    // The day's first document of Table, through its date, its
-    // counterparty (Party), its number and F8.
-    TQuorendForm *LineDocument(TfrmLineDocument *Form, const char *Table, const char *Party = nullptr, int Later = 0)
-    {
-        const QStringList first =
-            Rows(QString("SELECT docno%1 FROM %2 WHERE date_doc = %3 ORDER BY docno")
-                     .arg(Party ? QString(", ") + Party : QString(), Table)
-                     .arg(Day + Later));
-        EXPECT_FALSE(first.isEmpty());
-        if (first.isEmpty())
-            return Form;
-        const QStringList fields = first[0].split('@');
-        Form->date_doc->setDate(Date.addDays(Later));
-        if (auto *resource = qobject_cast<TfrmResourceDocument *>(Form))
-            Pick(resource->counterparty, fields.value(1));
-        Pick(Form->docno, fields.value(0));
-        Form->Execute();
-        return Form;
-    }
-    TQuorendForm *BusDay(TfrmBusDayDocument *Form)
-    {
-        Form->date_doc->setDate(Date);
-        Pick(Form->code_bus, QString::number(kBus));
-        if (Form->docno && Form->docno->text().trimmed().isEmpty()) {
-            const QStringList numbers =
-                Rows(QString("SELECT min(docno) FROM %1 WHERE date_doc = %2 AND code_bus = %3")
-                         .arg(Form->objectName() == QLatin1String("frmVyrnata_produkcia") ? "Vyrnata_produkcia"
-                                                                                            : "Propusk_za_izvozvane")
-                         .arg(Day)
-                         .arg(kBus));
-            if (!numbers.isEmpty())
-                Pick(Form->docno, numbers[0]);
-        }
-        if (Form->Grid->Cells(0, Form->Grid->FixedRows()).isEmpty())
-            Form->Execute();
-        return Form;
-    }
-    void Period(TPaymentEntryForm *Form)
-    {
-        Form->dtp_From->setDate(Date.addDays(-10));
-        Form->dtp_To->setDate(Date.addDays(10));
-    }
-
     // The grid the window shows its lines in.
     static TRichGrid *GridOf(TQuorendForm *Form)
     {
@@ -495,15 +286,7 @@ protected:
         QCoreApplication::processEvents();
         return Form;
     }
-
-    QString Station;
-    int Day = 0;
-    QDate Date;
-
-private:
-    std::vector<std::unique_ptr<TQuorendForm>> forms_;
 };
-
 
 TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas)
 {
@@ -521,7 +304,7 @@ TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas
         ~Unset() { SetPrintGridPrinter(nullptr); }
     } unset;
     WalkDialogs dialogs;
-    testsupport::ModalWatch modals;  // a print preview, a filter dialog: closed at once
+    testsupport::RejectModals modals;
     const testsupport::TableDump before = testsupport::DumpTables();
     QPointer<TQuorendForm> form = OpenWindow(window);
     ASSERT_FALSE(form.isNull());

@@ -163,7 +163,8 @@ TEST_F(ExpeditionGui, GenerationRefusesLettersAsTheMinibusAndMistypedQuantities)
     form->Execute();
     EXPECT_EQ(GridRecords(form->Grid).join('|').remove('@'), "");
     EXPECT_FALSE(form->Save());
-    EXPECT_EQ(dialogs.Texts(), (QStringList{"Въвдетете микробус", "Не са въведени данни, които да се запишат в базата данни"}));
+    // F2 names the minibus first: a pass is written for one.
+    EXPECT_EQ(dialogs.Texts(), (QStringList{"Въвдетете микробус", "Въвдетете микробус"}));
     EXPECT_EQ(Rows("SELECT count(*) FROM Propusk_za_izvozvane"), QStringList{"0"});
 
     form->code_bus->setText("3");
