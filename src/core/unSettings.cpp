@@ -80,14 +80,6 @@ QString NasCounterStatement(QObject *Owner, int Setting, const QString &Address,
     return NasCounterStatement(Setting, Address, Number, ReadNasCounter(Owner, Setting, Address).RowExists);
 }
 
-bool SaveNasCounter(QObject *Owner, int Setting, long double Number, const QString &Address)
-{
-    // An update alone would change nothing for a workstation without the
-    // row, and its every document would take the same number; an insert
-    // over a row that exists would fail on the key.
-    return ExecSQL(Owner, DbConnection, NasCounterStatement(Owner, Setting, Address, Number));
-}
-
 bool LoadVaSettings(QObject *Owner, TDelimitedStringList &List)
 {
     return SelectToList(Owner, DbConnection, QStringLiteral("Select code_va, value_va From va"), List);

@@ -72,11 +72,6 @@ QString NasCounterStatement(int Setting, const QString &Address, long double Num
 // The same after reading whether the row exists (inside the caller's
 // transaction, so that the answer holds until the commit).
 QString NasCounterStatement(QObject *Owner, int Setting, const QString &Address, long double Number);
-// Writes a counter (setting 1 or 2) of the workstation Address back. A
-// workstation without the row gets it, so that its next number follows on
-// and never repeats. Whether the statement went through (a failure is
-// shown by ExecSQL).
-bool SaveNasCounter(QObject *Owner, int Setting, long double Number, const QString &Address);
 
 // The company's settings: every VA row as records "code@value" ("Select
 // code_va, value_va From va"). A failing query raises.

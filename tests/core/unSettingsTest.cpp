@@ -7,6 +7,13 @@
 
 namespace {
 
+// Writes a counter as the shared save does: the row's update when it
+// exists, else its insert.
+bool SaveNasCounter(int Setting, long double Number, const QString &Address)
+{
+    return ExecSQL(nullptr, DbConnection, NasCounterStatement(nullptr, Setting, Address, Number));
+}
+
 class Settings : public testsupport::DatabaseTest
 {
 protected:
@@ -25,10 +32,10 @@ TEST_F(Settings, TwoWorkstationAddressesKeepSeparateCounters)
     const QString a = "192.168.1.20", b = "192.168.1.21";
     // A workstation without rows counts from 0.
     EXPECT_EQ(Counter(a, NasGoodsReceiptCounter), "");
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, 1, a));
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, 2, a));
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, 41, b));
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, 7, b));
+    ASSERT_TRUE(SaveNasCounter(NasGoodsReceiptCounter, 1, a));
+    ASSERT_TRUE(SaveNasCounter(NasGoodsReceiptCounter, 2, a));
+    ASSERT_TRUE(SaveNasCounter(NasGoodsReceiptCounter, 41, b));
+    ASSERT_TRUE(SaveNasCounter(NasInvoiceCounter, 7, b));
     EXPECT_EQ(Counter(a, NasGoodsReceiptCounter), "0000000002");
     EXPECT_EQ(Counter(a, NasInvoiceCounter), "");
     EXPECT_EQ(Counter(b, NasGoodsReceiptCounter), "0000000041");
@@ -61,8 +68,8 @@ TEST_F(Settings, ACounterKeepsOneFormAndReadsEveryFormerOne)
     EXPECT_EQ(ReadNasCounter(nullptr, NasInvoiceCounter, ip).Number, 7);
     EXPECT_FALSE(ReadNasCounter(nullptr, NasInvoiceCounter, "10.0.0.10").RowExists);
     testsupport::ScopedDialogAnswers dialogs;
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasGoodsReceiptCounter, 1, ip)) << dialogs.Texts().join("|").toStdString();
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, 8, ip));
+    ASSERT_TRUE(SaveNasCounter(NasGoodsReceiptCounter, 1, ip)) << dialogs.Texts().join("|").toStdString();
+    ASSERT_TRUE(SaveNasCounter(NasInvoiceCounter, 8, ip));
     EXPECT_EQ(Rows("Select n_nas, Value_nas From Nas Order By n_nas"),
               (QStringList{"1@0000000001", "2@0000000008"}));
 }
@@ -86,9 +93,9 @@ TEST_F(Settings, SwitchesAreOnOnlyForOne)
 
 TEST_F(Settings, AnAddressWithAQuoteNeitherBreaksNorWidensTheStatement)
 {
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, 5, "10.0.0.1"));
+    ASSERT_TRUE(SaveNasCounter(NasInvoiceCounter, 5, "10.0.0.1"));
     const QString odd = "x\" or \"1\"=\"1";
-    ASSERT_TRUE(SaveNasCounter(nullptr, NasInvoiceCounter, 9, odd));
+    ASSERT_TRUE(SaveNasCounter(NasInvoiceCounter, 9, odd));
     EXPECT_EQ(Counter("10.0.0.1", NasInvoiceCounter), "0000000005");
 }
 
@@ -110,7 +117,7 @@ TEST_F(Settings, AMissingSettingsTableRaisesToTheCaller)
 {
     Execute("DROP TABLE Nas");
     testsupport::ScopedDialogAnswers dialogs;
-    EXPECT_THROW(SaveNasCounter(nullptr, NasGoodsReceiptCounter, 1, "10.0.0.1"), std::exception);
+    EXPECT_THROW(SaveNasCounter(NasGoodsReceiptCounter, 1, "10.0.0.1"), std::exception);
     TDelimitedStringList list;
     EXPECT_THROW(LoadNasSettings(nullptr, "10.0.0.1", list), std::exception);
     EXPECT_TRUE(dialogs.Shown().empty());
