@@ -178,6 +178,12 @@ const Row kRows[] = {
     {rsNoDocumentLines, "rsNoDocumentLines", "Не са въведени редове на документа."},
     {rsNotANumberFmt, "rsNotANumberFmt", "Стойността \"%s\" за %s не е число!"},
     {rsQueuedLineUnknown, "rsQueuedLineUnknown", "Редът на документа (%d) не е намерен сред промените за запис."},
+    // A document, its grammatical pieces after it: "е"/"са", the ending,
+    // again, and the pronoun ("го", "я", "ги").
+    {rsChangedElsewhere, "rsChangedElsewhere",
+     "%s %s променен%s от друго работно място, след като %s зареден%s. Промените не са записани. Натиснете F8, за да %s заредите отново."},
+    {rsDeletedElsewhere, "rsDeletedElsewhere",
+     "%s %s изтрит%s от друго работно място, след като %s зареден%s. Промените не са записани."},
 
     // Dialog captions and buttons
     {rsWarningCaption, "rsWarningCaption", "Предупреждение!"},

@@ -176,6 +176,8 @@ constexpr int rsExportWizardIntroFmt = 66082;
 constexpr int rsNoDocumentLines = 67600;
 constexpr int rsNotANumberFmt = 67601;
 constexpr int rsQueuedLineUnknown = 67602;
+constexpr int rsChangedElsewhere = 67603;
+constexpr int rsDeletedElsewhere = 67604;
 
 // Dialog captions and buttons
 constexpr int rsWarningCaption = 66083;

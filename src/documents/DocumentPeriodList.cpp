@@ -240,6 +240,11 @@ QString TDocumentPeriodList::PaymentStatement(int, long double) const { return Q
 
 QString TDocumentPeriodList::PaymentFailureMessage() const { return QString(); }
 
+TDocumentName TDocumentPeriodList::RowDocumentName(int Row) const
+{
+    return {QStringLiteral("Документ ") + Grid->Cells(0, Row).trimmed(), ngMasculine};
+}
+
 void TDocumentPeriodList::btnPaymentClick()
 {
     if (!FPaying)
@@ -253,7 +258,8 @@ void TDocumentPeriodList::btnPaymentClick()
         const long double number = RowNumber(row);
         if (number == 0 || !IsMarked(row) || Grid->Cells(6, row) == QStringLiteral("да"))
             continue;
-        save.Add(PaymentStatement(today, number), PaymentFailureMessage());
+        save.Add({{FixedStatement(PaymentStatement(today, number)), PaymentFailureMessage(),
+                   ChangedElsewhereMessage(RowDocumentName(row))}});
         ++count;
     }
     if (count > 0)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QAction;
@@ -67,8 +68,13 @@ protected:
     virtual void OpenDocument(int Row, long double Number) = 0;
     virtual void PrintDocument(long double Number) = 0;
     // The payment of one number, and the message of a failed payment.
+    // Pays the document of the number, only while it is unpaid: a document
+    // paid or deleted by another workstation since the list was read
+    // changes no row, and the payment is refused.
     virtual QString PaymentStatement(int Day, long double Number) const;
     virtual QString PaymentFailureMessage() const;
+    // The document of a row, as the refusal names it.
+    virtual TDocumentName RowDocumentName(int Row) const;
     // After a load: the totals row and the grid, as every list ends.
     void FinishRows(TDelimitedStringList &Rows);
     // Where a list's query puts its fields.

@@ -140,8 +140,24 @@ void TfrmLineDocument::TakeStoredLines()
 
 QString TfrmLineDocument::StoredKey(const QString &Code) const
 {
-    // Stored lines of different documents are different lines.
-    return QString::number(DocNumber()) + QLatin1Char(':') + Code;
+    // Stored lines of different documents are different lines; the key
+    // reads as the stored row's number and code do.
+    return QString::number(DocNumber()) + QLatin1Char('@') + Code;
+}
+
+bool TfrmLineDocument::DoExecute()
+{
+    const bool result = TQuorendReadForm::DoExecute();
+    // Read before the rows shown: a save of another workstation in between
+    // makes this window's save refuse, never overwrite.
+    if (DocNumber() > 0) {
+        FLoaded.SetQuery(this, Format(QStringLiteral("SELECT * FROM %s WHERE docno = %d"), {FSetup.Table, DocNumber()}),
+                         TLoadedRows::FirstFields(2));
+        FLoaded.Read();
+    } else {
+        FLoaded.Clear();
+    }
+    return result;
 }
 
 int TfrmLineDocument::LineOfCode(const QString &Code)
@@ -176,7 +192,7 @@ void TfrmLineDocument::CommitLine(int Code, const TStatementBuilder &Insert,
         line = FEditLine;
         FPending.Put(line, Insert, Update(StrToIntOrZero(FEditCode)));
     } else {
-        line = FPending.NewLine();
+        line = FPending.NewLine(StoredKey(QString::number(Code)));
         FPending.Put(line, Insert, TStatementBuilder());
     }
     FLineOfCode[QString::number(Code)] = line;
@@ -276,6 +292,11 @@ bool TfrmLineDocument::DoSave()
     else
         save.NumberGiven(DocNumber());
     save.Add(FPending.Statements());
+    // Lines another workstation changed meanwhile are merged; one this
+    // save writes too is refused.
+    save.ExpectLoaded(FLoaded, FPending.QueuedKeys(),
+                      {FSetup.DocumentNoun.Text + QLatin1Char(' ') + QString::number(DocNumber()),
+                       FSetup.DocumentNoun.Gender});
     if (!save.Run())
         return false;
     FPending.Clear();

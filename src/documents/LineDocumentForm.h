@@ -36,6 +36,7 @@ struct TLineDocumentSetup
     QString CodeField;     // "code_a"
     QString Caption;       // "Заприхождаване на амбалаж"
     QString DeleteNoun;    // "ред от акт за заприходен амбалаж"
+    TDocumentName DocumentNoun;  // "Акт за заприходен амбалаж", followed by the number
 };
 
 class TfrmLineDocument : public TQuorendReadForm
@@ -53,6 +54,9 @@ public:
     bool DoSave() override;
     // Takes the current row back into the editors (one line at a time).
     bool DoEdit() override;
+    // Reads what the save will compare (the stored lines of the number),
+    // before the window reads its rows.
+    bool DoExecute() override;
     // Asks, then queues the current row's delete (or drops its insert).
     bool DoDelete() override;
     // F2 first commits a line in edit as F4 would; a line the checks refuse
@@ -152,4 +156,6 @@ private:
     bool FModifiedBeforeEdit = false;
     // The document the grid and the queue belong to.
     TDocumentSwitch FSwitch;
+    // Its stored lines as loaded, by number and code.
+    TLoadedRows FLoaded;
 };

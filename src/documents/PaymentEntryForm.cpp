@@ -5,6 +5,7 @@
 #include "components/GridUtils.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
+#include "core/DialogsEx.h"
 #include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
@@ -70,6 +71,10 @@ TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int
 
     actExecute->setEnabled(true);
     actSave->setEnabled(true);
+    // The save reads the documents again to compare; what it would tell
+    // the clerk was told by the load.
+    FLoaded.SetReader([this](TDelimitedStringList &Records) { FetchDocuments(Records, FFetchWarnings); },
+                      TLoadedRows::FirstFields(1));
 }
 
 TPaymentEntryForm::~TPaymentEntryForm() = default;
@@ -143,8 +148,14 @@ bool TPaymentEntryForm::CanExecute()
 
 bool TPaymentEntryForm::DoExecute()
 {
+    // What the save compares is what is shown: the documents are read once.
     TDelimitedStringList rows;
-    FetchDocuments(rows);
+    FFetchWarnings.clear();
+    FLoaded.Read(&rows);
+    const QStringList warnings = FFetchWarnings;
+    FFetchWarnings.clear();
+    for (const QString &w : warnings)
+        ShowError(w);
 
     const QChar d = rows.FieldDelimiter();
     TDelimitedStringList kept;
@@ -254,6 +265,11 @@ bool TPaymentEntryForm::DoSave()
     const QString table = PaymentTable();
     TDocumentSave save(this);
     save.NumberFromNextCode(QStringLiteral("docno"), table);
+    // What was paid on each row paid now must be what the amounts were
+    // typed against: a payment saved meanwhile elsewhere refuses the save,
+    // so that nothing is paid twice.
+    for (const auto &paid : rows)
+        save.ExpectLoaded(FLoaded, {Grid->Cells(0, paid.first).trimmed()}, RowDocumentName(paid.first));
     for (int i = 0; i < int(rows.size()); ++i) {
         const int row = rows[size_t(i)].first;
         const long double amount = rows[size_t(i)].second;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QButtonGroup;
@@ -86,8 +87,12 @@ protected:
     virtual QString CaptionText() const = 0;
     // The documents of the parameters, one record of ColCount fields each:
     // the value and the paid sum in their columns as read (the rest of the
-    // money columns is computed here).
-    virtual void FetchDocuments(TDelimitedStringList &Records) = 0;
+    // money columns is computed here). What the clerk should be told of
+    // the documents read goes to Warnings, shown by the load (never by the
+    // save, which reads them again to compare).
+    virtual void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings) = 0;
+    // The document of a grid row, as the refusal of a save names it.
+    virtual TDocumentName RowDocumentName(int Row) const = 0;
     // The check of the party and of what else the payments need; "" passes.
     virtual QString PaymentPartyError() = 0;
     // The table of the payments (its docno numbers them).
@@ -100,6 +105,10 @@ protected:
 
 private:
     std::unique_ptr<TGridAmountEntry> FAmounts;
+    // The documents as loaded, by their key (column 0), with what had been
+    // paid on them: the save pays only on these figures.
+    TLoadedRows FLoaded;
+    QStringList FFetchWarnings;
     TListEdit *FParty = nullptr;
     QString FPartyNoun;
     QString FPartyRegistryValue;

@@ -436,6 +436,7 @@ bool TSalesDocumentForm::BeforeShow()
         if (FKind.Exists(this, DocumentNumber(), exists) && exists)
             ShowError(LoadResString(rsDocumentExists), {pnlDocNo->text()});
     } else {
+        actExecute->setEnabled(true);
         QPalette red = pnlDocNo->palette();
         red.setColor(QPalette::WindowText, Qt::red);
         pnlDocNo->setPalette(red);
@@ -450,9 +451,28 @@ bool TSalesDocumentForm::BeforeShow()
 
 bool TSalesDocumentForm::LoadDocument()
 {
+    // What the save compares (the header with its paid mark, and the
+    // lines) is read before what is shown: a save of another workstation
+    // in between makes this window's save refuse, never overwrite.
+    const long double number = DocumentNumber();
+    const QString headerSql = Format(QString::fromUtf8(FKind.ExistsHeaderSql), {number});
+    const QString linesSql = Format(QString::fromUtf8(FKind.ExistsRowsSql), {number});
+    FLoaded.SetReader([this, headerSql, linesSql](TDelimitedStringList &Rows) {
+        TDelimitedStringList lines;
+        SelectToList(this, DbConnection, headerSql, Rows);
+        SelectToList(this, DbConnection, linesSql, lines);
+        for (int i = 0; i < lines.Count(); ++i)
+            Rows.Add(lines.Strings(i));
+    });
+    try {
+        FLoaded.Read();
+    } catch (const Exception &e) {
+        ShowDatabaseError(e);
+        return false;
+    }
     TDelimitedStringList header;
     TDelimitedStringList lines;
-    if (!FKind.Load(this, DocumentNumber(), header, lines))
+    if (!FKind.Load(this, number, header, lines))
         return false;
     auto item = [&](int i) { return i < header.Count() ? header.Strings(i) : QString(); };
     panelDateOfDoc->setText(item(1));
@@ -487,6 +507,22 @@ bool TSalesDocumentForm::LoadDocument()
     cb_Is_paidClick();
     CalculateTotals();
     return true;
+}
+
+bool TSalesDocumentForm::DoExecute()
+{
+    if (IsNew || !ConfirmReload(*this, [this] { SetModified(false); }))
+        return false;
+    if (FLineInEdit) {
+        FLineInEdit = false;
+        edAmount->SetValue(0);
+        SetCaptionColor(0xF4C666);
+    }
+    ClearGrid(*GridGoods, 0);
+    const bool loaded = LoadDocument();
+    AfterDocument();
+    SetModified(false);
+    return loaded;
 }
 
 void TSalesDocumentForm::UpdateActions()
@@ -814,6 +850,9 @@ bool TSalesDocumentForm::DoSave()
         save.ExistsQueries = {NumberedStatement(FKind.ExistsHeaderSql), NumberedStatement(FKind.ExistsRowsSql)};
     } else {
         save.NumberGiven(DocumentNumber());
+        // Never over a change saved elsewhere after the load (lines, the
+        // paid mark), nor a document deleted meanwhile.
+        save.ExpectLoaded(FLoaded, {windowTitle() + QLatin1Char(' ') + NumberText(DocumentNumber()), TitleGender()});
         save.AddReplacing(NumberedStatement(FKind.DeleteRowsSql));
         save.AddReplacing(NumberedStatement(FKind.DeleteHeaderSql));
     }

@@ -16,6 +16,7 @@
 
 #include "core/uDelimitedStrings.h"
 #include "core/uFormClasses.h"
+#include "framework/DocumentSave.h"
 #include "framework/QuorendForm.h"
 
 class Exception;
@@ -28,7 +29,6 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class QVBoxLayout;
-class TDocumentSave;
 class TFloatEdit;
 class TListEdit;
 class TRichGrid;
@@ -107,6 +107,10 @@ public:
     bool DoNew() override;
     bool DoDelete() override;
     bool DoPrint() override;
+    // F8 reads an opened document again as it is stored now (unsaved
+    // changes are asked about first): after a save refused because another
+    // workstation changed the document.
+    bool DoExecute() override;
     void UpdateActions() override;
 
     // --- handlers
@@ -224,6 +228,9 @@ protected:
     virtual void ShowTotal(long double Total) = 0;
     // After the window was shown by OpenWindow.
     virtual void AfterShown() {}
+    // The gender of the window's title, which names the document in the
+    // message of a save another workstation's change refuses.
+    virtual TNounGender TitleGender() const { return ngFeminine; }
 
     bool FLineInEdit = false;
     bool FRecalculating = false;
@@ -236,6 +243,8 @@ protected:
     TDelimitedStringList FProducts;
     // The opened document's lines as loaded, by product code.
     std::map<QString, QStringList> FStoredLines;
+    // The opened document's header and lines as stored when loaded.
+    TLoadedRows FLoaded;
 
 private:
     void ApplyDiscountSwitches();

@@ -16,6 +16,7 @@ TLineActKind ActKind()
     k.Caption = QStringLiteral("Акт за бракувана продукция");
     k.NewActHint = QStringLiteral("НОВ акт за бракувана продукця.");
     k.DeleteNoun = QStringLiteral("ред от акт за бракувана продукция");
+    k.DocumentNoun = {QStringLiteral("Акт за бракувана продукция"), ngMasculine};
     k.CodeTextValue = QStringLiteral("code_izd_Text");
     k.ProductAct = true;
     return k;

@@ -16,6 +16,7 @@ TLineActKind ActKind()
     k.Caption = QStringLiteral("Акт за произведена продукция");
     k.NewActHint = QStringLiteral("НОВ акт за произведена продукця.");
     k.DeleteNoun = QStringLiteral("ред от акт за произведена продукция");
+    k.DocumentNoun = {QStringLiteral("Акт за произведена продукция"), ngMasculine};
     k.CodeTextValue = QStringLiteral("code_izd_Text");
     k.ProductAct = true;
     return k;

@@ -510,14 +510,10 @@ bool TfrmInvoice::CanSave()
     if (!TSalesDocumentForm::CanSave())
         return false;
     PrepareLines();
-    if (IsNew) {
+    // A proposed number taken meanwhile is no refusal: the save takes the
+    // next free one and says so.
+    if (IsNew)
         ProposeNumberAgain();
-        bool found = false;
-        if (InvoiceExists(this, found, DocumentNumber()) && found) {
-            ShowError(LoadResString(rsDocumentExists), {pnlDocNo->text().trimmed()});
-            return false;
-        }
-    }
     QString text = NumberProblem() + CustomerAndSiteProblems();
     // The payment and the kind must be codes of their pickers' lists.
     if (ListedCode(leType_of_payment) == 0)

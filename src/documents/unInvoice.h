@@ -70,6 +70,7 @@ protected:
     long double LinesTotal() override;
     void ShowTotal(long double Total) override;
     void AfterShown() override;
+    TNounGender TitleGender() const override { return Mode == 1 ? ngNeuter : ngFeminine; }
 
 private:
     void BuildControls();

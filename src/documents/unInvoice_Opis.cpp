@@ -80,19 +80,27 @@ bool TfrmInvoice_Opis::DoExecute()
     return true;
 }
 
-void TfrmInvoice_Opis::OpenDocument(int Row, long double Number)
+bool TfrmInvoice_Opis::IsNoticeRow(int Row) const
 {
     const int kind = StrToIntOrZero(Grid->Cells(9, Row));
-    const bool notice = kind == 2 || kind == 3 || kind == 5 || kind == 6;
-    OpenInvoice(notice ? 1 : 0, Number);
+    return kind == 2 || kind == 3 || kind == 5 || kind == 6;
 }
+
+void TfrmInvoice_Opis::OpenDocument(int Row, long double Number) { OpenInvoice(IsNoticeRow(Row) ? 1 : 0, Number); }
 
 void TfrmInvoice_Opis::PrintDocument(long double Number) { PrintInvoice(this, Number); }
 
 QString TfrmInvoice_Opis::PaymentStatement(int Day, long double Number) const
 {
-    return Format(QStringLiteral("Update Invoices Set Is_Paid = True, Paid_On = %d Where ( invoice_num = %f )"),
+    return Format(QStringLiteral("Update Invoices Set Is_Paid = True, Paid_On = %d Where ( invoice_num = %f AND Is_Paid = False )"),
                   {Day, Number});
+}
+
+TDocumentName TfrmInvoice_Opis::RowDocumentName(int Row) const
+{
+    const bool notice = IsNoticeRow(Row);
+    return {(notice ? QStringLiteral("Известие ") : QStringLiteral("Фактура ")) + Grid->Cells(0, Row).trimmed(),
+            notice ? ngNeuter : ngFeminine};
 }
 
 QString TfrmInvoice_Opis::PaymentFailureMessage() const

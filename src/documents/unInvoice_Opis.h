@@ -21,4 +21,9 @@ protected:
     void PrintDocument(long double Number) override;
     QString PaymentStatement(int Day, long double Number) const override;
     QString PaymentFailureMessage() const override;
+    TDocumentName RowDocumentName(int Row) const override;
+
+private:
+    // A notice's kinds open in the notice editor.
+    bool IsNoticeRow(int Row) const;
 };

@@ -155,7 +155,7 @@ QString TfrmLineAct::SelectSql() const
 
 bool TfrmLineAct::DoExecute()
 {
-    const bool result = TQuorendReadForm::DoExecute();
+    const bool result = TfrmLineDocument::DoExecute();
     TDelimitedStringList rows;
     SelectToList(this, DbConnection, SelectSql(), rows);
     FilterRows(rows, QString());

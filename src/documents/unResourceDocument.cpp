@@ -45,6 +45,8 @@ TResourceDocumentKind ResourceDocumentKind(bool Delivery)
                                        "При F2 (запис)\nсистемата ще му зададе номер.");
     k.DeleteNoun = Delivery ? QStringLiteral("ред от складова разписка за доставка на суровини и материали")
                             : QStringLiteral("ред от протокол за експедиция на суровини и материали");
+    k.DocumentNoun = Delivery ? TDocumentName{QStringLiteral("Складова разписка за доставка"), ngFeminine}
+                              : TDocumentName{QStringLiteral("Протокол за експедиция"), ngMasculine};
     k.SubTitle = Delivery ? QStringLiteral(" номер %d, доставчик: %s - %s, за дата %s")
                           : QStringLiteral(" номер %d, клиент: %s - %s, за дата %s");
     k.PricePrecision = Delivery ? 6 : 4;
@@ -257,7 +259,7 @@ void TfrmResourceDocument::ComputeValue()
 
 bool TfrmResourceDocument::DoExecute()
 {
-    const bool result = TQuorendReadForm::DoExecute();
+    const bool result = TfrmLineDocument::DoExecute();
     const QString t = FKind.Table;
     TDelimitedStringList rows;
     SelectToList(this, DbConnection,

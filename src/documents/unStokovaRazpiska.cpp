@@ -211,18 +211,11 @@ bool TfrmStokovaRazpiska::CanSave()
     if (!TSalesDocumentForm::CanSave())
         return false;
     PrepareLines();
-    QString text;
-    if (IsNew) {
+    // A proposed number taken meanwhile is no refusal: the save takes the
+    // next free one and says so.
+    if (IsNew)
         ProposeNumberAgain();
-        bool exists = false;
-        // When the question cannot be asked the save itself refuses a taken
-        // number.
-        if (!StokovaRazpiskaExists(this, DocumentNumber(), exists))
-            return true;
-        if (exists)
-            text += Format(LoadResString(rsDocumentExists), {pnlDocNo->text().trimmed()}) + kLineBreak;
-    }
-    text.prepend(NumberProblem());
+    QString text = NumberProblem();
     text += CustomerAndSiteProblems();
     if (DotStrToFloat(GridGoods->Cells(colValue, kFixedRows)) == 0)
         text += QStringLiteral("Не са въведени редове на документа.") + kLineBreak;

@@ -132,8 +132,13 @@ void TfrmStokovaRazpiska_Opis::PrintDocument(long double Number) { PrintStokovaR
 
 QString TfrmStokovaRazpiska_Opis::PaymentStatement(int Day, long double Number) const
 {
-    return Format(QStringLiteral("Update Zaiavki Set Is_Paid = True, Paid_On = %d Where ( Query_num = %f )"),
+    return Format(QStringLiteral("Update Zaiavki Set Is_Paid = True, Paid_On = %d Where ( Query_num = %f AND Is_Paid = False )"),
                   {Day, Number});
+}
+
+TDocumentName TfrmStokovaRazpiska_Opis::RowDocumentName(int Row) const
+{
+    return {QStringLiteral("Стокова разписка ") + Grid->Cells(0, Row).trimmed(), ngFeminine};
 }
 
 QString TfrmStokovaRazpiska_Opis::PaymentFailureMessage() const

@@ -33,4 +33,5 @@ protected:
     void PrintDocument(long double Number) override;
     QString PaymentStatement(int Day, long double Number) const override;
     QString PaymentFailureMessage() const override;
+    TDocumentName RowDocumentName(int Row) const override;
 };

@@ -17,6 +17,7 @@ TLineActKind PackagingKind()
     k.NewActHint = QStringLiteral("НОВ акт за заприходен амбалаж.");
     k.MissingCode = QStringLiteral("Въвдетете амбалаж");
     k.DeleteNoun = QStringLiteral("ред от акт за заприходен амбалаж");
+    k.DocumentNoun = {QStringLiteral("Акт за заприходен амбалаж"), ngMasculine};
     k.CodeTextValue = QStringLiteral("code_a_Text");
     k.ProductAct = false;
     return k;

@@ -50,6 +50,13 @@ const char16_t *const kSelectQuantities =
     u"SELECT Zaiavka_rows.izdelie,        Zaiavka_rows.quantity_izd FROM Zaiavki INNER JOIN Zaiavka_rows ON "
     u"Zaiavki.Query_num = Zaiavka_rows.Query_num WHERE ( ((Zaiavki.for_date) = %d ) AND ((Zaiavki.obekt) = %d ) ) "
     u"Order By Zaiavka_rows.izdelie ";
+// The day's receipt lines of the route's sites, by site and product: what
+// the save compares before it writes a site's line.
+const char16_t *const kSelectDayLines =
+    u"SELECT Zaiavki.obekt, Zaiavka_rows.izdelie, Zaiavka_rows.quantity_izd, Zaiavki.Query_num FROM ((Zaiavki INNER "
+    u"JOIN Zaiavka_rows ON Zaiavki.Query_num = Zaiavka_rows.Query_num) INNER JOIN Obekti ON Zaiavki.obekt = "
+    u"Obekti.code_of_object) INNER JOIN CustGroups ON Obekti.code_of_CustGroup = CustGroups.code_c WHERE ( "
+    u"Zaiavki.for_date = %d AND CustGroups.c_bus = %d )";
 const char16_t *const kCountReceipts =
     u"Select Count( Query_num ) As CountOfQuery_num From Zaiavki Where obekt = %d and for_date = %d";
 const char16_t *const kMaxNumber = u"Select max( Query_num ) from Zaiavki";
@@ -372,6 +379,11 @@ bool TfrmDneven_list_na_shofior::DoExecute()
     FKeptBySite.clear();
     FPaidBySite.clear();
     const QChar d = FKept.FieldDelimiter();
+    // Read before the quantities shown: a save of another workstation in
+    // between makes this sheet's save of that line refuse, never overwrite.
+    FLoaded.SetQuery(this, Format(S(kSelectDayLines), {DateToDayNumber(dtp_For->date()), bus}),
+                     TLoadedRows::FirstFields(2));
+    FLoaded.Read();
 
     // 1. The products that have a site price on the route, with names.
     TDelimitedStringList products;
@@ -449,13 +461,9 @@ bool TfrmDneven_list_na_shofior::DoExecute()
         }
         Progress(int(RoundFloat(0, (s + 1) * 100.0L / (sites.Count() + 1))));
         TDelimitedStringList quantities;
-        bool failed = false;
         try {
             SelectToList(this, DbConnection, Format(S(kSelectQuantities), {day, site}), quantities);
         } catch (...) {
-            failed = true;
-        }
-        if (failed) {
             // The sites done keep their quantities; the failure is the
             // load's.
             rows.EndUpdate();
@@ -603,6 +611,19 @@ bool TfrmDneven_list_na_shofior::DoSave()
     QStringList warnings;
     TDocumentSave save(this);
     save.NumberGiven(0);
+    // A line of a site's receipt that another workstation changed after the
+    // sheet was read, and that this save writes too, refuses the save;
+    // lines of other products and sites are merged.
+    for (const TRowData &r : data) {
+        if (!(r.Value > 0))
+            continue;   // a row worth nothing writes nothing
+        QStringList keys;
+        for (int k = 0; k < n; ++k)
+            if (r.Changed[size_t(k)])
+                keys << QStringLiteral("%1@%2").arg(r.Site).arg(codes[size_t(k)]);
+        save.ExpectLoaded(FLoaded, keys,
+                          {Format(QStringLiteral("Стоковата разписка на обект %d за %s"), {r.Site, dateText}), ngFeminine});
+    }
     // Which receipts exist, their lines and the largest number are read
     // under the save's write lock, so that another workstation's save can
     // neither take the same number nor change a receipt in between.

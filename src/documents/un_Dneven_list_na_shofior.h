@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "core/uDelimitedStrings.h"
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
@@ -103,6 +104,7 @@ private:
     TDelimitedStringList FKept;
     std::map<int, int> FKeptBySite;   // site -> record of FKept
     std::map<int, long double> FPaidBySite;   // site -> its paid receipt of the day
+    TLoadedRows FLoaded;   // the day's receipt lines of the route, as read
     std::unique_ptr<TGridAmountEntry> FAmounts;
     QStringList FWarnings;
     int FGauge = 0;

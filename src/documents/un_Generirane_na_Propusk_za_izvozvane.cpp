@@ -164,8 +164,9 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::LoadRows(TDelimitedStringList &Rows
     TDelimitedStringList passes;
     if (!SelectToList(this, DbConnection, SumsSql(QStringLiteral("Zaiavki_za_expedicia"), day, bus), requests))
         return false;
-    if (!SelectToList(this, DbConnection, SumsSql(QStringLiteral("Propusk_za_izvozvane"), day, bus), passes))
-        return false;
+    FPassed.SetQuery(this, SumsSql(QStringLiteral("Propusk_za_izvozvane"), day, bus),
+                     [](const QStringList &Fields) { return Fields.value(0) + QLatin1Char('@') + Fields.value(4); });
+    FPassed.Read(&passes);
 
     std::vector<QStringList> records;
     auto fields = [](const QString &Record) {
@@ -285,6 +286,12 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
     TDocumentSave save(this);
     save.IsNew = true;
     save.NumberFromNextCode(QStringLiteral("docno"), QStringLiteral("Propusk_za_izvozvane"));
+    QStringList keys;
+    for (const TPassRow &row : rows)
+        keys << QStringLiteral("%1@%2").arg(row.Product).arg(row.Packaging);
+    save.ExpectLoaded(FPassed, keys,
+                      {Format(QStringLiteral("Пропуските на микробус %d за %s"), {bus, DateToDisplayText(date_doc->date())}),
+                       ngPlural});
     for (const TPassRow &row : rows)
         save.Add([row, day, bus](long double Number) {
             return Format(QStringLiteral("INSERT INTO Propusk_za_izvozvane values ( %d, %d, %d, %d, %d, %.4f, %.4f )"),

@@ -6,12 +6,12 @@
 // the chosen minibus, numbered inside the save.
 #include <QString>
 
+#include "framework/DocumentSave.h"
 #include "framework/QuorendReadForm.h"
 
 class QDateEdit;
 class QLabel;
 class TDelimitedStringList;
-class TDocumentSave;
 class TListEdit;
 
 class TfrmGenerirane_na_Propusk_za_izvozvane : public TQuorendReadForm
@@ -49,4 +49,9 @@ public:
     TListEdit *code_bus = nullptr;
     QLabel *panelMicrobus = nullptr;
     QDateEdit *date_doc = nullptr;
+
+private:
+    // What the day's passes held when the rows were read, by product and
+    // packaging: a pass generated meanwhile elsewhere would be passed again.
+    TLoadedRows FPassed;
 };

@@ -156,6 +156,10 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoExecute()
 {
     const bool result = TQuorendReadForm::DoExecute();
     const int day = DateToDayNumber(date_doc->date());
+    // The day's request as stored, read first: the save compares it, and a
+    // save of another workstation after this read makes this one refuse.
+    FLoaded.SetQuery(this, Format(QString::fromUtf16(kSelectStoredDay), {day}));
+    FLoaded.Read();
     TDelimitedStringList rows;
     SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectByNorm), {day}), rows);
     const QChar d = rows.FieldDelimiter();
@@ -335,6 +339,8 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoSave()
     // together or not at all.
     TDocumentSave save(this);
     save.IsNew = false;
+    save.ExpectLoaded(FLoaded, {QStringLiteral("Искането за отпускане на суровини и материали за ") + DateToDisplayText(DayNumberToDate(day)),
+                              ngNeuter});
     save.Add(Format(QString::fromUtf16(kDeleteDay), {day}));
     for (const auto &[code, quantity] : rows)
         save.Add(Format(insert, {day, code, quantity}));

@@ -72,6 +72,8 @@ private:
     std::set<int> FHiddenCodes;
     // The day's request as read: code and quantity (3 decimals).
     std::map<int, QString> FStoredRequest;
+    // The day's stored rows as loaded, which the save compares.
+    TLoadedRows FLoaded;
     // The date of the request the grid shows.
     TDocumentSwitch FSwitch;
 };

@@ -188,6 +188,12 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
         return -1;
     };
 
+    // The saved report is read first: the save compares it, and a save of
+    // another workstation after this read makes this window's save refuse.
+    TDelimitedStringList saved;
+    FLoaded.SetQuery(this, Format(S(kSelectSaved), {day, bus}));
+    FLoaded.Read(&saved);
+
     TDelimitedStringList rows;
     SelectToList(this, DbConnection, Format(S(kSelectTakenOut), {day, bus}), rows);
     for (int i = 0; i < rows.Count(); ++i)
@@ -214,7 +220,7 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     }
 
     // The report saved for the day is laid over the lines.
-    SelectToList(this, DbConnection, Format(S(kSelectSaved), {day, bus}), rows);
+    rows.Assign(&saved);
     FStoredLines.clear();
     for (int i = 0; i < rows.Count(); ++i) {
         const QStringList saved = Fields(rows, i, 5);
@@ -569,6 +575,9 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoSave()
     }
     const QStringList statements = SaveStatements();
     TDocumentSave save(this);
+    save.ExpectLoaded(FLoaded, {Format(QStringLiteral("Отчетът на микробус %d за %s"),
+                                       {BusCode(), DateToDisplayText(date_doc->date())}),
+                                ngMasculine});
     for (const QString &statement : statements)
         save.Add(statement);
     if (!save.Run())

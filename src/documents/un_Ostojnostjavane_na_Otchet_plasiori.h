@@ -92,6 +92,8 @@ private:
     std::vector<QStringList> FHidden;
     // The day's report as read, each line as the save would write it.
     QStringList FStoredLines;
+    // The same, as the save reads it again to compare.
+    TLoadedRows FLoaded;
     // The minibus and date of the report the grid shows.
     TDocumentSwitch FSwitch;
     QString FSaveError;

@@ -83,7 +83,7 @@ bool TfrmPlashtane_na_dostavki::FormDone()
     return TPaymentEntryForm::FormDone();
 }
 
-void TfrmPlashtane_na_dostavki::FetchDocuments(TDelimitedStringList &Records)
+void TfrmPlashtane_na_dostavki::FetchDocuments(TDelimitedStringList &Records, QStringList &)
 {
     QString sql = QString::fromUtf16(kSelectDeliveries);
     const int supplier = StrToIntOrZero(code_supplier->text());
@@ -118,6 +118,11 @@ QString TfrmPlashtane_na_dostavki::PaymentInsert(int Number, int Day, int Row, l
     return Format(QString::fromUtf16(kInsertPayment),
                   {PaymentTable(), Number, Day, StrToIntOrZero(Grid->Cells(colDocNo, Row)), Amount,
                    StrToIntOrZero(code_payment->text())});
+}
+
+TDocumentName TfrmPlashtane_na_dostavki::RowDocumentName(int Row) const
+{
+    return {QStringLiteral("Плащанията по доставка ") + Grid->Cells(colDocNo, Row).trimmed(), ngPlural};
 }
 
 QString TfrmPlashtane_na_dostavki::PaymentPartyError()

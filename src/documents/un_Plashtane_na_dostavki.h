@@ -33,7 +33,8 @@ public:
 
 protected:
     QString CaptionText() const override { return QStringLiteral("Плащания на доставки"); }
-    void FetchDocuments(TDelimitedStringList &Records) override;
+    void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings) override;
+    TDocumentName RowDocumentName(int Row) const override;
     QString PaymentPartyError() override;
     QString PaymentTable() const override { return QStringLiteral("Plashtane_na_Dostavki"); }
     QString PaymentInsert(int Number, int Day, int Row, long double Amount) const override;

@@ -50,7 +50,7 @@ TfrmPlashtane_po_otchet_na_plasior::~TfrmPlashtane_po_otchet_na_plasior() = defa
 
 int TfrmPlashtane_po_otchet_na_plasior::BusCode() const { return StrToIntOrZero(code_bus->text()); }
 
-void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records)
+void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings)
 {
     const int bus = BusCode();
     const int from = DateToDayNumber(dtp_From->date());
@@ -75,13 +75,19 @@ void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Re
         paid.GetField(i, 1, sum);
         const auto at = byDate.constFind(date);
         if (at == byDate.constEnd()) {
-            ShowError(Format(QString::fromUtf16(kNoReport), {date}));
+            Warnings << Format(QString::fromUtf16(kNoReport), {date});
             continue;
         }
         QString record = Records.Strings(at.value());
         SetPiece(record, d, colPaid, sum);
         Records.SetStrings(at.value(), record);
     }
+}
+
+TDocumentName TfrmPlashtane_po_otchet_na_plasior::RowDocumentName(int Row) const
+{
+    return {Format(QStringLiteral("Плащанията по отчета на микробус %d за %s"), {BusCode(), Grid->Cells(colDate, Row)}),
+            ngPlural};
 }
 
 QString TfrmPlashtane_po_otchet_na_plasior::PaymentPartyError()

@@ -117,7 +117,7 @@ void TfrmPropusk_za_izvozvane::QueueRow(int Line, int Product, int Packaging, lo
     const int day = DayNumber();
     const int bus = BusCode();
     if (Line == 0) {
-        Line = FQueue.NewLine();
+        Line = FQueue.NewLine(StoredKey(Product, Packaging));
         FNewLines[StoredKey(Product, Packaging)] = Line;
     }
     const QString insert = Format(QString::fromUtf8(sqlInsertPropusk_za_izvozvane),
@@ -196,6 +196,11 @@ void TfrmPropusk_za_izvozvane::PrepareSave(TDocumentSave &Save)
                           {table, int(Number), day, bus, product, packaging, qi, qa});
         });
     }
+}
+
+TDocumentName TfrmPropusk_za_izvozvane::DocumentName() const
+{
+    return {QStringLiteral("Пропуск за извозване %1").arg(DocNo()), ngMasculine};
 }
 
 bool TfrmPropusk_za_izvozvane::PrintDocument(long double Number) { return PrintPropuskZaIzvozvane(this, Number); }

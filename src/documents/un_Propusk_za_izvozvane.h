@@ -32,6 +32,7 @@ protected:
     void QueueDelete(int Row) override;
     void PrepareSave(TDocumentSave &Save) override;
     int NewDocumentLines() const override;
+    TDocumentName DocumentName() const override;
 
 public:
     // A new pass's quantities typed into the grid must be numbers.

@@ -329,8 +329,30 @@ bool TfrmBusDayDocument::LoadRows(TDelimitedStringList &Rows)
     return true;
 }
 
+TDocumentName TfrmBusDayDocument::DocumentName() const
+{
+    return {QStringLiteral("Протокол за върната продукция %1").arg(DocNo()), ngMasculine};
+}
+
 bool TfrmBusDayDocument::DoExecute()
 {
+    // What the save compares is read before the rows shown: a save of
+    // another workstation in between makes this window's save refuse,
+    // never overwrite.
+    if (FNumbered && DocNo() < 1) {
+        FLoaded.Clear();
+    } else {
+        const QString select = QStringLiteral("SELECT code_izd, code_a, quantity_izd, quantity_amb FROM %s WHERE ( ");
+        const QString sql =
+            FNumbered ? Format(select + QStringLiteral("docno = %d AND date_doc = %d AND code_bus = %d )"),
+                               {TableName(), DocNo(), DayNumber(), BusCode()})
+                      : Format(select + QStringLiteral("date_doc = %d AND code_bus = %d )"),
+                               {TableName(), DayNumber(), BusCode()});
+        FLoaded.SetQuery(this, sql, [this](const QStringList &Fields) {
+            return StoredKey(StrToIntOrZero(Fields.value(0)), StrToIntOrZero(Fields.value(1)));
+        });
+        FLoaded.Read();
+    }
     TDelimitedStringList rows;
     if (!LoadRows(rows))
         return false;
@@ -430,7 +452,7 @@ void TfrmBusDayDocument::QueueRow(int Line, int Product, int Packaging, long dou
     const int bus = BusCode();
     const QString table = TableName();
     if (Line == 0) {
-        Line = FQueue.NewLine();
+        Line = FQueue.NewLine(StoredKey(Product, Packaging));
         FNewLines[StoredKey(Product, Packaging)] = Line;
     }
     TStatementBuilder insert = [=](long double Number) {
@@ -669,6 +691,10 @@ bool TfrmBusDayDocument::DoSave()
         Execute();
         return true;
     }
+    // Lines another workstation changed meanwhile are merged; one this
+    // save writes too, or a document deleted meanwhile, is refused.
+    if (!save.IsNew)
+        save.ExpectLoaded(FLoaded, FQueue.QueuedKeys(), DocumentName());
     if (!save.Run())
         return false;
     FQueue.Clear();

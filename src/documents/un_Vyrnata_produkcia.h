@@ -121,6 +121,9 @@ protected:
     virtual void PrepareSave(TDocumentSave &Save);
     // The grid's text for the line's key (the same product and packaging).
     virtual QString RowKey(int Product, int Packaging) const;
+    // The shown document in the message of a save another workstation's
+    // change refuses.
+    virtual TDocumentName DocumentName() const;
     // The key of a stored row as the database holds it.
     QString StoredKey(int Product, int Packaging) const;
     // The queue's line of a grid row's key: a line added in this window,
@@ -174,6 +177,8 @@ protected:
     QString FEditPackQuantityText;
     bool FModifiedBeforeEdit = false;
     TQueuedStatements FQueue;
+    // The shown document's stored lines as loaded, by their stored key.
+    TLoadedRows FLoaded;
     // The queue's lines added in this window, by document and row key.
     std::map<QString, int> FNewLines;
     QHBoxLayout *FButtonRow = nullptr;

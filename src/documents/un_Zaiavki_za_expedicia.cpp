@@ -70,13 +70,20 @@ QString TfrmZaiavki_za_expedicia::ValidateRow()
 
 QString TfrmZaiavki_za_expedicia::RowKey(int Product, int) const { return QString::number(Product); }
 
+TDocumentName TfrmZaiavki_za_expedicia::DocumentName() const
+{
+    return {Format(QStringLiteral("Заявката за експедиция на микробус %d за %s"),
+                   {BusCode(), DateToDisplayText(date_doc->date())}),
+            ngFeminine};
+}
+
 void TfrmZaiavki_za_expedicia::QueueRow(int Line, int Product, int Packaging, long double QuantityIzd,
                                         long double QuantityAmb)
 {
     const int day = DayNumber();
     const int bus = BusCode();
     if (Line == 0) {
-        Line = FQueue.NewLine();
+        Line = FQueue.NewLine(StoredKey(Product, Packaging));
         FNewLines[StoredKey(Product, Packaging)] = Line;
     }
     const QString insert = Format(QString::fromUtf8(sqlInsertZaiavki_za_expedicia),

@@ -25,6 +25,7 @@ protected:
     void PrepareSave(TDocumentSave &Save) override;
     // A request's line is its product.
     QString RowKey(int Product, int Packaging) const override;
+    TDocumentName DocumentName() const override;
     QString DeleteQuestion(int Row) const override;
     void ClearLineEditors() override;
 };

@@ -1,6 +1,7 @@
 #include "framework/DocumentSave.h"
 
 #include "core/DialogsEx.h"
+#include "core/uDelimitedStrings.h"
 #include "core/uHelpers.h"
 #include "core/unMessageTexts.h"
 #include "core/unSettings.h"
@@ -89,10 +90,10 @@ bool TDocumentSwitch::Confirm(TQuorendForm &Form)
 
 // ---------------------------------------------------------------- TQueuedStatements
 
-int TQueuedStatements::NewLine()
+int TQueuedStatements::NewLine(const QString &Key)
 {
     const int id = nextId_++;
-    lines_[id] = TLine();
+    lines_[id].OriginalKey = Key;
     return id;
 }
 
@@ -131,7 +132,16 @@ bool TQueuedStatements::IsStored(int Line) const
 QString TQueuedStatements::OriginalKey(int Line) const
 {
     const TLine *line = Find(Line);
-    return line ? line->OriginalKey : QString();
+    return line && line->Stored ? line->OriginalKey : QString();
+}
+
+QStringList TQueuedStatements::QueuedKeys() const
+{
+    QStringList keys;
+    for (const auto &entry : lines_)
+        if (entry.second.Kind != qkNone)
+            keys << entry.second.OriginalKey;
+    return keys;
 }
 
 bool TQueuedStatements::HasQueuedInsert(int Line) const
@@ -236,6 +246,117 @@ void TQueuedStatements::Clear()
         Changed();
 }
 
+// ---------------------------------------------------------------- TLoadedRows
+
+void TLoadedRows::SetReader(const TReader &Reader, const TKeyOf &KeyOf)
+{
+    reader_ = Reader;
+    keyOf_ = KeyOf;
+    Clear();
+}
+
+void TLoadedRows::SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf)
+{
+    SetReader([Owner, Sql](TDelimitedStringList &Rows) { SelectToList(Owner, DbConnection, Sql, Rows); }, KeyOf);
+}
+
+TLoadedRows::TKeyOf TLoadedRows::FirstFields(int FieldCount)
+{
+    return [FieldCount](const QStringList &Fields) { return Fields.mid(0, FieldCount).join(QLatin1Char('@')); };
+}
+
+TLoadedRows::TRows TLoadedRows::ReadNow() const
+{
+    TRows rows;
+    if (!reader_)
+        return rows;
+    TDelimitedStringList list;
+    reader_(list);
+    const QChar d = list.FieldDelimiter();
+    for (int i = 0; i < list.Count(); ++i) {
+        const QString record = list.Strings(i);
+        rows[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
+    }
+    for (auto &entry : rows)
+        entry.second.sort();
+    return rows;
+}
+
+void TLoadedRows::Read(TDelimitedStringList *Rows)
+{
+    Clear();
+    if (!reader_)
+        return;
+    if (Rows) {
+        // The window shows what it loaded: the rows are read once.
+        Rows->Clear();
+        reader_(*Rows);
+        const QChar d = Rows->FieldDelimiter();
+        for (int i = 0; i < Rows->Count(); ++i) {
+            const QString record = Rows->Strings(i);
+            rows_[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
+        }
+        for (auto &entry : rows_)
+            entry.second.sort();
+    } else {
+        rows_ = ReadNow();
+    }
+    loaded_ = true;
+}
+
+void TLoadedRows::Clear()
+{
+    rows_.clear();
+    loaded_ = false;
+}
+
+void TLoadedRows::Assign(TRows Rows)
+{
+    rows_ = std::move(Rows);
+    loaded_ = true;
+}
+
+namespace {
+
+struct TGenderWords
+{
+    const char *Is;       // "е" / "са"
+    const char *Ending;   // of the participle
+    const char *Pronoun;  // "го" / "я" / "ги"
+};
+
+TGenderWords WordsOf(TNounGender Gender)
+{
+    switch (Gender) {
+    case ngFeminine:
+        return {"е", "а", "я"};
+    case ngNeuter:
+        return {"е", "о", "го"};
+    case ngPlural:
+        return {"са", "и", "ги"};
+    default:
+        return {"е", "", "го"};
+    }
+}
+
+} // namespace
+
+QString ChangedElsewhereMessage(const TDocumentName &Name)
+{
+    const TGenderWords w = WordsOf(Name.Gender);
+    const QString is = QString::fromUtf8(w.Is);
+    const QString ending = QString::fromUtf8(w.Ending);
+    return Format(LoadResString(rsChangedElsewhere), {Name.Text, is, ending, is, ending, QString::fromUtf8(w.Pronoun)});
+}
+
+QString DeletedElsewhereMessage(const TDocumentName &Name)
+{
+    const TGenderWords w = WordsOf(Name.Gender);
+    const QString is = QString::fromUtf8(w.Is);
+    const QString ending = QString::fromUtf8(w.Ending);
+    return Format(LoadResString(rsDeletedElsewhere), {Name.Text, is, ending, is, ending});
+}
+
 // ---------------------------------------------------------------- TDocumentSave
 
 TDocumentSave::TDocumentSave(QObject *Owner) : owner_(Owner) {}
@@ -280,6 +401,62 @@ void TDocumentSave::AddReplacing(const TStatementBuilder &Build, const QString &
     steps_.push_back({{Build, FailureMessage}, true});
 }
 
+void TDocumentSave::ExpectLoaded(TLoadedRows &Loaded, const TDocumentName &Name)
+{
+    expected_.push_back({&Loaded, true, {}, Name});
+}
+
+void TDocumentSave::ExpectLoaded(TLoadedRows &Loaded, const QStringList &Keys, const TDocumentName &Name)
+{
+    expected_.push_back({&Loaded, false, Keys, Name});
+}
+
+void TDocumentSave::CheckLoaded()
+{
+    // Each set of rows is read once, however many of its keys are expected.
+    std::map<const TLoadedRows *, TLoadedRows::TRows> read;
+    for (const TExpected &e : expected_) {
+        if (!e.Loaded->IsLoaded())
+            continue;
+        const TLoadedRows::TRows &loaded = e.Loaded->Rows();
+        auto at = read.find(e.Loaded);
+        if (at == read.end())
+            at = read.emplace(e.Loaded, e.Loaded->ReadNow()).first;
+        const TLoadedRows::TRows &now = at->second;
+        // Rows loaded and all gone: the document was deleted; the save
+        // would write it again.
+        if (!loaded.empty() && now.empty())
+            Refuse(DeletedElsewhereMessage(e.Name));
+        bool same = true;
+        if (e.AllKeys) {
+            same = loaded == now;
+        } else {
+            for (const QString &key : e.Keys) {
+                const auto was = loaded.find(key);
+                const auto is = now.find(key);
+                const QStringList none;
+                if ((was == loaded.end() ? none : was->second) != (is == now.end() ? none : is->second)) {
+                    same = false;
+                    break;
+                }
+            }
+        }
+        if (!same)
+            Refuse(ChangedElsewhereMessage(e.Name));
+    }
+}
+
+bool TDocumentSave::NumberTaken(long double Number)
+{
+    for (const TStatementBuilder &query : ExistsQueries) {
+        TDelimitedStringList rows;
+        SelectToList(owner_, DbConnection, query(Number), rows);
+        if (rows.Count() > 0)
+            return true;
+    }
+    return false;
+}
+
 void TDocumentSave::TakeNumber()
 {
     if (!IsNew || numbering_ == dnGiven)
@@ -321,17 +498,20 @@ bool TDocumentSave::Run()
         if (!DbConnection)
             throw platform::EDatabaseError(QStringLiteral("Няма връзка с базата данни."));
         platform::DbTransaction tr(*DbConnection);
+        CheckLoaded();
         TakeNumber();
         if (IsNew) {
-            for (const TStatementBuilder &query : ExistsQueries) {
-                sql = query(number_);
-                TDelimitedStringList rows;
-                SelectToList(owner_, DbConnection, sql, rows);
-                if (rows.Count() > 0) {
+            if (numbering_ == dnGiven) {
+                if (NumberTaken(number_)) {
                     messages_ << Format(LoadResString(rsDocumentExists), {numberText(number_)});
-                    sql.clear();
                     throw TSaveStopped();
                 }
+            } else {
+                // A number proposed, taken meanwhile by another workstation
+                // (whose counter runs on its own), gives way to the next
+                // free one.
+                while (NumberTaken(number_))
+                    number_ += 1;
             }
             sql.clear();
             if (numbering_ == dnWorkstationCounter) {
@@ -370,9 +550,40 @@ bool TDocumentSave::Run()
                 throw TSaveStopped();
             }
         }
+        // What this save leaves stored is what the window has loaded now.
+        sql.clear();
+        // The rows of the keys it wrote, or all of them for a whole
+        // document; other lines stay as the window loaded them, since it
+        // still shows them so.
+        std::map<TLoadedRows *, TLoadedRows::TRows> reread;
+        std::map<TLoadedRows *, TLoadedRows::TRows> stored;
+        for (const TExpected &e : expected_) {
+            if (!e.Loaded->IsLoaded())
+                continue;
+            auto read = stored.find(e.Loaded);
+            if (read == stored.end())
+                read = stored.emplace(e.Loaded, e.Loaded->ReadNow()).first;
+            const TLoadedRows::TRows &now = read->second;
+            auto at = reread.find(e.Loaded);
+            if (at == reread.end())
+                at = reread.emplace(e.Loaded, e.AllKeys ? TLoadedRows::TRows() : e.Loaded->Rows()).first;
+            if (e.AllKeys) {
+                at->second = now;
+                continue;
+            }
+            for (const QString &key : e.Keys) {
+                const auto is = now.find(key);
+                if (is == now.end())
+                    at->second.erase(key);
+                else
+                    at->second[key] = is->second;
+            }
+        }
         sql = QStringLiteral("COMMIT");
         tr.Commit();
         committed = true;
+        for (auto &entry : reread)
+            entry.first->Assign(std::move(entry.second));
     } catch (const TSaveStopped &) {
         // Rolled back by the transaction's end; the messages are set.
     } catch (const Exception &e) {

@@ -9,9 +9,13 @@
 //   1. a new document's number is taken inside the transaction (the
 //      workstation's counter + 1, the counter written back and its row
 //      inserted when missing; or NextCode of a table; or the number given);
-//   2. a new document whose number is taken by the time of the save is
-//      refused ("Документ с номер ... съществува !"): nothing is written,
-//      and a new document never deletes;
+//   2. a new document whose given number is taken by the time of the save
+//      is refused ("Документ с номер ... съществува !"): nothing is
+//      written, and a new document never deletes; a proposed number taken
+//      meanwhile gives way to the next free one;
+//   2a. the stored rows the window loaded (ExpectLoaded) are read again and
+//      compared: a change another workstation saved meanwhile refuses the
+//      save, which writes nothing;
 //   3. the statements run in order with the number filled in; the first
 //      failure rolls everything back;
 //   4. the commit; only then are messages shown (the database's error with
@@ -36,6 +40,7 @@
 #include <vector>
 
 class QObject;
+class TDelimitedStringList;
 class TQuorendForm;
 
 // Writes one statement once the document's number is known (a statement
@@ -75,8 +80,9 @@ public:
     TQueuedStatements(const TQueuedStatements &) = delete;
     TQueuedStatements &operator=(const TQueuedStatements &) = delete;
 
-    // A line that exists only in the window; its id.
-    int NewLine();
+    // A line that exists only in the window; its id. Key is the row key it
+    // will be stored under (as a stored line's original key reads).
+    int NewLine(const QString &Key = QString());
     // The line of a stored row with this original key (the same id for the
     // same key while the line lives).
     int StoredLine(const QString &OriginalKey);
@@ -101,6 +107,11 @@ public:
     // queued (a stored line's change given up).
     void Forget(int Line);
 
+    // The keys of the lines that have a statement queued: a stored line's
+    // original key, a new line's key. The rows the save writes, which it
+    // compares with what was loaded (TDocumentSave::ExpectLoaded).
+    QStringList QueuedKeys() const;
+
     // Queued statements in their running order.
     std::vector<TQueuedStatement> Statements() const;
     // Their texts for a number (tests, logs).
@@ -118,7 +129,7 @@ private:
     struct TLine
     {
         bool Stored = false;
-        QString OriginalKey;
+        QString OriginalKey;  // a new line: the key it will have
         TKind Kind = qkNone;
         TQueuedStatement Statement;
         long long Order = 0;  // when its statement was first queued
@@ -165,6 +176,58 @@ private:
     bool switching_ = false;
 };
 
+// What a window loaded of the stored rows its save replaces or builds on:
+// the rows its reader gives (a query, or the window's own reading), each
+// under the key KeyOf gives it (none: the rows are one whole). The save
+// reads them again under its write lock and compares (ExpectLoaded), so
+// that no save writes over what another workstation, or another window of
+// this one, saved after this window loaded.
+class TLoadedRows
+{
+public:
+    using TReader = std::function<void(TDelimitedStringList &Rows)>;
+    using TKeyOf = std::function<QString(const QStringList &Fields)>;
+    // Each key's records, sorted: the order rows come in is no change.
+    using TRows = std::map<QString, QStringList>;
+
+    // How the rows are read; forgets what was loaded.
+    void SetReader(const TReader &Reader, const TKeyOf &KeyOf = TKeyOf());
+    void SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf = TKeyOf());
+    // Reads the rows now, as the window loads them; Rows (when given)
+    // receives what was read, for the window to show.
+    void Read(TDelimitedStringList *Rows = nullptr);
+    // Nothing loaded (a new document, a cleared grid): nothing to compare.
+    void Clear();
+    bool IsLoaded() const { return loaded_; }
+    const TRows &Rows() const { return rows_; }
+    // The rows as stored now.
+    TRows ReadNow() const;
+    void Assign(TRows Rows);
+
+    // The first FieldCount fields of a record joined by '@'.
+    static TKeyOf FirstFields(int FieldCount);
+
+private:
+    TReader reader_;
+    TKeyOf keyOf_;
+    TRows rows_;
+    bool loaded_ = false;
+};
+
+// How the messages of a save refused for another workstation's change name
+// a document: its words ("Стокова разписка 0000000100") and the gender
+// they take in Bulgarian.
+enum TNounGender { ngMasculine, ngFeminine, ngNeuter, ngPlural };
+struct TDocumentName
+{
+    QString Text;
+    TNounGender Gender = ngMasculine;
+};
+// "... е променена от друго работно място, след като е заредена. ..."
+QString ChangedElsewhereMessage(const TDocumentName &Name);
+// "... е изтрита от друго работно място, след като е заредена. ..."
+QString DeletedElsewhereMessage(const TDocumentName &Name);
+
 // How a new document takes its number.
 enum TDocumentNumbering {
     dnGiven,              // the number set (an opened document, or one typed)
@@ -193,7 +256,10 @@ public:
     // decimal text).
     std::function<QString(long double Number)> NumberText;
     // Queries whose rows mean the new document's number is taken; asked
-    // inside the transaction, before anything is written.
+    // inside the transaction, before anything is written. A number given
+    // (typed by the clerk) that is taken refuses the save; a number the
+    // save proposes (a counter, NextCode) goes on to the next free one, and
+    // the window says which number the document was saved under.
     std::vector<TStatementBuilder> ExistsQueries;
 
     // The statements, in order.
@@ -215,6 +281,19 @@ public:
     // shown after the rollback.
     [[noreturn]] void Refuse(const QString &Message);
 
+    // The stored rows Loaded must be found as the window loaded them when
+    // the transaction begins, before anything is written: all of them, or
+    // (Keys) only the rows of those keys, the lines the save writes, so
+    // that other lines changed elsewhere are merged. A difference writes
+    // nothing and shows ChangedElsewhereMessage(Name); rows that were loaded
+    // and are all gone show DeletedElsewhereMessage(Name), and a document
+    // deleted elsewhere is never written again. After the statements the
+    // rows are read again: once the save commits they are what the window
+    // loaded, so its next save compares with its own. Nothing is compared
+    // when Loaded holds nothing loaded.
+    void ExpectLoaded(TLoadedRows &Loaded, const TDocumentName &Name);
+    void ExpectLoaded(TLoadedRows &Loaded, const QStringList &Keys, const TDocumentName &Name);
+
     // Runs the save; true when it committed. The messages of a failure are
     // shown after the rollback (and kept in Messages()).
     bool Run();
@@ -230,7 +309,16 @@ private:
         TQueuedStatement Statement;
         bool ReplacingOnly = false;
     };
+    struct TExpected
+    {
+        TLoadedRows *Loaded;
+        bool AllKeys;
+        QStringList Keys;
+        TDocumentName Name;
+    };
     void TakeNumber();
+    void CheckLoaded();
+    bool NumberTaken(long double Number);
 
     QObject *owner_;
     TDocumentNumbering numbering_ = dnGiven;
@@ -242,6 +330,7 @@ private:
     QString codeField_;
     QString codeTable_;
     std::vector<TStep> steps_;
+    std::vector<TExpected> expected_;
     QStringList messages_;
     int failed_ = -1;
 };

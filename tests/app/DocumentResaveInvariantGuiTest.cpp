@@ -62,18 +62,8 @@ namespace {
 enum TCheck { ckSave, ckPrint, ckSort, ckFilter, ckLine };
 const char *const kCheckNames[] = {"F2", "F9", "HeaderSort", "F6Filter", "F3F4"};
 
-// The windows of the walk.
-enum TWindow {
-    wGoodsReceipt, wInvoice, wNotice, wProducedAct, wRejectedAct, wPackagingAct, wDelivery, wIssue,
-    wReturnedProduction, wExportPass, wExpeditionRequests, wValuation, wReleaseRequest, wDailySheet,
-    wDeliveryPayments, wMinibusPayments, wYearNotice, wYearReceipt, wYearInvoice, wWindowCount
-};
-const char *const kWindowNames[] = {"GoodsReceipt",     "Invoice",         "Notice",         "ProducedAct",
-                                    "RejectedAct",      "PackagingAct",    "Delivery",       "Issue",
-                                    "ReturnedProduction", "ExportPass",    "ExpeditionRequests", "Valuation",
-                                    "ReleaseRequest",   "DailySheet",      "DeliveryPayments", "MinibusPayments", "YearNotice",
-                                    "YearReceipt",      "YearInvoice"};
-
+using TWindow = testsupport::TDocumentWindow;
+using namespace testsupport::documentwindows;
 using testsupport::kBus;
 using testsupport::kMarkupInvoice;
 using testsupport::kMarkupReceipt;
@@ -116,82 +106,6 @@ using TParam = std::tuple<int, int>;
 class DocumentResaveGui : public testsupport::DocumentWalkFixture, public ::testing::WithParamInterface<TParam>
 {
 protected:
-    // The window of the case showing its stored document.
-    TQuorendForm *OpenWindow(TWindow Window)
-    {
-        switch (Window) {
-        case wGoodsReceipt:
-            EXPECT_TRUE(OpenStokovaRazpiska(kMarkupReceipt));
-            return OpenGoodsReceiptWindow();
-        case wInvoice:
-            EXPECT_TRUE(OpenInvoice(0, kMarkupInvoice));
-            return OpenInvoiceWindow();
-        case wNotice:
-            EXPECT_TRUE(OpenInvoice(1, kNotice));
-            return OpenInvoiceWindow();
-        case wYearReceipt: {
-            // The year's receipts of the day: one with a discount, paid.
-            const QStringList receipt = Rows(QString("SELECT min(Zaiavki.Query_num) FROM Zaiavki INNER JOIN "
-                                                     "Zaiavka_rows ON Zaiavki.Query_num = Zaiavka_rows.Query_num "
-                                                     "WHERE Zaiavki.for_date >= %1 AND Zaiavki.Is_paid = True AND "
-                                                     "Zaiavka_rows.Disc_perc < 0")
-                                                 .arg(Day));
-            EXPECT_EQ(receipt.size(), 1);
-            EXPECT_TRUE(OpenStokovaRazpiska(DotStrToFloat(receipt.value(0))));
-            return OpenGoodsReceiptWindow();
-        }
-        case wYearInvoice: {
-            const QStringList invoice =
-                Rows(QString("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 1 AND datetime_i >= %1").arg(Day));
-            EXPECT_EQ(invoice.size(), 1);
-            EXPECT_TRUE(OpenInvoice(0, DotStrToFloat(invoice.value(0))));
-            return OpenInvoiceWindow();
-        }
-        case wYearNotice: {
-            // A credit notice of the year, its differences priced as the
-            // invoice's lines were, not as value / quantity.
-            const QStringList notice =
-                Rows("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 3 AND by_invoice > 0");
-            EXPECT_EQ(notice.size(), 1);
-            EXPECT_TRUE(OpenInvoice(1, DotStrToFloat(notice.value(0))));
-            return OpenInvoiceWindow();
-        }
-        case wProducedAct:
-            return LineDocument(Make<TfrmAkt_za_proizvedena_produkcia>(), "Akt_za_proizvedena_produkcia");
-        case wRejectedAct:
-            return LineDocument(Make<TfrmAkt_za_brakuvana_produkcia>(), "Akt_za_brakuvana_produkcia");
-        case wPackagingAct:
-            // Packaging is received once a week: on the day after.
-            return LineDocument(Make<TfrmZaprihojdavane_na_ambalaj>(), "Zaprihojdavane_na_ambalaj", nullptr, 1);
-        case wDelivery:
-            return LineDocument(Make<TfrmDostavki>(), "Dostavki", "code_supplier");
-        case wIssue:
-            return LineDocument(Make<TfrmExpedicia_na_surovini_i_materiali>(), "Expedicia_na_surovini_i_materiali",
-                                "code_customer");
-        case wReturnedProduction:
-            return BusDay(Make<TfrmVyrnata_produkcia>());
-        case wExportPass:
-            return BusDay(Make<TfrmPropusk_za_izvozvane>());
-        case wExpeditionRequests:
-            return BusDay(Make<TfrmZaiavki_za_expedicia>());
-        case wValuation:
-            return OpenValuation();
-        case wReleaseRequest: {
-            auto *form = Make<TfrmIskane_za_otpuskane_na_surovini_i_materiali>();
-            form->date_doc->setDate(Date);
-            form->Execute();
-            return form;
-        }
-        case wDailySheet:
-            return OpenDailySheet();
-        case wDeliveryPayments:
-            return OpenDeliveryPayments();
-        case wMinibusPayments:
-            return OpenMinibusPayments();
-        default:
-            return nullptr;
-        }
-    }
     // The grid the window shows its lines in.
     static TRichGrid *GridOf(TQuorendForm *Form)
     {
@@ -306,7 +220,7 @@ TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas
     WalkDialogs dialogs;
     testsupport::RejectModals modals;
     const testsupport::TableDump before = testsupport::DumpTables();
-    QPointer<TQuorendForm> form = OpenWindow(window);
+    QPointer<TQuorendForm> form = OpenDocumentWindow(window);
     ASSERT_FALSE(form.isNull());
     const int first = FirstLine(form);
     ASSERT_GE(first, 0) << "the window shows no stored line";
@@ -322,7 +236,8 @@ TEST_P(DocumentResaveGui, AStoredDocumentResavedUnchangedLeavesEveryTableAsItWas
 std::vector<TParam> AllCases()
 {
     std::vector<TParam> cases;
-    for (int w = 0; w < wWindowCount; ++w)
+    // Every window that shows a stored document.
+    for (int w = 0; w < wPassGeneration; ++w)
         for (int c = ckSave; c <= ckLine; ++c)
             cases.emplace_back(w, c);
     return cases;
@@ -330,7 +245,7 @@ std::vector<TParam> AllCases()
 
 INSTANTIATE_TEST_SUITE_P(Walk, DocumentResaveGui, ::testing::ValuesIn(AllCases()),
                          [](const ::testing::TestParamInfo<TParam> &Info) {
-                             return std::string(kWindowNames[std::get<0>(Info.param)]) + "_" +
+                             return std::string(kDocumentWindowNames[std::get<0>(Info.param)]) + "_" +
                                     kCheckNames[std::get<1>(Info.param)];
                          });
 

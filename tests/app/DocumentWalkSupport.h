@@ -30,12 +30,24 @@
 #include "documents/PaymentEntryForm.h"
 #include "documents/SalesDocumentTestParts.h"
 #include "documents/unResourceDocument.h"
+#include "documents/un_Zaiavki_za_expedicia.h"
+#include "documents/un_Propusk_za_izvozvane.h"
+#include "documents/un_Iskane_za_otpuskane_na_surovini_i_materiali.h"
+#include "documents/un_Generirane_na_Propusk_za_izvozvane.h"
+#include "documents/un_Expedicia_na_surovini_i_materiali.h"
+#include "documents/un_Dostavki.h"
+#include "documents/unZaprihojdavane_na_ambalaj.h"
+#include "documents/unStokovaRazpiska.h"
+#include "documents/unInvoice.h"
+#include "documents/unAkt_za_proizvedena_produkcia.h"
+#include "documents/unAkt_za_brakuvana_produkcia.h"
 #include "documents/un_Dneven_list_na_shofior.h"
 #include "documents/un_Ostojnostjavane_na_Otchet_plasiori.h"
 #include "documents/un_Plashtane_na_dostavki.h"
 #include "documents/un_Plashtane_po_otchet_na_plasior.h"
 #include "documents/un_Vyrnata_produkcia.h"
 #include "framework/QuorendFormClasses.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/YearOfData.h"
@@ -47,6 +59,24 @@ constexpr double kMarkupReceipt = 2000000001;
 constexpr double kMarkupInvoice = 999999;
 constexpr double kNotice = 999998;
 constexpr int kBus = 1;
+
+// The document windows the walks open on their stored documents: the
+// editors and the windows of a day or of payments (the generation of
+// passes last: it shows the day, not a stored document).
+namespace documentwindows {
+enum TDocumentWindow {
+    wGoodsReceipt, wInvoice, wNotice, wProducedAct, wRejectedAct, wPackagingAct, wDelivery, wIssue,
+    wReturnedProduction, wExportPass, wExpeditionRequests, wValuation, wReleaseRequest, wDailySheet,
+    wDeliveryPayments, wMinibusPayments, wYearNotice, wYearReceipt, wYearInvoice, wPassGeneration,
+    wDocumentWindowCount
+};
+inline const char *const kDocumentWindowNames[] = {
+    "GoodsReceipt",       "Invoice",    "Notice",        "ProducedAct",        "RejectedAct",
+    "PackagingAct",       "Delivery",   "Issue",         "ReturnedProduction", "ExportPass",
+    "ExpeditionRequests", "Valuation",  "ReleaseRequest", "DailySheet",        "DeliveryPayments",
+    "MinibusPayments",    "YearNotice", "YearReceipt",   "YearInvoice",        "PassGeneration"};
+} // namespace documentwindows
+using namespace documentwindows;
 
 // Unscripted questions get Cancel (or No): a walk prints nothing and
 // writes only what the action itself writes.
@@ -96,17 +126,26 @@ private:
 class DocumentWalkFixture : public DatabaseTest, protected MdiMainWindow
 {
 protected:
-    void SetUp() override
+    void SetUp() override { SetUpOn(QString()); }
+    // The test's own copy of the year with the stored documents added; or
+    // (Shared) the database another process of the test works on, opened
+    // as another workstation opens it.
+    void SetUpOn(const QString &Shared)
     {
         DatabaseTest::SetUp();
         CloseDatabase();
-        // One year made once for the program; each test works on its copy.
-        ASSERT_TRUE(CopyYearMadeOnce(QStringLiteral("documents"), Spec(), DatabasePath()));
-        OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        if (Shared.isEmpty()) {
+            // One year made once for the program; each test works on its copy.
+            ASSERT_TRUE(CopyYearMadeOnce(QStringLiteral("documents"), Spec(), DatabasePath()));
+            OpenDatabase(QCoreApplication::instance(), nullptr, true);
+        } else {
+            OpenDatabaseAsChild(Shared);
+        }
         Station = GetLocalIPAddress();
         Day = bench::FirstDayOfYear(Spec()) + 20;
         Date = DayNumberToDate(Day);
-        AddStoredDocuments();
+        if (Shared.isEmpty())
+            AddStoredDocuments();
         OpenMainWindow();
     }
     void TearDown() override
@@ -299,6 +338,91 @@ protected:
         return form;
     }
 
+
+    // The window showing its stored document (the day's, of minibus
+    // kBus), made as the menu makes it.
+    TQuorendForm *OpenDocumentWindow(TDocumentWindow Window)
+    {
+        switch (Window) {
+        case wGoodsReceipt:
+            EXPECT_TRUE(OpenStokovaRazpiska(kMarkupReceipt));
+            return OpenGoodsReceiptWindow();
+        case wInvoice:
+            EXPECT_TRUE(OpenInvoice(0, kMarkupInvoice));
+            return OpenInvoiceWindow();
+        case wNotice:
+            EXPECT_TRUE(OpenInvoice(1, kNotice));
+            return OpenInvoiceWindow();
+        case wYearReceipt: {
+            // The year's receipts of the day: one with a discount, paid.
+            const QStringList receipt = Rows(QString("SELECT min(Zaiavki.Query_num) FROM Zaiavki INNER JOIN "
+                                                     "Zaiavka_rows ON Zaiavki.Query_num = Zaiavka_rows.Query_num "
+                                                     "WHERE Zaiavki.for_date >= %1 AND Zaiavki.Is_paid = True AND "
+                                                     "Zaiavka_rows.Disc_perc < 0")
+                                                 .arg(Day));
+            EXPECT_EQ(receipt.size(), 1);
+            EXPECT_TRUE(OpenStokovaRazpiska(DotStrToFloat(receipt.value(0))));
+            return OpenGoodsReceiptWindow();
+        }
+        case wYearInvoice: {
+            const QStringList invoice =
+                Rows(QString("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 1 AND datetime_i >= %1").arg(Day));
+            EXPECT_EQ(invoice.size(), 1);
+            EXPECT_TRUE(OpenInvoice(0, DotStrToFloat(invoice.value(0))));
+            return OpenInvoiceWindow();
+        }
+        case wYearNotice: {
+            // A credit notice of the year, its differences priced as the
+            // invoice's lines were, not as value / quantity.
+            const QStringList notice =
+                Rows("SELECT min(Invoice_num) FROM Invoices WHERE code_FVD = 3 AND by_invoice > 0");
+            EXPECT_EQ(notice.size(), 1);
+            EXPECT_TRUE(OpenInvoice(1, DotStrToFloat(notice.value(0))));
+            return OpenInvoiceWindow();
+        }
+        case wProducedAct:
+            return LineDocument(Make<TfrmAkt_za_proizvedena_produkcia>(), "Akt_za_proizvedena_produkcia");
+        case wRejectedAct:
+            return LineDocument(Make<TfrmAkt_za_brakuvana_produkcia>(), "Akt_za_brakuvana_produkcia");
+        case wPackagingAct:
+            // Packaging is received once a week: on the day after.
+            return LineDocument(Make<TfrmZaprihojdavane_na_ambalaj>(), "Zaprihojdavane_na_ambalaj", nullptr, 1);
+        case wDelivery:
+            return LineDocument(Make<TfrmDostavki>(), "Dostavki", "code_supplier");
+        case wIssue:
+            return LineDocument(Make<TfrmExpedicia_na_surovini_i_materiali>(), "Expedicia_na_surovini_i_materiali",
+                                "code_customer");
+        case wReturnedProduction:
+            return BusDay(Make<TfrmVyrnata_produkcia>());
+        case wExportPass:
+            return BusDay(Make<TfrmPropusk_za_izvozvane>());
+        case wExpeditionRequests:
+            return BusDay(Make<TfrmZaiavki_za_expedicia>());
+        case wValuation:
+            return OpenValuation();
+        case wReleaseRequest: {
+            auto *form = Make<TfrmIskane_za_otpuskane_na_surovini_i_materiali>();
+            form->date_doc->setDate(Date);
+            form->Execute();
+            return form;
+        }
+        case wDailySheet:
+            return OpenDailySheet();
+        case wDeliveryPayments:
+            return OpenDeliveryPayments();
+        case wMinibusPayments:
+            return OpenMinibusPayments();
+        case wPassGeneration: {
+            auto *form = Make<TfrmGenerirane_na_Propusk_za_izvozvane>();
+            Pick(form->code_bus, QString::number(kBus));
+            form->date_doc->setDate(Date);
+            form->Execute();
+            return form;
+        }
+        default:
+            return nullptr;
+        }
+    }
 
     QString Station;
     int Day = 0;

@@ -176,7 +176,7 @@ TEST_F(InvoiceGui, LineAndSaveChecksCollectTheirMessages)
     EXPECT_TRUE(Rows("SELECT * FROM Invoices").isEmpty());
 }
 
-TEST_F(InvoiceGui, ANumberTakenMeanwhileIsRefusedAndTheStoredDocumentStays)
+TEST_F(InvoiceGui, ANumberTakenMeanwhileGivesWayToTheNextAndTheStoredDocumentStays)
 {
     StoreInvoice5();
     SetNas(NasInvoiceCounter, "0000000004");
@@ -187,10 +187,14 @@ TEST_F(InvoiceGui, ANumberTakenMeanwhileIsRefusedAndTheStoredDocumentStays)
     Header(form, "1");
     AddLine(form, "101", "1");
     qsizetype mark = dialogs.Texts().size();
-    EXPECT_FALSE(form->Save());
-    EXPECT_EQ(dialogs.Texts().mid(mark), QStringList{"Документ с номер 0000000005 съществува !"});
-    EXPECT_EQ(Rows("SELECT Invoice_num, Total_sum FROM Invoices"), QStringList{"5@28.13"});
-    EXPECT_EQ(Rows("SELECT count(*) FROM Invoices_rows"), QStringList{"2"});
+    dialogs.Press(mbOK);
+    dialogs.Press(mbCancel);
+    EXPECT_TRUE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(mark), (QStringList{"Документът е записан с номер 0000000006.",
+                                                      "Желаете ли да отпечатате съставените документи?"}));
+    EXPECT_EQ(Rows("SELECT Invoice_num FROM Invoices ORDER BY Invoice_num"), (QStringList{"5", "6"}));
+    EXPECT_EQ(Rows("SELECT Invoice_num, count(*) FROM Invoices_rows GROUP BY Invoice_num"), (QStringList{"5@2", "6@1"}));
+    EXPECT_EQ(form->pnlDocNo->text(), "0000000007");
 }
 
 TEST_F(InvoiceGui, AFailedSaveWritesNothingAndARetryWritesOnce)

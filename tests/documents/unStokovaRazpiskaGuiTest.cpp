@@ -267,7 +267,7 @@ TEST_F(StokovaRazpiskaGui, AFailedSaveKeepsTheWindowAndARetryWritesOnce)
     EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{"0000000042"});
 }
 
-TEST_F(StokovaRazpiskaGui, ANumberTakenMeanwhileIsRefusedAndNothingIsDeleted)
+TEST_F(StokovaRazpiskaGui, ANumberTakenMeanwhileGivesWayToTheNextAndNothingIsDeleted)
 {
     Execute("INSERT INTO Zaiavki Values ( 1, 46363, 21, 46364, 5, 0, 0, 0 )");
     Execute("INSERT INTO Zaiavka_rows Values ( 1, 101, 5, 1, 0, 1, 5 )");
@@ -277,18 +277,18 @@ TEST_F(StokovaRazpiskaGui, ANumberTakenMeanwhileIsRefusedAndNothingIsDeleted)
     ASSERT_EQ(dialogs.Texts(), QStringList{"Документ с номер 0000000001 съществува !"});
     ChooseCustomer(form);
     AddLine(form, "205", "1");
-    EXPECT_FALSE(form->Save());
-    EXPECT_EQ(dialogs.Texts().last(), "Документ с номер 0000000001 съществува !\n\r");
-    // Taken by another workstation between the check and the save: the
-    // save itself refuses it.
-    Execute("DELETE * FROM Zaiavki");
-    Execute("DELETE * FROM Zaiavka_rows");
+    // Taken by another workstation between the proposal and the save too:
+    // the save takes the next free number and says so.
     form->CanSave();
-    Execute("INSERT INTO Zaiavki Values ( 1, 46363, 21, 46364, 5, 0, 0, 0 )");
-    EXPECT_FALSE(form->DoSave());
-    EXPECT_EQ(dialogs.Texts().last(), "Документ с номер 0000000001 съществува !");
-    EXPECT_EQ(Rows("SELECT Query_num, obekt, Total_sum FROM Zaiavki"), QStringList{"1@21@5"});
-    EXPECT_TRUE(Rows("SELECT * FROM Zaiavka_rows").isEmpty());
+    Execute("INSERT INTO Zaiavki Values ( 2, 46363, 21, 46364, 5, 0, 0, 0 )");
+    dialogs.Press(mbOK);
+    dialogs.Press(mbCancel);
+    EXPECT_TRUE(form->Save());
+    EXPECT_EQ(dialogs.Texts().mid(1), (QStringList{"Документът е записан с номер 0000000003.",
+                                                   "Желаете ли да отпечатате съставените документи?"}));
+    EXPECT_EQ(Rows("SELECT Query_num, obekt, Total_sum FROM Zaiavki ORDER BY Query_num"),
+              (QStringList{"1@21@5", "2@21@5", "3@12@9"}));
+    EXPECT_EQ(Rows("SELECT Query_num, izdelie FROM Zaiavka_rows ORDER BY Query_num"), (QStringList{"1@101", "3@205"}));
 }
 
 TEST_F(StokovaRazpiskaGui, AnOpenedReceiptIsLoadedRewrittenAndClosed)

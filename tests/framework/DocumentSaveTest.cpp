@@ -128,14 +128,16 @@ TEST_F(DocumentSave, CounterNumberIsTakenInsideAndItsMissingRowInserted)
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Rows("SELECT n_nas, IP_Address, Value_nas FROM Nas"), QStringList{"1@10.1.1.7@0000000002"});
     EXPECT_EQ(Rows("SELECT Query_num, Count(*) FROM Zaiavka_rows GROUP BY Query_num"), (QStringList{"1@2", "2@2"}));
-    // Another workstation counts on its own.
+    // Another workstation counts on its own: the numbers it proposes that
+    // this one took give way to the next free one.
     TDocumentSave other;
     other.NumberFromCounter(NasGoodsReceiptCounter, "10.1.1.8");
-    other.ExistsQueries.push_back(
-        [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( query_num = %f )", {n}); });
-    EXPECT_FALSE(other.Run());
-    ASSERT_EQ(dialogs.Texts(), QStringList{"Документ с номер 1 съществува !"});
-    EXPECT_FALSE(dialogs.InTransaction[0]);
+    AddReceipt(other, 1);
+    ASSERT_TRUE(other.Run());
+    EXPECT_EQ(other.Number(), 3);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Rows("SELECT IP_Address, Value_nas FROM Nas ORDER BY IP_Address"),
+              (QStringList{"10.1.1.7@0000000002", "10.1.1.8@0000000003"}));
 }
 
 TEST_F(DocumentSave, ACounterRowIsUpdatedWhateverItHolds)
@@ -165,8 +167,9 @@ TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
     Execute("INSERT INTO Zaiavka_rows Values ( 5, 3, 1, 99, 0, 99, 99 )");
     Execute("Insert into nas values ( 1, \"10.1.1.7\", \"4\" )");
     DialogsAfterTransaction dialogs;
+    // A number given (typed) that is taken is refused.
     TDocumentSave save;
-    save.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+    save.NumberGiven(5);
     save.NumberText = [](long double n) {
         QString s;
         PadLeft(QString::number(qint64(n)), '0', 10, s);
@@ -178,6 +181,18 @@ TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"5@99"});
     EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows"), QStringList{"3"});
     EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"4"});
+    EXPECT_FALSE(dialogs.InTransaction[0]);
+
+    // The counter proposes 5, taken meanwhile: the next free number.
+    TDocumentSave proposed;
+    proposed.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+    AddReceipt(proposed, 1);
+    ASSERT_TRUE(proposed.Run());
+    EXPECT_EQ(proposed.Number(), 6);
+    EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki ORDER BY Query_num"), (QStringList{"5@99", "6@7.5"}));
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"0000000006"});
+    Execute("DELETE * FROM Zaiavki WHERE Query_num = 6");
+    Execute("DELETE * FROM Zaiavka_rows WHERE Query_num = 6");
 
     // The opened document replaces its own rows.
     TDocumentSave opened;
@@ -187,7 +202,54 @@ TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
     ASSERT_TRUE(opened.Run());
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"5@7.5"});
     EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows ORDER BY izdelie"), (QStringList{"1", "2"}));
-    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"4"});
+    EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"0000000006"});
+}
+
+TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
+{
+    Execute("INSERT INTO Zaiavka_rows Values ( 5, 1, 1, 2, 0, 2, 2 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 5, 2, 1, 3, 0, 3, 3 )");
+    TLoadedRows loaded;
+    loaded.SetQuery(nullptr, "SELECT izdelie, quantity_izd FROM Zaiavka_rows WHERE Query_num = 5",
+                    TLoadedRows::FirstFields(1));
+    loaded.Read();
+    const TDocumentName name{"Стокова разписка 0000000005", ngFeminine};
+    auto save = [&](const QString &Sql, const QStringList &Keys, bool All) {
+        TDocumentSave s;
+        s.IsNew = false;
+        All ? s.ExpectLoaded(loaded, name) : s.ExpectLoaded(loaded, Keys, name);
+        s.Add(Sql);
+        return s.Run();
+    };
+    DialogsAfterTransaction dialogs;
+    // This window's own saves, one after the other, are never refused.
+    ASSERT_TRUE(save("UPDATE Zaiavka_rows SET quantity_izd = 4 WHERE izdelie = 1", {"1"}, true));
+    ASSERT_TRUE(save("UPDATE Zaiavka_rows SET quantity_izd = 5 WHERE izdelie = 1", {"1"}, true));
+    // Another workstation changes line 2: a save of line 1 merges, one of
+    // the whole document or of line 2 writes nothing.
+    Execute("UPDATE Zaiavka_rows SET quantity_izd = 7 WHERE izdelie = 2");
+    EXPECT_TRUE(save("UPDATE Zaiavka_rows SET quantity_izd = 6 WHERE izdelie = 1", {"1"}, false));
+    EXPECT_FALSE(save("UPDATE Zaiavka_rows SET quantity_izd = 8 WHERE izdelie = 1", {}, true));
+    EXPECT_FALSE(save("UPDATE Zaiavka_rows SET quantity_izd = 9 WHERE izdelie = 2", {"2"}, false));
+    // A line added elsewhere under a key this save adds is a change too.
+    Execute("INSERT INTO Zaiavka_rows Values ( 5, 3, 1, 3, 0, 3, 3 )");
+    EXPECT_FALSE(save("INSERT INTO Zaiavka_rows Values ( 5, 3, 2, 3, 0, 3, 6 )", {"3"}, false));
+    // The document deleted elsewhere is never written again.
+    Execute("DELETE * FROM Zaiavka_rows");
+    EXPECT_FALSE(save("INSERT INTO Zaiavka_rows Values ( 5, 4, 1, 3, 0, 3, 3 )", {"4"}, false));
+    EXPECT_EQ(Rows("SELECT Count(*) FROM Zaiavka_rows"), QStringList{"0"});
+    const QString changed = "Стокова разписка 0000000005 е променена от друго работно място, след като е заредена. "
+                            "Промените не са записани. Натиснете F8, за да я заредите отново.";
+    EXPECT_EQ(dialogs.Texts(), (QStringList{changed, changed, changed,
+                                            "Стокова разписка 0000000005 е изтрита от друго работно място, след "
+                                            "като е заредена. Промените не са записани."}));
+    EXPECT_EQ(dialogs.InTransaction, std::vector<bool>(4, false));
+    EXPECT_EQ(ChangedElsewhereMessage({"Пропуск за извозване 7", ngMasculine}),
+              "Пропуск за извозване 7 е променен от друго работно място, след като е зареден. Промените не са "
+              "записани. Натиснете F8, за да го заредите отново.");
+    EXPECT_EQ(DeletedElsewhereMessage({"Плащанията по доставка 3", ngPlural}),
+              "Плащанията по доставка 3 са изтрити от друго работно място, след като са заредени. Промените не са "
+              "записани.");
 }
 
 TEST_F(DocumentSave, AFailedStatementRollsBackWholeAndARetryWritesOnce)
