@@ -316,7 +316,8 @@ void TFloatEdit::FocusMoved(QWidget *Now)
 
 void TFloatEdit::LeaveEdit()
 {
-    SetValue(Value());
+    if (FRoundOnExit)
+        SetValue(Value());
     if (OnExit)
         OnExit(this);
 }

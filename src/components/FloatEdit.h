@@ -80,6 +80,11 @@ public:
     bool Modified() const { return isModified(); }
     void SetModified(bool Value) { setModified(Value); }
     QString Text() const { return text(); }
+    // Whether leaving the edit shows its value rounded to Precision (the
+    // default). Off, a typed text stays as typed, so that a check can see
+    // and refuse what rounding would hide (a code typed as 12.5 is no 13).
+    bool RoundOnExit() const { return FRoundOnExit; }
+    void SetRoundOnExit(bool Value) { FRoundOnExit = Value; }
     // Sets the text as the window's own text setting does: cut to
     // MaxTextLength characters, then read into the value.
     void SetText(const QString &Value);
@@ -127,6 +132,7 @@ private:
     TAlignment FAlignment = taRightJustify;
     TFloatEditNegativeAttrs FNegativeAttrs;
     bool FAutoSelect = true;
+    bool FRoundOnExit = true;
     TColor FFontColor = clWindowText;
 
     bool FUpdating = false; // Value is writing the text

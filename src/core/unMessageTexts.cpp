@@ -208,6 +208,7 @@ const Row kRows[] = {
     {rsCodeTakenElsewhere, "rsCodeTakenElsewhere",
      "Шифър \"%s\" е зает от друга работна станция! Редът %s получи следващия свободен шифър; натиснете F2, за да го запишете."},
     {rsCodeInUse, "rsCodeInUse", "Шифър \"%s\" не може да бъде изтрит: използва се в %s!"},
+    {rsUsedCodeNotChanged, "rsUsedCodeNotChanged", "Шифър \"%s\" не може да бъде променен: използва се в %s!"},
     {rsWholeCodeOnly, "rsWholeCodeOnly", "Шифърът трябва да е цяло число!"},
     {rsCommitRowInEdit, "rsCommitRowInEdit", "Редът в редакция не е добавен! Желаете ли да го добавите?"},
     {rsKeyTakenElsewhere, "rsKeyTakenElsewhere",

@@ -203,6 +203,7 @@ constexpr int rsCodeInUse = 67102;
 constexpr int rsWholeCodeOnly = 67103;
 constexpr int rsCommitRowInEdit = 67104;
 constexpr int rsKeyTakenElsewhere = 67105;
+constexpr int rsUsedCodeNotChanged = 67106;
 
 struct TMessageText
 {

@@ -105,6 +105,8 @@ TfrmSimple_Nomenklatura::TfrmSimple_Nomenklatura(QWidget *AOwner, TFormStyle AFo
     feShifyr = new TFloatEdit(pnlParams);
     feShifyr->setObjectName(QStringLiteral("feShifyr"));
     feShifyr->SetPrecision(0);
+    // A typed fraction stays for CodeMessages to refuse.
+    feShifyr->SetRoundOnExit(false);
     feShifyr->setFixedWidth(90);
     lblShifyr->setBuddy(feShifyr);
     lblNaimenovanie = new QLabel(QStringLiteral("Наименование:"), pnlParams);
@@ -466,16 +468,16 @@ void TfrmSimple_Nomenklatura::RemoveFromAllRows(const QString &Key)
 
 QString TfrmSimple_Nomenklatura::ValidateEditors()
 {
-    const long double code = feShifyr->Value();
+    const QString codeMessages = CodeMessages();
     const QString name = edNaimenovanie->text();
     QString messages;
-    if (code != 0 && !name.trimmed().isEmpty()) {
-        if (RowExists(0, ShortText(code)))
-            messages += Format(LoadResString(rsCodeExists), {ShortText(code)}) + QStringLiteral("\n\r");
+    if (codeMessages.isEmpty() && !name.trimmed().isEmpty()) {
+        if (RowExists(0, EditorKey()))
+            messages += Format(LoadResString(rsCodeExists), {EditorKey()}) + QStringLiteral("\n\r");
         if (RowExists(1, name))
             messages += Format(LoadResString(rsNameExists), {name}) + QStringLiteral("\n\r");
     }
-    messages += CodeMessages();
+    messages += codeMessages;
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     return messages;
@@ -579,7 +581,14 @@ bool TfrmSimple_Nomenklatura::DoNew()
 
 bool TfrmSimple_Nomenklatura::CommitEditors()
 {
-    const QString messages = ValidateEditors();
+    QString messages = ValidateEditors();
+    // A code that documents or other rows use keeps it: they would point
+    // at no row.
+    if (FEditMode && FPending.IsStored(FEditLine) && EditorKey() != FEditOriginalKey) {
+        const QString uses = UsesOfRow(FEditOriginalKey);
+        if (!uses.isEmpty())
+            messages += Format(LoadResString(rsUsedCodeNotChanged), {FEditOriginalKey, uses}) + QStringLiteral("\n\r");
+    }
     if (!messages.isEmpty()) {
         ShowError(messages);
         return false;

@@ -23,7 +23,7 @@
 // up so that F8 shows the row as it is now. A new row's insert is refused
 // in the same way when another workstation took its code meanwhile; the
 // row then gets the next free code for the clerk to save again. A code that
-// documents or other tables use is not deleted.
+// documents or other tables use is neither deleted nor changed.
 //
 // A derived editor gives its query, its columns, its editors' row and
 // checks through the virtual hooks below.
@@ -146,8 +146,8 @@ protected:
     virtual QString DeleteSql(const QString &OriginalKey);
     // The row as messages name it: "code - name".
     virtual QString RowCaption(const QStringList &Row);
-    // Where a stored row's code is used ("" when nowhere): the delete is
-    // refused then.
+    // Where a stored row's code is used ("" when nowhere): its delete, and
+    // a change of its code, are refused then.
     virtual QString UsesOfRow(const QString &OriginalKey);
     // The delete question for a grid row.
     virtual QString DeleteQuestion(const QStringList &Row);
@@ -183,7 +183,8 @@ protected:
     // (deleted, written, or never queued).
     const QStringList *PendingRow(int Line) const;
     // The messages of a code editor's text that cannot be stored: none,
-    // not whole, out of range ("" for a good one).
+    // not whole, out of range ("" for a good one). Duplicates are looked
+    // for only when there is none (12.5 is not the code 13).
     QString CodeMessages() const;
     // The key's duplicate among all rows (column Col equal to Text).
     bool RowExists(int Col, const QString &Text) const;

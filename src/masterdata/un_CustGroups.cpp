@@ -159,11 +159,11 @@ bool TfrmCustGroups::DoExecute()
 
 QString TfrmCustGroups::ValidateEditors()
 {
-    const long double code = feShifyr->Value();
+    const QString codeMessages = CodeMessages();
     const QString name = edNaimenovanie->text();
     const QString bulstat = ed_Bulstat->text();
     QString messages;
-    if (code != 0 && !name.trimmed().isEmpty() && !bulstat.trimmed().isEmpty()) {
+    if (codeMessages.isEmpty() && !name.trimmed().isEmpty() && !bulstat.trimmed().isEmpty()) {
         if (RowExists(colCode, EditorKey()))
             messages += Format(LoadResString(rsCodeExists), {EditorKey()}) + QStringLiteral("\n\r");
         if (RowExists(colName, name))
@@ -171,7 +171,7 @@ QString TfrmCustGroups::ValidateEditors()
         if (RowExists(colBulstat, bulstat))
             messages += Format(LoadResString(rsBulstatExists), {bulstat}) + QStringLiteral("\n\r");
     }
-    messages += CodeMessages();
+    messages += codeMessages;
     if (name.trimmed().isEmpty())
         messages += LoadResString(rsEnterName) + QStringLiteral("\n\r");
     if (bulstat.trimmed().isEmpty())

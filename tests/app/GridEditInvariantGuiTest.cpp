@@ -2,7 +2,8 @@
 // a row into the editors, F4 puts it back), on a year of stored data: F8 or
 // F2 while a row is in edit, and F8 after a deleted row, never leave the
 // window in edit mode, never show a text that is not Bulgarian, and leave
-// the database holding what the grid shows, no row lost.
+// the database holding what the grid shows, no row lost. A code that is
+// used somewhere is not changed at F4; an unused one is.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uHelpers.h"
+#include "core/unMessageTexts.h"
 #include "core/un_Ado_Connection.h"
 #include "documents/LineDocumentForm.h"
 #include "documents/SalesDocumentForm.h"
@@ -36,8 +38,8 @@
 
 namespace {
 
-enum TSequence { sqEditExecuteNew, sqEditSave, sqDeleteExecuteEditNew, sqEditExecuteNo, sqCount };
-const char *const kSequenceNames[] = {"F3F8F4", "F3F2", "F5F8F3F4", "F3F8No"};
+enum TSequence { sqEditExecuteNew, sqEditSave, sqDeleteExecuteEditNew, sqEditExecuteNo, sqRecode, sqCount };
+const char *const kSequenceNames[] = {"F3F8F4", "F3F2", "F5F8F3F4", "F3F8No", "F3RecodeF4"};
 
 // A window of the walk: its menu item and, for a document, the table whose
 // first document it opens (a goods receipt and an invoice are opened by
@@ -393,6 +395,27 @@ TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStor
         PressOnRow(form, LineRows(form).value(0, first), Qt::Key_F3);
         Press(form, Qt::Key_F4);
         break;
+    case sqRecode: {
+        auto *editor = qobject_cast<TfrmSimple_Nomenklatura *>(form.data());
+        if (!editor || editor->feShifyr->isHidden())
+            GTEST_SKIP() << "no code editor";
+        // Code 1 is used (by documents or master rows), the spare row 901
+        // nowhere: only the spare one takes code 9901.
+        for (const char *code : {"1", "901"}) {
+            for (const int r : LineRows(form))
+                if (GridOf(form)->Cells(0, r) == code)
+                    GridOf(form)->SetRow(r);
+            Press(form, Qt::Key_F3);
+            editor->feShifyr->SetValue(9901);
+            Press(form, Qt::Key_F4);
+            dialogs.Closing = true;
+            Press(form, Qt::Key_F8);
+            dialogs.Closing = false;
+        }
+        EXPECT_EQ(dialogs.Texts().value(0),
+                  Format(LoadResString(rsUsedCodeNotChanged), {"1", editor->UsesOfCode(1)}) + "\n\r");
+        break;
+    }
     default:
         break;
     }

@@ -207,6 +207,13 @@ TEST_F(MasterDataEditsGui, ACodeThatDocumentsUseIsNotDeleted)
     EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"3\" не може да бъде изтрит: използва се в заявки за "
                                             "експедиция, отчети на пласьори!"}));
     EXPECT_TRUE(form->Pending().IsEmpty());
+    form->actEdit->trigger();
+    form->feShifyr->SetValue(9);
+    form->actNew->trigger();
+    EXPECT_EQ(dialogs.Texts().last(), "Шифър \"3\" не може да бъде променен: използва се в заявки за експедиция, "
+                                      "отчети на пласьори!\n\r");
+    form->feShifyr->SetValue(3);
+    form->actNew->trigger();
     dialogs.Press(mbYes);
     SelectRowOf("4");
     form->actDelete->trigger();
@@ -229,7 +236,12 @@ TEST_F(MasterDataEditsGui, ACodeIsAWholeNumberAUserNameIsUniqueInAnyCaseAndAnEma
 {
     testsupport::ScopedDialogAnswers dialogs;
     Open<TfrmSimple_Nomenklatura>(Units);
-    form->feShifyr->SetText(QStringLiteral("123.5"));
+    // Typed, then left: the fraction stays for the check to see (it is no
+    // duplicate of code 2).
+    form->feShifyr->clear();
+    QTest::keyClicks(form->feShifyr, QStringLiteral("1.5"));
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(form->feShifyr, &leave);
     form->edNaimenovanie->setText(QStringLiteral("л"));
     form->actNew->trigger();
     EXPECT_EQ(dialogs.Texts(), QStringList({"Шифърът трябва да е цяло число!\n\r"}));
