@@ -16,6 +16,8 @@ int main(int argc, char **argv)
     platform::SetApplicationTitle(TMainForm::ProductTitle());
 
     TMainForm mainForm;
+    if (!mainForm.DatabaseOpened())
+        return 1;
     TAboutBox aboutBox;
     AboutBox = &aboutBox;
 

@@ -279,10 +279,15 @@ TMainForm::~TMainForm()
 
 void TMainForm::FormCreate()
 {
+    // Without its database the program can do nothing: why it cannot open
+    // it is shown, and the program closes (DatabaseOpened).
+    platform::RunGuarded([this] { OpenDatabase(QCoreApplication::instance(), this, true); });
+    if (!DbConnection)
+        return;
+    DatabaseOpened_ = true;
     // A failure is shown and the window opens all the same, with the
     // product title alone.
     platform::RunGuarded([this] {
-        OpenDatabase(QCoreApplication::instance(), this, true);
         TDelimitedStringList list;
         if (SelectToList(this, DbConnection, QStringLiteral("Select Value_va from va where ( code_va = 1 )"), list)
             && !list.Text().isEmpty())

@@ -60,6 +60,10 @@ public:
     // Frees the child windows, then runs FormDestroy (closes the database).
     ~TMainForm() override;
 
+    // Whether the window opened the database. When not, the reason was
+    // shown (or the clerk kept an empty database file) and the program
+    // ends without showing the window.
+    bool DatabaseOpened() const { return DatabaseOpened_; }
     QMdiArea *MdiArea() const { return MdiArea_; }
     // The menu entry of a menu-table item, or an action of the action list.
     QAction *MenuItem(const QString &Name) const;
@@ -88,6 +92,7 @@ private:
     void ClipboardCommand(int Which);
 
     QMdiArea *MdiArea_ = nullptr;
+    bool DatabaseOpened_ = false;
     QObject *ActionList1_ = nullptr;
     QMenu *Window1_ = nullptr;
     std::vector<std::pair<QAction *, const TMenuItemDef *>> items_;

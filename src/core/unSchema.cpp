@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include "core/DialogsEx.h"
+#include "core/unMessageTexts.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
 
@@ -391,6 +394,49 @@ void CreateDatabaseFile(const QString &Path)
 
 namespace {
 
+// The tables of the program and their columns in order, read from a
+// database made as the first start makes one.
+const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
+{
+    static const std::vector<std::pair<QString, QStringList>> columns = [] {
+        std::vector<std::pair<QString, QStringList>> all;
+        QTemporaryDir folder;
+        if (!folder.isValid())
+            throw Exception(folder.errorString());
+        const QString path = folder.filePath(QStringLiteral("schema.db"));
+        CreateDatabaseFile(path);
+        platform::Database db(path);
+        for (const QString &table : AllTableNames())
+            all.emplace_back(table, db.ColumnNames(table));
+        return all;
+    }();
+    return columns;
+}
+
+} // namespace
+
+QString SchemaMismatch(platform::Database &Db)
+{
+    for (const auto &[table, program] : SchemaColumns()) {
+        if (!Db.TableExists(table))
+            return LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
+        const QStringList found = Db.ColumnNames(table);
+        QStringList columns = program;
+        for (const TSchemaUpgradeColumn &added : SchemaUpgradeColumns())
+            if (table == QLatin1String(added.Table)
+                && !found.contains(QLatin1String(added.Column), Qt::CaseInsensitive))
+                columns.removeAll(QLatin1String(added.Column));
+        bool same = found.size() == columns.size();
+        for (int c = 0; same && c < columns.size(); ++c)
+            same = found[c].compare(columns[c], Qt::CaseInsensitive) == 0;
+        if (!same)
+            return LoadResString(rsArchiveColumnsDiffer).replace(QLatin1String("%s"), table);
+    }
+    return QString();
+}
+
+namespace {
+
 QString Quoted(const QString &Path) { return QLatin1Char('"') + QDir::toNativeSeparators(Path) + QLatin1Char('"'); }
 
 [[noreturn]] void StartupError(const QString &Text, const QString &Path)
@@ -402,9 +448,22 @@ const char16_t *const kReadOnlyFolder =
     u"Папката на базата данни %s е само за четене.\rРазрешете записа в нея и стартирайте програмата отново.";
 const char16_t *const kReadOnlyFile =
     u"Файлът на базата данни %s е само за четене.\rРазрешете записа в него и стартирайте програмата отново.";
-const char16_t *const kNotADatabase =
-    u"Файлът %s не е база данни на програмата.\rВъзстановете базата от архивно копие или преместете файла "
-    u"другаде: при следващото стартиране програмата ще създаде нова база.";
+const char16_t *const kUnreadableFile =
+    u"Няма право за четене на файла на базата данни %s.\rРазрешете четенето и записа в него и стартирайте "
+    u"програмата отново.";
+const char16_t *const kFolderInPlace =
+    u"На мястото на файла на базата данни %s има папка.\rПреместете или преименувайте папката: при следващото "
+    u"стартиране програмата ще създаде нова база.";
+// The first sentence ends in "." or in ": " and what tells it.
+const char16_t *const kNotADatabase = u"Файлът %s не е база данни на програмата";
+const char16_t *const kNotADatabaseHelp =
+    u"\rВъзстановете базата от архивно копие или преместете файла другаде: при следващото стартиране "
+    u"програмата ще създаде нова база.";
+const char16_t *const kEmptyDatabase =
+    u"Файлът на базата данни %s съществува, но е празен (0 байта): фирмата, документите и всички други данни "
+    u"липсват. Това не е първо стартиране на програмата.\rДа бъде ли създадена на негово място нова, празна "
+    u"база? След това данните могат да се възстановят от архивно копие (Сервиз, Възстановяване).\rПри „Не“ "
+    u"файлът остава непроменен и програмата се затваря.";
 const char16_t *const kLocked =
     u"Базата данни %s е заключена от друга програма.\rЗатворете програмата, която я използва, и стартирайте "
     u"отново.";
@@ -449,26 +508,37 @@ void RemoveStaleBuilds(const QDir &Folder, const QString &Name)
 
 void CheckDatabaseFile(const QString &Path)
 {
+    const QString notOurs = QString::fromUtf16(kNotADatabase);
+    const QString help = QString::fromUtf16(kNotADatabaseHelp);
     const QFileInfo info(Path);
     if (!QFileInfo(info.absolutePath()).isWritable())
         StartupError(QString::fromUtf16(kReadOnlyFolder), info.absolutePath());
+    if (info.isDir())
+        StartupError(QString::fromUtf16(kFolderInPlace), Path);
+    if (!info.isReadable())
+        StartupError(QString::fromUtf16(kUnreadableFile), Path);
     if (!info.isWritable())
         StartupError(QString::fromUtf16(kReadOnlyFile), Path);
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly))
-        StartupError(QString::fromUtf16(kReadOnlyFile), Path);
+        StartupError(QString::fromUtf16(kUnreadableFile), Path);
     const QByteArray header = file.read(16);
     file.close();
     if (header != QByteArray("SQLite format 3", 16))
-        StartupError(QString::fromUtf16(kNotADatabase), Path);
+        StartupError(notOurs + QLatin1Char('.') + help, Path);
     platform::Database db(Path);
     try {
         db.Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
     } catch (const platform::EDatabaseBusy &) {
         StartupError(QString::fromUtf16(kLocked), Path);
     } catch (const platform::EDatabaseError &) {
-        StartupError(QString::fromUtf16(kNotADatabase), Path);
+        StartupError(notOurs + QLatin1Char('.') + help, Path);
     }
+    // A database of another program: every window would meet a table it
+    // lacks.
+    const QString mismatch = SchemaMismatch(db);
+    if (!mismatch.isEmpty())
+        StartupError(notOurs + QStringLiteral(": ") + mismatch + help, Path);
 }
 
 int EnsureDatabaseFiles(const QString &DataFolder)
@@ -481,11 +551,21 @@ int EnsureDatabaseFiles(const QString &DataFolder)
     for (const char *name : {MainDatabaseFileName, TemplateDatabaseFileName}) {
         const QString path = folder.filePath(QString::fromLatin1(name));
         const QFileInfo info(path);
-        // An empty file holds nothing to keep (a copy or a first start that
-        // broke off): it is built as a new database.
-        if (info.isFile() && info.size() == 0 && info.isWritable() && QFile::remove(path)) {
-            CreateDatabaseFile(path);
-            ++created;
+        // A first start never leaves an empty file (a build takes its name
+        // whole). An empty template holds nothing of the clerk's and is
+        // built anew; an empty main database had the company and the
+        // documents, so the clerk decides.
+        if (info.isFile() && info.size() == 0 && info.isWritable()) {
+            if (name == MainDatabaseFileName
+                && MessageDlg(QString::fromUtf16(kEmptyDatabase).replace(QLatin1String("%s"), Quoted(path)),
+                              mtConfirmation, {mbYes, mbNo}, mbNo, mbNo)
+                       != mrYes)
+                throw EDatabaseFileKept(LoadResString(rsDatabaseOpenError));
+            // Another workstation may have built it while the clerk read.
+            if (QFileInfo(path).size() == 0 && QFile::remove(path)) {
+                CreateDatabaseFile(path);
+                ++created;
+            }
         } else if (!info.exists()) {
             CreateDatabaseFile(path);
             ++created;

@@ -14,9 +14,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace platform {
-class Database;
-}
+#include "platform/db/Database.h"
 
 // The database file names under the data folder.
 extern const char *const MainDatabaseFileName;      // "bread.db"
@@ -76,16 +74,33 @@ const QStringList &SchemaRowStatements();
 // renamed). Raises EDatabaseError when Path exists or the file cannot be
 // made.
 void CreateDatabaseFile(const QString &Path);
-// The first start: creates DataFolder (with a trailing '/') and, where they
-// are missing or empty (0 bytes), the main database and the year-end
-// template in it; removes the temporary files of a creation that broke off;
-// then checks the main database with CheckDatabaseFile. Returns the number
-// of files created.
+// What keeps the database Db from being the program's: "" when it has every
+// table of the program with its columns in their order (the positional
+// inserts rely on it); else the first fault, in Bulgarian: "липсва таблица
+// X." or "полетата на таблица X се различават от тези на програмата.". A
+// column that the upgrade adds may be missing (an older database, which the
+// About box's upgrade completes). The program's columns are read once from
+// a database made by CreateDatabaseFile.
+QString SchemaMismatch(platform::Database &Db);
+
+// The clerk chose to keep an empty main database file as it is rather than
+// have a new database built in its place.
+TOLVEX_DECLARE_EXCEPTION(EDatabaseFileKept, platform::EDatabaseError)
+
+// The start-up: creates DataFolder (with a trailing '/') and, where they
+// are missing, the main database and the year-end template in it; an empty
+// (0-byte) template is built anew, while for an empty main database the
+// clerk is asked first (it is no first start: its data are gone), and No
+// raises EDatabaseFileKept with the file untouched. Removes the temporary
+// files of a creation that broke off; then checks the main database with
+// CheckDatabaseFile. Returns the number of files created.
 int EnsureDatabaseFiles(const QString &DataFolder);
 // Raises EDatabaseError with a Bulgarian message naming the file and what
-// to do when the database at Path cannot serve the program: its folder or
-// the file is read-only, the file is not a database, or another program
-// holds it locked past the busy timeout.
+// to do when the database at Path cannot serve the program, and leaves the
+// file as it is: its folder or the file is read-only, the file cannot be
+// read or is a folder, it is not a database or not the program's
+// (SchemaMismatch), or another program holds it locked past the busy
+// timeout.
 void CheckDatabaseFile(const QString &Path);
 
 // Insert templates, exactly as the writers fill them with Format. A text

@@ -255,6 +255,10 @@ void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDataba
         // template.
         try {
             EnsureDatabaseFiles(dataFolder);
+        } catch (const EDatabaseFileKept &) {
+            // The clerk kept an empty database file: no connection.
+            CloseDatabase();
+            return;
         } catch (const Exception &e) {
             throw platform::EDatabaseError(LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message());
         }

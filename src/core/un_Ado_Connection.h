@@ -123,7 +123,9 @@ extern const char *const PerYearDataSourcePiece;   // "Data Source = %sdb/%s/%s/
 // folder of Application's program file; the connection opens with the first
 // statement. MainDatabase: "db/bread.db"; at the program's first start the
 // main database and the year-end template "db/empty.db" are created with
-// the whole schema. Otherwise the per-year mode: the operator's password
+// the whole schema (EnsureDatabaseFiles); a file that cannot serve raises
+// EDatabaseError, and when the clerk keeps an empty database file no
+// connection is made. Otherwise the per-year mode: the operator's password
 // text "A B" names "db/A/B/bread_production.db" (never created here).
 void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDatabase);
 // Closes and frees the shared connection.

@@ -116,25 +116,6 @@ bool Backup(sqlite3 *From, sqlite3 *To, QString &Error)
     return true;
 }
 
-// The tables of the program and their columns in order, read from a
-// database made as the first start makes one.
-const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
-{
-    static const std::vector<std::pair<QString, QStringList>> columns = [] {
-        std::vector<std::pair<QString, QStringList>> all;
-        QTemporaryDir folder;
-        if (!folder.isValid())
-            throw Exception(folder.errorString());
-        const QString path = folder.filePath(QStringLiteral("schema.db"));
-        CreateDatabaseFile(path);
-        platform::Database db(path);
-        for (const QString &table : AllTableNames())
-            all.emplace_back(table, db.ColumnNames(table));
-        return all;
-    }();
-    return columns;
-}
-
 // Gives To the modification time of From.
 bool CopyModificationTime(const QString &From, const QString &To)
 {
@@ -263,20 +244,9 @@ int CheckArchivedDatabase(const QString &Path, QString &Error)
         }
         // Every table of the program with its columns in their order, which
         // the positional inserts rely on.
-        for (const auto &[table, columns] : SchemaColumns()) {
-            if (!db.TableExists(table)) {
-                Error = LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
-                return afForeignArchive;
-            }
-            const QStringList archived = db.ColumnNames(table);
-            bool same = archived.size() == columns.size();
-            for (int c = 0; same && c < columns.size(); ++c)
-                same = archived[c].compare(columns[c], Qt::CaseInsensitive) == 0;
-            if (!same) {
-                Error = LoadResString(rsArchiveColumnsDiffer).replace(QLatin1String("%s"), table);
-                return afForeignArchive;
-            }
-        }
+        Error = SchemaMismatch(db);
+        if (!Error.isEmpty())
+            return afForeignArchive;
     } catch (const Exception &e) {
         Error = e.Message();
         return afUnpackFailed;

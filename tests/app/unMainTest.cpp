@@ -174,20 +174,37 @@ TEST_F(MainFormCaptionGui, CaptionCarriesTheCompanyNameWhenThereIsOne)
     }
 }
 
-TEST_F(MainFormCaptionGui, AMissingCompanyTableIsReportedAndTheWindowOpens)
+TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
 {
+    // Without its company table the file is not the program's database.
     Execute("DROP TABLE VA");
-    ScopedDialogAnswers dialogs;
-    TMainForm form;
-    ASSERT_EQ(dialogs.Shown().size(), 1u);
-    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
-    EXPECT_TRUE(dialogs.Shown()[0].Text.contains("va", Qt::CaseInsensitive));
-    EXPECT_EQ(form.windowTitle(), "Tolvex2000");
-    form.show();
-    EXPECT_TRUE(form.isVisible());
-    // The connection stays usable for the windows.
-    EXPECT_NE(DbConnection, nullptr);
-    EXPECT_EQ(Rows("Select code_payment from Payment_types where code_payment = 1"), QStringList{"1"});
+    CloseDatabase();
+    const QString path = '"' + DatabasePath() + '"';
+    {
+        ScopedDialogAnswers dialogs;
+        TMainForm form;
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_EQ(dialogs.Texts()[0].section('\r', 0, 0),
+                  "Грешка при отварянето на базата!\nФайлът " + path
+                      + " не е база данни на програмата: липсва таблица VA.");
+        EXPECT_FALSE(form.DatabaseOpened());
+        EXPECT_EQ(DbConnection, nullptr);
+    }
+    // An emptied file is no first start: No keeps it, Yes builds anew.
+    ASSERT_TRUE(QFile::resize(DatabasePath(), 0));
+    for (const TMsgDlgBtn answer : {mbNo, mbYes}) {
+        ScopedDialogAnswers dialogs;
+        dialogs.Press(answer);
+        TMainForm form;
+        EXPECT_EQ(dialogs.Texts(), QStringList("Файлът на базата данни " + path + " съществува, но е празен (0 байта): "
+                                               "фирмата, документите и всички други данни липсват. Това не е първо "
+                                               "стартиране на програмата.\rДа бъде ли създадена на негово място "
+                                               "нова, празна база? След това данните могат да се възстановят от "
+                                               "архивно копие (Сервиз, Възстановяване).\rПри „Не“ файлът остава "
+                                               "непроменен и програмата се затваря."));
+        EXPECT_EQ(form.DatabaseOpened(), answer == mbYes);
+        EXPECT_EQ(QFile(DatabasePath()).size() == 0, answer == mbNo);
+    }
 }
 
 TEST_F(MainFormCaptionGui, TheFirstStartCreatesTheDatabase)

@@ -277,7 +277,9 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
     const QString folder = dir.filePath("db/");
     const QString bread = folder + "bread.db";
     // A first start that broke off left its temporary files; an empty file
-    // is built as a new database.
+    // is built as a new database when the clerk says so.
+    testsupport::ScopedDialogAnswers dialogs;
+    dialogs.Press(mbYes);
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const QString name : {"bread.db", "bread.db.new-4711", "bread.db.new-4711-journal"}) {
         QFile f(folder + name);
@@ -313,15 +315,42 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
     }
     EXPECT_EQ("Файлът \"" + bread + "\" не е база данни на програмата.\rВъзстановете базата от архивно копие или "
               "преместете файла другаде: при следващото стартиране програмата ще създаде нова база.", message());
-    EXPECT_EQ(QByteArray("Bread and rolls, not a database"), [&] {
+    auto bytes = [&] {
         QFile f(bread);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }());
+    };
+    EXPECT_EQ(QByteArray("Bread and rolls, not a database"), bytes());
+    // Another program's database, and one of the program's that lacks a
+    // table or a column; an older one without an upgrade column opens.
+    const QString help = "\rВъзстановете базата от архивно копие или преместете файла другаде: при следващото "
+                         "стартиране програмата ще създаде нова база.";
+    auto refused = [&](const char *sql, const QString &fault) {
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(platform::Database(bread).Handle(), sql, nullptr, nullptr, nullptr)) << sql;
+        const QByteArray before = bytes();
+        EXPECT_EQ(fault.isEmpty() ? fault : "Файлът \"" + bread + "\" не е база данни на програмата: " + fault + help,
+                  message());
+        EXPECT_EQ(before, bytes());
+    };
+    ASSERT_TRUE(QFile::remove(bread));
+    platform::Database::CreateFile(bread);
+    refused("CREATE TABLE Kiflichki (n INT)", "липсва таблица Busses.");
+    ASSERT_TRUE(QFile::remove(bread) && QFile::copy(folder + "empty.db", bread));
+    refused("ALTER TABLE Dostavki DROP COLUMN ByDateDocNo", "");
+    refused("DROP TABLE va", "липсва таблица VA.");
+    refused("ALTER TABLE Busses DROP COLUMN n_bus", "полетата на таблица Busses се различават от тези на програмата.");
+    ASSERT_TRUE(QFile::remove(bread) && QDir().mkdir(bread));
+    EXPECT_EQ("На мястото на файла на базата данни \"" + bread + "\" има папка.\rПреместете или преименувайте "
+              "папката: при следващото стартиране програмата ще създаде нова база.", message());
+    ASSERT_TRUE(QDir().rmdir(bread) && QFile::copy(folder + "empty.db", bread));
+    EXPECT_EQ(1u, dialogs.Shown().size());
     if (::geteuid() != 0) { // the superuser writes whatever the permissions say
         ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         EXPECT_TRUE(message().startsWith("Папката на базата данни \"" + dir.filePath("db") + "\" е само за четене."))
             << message().toStdString();
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ASSERT_TRUE(QFile::setPermissions(bread, {}));
+        EXPECT_TRUE(message().startsWith("Няма право за четене на файла на базата данни \"" + bread + "\"."))
+            << message().toStdString();
     }
 }
 
