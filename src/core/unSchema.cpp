@@ -417,13 +417,28 @@ const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
 
 QString SchemaMismatch(platform::Database &Db)
 {
+    return SchemaMismatch(
+        [&Db](const QString &Table, QStringList &Columns) {
+            if (!Db.TableExists(Table))
+                return false;
+            Columns = Db.ColumnNames(Table);
+            return true;
+        },
+        slUpgradeColumnsMayLack);
+}
+
+QString SchemaMismatch(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf, int Leeway)
+{
     for (const auto &[table, program] : SchemaColumns()) {
-        if (!Db.TableExists(table))
+        QStringList found;
+        if (!ColumnsOf(table, found)) {
+            if ((Leeway & slMasterTablesMayLack) && MasterTableNames().contains(table))
+                continue;
             return LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
-        const QStringList found = Db.ColumnNames(table);
+        }
         QStringList columns = program;
         for (const TSchemaUpgradeColumn &added : SchemaUpgradeColumns())
-            if (table == QLatin1String(added.Table)
+            if ((Leeway & slUpgradeColumnsMayLack) && table == QLatin1String(added.Table)
                 && !found.contains(QLatin1String(added.Column), Qt::CaseInsensitive))
                 columns.removeAll(QLatin1String(added.Column));
         bool same = found.size() == columns.size();

@@ -11,6 +11,7 @@
 // CHAR(50), or CHAR(255) for product, counterparty and site names. Code 0
 // is a reserved row in products, resources and sites.
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <vector>
 
@@ -82,6 +83,13 @@ void CreateDatabaseFile(const QString &Path);
 // About box's upgrade completes). The program's columns are read once from
 // a database made by CreateDatabaseFile.
 QString SchemaMismatch(platform::Database &Db);
+// The same comparison over any reading of a database's columns: ColumnsOf
+// gives a table's columns in order, or false when it has no such table.
+// What may be missing: the columns the upgrade adds (UpgradeColumnsMayLack)
+// and the tables with a creating statement of their own, which the
+// year-end closing makes (MasterTablesMayLack).
+enum TSchemaLeeway { slNone = 0, slUpgradeColumnsMayLack = 1, slMasterTablesMayLack = 2 };
+QString SchemaMismatch(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf, int Leeway);
 
 // The clerk chose to keep an empty main database file as it is rather than
 // have a new database built in its place.

@@ -7,13 +7,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QSysInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,9 +81,10 @@ void TFileCopier::ToMemo(const QString &Line)
         memo_->appendPlainText(Line);
 }
 
-bool TFileCopier::Fail(const QString &Message)
+bool TFileCopier::Fail(TCopyFailureKind Kind, const QString &File, int Code, const QString &Message)
 {
     status_ = 1;
+    failure_ = {Kind, File, Code};
     if (OnError)
         OnError(this, Message);
     ToMemo(Message);
@@ -89,6 +94,7 @@ bool TFileCopier::Fail(const QString &Message)
 bool TFileCopier::Execute()
 {
     status_ = 0;
+    failure_ = {};
     cancelled_ = false;
     if (sourceFile_.isEmpty()) {
         status_ = 1;
@@ -110,7 +116,7 @@ bool TFileCopier::Execute()
 bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
 {
     if (SameFile(Source, Target))
-        return Fail(QStringLiteral("Cannot copy ") + Source + QStringLiteral(" onto itself"));
+        return Fail(cfOntoItself, Source, 0, QStringLiteral("Cannot copy ") + Source + QStringLiteral(" onto itself"));
 
     // Opened without blocking and checked before anything is read: a pipe
     // or a device would block the copy forever or never end.
@@ -119,19 +125,21 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     if (fd < 0) {
         const int code = LastError();
         if (code == ENOENT || code == EACCES || code == EBUSY)
-            return Fail(Source + QStringLiteral(" missing or corrupted or opened for exclusive use"));
-        return Fail(WithCode(QStringLiteral("Error opening "), Source, code));
+            return Fail(cfSourceMissing, Source, code,
+                        Source + QStringLiteral(" missing or corrupted or opened for exclusive use"));
+        return Fail(cfOpenSource, Source, code, WithCode(QStringLiteral("Error opening "), Source, code));
     }
-    struct stat before;
+    struct stat before {};
     if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
         ::close(fd);
-        return Fail(QStringLiteral("Cannot copy ") + Source + QStringLiteral(": not a regular file"));
+        return Fail(cfNotAFile, Source, S_ISDIR(before.st_mode) ? EISDIR : 0,
+                    QStringLiteral("Cannot copy ") + Source + QStringLiteral(": not a regular file"));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile in;
     if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return Fail(WithCode(QStringLiteral("Error opening "), Source, EIO));
+        return Fail(cfOpenSource, Source, EIO, WithCode(QStringLiteral("Error opening "), Source, EIO));
     }
     const QDateTime modified = QFileInfo(Source).lastModified();
 
@@ -148,8 +156,10 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     // A link standing at the target is replaced, never written through.
     platform::ReplacingFile target(Target);
     errno = 0;
-    if (!target.Open())
-        return Fail(WithCode(QStringLiteral("Error creating "), Target, LastError()));
+    if (!target.Open()) {
+        const int code = LastError();
+        return Fail(cfCreateTarget, Target, code, WithCode(QStringLiteral("Error creating "), Target, code));
+    }
     QFile &out = target.Device();
 
     const qint64 total = before.st_size;
@@ -160,25 +170,29 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     for (;;) {
         errno = 0;
         const qint64 n = in.read(buffer.data(), kBufferSize);
-        if (n < 0)
-            return Fail(WithCode(QStringLiteral("Error reading "), Source, LastError()));
+        if (n < 0) {
+            const int code = LastError();
+            return Fail(cfReadSource, Source, code, WithCode(QStringLiteral("Error reading "), Source, code));
+        }
         if (n == 0 && read > 0)
             break;
         read += n;
         if (read > total) {
             target.Cancel();
-            return Fail(Source + QStringLiteral(" changed while it was copied"));
+            return Fail(cfSourceChanged, Source, 0, Source + QStringLiteral(" changed while it was copied"));
         }
         errno = 0;
-        if (out.write(buffer.constData(), n) != n)
-            return Fail(WithCode(QStringLiteral("Error writing "), Target, LastError()));
+        if (out.write(buffer.constData(), n) != n) {
+            const int code = LastError();
+            return Fail(cfWriteTarget, Target, code, WithCode(QStringLiteral("Error writing "), Target, code));
+        }
         written += n;
         bool cancel = false;
         if (OnCopyProgress)
             OnCopyProgress(this, written, total, percent(read), percent(written), cancel);
         if (cancel) {
             cancelled_ = true;
-            return Fail(QStringLiteral("Canceled"));
+            return Fail(cfCancelled, Source, 0, QStringLiteral("Canceled"));
         }
         if (n == 0)
             break;
@@ -189,13 +203,22 @@ bool TFileCopier::CopyFile(const QString &Source, const QString &Target)
     if (read != total || written != read || ::fstat(fd, &after) != 0 || after.st_size != before.st_size ||
         after.st_mtim.tv_sec != before.st_mtim.tv_sec || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
         target.Cancel();
-        return Fail(Source + QStringLiteral(" changed while it was copied"));
+        return Fail(cfSourceChanged, Source, 0, Source + QStringLiteral(" changed while it was copied"));
     }
-    // Flushed first, so that no later write of the buffer moves the time.
-    if (out.flush())
-        out.setFileTime(modified, QFileDevice::FileModificationTime);
-    if (!target.Commit())
-        return Fail(WithCode(QStringLiteral("Error writing "), Target, LastError()));
+    // Flushed first, so that no later write of the buffer moves the time;
+    // a failure is told with the system's code of that very write.
+    errno = 0;
+    if (!out.flush()) {
+        const int code = LastError();
+        target.Cancel();
+        return Fail(cfWriteTarget, Target, code, WithCode(QStringLiteral("Error writing "), Target, code));
+    }
+    out.setFileTime(modified, QFileDevice::FileModificationTime);
+    errno = 0;
+    if (!target.Commit()) {
+        const int code = LastError();
+        return Fail(cfWriteTarget, Target, code, WithCode(QStringLiteral("Error writing "), Target, code));
+    }
     return true;
 }
 
@@ -204,10 +227,12 @@ bool TFileCopier::CopyFolder(const QString &Source, const QString &Target)
     const QString source = ResolvedPath(Source);
     const QString target = ResolvedPath(Target);
     if (target == source || target.startsWith(source + QLatin1Char('/')))
-        return Fail(QStringLiteral("ERROR : folder recursion\r\rCan't copy !"));
+        return Fail(cfFolderRecursion, Source, 0, QStringLiteral("ERROR : folder recursion\r\rCan't copy !"));
     errno = 0;
-    if (!QDir().mkpath(Target))
-        return Fail(WithCode(QStringLiteral("Error creating "), Target, LastError()));
+    if (!QDir().mkpath(Target)) {
+        const int code = LastError();
+        return Fail(cfCreateTarget, Target, code, WithCode(QStringLiteral("Error creating "), Target, code));
+    }
 
     const QDir from(Source);
     bool ok = true;
@@ -288,4 +313,169 @@ qint64 FileSizeByName(const QString &Name)
     if (!info.isFile())
         return 0;
     return std::max<qint64>(0, info.size());
+}
+
+// ---------------------------------------------------------------- texts
+
+QString SystemErrorText(int Code)
+{
+    switch (Code) {
+    case 0: return QStringLiteral("неизвестна причина");
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("дискът е пълен");
+    case EFBIG: return QStringLiteral("файлът е по-голям, отколкото дискът позволява");
+    case EACCES:
+    case EPERM: return QStringLiteral("няма права за достъп");
+    case EROFS: return QStringLiteral("дискът е само за четене");
+    case ENOENT: return QStringLiteral("файлът или папката не съществува");
+    case ENOTDIR: return QStringLiteral("част от пътя не е папка");
+    case EISDIR: return QStringLiteral("това е папка, а не файл");
+    case EIO: return QStringLiteral("грешка при четене или запис на диска");
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN: return QStringLiteral("файлът е зает от друга програма");
+    case EEXIST: return QStringLiteral("вече има файл с това име");
+    case ENAMETOOLONG: return QStringLiteral("името е твърде дълго");
+    case ELOOP: return QStringLiteral("пътят води през твърде много връзки");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("отворени са твърде много файлове");
+    case ENOMEM: return QStringLiteral("няма достатъчно памет");
+    default: return QStringLiteral("системна грешка %1").arg(Code);
+    }
+}
+
+QString CopyFailureText(const TCopyFailure &Failure)
+{
+    const QString file = QDir::toNativeSeparators(Failure.File);
+    const QString cause = SystemErrorText(Failure.Code);
+    switch (Failure.Kind) {
+    case cfNone: return QString();
+    case cfOntoItself: return QStringLiteral("Файлът %1 не може да бъде копиран върху себе си.").arg(file);
+    case cfSourceMissing:
+    case cfOpenSource: return QStringLiteral("Файлът %1 не може да бъде отворен: %2.").arg(file, cause);
+    case cfNotAFile:
+        return QStringLiteral("%1 не може да бъде копиран: %2.")
+            .arg(file, Failure.Code ? cause : QStringLiteral("това не е обикновен файл"));
+    case cfCreateTarget: return QStringLiteral("Файлът %1 не може да бъде създаден: %2.").arg(file, cause);
+    case cfReadSource: return QStringLiteral("Грешка при четене на файла %1: %2.").arg(file, cause);
+    case cfWriteTarget: return QStringLiteral("Грешка при запис на файла %1: %2.").arg(file, cause);
+    case cfSourceChanged:
+        return QStringLiteral("Файлът %1 се промени по време на копирането: копието не е направено.").arg(file);
+    case cfCancelled: return QStringLiteral("Копирането на файла %1 е прекъснато.").arg(file);
+    case cfFolderRecursion: return QStringLiteral("Папката %1 не може да бъде копирана в самата себе си.").arg(file);
+    }
+    return QString();
+}
+
+// ---------------------------------------------------------------- locks and works
+
+bool TFileLock::TryLock(const QString &Path, bool Create)
+{
+    Release();
+    path_ = Path;
+    error_.clear();
+    const QByteArray name = QFile::encodeName(Path);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | (Create ? O_CREAT : 0), 0666);
+        if (fd < 0) {
+            error_ = SystemErrorText(errno);
+            return false;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            if (e != EWOULDBLOCK)
+                error_ = SystemErrorText(e);
+            return false;
+        }
+        // A holder removes the file as it lets go, so a lock got on a file
+        // that no longer stands under the name locks nothing: try again.
+        struct stat held, named;
+        if (::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+            && held.st_ino == named.st_ino) {
+            fd_ = fd;
+            return true;
+        }
+        ::close(fd);
+        if (!Create) {
+            error_ = SystemErrorText(ENOENT);
+            return false;
+        }
+    }
+    error_ = SystemErrorText(EAGAIN);
+    return false;
+}
+
+void TFileLock::Release()
+{
+    if (fd_ < 0)
+        return;
+    // Removed while still held: the next one to lock the name makes a
+    // fresh file.
+    ::unlink(QFile::encodeName(path_).constData());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+namespace {
+
+const QLatin1String kMarkSuffix(".lock");
+const QLatin1String kJournalSuffix("-journal");
+
+QString ProcessTag()
+{
+    return QSysInfo::machineHostName() + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid())
+         + QLatin1Char('-');
+}
+
+} // namespace
+
+QString TWorkMark::NewWorkName(const QString &Stem)
+{
+    static std::atomic<int> works{0};
+    return Stem + ProcessTag() + QString::number(++works);
+}
+
+TWorkMark::TWorkMark(const QString &Path) : path_(Path)
+{
+    lock_.TryLock(Path + kMarkSuffix, true);
+}
+
+TWorkMark::~TWorkMark()
+{
+    if (!lock_.Held())
+        return;
+    DeleteTree(path_);
+    DeleteTree(path_ + kJournalSuffix);
+    lock_.Release();
+}
+
+void TWorkMark::RemoveAbandoned(const QString &Folder, const QString &Stem)
+{
+    const QDir folder(Folder);
+    const QString own = Stem + ProcessTag();
+    for (const QString &name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (!name.startsWith(Stem))
+            continue;
+        if (name.endsWith(kMarkSuffix)) {
+            const QString work = name.chopped(kMarkSuffix.size());
+            // This process's own works are its to remove; a lock taken here
+            // as a test could even end its hold on some network disks.
+            if (work.startsWith(own))
+                continue;
+            TFileLock mark;
+            if (!mark.TryLock(folder.filePath(name), false))
+                continue;   // its process runs, or it is gone already
+            DeleteTree(folder.filePath(work));
+            DeleteTree(folder.filePath(work + kJournalSuffix));
+            mark.Release();
+            continue;
+        }
+        // A work stands only while its mark does (made before it, removed
+        // after it): without one it is a leftover.
+        const QString work = name.endsWith(kJournalSuffix) ? name.chopped(kJournalSuffix.size()) : name;
+        if (!QFileInfo::exists(folder.filePath(work + kMarkSuffix)) && !work.startsWith(own))
+            DeleteTree(folder.filePath(name));
+    }
 }

@@ -11,6 +11,7 @@
 #include "platform/system/RemovableMedia.h"
 #include "platform/ui/JpegImage.h"
 #include "service/CabArchive.h"
+#include "service/DatabaseFileCheck.h"
 #include "service/FileCopier.h"
 
 #include <QAction>
@@ -35,7 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -116,6 +117,9 @@ bool Backup(sqlite3 *From, sqlite3 *To, QString &Error)
     return true;
 }
 
+// The names of the copies of Target being written: PartStem + a process's tag.
+QString PartStem(const QString &Target) { return Target + QStringLiteral(".part-"); }
+
 // Gives To the modification time of From.
 bool CopyModificationTime(const QString &From, const QString &To)
 {
@@ -170,8 +174,15 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
         Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Source);
         return false;
     }
-    const QString part = Target + QStringLiteral(".part");
-    QFile::remove(part);
+    // Written under a name of this process, marked as its own while it is
+    // written: a restore on another workstation neither takes it nor, while
+    // this process runs, removes it.
+    const TWorkMark mark(TWorkMark::NewWorkName(PartStem(Target)));
+    if (!mark.Held()) {
+        Error = mark.Error();
+        return false;
+    }
+    const QString part = mark.Path();
     bool ok = false;
     try {
         platform::Database from(Source);
@@ -204,54 +215,16 @@ bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Err
         if (!ok)
             Error = QStringLiteral("Cannot write '%1'.").arg(Target);
     }
-    if (!ok)
-        QFile::remove(part);
     return ok;
 }
 
 int CheckArchivedDatabase(const QString &Path, QString &Error)
 {
-    if (!QFileInfo(Path).isFile()) {
-        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Path);
-        return afUnpackFailed;
+    switch (CheckProgramDatabase(Path, dcCompleteOlder, Error)) {
+    case dvSound: return 0;
+    case dvForeign: return afForeignArchive;
+    default: return afUnpackFailed;
     }
-    try {
-        platform::Database db(Path);
-        sqlite3 *handle = db.Handle();
-        sqlite3_stmt *check = nullptr;
-        QString verdict;
-        if (sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK) {
-            if (sqlite3_step(check) == SQLITE_ROW)
-                verdict = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)));
-            else
-                verdict = SqliteError(handle);
-        } else {
-            verdict = SqliteError(handle);
-        }
-        sqlite3_finalize(check);
-        if (verdict != QLatin1String("ok")) {
-            Error = verdict;
-            return afUnpackFailed;
-        }
-        // An archive made before a column was added gets it here, as the
-        // upgrade gives it to an older database.
-        const auto &upgrades = SchemaUpgradeColumns();
-        for (size_t i = 0; i < upgrades.size(); ++i) {
-            const QString table = QLatin1String(upgrades[i].Table);
-            if (db.TableExists(table)
-                && !db.ColumnNames(table).contains(QLatin1String(upgrades[i].Column), Qt::CaseInsensitive))
-                db.Execute(SchemaUpgradeStatements().at(int(i)));
-        }
-        // Every table of the program with its columns in their order, which
-        // the positional inserts rely on.
-        Error = SchemaMismatch(db);
-        if (!Error.isEmpty())
-            return afForeignArchive;
-    } catch (const Exception &e) {
-        Error = e.Message();
-        return afUnpackFailed;
-    }
-    return 0;
 }
 
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
@@ -517,6 +490,17 @@ void TformArchive::ConnectHandlers()
         }
     };
     CAB->OnError = [this](TObject *, int, int) { closeTag_ = 2; };
+    // The library's scratch file (the compressed database before it goes
+    // into the cabinets) is made in the wizard's own folder: an archive that
+    // dies leaves it where the next one removes it. The library takes names
+    // of up to 255 bytes; a deeper folder leaves it to the system's one.
+    CAB->OnGetTempFile = [this](TObject *, QString &TempFileName, bool &Success) {
+        const QString folder = QFile::encodeName(TempFolder()).size() < 240 ? TempFolder() : QDir::tempPath();
+        QTemporaryFile file(folder + QStringLiteral("/cabXXXXXX"));
+        file.setAutoRemove(false);
+        Success = file.open();
+        TempFileName = file.fileName();
+    };
 
     // The copy component's events.
     FileCopy->OnCopyProgress = [this](TObject *, qint64, qint64, int PercentRead, int PercentWritten, bool &) {
@@ -531,7 +515,10 @@ void TformArchive::ConnectHandlers()
         }
     };
     FileCopy->OnOverriding = [](TObject *, const QString &, bool &Override) { Override = true; };
-    FileCopy->OnError = [this](TObject *, const QString &) { copyError_ = true; };
+    FileCopy->OnError = [this](TObject *, const QString &) {
+        copyError_ = true;
+        failureDetail_ = CopyFailureText(FileCopy->LastFailure());
+    };
 }
 
 void TformArchive::InitMode(int Mode)
@@ -552,6 +539,7 @@ void TformArchive::InitMode(int Mode)
 
     LoadArchiveChoices();
     tempFolderName_ = (QStringLiteral("Temporary archive files ") + DatabaseTag()).trimmed();
+    workFolder_ = TWorkMark::NewWorkName(TempRoot() + QLatin1Char('/'));
     dataFolder_ = DataFolder();
     baseFolder_ = BaseFolder();
     created_ = true;
@@ -565,7 +553,9 @@ void TformArchive::InitMode(int Mode)
     }
 }
 
-QString TformArchive::TempFolder() const { return programFolder_ + tempFolderName_; }
+QString TformArchive::TempRoot() const { return programFolder_ + tempFolderName_; }
+
+QString TformArchive::TempFolder() const { return workFolder_; }
 
 QString TformArchive::FloppyRoot() const
 {
@@ -586,6 +576,12 @@ QString TformArchive::DatabaseFile() const
     if (DbConnection && !DbConnection->Path().isEmpty())
         return DbConnection->Path();
     return dataFolder_ + QLatin1String(MainDatabaseFileName);
+}
+
+QString TformArchive::AsideFile() const
+{
+    const QFileInfo live(DatabaseFile());
+    return live.absolutePath() + QLatin1Char('/') + live.completeBaseName() + QStringLiteral("-before-restore.db");
 }
 
 void TformArchive::Pump() { QApplication::processEvents(); }
@@ -856,6 +852,13 @@ bool TformArchive::OtherFolderAccepted()
         ShowError(LoadResString(rsArchiveFolderRelative), {folder});
         return false;
     }
+    // Said now, not after the database has been copied and compressed.
+    if (!QFileInfo(folder).isDir()) {
+        ShowError(QStringLiteral("Папката \"%s\" в полето \"Друг носител:\" не съществува. Въведете папка, която "
+                                 "съществува."),
+                  {folder});
+        return false;
+    }
     return true;
 }
 
@@ -868,6 +871,23 @@ bool TformArchive::CloseDbConnection()
 
 int TformArchive::PrepareTempFolder()
 {
+    // What archives and restores of processes that have ended left behind
+    // (a copy of the whole database, cabinets, a half-written copy of the
+    // data a restore replaces) goes; the work of running ones stays.
+    if (QFileInfo(TempRoot()).isDir())
+        TWorkMark::RemoveAbandoned(TempRoot(), QString());
+    const QFileInfo aside(AsideFile());
+    TWorkMark::RemoveAbandoned(aside.absolutePath(), PartStem(aside.fileName()));
+
+    if (!QDir().mkpath(TempRoot()))
+        return afTempFolder;
+    if (!workMark_)
+        workMark_ = std::make_unique<TWorkMark>(TempFolder());
+    if (!workMark_->Held()) {
+        failureDetail_ = QDir::toNativeSeparators(TempFolder()) + QStringLiteral(": ") + workMark_->Error();
+        workMark_.reset();
+        return afTempFolder;
+    }
     const QString temp = TempFolder();
     DeleteTree(temp);
     return QFileInfo(temp).isDir() || QDir().mkpath(temp) ? 0 : afTempFolder;
@@ -875,8 +895,9 @@ int TformArchive::PrepareTempFolder()
 
 void TformArchive::RemoveTempFolder()
 {
-    if (QFileInfo::exists(TempFolder()))
-        DeleteTree(TempFolder());
+    workMark_.reset();
+    // The shared folder goes with the last work in it.
+    QDir().rmdir(TempRoot());
 }
 
 int TformArchive::MakeArchive(const QString &TargetFolder)
@@ -1069,9 +1090,7 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     copyError_ = false;
     // The current data stay at hand beside the database until the next
     // restore.
-    const QString aside = QFileInfo(live).absolutePath() + QLatin1Char('/') + QFileInfo(live).completeBaseName()
-                        + QStringLiteral("-before-restore.db");
-    if (!SnapshotDatabase(live, aside, error))
+    if (!SnapshotDatabase(live, AsideFile(), error))
         return afCopyFailed;
     if (!ReplaceDatabaseContents(restored, live, error))
         return afCopyFailed;

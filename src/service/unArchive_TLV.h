@@ -18,6 +18,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -32,6 +34,7 @@ class QTreeWidget;
 class TCabArchive;
 class TFileCopier;
 class TFloatEdit;
+class TWorkMark;
 
 // The failure codes of the wizard's steps (0: success).
 enum TArchiveFailure {
@@ -103,7 +106,9 @@ public:
     int LastFailure() const { return lastFailure_; }
 
     // Folders: the temporary one, and where the archives of the chosen
-    // target are.
+    // target are. The temporary folder is this wizard's own, inside the
+    // program's folder of temporary archive files, which the wizards of all
+    // workstations running the program share.
     QString TempFolder() const;
     QString ArchiveFolder() const;
 
@@ -187,6 +192,9 @@ private:
     void ChooseFileName();
     QString FloppyRoot() const;
     QString DatabaseFile() const;
+    // Where a restore keeps the data it replaces.
+    QString AsideFile() const;
+    QString TempRoot() const;
 
     int mode_ = 0;
     int targetKind_ = 0;
@@ -204,6 +212,8 @@ private:
     QString failureDetail_;
     QString programFolder_;
     QString tempFolderName_;
+    QString workFolder_;
+    std::unique_ptr<TWorkMark> workMark_;
     QString dataFolder_;
     QString baseFolder_;
     bool created_ = false;

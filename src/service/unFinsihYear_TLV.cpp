@@ -8,6 +8,7 @@
 #include "core/unSchema.h"
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
+#include "service/DatabaseFileCheck.h"
 #include "service/FileCopier.h"
 
 #include <QApplication>
@@ -28,7 +29,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,8 +39,11 @@ const char *const kNoYear = "Текущата година не е зададе�
 const char *const kRenameError = "Файлът %s не може да бъде преименуван на %s.";
 const char *const kFolderError = "Директорията %s не може да бъде създадена: %s";
 const char *const kLockError = "Файлът %s не може да бъде създаден: %s";
-
-QString SystemReason(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
+const char *const kBadTemplate = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
+                                 "използвана:\r%s\rИзтрийте я и стартирайте програмата отново: програмата ще създаде "
+                                 "нова празна база данни.";
+const char *const kCopyFailed = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
+                                "копирана в папката %s.\r%s";
 
 // Gives the file From the name To unless To exists, in one step: a file put
 // there meanwhile by anyone is never replaced. 0 or the system's error.
@@ -106,13 +109,13 @@ bool MakeFolder(const QString &Folder, QString &Reason)
         struct stat st;
         if (::stat(native.constData(), &st) == 0) {
             if (!S_ISDIR(st.st_mode)) {
-                Reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+                Reason = SystemErrorText(ENOTDIR);
                 return false;
             }
             continue;
         }
         if (::mkdir(native.constData(), 0777) != 0 && errno != EEXIST) {
-            Reason = QString::fromLocal8Bit(std::strerror(errno));
+            Reason = SystemErrorText(errno);
             return false;
         }
     }
@@ -138,50 +141,20 @@ QString TYearEndClaim::LockFileName()
     return QStringLiteral("~") + QLatin1String(YearDatabaseFileName) + QStringLiteral(".lock");
 }
 
-TYearEndClaim::TYearEndClaim(const QString &Folder) : path_(QDir(Folder).filePath(LockFileName()))
+TYearEndClaim::TYearEndClaim(const QString &Folder)
 {
-    const QByteArray name = QFile::encodeName(path_);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            error_ = SystemReason(errno);
-            return;
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const int e = errno;
-            ::close(fd);
-            if (e != EWOULDBLOCK)
-                error_ = SystemReason(e);
-            return;
-        }
-        // A holder removes the file as it lets go, so a lock got on a file
-        // that no longer stands under the name claims nothing: try again.
-        struct stat held, named;
-        if (::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
-            && held.st_ino == named.st_ino) {
-            fd_ = fd;
-            // Who holds it, for anyone who looks into the folder; the lock,
-            // not this note, is the claim.
-            const QByteArray who = QByteArray::number(QCoreApplication::applicationPid()) + ' '
-                                 + QSysInfo::machineHostName().toUtf8() + '\n';
-            const bool noted =
-                ::ftruncate(fd, 0) == 0 && ::write(fd, who.constData(), size_t(who.size())) == ssize_t(who.size());
-            Q_UNUSED(noted);
-            return;
-        }
-        ::close(fd);
-    }
-    error_ = SystemReason(EAGAIN);
+    if (!lock_.TryLock(QDir(Folder).filePath(LockFileName()), true))
+        return;
+    // Who holds it, for anyone who looks into the folder; the lock, not this
+    // note, is the claim.
+    const QByteArray who = QByteArray::number(QCoreApplication::applicationPid()) + ' '
+                         + QSysInfo::machineHostName().toUtf8() + '\n';
+    const bool noted = ::ftruncate(lock_.Handle(), 0) == 0
+                    && ::write(lock_.Handle(), who.constData(), size_t(who.size())) == ssize_t(who.size());
+    Q_UNUSED(noted);
 }
 
-TYearEndClaim::~TYearEndClaim()
-{
-    if (fd_ < 0)
-        return;
-    // Removed while still held: the next claimant makes a fresh file.
-    ::unlink(QFile::encodeName(path_).constData());
-    ::close(fd_);
-}
+TYearEndClaim::~TYearEndClaim() = default;
 
 // ---------------------------------------------------------------- the window
 
@@ -221,8 +194,8 @@ TfrmFinsihYear_TLV::TfrmFinsihYear_TLV(QWidget *Owner) : QDialog(Owner)
     status->addWidget(Gauge);
     layout->addLayout(status);
 
+    // A failed copy is reported by the closing, in its own words.
     FileCopier = new TFileCopier(this);
-    FileCopier->OnError = [](TObject *, const QString &Message) { ShowError(Message); };
 
     connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -298,14 +271,22 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     const QString target = NextYearDatabasePath();
     const QString folder = QFileInfo(target).absolutePath() + QLatin1Char('/');
 
-    QString reason;
-    if (!MakeFolder(folder, reason)) {
-        ShowError(QString::fromUtf8(kFolderError), {QDir::toNativeSeparators(folder), reason});
-        return false;
-    }
     const QString templatePath = BaseFolder() + QStringLiteral("db/") + QLatin1String(TemplateDatabaseFileName);
     if (!QFileInfo::exists(templatePath)) {
         ShowError(QStringLiteral("Файлът %s не съществува."), {templatePath});
+        return false;
+    }
+    // The template must be the program's own empty database: a file of
+    // another program would make a next year without the program's tables,
+    // and that year could not be closed again. Tables the closing makes
+    // itself may be missing.
+    QString reason;
+    if (CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason) != dvSound) {
+        ShowError(QString::fromUtf8(kBadTemplate), {QDir::toNativeSeparators(templatePath), reason});
+        return false;
+    }
+    if (!MakeFolder(folder, reason)) {
+        ShowError(QString::fromUtf8(kFolderError), {QDir::toNativeSeparators(folder), reason});
         return false;
     }
     // One closing at a time: two building the same year would each take
@@ -346,6 +327,10 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     if (FileCopier->CopyFile(templatePath, temp)) {
         Step();
         ok = BuildDatabase(temp, newYear);
+    } else {
+        ShowError(QString::fromUtf8(kCopyFailed), {QDir::toNativeSeparators(templatePath),
+                                                       QDir::toNativeSeparators(folder),
+                                                       CopyFailureText(FileCopier->LastFailure())});
     }
     if (ok && !CheckBuiltDatabase(temp, newYear, reason)) {
         ShowError(LoadResString(rsYearEndCheckFailed), {reason});
@@ -353,7 +338,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     }
     struct stat built;
     if (ok && ::stat(QFile::encodeName(temp).constData(), &built) != 0) {
-        ShowError(LoadResString(rsYearEndCheckFailed), {SystemReason(errno)});
+        ShowError(LoadResString(rsYearEndCheckFailed), {SystemErrorText(errno)});
         ok = false;
     }
     if (ok) {
@@ -365,7 +350,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         } else if (error != 0) {
             ShowError(QString::fromUtf8(kRenameError),
                       {QDir::toNativeSeparators(temp), QDir::toNativeSeparators(target) + QStringLiteral(": ")
-                                                           + SystemReason(error)});
+                                                           + SystemErrorText(error)});
             ok = false;
         }
     }
@@ -422,19 +407,11 @@ bool TfrmFinsihYear_TLV::BuildDatabase(const QString &TempPath, int NewYear)
 bool TfrmFinsihYear_TLV::CheckBuiltDatabase(const QString &Path, int NewYear, QString &Reason)
 {
     Status(QStringLiteral("Проверка на новата база ..."));
+    // Whole, and with every table of the program.
+    if (CheckProgramDatabase(Path, dcStrict, Reason) != dvSound)
+        return false;
     try {
         platform::Database db(Path);
-        const platform::QueryResult check = db.Query(QStringLiteral("PRAGMA integrity_check"));
-        const QString verdict = check.rows.empty() || check.rows[0].isEmpty() ? QString() : check.rows[0][0];
-        if (verdict != QLatin1String("ok")) {
-            Reason = verdict;
-            return false;
-        }
-        for (const QString &table : MasterTableNames())
-            if (!db.TableExists(table)) {
-                Reason = LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
-                return false;
-            }
         // The year written last: a file that is still the template has none.
         // (A per-year database may keep its year in its name only.)
         const platform::QueryResult year = db.Query(QStringLiteral("SELECT value_va FROM VA WHERE code_va = 8"));

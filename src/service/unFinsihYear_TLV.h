@@ -9,6 +9,8 @@
 // is built under a temporary name beside its final one and takes the final
 // name only when it is complete; an existing next-year database is never
 // touched.
+#include "service/FileCopier.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -27,23 +29,20 @@ public:
     TYearEndClaim(const TYearEndClaim &) = delete;
     TYearEndClaim &operator=(const TYearEndClaim &) = delete;
 
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return lock_.Held(); }
     // The reason when the claim could not be taken for another cause than
     // another holder ("" when another closing holds it).
-    QString Error() const { return error_; }
+    QString Error() const { return lock_.Error(); }
     static QString LockFileName();
 
 private:
-    QString path_;
-    QString error_;
-    int fd_ = -1;
+    TFileLock lock_;
 };
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class TADOConnection;
-class TFileCopier;
 
 class TfrmFinsihYear_TLV : public QDialog
 {

@@ -143,6 +143,11 @@ TEST_F(FileCopierTest, FullDiskFailsAndKeepsTheTarget)
     EXPECT_FALSE(copied);
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].startsWith("Error writing " + Path("out/target.txt"))) << errors_[0].toStdString();
+    // What the clerk reads, with the cause of the system's code.
+    EXPECT_EQ(CopyFailureText(copier_.LastFailure()).toStdString(),
+              ("Грешка при запис на файла " + Path("out/target.txt") + ": файлът е по-голям, отколкото дискът позволява.")
+                  .toStdString());
+    EXPECT_EQ(SystemErrorText(ENOSPC), "дискът е пълен");
     EXPECT_EQ(Read(Path("out/target.txt")), "the target before");
     EXPECT_EQ(Entries(Path("out")), QStringList{"target.txt"});
 }
@@ -175,6 +180,7 @@ TEST_F(FileCopierTest, SourceThatChangesOrIsNoFileIsRefused)
     EXPECT_FALSE(copier_.CopyFile(Path("pipe"), Path("copy.bin")));
     EXPECT_EQ(errors_, QStringList({Path("growing.bin") + " changed while it was copied",
                                     "Cannot copy " + Path("pipe") + ": not a regular file"}));
+    EXPECT_EQ(CopyFailureText(copier_.LastFailure()), Path("pipe") + " не може да бъде копиран: това не е обикновен файл.");
     EXPECT_FALSE(QFile::exists(Path("copy.bin")));
 }
 

@@ -13,18 +13,24 @@
 #include "service/CabArchive.h"
 #include "service/FileCopier.h"
 #include "service/TestFiles.h"
+#include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QSysInfo>
+#include <QThread>
 #include <QTreeWidget>
 #include <sqlite3.h>
 
@@ -427,7 +433,12 @@ TEST_F(ArchiveGui, ChoicesAreRememberedAndDisksNeedAVolume)
 
 TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
 {
-    auto form = Archive(&TformArchive::radioPath, base_->Path() + "no/such/folder");
+    // A folder stands at every name the archive can take in the next half
+    // minute.
+    const QString folder = base_->Path() + "taken";
+    for (int s = 0; s < 30; ++s)
+        QDir().mkpath(folder + "/" + ArchiveTimestamp(QDateTime::currentDateTime().addSecs(s)) + CabinetPartSuffix(1));
+    auto form = Archive(&TformArchive::radioPath, folder);
     EXPECT_EQ(form->LastFailure(), 7);
     EXPECT_EQ(form->labelInfo->text(),
               "\n\nАрхивното копие не е създадено успешно.\nГрешка при архивиране на файловете.");
@@ -483,7 +494,10 @@ TEST_F(ArchiveGui, AnEmptyOrRelativeFolderIsRefusedBeforeAnythingIsWritten)
     QDir().mkpath(work);
     const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(work));
-    for (const QString &folder : {QString(), QString("   "), QString("archives"), QString("c:\\tmp")}) {
+    const QString relative = "Папката \"%1\" в полето \"Друг носител:\" не е пълен път. Въведете пълния път на "
+                             "папката, започващ с \"/\".";
+    const QString missing = "Папката \"%1\" в полето \"Друг носител:\" не съществува. Въведете папка, която съществува.";
+    for (const QString &folder : {QString(), QString("   "), QString("archives"), QString("c:\\tmp"), work + "/none"}) {
         auto form = Open(0);
         form->radioPath->click();
         form->editDirectory->setText(folder);
@@ -494,8 +508,7 @@ TEST_F(ArchiveGui, AnEmptyOrRelativeFolderIsRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(dialogs.Shown()[0].Text,
                   folder.trimmed().isEmpty()
                       ? QString("Въведете папката на архивните копия в полето \"Друг носител:\".")
-                      : QString("Папката \"%1\" в полето \"Друг носител:\" не е пълен път. Въведете пълния път на "
-                                "папката, започващ с \"/\".").arg(folder));
+                      : (folder.startsWith('/') ? missing : relative).arg(folder));
         // Still on the first page, the folder to be mended.
         EXPECT_EQ(form->PageNumber(), 20);
         EXPECT_EQ(form->LastFailure(), 0);
@@ -646,4 +659,117 @@ TEST_F(ArchiveGui, AnArchiveNeverWritesThroughALinkAtItsName)
         EXPECT_EQ(Read(victim), "keep") << hard;
         EXPECT_EQ(QFileInfo(folder + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)).isSymLink(), !hard);
     }
+}
+
+namespace {
+
+const char *const kChildDb = "TOLVEX_ARCHIVE_CHILD_DB";
+const char *const kChildMode = "TOLVEX_ARCHIVE_CHILD_MODE";        // 0 archives, 1 restores
+const char *const kChildStopped = "TOLVEX_ARCHIVE_CHILD_STOPPED";  // made when it has stopped
+
+void StopHere()
+{
+    Write(qEnvironmentVariable(kChildStopped), "stopped");
+    QThread::sleep(120);   // until killed
+}
+
+} // namespace
+
+// The child's part, run only in the processes the test below starts: a
+// workstation stops where a kill leaves most behind: an archive while it
+// compresses (the database copied into its temporary folder), a restore
+// while it copies aside the data it replaces.
+TEST(ArchiveChild, StopsHalfWay)
+{
+    const QString db = qEnvironmentVariable(kChildDb);
+    if (db.isEmpty())
+        GTEST_SKIP() << "runs only as a child process of the archive process tests";
+    testsupport::OpenDatabaseAsChild(db);
+    const QString base = QDir::cleanPath(QFileInfo(db).absolutePath() + "/..") + "/";
+    SetArchiveProgramFolderForTests(base + "bin");
+    const int mode = qEnvironmentVariableIntValue(kChildMode);
+    std::unique_ptr<TformArchive> form(TformArchive::CreateMode(nullptr, mode));
+    if (mode == 0) {
+        const QString folder = base + QString("child%1").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(folder);
+        form->radioPath->click();
+        form->editDirectory->setText(folder);
+        form->CAB->OnProgress = [](TObject *, qint64, qint64) { StopHere(); };
+    } else {
+        platform::Database::SetOpenedHook([](platform::Database &Opened) {
+            const QString own = QString("-%1-").arg(QCoreApplication::applicationPid());
+            for (const QString &name : QFileInfo(Opened.Path()).dir().entryList({"*-before-restore.db.part*"}))
+                if (name.contains(own))
+                    StopHere();
+        });
+        form->listArchives->setCurrentItem(form->listArchives->topLevelItem(0));
+    }
+    form->actNext->trigger();
+}
+
+TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningOneStays)
+{
+    ASSERT_EQ(Archive()->PageNumber(), 99);   // the archive the restores read
+    // Archives and restores stopped half-way on four workstations.
+    std::vector<std::unique_ptr<QProcess>> children;
+    const auto end = qScopeGuard([&children] {
+        for (auto &child : children)
+            testsupport::EndChild(*child);
+    });
+    std::vector<qint64> pids;
+    for (int i = 0; i < 4; ++i) {
+        const QString stopped = base_->Path() + QString("stopped%1").arg(i);
+        children.push_back(testsupport::StartChildTest(
+            "ArchiveChild.StopsHalfWay",
+            {{kChildDb, DatabasePath()}, {kChildMode, QString::number(i % 2)}, {kChildStopped, stopped}}));
+        ASSERT_TRUE(testsupport::WaitForFile(stopped, 60000)) << children.back()->readAll().toStdString();
+        pids.push_back(children.back()->processId());
+    }
+    // What each has in the temporary folder and beside the database.
+    const QString temp = base_->Path() + "bin/Temporary archive files/";
+    const auto works = [&](qint64 pid) {
+        QStringList found;
+        for (const QString &folder : {temp, base_->DbFolder()})
+            for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                if (name.contains(QString("%1-%2-").arg(QSysInfo::machineHostName()).arg(pid)))
+                    found << name;
+        return found;
+    };
+    std::vector<QStringList> before;
+    for (const qint64 pid : pids)
+        before.push_back(works(pid));
+    ASSERT_EQ(before[0].size(), 2);   // the archive's folder and its mark
+    EXPECT_TRUE(QFile::exists(temp + before[0][0] + "/" + MainDatabaseFileName));
+    EXPECT_EQ(QDir(temp + before[0][0]).entryList({"cab*"}, QDir::Files).size(), 1);   // the cabinet's scratch file
+    ASSERT_EQ(before[1].size(), 4);   // and the restore's copy aside, with its mark
+    for (int i : {0, 1}) {
+        children[i]->kill();
+        ASSERT_TRUE(children[i]->waitForFinished(10000));
+    }
+
+    const QString mine = base_->Path() + "mine";
+    QDir().mkpath(mine);
+    EXPECT_EQ(Archive(&TformArchive::radioPath, mine)->PageNumber(), 99);
+    EXPECT_EQ(works(pids[0]), QStringList());
+    EXPECT_EQ(works(pids[1]), QStringList());
+    auto restore = Open(1);
+    Restore(*restore);
+    EXPECT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
+    EXPECT_EQ(works(pids[2]), before[2]);
+    EXPECT_EQ(works(pids[3]), before[3]);
+}
+
+TEST_F(ArchiveGui, ACabinetThatCannotBeFetchedIsToldWithItsCause)
+{
+    const QString drive = base_->Path() + "drive";
+    const QString cabinet = drive + "/20240101-101010.1.tlv";
+    ASSERT_TRUE(QDir().mkpath(cabinet));   // a folder where the cabinet should be
+    ASSERT_TRUE(platform::WriteVolumeLabel(drive, FloppyVolumeLabel(1, 1)));
+    platform::SetRemovableVolumesForTests({{drive, 150000}});
+    auto restore = Open(1);
+    restore->radioFloppy->click();
+    Restore(*restore);
+    EXPECT_EQ(restore->LastFailure(), 2);
+    EXPECT_EQ(restore->labelInfo->text(),
+              "\n\nГрешка при копиране на файловете.\n" + cabinet + " не може да бъде копиран: това е папка, а не файл.");
 }

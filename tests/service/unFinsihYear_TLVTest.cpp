@@ -8,6 +8,7 @@
 #include "service/TestFiles.h"
 #include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 using namespace testfiles;
@@ -120,6 +122,9 @@ TEST_F(YearEnd, CarriesMasterDataIntoTheNextYearsDatabase)
     // Documents stay in their year.
     Execute("INSERT INTO Zaiavki ( Query_num, obekt ) VALUES ( 1, 4 )");
 
+    // Tables the closing makes itself may be missing from the template.
+    platform::Database(base_->DbFolder() + TemplateDatabaseFileName).Execute("DROP TABLE Merki");
+
     TfrmFinsihYear_TLV form;
     form.show();
     EXPECT_EQ(form.panelText->text(),
@@ -174,29 +179,62 @@ TEST_F(YearEnd, ASecondRunLeavesTheExistingDatabaseByteForByte)
     EXPECT_TRUE(form.btnNext->isEnabled());
 }
 
-TEST_F(YearEnd, RefusesWithTheReasonWhenTheFolderCannotBeMade)
+TEST_F(YearEnd, FileFailuresAreToldInBulgarianWithTheFileAndTheCause)
 {
+    const QString folder = base_->DbFolder() + "2026/";
     ASSERT_TRUE(Write(base_->DbFolder() + "2026", "not a folder"));
-    TfrmFinsihYear_TLV form;
-    testsupport::ScopedDialogAnswers dialogs;
-    EXPECT_FALSE(form.btnNextClick());
-    ASSERT_EQ(dialogs.Shown().size(), 1u);
-    EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
-    EXPECT_TRUE(dialogs.Shown()[0].Text.startsWith("Директорията " + QDir::toNativeSeparators(base_->DbFolder() + "2026/")
-                                                   + " не може да бъде създадена: "))
-        << dialogs.Shown()[0].Text.toStdString();
-    EXPECT_EQ(Read(base_->DbFolder() + "2026"), "not a folder");
-}
-
-TEST_F(YearEnd, AMissingTemplateOrYearStopsBeforeAnythingIsMade)
-{
-    QFile::remove(base_->DbFolder() + TemplateDatabaseFileName);
     {
         TfrmFinsihYear_TLV form;
         testsupport::ScopedDialogAnswers dialogs;
         EXPECT_FALSE(form.btnNextClick());
-        EXPECT_EQ(dialogs.Texts(), QStringList{"Файлът " + base_->DbFolder() + "empty.db не съществува."});
-        EXPECT_FALSE(QFileInfo::exists(NextYearPath()));
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_EQ(dialogs.Shown()[0].Kind, mtError);
+        EXPECT_EQ(dialogs.Shown()[0].Text, "Директорията " + folder + " не може да бъде създадена: част от пътя не е папка");
+        EXPECT_EQ(Read(base_->DbFolder() + "2026"), "not a folder");
+    }
+    // A full disk stops the copy of the template.
+    QFile::remove(base_->DbFolder() + "2026");
+    TfrmFinsihYear_TLV form;
+    testsupport::ScopedDialogAnswers dialogs;
+    {
+        testsupport::FileSizeLimit full(10000);
+        EXPECT_FALSE(form.btnNextClick());
+    }
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Годишното приключване не е извършено: празната база данни " + base_->DbFolder()
+                                           + "empty.db не може да бъде копирана в папката " + folder + ".\rГрешка при запис на файла "
+                                           + folder + QString("~%1.").arg(QCoreApplication::applicationPid())
+                                           + YearDatabaseFileName + ": файлът е по-голям, отколкото дискът позволява."});
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(form.btnNext->isEnabled());
+}
+
+TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
+{
+    const QString empty = base_->DbFolder() + TemplateDatabaseFileName;
+    QByteArray damaged = Read(empty);
+    damaged.replace(8192, 4096, QByteArray(4096, '\x5a'));
+    const auto refused = [&empty](const QString &Reason) {
+        return "Годишното приключване не е извършено: празната база данни " + empty + " не може да бъде използвана:\r"
+             + Reason + "\rИзтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.";
+    };
+    // Each template, made by a step, and what the closing says of it.
+    const std::vector<std::pair<std::function<void()>, QString>> templates = {
+        {[] {}, "Файлът " + empty + " не съществува."},
+        {[&] {   // another program's database
+             platform::Database::CreateFile(empty);
+             platform::Database(empty).Execute("CREATE TABLE Klienti ( id INT, ime CHAR(50) )");
+         }, refused("липсва таблица Ambalaj.")},
+        {[&] { QDir().mkpath(empty); }, refused("това е папка, а не файл.")},
+        {[&] { Write(empty, damaged); }, refused("файлът е повреден или не е база данни.")},
+    };
+    for (const auto &[make, text] : templates) {
+        DeleteTree(empty);
+        make();
+        TfrmFinsihYear_TLV form;
+        testsupport::ScopedDialogAnswers dialogs;
+        EXPECT_FALSE(form.btnNextClick());
+        EXPECT_EQ(dialogs.Texts(), QStringList{text});
+        EXPECT_FALSE(QFileInfo::exists(base_->DbFolder() + "2026"));
     }
     Execute("UPDATE VA SET value_va = \"\" WHERE code_va = 8");
     TfrmFinsihYear_TLV form;
