@@ -105,36 +105,63 @@ void BM_SaveReceipt_DocumentSave(benchmark::State &state)
     }
 }
 
+// The bare save's numbers go on from run to run: Google Benchmark calls a
+// benchmark several times (to size it, and once per repetition), and a
+// number taken again would fail on the table's key.
+double BareReceiptNumber = 2000000000.0;
+
 void BM_SaveReceipt_BareTransaction(benchmark::State &state)
 {
     sqlite3 *db = DbConnection->Handle();
     sqlite3_stmt *head = nullptr;
     sqlite3_stmt *line = nullptr;
     sqlite3_stmt *counter = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO Zaiavki VALUES (?, 39500, 17, 39501, 123.45, 0, 0, 0)", -1, &head, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO Zaiavka_rows VALUES (?, ?, ?, 1.2345, 0, 1.2345, ?)", -1, &line, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE Nas SET Value_nas = ? WHERE n_nas = 1 AND IP_Address = '10.20.30.41'", -1, &counter,
-                       nullptr);
-    double number = 2000000000.0;
+    const bool prepared =
+        sqlite3_prepare_v2(db, "INSERT INTO Zaiavki VALUES (?, 39500, 17, 39501, 123.45, 0, 0, 0)", -1, &head,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "INSERT INTO Zaiavka_rows VALUES (?, ?, ?, 1.2345, 0, 1.2345, ?)", -1, &line,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "UPDATE Nas SET Value_nas = ? WHERE n_nas = 1 AND IP_Address = '10.20.30.41'", -1,
+                           &counter, nullptr) == SQLITE_OK;
+    // Every step must do its work: a failing insert is no save to compare.
+    auto step = [&](sqlite3_stmt *st) {
+        const bool done = sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) == 1;
+        if (!done)
+            state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_reset(st);
+        return done;
+    };
+    auto exec = [&](const char *sql) {
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+            return true;
+        state.SkipWithError(sqlite3_errmsg(db));
+        return false;
+    };
+    if (!prepared)
+        state.SkipWithError(sqlite3_errmsg(db));
     for (auto _ : state) {
-        number += 1;
-        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        sqlite3_bind_text(counter, 1, "2000000000", -1, SQLITE_STATIC);
-        sqlite3_step(counter);
-        sqlite3_reset(counter);
+        if (!prepared)
+            break;
+        const double number = ++BareReceiptNumber;
+        const QByteArray numberText = QByteArray::number(number, 'f', 0);
+        bool ok = exec("BEGIN IMMEDIATE");
+        sqlite3_bind_text(counter, 1, numberText.constData(), -1, SQLITE_TRANSIENT);
+        ok = ok && step(counter);
         sqlite3_bind_double(head, 1, number);
-        sqlite3_step(head);
-        sqlite3_reset(head);
-        for (int k = 1; k <= 10; ++k) {
+        ok = ok && step(head);
+        for (int k = 1; ok && k <= 10; ++k) {
             sqlite3_bind_double(line, 1, number);
             sqlite3_bind_int(line, 2, k * 7);
             sqlite3_bind_double(line, 3, k);
             sqlite3_bind_double(line, 4, k * 1.2345);
-            sqlite3_step(line);
-            sqlite3_reset(line);
+            ok = step(line);
         }
-        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-            state.SkipWithError("commit failed");
+        if (!ok) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            break;
+        }
+        if (!exec("COMMIT"))
+            break;
     }
     sqlite3_finalize(head);
     sqlite3_finalize(line);

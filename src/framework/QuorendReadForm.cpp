@@ -1,14 +1,19 @@
 #include "framework/QuorendReadForm.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "components/FlowLayout.h"
 #include "components/Formatters.h"
@@ -179,7 +184,30 @@ TQuorendReadForm::TQuorendReadForm(QWidget *AOwner, TFormStyle AFormStyle) : TQu
     actFile->setEnabled(ReadFormGridExporterInstalled());
 }
 
-TQuorendReadForm::~TQuorendReadForm() = default;
+namespace {
+
+// A large list (a year's lines: hundreds of megabytes of cell texts) leaves
+// the heap full of freed blocks between live ones, and the allocator keeps
+// them for the process. Once a closed list is wholly gone (its grid goes
+// after the form's own destructor, with the widget's children), the free
+// pages go back to the system; windows closed together give them back once.
+void ReleaseFreedMemorySoon()
+{
+#ifdef __GLIBC__
+    static bool pending = false;
+    if (pending || !QCoreApplication::instance())
+        return;
+    pending = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        pending = false;
+        malloc_trim(0);
+    });
+#endif
+}
+
+} // namespace
+
+TQuorendReadForm::~TQuorendReadForm() { ReleaseFreedMemorySoon(); }
 
 // ---------------------------------------------------------------------------
 // Overrides

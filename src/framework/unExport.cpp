@@ -23,10 +23,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "components/GridUtils.h"
@@ -203,12 +205,6 @@ constexpr int PaletteTurquoise = 0x00FFFF;
 constexpr int PaletteWhite = 0xFFFFFF;
 constexpr int PaletteBlack = 0x000000;
 
-void ShowOfficeError(const QString &Program, const QString &Message)
-{
-    ShowError(QStringLiteral("Грешка в комуникацията с %1\r").arg(Program) +
-              QStringLiteral("Моля проверете инсталацията на MS Office 97\r\r%1").arg(Message));
-}
-
 // --- document ------------------------------------------------------------------
 
 RtfFont DocumentFont(const TExportObject &Object, bool WithColorIndex)
@@ -231,6 +227,7 @@ RtfFont DocumentFont(const TExportObject &Object, bool WithColorIndex)
 void TExportProgress::Start(const QString &, long long) {}
 void TExportProgress::SetStatus(const QString &) {}
 bool TExportProgress::Step(long long) { return false; }
+void TExportProgress::Failed(const QString &) {}
 void TExportProgress::Finish() {}
 
 // --- pieces ----------------------------------------------------------------------
@@ -331,8 +328,17 @@ QString ExportExtension(int Choice)
 
 namespace {
 
+// What an export killed before its end left in the target's folder goes
+// at the next export there.
+void RemoveExportLeftovers(const TExportJob &Job)
+{
+    platform::ReplacingFile::RemoveLeftovers(QFileInfo(Job.FileName).absolutePath());
+}
+
 // An export into an office file between the progress's start and finish:
-// Body's result, or erFailed with the program's message when it throws.
+// Body's result, or erFailed with the program's message and the cause when
+// it throws.
+
 int RunOfficeExport(const QString &Program, const TExportJob &Job, TExportProgress &Progress,
                     const std::function<int(StringGrid &Grid, int Cols, int Rows)> &Body)
 {
@@ -340,15 +346,26 @@ int RunOfficeExport(const QString &Program, const TExportJob &Job, TExportProgre
     const int cols = grid.ColCount();
     const int rows = grid.RowCount();
     Progress.Start(QStringLiteral("Стартиране на ") + Program + PleaseWait, static_cast<long long>(cols) * rows);
+    RemoveExportLeftovers(Job);
     int result = erFailed;
+    bool failed = true;
+    QString cause;
     try {
         result = Body(grid, cols, rows);
+        failed = false;
+    } catch (const std::bad_alloc &) {
+        cause = QStringLiteral("Няма достатъчно памет.");
     } catch (const std::exception &e) {
-        Progress.Finish();
-        ShowOfficeError(Program, QString::fromUtf8(e.what()));
-        return erFailed;
+        // Our writers' messages are the clerk's (the file and the cause).
+        cause = QString::fromUtf8(e.what());
     }
     Progress.Finish();
+    if (failed) {
+        Progress.Failed(cause);
+        ShowError(QStringLiteral("Грешка в комуникацията с %1\r").arg(Program) +
+                  QStringLiteral("Моля проверете инсталацията на MS Office 97\r\r%1").arg(cause));
+        return erFailed;
+    }
     return result;
 }
 
@@ -566,13 +583,17 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress)
         Progress.Finish();
         return erFailed;
     }
+    RemoveExportLeftovers(Job);
+    const auto fail = [&](int Code) {
+        Progress.Finish();
+        Progress.Failed(platform::WriteErrorText(Job.FileName, Code));
+        return erFailed;
+    };
     // Through a temporary file that takes the name only when complete: a
     // stopped or failed export leaves no half-written file.
     platform::ReplacingFile file(Job.FileName);
-    if (!file.Open()) {
-        Progress.Finish();
-        return erFailed;
-    }
+    if (!file.Open())
+        return fail(file.Error());
     GridReader reader(grid);
     QString line;
     for (int r = 0; r < rows; ++r) {
@@ -583,10 +604,11 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress)
         }
         line += QStringLiteral("\r\n");
         const QByteArray bytes = line.toUtf8();
+        errno = 0;
         if (file.Device().write(bytes) != bytes.size()) {
+            const int code = errno;
             file.Cancel();
-            Progress.Finish();
-            return erFailed;
+            return fail(code);
         }
         if (Progress.Step(cols)) {
             file.Cancel();
@@ -594,9 +616,10 @@ int ExportToText(const TExportJob &Job, TExportProgress &Progress)
             return erCancelled;
         }
     }
-    const bool ok = file.Commit();
+    if (!file.Commit())
+        return fail(file.Error());
     Progress.Finish();
-    return ok ? erExported : erFailed;
+    return erExported;
 }
 
 // --- the wizard --------------------------------------------------------------------
@@ -692,6 +715,7 @@ public:
         QApplication::processEvents();
         return TakeCancel();
     }
+    void Failed(const QString &Cause) override { form_.failure_ = Cause; }
     void Finish() override
     {
         form_.Animate->SetActive(false);
@@ -950,6 +974,7 @@ void TfmExport::RunExport()
     job.Delimiter = choice_ == ecDelimText ? editDelim->text() : QStringLiteral("\t");
 
     int result = erFailed;
+    failure_.clear();
     {
         TWizardProgress progress(*this);
         if (!grid_)
@@ -968,8 +993,11 @@ void TfmExport::RunExport()
         SetInfo(QStringLiteral("  Прехвърлянето на данните е прекъснато от потребителя!"));
         break;
     default:
+        // The cause follows, when the export knows it (a full disk, a
+        // folder that does not exist ...).
         SetInfo(QStringLiteral("  Данните не са прехвърлени успешно!\r\r  Моля, проверете инсталацията "
-                                          "на MS Office 97."));
+                               "на MS Office 97.") +
+                (failure_.isEmpty() ? QString() : QStringLiteral("\r\r  ") + failure_));
         break;
     }
     running_ = false;

@@ -59,6 +59,9 @@ public:
     // Moves on by Count cells; true when the clerk asked to stop (the
     // request is then taken back).
     virtual bool Step(long long Count = 1);
+    // The export failed (erFailed follows) for Cause, in the clerk's words
+    // ("Файлът "..." не може да бъде записан: няма място на диска.").
+    virtual void Failed(const QString &Cause);
     virtual void Finish();
 };
 
@@ -74,8 +77,11 @@ struct TExportJob
 };
 
 // Each returns a TExportResult. The spreadsheet and document exporters
-// show their failures ("Грешка в комуникацията с MS Excel 97 ..."); a text
-// file that cannot be written fails quietly, as the wizard then says so.
+// show their failures ("Грешка в комуникацията с MS Excel 97 ..." and the
+// cause); a text file that cannot be written fails quietly, as the wizard
+// then says so. Every failure with a cause tells it to Progress.Failed.
+// Each first clears the folder of the hidden files that exports of this
+// program killed before they ended left there.
 int ExportToSpreadsheet(const TExportJob &Job, TExportProgress &Progress);
 int ExportToDocument(const TExportJob &Job, TExportProgress &Progress);
 int ExportToText(const TExportJob &Job, TExportProgress &Progress);
@@ -198,5 +204,6 @@ private:
     bool running_ = false;
     bool cancelRequested_ = false;
     int lastResult_ = 0;
+    QString failure_;
     QString infoText_;
 };

@@ -4,6 +4,7 @@
 // keys.
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
+#include <vector>
 
 #include "components/Formatters.h"
 #include "components/GridUtils.h"
@@ -469,6 +472,31 @@ TEST_F(ReadFormGui, ColumnsWidenToWhatTheyShow)
     QString price;
     form->Grid->GetDisplayText(3, 5, price);
     EXPECT_EQ(price, "1234.5000");
+}
+
+TEST_F(ReadFormGui, AClosedLargeListGivesItsMemoryBack)
+{
+    const auto resident = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        return statm.open(QIODevice::ReadOnly)
+                   ? statm.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE)
+                   : 0;
+    };
+    const long long before = resident();
+    QPointer<TfrmProbeList> list(CreateQuorendForm<TfrmProbeList>(nullptr, fsNormal));
+    ASSERT_TRUE(list->ShowForm());
+    TDelimitedStringList rows;
+    for (int i = 1; i <= 300000; ++i)
+        rows.Add(QStringLiteral("%1@Изделие номер %1 от склада@%2 кг@%3").arg(i).arg(i % 97).arg(i * 0.25));
+    FillGridFromDelimitedStrings(*list->Grid, rows, false);
+    rows.Clear();
+    const long long open = resident();
+    ASSERT_GT(open - before, 50ll << 20);
+    list->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(list.isNull());
+    EXPECT_LT(resident() - before, (open - before) / 4);
 }
 
 TEST(ReadFormPeriods, PeriodTextsBecomeDateRanges)

@@ -17,14 +17,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
+#include <unistd.h>
 
 #include "components/GridUtils.h"
 #include "components/RichGrid.h"
 #include "core/uDelimitedStrings.h"
 #include "framework/QuorendReadForm.h"
 #include "framework/unExport.h"
+#include "platform/system/ReplacingFile.h"
 #include "platform/office/DesktopOpen.h"
 #include "platform/office/RtfWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/QtPrinters.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/TestEnv.h"
@@ -125,6 +130,21 @@ QStringList SplitDelimited(const QString &Line, QChar Delimiter)
     fields << field;
     return fields;
 }
+
+using Exporter = int (*)(const TExportJob &, TExportProgress &);
+// Each kind: its extension, its exporter, the program its failures name.
+const std::vector<std::tuple<QString, Exporter, QString>> Kinds = {
+    {QStringLiteral(".txt"), &ExportToText, QString()},
+    {QStringLiteral(".rtf"), &ExportToDocument, QStringLiteral("MS Word 97")},
+    {QStringLiteral(".xlsx"), &ExportToSpreadsheet, QStringLiteral("MS Excel 97")}};
+const QString OfficeFailure =
+    QStringLiteral("Грешка в комуникацията с %1\rМоля проверете инсталацията на MS Office 97\r\r");
+
+struct CauseProgress : TExportProgress
+{
+    void Failed(const QString &Cause) override { Causes << Cause; }
+    QStringList Causes;
+};
 
 } // namespace
 
@@ -244,11 +264,8 @@ TEST(ExportFiles, EveryKindReplacesALinkAtItsNameAndNeverWritesThroughIt)
     FillSales(g);
     const QString victim = dir.filePath(QStringLiteral("victim"));
     ASSERT_TRUE(WriteAll(victim, "keep"));
-    using Exporter = int (*)(const TExportJob &, TExportProgress &);
-    const std::vector<std::pair<QString, Exporter>> kinds = {{QStringLiteral("t.txt"), &ExportToText},
-                                                             {QStringLiteral("d.doc"), &ExportToDocument},
-                                                             {QStringLiteral("s.xlsx"), &ExportToSpreadsheet}};
-    for (const auto &[name, exporter] : kinds) {
+    for (const auto &[ext, exporter, program] : Kinds) {
+        const QString name = QStringLiteral("f") + ext;
         const QString file = dir.filePath(name);
         ASSERT_TRUE(QFile::link(victim, file));
         TExportProgress progress;
@@ -257,6 +274,74 @@ TEST(ExportFiles, EveryKindReplacesALinkAtItsNameAndNeverWritesThroughIt)
         EXPECT_FALSE(QFileInfo(file).isSymLink()) << name.toStdString();
         EXPECT_GT(QFileInfo(file).size(), 4) << name.toStdString();
     }
+}
+
+TEST(ExportFiles, AFileThatCannotBeWrittenIsToldWithItsCause)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    TRichGrid g;
+    FillSales(g);
+    g.SetRowCount(400); // more than the full disk below takes, in every kind
+    // the superuser writes anywhere but in the system's own folder
+    const QString locked = ::geteuid() == 0 ? QStringLiteral("/sys") : d + QStringLiteral("/locked");
+    ASSERT_TRUE(QDir(d).mkdir(QStringLiteral("taken")) &&
+                (::geteuid() == 0 ||
+                 (QDir(d).mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner))));
+    // the file (the kind's extension follows, but for the folder), its cause, the bytes a full disk takes
+    const std::vector<std::tuple<QString, QString, rlim_t>> cases = {
+        {d + "/no/s", QStringLiteral("папката \"%1/no\" не съществува").arg(d), 0},
+        {d + "/taken", QStringLiteral("\"%1/taken\" е папка").arg(d), 0},
+        {locked + "/s", QStringLiteral("няма право на запис в папката \"%1\"").arg(locked), 0},
+        {d + "/s", QStringLiteral("няма място на диска"), 1000},
+        {d + "/" + QString(10000, QLatin1Char('x')), QStringLiteral("името на файла е твърде дълго"), 0}};
+    for (const auto &[ext, exporter, program] : Kinds)
+        for (const auto &[name, cause, limit] : cases) {
+            const QString file = name.endsWith(QLatin1String("taken")) ? name : name + ext;
+            testsupport::ScopedDialogAnswers dialogs;
+            CauseProgress progress;
+            std::optional<testsupport::FileSizeLimit> full;
+            if (limit)
+                full.emplace(limit);
+            EXPECT_EQ(exporter(Job(g, file), progress), erFailed) << file.left(80).toStdString();
+            full.reset();
+            const QString shown = file.size() > 100 ? file.left(40) + QStringLiteral("…") + file.right(59) : file;
+            const QString text = QStringLiteral("Файлът \"%1\" не може да бъде записан: %2.").arg(shown, cause);
+            EXPECT_EQ(progress.Causes, QStringList{text});
+            // the office kinds keep their message and put the cause after it
+            EXPECT_EQ(dialogs.Texts(),
+                      program.isEmpty() ? QStringList() : QStringList{OfficeFailure.arg(program) + text});
+        }
+    EXPECT_EQ(QDir(d).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST(ExportFiles, TheHiddenFileOfAKilledExportGoesAtTheNextExportThere)
+{
+    QTemporaryDir dir;
+    TRichGrid g;
+    FillSales(g);
+    // a writer's hidden file names its process
+    platform::ReplacingFile writing(dir.filePath(QStringLiteral("s.xlsx")));
+    ASSERT_TRUE(writing.Open());
+    const QString own = QStringLiteral(".%1@").arg(::getpid()), name = QFileInfo(writing.TemporaryName()).fileName();
+    ASSERT_TRUE(name.startsWith(QStringLiteral(".s.xlsx") + own)) << name.toStdString();
+    // the same of another process of this machine, and of another machine (a shared folder)
+    QProcess other;
+    other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    ASSERT_TRUE(other.waitForStarted());
+    const QString killed = QString(name).replace(own, QStringLiteral(".%1@").arg(other.processId()));
+    const QString foreign = QStringLiteral(".t.txt.%1@another-machine.Ab12Cd").arg(other.processId());
+    ASSERT_TRUE(WriteAll(dir.filePath(killed), "x") && WriteAll(dir.filePath(foreign), "x"));
+    const auto hidden = [&dir] {
+        return QDir(dir.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    };
+    TExportProgress progress;
+    ASSERT_EQ(ExportToText(Job(g, dir.filePath(QStringLiteral("t.txt"))), progress), erExported);
+    EXPECT_EQ(hidden().size(), 3) << "the files of running processes stay";
+    other.kill();
+    ASSERT_TRUE(other.waitForFinished());
+    ASSERT_EQ(ExportToDocument(Job(g, dir.filePath(QStringLiteral("d.rtf"))), progress), erExported);
+    EXPECT_EQ(hidden(), QStringList({name, foreign}));
 }
 
 TEST(ExportSpreadsheet, SheetHoldsHeadTableNumberFormatsColoursAndMerges)
@@ -333,9 +418,10 @@ TEST(ExportSpreadsheet, FailuresAreShownAndStoppedExportsLeaveNoFile)
     testsupport::ScopedDialogAnswers dialogs;
     EXPECT_EQ(ExportToSpreadsheet(Job(g, dir.filePath(QStringLiteral("no/s.xlsx"))), progress), erFailed);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
-    EXPECT_TRUE(dialogs.Shown()[0].Text.startsWith(
-        QStringLiteral("Грешка в комуникацията с MS Excel 97\rМоля проверете инсталацията на MS Office 97\r\r")));
-    EXPECT_TRUE(dialogs.Shown()[0].Text.contains(QStringLiteral("не може да бъде създаден")));
+    EXPECT_EQ(dialogs.Shown()[0].Text,
+              OfficeFailure.arg("MS Excel 97") +
+                  QStringLiteral("Файлът \"%1/no/s.xlsx\" не може да бъде записан: папката \"%1/no\" не съществува.")
+                      .arg(dir.path()));
     StopAfter stop(4);
     EXPECT_EQ(ExportToSpreadsheet(Job(g, dir.filePath(QStringLiteral("s.xlsx"))), stop), erCancelled);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
@@ -526,10 +612,14 @@ TEST(ExportWizardGui, AFailedExportSaysSo)
     form.Next();
     form.Next();
     EXPECT_EQ(form.LastResult(), erFailed);
+    const QString cause =
+        QStringLiteral("Файлът \"%1/missing/s.rtf\" не може да бъде записан: папката \"%1/missing\" не съществува.")
+            .arg(dir.path());
     EXPECT_EQ(form.InfoText(),
-              QStringLiteral("  Данните не са прехвърлени успешно!\r\r  Моля, проверете инсталацията на MS Office 97."));
+              QStringLiteral("  Данните не са прехвърлени успешно!\r\r  Моля, проверете инсталацията на MS Office 97."
+                             "\r\r  ") + cause);
     ASSERT_EQ(dialogs.Texts().size(), 1);
-    EXPECT_TRUE(dialogs.Texts()[0].startsWith(QStringLiteral("Грешка в комуникацията с MS Word 97\r")));
+    EXPECT_EQ(dialogs.Texts()[0], OfficeFailure.arg("MS Word 97") + cause);
     EXPECT_TRUE(opener.Opened.isEmpty());
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/system/ReplacingFile.h"
 
-#include <QDir>
+#include <cerrno>
 #include <cmath>
 
 #include "platform/print/CodePages.h"
@@ -255,18 +255,16 @@ void RtfDocument::SaveToFile(const QString &FileName) const
 {
     ReplacingFile file(FileName);
     if (!file.Open())
-        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде създаден: %2").arg(QDir::toNativeSeparators(FileName),
-                                                                   file.ErrorString()));
+        throw ERtfError(WriteErrorText(FileName, file.Error()));
     QByteArray data = ToRtf();
+    errno = 0;
     if (file.Device().write(data) != data.size()) {
-        const QString reason = file.Device().errorString();
+        const int code = errno;
         file.Cancel();
-        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(FileName),
-                                                                  reason));
+        throw ERtfError(WriteErrorText(FileName, code));
     }
     if (!file.Commit())
-        throw ERtfError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(QDir::toNativeSeparators(FileName),
-                                                                  file.ErrorString()));
+        throw ERtfError(WriteErrorText(FileName, file.Error()));
 }
 
 } // namespace platform::office

@@ -1,8 +1,6 @@
 #include "platform/office/XlsxWriter.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
@@ -58,8 +56,7 @@ XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : 
     // The library writes a file of its own beside the target, which takes
     // the target's name in one step when the workbook is closed.
     if (!file_.Open())
-        throw EXlsxError(QStringLiteral("В папката %1 не може да бъде създаден файл: %2")
-                             .arg(QDir::toNativeSeparators(QFileInfo(FileName).absolutePath()), file_.ErrorString()));
+        throw EXlsxError(WriteErrorText(FileName, file_.Error()));
     file_.Device().close();
     const QString temp = file_.TemporaryName();
 
@@ -78,11 +75,17 @@ XlsxWorkbook::XlsxWorkbook(const QString &FileName, const QString &SheetName) : 
 
 XlsxWorkbook::~XlsxWorkbook() { Discard(); }
 
-void XlsxWorkbook::Check(int error, const char *what) const
+void XlsxWorkbook::Check(int error) const
 {
-    if (error != LXW_NO_ERROR)
-        throw EXlsxError(QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
-                                                      QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(error)))));
+    // The library's own texts are English: the clerk reads ours.
+    switch (error) {
+    case LXW_NO_ERROR: return;
+    case LXW_ERROR_MEMORY_MALLOC_FAILED: throw EXlsxError(QStringLiteral("Няма достатъчно памет."));
+    case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
+        throw EXlsxError(QStringLiteral("Таблицата не се побира в работния лист: той има най-много 1 048 576 "
+                                        "реда и 16 384 колони."));
+    default: throw EXlsxError(QStringLiteral("Работната книга отказа записа (код %1).").arg(error));
+    }
 }
 
 lxw_format *XlsxWorkbook::Format(const XlsxLook &Look)
@@ -140,21 +143,20 @@ void XlsxWorkbook::WriteText(int Row, int Col, const QString &Text, const XlsxLo
 {
     lxw_format *f = Format(Look);
     if (Text.isEmpty()) {
-        Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), f), "write_blank");
+        Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), f));
         return;
     }
-    Check(worksheet_write_string(sheet_, Row, static_cast<lxw_col_t>(Col), CellUtf8(Text).constData(), f),
-          "write_string");
+    Check(worksheet_write_string(sheet_, Row, static_cast<lxw_col_t>(Col), CellUtf8(Text).constData(), f));
 }
 
 void XlsxWorkbook::WriteNumber(int Row, int Col, double Value, const XlsxLook &Look)
 {
-    Check(worksheet_write_number(sheet_, Row, static_cast<lxw_col_t>(Col), Value, Format(Look)), "write_number");
+    Check(worksheet_write_number(sheet_, Row, static_cast<lxw_col_t>(Col), Value, Format(Look)));
 }
 
 void XlsxWorkbook::WriteBlank(int Row, int Col, const XlsxLook &Look)
 {
-    Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), Format(Look)), "write_blank");
+    Check(worksheet_write_blank(sheet_, Row, static_cast<lxw_col_t>(Col), Format(Look)));
 }
 
 void XlsxWorkbook::Merge(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString *Text, double Value,
@@ -174,14 +176,13 @@ void XlsxWorkbook::Merge(int FirstRow, int FirstCol, int LastRow, int LastCol, c
     lxw_format *f = Format(Look);
     QByteArray utf8 = Text ? CellUtf8(*Text) : QByteArray();
     Check(worksheet_merge_range(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), LastRow,
-                                static_cast<lxw_col_t>(LastCol), utf8.constData(), f),
-          "merge_range");
+                                static_cast<lxw_col_t>(LastCol), utf8.constData(), f));
     // The library merges with a text; a number is written over the first
     // cell afterwards, as its documentation shows.
     if (!Text)
-        Check(worksheet_write_number(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), Value, f), "write_number");
+        Check(worksheet_write_number(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), Value, f));
     else if (Text->isEmpty())
-        Check(worksheet_write_blank(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), f), "write_blank");
+        Check(worksheet_write_blank(sheet_, FirstRow, static_cast<lxw_col_t>(FirstCol), f));
 }
 
 void XlsxWorkbook::MergeText(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString &Text,
@@ -200,8 +201,7 @@ void XlsxWorkbook::SetColumnWidth(int Col, double Width)
 {
     if (!sheet_)
         throw EXlsxError(QStringLiteral("Работната книга е затворена."));
-    Check(worksheet_set_column(sheet_, static_cast<lxw_col_t>(Col), static_cast<lxw_col_t>(Col), Width, nullptr),
-          "set_column");
+    Check(worksheet_set_column(sheet_, static_cast<lxw_col_t>(Col), static_cast<lxw_col_t>(Col), Width, nullptr));
 }
 
 void XlsxWorkbook::Close()
@@ -212,14 +212,17 @@ void XlsxWorkbook::Close()
     workbook_ = nullptr;
     sheet_ = nullptr;
     formats_.clear();
-    lxw_error error = workbook_close(wb); // frees the workbook in every case
+    errno = 0;
+    const lxw_error error = workbook_close(wb); // frees the workbook in every case
     if (error != LXW_NO_ERROR) {
+        // The library tells only that writing failed; the system's code
+        // (a full disk ...) says why.
+        const int code = error == LXW_ERROR_MEMORY_MALLOC_FAILED ? ENOMEM : errno;
         file_.Cancel();
-        Check(error, "close");
+        throw EXlsxError(WriteErrorText(file_.FileName(), code));
     }
     if (!file_.Commit())
-        throw EXlsxError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
-                             .arg(QDir::toNativeSeparators(file_.FileName()), file_.ErrorString()));
+        throw EXlsxError(WriteErrorText(file_.FileName(), file_.Error()));
 }
 
 void XlsxWorkbook::Discard()

@@ -96,7 +96,7 @@ public:
 
 private:
     lxw_format *Format(const XlsxLook &Look);
-    void Check(int error, const char *what) const;
+    void Check(int error) const;
     void Merge(int FirstRow, int FirstCol, int LastRow, int LastCol, const QString *Text, double Value,
                const XlsxLook &Look);
 

@@ -1,54 +1,164 @@
 #include "platform/system/ReplacingFile.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRegularExpression>
+#include <QSysInfo>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
+namespace {
+
+// The machine part of a temporary name: the host name in the characters a
+// file name of any file system keeps.
+QString MachineTag()
+{
+    static const QString tag = [] {
+        QString host = QSysInfo::machineHostName();
+        for (QChar &ch : host)
+            if (!(ch.isLetterOrNumber() && ch.unicode() < 0x80) && ch != QLatin1Char('-') && ch != QLatin1Char('_'))
+                ch = QLatin1Char('_');
+        return host.isEmpty() ? QStringLiteral("local") : host;
+    }();
+    return tag;
+}
+
+// ".<name>.<pid>@<machine>.XXXXXX": the writer's process, then six
+// characters that make the name unique.
+const QRegularExpression &LeftoverPattern()
+{
+    static const QRegularExpression re(QStringLiteral("^\\..*\\.(\\d+)@([A-Za-z0-9_-]+)\\.[A-Za-z0-9]{6}$"));
+    return re;
+}
+
+// The longest name of a file in Folder, in bytes.
+long NameMax(const QString &Folder)
+{
+    const long max = ::pathconf(QFile::encodeName(Folder).constData(), _PC_NAME_MAX);
+    return max > 0 ? max : NAME_MAX;
+}
+
+// A name as a message shows it: a long one keeps its start and its end.
+QString Shown(const QString &Path)
+{
+    const QString native = QDir::toNativeSeparators(Path);
+    constexpr int Max = 100;
+    if (native.size() <= Max)
+        return native;
+    return native.left(40) + QStringLiteral("…") + native.right(Max - 41);
+}
+
+bool ProcessEnded(qint64 Pid)
+{
+    if (Pid <= 0 || Pid > INT_MAX)
+        return false;
+    if (Pid == ::getpid())
+        return false;
+    // A process of another user answers EPERM: it runs.
+    return ::kill(static_cast<pid_t>(Pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+QString WriteErrorCause(const QString &FileName, int Code)
+{
+    const QString folder = QFileInfo(FileName).absolutePath();
+    switch (Code) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return QStringLiteral("няма място на диска");
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("папката \"%1\" не съществува").arg(Shown(folder));
+    case EISDIR: return QStringLiteral("\"%1\" е папка").arg(Shown(FileName));
+    case EACCES:
+    case EPERM: return QStringLiteral("няма право на запис в папката \"%1\"").arg(Shown(folder));
+    case EROFS: return QStringLiteral("дискът е само за четене");
+    case ENAMETOOLONG: return QStringLiteral("името на файла е твърде дълго");
+    case ENOMEM: return QStringLiteral("няма достатъчно памет");
+    case EIO:
+    case 0: return QStringLiteral("грешка при запис на диска");
+    default: return QStringLiteral("системна грешка %1").arg(Code);
+    }
+}
+
+QString WriteErrorText(const QString &FileName, int Code)
+{
+    return QStringLiteral("Файлът \"%1\" не може да бъде записан: %2.")
+        .arg(Shown(FileName), WriteErrorCause(FileName, Code));
+}
+
 ReplacingFile::ReplacingFile(const QString &FileName) : fileName_(FileName) {}
 
 ReplacingFile::~ReplacingFile() { Cancel(); }
+
+QString ReplacingFile::ErrorString() const { return WriteErrorCause(fileName_, code_); }
 
 bool ReplacingFile::Open()
 {
     Cancel();
     const QFileInfo target(fileName_);
+    const QString folder = target.absolutePath();
+    const QByteArray finalName = QFile::encodeName(target.fileName());
+    // Refused now rather than after the whole file is written.
+    struct stat st;
+    if (::lstat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return Fail(EISDIR);
+    const long nameMax = NameMax(folder);
+    if (finalName.size() > nameMax)
+        return Fail(ENAMETOOLONG);
+
     // Made anew under a name nobody could know before (never opened through
-    // a link), in the final folder so that the last step is a rename.
-    auto temp = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                                                 + QStringLiteral(".XXXXXX"));
-    temp->setAutoRemove(false);
-    errno = 0;
-    if (!temp->open()) {
-        error_ = temp->errorString();
-        return false;
+    // a link), in the final folder so that the last step is a rename. The
+    // name carries its writer; the final name in it is shortened where the
+    // whole would be too long.
+    const QByteArray suffix =
+        QFile::encodeName(QStringLiteral(".%1@%2.XXXXXX").arg(::getpid()).arg(MachineTag()));
+    QString part = target.fileName();
+    while (!part.isEmpty() && 1 + QFile::encodeName(part).size() + suffix.size() > nameMax) {
+        part.chop(1);
+        if (!part.isEmpty() && part.back().isHighSurrogate())
+            part.chop(1);
     }
-    // The name is made now: a library may write the file by it.
-    (void)temp->fileName();
-    temp_ = std::move(temp);
-    error_.clear();
+    QByteArray path = QFile::encodeName(folder + QLatin1String("/.") + part) + suffix;
+    errno = 0;
+    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Fail(errno);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ::unlink(path.constData());
+        return Fail(EIO);
+    }
+    temp_ = std::move(file);
+    tempName_ = QFile::decodeName(path);
+    code_ = 0;
     return true;
 }
 
 QFile &ReplacingFile::Device()
 {
     static QFile none;
-    return temp_ ? static_cast<QFile &>(*temp_) : none;
+    return temp_ ? *temp_ : none;
 }
 
-QString ReplacingFile::TemporaryName() const { return temp_ ? temp_->fileName() : QString(); }
+QString ReplacingFile::TemporaryName() const { return temp_ ? tempName_ : QString(); }
 
 bool ReplacingFile::Fail(int Code)
 {
     if (Code == 0)
         Code = EIO;
-    error_ = QString::fromLocal8Bit(std::strerror(Code));
+    code_ = Code;
     Cancel();
     errno = Code;
     return false;
@@ -67,7 +177,7 @@ bool ReplacingFile::Commit()
             return Fail(errno);
         temp_->close();
     }
-    const QByteArray temp = QFile::encodeName(temp_->fileName());
+    const QByteArray temp = QFile::encodeName(tempName_);
     const QByteArray target = QFile::encodeName(fileName_);
     mode_t mode = 0;
     struct stat old;
@@ -83,6 +193,8 @@ bool ReplacingFile::Commit()
     if (std::rename(temp.constData(), target.constData()) != 0)
         return Fail(errno);
     temp_.reset();
+    tempName_.clear();
+    code_ = 0;
     errno = 0;
     return true;
 }
@@ -91,11 +203,27 @@ void ReplacingFile::Cancel()
 {
     if (!temp_)
         return;
-    const QString name = temp_->fileName();
     temp_->close();
     temp_.reset();
-    if (!name.isEmpty())
-        QFile::remove(name);
+    if (!tempName_.isEmpty())
+        ::unlink(QFile::encodeName(tempName_).constData());
+    tempName_.clear();
+}
+
+int ReplacingFile::RemoveLeftovers(const QString &Folder)
+{
+    const QDir dir(Folder);
+    int removed = 0;
+    const QStringList names =
+        dir.entryList({QStringLiteral(".*@*")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch m = LeftoverPattern().match(name);
+        if (!m.hasMatch() || m.captured(2) != MachineTag() || !ProcessEnded(m.captured(1).toLongLong()))
+            continue;
+        if (::unlink(QFile::encodeName(dir.filePath(name)).constData()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace platform

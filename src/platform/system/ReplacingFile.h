@@ -6,6 +6,11 @@
 // file a link points to). A write that stops or fails leaves the old file, or
 // none, and no temporary file behind.
 //
+// The temporary file is hidden and names its writer:
+// ".<name>.<pid>@<machine>.XXXXXX". A process that is killed before it
+// commits leaves it behind; RemoveLeftovers clears such files of writers
+// that no longer run, and never the file of a process still writing.
+//
 //   platform::ReplacingFile out(name);
 //   if (!out.Open()) ... out.ErrorString();
 //   out.Device().write(...);
@@ -13,8 +18,6 @@
 #include <QFile>
 #include <QString>
 #include <memory>
-
-class QTemporaryFile;
 
 namespace platform {
 
@@ -28,7 +31,9 @@ public:
     ReplacingFile &operator=(const ReplacingFile &) = delete;
 
     // Makes the temporary file beside the final name, open for writing;
-    // false with ErrorString().
+    // false with Error() and ErrorString(). A final name that is a folder,
+    // or too long for its folder, is refused here, before anything is
+    // written.
     bool Open();
     // The temporary file, written through this device, or by its name by a
     // library that writes files itself (closing the device first).
@@ -36,21 +41,40 @@ public:
     QString TemporaryName() const;
     // Flushes and syncs what was written and gives the file its final name,
     // with the permissions of the regular file it replaces, or those any new
-    // file of the user gets. False with ErrorString() and errno set; the
-    // temporary file is gone either way.
+    // file of the user gets. False with Error(), ErrorString() and errno
+    // set; the temporary file is gone either way.
     bool Commit();
     // Drops the file written so far.
     void Cancel();
 
     QString FileName() const { return fileName_; }
-    QString ErrorString() const { return error_; }
+    // The system's code of the last failure (errno; 0 when none).
+    int Error() const { return code_; }
+    // Its cause in the clerk's words (WriteErrorCause).
+    QString ErrorString() const;
+
+    // Removes the temporary files in Folder that writers on this machine
+    // left when they ended without a commit: those whose process no longer
+    // runs. Files of running processes, of other machines (a shared folder)
+    // and any other file stay. Returns the number removed.
+    static int RemoveLeftovers(const QString &Folder);
 
 private:
     bool Fail(int Code);
 
     QString fileName_;
-    QString error_;
-    std::unique_ptr<QTemporaryFile> temp_;
+    QString tempName_;
+    int code_ = 0;
+    std::unique_ptr<QFile> temp_;
 };
+
+// The cause of a failed write of FileName with the system's code, in the
+// clerk's words: "няма място на диска", "папката "..." не съществува",
+// ""..." е папка", "няма право на запис в папката "..."", "името на файла е
+// твърде дълго", ...
+QString WriteErrorCause(const QString &FileName, int Code);
+// The whole message: "Файлът "<name>" не може да бъде записан: <cause>.";
+// a long name is shortened in its middle.
+QString WriteErrorText(const QString &FileName, int Code);
 
 } // namespace platform
