@@ -53,7 +53,8 @@ const char16_t *const kSelectQuantities =
 // The day's receipt lines of the route's sites, by site and product: what
 // the save compares before it writes a site's line.
 const char16_t *const kSelectDayLines =
-    u"SELECT Zaiavki.obekt, Zaiavka_rows.izdelie, Zaiavka_rows.quantity_izd, Zaiavki.Query_num FROM ((Zaiavki INNER "
+    u"SELECT Zaiavki.obekt, Zaiavka_rows.izdelie, Zaiavka_rows.quantity_izd, Zaiavki.Query_num, "
+    u"Zaiavka_rows.Price_w_disc, Zaiavka_rows.Value_of_row FROM ((Zaiavki INNER "
     u"JOIN Zaiavka_rows ON Zaiavki.Query_num = Zaiavka_rows.Query_num) INNER JOIN Obekti ON Zaiavki.obekt = "
     u"Obekti.code_of_object) INNER JOIN CustGroups ON Obekti.code_of_CustGroup = CustGroups.code_c WHERE ( "
     u"Zaiavki.for_date = %d AND CustGroups.c_bus = %d )";
@@ -276,13 +277,36 @@ void TfrmDneven_list_na_shofior::RecalcTotals()
     for (int row = Grid->FixedRows(); row < last; ++row) {
         if (IsTotalsRow(row))
             continue;
+        // A site's stored receipt: its lines keep their stored values until
+        // their quantity changes, a changed line keeps its stored price, as
+        // the save writes them.
+        const int site = StrToIntOrZero(Grid->Cells(0, row));
+        const auto storedAt = FStoredBySite.find(site);
+        const auto keptAt = FKeptBySite.find(site);
+        const TStoredReceipt *stored =
+            storedAt != FStoredBySite.end() && !storedAt->second.Several && keptAt != FKeptBySite.end()
+                ? &storedAt->second
+                : nullptr;
+        std::map<int, std::pair<long double, long double>> lines;
+        if (stored)
+            lines = stored->Lines;
         long double value = 0;
         for (int k = 0; k < n; ++k) {
             const int col = FirstQuantityCol + k;
             const long double q = Quantity(col, row);
-            value += RoundFloat(ValuePrecision, q * Price(col, row));
             sums[size_t(k)] += q;
+            const auto line = stored ? lines.find(StrToIntOrZero(Grid->Cells(col, 0))) : lines.end();
+            if (line == lines.end()) {
+                value += RoundFloat(ValuePrecision, q * Price(col, row));
+                continue;
+            }
+            QString loaded;
+            FKept.GetField(keptAt->second, col, loaded);
+            if (RoundFloat(AmountPrecision, DotStrToFloat(loaded)) != q)
+                line->second.second = q > 0 ? RoundFloat(ValuePrecision, q * line->second.first) : 0;
         }
+        for (const auto &line : lines)
+            value += RoundFloat(ValuePrecision, line.second.second);
         put(valueCol, row, Fixed(ValuePrecision, value));
         grand += value;
     }
@@ -383,7 +407,21 @@ bool TfrmDneven_list_na_shofior::DoExecute()
     // between makes this sheet's save of that line refuse, never overwrite.
     FLoaded.SetQuery(this, Format(S(kSelectDayLines), {DateToDayNumber(dtp_For->date()), bus}),
                      TLoadedRows::FirstFields(2));
-    FLoaded.Read();
+    TDelimitedStringList dayLines;
+    FLoaded.Read(&dayLines);
+    // A site's one receipt of the day, as stored: its row shows what the
+    // receipt holds (discounts, lines of products the sheet lacks).
+    FStoredBySite.clear();
+    std::map<int, long double> numberOf;
+    for (int i = 0; i < dayLines.Count(); ++i) {
+        const QStringList f = dayLines.Strings(i).split(d);
+        const int site = StrToIntOrZero(f.value(0));
+        TStoredReceipt &receipt = FStoredBySite[site];
+        const long double number = DotStrToFloat(f.value(3));
+        const auto first = numberOf.emplace(site, number).first;
+        receipt.Several = receipt.Several || first->second != number;
+        receipt.Lines[StrToIntOrZero(f.value(1))] = {DotStrToFloat(f.value(4)), DotStrToFloat(f.value(5))};
+    }
 
     // 1. The products that have a site price on the route, with names.
     TDelimitedStringList products;

@@ -105,6 +105,12 @@ private:
     std::map<int, int> FKeptBySite;   // site -> record of FKept
     std::map<int, long double> FPaidBySite;   // site -> its paid receipt of the day
     TLoadedRows FLoaded;   // the day's receipt lines of the route, as read
+    struct TStoredReceipt
+    {
+        std::map<int, std::pair<long double, long double>> Lines;   // product -> discounted price, value
+        bool Several = false;   // the site has more than one receipt that day
+    };
+    std::map<int, TStoredReceipt> FStoredBySite;
     std::unique_ptr<TGridAmountEntry> FAmounts;
     QStringList FWarnings;
     int FGauge = 0;

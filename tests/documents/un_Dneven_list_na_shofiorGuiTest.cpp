@@ -272,8 +272,9 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
     Sheet *form = Open();
     EXPECT_EQ(Cell(12, q101), "2.5");
     EXPECT_EQ(Cell(13, q101), "7");
-    // 2.5 x 1.1 on the sheet's own prices.
-    EXPECT_EQ(Cell(12, colValue), "2.75");
+    // The row shows what the stored receipt holds (its discount, its line
+    // of a product the sheet lacks), not 2.5 x 1.1 on the sheet's prices.
+    EXPECT_EQ(Cell(12, colValue), "22.48");
     testsupport::ScopedDialogAnswers dialogs;
     Type(12, q205, "3");
     form->actSave->trigger();
@@ -286,6 +287,7 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows ORDER BY Query_num, izdelie"),
               QStringList({"5@101@2.5@1.1@10@0.99@2.48", "5@205@3@8.8@0@8.8@26.4", "5@555@4@5@0@5@20",
                            "6@101@7@1.15@0@1.15@99.99"}));
+    EXPECT_EQ(Cell(12, colValue), "48.88");
 
     // A changed quantity keeps the line's discounted price; a product set
     // to 0 loses its line.
@@ -296,6 +298,7 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
               QStringList({"5@101@4@1.1@10@0.99@3.96", "5@555@4@5@0@5@20"}));
     EXPECT_EQ(Rows("SELECT Total_sum, Is_paid, Is_urgent FROM Zaiavki WHERE Query_num = 5"),
               QStringList({"23.96@False@True"}));
+    EXPECT_EQ(Cell(12, colValue), "23.96");
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList({"2"}));
 }
 
