@@ -46,7 +46,7 @@ const Row kRows[] = {
     {rsEnterValidEik, "rsEnterValidEik", "Въведете коректен ЕИН"},
     {rsEnterPrice, "rsEnterPrice", "Задайте цена"},
     {rsCellChangedElsewhere, "rsCellChangedElsewhere",
-     "Редът \"%s\" е променен от друга работна станция. Натиснете F8 и въведете промяната отново."},
+     "Редът \"%s\" е променен от друго работно място. Натиснете F8 и въведете промяната отново."},
 
     // Documents and their printouts
     {rsTaxBase, "rsTaxBase", "Данъчна основа:"},
@@ -204,15 +204,15 @@ const Row kRows[] = {
 
     // Master-data editors
     {rsRowChangedElsewhere, "rsRowChangedElsewhere",
-     "Редът %s е променен или изтрит от друга работна станция. Натиснете F8 и въведете промяната отново."},
+     "Редът %s е променен или изтрит от друго работно място. Натиснете F8 и въведете промяната отново."},
     {rsCodeTakenElsewhere, "rsCodeTakenElsewhere",
-     "Шифър \"%s\" е зает от друга работна станция! Редът %s получи следващия свободен шифър; натиснете F2, за да го запишете."},
+     "Шифър \"%s\" е зает от друго работно място! Редът %s получи следващия свободен шифър; натиснете F2, за да го запишете."},
     {rsCodeInUse, "rsCodeInUse", "Шифър \"%s\" не може да бъде изтрит: използва се в %s!"},
     {rsUsedCodeNotChanged, "rsUsedCodeNotChanged", "Шифър \"%s\" не може да бъде променен: използва се в %s!"},
     {rsWholeCodeOnly, "rsWholeCodeOnly", "Шифърът трябва да е цяло число!"},
     {rsCommitRowInEdit, "rsCommitRowInEdit", "Редът в редакция не е добавен! Желаете ли да го добавите?"},
     {rsKeyTakenElsewhere, "rsKeyTakenElsewhere",
-     "\"%s\" е записан от друга работна станция! Редактирайте реда (F3) и натиснете F2."},
+     "\"%s\" е записан от друго работно място! Редактирайте реда (F3) и натиснете F2."},
 };
 // clang-format on
 

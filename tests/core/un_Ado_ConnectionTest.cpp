@@ -260,7 +260,7 @@ TEST_F(Connection, SaveThatFindsTheDatabaseBusySaysSoAndCanBeMadeAgain)
         EXPECT_FALSE(ExecSQL(nullptr, DbConnection, "Insert into Busses values ( 1, \"a\" )"));
     }
     platform::Database::SetBusyTimeoutMs(timeout);
-    const QString busy = "Грешка при работа с базата данни !\n\rБазата данни е заета от друга работна станция. "
+    const QString busy = "Грешка при работа с базата данни !\n\rБазата данни е заета от друго работно място. "
                          "Данните не са записани: опитайте отново след малко.\n\r";
     EXPECT_EQ(QStringList({busy, busy + "Insert into Busses values ( 1, \"a\" )"}), dialogs.Texts());
     EXPECT_TRUE(ExecSQLInTransaction(nullptr, DbConnection, {"Insert into Busses values ( 1, \"a\" )"}));

@@ -165,8 +165,8 @@ TEST_F(MasterDataEditsGui, ARowChangedOrDeletedElsewhereIsRefusedAndNothingIsWri
     products->edPrice[1]->SetValue(2);
     products->actNew->trigger();
     products->actSave->trigger();
-    EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб Добруджа\" е променен или изтрит от друга работна "
-                                            "станция. Натиснете F8 и въведете промяната отново."}));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб Добруджа\" е променен или изтрит от друго работно "
+                                            "място. Натиснете F8 и въведете промяната отново."}));
     EXPECT_EQ(Products(), "101@Хляб \"Добруджа\"@1@1@1@1.5@1.3@0@0@0|102@Кифла (малка) №5 & 10%@1@1@1@0.4@0@0@0@0")
         << "nothing of the save is written";
     // The refused change is given up: the row shows as it is now; the
@@ -316,7 +316,7 @@ TEST_F(MasterDataEditsGui, AUserNameTakenMeanwhileIsRefusedInBulgarian)
     users->actNew->trigger();
     Execute(QStringLiteral("INSERT INTO Users_passwords VALUES ( \"Maria\", \"333\", \"Мария Иванова\" )"));
     users->actSave->trigger();
-    EXPECT_EQ(dialogs.Texts(), QStringList({"\"maria\" е записан от друга работна станция! Редактирайте реда (F3) и "
+    EXPECT_EQ(dialogs.Texts(), QStringList({"\"maria\" е записан от друго работно място! Редактирайте реда (F3) и "
                                             "натиснете F2."}));
     EXPECT_EQ(Rows("SELECT * FROM Users_passwords"), QStringList({"Maria@333@Мария Иванова"}));
     SelectRowOf("maria");

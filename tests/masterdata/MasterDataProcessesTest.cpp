@@ -89,7 +89,7 @@ TEST(MasterDataChild, SavesAChange)
         EXPECT_EQ(dialogs.Texts(), QStringList());
     } else if (mode == "unit") {
         EXPECT_FALSE(saved);
-        EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"3\" е зает от друга работна станция! Редът \"3 - " + name +
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"3\" е зает от друго работно място! Редът \"3 - " + name +
                                                 "\" получи следващия свободен шифър; натиснете F2, за да го запишете."}));
         SelectRowOf(form, "4");
         EXPECT_EQ(form->Grid->Cells(1, form->Grid->Row()), name);
@@ -97,7 +97,7 @@ TEST(MasterDataChild, SavesAChange)
         EXPECT_EQ(dialogs.Texts().size(), 1);
     } else {
         EXPECT_FALSE(saved);
-        EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб\" е променен или изтрит от друга работна станция. "
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб\" е променен или изтрит от друго работно място. "
                                                 "Натиснете F8 и въведете промяната отново."}));
     }
     form->SetModified(false);

@@ -389,7 +389,7 @@ TEST_F(PriceMatricesGui, AValueChangedOnAnotherWorkstationRefusesTheWholeSave)
     Execute(QStringLiteral("INSERT INTO Nepreki_razhodi VALUES ( 3, 300 )"));
     OpenCosts();
     const QString refused =
-        QStringLiteral("Редът \"месец %1\" е променен от друга работна станция. Натиснете F8 и въведете промяната "
+        QStringLiteral("Редът \"месец %1\" е променен от друго работно място. Натиснете F8 и въведете промяната "
                        "отново.\n\r");
     struct Case
     {
@@ -482,7 +482,7 @@ TEST(MatrixChild, SavesCosts)
         TypeInto(*form, 1, 3, QStringLiteral("333"));
         TypeInto(*form, 1, 4, QStringLiteral("444"));
         EXPECT_FALSE(form->Save());
-        EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"месец Март\" е променен от друга работна станция. Натиснете "
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"месец Март\" е променен от друго работно място. Натиснете "
                                                 "F8 и въведете промяната отново.\n\r"}));
         EXPECT_TRUE(form->Modified());
     }

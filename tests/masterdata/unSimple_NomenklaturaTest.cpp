@@ -188,7 +188,7 @@ TEST_F(NomenklaturaGui, ACodeTakenMeanwhileIsRefusedInBulgarianAndTheRowGetsTheN
     {
         testsupport::ScopedDialogAnswers dialogs;
         form->actSave->trigger();
-        EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"2\" е зает от друга работна станция! Редът \"2 - Кутия [5 л]\" "
+        EXPECT_EQ(dialogs.Texts(), QStringList({"Шифър \"2\" е зает от друго работно място! Редът \"2 - Кутия [5 л]\" "
                                                 "получи следващия свободен шифър; натиснете F2, за да го запишете."}));
     }
     EXPECT_EQ(Table(), QStringList({"2@бр"})) << "the first insert was rolled back";

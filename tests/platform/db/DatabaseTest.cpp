@@ -403,7 +403,7 @@ TEST_F(JetDatabase, GroupsAndPivotColumnsOfTextFollowTheTextRules)
 
 TEST(DatabaseFailures, EachEngineFailureIsSaidInBulgarianWithTheEnginesTextAfterIt)
 {
-    const QString busy = "Базата данни е заета от друга работна станция. Данните не са записани: опитайте отново след "
+    const QString busy = "Базата данни е заета от друго работно място. Данните не са записани: опитайте отново след "
                          "малко.";
     const std::vector<std::pair<int, QString>> cases = {
         {SQLITE_FULL, "Дискът е пълен: данните не са записани."},
