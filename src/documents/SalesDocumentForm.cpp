@@ -436,7 +436,6 @@ bool TSalesDocumentForm::BeforeShow()
         if (FKind.Exists(this, DocumentNumber(), exists) && exists)
             ShowError(LoadResString(rsDocumentExists), {pnlDocNo->text()});
     } else {
-        actExecute->setEnabled(true);
         QPalette red = pnlDocNo->palette();
         red.setColor(QPalette::WindowText, Qt::red);
         pnlDocNo->setPalette(red);
@@ -511,7 +510,11 @@ bool TSalesDocumentForm::LoadDocument()
 
 bool TSalesDocumentForm::DoExecute()
 {
-    if (IsNew || !ConfirmReload(*this, [this] { SetModified(false); }))
+    if (IsNew)
+        return false;
+    // Unsaved changes are asked about first: Yes saves them (and the saved
+    // document's window closes), No drops them, Cancel keeps them.
+    if (Modified() && ConfirmSave() != mrNo)
         return false;
     if (FLineInEdit) {
         FLineInEdit = false;
@@ -917,6 +920,9 @@ bool TSalesDocumentForm::OpenWindow(TSalesDocumentForm *Open, const std::functio
             form->pnlDocNo->setText(form->NumberText(Number));
         if (!form->ShowForm())
             return false;
+        // F8 reads an opened document again (set once the showing has
+        // given the actions back their states).
+        form->actExecute->setEnabled(!New);
         form->AfterShown();
     } catch (const std::exception &e) {
         const QString message = dynamic_cast<const Exception *>(&e) ? static_cast<const Exception &>(e).Message()

@@ -380,8 +380,6 @@ TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStor
         Press(form, Qt::Key_F2);
         break;
     case sqEditExecuteNo:
-        if (qobject_cast<TSalesDocumentForm *>(form))
-            GTEST_SKIP() << "a sales document reads nothing again: F8 is not one of its keys";
         PressOnRow(form, first, Qt::Key_F3);
         ASSERT_TRUE(InEdit(form));
         ChangeLine(form);
@@ -392,6 +390,8 @@ TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStor
     case sqDeleteExecuteEditNew:
         PressOnRow(form, SpareRow(form), Qt::Key_F5);
         Press(form, Qt::Key_F8);
+        if (!form)
+            break;   // a sales document saved at F8's question closes
         PressOnRow(form, LineRows(form).value(0, first), Qt::Key_F3);
         Press(form, Qt::Key_F4);
         break;

@@ -470,6 +470,17 @@ TEST_P(TwoClerksGui, AChangeSavedElsewhereAfterTheLoadIsNeverWrittenOver)
         const TLine typed = Lines(b, window).at(c == csOtherLine ? 1 : 0);
         EXPECT_EQ(GridOf(b)->Cells(typed.Col, typed.Row), TypedText(b, window, typed, 93));
     }
+    // F8 reads what the other clerk saved; the change made again is saved.
+    if (outcome == oRefused && !(c == csPaid && Payments(window))) {
+        if (b->Modified())
+            dialogs.Press(mbNo);   // the question before reading again: drop the refused change
+        b->actExecute->trigger();
+        EXPECT_EQ(testsupport::TableDifferences(final, testsupport::DumpTables()), "") << "F8 wrote";
+        const qsizetype errors = dialogs.Errors().size();
+        ChangeOfB(b, window, c);
+        EXPECT_EQ(dialogs.Errors().size(), errors) << dialogs.Texts().join(" | ").toStdString();
+        EXPECT_NE(testsupport::TableDifferences(final, testsupport::DumpTables()), "") << "the change made again was not saved";
+    }
     if (window == wGoodsReceipt && c == csSameLine) {
         EXPECT_EQ(message, "Стокова разписка 2000000001 е променена от друго работно място, след като е заредена. "
                            "Промените не са записани. Натиснете F8, за да я заредите отново.");
