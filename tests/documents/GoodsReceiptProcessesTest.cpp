@@ -68,23 +68,22 @@ TEST(GoodsReceiptChild, SavesReceipts)
             form->edPrice->SetValue(2);
             ASSERT_TRUE(form->DoNew()) << dialogs.Texts().join('|').toStdString();
         }
-        // The number proposed may be taken by the other window between its
-        // check and the save; the operator is told and saves again.
-        int tries = 0;
-        while (!form->Save() && ++tries < 50)
-            QThread::msleep(1);
-        ASSERT_LT(tries, 50) << dialogs.Texts().join('|').toStdString();
+        // A number the other window took after this one proposed it is no
+        // refusal: the save takes the next free one and says so.
+        ASSERT_TRUE(form->Save()) << dialogs.Texts().join('|').toStdString();
         if (i == 4 && !mark.isEmpty()) {
             QFile f(mark);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
     }
-    // Nothing but a taken number ever stopped a save.
-    for (const QString &text : dialogs.Texts())
-        EXPECT_TRUE(text == "Желаете ли да отпечатате съставените документи?" ||
-                    text.startsWith("Документът е записан с номер ") ||
-                    (text.startsWith("Документ с номер ") && text.contains(" съществува !")))
-            << text.toStdString();
+    // The window opened on a number the other one had just taken says so
+    // when it is shown; no save is ever refused for it.
+    const QStringList texts = dialogs.Texts();
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_TRUE(texts[i] == "Желаете ли да отпечатате съставените документи?" ||
+                    texts[i].startsWith("Документът е записан с номер ") ||
+                    (i == 0 && texts[i].endsWith(" съществува !")))
+            << texts[i].toStdString();
     form->SetModified(false);
     form->Close();
     CloseDatabase();
