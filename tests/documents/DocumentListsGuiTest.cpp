@@ -164,6 +164,18 @@ TEST_F(DocumentListsGui, OnlyUnpaidRowsAreMarkedAndPayingRecordsThemAsPaidToday)
     EXPECT_EQ(form->labTotal->text(), "");
 
     ASSERT_EQ(sqlite3_exec(DbConnection->Handle(), "DROP TRIGGER refuse_pay", nullptr, nullptr, nullptr), SQLITE_OK);
+    // Paid meanwhile on another workstation: nothing is paid again, its
+    // date stays.
+    PressSpace(form, 1);
+    PressSpace(form, 2);
+    Execute("UPDATE Invoices SET Is_paid = True, Paid_on = 46360 WHERE Invoice_num = 6");
+    form->btnPayment->click();
+    EXPECT_EQ(dialogs.Texts().last(), "Известие 0000000006 е променено от друго работно място, след като е заредено. "
+                                      "Промените не са записани. Натиснете F8, за да го заредите отново.");
+    EXPECT_EQ(Rows("SELECT Invoice_num, Paid_on FROM Invoices WHERE Is_paid = True ORDER BY Invoice_num"),
+              (QStringList{"6@04.12.2026", "7@08.12.2026"}));
+    Execute("UPDATE Invoices SET Is_paid = False, Paid_on = 0 WHERE Invoice_num = 6");
+    ASSERT_TRUE(form->Execute());
     PressSpace(form, 1);
     PressSpace(form, 2);
     form->btnPayment->click();
