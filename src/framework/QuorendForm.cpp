@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
@@ -286,6 +287,8 @@ public:
     void done(int Result) override
     {
         if (form_ && !form_->FDoneRun) {
+            if (form_->HoldCloseWhileActionRuns(Result))
+                return;
             bool allowed = false;
             try {
                 allowed = form_->CloseQuery();
@@ -715,6 +718,10 @@ void TQuorendForm::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    if (HoldCloseWhileActionRuns(QDialog::Rejected)) {
+        event->ignore();
+        return;
+    }
     bool allowed = false;
     try {
         allowed = CloseQuery();
@@ -727,6 +734,37 @@ void TQuorendForm::closeEvent(QCloseEvent *event)
     }
     RunFormDone();
     event->accept();
+}
+
+bool TQuorendForm::HoldCloseWhileActionRuns(int Result)
+{
+    if (FActionsRunning <= 0)
+        return false;
+    // The last close asked for wins: a modal result set by the action itself
+    // is not overwritten by an Esc's rejection that came before it.
+    if (!FCloseHeld || Result != QDialog::Rejected)
+        FCloseHeldResult = Result;
+    FCloseHeld = true;
+    return true;
+}
+
+void TQuorendForm::CloseHeldClose()
+{
+    if (!FCloseHeld || FActionsRunning > 0)
+        return;
+    FCloseHeld = false;
+    const int result = FCloseHeldResult;
+    // Queued, as every close the form asks of itself: the action's own
+    // bookkeeping after the handler (focus, action states) is done first.
+    // The close then asks about unsaved data as any close does.
+    QTimer::singleShot(0, this, [this, result] {
+        if (FDoneRun)
+            return;
+        if (FHost)
+            FHost->done(result);
+        else
+            Close();
+    });
 }
 
 void TQuorendForm::RunFormDone()
@@ -1192,16 +1230,20 @@ void TQuorendForm::RunHandler(QAction *Action, unsigned char RefuseBits, unsigne
     // shows, and a text that is no date is refused before anything runs.
     if (Action != actStop && !CommitTypedDate(before))
         return;
-    try {
-        ActionOffScope own(Action);
-        BusyScope busy(this, Bits);
-        Work();
-    } catch (const std::exception &E) {
-        // Everything is given back by now; the form stays usable.
-        ShowFailure(E);
+    {
+        const QScopedValueRollback<int> running(FActionsRunning, FActionsRunning + 1);
+        try {
+            ActionOffScope own(Action);
+            BusyScope busy(this, Bits);
+            Work();
+        } catch (const std::exception &E) {
+            // Everything is given back by now; the form stays usable.
+            ShowFailure(E);
+        }
     }
     ScheduleActionUpdate();
     KeepKeysInForm(before, wasActive);
+    CloseHeldClose();
 }
 
 bool TQuorendForm::CommitTypedDate(QWidget *Control)

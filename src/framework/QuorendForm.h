@@ -384,6 +384,13 @@ private:
     QMdiArea *FindMdiArea() const;
     // Frees a form whose preparation failed.
     void Discard();
+    // While an action runs the form neither closes nor goes: a close asked
+    // for meanwhile (an Esc typed right after the action's key reaches the
+    // form before the action's box has the keys) is remembered, with the
+    // modal host's Result, and true is returned; the caller refuses the close.
+    bool HoldCloseWhileActionRuns(int Result);
+    // Carries out a close held while an action ran, once the last one ended.
+    void CloseHeldClose();
     // ShowForm's preparation; false when it failed (the message was shown).
     bool Prepare();
     void ScheduleActionUpdate();
@@ -403,6 +410,9 @@ private:
 
     bool FConstructed = false;   // AfterConstruction completed
     bool FDoneRun = false;       // FormDone ran
+    int FActionsRunning = 0;     // action handlers on the stack (Stop nests)
+    bool FCloseHeld = false;     // a close was asked for while one ran
+    int FCloseHeldResult = 0;    // the modal host's result of that close
     bool FActionUpdateQueued = false;
     bool FHasStoredBounds = false;
     QRect FStoredBounds;

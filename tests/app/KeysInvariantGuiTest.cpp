@@ -26,6 +26,8 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEventLoop>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -100,7 +102,123 @@ QString EscOnModalDuring(const std::function<void()> &Action)
     return seen;
 }
 
+// An Esc typed right after an action's key, as a fast clerk types it: it
+// reaches the window while the action's first box or window is up, from
+// inside that box's event loop, so that whatever the Esc frees is freed
+// there, as the loop of a real box frees it. A box is then answered with
+// Esc, a modal window closed with Esc; the save question a close asks
+// after the action gets No.
+class EscDuringAction : public testsupport::ScopedDialogAnswers
+{
+public:
+    explicit EscDuringAction(TQuorendForm *Form) : form_(Form) {}
+
+    bool Reached = false;  // the Esc came while the action's box or window was up
+    bool CloseAsked = false;  // and the window's Esc was on then (a save holds it off)
+    bool Outlived = true;  // the window was still there whenever one was answered
+
+    TModalResult ShowMessageBox(const platform::MessageBoxRequest &Request) override
+    {
+        if (Request.Text == SaveQuestion) {
+            Press(mbNo);
+        } else {
+            if (!Reached) {
+                QEventLoop loop;
+                QTimer::singleShot(0, &loop, [this] { EscOnWindow(); });
+                QTimer::singleShot(30, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
+            Outlived = Outlived && !form_.isNull();
+            Escape();
+        }
+        return ScopedDialogAnswers::ShowMessageBox(Request);
+    }
+
+    // Runs Action (the key); a modal window it opens gets the Esc meant for
+    // the window first, then one Esc of its own at each later tick.
+    void During(const std::function<void()> &Action)
+    {
+        QTimer timer;
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            if (!Reached) {
+                EscOnWindow();
+                return;
+            }
+            Outlived = Outlived && !form_.isNull();
+            PressOnFocus(modal, Qt::Key_Escape);
+        });
+        timer.start();
+        Action();
+        timer.stop();
+    }
+
+private:
+    void EscOnWindow()
+    {
+        Reached = true;
+        if (form_.isNull())
+            return;
+        CloseAsked = form_->actExit->isEnabled();
+        QWidget *focus = QApplication::focusWidget();
+        if (QApplication::activeWindow() == form_->window() && Inside(form_, focus))
+            QTest::keyClick(focus, Qt::Key_Escape);
+        else
+            form_->actExit->trigger();  // the key's action, where a modal window has the keys
+    }
+
+    QPointer<TQuorendForm> form_;
+};
+
 } // namespace
+
+TEST_F(KeysGui, EscRightAfterAnActionKeyClosesTheWindowOnlyWhenTheActionHasEnded)
+{
+    // Every window of the menu: the data windows and the settings.
+    std::vector<TMenuItemDef> items = testsupport::DataMenuWindows();
+    for (const TMenuItemDef &item : MainMenuItems())
+        if (item.Target == QStringLiteral("TfrmNAS"))
+            items.push_back(item);
+    const std::vector<std::pair<Qt::Key, QAction *TQuorendForm::*>> keys = {
+        {Qt::Key_F5, &TQuorendForm::actDelete}, {Qt::Key_F2, &TQuorendForm::actSave},
+        {Qt::Key_F7, &TQuorendForm::actSearch}, {Qt::Key_F9, &TQuorendForm::actPrint},
+        {Qt::Key_F10, &TQuorendForm::actFile}};
+    int reached = 0;
+    int closes = 0;
+    for (const TMenuItemDef &item : items) {
+        for (const auto &[key, action] : keys) {
+            SCOPED_TRACE(item.Name.toStdString() + " key " + QKeySequence(key).toString().toStdString());
+            QPointer<TQuorendForm> form;
+            {
+                testsupport::ScopedDialogAnswers opening;
+                form = Open(item);
+            }
+            ASSERT_FALSE(form.isNull());
+            if (!(form->*action)->isEnabled()) {
+                CloseAllWindows();
+                continue;
+            }
+            EscDuringAction dialogs(form);
+            dialogs.During([&form, key = key] { PressOnFocus(form, key); });
+            EXPECT_TRUE(dialogs.Outlived) << "the window went while its action ran";
+            if (dialogs.Reached)
+                ++reached;
+            if (dialogs.CloseAsked) {
+                ++closes;
+                // The close the Esc asked for comes once the action has ended.
+                QTest::qWait(10);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                EXPECT_TRUE(form.isNull()) << "the Esc was lost; boxes: " << dialogs.Texts().join(" | ").toStdString();
+            }
+            CloseAllWindows();
+        }
+    }
+    EXPECT_GT(reached, 150);
+    EXPECT_GT(closes, 150);
+}
 
 TEST_F(KeysGui, EveryPickerClosesWithEscAndLeavesItsWindowOpen)
 {
