@@ -44,8 +44,10 @@ struct TCodeUse
     const char *Description;
 };
 
-// Where each master table's codes are used: the documents, and the master
-// rows that show the code's name.
+// Where each master table's codes are used: the documents, the master rows
+// that show the code's name, and the prices kept under the code (a price
+// left under a code that is gone would be found by no sheet or receipt, or
+// by the next row given that code).
 const std::vector<TCodeUse> &CodeUses(const QString &Table)
 {
     static const std::map<QString, std::vector<TCodeUse>> uses = {
@@ -58,13 +60,16 @@ const std::vector<TCodeUse> &CodeUses(const QString &Table)
           {"Otchet_plasiori", "code_izd", "отчети на пласьори"},
           {"Akt_za_proizvedena_produkcia", "code_izd", "актове за произведена продукция"},
           {"Akt_za_brakuvana_produkcia", "code_izd", "актове за бракувана продукция"},
-          {"Razhodni_normi", "code_izdelie", "разходни норми"}}},
+          {"Razhodni_normi", "code_izdelie", "разходни норми"},
+          {"Prices_by_items_and_stores", "code_izd", "цени на изделия по обекти"}}},
         {QStringLiteral("custgroups"),
          {{"Obekti", "code_of_CustGroup", "обекти"},
           {"Dostavki", "code_supplier", "доставки"},
           {"Expedicia_na_surovini_i_materiali", "code_customer", "експедиция на суровини и материали"}}},
         {QStringLiteral("obekti"),
-         {{"Zaiavki", "obekt", "стокови разписки"}, {"Invoices", "obekt", "фактури и известия"}}},
+         {{"Zaiavki", "obekt", "стокови разписки"},
+          {"Invoices", "obekt", "фактури и известия"},
+          {"Prices_by_items_and_stores", "code_of_object", "цени на изделия по обекти"}}},
         {QStringLiteral("busses"),
          {{"Zaiavki_za_expedicia", "code_bus", "заявки за експедиция"},
           {"Propusk_za_izvozvane", "code_bus", "пропуски за извозване"},
@@ -79,7 +84,8 @@ const std::vector<TCodeUse> &CodeUses(const QString &Table)
          {{"Dostavki", "code_r", "доставки"},
           {"Expedicia_na_surovini_i_materiali", "code_r", "експедиция на суровини и материали"},
           {"Iskane_za_otpuskane_na_surovini_i_materiali", "code_r", "искания за отпускане на суровини и материали"},
-          {"Razhodni_normi", "code_resource", "разходни норми"}}},
+          {"Razhodni_normi", "code_resource", "разходни норми"},
+          {"Resources_prices", "code_r", "цени на ресурси"}}},
         {QStringLiteral("ambalaj"),
          {{"Zaprihojdavane_na_ambalaj", "code_a", "заприхождаване на амбалаж"},
           {"Zaiavki_za_expedicia", "code_a", "заявки за експедиция"},
@@ -287,9 +293,20 @@ bool TfrmSimple_Nomenklatura::DoSave()
     TDocumentSave save(this);
     save.IsNew = false;
     save.Add(FPending.Statements());
+    // A code changed or deleted is looked for again under the write lock:
+    // a document another workstation saved for it since F4 or F5 keeps it.
+    save.Plan = [this](TDocumentSave &Save) {
+        const QString used = UsedCodesAtSave();
+        if (!used.isEmpty())
+            Save.Refuse(used);
+    };
     FBuildingLine = 0;
+    FUsedCodeLines.clear();
     if (!save.Run()) {
-        HandleRefusedLine(save);
+        if (!FUsedCodeLines.empty())
+            KeepUsedCodes();
+        else
+            HandleRefusedLine(save);
         return false;
     }
     FPending.Clear();
@@ -536,6 +553,69 @@ QString TfrmSimple_Nomenklatura::UsesOfRow(const QString &OriginalKey)
     return UsesOfCode(StrToIntOrZero(OriginalKey));
 }
 
+QString TfrmSimple_Nomenklatura::UsedCodeMessage(const QString &OriginalKey, bool Deleted)
+{
+    const QString uses = UsesOfRow(OriginalKey);
+    if (uses.isEmpty())
+        return QString();
+    return Format(LoadResString(Deleted ? rsCodeInUse : rsUsedCodeNotChanged), {OriginalKey, uses});
+}
+
+QString TfrmSimple_Nomenklatura::UsedCodesAtSave()
+{
+    // Kept only when every query answered: a failed one refuses the save
+    // with the database's error and gives nothing up.
+    std::vector<int> used;
+    QString messages;
+    for (const auto &[line, pending] : FLineRows) {
+        if (!FPending.IsStored(line))
+            continue;
+        const QString original = FPending.OriginalKey(line);
+        if (!pending.Deleted && pending.Key == original)
+            continue;
+        const QString message = UsedCodeMessage(original, pending.Deleted);
+        if (!message.isEmpty()) {
+            messages += message + QStringLiteral("\n\r");
+            used.push_back(line);
+        }
+    }
+    FUsedCodeLines = used;
+    return messages;
+}
+
+void TfrmSimple_Nomenklatura::KeepUsedCodes()
+{
+    for (const int line : FUsedCodeLines) {
+        const auto found = FLineRows.find(line);
+        if (found == FLineRows.end())
+            continue;
+        TPendingRow &pending = found->second;
+        const QString original = FPending.OriginalKey(line);
+        FLineOfKey.erase(pending.Key);
+        if (!pending.Deleted && pending.FromColumns && !pending.Columns.isEmpty()) {
+            // Only the code goes back: the rest the clerk changed stays
+            // queued.
+            const QString column = pending.Columns[0].Column;
+            pending.Changed.erase(std::remove_if(pending.Changed.begin(), pending.Changed.end(),
+                                                 [&column](const TColumnValue &c) { return c.Column == column; }),
+                                  pending.Changed.end());
+            pending.Columns[0].Literal = QString::number(StrToIntOrZero(original));
+            pending.Key = original;
+            if (!pending.Row.isEmpty())
+                pending.Row[0] = original;
+            if (!pending.Changed.isEmpty()) {
+                FLineOfKey[original] = line;
+                continue;
+            }
+        }
+        FPending.Forget(line);
+        FLineRows.erase(found);
+    }
+    FUsedCodeLines.clear();
+    SetModified(!FPending.IsEmpty());
+    Execute();
+}
+
 QString TfrmSimple_Nomenklatura::UsesOfCode(int Code)
 {
     QStringList places;
@@ -585,9 +665,9 @@ bool TfrmSimple_Nomenklatura::CommitEditors()
     // A code that documents or other rows use keeps it: they would point
     // at no row.
     if (FEditMode && FPending.IsStored(FEditLine) && EditorKey() != FEditOriginalKey) {
-        const QString uses = UsesOfRow(FEditOriginalKey);
-        if (!uses.isEmpty())
-            messages += Format(LoadResString(rsUsedCodeNotChanged), {FEditOriginalKey, uses}) + QStringLiteral("\n\r");
+        const QString used = UsedCodeMessage(FEditOriginalKey, false);
+        if (!used.isEmpty())
+            messages += used + QStringLiteral("\n\r");
     }
     if (!messages.isEmpty()) {
         ShowError(messages);
@@ -717,9 +797,9 @@ bool TfrmSimple_Nomenklatura::DoDelete()
     const int line = LineOfKey(key);
     if (FPending.IsStored(line)) {
         // Documents that use the code would show it without a name.
-        const QString uses = UsesOfRow(FPending.OriginalKey(line));
-        if (!uses.isEmpty()) {
-            ShowError(Format(LoadResString(rsCodeInUse), {FPending.OriginalKey(line), uses}));
+        const QString message = UsedCodeMessage(FPending.OriginalKey(line), true);
+        if (!message.isEmpty()) {
+            ShowError(message);
             return false;
         }
     }

@@ -23,13 +23,15 @@
 // up so that F8 shows the row as it is now. A new row's insert is refused
 // in the same way when another workstation took its code meanwhile; the
 // row then gets the next free code for the clerk to save again. A code that
-// documents or other tables use is neither deleted nor changed.
+// documents, other tables or prices use is neither deleted nor changed, also
+// when the use was saved elsewhere after F4 or F5: the save looks again.
 //
 // A derived editor gives its query, its columns, its editors' row and
 // checks through the virtual hooks below.
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <vector>
 
 #include "framework/DocumentSave.h"
 #include "framework/QuorendFormClasses.h"
@@ -216,6 +218,15 @@ private:
     // up, a new line gets the next free code.
     void HandleRefusedLine(const TDocumentSave &Save);
     void Renumber(int Line);
+    // The message of a stored code that is used, changed (or Deleted):
+    // "" when nothing uses it.
+    QString UsedCodeMessage(const QString &OriginalKey, bool Deleted);
+    // Inside the save: the messages of the codes the queue changes or
+    // deletes that are used now; their lines go into FUsedCodeLines.
+    QString UsedCodesAtSave();
+    // After a save refused so: those rows keep their codes (a deleted row
+    // comes back), what else the clerk changed in them stays queued.
+    void KeepUsedCodes();
 
     QString FFormTitle;
     QString FTableName;
@@ -255,6 +266,8 @@ private:
     TStoredRow FEditStored;
     // The line whose statement the save built last.
     int FBuildingLine = 0;
+    // The lines whose code the last save found used.
+    std::vector<int> FUsedCodeLines;
 };
 
 // Registers a code-and-name editor under ClassName; the menu item's

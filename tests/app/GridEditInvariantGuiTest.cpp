@@ -50,12 +50,13 @@ struct TWindowDef
     const char *MenuItem;
     const char *Table = nullptr;
     const char *Party = nullptr;
+    const char *PriceUse = nullptr;   // where the prices of its row 902 are
 };
 const TWindowDef kWindows[] = {
-    {"Products", "FileNewItem"},
-    {"Resources", "N_Resursi"},
+    {"Products", "FileNewItem", nullptr, nullptr, "цени на изделия по обекти"},
+    {"Resources", "N_Resursi", nullptr, nullptr, "цени на ресурси"},
     {"Counterparties", "N23"},
-    {"Sites", "N25"},
+    {"Sites", "N25", nullptr, nullptr, "цени на изделия по обекти"},
     {"Units", "N16"},
     {"Groups", "N17"},
     {"Subgroups", "N18"},
@@ -149,6 +150,11 @@ protected:
                     .arg(kSpare));
         Execute(QStringLiteral("INSERT INTO Obekti VALUES ( 901, 1, \"%1 обект\", \"Добрич\", \"\", \"\", \"\" )")
                     .arg(kSpare));
+        Execute("INSERT INTO Izdelia VALUES ( 902, \"Хляб с цена\", 1, 1, 1, 1.2, 1.35, 0, 0, 0 )");
+        Execute("INSERT INTO Obekti VALUES ( 902, 1, \"Обект с цена\", \"Добрич\", \"\", \"\", \"\" )");
+        Execute("INSERT INTO Resources VALUES ( 902, \"Брашно с цена\", 1 )");
+        Execute("INSERT INTO Prices_by_items_and_stores VALUES ( 902, 1, 1.5 ), ( 1, 902, 1.5 )");
+        Execute("INSERT INTO Resources_prices VALUES ( 902, 1, 2.5 )");
         Execute(QStringLiteral("INSERT INTO Users_passwords VALUES ( \"petar\", \"901\", \"%1 Петров\" )").arg(kSpare));
         const QStringList day = Rows("SELECT min(date_doc) FROM Akt_za_proizvedena_produkcia");
         ASSERT_EQ(day.size(), 1);
@@ -399,9 +405,9 @@ TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStor
         auto *editor = qobject_cast<TfrmSimple_Nomenklatura *>(form.data());
         if (!editor || editor->feShifyr->isHidden())
             GTEST_SKIP() << "no code editor";
-        // Code 1 is used (by documents or master rows), the spare row 901
+        // Code 1 is used (by documents or master rows), 902 by its prices alone, the spare row 901
         // nowhere: only the spare one takes code 9901.
-        for (const char *code : {"1", "901"}) {
+        for (const char *code : {"1", def.PriceUse ? "902" : "1", "901"}) {
             for (const int r : LineRows(form))
                 if (GridOf(form)->Cells(0, r) == code)
                     GridOf(form)->SetRow(r);
@@ -414,6 +420,10 @@ TEST_P(GridEditInvariantGui, AnEditEndedByF8OrF2LeavesNoEditModeAndTheGridAsStor
         }
         EXPECT_EQ(dialogs.Texts().value(0),
                   Format(LoadResString(rsUsedCodeNotChanged), {"1", editor->UsesOfCode(1)}) + "\n\r");
+        if (def.PriceUse) {
+            EXPECT_EQ(dialogs.Texts().value(2),
+                      Format(LoadResString(rsUsedCodeNotChanged), {"902", def.PriceUse}) + "\n\r");
+        }
         break;
     }
     default:

@@ -24,7 +24,7 @@ namespace {
 using testsupport::WaitForFile;
 
 const char *const kChildDb = "TOLVEX_MASTERDATA_CHILD_DB";
-const char *const kChildMode = "TOLVEX_MASTERDATA_CHILD_MODE";   // price1, price2, unit
+const char *const kChildMode = "TOLVEX_MASTERDATA_CHILD_MODE";   // price1, price2, unit, bus
 const char *const kChildName = "TOLVEX_MASTERDATA_CHILD_NAME";   // marks and the unit's name
 const char *const kChildRefused = "TOLVEX_MASTERDATA_CHILD_REFUSED";
 
@@ -59,15 +59,25 @@ TEST(MasterDataChild, SavesAChange)
     testsupport::ScopedDialogAnswers dialogs;
 
     TfrmSimple_Nomenklatura *form = nullptr;
-    if (mode == "unit") {
+    if (mode == "unit" || mode == "bus") {
         form = CreateQuorendForm<TfrmSimple_Nomenklatura>(nullptr, fsNormal);
         TFormParams params;
-        params.Settings = TEditorSettings{"Мерки", "Merki", "n_miarka", "v_miarka", "мярка"};
+        params.Settings = mode == "bus" ? TEditorSettings{"Микробуси", "Busses", "c_bus", "n_bus", "микробус"}
+                                        : TEditorSettings{"Мерки", "Merki", "n_miarka", "v_miarka", "мярка"};
         form->Configure(params);
     } else {
         form = CreateQuorendForm<TfrmIzdelia>(nullptr, fsNormal);
     }
     ASSERT_TRUE(form->ShowForm());
+    if (mode == "bus") {   // buses 4 and 5, unused at F4 and F5 before the wait: 4 becomes 9, 5 is deleted
+        SelectRowOf(form, "4");
+        ASSERT_TRUE(form->DoEdit());
+        form->feShifyr->SetValue(9);
+        ASSERT_TRUE(form->DoNew());
+        SelectRowOf(form, "5");
+        dialogs.Press(mbYes);
+        form->DoDelete();
+    }
     if (!name.isEmpty()) {
         Touch(folder + name + "-loaded");
         ASSERT_TRUE(WaitForFile(folder + name + "-go"));
@@ -76,7 +86,7 @@ TEST(MasterDataChild, SavesAChange)
         // The code proposed when the window opened.
         form->edNaimenovanie->setText(name);
         ASSERT_TRUE(form->DoNew());
-    } else {
+    } else if (mode != "bus") {
         auto *products = static_cast<TfrmIzdelia *>(form);
         SelectRowOf(form, "101");
         ASSERT_TRUE(form->DoEdit());
@@ -95,6 +105,11 @@ TEST(MasterDataChild, SavesAChange)
         EXPECT_EQ(form->Grid->Cells(1, form->Grid->Row()), name);
         EXPECT_TRUE(form->Save());
         EXPECT_EQ(dialogs.Texts().size(), 1);
+    } else if (mode == "bus") {
+        EXPECT_EQ(dialogs.Texts().last(),
+                  "Шифър \"4\" не може да бъде променен: използва се в заявки за експедиция!\n\r"
+                  "Шифър \"5\" не може да бъде изтрит: използва се в пропуски за извозване!\n\r");
+        EXPECT_TRUE(!saved && form->Pending().IsEmpty());   // both rows back as stored
     } else {
         EXPECT_FALSE(saved);
         EXPECT_EQ(dialogs.Texts(), QStringList({"Редът \"101 - Хляб\" е променен или изтрит от друго работно място. "
@@ -154,6 +169,15 @@ TEST_F(MasterDataProcesses, ASaveNeverUndoesAnotherWorkstationsLaterChange)
     Finished(b);
     OpenDatabase(QCoreApplication::instance(), nullptr, true);
     EXPECT_EQ(Rows("SELECT price_1, price_2 FROM Izdelia WHERE code_izd = 101"), QStringList({"1.5@1.3"}));
+    // C renames bus 4 and deletes bus 5; documents for both saved before C's F2 keep both codes.
+    Execute("INSERT INTO Busses VALUES ( 4, \"Бус 4\" ), ( 5, \"Бус 5\" )");
+    QProcess *c = Start("bus", "C", true);
+    ASSERT_TRUE(WaitForFile(folder_ + "C-loaded")) << c->readAll().toStdString();
+    Execute("INSERT INTO Zaiavki_za_expedicia VALUES ( 45000, 4, 101, 0, 10, 0 )");
+    Execute("INSERT INTO Propusk_za_izvozvane VALUES ( 1, 45000, 5, 101, 0, 10, 0 )");
+    Touch(folder_ + "C-go");
+    Finished(c);
+    EXPECT_EQ(Rows("SELECT c_bus FROM Busses ORDER BY 1"), QStringList({"4", "5"}));
 }
 
 TEST_F(MasterDataProcesses, TwoWorkstationsTakingOneNewCodeBothSave)
