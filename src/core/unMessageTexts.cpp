@@ -92,6 +92,9 @@ const Row kRows[] = {
     {rsBulstatFmt, "rsBulstatFmt", "Булстат: %s"},
     {rsPercentOutOfRange, "rsPercentOutOfRange", " Процентът на ТО/ТН трябва да е от 0 до 99.99!"},
     {rsPaidReceiptUnchanged, "rsPaidReceiptUnchanged", "Стокова разписка N: %s за обект %d е платена и не може да се променя."},
+    // A document, "е"/"са", the ending twice.
+    {rsPaidElsewhere, "rsPaidElsewhere",
+     "%s %s платен%s или изтрит%s от друго работно място, след като описът е зареден. Нищо не е платено. Описът се зарежда отново и показва документите, както са записани."},
     {rsPrintFooter, "rsPrintFooter", "Отпечатано с Tolvex2000 на "},
 
     // Workstation and company settings

@@ -83,9 +83,11 @@ constexpr int rsCompanyRegistrationFmt = 66017;
 constexpr int rsNdrNumberFmt = 66018;
 constexpr int rsBulstatFmt = 66019;
 // Sales documents: a line's percent, a paid receipt the drivers' sheet
-// would change.
+// would change, a document a list was to pay that another workstation paid
+// or deleted.
 constexpr int rsPercentOutOfRange = 67500;
 constexpr int rsPaidReceiptUnchanged = 67501;
+constexpr int rsPaidElsewhere = 67502;
 // The footer printed under documents, before the print date and time; its
 // wording is ours.
 constexpr int rsPrintFooter = 65099;

@@ -259,7 +259,7 @@ void TDocumentPeriodList::btnPaymentClick()
         if (number == 0 || !IsMarked(row) || Grid->Cells(6, row) == QStringLiteral("да"))
             continue;
         save.Add({{FixedStatement(PaymentStatement(today, number)), PaymentFailureMessage(),
-                   ChangedElsewhereMessage(RowDocumentName(row))}});
+                   PaidElsewhereMessage(RowDocumentName(row))}});
         ++count;
     }
     if (count > 0)

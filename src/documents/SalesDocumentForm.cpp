@@ -297,12 +297,21 @@ long double TSalesDocumentForm::CounterProposal()
     return DotStrToFloat(FirstField(counter)) + 1;
 }
 
-void TSalesDocumentForm::ProposeNumberAgain()
+std::vector<TStatementBuilder> TSalesDocumentForm::ExistsQueries() const
 {
+    return {NumberedStatement(FKind.ExistsHeaderSql), NumberedStatement(FKind.ExistsRowsSql)};
+}
+
+void TSalesDocumentForm::ProposeFreeNumber(long double From)
+{
+    TDocumentSave probe(this);
+    probe.ExistsQueries = ExistsQueries();
     try {
-        SetDocNumber(CounterProposal());
-    } catch (const Exception &) {
-        // The save reports the database's error itself.
+        SetDocNumber(probe.FirstFreeNumber(From));
+    } catch (const Exception &e) {
+        // The proposal stays; the save reports the error again if it lasts.
+        SetDocNumber(From);
+        ShowDatabaseError(e);
     }
 }
 
@@ -432,9 +441,9 @@ bool TSalesDocumentForm::BeforeShow()
         return true;
     if (IsNew) {
         panelDateOfDoc->setText(DateToDisplayText(QDate::currentDate()));
-        bool exists = false;
-        if (FKind.Exists(this, DocumentNumber(), exists) && exists)
-            ShowError(LoadResString(rsDocumentExists), {pnlDocNo->text()});
+        // A number taken by a document of another workstation (each counts
+        // on its own) is not proposed: nobody could save under it.
+        ProposeFreeNumber(DocumentNumber());
     } else {
         QPalette red = pnlDocNo->palette();
         red.setColor(QPalette::WindowText, Qt::red);
@@ -850,7 +859,7 @@ bool TSalesDocumentForm::DoSave()
     save.NumberText = FKind.NumberText;
     if (IsNew) {
         save.NumberFromCounter(FKind.Counter, QString(), QStringLiteral("Грешка при актуализиране на NAS."));
-        save.ExistsQueries = {NumberedStatement(FKind.ExistsHeaderSql), NumberedStatement(FKind.ExistsRowsSql)};
+        save.ExistsQueries = ExistsQueries();
     } else {
         save.NumberGiven(DocumentNumber());
         // Never over a change saved elsewhere after the load (lines, the
@@ -860,18 +869,20 @@ bool TSalesDocumentForm::DoSave()
         save.AddReplacing(NumberedStatement(FKind.DeleteHeaderSql));
     }
     AddStatements(save);
+    // The number the clerk sees; the save takes the counter's, which
+    // another window of this workstation may have moved meanwhile.
+    const long double shown = DocumentNumber();
     if (!save.Run())
         return false;
 
-    const long double proposed = DocumentNumber();
     FSavedNumber = save.Number();
     SetModified(false);
-    if (IsNew && FSavedNumber != proposed)
+    if (IsNew && FSavedNumber != shown)
         ShowWarning(Format(QStringLiteral("Документът е записан с номер %s."), {NumberText(FSavedNumber)}));
     if (!FSavingForPrint && AskOkCancel(LoadResString(rsPrintCreatedDocuments)) == mrOk)
         FKind.Print(this, FSavedNumber);
     if (IsNew) {
-        SetDocNumber(FSavedNumber + 1);
+        ProposeFreeNumber(FSavedNumber + 1);
         ClearGrid(*GridGoods, 0);
         CalculateTotals();
         edAmount->SetValue(0);

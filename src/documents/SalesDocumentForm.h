@@ -45,7 +45,6 @@ struct TSalesDocumentKind
     const char *DeleteHeaderSql;
     const char *SitesSql;                       // %d: the customer; code and name of its sites
     bool ProposesLastSite;                      // the site proposed is the last listed, else the first
-    bool (*Exists)(QObject *Owner, long double Number, bool &Exists);
     bool (*Load)(QObject *Owner, long double Number, TDelimitedStringList &Header, TDelimitedStringList &Lines);
     bool (*Print)(QWidget *Owner, long double Number);
 };
@@ -174,9 +173,10 @@ protected:
     int DataLineCount() const;
     // This workstation's counter + 1.
     long double CounterProposal();
-    // A new document proposes its number again: another window of this
-    // workstation may have used it meanwhile.
-    void ProposeNumberAgain();
+    // A new document shows the first number from From on that no stored
+    // document holds, the number its save will take unless another
+    // workstation takes it first (the save then says which it took).
+    void ProposeFreeNumber(long double From);
     // The messages of a missing number, customer and site.
     QString NumberProblem() const;
     QString CustomerAndSiteProblems() const;
@@ -247,6 +247,8 @@ protected:
     TLoadedRows FLoaded;
 
 private:
+    // The queries whose rows mean a number is taken.
+    std::vector<TStatementBuilder> ExistsQueries() const;
     void ApplyDiscountSwitches();
     bool LineValidation();
     void RemoveLine(int Row);

@@ -39,7 +39,6 @@ const TSalesDocumentKind kInvoice = {
     sqlDeleteInvoices,
     "SELECT code_of_object, name_o FROM Obekti WHERE ( code_of_CustGroup = %d ) ORDER BY name_o",
     false,
-    [](QObject *Owner, long double Number, bool &Exists) { return InvoiceExists(Owner, Exists, Number); },
     [](QObject *Owner, long double Number, TDelimitedStringList &Header, TDelimitedStringList &Lines) {
         return LoadInvoice(Owner, Header, Lines, Number);
     },
@@ -510,10 +509,6 @@ bool TfrmInvoice::CanSave()
     if (!TSalesDocumentForm::CanSave())
         return false;
     PrepareLines();
-    // A proposed number taken meanwhile is no refusal: the save takes the
-    // next free one and says so.
-    if (IsNew)
-        ProposeNumberAgain();
     QString text = NumberProblem() + CustomerAndSiteProblems();
     // The payment and the kind must be codes of their pickers' lists.
     if (ListedCode(leType_of_payment) == 0)

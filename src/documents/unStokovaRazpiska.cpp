@@ -38,7 +38,6 @@ const TSalesDocumentKind kGoodsReceipt = {
     sqlDeleteZaiavki,
     "SELECT code_of_object, name_o FROM Obekti WHERE ( code_of_CustGroup = %d )",
     true,
-    StokovaRazpiskaExists,
     LoadStokovaRazpiska,
     PrintStokovaRazpiska,
 };
@@ -211,10 +210,6 @@ bool TfrmStokovaRazpiska::CanSave()
     if (!TSalesDocumentForm::CanSave())
         return false;
     PrepareLines();
-    // A proposed number taken meanwhile is no refusal: the save takes the
-    // next free one and says so.
-    if (IsNew)
-        ProposeNumberAgain();
     QString text = NumberProblem();
     text += CustomerAndSiteProblems();
     if (DotStrToFloat(GridGoods->Cells(colValue, kFixedRows)) == 0)

@@ -69,11 +69,23 @@ const char16_t *const kUpdateLine =
 const char16_t *const kDeleteLine = u"DELETE * FROM Zaiavka_rows WHERE ( Query_num = %f ) AND ( izdelie = %d )";
 const char16_t *const kUpdateTotal = u"UPDATE Zaiavki SET Total_sum = %f WHERE ( Query_num = %f )";
 const char16_t *const kSeveralReceipts = u"За обект %d на дата %s са създадени %d стокови разписки.";
+const char16_t *const kZeroRowLeft =
+    u"Стоковата разписка на обект %d за дата %s е оставена без промяна: ред със стойност 0 не се записва.";
+const char16_t *const kSitesSaved = u"Записани са обекти: %s.";
+const char16_t *const kSitesNotSaved = u"Не са записани обекти: %s.";
 const char16_t *const kPaidReceipts =
     u"Select obekt, Query_num from Zaiavki Where for_date = %d and Is_paid = True Order By obekt, Query_num";
 const char16_t *const kReceiptPaid = u"Select Is_paid from Zaiavki Where Query_num = %f";
 
 QString S(const char16_t *Text) { return QString::fromUtf16(Text); }
+
+QString SiteList(const QList<int> &Sites)
+{
+    QStringList codes;
+    for (int site : Sites)
+        codes << QString::number(site);
+    return codes.join(QStringLiteral(", "));
+}
 
 QString Fixed(int Precision, long double X)
 {
@@ -647,6 +659,10 @@ bool TfrmDneven_list_na_shofior::DoSave()
 
     const QChar d = FKept.FieldDelimiter();
     QStringList warnings;
+    // The sites whose receipts the save writes, and those it leaves as
+    // they are; the clerk hears of both when some are left.
+    QList<int> saved;
+    QList<int> left;
     TDocumentSave save(this);
     save.NumberGiven(0);
     // A line of a site's receipt that another workstation changed after the
@@ -667,21 +683,31 @@ bool TfrmDneven_list_na_shofior::DoSave()
     // neither take the same number nor change a receipt in between.
     save.Plan = [&, this](TDocumentSave &Save) {
         warnings.clear();
+        saved.clear();
+        left.clear();
         TDelimitedStringList list;
         SelectToList(this, DbConnection, S(kMaxNumber), list);
         long double next = FirstNumber(list) + 1;
         long double lastNew = 0;
         for (const TRowData &r : data) {
-            // A row worth nothing is left alone: an existing receipt of the
-            // site and day is neither changed nor deleted.
-            if (!(r.Value > 0))
-                continue;
             SelectToList(this, DbConnection, Format(S(kCountReceipts), {r.Site, day}), list);
             const int count = StrToIntOrZero(list.Count() > 0 ? list.Strings(0) : QString());
-            if (count > 1) {
-                warnings << Format(S(kSeveralReceipts), {r.Site, dateText, count});
+            // A row worth nothing is left alone: an existing receipt of the
+            // site and day is neither changed nor deleted, and the clerk,
+            // whose 0 the reloaded sheet no longer shows, is told.
+            if (!(r.Value > 0)) {
+                if (count > 0) {
+                    warnings << Format(S(kZeroRowLeft), {r.Site, dateText});
+                    left << r.Site;
+                }
                 continue;
             }
+            if (count > 1) {
+                warnings << Format(S(kSeveralReceipts), {r.Site, dateText, count});
+                left << r.Site;
+                continue;
+            }
+            saved << r.Site;   // unless its one receipt was paid meanwhile
             if (count == 0) {
                 const long double number = next;
                 next += 1;
@@ -707,6 +733,8 @@ bool TfrmDneven_list_na_shofior::DoSave()
             SelectToList(this, DbConnection, Format(S(kReceiptPaid), {number}), list);
             if (list.Count() > 0 && list.Strings(0) == QLatin1String("True")) {
                 warnings << PaidReceiptMessage(number, r.Site);
+                saved.removeLast();
+                left << r.Site;
                 continue;
             }
             TDelimitedStringList lines;
@@ -753,10 +781,13 @@ bool TfrmDneven_list_na_shofior::DoSave()
         }
     };
     const bool committed = save.Run();
-    // Warnings come after the transaction, never inside it.
+    // Warnings come after the transaction, never inside it, in one text;
+    // a save that wrote some sites and left others names both.
     FWarnings = warnings;
-    for (const QString &w : FWarnings)
-        ShowError(w);
+    if (committed && !saved.isEmpty() && !left.isEmpty())
+        warnings << Format(S(kSitesSaved), {SiteList(saved)}) << Format(S(kSitesNotSaved), {SiteList(left)});
+    if (!warnings.isEmpty())
+        ShowError(warnings.join(QStringLiteral("\n\r")));
     if (!committed)
         return false;
     SetModified(false);

@@ -70,8 +70,9 @@ public:
 
     // The rows as loaded (empty: nothing loaded).
     const TDelimitedStringList &KeptRows() const { return FKept; }
-    // The messages of the last save that were not failures (several goods
-    // receipts of one site and day), shown after it.
+    // The messages of the last save that were not failures, one per site
+    // it left as it was (a row worth 0, several goods receipts of one site
+    // and day, a receipt paid meanwhile), shown after it.
     const QStringList &SaveWarnings() const { return FWarnings; }
     TGridAmountEntry *AmountEntry() const { return FAmounts.get(); }
 

@@ -357,6 +357,13 @@ QString DeletedElsewhereMessage(const TDocumentName &Name)
     return Format(LoadResString(rsDeletedElsewhere), {Name.Text, is, ending, is, ending});
 }
 
+QString PaidElsewhereMessage(const TDocumentName &Name)
+{
+    const TGenderWords w = WordsOf(Name.Gender);
+    const QString ending = QString::fromUtf8(w.Ending);
+    return Format(LoadResString(rsPaidElsewhere), {Name.Text, QString::fromUtf8(w.Is), ending, ending});
+}
+
 // ---------------------------------------------------------------- TDocumentSave
 
 TDocumentSave::TDocumentSave(QObject *Owner) : owner_(Owner) {}
@@ -457,6 +464,13 @@ bool TDocumentSave::NumberTaken(long double Number)
     return false;
 }
 
+long double TDocumentSave::FirstFreeNumber(long double From)
+{
+    while (NumberTaken(From))
+        From += 1;
+    return From;
+}
+
 void TDocumentSave::TakeNumber()
 {
     if (!IsNew || numbering_ == dnGiven)
@@ -510,8 +524,7 @@ bool TDocumentSave::Run()
                 // A number proposed, taken meanwhile by another workstation
                 // (whose counter runs on its own), gives way to the next
                 // free one.
-                while (NumberTaken(number_))
-                    number_ += 1;
+                number_ = FirstFreeNumber(number_);
             }
             sql.clear();
             if (numbering_ == dnWorkstationCounter) {

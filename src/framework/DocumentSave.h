@@ -227,6 +227,9 @@ struct TDocumentName
 QString ChangedElsewhereMessage(const TDocumentName &Name);
 // "... е изтрита от друго работно място, след като е заредена. ..."
 QString DeletedElsewhereMessage(const TDocumentName &Name);
+// A document a list was to pay: "... е платена или изтрита от друго работно
+// място, след като описът е зареден. ..."
+QString PaidElsewhereMessage(const TDocumentName &Name);
 
 // How a new document takes its number.
 enum TDocumentNumbering {
@@ -261,6 +264,9 @@ public:
     // save proposes (a counter, NextCode) goes on to the next free one, and
     // the window says which number the document was saved under.
     std::vector<TStatementBuilder> ExistsQueries;
+    // The first number from From on that no ExistsQueries finds: a window
+    // proposes it, the save takes it (again, under the write lock).
+    long double FirstFreeNumber(long double From);
 
     // The statements, in order.
     void Add(const TStatementBuilder &Build, const QString &FailureMessage = QString());

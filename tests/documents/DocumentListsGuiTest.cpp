@@ -170,8 +170,9 @@ TEST_F(DocumentListsGui, OnlyUnpaidRowsAreMarkedAndPayingRecordsThemAsPaidToday)
     PressSpace(form, 2);
     Execute("UPDATE Invoices SET Is_paid = True, Paid_on = 46360 WHERE Invoice_num = 6");
     form->btnPayment->click();
-    EXPECT_EQ(dialogs.Texts().last(), "Известие 0000000006 е променено от друго работно място, след като е заредено. "
-                                      "Промените не са записани. Натиснете F8, за да го заредите отново.");
+    EXPECT_EQ(dialogs.Texts().last(), "Известие 0000000006 е платено или изтрито от друго работно място, след като "
+                                      "описът е зареден. Нищо не е платено. Описът се зарежда отново и показва "
+                                      "документите, както са записани.");
     EXPECT_EQ(Rows("SELECT Invoice_num, Paid_on FROM Invoices WHERE Is_paid = True ORDER BY Invoice_num"),
               (QStringList{"6@04.12.2026", "7@08.12.2026"}));
     Execute("UPDATE Invoices SET Is_paid = False, Paid_on = 0 WHERE Invoice_num = 6");

@@ -300,6 +300,15 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
               QStringList({"23.96@False@True"}));
     EXPECT_EQ(Cell(12, colValue), "23.96");
     EXPECT_EQ(Rows("SELECT count(*) FROM Zaiavki"), QStringList({"2"}));
+    // Site 13's only product set to 0: its receipt stays, and the clerk is told.
+    Type(13, q101, "0");
+    Type(12, q101, "5");
+    form->actSave->trigger();
+    EXPECT_EQ(dialogs.Texts(), QStringList{QString("Стоковата разписка на обект 13 за дата %1 е оставена без промяна: ред "
+                                                   "със стойност 0 не се записва.\n\rЗаписани са обекти: 12.\n\rНе са "
+                                                   "записани обекти: 13.").arg(date)});
+    EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num = 6"), QStringList({"6@101@7@1.15@0@1.15@99.99"}));
+    EXPECT_EQ(Cell(13, q101), "7");
 }
 
 TEST_F(DailySheetGui, APaidReceiptIsNeverChangedAndTheClerkIsToldWhich)
@@ -325,7 +334,8 @@ TEST_F(DailySheetGui, APaidReceiptIsNeverChangedAndTheClerkIsToldWhich)
     Execute("Update Zaiavki Set Is_paid = True, Paid_on = 46000 Where Query_num = 6");
     form->actSave->trigger();
     EXPECT_EQ(dialogs.Texts().mid(1),
-              QStringList{"Стокова разписка N: 0000000006 за обект 21 е платена и не може да се променя."});
+              QStringList{"Стокова разписка N: 0000000006 за обект 21 е платена и не може да се променя.\n\r"
+                          "Записани са обекти: 13.\n\rНе са записани обекти: 21."});
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num < 7 ORDER BY Query_num, izdelie"), before);
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum, Is_paid FROM Zaiavki ORDER BY Query_num"),
               QStringList({"5@2.75@True", "6@1.23@True", "7@2.3@False"}));
@@ -392,8 +402,9 @@ TEST_F(DailySheetGui, TwoReceiptsOfOneSiteAndDayAreReportedAfterTheSaveAndLeftAl
     Type(12, q101, "1");
     form->actSave->trigger();
     ASSERT_EQ(dialogs.Shown().size(), 1u);
-    EXPECT_EQ(dialogs.Shown()[0].Text,
-              QString("За обект 21 на дата %1 са създадени 2 стокови разписки.").arg(DateToDisplayText(day_)));
+    EXPECT_EQ(dialogs.Shown()[0].Text, QString("За обект 21 на дата %1 са създадени 2 стокови разписки.\n\rЗаписани "
+                                               "са обекти: 12.\n\rНе са записани обекти: 21.")
+                                           .arg(DateToDisplayText(day_)));
     EXPECT_EQ(form->SaveWarnings().size(), 1);
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki ORDER BY Query_num"),
               QStringList({"2000@1", "2001@2", "2002@1.1"}));
