@@ -65,6 +65,10 @@ TFileCopier::TFileCopier(QObject *Owner) : QObject(Owner)
 {
 }
 
+QPlainTextEdit *TFileCopier::Memo() const { return memo_; }
+
+void TFileCopier::SetMemo(QPlainTextEdit *Value) { memo_ = Value; }
+
 void TFileCopier::SetShowProgressOnMemo(bool Value)
 {
     if (Value && !memo_) {

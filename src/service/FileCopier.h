@@ -66,8 +66,9 @@ public:
     void SetTargetFile(const QString &Value) { targetFile_ = Value; }
     bool IncludeSubFolders() const { return includeSubFolders_; }
     void SetIncludeSubFolders(bool Value) { includeSubFolders_ = Value; }
-    QPlainTextEdit *Memo() const { return memo_; }
-    void SetMemo(QPlainTextEdit *Value) { memo_ = Value; }
+    // Out of line: the memo's class is only declared here.
+    QPlainTextEdit *Memo() const;
+    void SetMemo(QPlainTextEdit *Value);
     bool ShowProgressOnMemo() const { return showProgressOnMemo_; }
     // Refused, with a message, while no memo is assigned.
     void SetShowProgressOnMemo(bool Value);
