@@ -56,8 +56,6 @@ private:
     bool opened_ = false;
 };
 
-QString DamagedFileText() { return QStringLiteral("файлът е повреден или не е база данни."); }
-
 // The tables of a year's documents; none of them goes into the next year.
 const char *const kDocumentTables[] = {
     "Zaiavki",
@@ -79,6 +77,8 @@ const char *const kDocumentTables[] = {
 };
 
 } // namespace
+
+QString DamagedFileText() { return QStringLiteral("файлът е повреден или не е база данни."); }
 
 QString DocumentsHeld(const QString &Path)
 {

@@ -40,3 +40,7 @@ QString DocumentsHeld(const QString &Path);
 // records, not the program's tables): dvSound, or dvDamaged with Error in
 // Bulgarian. Only read.
 TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error);
+
+// The reason given for a file that is damaged or no database at all:
+// "файлът е повреден или не е база данни.".
+QString DamagedFileText();

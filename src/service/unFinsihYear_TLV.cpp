@@ -46,24 +46,6 @@ const char *const kBadTemplate = "Годишното приключване не
 const char *const kCopyFailed = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
                                 "копирана в папката %s.\r%s";
 
-// Gives the file From the name To unless To exists, in one step: a file put
-// there meanwhile by anyone is never replaced. 0 or the system's error.
-int PlaceWithoutReplacing(const QString &From, const QString &To)
-{
-    const QByteArray from = QFile::encodeName(From);
-    const QByteArray to = QFile::encodeName(To);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return errno;
-    // A file system without that step: a second name fails as well when
-    // one stands there.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
-    ::unlink(from.constData());
-    return 0;
-}
-
 // The master data carried into the new year, with each table's key: the
 // code-and-name tables first, then the wider ones.
 struct CarriedTable
