@@ -581,6 +581,22 @@ void TCabArchive::DiscardIncompleteTargets()
     defaultTargets_.clear();
 }
 
+bool TCabArchive::IsWholeCabinet(const QString &Path)
+{
+    // Opened without blocking: a pipe under the name is no cabinet.
+    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    uchar header[format::kHeaderBytes];
+    const bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
+                    && ::pread(fd, header, sizeof header, 0) == ssize_t(sizeof header)
+                    && format::GetU32(header) == format::kSignature
+                    && qint64(format::GetU32(header + 8)) == qint64(st.st_size);
+    ::close(fd);
+    return whole;
+}
+
 // ---- the operations ----
 
 void TCabArchive::CreateCabinet()

@@ -171,6 +171,11 @@ public:
     // The compression code handed to the library for each added file.
     int CompressionCode() const;
 
+    // Whether the file at Path is a whole cabinet: a regular file that
+    // begins as a cabinet does and is as long as its header says. A cabinet
+    // cut short (a writer that died, a copy that broke off) is not.
+    static bool IsWholeCabinet(const QString &Path);
+
 private:
     template <class Callbacks> class FileRoutines;
     class Compression;

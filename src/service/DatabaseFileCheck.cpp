@@ -56,8 +56,60 @@ private:
     bool opened_ = false;
 };
 
+// The tables of a year's documents; none of them goes into the next year.
+const char *const kDocumentTables[] = {
+    "Zaiavki",
+    "Zaiavka_rows",
+    "Invoices",
+    "Invoices_rows",
+    "Zaprihojdavane_na_ambalaj",
+    "Akt_za_proizvedena_produkcia",
+    "Akt_za_brakuvana_produkcia",
+    "Plashtane_na_dostavki",
+    "Iskane_za_otpuskane_na_surovini_i_materiali",
+    "Plashtane_po_otchet_na_plasior",
+    "Otchet_plasiori",
+    "Propusk_za_izvozvane",
+    "Vyrnata_produkcia",
+    "Zaiavki_za_expedicia",
+    "Dostavki",
+    "Expedicia_na_surovini_i_materiali",
+};
 
 } // namespace
+
+QString DamagedFileText() { return QStringLiteral("файлът е повреден или не е база данни."); }
+
+QString DocumentsHeld(const QString &Path)
+{
+    ReadingConnection db(Path);
+    QStringList tables;
+    if (!db.Column("SELECT name FROM sqlite_master WHERE type = 'table'", QString(), tables))
+        return DamagedFileText();
+    for (const char *document : kDocumentTables) {
+        // A table the year-end makes itself may be missing.
+        const QString table = QLatin1String(document);
+        if (!tables.contains(table, Qt::CaseInsensitive))
+            continue;
+        QStringList any;
+        if (!db.Column(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table).toUtf8().constData(), QString(), any))
+            return DamagedFileText();
+        if (!any.isEmpty())
+            return QStringLiteral("не е празна: в таблица %1 има документи.").arg(table);
+    }
+    return QString();
+}
+
+TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error)
+{
+    ReadingConnection db(Path);
+    QStringList verdict;
+    if (!db.Column("PRAGMA quick_check", QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
+        Error = DamagedFileText();
+        return dvDamaged;
+    }
+    return dvSound;
+}
 
 TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QString &Error)
 {
@@ -70,7 +122,7 @@ TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QStr
         Error = info.isDir() ? QStringLiteral("това е папка, а не файл.") : QStringLiteral("това не е обикновен файл.");
         return dvDamaged;
     }
-    const QString damaged = QStringLiteral("файлът е повреден или не е база данни.");
+    const QString damaged = DamagedFileText();
     {
         ReadingConnection db(Path);
         QStringList verdict;

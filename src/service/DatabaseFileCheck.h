@@ -28,3 +28,19 @@ enum TDatabaseCheckOption {
 // ("липсва таблица Ambalaj."), a small letter first, for the caller's
 // sentence.
 TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QString &Error);
+
+// Why the database file at Path cannot serve as an empty database: "" when
+// none of its document tables (goods receipts, invoices, acts, passes,
+// payments, deliveries and the other documents of a year) holds a row; else
+// the reason in Bulgarian, naming the first such table, a small letter first
+// for the caller's sentence. Only read.
+QString DocumentsHeld(const QString &Path);
+
+// The engine's quick check of the database file at Path (its pages and
+// records, not the program's tables): dvSound, or dvDamaged with Error in
+// Bulgarian. Only read.
+TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error);
+
+// The reason given for a file that is damaged or no database at all:
+// "файлът е повреден или не е база данни.".
+QString DamagedFileText();

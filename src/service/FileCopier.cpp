@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -64,6 +65,10 @@ QString ResolvedPath(const QString &path)
 TFileCopier::TFileCopier(QObject *Owner) : QObject(Owner)
 {
 }
+
+QPlainTextEdit *TFileCopier::Memo() const { return memo_; }
+
+void TFileCopier::SetMemo(QPlainTextEdit *Value) { memo_ = Value; }
 
 void TFileCopier::SetShowProgressOnMemo(bool Value)
 {
@@ -313,6 +318,22 @@ qint64 FileSizeByName(const QString &Name)
     if (!info.isFile())
         return 0;
     return std::max<qint64>(0, info.size());
+}
+
+int PlaceWithoutReplacing(const QString &From, const QString &To)
+{
+    const QByteArray from = QFile::encodeName(From);
+    const QByteArray to = QFile::encodeName(To);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // A file system without that step: a second name fails as well when
+    // one stands there.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
 }
 
 // ---------------------------------------------------------------- texts

@@ -66,8 +66,9 @@ public:
     void SetTargetFile(const QString &Value) { targetFile_ = Value; }
     bool IncludeSubFolders() const { return includeSubFolders_; }
     void SetIncludeSubFolders(bool Value) { includeSubFolders_ = Value; }
-    QPlainTextEdit *Memo() const { return memo_; }
-    void SetMemo(QPlainTextEdit *Value) { memo_ = Value; }
+    // Out of line: the memo's class is only declared here.
+    QPlainTextEdit *Memo() const;
+    void SetMemo(QPlainTextEdit *Value);
     bool ShowProgressOnMemo() const { return showProgressOnMemo_; }
     // Refused, with a message, while no memo is assigned.
     void SetShowProgressOnMemo(bool Value);
@@ -107,6 +108,11 @@ bool DeleteTree(const QString &Folder);
 
 // The size of the file of that name; 0 when there is no such file.
 qint64 FileSizeByName(const QString &Name);
+
+// Gives the file From the name To unless To exists, in one step: a file put
+// there meanwhile by anyone is never replaced. 0 or the system's error
+// (EEXIST when To exists).
+int PlaceWithoutReplacing(const QString &From, const QString &To);
 
 // A lock of the operating system on a file, the kind the database engine
 // relies on for the shared database: every workstation sees it, and it ends

@@ -41,11 +41,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The pictures live in the program's resource file, built into a library.
 static void InitArchivePictures() { Q_INIT_RESOURCE(tolvex); }
@@ -61,6 +64,16 @@ constexpr int kOtherFolder = 2;
 constexpr int kFolderSize = 100000000;        // one cabinet on a folder
 constexpr int kFolderNextSize = 1000000000;   // the further ones
 constexpr int kFolderThreshold = 10000000;
+
+// An archive being written stands in its folder as a folder of its own,
+// "~archive-<its name>", marked by its process (TWorkMark): the mark claims
+// the name against every other workstation, and what a process that ended
+// left there goes with the next archive or restore of that folder.
+const QLatin1String kArchiveWorkStem("~archive-");
+// How many seconds from its start an archive looks for a name of its own.
+constexpr int kNameSeconds = 120;
+
+QString Native(const QString &Path) { return QDir::toNativeSeparators(QDir::cleanPath(Path)); }
 
 QString WithSlash(const QString &Folder)
 {
@@ -93,27 +106,149 @@ bool WipeFolderContents(const QString &Root)
     return ok;
 }
 
-QString SqliteError(sqlite3 *db)
+// The cause of a failed step of the database engine, in the clerk's words:
+// what the engine tells by its code, else the system's error it met on
+// either connection.
+QString EngineCause(int Code, sqlite3 *Db, sqlite3 *Other = nullptr)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    switch (Code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("базата данни е заета от друго работно място");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return DamagedFileText().chopped(1);
+    case SQLITE_FULL: return SystemErrorText(ENOSPC);
+    case SQLITE_NOMEM: return SystemErrorText(ENOMEM);
+    default: break;
+    }
+    for (sqlite3 *db : {Db, Other})
+        if (db && sqlite3_system_errno(db) != 0)
+            return SystemErrorText(sqlite3_system_errno(db));
+    if ((Code & 0xFF) == SQLITE_READONLY || (Code & 0xFF) == SQLITE_PERM)
+        return SystemErrorText(EACCES);
+    return QStringLiteral("грешка %1 на базата данни").arg(Code);
+}
+
+// The engine's code a failure raised by the program's connection stands
+// for, with its cause in the clerk's words (the engine's own text stays out
+// of the clerk's message).
+int RaisedCause(const Exception &Raised, QString &Cause)
+{
+    const QString own = Raised.Message().section(QStringLiteral("\n\r"), 0, 0);
+    for (const int code : {SQLITE_CORRUPT, SQLITE_BUSY, SQLITE_FULL, SQLITE_NOMEM})
+        if (own == platform::DatabaseFailureText(code)) {
+            Cause = EngineCause(code, nullptr);
+            return code;
+        }
+    Cause = own.endsWith(QLatin1Char('.')) ? own.chopped(1) : own;
+    return SQLITE_ERROR;
+}
+
+// A connection of the engine to a new database file, never made through a
+// link planted at the name.
+int CreateEngineFile(const QString &Path, sqlite3 *&Db)
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &Db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (Db)
+        sqlite3_busy_timeout(Db, platform::Database::BusyTimeoutMs());
+    return rc;
 }
 
 // Copies the whole of one database into another in one step of the engine:
 // the source is read under one read lock (a consistent state even while
-// others write) and the target written in one transaction.
-bool Backup(sqlite3 *From, sqlite3 *To, QString &Error)
+// others write) and the target written in one transaction. SQLITE_OK or the
+// engine's code of the failure.
+int Backup(sqlite3 *From, sqlite3 *To)
 {
     sqlite3_backup *backup = sqlite3_backup_init(To, "main", From, "main");
-    if (!backup) {
-        Error = SqliteError(To);
-        return false;
-    }
+    if (!backup)
+        return sqlite3_extended_errcode(To);
     const int step = sqlite3_backup_step(backup, -1);
     const int finish = sqlite3_backup_finish(backup);
-    if (step != SQLITE_DONE || finish != SQLITE_OK) {
-        Error = step != SQLITE_DONE && step != SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(step)) : SqliteError(To);
+    if (step != SQLITE_DONE)
+        return step == SQLITE_OK ? SQLITE_ERROR : step;
+    return finish;
+}
+
+// Makes the file (or folder) at Path reach the disk; 0 or the system's error.
+int SyncToDisk(const QString &Path)
+{
+    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Claims a name of its own for an archive begun at Start in Folder (with its
+// trailing '/'): the first second from Start on that no archive there has
+// and that no other workstation writes an archive under. The mark holds the
+// claim and the folder the set is written in; nullptr with Error when no
+// name can be had.
+std::unique_ptr<TWorkMark> ClaimArchiveName(const QString &Folder, const QDateTime &Start, QString &Stamp,
+                                            QString &Error)
+{
+    for (int second = 0; second < kNameSeconds; ++second) {
+        const QString stamp = ArchiveTimestamp(Start.addSecs(second));
+        auto mark = std::make_unique<TWorkMark>(Folder + kArchiveWorkStem + stamp);
+        if (!mark->Held()) {
+            if (mark->Error().isEmpty())
+                continue;   // written under on another workstation now
+            Error = QStringLiteral("Архивът не може да бъде записан в папката %1: %2.")
+                        .arg(Native(Folder), mark->Error());
+            return nullptr;
+        }
+        // An archive made earlier in that second keeps its name.
+        if (!QDir(Folder).entryList({stamp + QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::System)
+                 .isEmpty())
+            continue;
+        // What a claimer of this name that ended may have left.
+        DeleteTree(mark->Path());
+        if (::mkdir(QFile::encodeName(mark->Path()).constData(), 0777) != 0) {
+            Error = QStringLiteral("Архивът не може да бъде записан в папката %1: %2.")
+                        .arg(Native(Folder), SystemErrorText(errno));
+            return nullptr;
+        }
+        Stamp = stamp;
+        return mark;
+    }
+    Error = QStringLiteral("Архивът не може да бъде записан в папката %1: имената на архивите от %2 до %3 са заети.")
+                .arg(Native(Folder), ArchiveTimestamp(Start), ArchiveTimestamp(Start.addSecs(kNameSeconds - 1)));
+    return nullptr;
+}
+
+// Gives the cabinets of the set Stamp, written in Work, their names in
+// Folder (with its trailing '/'): the later parts first, so that the first
+// part, the one a restore lists, stands only when the whole set does. Each
+// reaches the disk before it takes its name; when a step fails, nothing of
+// the set stays in Folder.
+bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &Stamp, QString &Error)
+{
+    QStringList parts;
+    for (int n = 1; QFileInfo::exists(Work + QLatin1Char('/') + Stamp + CabinetPartSuffix(n)); ++n)
+        parts << Stamp + CabinetPartSuffix(n);
+    QStringList placed;
+    int error = parts.isEmpty() ? ENOENT : 0;
+    QString failed = Folder + Stamp + CabinetPartSuffix(1);
+    for (int i = int(parts.size()) - 1; i >= 0 && error == 0; --i) {
+        const QString from = Work + QLatin1Char('/') + parts[i];
+        failed = Folder + parts[i];
+        error = SyncToDisk(from);
+        if (error == 0)
+            error = PlaceWithoutReplacing(from, failed);
+        if (error == 0)
+            placed << failed;
+    }
+    if (error != 0) {
+        for (const QString &part : placed)
+            QFile::remove(part);
+        Error = QStringLiteral("Архивният файл %1 не може да бъде записан: %2.").arg(Native(failed), SystemErrorText(error));
         return false;
     }
+    // The names themselves; a folder some file systems cannot sync keeps them
+    // all the same.
+    SyncToDisk(Folder);
     return true;
 }
 
@@ -156,6 +291,9 @@ QString ArchiveFailureText(int Code)
     case afSetDiskNumber: return LoadResString(rsFloppyNumberSetError);
     case afReadDiskNumber: return LoadResString(rsFloppyNumberReadError);
     case afForeignArchive: return LoadResString(rsRestoreForeignArchive);
+    case afDamagedDatabase:
+        return QStringLiteral("Архивното копие не е създадено: базата данни е повредена.\rПоследното архивно копие не е "
+                              "променено: от него може да възстановите данните.");
     default: return QString();
     }
 }
@@ -168,54 +306,53 @@ QString FloppyVolumeLabel(int Disk, int Disks) { return QStringLiteral("TLV#%1-%
 
 void SetArchiveProgramFolderForTests(const QString &Folder) { g_ProgramFolderForTests = Folder; }
 
-bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
+int SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
 {
-    if (!QFileInfo(Source).isFile()) {
-        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Source);
-        return false;
-    }
+    const auto fail = [&](int Code, const QString &Cause) {
+        Error = QStringLiteral("Базата данни %1 не може да бъде копирана в %2: %3.")
+                    .arg(Native(Source), Native(Target), Cause);
+        return Code;
+    };
+    if (!QFileInfo(Source).isFile())
+        return fail(afCopyFailed, SystemErrorText(ENOENT));
     // Written under a name of this process, marked as its own while it is
     // written: a restore on another workstation neither takes it nor, while
     // this process runs, removes it.
     const TWorkMark mark(TWorkMark::NewWorkName(PartStem(Target)));
-    if (!mark.Held()) {
-        Error = mark.Error();
-        return false;
-    }
+    if (!mark.Held())
+        return fail(afCopyFailed, mark.Error());
     const QString part = mark.Path();
-    bool ok = false;
+    sqlite3 *to = nullptr;
+    QString cause;
+    int rc = SQLITE_OK;
     try {
-        platform::Database from(Source);
-        sqlite3 *to = nullptr;
-        // Never opened through a link planted at the name.
-        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &to,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr)
-            != SQLITE_OK) {
-            Error = SqliteError(to);
+        // The source through the program's own connection; the copy is
+        // never opened through a link planted at its name.
+        platform::Database source(Source);
+        if ((rc = CreateEngineFile(part, to)) != SQLITE_OK) {
+            cause = EngineCause(rc, to);
         } else {
-            sqlite3_busy_timeout(to, platform::Database::BusyTimeoutMs());
+            sqlite3 *from = source.Handle();
             // The read lock is taken first, waiting out a writer as every
             // statement does; the copy then runs under it.
-            sqlite3 *source = from.Handle();
-            if (sqlite3_exec(source, "BEGIN; SELECT Count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
-                != SQLITE_OK)
-                Error = SqliteError(source);
-            else
-                ok = Backup(source, to, Error);
-            sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
+            rc = sqlite3_exec(from, "BEGIN; SELECT Count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK)
+                rc = Backup(from, to);
+            if (rc != SQLITE_OK)
+                cause = EngineCause(rc, to, from);
+            sqlite3_exec(from, "ROLLBACK", nullptr, nullptr, nullptr);
         }
-        sqlite3_close(to);
     } catch (const Exception &e) {
-        Error = e.Message();
-        ok = false;
+        rc = RaisedCause(e, cause);
     }
-    if (ok) {
-        QFile::remove(Target);
-        ok = QFile::rename(part, Target);
-        if (!ok)
-            Error = QStringLiteral("Cannot write '%1'.").arg(Target);
+    sqlite3_close(to);
+    if (rc != SQLITE_OK) {
+        const int primary = rc & 0xFF;
+        return fail(primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? afDamagedDatabase : afCopyFailed, cause);
     }
-    return ok;
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(Target).constData()) != 0)
+        return fail(afCopyFailed, SystemErrorText(errno));
+    return 0;
 }
 
 int CheckArchivedDatabase(const QString &Path, QString &Error)
@@ -229,17 +366,22 @@ int CheckArchivedDatabase(const QString &Path, QString &Error)
 
 bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
 {
-    if (!QFileInfo(Target).isFile()) {
-        Error = QStringLiteral("Файлът \"%1\" не съществува.").arg(Target);
+    const auto fail = [&](const QString &Cause) {
+        Error = QStringLiteral("Данните на базата %1 не могат да бъдат заменени с тези от архива: %2.")
+                    .arg(Native(Target), Cause);
         return false;
-    }
+    };
+    if (!QFileInfo(Target).isFile())
+        return fail(SystemErrorText(ENOENT));
     try {
         platform::Database from(Source);
         platform::Database to(Target);
-        return Backup(from.Handle(), to.Handle(), Error);
+        const int rc = Backup(from.Handle(), to.Handle());
+        return rc == SQLITE_OK || fail(EngineCause(rc, to.Handle(), from.Handle()));
     } catch (const Exception &e) {
-        Error = e.Message();
-        return false;
+        QString cause;
+        RaisedCause(e, cause);
+        return fail(cause);
     }
 }
 
@@ -489,7 +631,11 @@ void TformArchive::ConnectHandlers()
             Progress->setValue(int(qMin(BytesRead, BytesTotal)));
         }
     };
-    CAB->OnError = [this](TObject *, int, int) { closeTag_ = 2; };
+    CAB->OnError = [this](TObject *, int Code, int Type) {
+        closeTag_ = 2;
+        cabError_ = Code;
+        cabErrorType_ = Type;
+    };
     // The library's scratch file (the compressed database before it goes
     // into the cabinets) is made in the wizard's own folder: an archive that
     // dies leaves it where the next one removes it. The library takes names
@@ -582,6 +728,44 @@ QString TformArchive::AsideFile() const
 {
     const QFileInfo live(DatabaseFile());
     return live.absolutePath() + QLatin1Char('/') + live.completeBaseName() + QStringLiteral("-before-restore.db");
+}
+
+QString TformArchive::CabinetFailure(bool Writing, const QString &Where) const
+{
+    using namespace platform::cab;
+    QString what;
+    if (Writing) {
+        switch (cabError_) {
+        case WriterOpenSource:
+        case WriterReadSource: what = QStringLiteral("копието на базата данни не може да бъде прочетено"); break;
+        case WriterAllocFail: what = SystemErrorText(ENOMEM); break;
+        case WriterTempFile: what = QStringLiteral("временният файл на архива не може да бъде записан"); break;
+        case WriterCabinetFile: what = QStringLiteral("архивният файл не може да бъде записан"); break;
+        case WriterUserAbort: what = QStringLiteral("прекъснато от потребителя"); break;
+        case WriterFormatLimit: what = QStringLiteral("базата данни е по-голяма, отколкото архивът побира"); break;
+        default: what = QStringLiteral("грешка при компресирането"); break;
+        }
+        what = QStringLiteral("Архивът не може да бъде записан в папката %1: %2").arg(Native(Where), what);
+    } else {
+        switch (cabError_) {
+        case ReaderCabinetNotFound: what = QStringLiteral("или някоя от следващите му части не може да бъде отворен"); break;
+        case ReaderNotACabinet: what = QStringLiteral("не е архивно копие"); break;
+        case ReaderUnknownVersion: what = QStringLiteral("е от непозната версия"); break;
+        case ReaderCorruptCabinet:
+        case ReaderDecompressorFail: what = QStringLiteral("е повреден"); break;
+        case ReaderAllocFail: what = QStringLiteral("не може да бъде разархивиран: ") + SystemErrorText(ENOMEM); break;
+        case ReaderBadCompressionType: what = QStringLiteral("е компресиран по непознат начин"); break;
+        case ReaderTargetFile: what = QStringLiteral("не може да бъде разархивиран: базата данни не може да бъде записана"); break;
+        case ReaderReserveMismatch:
+        case ReaderWrongCabinet: what = QStringLiteral("се състои от части на различни архиви"); break;
+        case ReaderUserAbort: what = QStringLiteral("не е разархивиран: прекъснато"); break;
+        default: what = QStringLiteral("не може да бъде разархивиран"); break;
+        }
+        what = QStringLiteral("Архивът %1 %2").arg(Native(Where), what);
+    }
+    if (cabErrorType_ > 0)
+        what += QStringLiteral(": ") + SystemErrorText(cabErrorType_);
+    return what + QStringLiteral(" (код на грешката %1).").arg(cabError_);
 }
 
 void TformArchive::Pump() { QApplication::processEvents(); }
@@ -873,11 +1057,14 @@ int TformArchive::PrepareTempFolder()
 {
     // What archives and restores of processes that have ended left behind
     // (a copy of the whole database, cabinets, a half-written copy of the
-    // data a restore replaces) goes; the work of running ones stays.
+    // data a restore replaces, a half-written archive) goes; the work of
+    // running ones stays.
     if (QFileInfo(TempRoot()).isDir())
         TWorkMark::RemoveAbandoned(TempRoot(), QString());
     const QFileInfo aside(AsideFile());
     TWorkMark::RemoveAbandoned(aside.absolutePath(), PartStem(aside.fileName()));
+    if (targetKind_ != kFloppies && QFileInfo(ArchiveFolder()).isDir())
+        TWorkMark::RemoveAbandoned(ArchiveFolder(), kArchiveWorkStem);
 
     if (!QDir().mkpath(TempRoot()))
         return afTempFolder;
@@ -928,8 +1115,22 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     Progress->setValue(0);
     copyError_ = false;
     QString error;
-    if (!SnapshotDatabase(source, copy, error) || !CopyModificationTime(source, copy))
+    if (const int code = SnapshotDatabase(source, copy, error)) {
+        failureDetail_ = error;
+        return code;
+    }
+    if (!CopyModificationTime(source, copy)) {
+        failureDetail_ = QStringLiteral("Датата на файла %1 не може да бъде пренесена в копието му: %2.")
+                             .arg(Native(source), SystemErrorText(errno));
         return afCopyFailed;
+    }
+    // A damaged database is not archived: its archive could never be
+    // restored, and it would stand newest in the list, before the last good
+    // one.
+    if (QuickCheckDatabase(copy, error) != dvSound) {
+        failureDetail_ = Native(source) + QStringLiteral(": ") + error;
+        return afDamagedDatabase;
+    }
     Progress->setValue(100);
 
     SetStatus(LoadResString(rsActivatingDatabase));
@@ -938,31 +1139,59 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     cabinetCount_ = 0;
     SetStatus(LoadResString(rsCompressing));
     Progress->setValue(0);
-    archiveStamp_ = ArchiveTimestamp(QDateTime::currentDateTime());
+    // The set is written where no restore lists it, and named only when
+    // whole. Disks get it from the wizard's own folder.
+    std::unique_ptr<TWorkMark> work;
+    QString folder = target;
+    if (targetKind_ == kFloppies) {
+        archiveStamp_ = ArchiveTimestamp(QDateTime::currentDateTime());
+    } else {
+        work = ClaimArchiveName(target, QDateTime::currentDateTime(), archiveStamp_, error);
+        if (!work) {
+            failureDetail_ = error;
+            return afPackFailed;
+        }
+        folder = WithSlash(work->Path());
+    }
 
     CAB->SetVolumeName(QStringLiteral("Disk1"));
     CAB->SetVolumeSize(size);
     CAB->SetFolderThreshold(kFolderThreshold);
-    CAB->SetCABFileName(target + archiveStamp_ + CabinetPartSuffix(1));
+    CAB->SetCABFileName(folder + archiveStamp_ + CabinetPartSuffix(1));
     CAB->CompressionType = 1;
     CAB->LZXWindow = 0;
     CAB->QuantumLevel = 0;
     CAB->QuantumMemory = 0;
-    CAB->SetDestinationPath(target);
+    CAB->SetDestinationPath(folder);
     // The database goes in with its own date, which a restore gives back.
     CAB->SetFileSupport(true);
     closeTag_ = 0;
-    CAB->CreateCabinet();
+    cabError_ = cabErrorType_ = 0;
     bool added = false;
     try {
+        CAB->CreateCabinet();
         added = CAB->AddFile(copy, fileName);
         // The last cabinet is written here: its failure fails the archive.
         added = CAB->FlushCabinet(false) && added;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         added = false;
+        failureDetail_ = QString::fromUtf8(e.what());
     }
-    CAB->CloseCabinet();
-    return added ? 0 : afPackFailed;
+    try {
+        CAB->CloseCabinet();
+    } catch (const std::exception &) {
+        // The set is given up with its folder either way.
+    }
+    if (!added) {
+        if (failureDetail_.isEmpty())
+            failureDetail_ = CabinetFailure(true, target);
+        return afPackFailed;
+    }
+    if (work && !PlaceCabinets(work->Path(), target, archiveStamp_, error)) {
+        failureDetail_ = error;
+        return afPackFailed;
+    }
+    return 0;
 }
 
 int TformArchive::WriteFloppies()
@@ -994,12 +1223,16 @@ int TformArchive::WriteCabinetToFloppy(const QString &Root, const QString &Cabin
         }
         Pump();
         qint64 free = 0;
-        if (root.isEmpty() || !platform::VolumeFreeSpace(root, free))
+        if (root.isEmpty() || !platform::VolumeFreeSpace(root, free)) {
+            failureDetail_ = QStringLiteral("Свободното място на диска %1 не може да бъде прочетено.").arg(Native(root));
             return afCopyFailed;
+        }
         if (free > FileSizeByName(source))
             break;
-        if (AskOkCancel(LoadResString(rsInsertNextFloppy)) != mrOk)
+        if (AskOkCancel(LoadResString(rsInsertNextFloppy)) != mrOk) {
+            failureDetail_ = QStringLiteral("Прекъснато от потребителя.");
             return afCopyFailed;
+        }
         Wipe = true;
     }
     Progress->setValue(0);
@@ -1059,14 +1292,21 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     const QString folder = WithSlash(Folder);
     SetStatus(LoadResString(rsDecompressing));
     Progress->setValue(0);
-    CAB->SetCABFileName(folder + Name + CabinetPartSuffix(1));
+    const QString first = folder + Name + CabinetPartSuffix(1);
+    CAB->SetCABFileName(first);
     CAB->SetDestinationPath(TempFolder() + QLatin1Char('/'));
     CAB->SetFileSupport(true);
+    cabError_ = cabErrorType_ = 0;
     bool extracted = false;
     try {
         extracted = !Name.isEmpty() && CAB->ExtractFiles(0);
-    } catch (const std::exception &) {
-        extracted = false;
+        if (!extracted)
+            failureDetail_ = CabinetFailure(false, first);
+    } catch (const ECabApiError &e) {
+        failureDetail_ = QStringLiteral("Датата или правата на разархивирания файл не могат да бъдат зададени: %1.")
+                             .arg(SystemErrorText(e.ErrorCode()));
+    } catch (const std::exception &e) {
+        failureDetail_ = QString::fromUtf8(e.what());
     }
     if (!extracted)
         return afUnpackFailed;
@@ -1077,8 +1317,9 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     const QString restored = TempFolder() + QLatin1Char('/') + QFileInfo(live).fileName();
     QString error;
     if (const int code = CheckArchivedDatabase(restored, error)) {
-        if (code == afForeignArchive)
-            failureDetail_ = error;
+        failureDetail_ = code == afForeignArchive
+                           ? error
+                           : QStringLiteral("Базата данни в архива %1: %2").arg(Native(first), error);
         return code;
     }
 
@@ -1090,10 +1331,10 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     copyError_ = false;
     // The current data stay at hand beside the database until the next
     // restore.
-    if (!SnapshotDatabase(live, AsideFile(), error))
+    if (SnapshotDatabase(live, AsideFile(), error) != 0 || !ReplaceDatabaseContents(restored, live, error)) {
+        failureDetail_ = error;
         return afCopyFailed;
-    if (!ReplaceDatabaseContents(restored, live, error))
-        return afCopyFailed;
+    }
     // The database carries the date it had when it was archived; an archive
     // stored without one (its date falls before the format's first year)
     // leaves the time of the restore.
@@ -1124,7 +1365,11 @@ void TformArchive::ListArchives()
         QString name, part;
         GetPiece(fileName, QLatin1Char('.'), 0, name);
         GetPiece(fileName, QLatin1Char('.'), 1, part);
-        if (part != QLatin1String("1"))
+        // Only the first part of a whole set is listed: a set is named only
+        // when whole, and a cabinet cut short (by a copy that broke off, or
+        // an archive of an older build that died) is no archive.
+        if (part != QLatin1String("1") || fileName != name + CabinetPartSuffix(1)
+            || !TCabArchive::IsWholeCabinet(entry.absoluteFilePath()))
             continue;
         // A file that only looks like an archive is passed over.
         QDate date;

@@ -6,9 +6,14 @@
 //
 // An archive holds one file, the database, under its own file name; the
 // first cabinet of an archive made at 31.01.2024 23:59:59 is
-// "20240131-235959.1.tlv", the next ".2.tlv" and so on. The database is
-// archived from a consistent snapshot taken through SQLite's online backup,
-// never by copying the file other workstations may be writing. A restore
+// "20240131-235959.1.tlv", the next ".2.tlv" and so on. An archive whose
+// name another one holds already, or is being made under on another
+// workstation, takes the next free second. The database is archived from a
+// consistent snapshot taken through SQLite's online backup, never by
+// copying the file other workstations may be writing, and only when the
+// engine's quick check finds the snapshot whole. The cabinets are written in
+// a folder of their own beside their final place and take their names only
+// when the whole set is written, the first part last. A restore
 // checks the extracted database before anything else, keeps the current one
 // aside, and then replaces the contents of the live database through the
 // backup as well, so every connection sees the restored data.
@@ -53,6 +58,7 @@ enum TArchiveFailure {
     afSetDiskNumber = 13,
     afReadDiskNumber = 14,
     afForeignArchive = 15,
+    afDamagedDatabase = 16,
 };
 // The text shown for a failure code ("" for 0 and unknown codes).
 QString ArchiveFailureText(int Code);
@@ -64,11 +70,12 @@ QString CabinetPartSuffix(int Part);
 // "TLV#<disk>-<disks>"
 QString FloppyVolumeLabel(int Disk, int Disks);
 
-// The database-file work of archiving and restoring. Each returns false with
-// the reason in Error.
+// The database-file work of archiving and restoring. Each gives the reason
+// of a failure in Error, in Bulgarian with its cause.
 // Writes a consistent copy of the database Source to Target (replaced only
-// when the copy is whole).
-bool SnapshotDatabase(const QString &Source, const QString &Target, QString &Error);
+// when the copy is whole): 0, afDamagedDatabase when the engine finds Source
+// damaged, afCopyFailed for any other cause.
+int SnapshotDatabase(const QString &Source, const QString &Target, QString &Error);
 // Whether Path is a sound database of the program: 0 when it opens, its
 // integrity check says "ok" and it has every table of the program with the
 // program's columns in their order (columns the schema's upgrade adds are
@@ -194,6 +201,9 @@ private:
     QString DatabaseFile() const;
     // Where a restore keeps the data it replaces.
     QString AsideFile() const;
+    // The cause of the cabinet library's last failure, in Bulgarian.
+    // Where: the folder written to, or the first cabinet read.
+    QString CabinetFailure(bool Writing, const QString &Where) const;
     QString TempRoot() const;
 
     int mode_ = 0;
@@ -209,6 +219,8 @@ private:
     bool copyError_ = false;
     int progressMark_ = 0;
     int lastFailure_ = 0;
+    int cabError_ = 0;       // the cabinet library's last error code and the system's error behind it
+    int cabErrorType_ = 0;
     QString failureDetail_;
     QString programFolder_;
     QString tempFolderName_;

@@ -35,7 +35,8 @@
 namespace {
 
 const char *const kAlreadyDone = "Годишното приключване вече е извършено.";
-const char *const kNoYear = "Текущата година не е зададена в настройките на фирмата (\"%s\").";
+const char *const kNoYear = "Годишното приключване не е извършено: текущата година (\"%s\") не е година от 1 до 9999. "
+                            "Въведете я в настройките на фирмата.";
 const char *const kRenameError = "Файлът %s не може да бъде преименуван на %s.";
 const char *const kFolderError = "Директорията %s не може да бъде създадена: %s";
 const char *const kLockError = "Файлът %s не може да бъде създаден: %s";
@@ -44,24 +45,6 @@ const char *const kBadTemplate = "Годишното приключване не
                                  "нова празна база данни.";
 const char *const kCopyFailed = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
                                 "копирана в папката %s.\r%s";
-
-// Gives the file From the name To unless To exists, in one step: a file put
-// there meanwhile by anyone is never replaced. 0 or the system's error.
-int PlaceWithoutReplacing(const QString &From, const QString &To)
-{
-    const QByteArray from = QFile::encodeName(From);
-    const QByteArray to = QFile::encodeName(To);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return errno;
-    // A file system without that step: a second name fails as well when
-    // one stands there.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
-    ::unlink(from.constData());
-    return 0;
-}
 
 // The master data carried into the new year, with each table's key: the
 // code-and-name tables first, then the wider ones.
@@ -122,11 +105,18 @@ bool MakeFolder(const QString &Folder, QString &Reason)
     return true;
 }
 
-QString IntegerText(const QString &s)
+// The year as the settings window takes it (one to four digits, not all
+// zeros); 0 for any other text, so that no arithmetic ever meets a number
+// that does not fit.
+int ClosingYear(const QString &Text)
 {
-    bool ok = false;
-    const int n = s.trimmed().toInt(&ok);
-    return ok ? QString::number(n) : QString();
+    const QString s = Text.trimmed();
+    if (s.isEmpty() || s.size() > 4)
+        return 0;
+    for (const QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    return s.toInt();
 }
 
 static const bool registered = RegisterFormClass(
@@ -241,7 +231,10 @@ QString TfrmFinsihYear_TLV::DatabaseGroup() const
 
 QString TfrmFinsihYear_TLV::NextYearDatabasePath() const
 {
-    const int next = StrToIntOrZero(CurrentYearText()) + 1;
+    const int year = ClosingYear(CurrentYearText());
+    if (year <= 0)
+        return QString();
+    const int next = year + 1;
     const QString folder = QDir::cleanPath(BaseFolder() + QStringLiteral("db/") + DatabaseGroup() + QLatin1Char('/')
                                            + QString::number(next));
     return folder + QLatin1Char('/') + QLatin1String(YearDatabaseFileName);
@@ -260,9 +253,11 @@ void TfrmFinsihYear_TLV::Step()
 
 bool TfrmFinsihYear_TLV::btnNextClick()
 {
-    // A year that is no number would make the database of year 1.
+    // A year that is no number would make the database of year 1; one
+    // longer than the settings window's four digits need not even have a
+    // next year that a count holds. Refused before any arithmetic.
     const QString yearText = CurrentYearText();
-    const int year = IntegerText(yearText).toInt();
+    const int year = ClosingYear(yearText);
     if (year <= 0) {
         ShowError(QString::fromUtf8(kNoYear), {yearText});
         return false;
@@ -281,7 +276,10 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     // and that year could not be closed again. Tables the closing makes
     // itself may be missing.
     QString reason;
-    if (CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason) != dvSound) {
+    // Nor may it hold documents (a year's database copied over it): they
+    // would go into the new year as if typed there.
+    if (CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason) != dvSound
+        || !(reason = DocumentsHeld(templatePath)).isEmpty()) {
         ShowError(QString::fromUtf8(kBadTemplate), {QDir::toNativeSeparators(templatePath), reason});
         return false;
     }

@@ -928,11 +928,16 @@ TEST_F(CabArchiveTest, CorruptedCabinetsAreRefusedOrReadButNeverCrashOrHang)
         QDir().mkpath(Path("fuzz/out"));
         const int spoilt = int(gen() % unsigned(set.size()));
         for (int i = 0; i < set.size(); ++i) {
-            QByteArray bytes = Read(set[i]);
+            const QByteArray whole = Read(set[i]);
+            QByteArray bytes = whole;
             if (i == spoilt)
                 for (int n = 1 + int(gen() % 2); n > 0; --n)
                     bytes = Corrupt(bytes, gen);
             ASSERT_TRUE(Write(Path("fuzz/") + QFileInfo(set[i]).fileName(), bytes));
+            // A cabinet cut short never counts as whole.
+            if (bytes.size() < whole.size() || i != spoilt) {
+                EXPECT_EQ(TCabArchive::IsWholeCabinet(Path("fuzz/") + QFileInfo(set[i]).fileName()), i != spoilt);
+            }
         }
         TCabArchive cab;
         QVector<int> errors;

@@ -15,6 +15,7 @@
 #include "service/TestFiles.h"
 #include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScopedDialogAnswers.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -319,9 +321,10 @@ TEST_F(ArchiveGui, ADamagedOrForeignArchiveLeavesTheDatabaseByteForByte)
     const QString first = Parts(folder, form->ArchiveStamp()).value(0);
     ASSERT_FALSE(first.isEmpty());
     form.reset();
-    // The archive is cut short.
+    // The archive is spoilt in its data.
     QByteArray cab = Read(first);
-    ASSERT_TRUE(Write(first, cab.left(cab.size() / 2)));
+    cab[cab.size() - 1000] = char(cab[cab.size() - 1000] ^ 0x10);
+    ASSERT_TRUE(Write(first, cab));
     // A set of the right form holding something else under the name.
     ASSERT_TRUE(Write(base_->Path() + "foreign/" + MainDatabaseFileName, TextBytes(50000, 9)));
     {
@@ -346,8 +349,13 @@ TEST_F(ArchiveGui, ADamagedOrForeignArchiveLeavesTheDatabaseByteForByte)
         ASSERT_EQ(restore->listArchives->topLevelItemCount(), 2);
         Restore(*restore, row);
         EXPECT_EQ(restore->LastFailure(), 6);
+        // The cause after the failure: the cabinet's damage with the
+        // reader's code, or what the archive held.
+        const QString archive = folder + "/" + restore->SelectedArchiveName() + ".1.tlv";
         EXPECT_EQ(restore->labelInfo->text(),
-                  "\n\nВъзстановяването не е извършено успешно.\nГрешка при разархивиране на файловете.");
+                  "\n\nВъзстановяването не е извършено успешно.\nГрешка при разархивиране на файловете.\n"
+                      + (archive == first ? "Архивът " + first + " е повреден (код на грешката 4)."
+                                          : "Базата данни в архива " + archive + ": файлът е повреден или не е база данни."));
         EXPECT_FALSE(restore->actNext->isEnabled());
         EXPECT_TRUE(Read(DatabasePath()) == before) << row;
     }
@@ -397,10 +405,18 @@ TEST_F(ArchiveGui, AnArchiveMadeWhileAnotherConnectionWritesIsConsistent)
 TEST_F(ArchiveGui, TheListShowsFirstPartsOnlyAndPassesOverStrays)
 {
     const QString folder = base_->Path() + "list";
-    for (const char *name : {"20240131-235959.1.tlv", "20240131-235959.2.tlv", "20240202-101010.2.tlv",
-                             "20241399-000000.1.tlv", "2024013x-101010.1.tlv", "20240101-256000.1.tlv",
-                             "notes.txt"})
+    for (const char *name : {"20240131-235959.2.tlv", "20240202-101010.2.tlv", "20241399-000000.1.tlv",
+                             "2024013x-101010.1.tlv", "20240101-256000.1.tlv", "notes.txt"})
         ASSERT_TRUE(Write(folder + "/" + name, "x"));
+    // A whole archive, and what is not one: a cabinet cut short, a copy's
+    // temporary file, a set still being written, a folder.
+    const QString made = folder + "/" + Archive(&TformArchive::radioPath, folder)->ArchiveStamp() + ".1.tlv";
+    ASSERT_TRUE(QFile::rename(made, folder + "/20240131-235959.1.tlv"));
+    const QByteArray cab = Read(folder + "/20240131-235959.1.tlv");
+    ASSERT_TRUE(Write(folder + "/20240131-235958.1.tlv", cab.left(cab.size() - 1)));
+    ASSERT_TRUE(Write(folder + "/20240131-235957.1.tlv.Ab12Cd", cab));
+    ASSERT_TRUE(Write(folder + "/~archive-20240131-235956/20240131-235956.1.tlv", cab));
+    ASSERT_TRUE(QDir().mkpath(folder + "/20240131-235955.1.tlv"));
     auto form = Open(1);
     form->radioPath->click();
     form->editDirectory->setText(folder);
@@ -433,17 +449,66 @@ TEST_F(ArchiveGui, ChoicesAreRememberedAndDisksNeedAVolume)
 
 TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
 {
-    // A folder stands at every name the archive can take in the next half
-    // minute.
-    const QString folder = base_->Path() + "taken";
-    for (int s = 0; s < 30; ++s)
-        QDir().mkpath(folder + "/" + ArchiveTimestamp(QDateTime::currentDateTime().addSecs(s)) + CabinetPartSuffix(1));
-    auto form = Archive(&TformArchive::radioPath, folder);
-    EXPECT_EQ(form->LastFailure(), 7);
-    EXPECT_EQ(form->labelInfo->text(),
-              "\n\nАрхивното копие не е създадено успешно.\nГрешка при архивиране на файловете.");
-    EXPECT_FALSE(form->actNext->isEnabled());
-    EXPECT_EQ(form->actCancel->text(), "&Изход");
+    AddFiller(3, 60000);
+    const QString folder = base_->Path() + "failing";
+    QDir().mkpath(folder);
+    // The last good archive: every failure below leaves it the one to restore.
+    ASSERT_EQ(Archive(&TformArchive::radioPath, folder)->LastFailure(), 0);
+    const QStringList kept = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    DbConnection->SetConnected(false);
+    const QString db = DatabasePath();
+    const QByteArray sound = Read(db);
+    platform::Database other(db);
+    std::unique_ptr<testsupport::FileSizeLimit> full;
+    const QString copyFailed = "Грешка при копиране на файловете.\nБазата данни " + db + " не може да бъде копирана в ";
+    // What goes wrong, and the cause told after the failure (the copy's
+    // folder is the wizard's own).
+    const std::vector<std::tuple<std::function<void(TformArchive &)>, int, QString>> failures = {
+        {[&](TformArchive &) {   // one page in the middle overwritten
+             QByteArray damaged = sound;
+             damaged.replace(damaged.size() / 8192 * 4096, 4096, QByteArray(4096, '\x5a'));
+             Write(db, damaged);
+         }, 16, "Архивното копие не е създадено: базата данни е повредена.\nПоследното архивно копие не е променено: "
+                "от него може да възстановите данните.\n" + db + ": файлът е повреден или не е база данни."},
+        {[&](TformArchive &) {   // another workstation holds the database
+             platform::Database::SetBusyTimeoutMs(100);
+             ASSERT_EQ(sqlite3_exec(other.Handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+         }, 2, copyFailed + "%1/" + MainDatabaseFileName + ": базата данни е заета от друго работно място."},
+        {[&](TformArchive &) { full = std::make_unique<testsupport::FileSizeLimit>(100000); },
+         2, copyFailed + "%1/" + MainDatabaseFileName + ": файлът е по-голям, отколкото дискът позволява."},
+        {[&](TformArchive &Form) {   // the disk fills while the cabinet is written
+             Form.CAB->OnFileStatus = [&](TObject *, int, int, int &) {
+                 if (!full)
+                     full = std::make_unique<testsupport::FileSizeLimit>(20000);
+             };
+         }, 7, "Архивното копие не е създадено успешно.\nГрешка при архивиране на файловете.\nАрхивът не може да бъде "
+               "записан в папката " + folder + ": временният файл на архива не може да бъде записан: файлът е по-голям, "
+               "отколкото дискът позволява (код на грешката 4)."},
+    };
+    for (const auto &[make, code, text] : failures) {
+        auto form = Open(0);
+        form->radioPath->click();
+        form->editDirectory->setText(folder);
+        make(*form);
+        form->actNext->trigger();
+        full.reset();
+        sqlite3_exec(other.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        platform::Database::SetBusyTimeoutMs(8000);
+        Write(db, sound);
+        EXPECT_EQ(form->LastFailure(), code);
+        EXPECT_EQ(form->labelInfo->text(), "\n\n" + QString(text).replace("%1", form->TempFolder()))
+            << form->labelInfo->text().toStdString();
+        EXPECT_FALSE(form->actNext->isEnabled());
+        EXPECT_EQ(form->actCancel->text(), "&Изход");
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), kept) << code;
+    }
+    auto restore = Open(1);
+    restore->radioPath->click();
+    restore->editDirectory->setText(folder);
+    restore->actRefreshArchives->trigger();
+    Restore(*restore);
+    EXPECT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
+    EXPECT_EQ(Rows("SELECT Count(*) FROM Filler"), QStringList{"3"});
 }
 
 TEST_F(ArchiveGui, CancelBeforeTheDisksStopsAfterTheFirstOne)
@@ -645,19 +710,35 @@ TEST_F(ArchiveGui, AnArchiveNeverWritesThroughALinkAtItsName)
 {
     const QString victim = base_->Path() + "victim.txt";
     ASSERT_TRUE(Write(victim, "keep"));
-    for (const bool hard : {false, true}) {
-        const QString folder = base_->Path() + (hard ? "hard" : "symbolic");
+    // What stands at every name the archive can take in the next half
+    // minute: links, another workstation's archive being written (its
+    // claim held), an archive made before in the same second.
+    for (const QString kind : {"symbolic", "hard", "writing", "made"}) {
+        const QString folder = base_->Path() + kind;
         QDir().mkpath(folder);
-        // A link at every name the archive can take in the next half minute.
         const QDateTime now = QDateTime::currentDateTime();
+        std::vector<std::unique_ptr<TWorkMark>> claims;
+        QStringList taken;
         for (int s = 0; s < 30; ++s) {
-            const QString name = folder + "/" + ArchiveTimestamp(now.addSecs(s)) + CabinetPartSuffix(1);
-            ASSERT_TRUE(hard ? ::link(qPrintable(victim), qPrintable(name)) == 0 : QFile::link(victim, name));
+            const QString stamp = ArchiveTimestamp(now.addSecs(s));
+            const QString name = folder + "/" + stamp + CabinetPartSuffix(1);
+            taken << stamp;
+            if (kind == "writing")
+                claims.push_back(std::make_unique<TWorkMark>(folder + "/~archive-" + stamp));
+            else if (kind == "made")
+                ASSERT_TRUE(Write(name, "an archive"));
+            else
+                ASSERT_TRUE(kind == "hard" ? ::link(qPrintable(victim), qPrintable(name)) == 0 : QFile::link(victim, name));
         }
         auto form = Archive(&TformArchive::radioPath, folder);
-        EXPECT_EQ(form->LastFailure(), 7) << hard;
-        EXPECT_EQ(Read(victim), "keep") << hard;
-        EXPECT_EQ(QFileInfo(folder + "/" + form->ArchiveStamp() + CabinetPartSuffix(1)).isSymLink(), !hard);
+        EXPECT_EQ(form->LastFailure(), 0) << kind.toStdString() << form->labelInfo->text().toStdString();
+        // A name of its own, the taken ones as they were.
+        EXPECT_FALSE(taken.contains(form->ArchiveStamp())) << kind.toStdString();
+        EXPECT_EQ(Parts(folder, form->ArchiveStamp()).size(), 1);
+        EXPECT_EQ(Read(victim), "keep") << kind.toStdString();
+        EXPECT_EQ(QFileInfo(folder + "/" + taken[0] + CabinetPartSuffix(1)).isSymLink(), kind == "symbolic");
+        // Its own claim is gone, the others stand.
+        EXPECT_EQ(QDir(folder).entryList({"~*"}).size(), int(claims.size()));
     }
 }
 
@@ -677,8 +758,9 @@ void StopHere()
 
 // The child's part, run only in the processes the test below starts: a
 // workstation stops where a kill leaves most behind: an archive while it
-// compresses (the database copied into its temporary folder), a restore
-// while it copies aside the data it replaces.
+// writes its cabinet (the database copied into its temporary folder, the
+// cabinet half-written), a restore while it copies aside the data it
+// replaces.
 TEST(ArchiveChild, StopsHalfWay)
 {
     const QString db = qEnvironmentVariable(kChildDb);
@@ -694,7 +776,7 @@ TEST(ArchiveChild, StopsHalfWay)
         QDir().mkpath(folder);
         form->radioPath->click();
         form->editDirectory->setText(folder);
-        form->CAB->OnProgress = [](TObject *, qint64, qint64) { StopHere(); };
+        form->CAB->OnFolderStatus = [](TObject *, int, int, int &) { StopHere(); };
     } else {
         platform::Database::SetOpenedHook([](platform::Database &Opened) {
             const QString own = QString("-%1-").arg(QCoreApplication::applicationPid());
@@ -747,9 +829,21 @@ TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningO
         ASSERT_TRUE(children[i]->waitForFinished(10000));
     }
 
-    const QString mine = base_->Path() + "mine";
-    QDir().mkpath(mine);
-    EXPECT_EQ(Archive(&TformArchive::radioPath, mine)->PageNumber(), 99);
+    // The killed archive's cabinet, cut short, is listed nowhere, and goes
+    // with the next archive into its folder.
+    const QString mine = base_->Path() + QString("child%1").arg(pids[0]);
+    ASSERT_EQ(QDir(mine).entryList({"~archive-*"}).size(), 2);   // the set being written and its mark
+    {
+        auto list = Open(1);
+        list->radioPath->click();
+        list->editDirectory->setText(mine);
+        list->actRefreshArchives->trigger();
+        EXPECT_EQ(list->listArchives->topLevelItemCount(), 0);
+    }
+    const auto made = Archive(&TformArchive::radioPath, mine);
+    EXPECT_EQ(made->PageNumber(), 99);
+    EXPECT_EQ(QDir(mine).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{made->ArchiveStamp() + ".1.tlv"});
     EXPECT_EQ(works(pids[0]), QStringList());
     EXPECT_EQ(works(pids[1]), QStringList());
     auto restore = Open(1);
@@ -761,15 +855,25 @@ TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningO
 
 TEST_F(ArchiveGui, ACabinetThatCannotBeFetchedIsToldWithItsCause)
 {
+    // A whole cabinet on the disk, which the full disk does not let in.
     const QString drive = base_->Path() + "drive";
     const QString cabinet = drive + "/20240101-101010.1.tlv";
-    ASSERT_TRUE(QDir().mkpath(cabinet));   // a folder where the cabinet should be
+    const QString folder = base_->Path() + "made";
+    QDir().mkpath(folder);
+    auto made = Archive(&TformArchive::radioPath, folder);
+    ASSERT_TRUE(Write(cabinet, Read(folder + "/" + made->ArchiveStamp() + ".1.tlv")));
+    made.reset();
     ASSERT_TRUE(platform::WriteVolumeLabel(drive, FloppyVolumeLabel(1, 1)));
     platform::SetRemovableVolumesForTests({{drive, 150000}});
     auto restore = Open(1);
     restore->radioFloppy->click();
-    Restore(*restore);
+    {
+        testsupport::FileSizeLimit full(1000);
+        Restore(*restore);
+    }
     EXPECT_EQ(restore->LastFailure(), 2);
-    EXPECT_EQ(restore->labelInfo->text(),
-              "\n\nГрешка при копиране на файловете.\n" + cabinet + " не може да бъде копиран: това е папка, а не файл.");
+    EXPECT_EQ(restore->labelInfo->text(), "\n\nГрешка при копиране на файловете.\nГрешка при запис на файла "
+                                              + restore->TempFolder() + "/20240101-101010.1.tlv: файлът е по-голям, "
+                                              "отколкото дискът позволява.")
+        << restore->labelInfo->text().toStdString();
 }
