@@ -80,6 +80,8 @@ TfrmGridSearch::TfrmGridSearch(QWidget *Parent) : QDialog(Parent)
     connect(edColumn, qOverload<int>(&QSpinBox::valueChanged), this, [this] { edColumnChange(); });
 }
 
+platform::StringGrid *TfrmGridSearch::Grid() const { return FGrid; }
+
 void TfrmGridSearch::SetGrid(platform::StringGrid *Grid)
 {
     FGrid = Grid;

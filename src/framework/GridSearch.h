@@ -24,7 +24,7 @@ public:
 
     // The grid searched; the column spin runs over its columns (1-based).
     void SetGrid(platform::StringGrid *Grid);
-    platform::StringGrid *Grid() const { return FGrid; }
+    platform::StringGrid *Grid() const;
 
     // Look for the text from the row after (before) the current one; a
     // row found becomes the current row. Whether one was found.
