@@ -401,9 +401,9 @@ bool TfrmNAS::DoSave()
         }
     }
     // One transaction: a failed statement leaves every setting as it was,
-    // and its message names the table and the setting.
-    // A setting changed is written only over the row as it was loaded: a
-    // change another workstation saved meanwhile refuses the save.
+    // and its message names the table and the setting. A setting changed is
+    // written only over the row as it was loaded: a change another
+    // workstation saved meanwhile refuses the save.
     TDocumentSave save(this);
     save.NumberGiven(0);
     QStringList nasKeys, vaKeys;
