@@ -19,8 +19,8 @@
 #include "core/uHelpers.h"
 #include "core/un_Ado_Connection.h"
 #include "documents/un_Dneven_list_na_shofior.h"
-#include "platform/ui/MessageBox.h"
 #include "support/Ratios.h"
+#include "support/SilentDialogs.h"
 #include "support/YearOfData.h"
 
 namespace {
@@ -29,13 +29,6 @@ namespace {
 // the year.
 const int kBus = 5;
 
-// Every question answered with its default: nothing waits for a hand.
-class SilentDialogs : public platform::DialogBackend
-{
-public:
-    TModalResult ShowMessageBox(const platform::MessageBoxRequest &) override { return mrOk; }
-    bool ShowInputBox(const platform::InputBoxRequest &, QString &) override { return false; }
-};
 
 int SheetDay()
 {
@@ -183,14 +176,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    SilentDialogs dialogs;
-    platform::SetDialogBackend(&dialogs);
+    bench::SilentDialogs dialogs;
     DbConnection = new TADOConnection(nullptr);
     DbConnection->SetPath(bench::CopyOfYear(QStringLiteral("daily-sheet")));
     bench::AddRatio("BM_DailySheet_Load", "BM_DailySheet_BareSqlite");
     bench::AddRatio("BM_DailySheet_Save", "BM_DailySheet_BareTransaction");
     const int rc = bench::RunBenchmarks(argc, argv);
     CloseDatabase();
-    platform::SetDialogBackend(nullptr);
     return rc;
 }

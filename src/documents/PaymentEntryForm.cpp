@@ -63,7 +63,12 @@ TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int
     FAmounts->SumColumns = {ValueColumn, PaidColumn(), RemainingColumn(), ToPayColumn()};
     Grid->OnClick = [this](QObject *) { GridClick(); };
     Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
-    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) { FAmounts->EditTextSet(); };
+    // A typed amount is unsaved work: Esc, F8 and a change of the
+    // parameters ask about it first.
+    Grid->OnSetEditText = [this](QObject *, int, int, const QString &) {
+        FAmounts->EditTextSet();
+        SetModified(true);
+    };
 
     connect(dtp_From, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
     connect(dtp_To, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
@@ -71,10 +76,28 @@ TPaymentEntryForm::TPaymentEntryForm(QWidget *AOwner, TFormStyle AFormStyle, int
 
     actExecute->setEnabled(true);
     actSave->setEnabled(true);
-    // The save reads the documents again to compare; what it would tell
+    // The save reads again only the documents it pays; what it would tell
     // the clerk was told by the load.
     FLoaded.SetReader([this](TDelimitedStringList &Records) { FetchDocuments(Records, FFetchWarnings); },
                       TLoadedRows::FirstFields(1));
+    FLoaded.SetKeysReader([this](const QStringList &Keys, TDelimitedStringList &Records) {
+        QStringList warnings;
+        FetchDocuments(Records, warnings, &Keys);
+    });
+
+    FSwitch.Read = [this] {
+        return QStringList{FParty ? FParty->text() : QString(), dtp_From->date().toString(Qt::ISODate),
+                           dtp_To->date().toString(Qt::ISODate), QString::number(TypeIndex())};
+    };
+    FSwitch.Write = [this](const QStringList &Params) {
+        if (FParty)
+            FParty->setText(Params.value(0));
+        dtp_From->setDate(QDate::fromString(Params.value(1), Qt::ISODate));
+        dtp_To->setDate(QDate::fromString(Params.value(2), Qt::ISODate));
+        SetTypeIndex(Params.value(3).toInt());
+    };
+    FSwitch.Drop = [this] { SetModified(false); };
+    AskBeforeReading(FSwitch.Drop);
 }
 
 TPaymentEntryForm::~TPaymentEntryForm() = default;
@@ -202,6 +225,8 @@ bool TPaymentEntryForm::DoExecute()
     FillGridFromDelimitedStrings(*Grid, kept, true);
     SetHeaderSort(true);
     FAmounts->RecalcTotals();
+    SetModified(false);
+    FSwitch.Shown();
     return true;
 }
 
@@ -209,6 +234,11 @@ void TPaymentEntryForm::ParamsChange()
 {
     if (FLoading)
         return;
+    // Typed amounts belong to the documents shown so far: asked about
+    // first.
+    if (!FSwitch.Confirm(*this))
+        return;
+    SetModified(false);
     ClearGrid(*Grid, 0);
 }
 
@@ -254,7 +284,7 @@ bool TPaymentEntryForm::CanSave()
     return true;
 }
 
-bool TPaymentEntryForm::DoSave()
+bool TPaymentEntryForm::SavePayments()
 {
     // The amounts as they stand now (the last one typed included); the
     // payments' numbers are taken inside the save's transaction, one each.
@@ -267,17 +297,25 @@ bool TPaymentEntryForm::DoSave()
     save.NumberFromNextCode(QStringLiteral("docno"), table);
     // What was paid on each row paid now must be what the amounts were
     // typed against: a payment saved meanwhile elsewhere refuses the save,
-    // so that nothing is paid twice.
+    // so that nothing is paid twice. Only the documents paid are read
+    // again, and not after the statements: the reload reads them all.
     for (const auto &paid : rows)
         save.ExpectLoaded(FLoaded, {Grid->Cells(0, paid.first).trimmed()}, RowDocumentName(paid.first));
+    save.WindowReadsAgain = true;
     for (int i = 0; i < int(rows.size()); ++i) {
         const int row = rows[size_t(i)].first;
         const long double amount = rows[size_t(i)].second;
         save.Add([=](long double n) { return PaymentInsert(int(n) + i, day, row, amount); },
                  Format(LoadResString(rsUpdateRowError), {table, i + 1}));
     }
-    if (!save.Run())
+    return save.Run();
+}
+
+bool TPaymentEntryForm::DoSave()
+{
+    if (!SavePayments())
         return false;
+    SetModified(false);
     Execute();
     return true;
 }

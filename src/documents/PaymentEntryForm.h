@@ -49,6 +49,10 @@ public:
     bool DoSave() override;
     QString GetSaveErrorText() override { return FSaveError; }
 
+    // The payments typed, written in one transaction (what F2 writes; the
+    // save then reads the window again). False when nothing was written.
+    bool SavePayments();
+
     // --- handlers
     void GridClick();
     void GridKeyPress(QChar &Key);
@@ -87,10 +91,12 @@ protected:
     virtual QString CaptionText() const = 0;
     // The documents of the parameters, one record of ColCount fields each:
     // the value and the paid sum in their columns as read (the rest of the
-    // money columns is computed here). What the clerk should be told of
-    // the documents read goes to Warnings, shown by the load (never by the
-    // save, which reads them again to compare).
-    virtual void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings) = 0;
+    // money columns is computed here); with Keys, only the documents of
+    // those keys (column 0 as listed), as the save reads the documents it
+    // pays again. What the clerk should be told of the documents read goes
+    // to Warnings, shown by the load (never by the save).
+    virtual void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings,
+                                const QStringList *Keys = nullptr) = 0;
     // The document of a grid row, as the refusal of a save names it.
     virtual TDocumentName RowDocumentName(int Row) const = 0;
     // The check of the party and of what else the payments need; "" passes.
@@ -108,6 +114,8 @@ private:
     // The documents as loaded, by their key (column 0), with what had been
     // paid on them: the save pays only on these figures.
     TLoadedRows FLoaded;
+    // The parameters the grid and its typed amounts belong to.
+    TDocumentSwitch FSwitch;
     QStringList FFetchWarnings;
     TListEdit *FParty = nullptr;
     QString FPartyNoun;

@@ -194,14 +194,19 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
     FLoaded.SetQuery(this, Format(S(kSelectSaved), {day, bus}));
     FLoaded.Read(&saved);
 
+    // So are the passes and the returned production the quantities come
+    // from: a pass changed after this read makes the save refuse, rather
+    // than value the report at quantities no longer true.
     TDelimitedStringList rows;
-    SelectToList(this, DbConnection, Format(S(kSelectTakenOut), {day, bus}), rows);
+    FTakenOut.SetQuery(this, Format(S(kSelectTakenOut), {day, bus}));
+    FTakenOut.Read(&rows);
     for (int i = 0; i < rows.Count(); ++i)
         records.push_back(Fields(rows, i, colCount));
 
     // What came back is taken off what went out; a product only brought
     // back stands with a negative quantity.
-    SelectToList(this, DbConnection, Format(S(kSelectBroughtBack), {day, bus}), rows);
+    FBroughtBack.SetQuery(this, Format(S(kSelectBroughtBack), {day, bus}));
+    FBroughtBack.Read(&rows);
     for (int i = 0; i < rows.Count(); ++i) {
         QStringList back = Fields(rows, i, colCount);
         const long double returned = DotStrToFloat(back[colNet]);
@@ -575,9 +580,13 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoSave()
     }
     const QStringList statements = SaveStatements();
     TDocumentSave save(this);
-    save.ExpectLoaded(FLoaded, {Format(QStringLiteral("Отчетът на микробус %d за %s"),
-                                       {BusCode(), DateToDisplayText(date_doc->date())}),
-                                ngMasculine});
+    const QString report = Format(QStringLiteral("на микробус %d за %s"), {BusCode(), DateToDisplayText(date_doc->date())});
+    save.ExpectLoaded(FLoaded, {QStringLiteral("Отчетът ") + report, ngMasculine});
+    const TDocumentName sources = {QStringLiteral("Пропуските и върнатата продукция ") + report, ngPlural};
+    save.ExpectLoaded(FTakenOut, sources);
+    save.ExpectLoaded(FBroughtBack, sources);
+    // The window reads the report and its sources again after the save.
+    save.WindowReadsAgain = true;
     for (const QString &statement : statements)
         save.Add(statement);
     if (!save.Run())

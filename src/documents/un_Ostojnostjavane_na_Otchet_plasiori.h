@@ -94,6 +94,10 @@ private:
     QStringList FStoredLines;
     // The same, as the save reads it again to compare.
     TLoadedRows FLoaded;
+    // What the quantities were computed from (the day's passes and returned
+    // production of the minibus), as the save reads them again to compare.
+    TLoadedRows FTakenOut;
+    TLoadedRows FBroughtBack;
     // The minibus and date of the report the grid shows.
     TDocumentSwitch FSwitch;
     QString FSaveError;

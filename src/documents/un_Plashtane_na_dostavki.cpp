@@ -24,6 +24,7 @@ const char16_t *const kSelectDeliveries =
     u"code_supplier,        code_supplier,        code_supplier,        code_supplier,        ByDocNo,        "
     u"ByDateDocNo FROM Dostavki ";
 const char16_t *const kWhereSupplier = u"WHERE ( code_supplier = %d ) ";
+const char16_t *const kDocumentsIn = u"( docno IN ( %s ) ) ";
 const char16_t *const kGroupBy = u"GROUP BY docno, date_doc, code_supplier, ByDocNo, ByDateDocNo ";
 const char16_t *const kHaving = u"HAVING ( date_doc >= %d AND date_doc <= %d ) ";
 const char16_t *const kOrderBy = u"ORDER BY docno";
@@ -83,14 +84,26 @@ bool TfrmPlashtane_na_dostavki::FormDone()
     return TPaymentEntryForm::FormDone();
 }
 
-void TfrmPlashtane_na_dostavki::FetchDocuments(TDelimitedStringList &Records, QStringList &)
+void TfrmPlashtane_na_dostavki::FetchDocuments(TDelimitedStringList &Records, QStringList &, const QStringList *Keys)
 {
     QString sql = QString::fromUtf16(kSelectDeliveries);
     const int supplier = StrToIntOrZero(code_supplier->text());
-    if (!code_supplier->text().trimmed().isEmpty())
+    const bool bySupplier = !code_supplier->text().trimmed().isEmpty();
+    if (bySupplier)
         sql += Format(QString::fromUtf16(kWhereSupplier), {supplier});
+    // The save reads again the deliveries it pays, by their numbers (of the
+    // period, as they were loaded) in place of the period.
+    if (Keys) {
+        QStringList numbers;
+        for (const QString &key : *Keys)
+            numbers << QString::number(StrToIntOrZero(key));
+        sql += (bySupplier ? QStringLiteral("AND ") : QStringLiteral("WHERE "))
+               + Format(QString::fromUtf16(kDocumentsIn), {numbers.join(QStringLiteral(", "))});
+    }
     sql += QString::fromUtf16(kGroupBy);
-    sql += Format(QString::fromUtf16(kHaving), {DateToDayNumber(dtp_From->date()), DateToDayNumber(dtp_To->date())});
+    if (!Keys)
+        sql += Format(QString::fromUtf16(kHaving),
+                      {DateToDayNumber(dtp_From->date()), DateToDayNumber(dtp_To->date())});
     sql += QString::fromUtf16(kOrderBy);
     SelectToList(this, DbConnection, sql, Records);
 

@@ -33,7 +33,7 @@ public:
 
 protected:
     QString CaptionText() const override { return QStringLiteral("Плащания на доставки"); }
-    void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings) override;
+    void FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings, const QStringList *Keys) override;
     TDocumentName RowDocumentName(int Row) const override;
     QString PaymentPartyError() override;
     QString PaymentTable() const override { return QStringLiteral("Plashtane_na_Dostavki"); }

@@ -19,12 +19,21 @@ namespace {
 
 const QString kRegBus = QStringLiteral("code_bus_Text");
 
+// Each statement in parts: the save reads again the reports it pays, by
+// their days (days of the period, as they were loaded) in place of the
+// period, which would lead the search through every minibus's reports of
+// the period.
 const char16_t *const kSelectReports =
-    u"SELECT date_doc,        Sum( value_izd ) AS SumOfvalue_izd FROM Otchet_plasiori WHERE ( code_bus = %d ) GROUP "
-    u"BY date_doc HAVING ( date_doc >= %d AND date_doc <= %d ) ORDER BY date_doc";
+    u"SELECT date_doc,        Sum( value_izd ) AS SumOfvalue_izd FROM Otchet_plasiori WHERE ( code_bus = %d ) ";
+const char16_t *const kGroupReports = u"GROUP BY date_doc ";
+const char16_t *const kReportsPeriod = u"HAVING ( date_doc >= %d AND date_doc <= %d ) ";
+const char16_t *const kOrderReports = u"ORDER BY date_doc";
 const char16_t *const kSelectPaid =
-    u"SELECT date_otchet, Sum( suma ) AS SumOfsuma FROM Plashtane_po_otchet_na_plasior WHERE ( c_bus = %d ) GROUP "
-    u"BY date_otchet HAVING ( date_otchet >= %d And date_otchet <= %d ) ORDER BY date_otchet";
+    u"SELECT date_otchet, Sum( suma ) AS SumOfsuma FROM Plashtane_po_otchet_na_plasior WHERE ( c_bus = %d ) ";
+const char16_t *const kGroupPaid = u"GROUP BY date_otchet ";
+const char16_t *const kPaidPeriod = u"HAVING ( date_otchet >= %d And date_otchet <= %d ) ";
+const char16_t *const kOrderPaid = u"ORDER BY date_otchet";
+const char16_t *const kDaysIn = u"AND ( %s IN ( %s ) ) ";
 const char16_t *const kNoReport = u"За плащане на дата %s не е попълнен отчет на пласьор.";
 const char16_t *const kInsertPayment = u"Insert into %s values ( %d, %d, %d, %d, %.2f )";
 
@@ -50,14 +59,32 @@ TfrmPlashtane_po_otchet_na_plasior::~TfrmPlashtane_po_otchet_na_plasior() = defa
 
 int TfrmPlashtane_po_otchet_na_plasior::BusCode() const { return StrToIntOrZero(code_bus->text()); }
 
-void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings)
+void TfrmPlashtane_po_otchet_na_plasior::FetchDocuments(TDelimitedStringList &Records, QStringList &Warnings,
+                                                        const QStringList *Keys)
 {
     const int bus = BusCode();
     const int from = DateToDayNumber(dtp_From->date());
     const int to = DateToDayNumber(dtp_To->date());
-    SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectReports), {bus, from, to}), Records);
+    QString days;
+    if (Keys) {
+        for (const QString &key : *Keys)
+            days += (days.isEmpty() ? QString() : QStringLiteral(", "))
+                    + QString::number(DateToDayNumber(DisplayDateToDate(key)));
+    }
+    // The days read: those of the keys, or the period.
+    auto statement = [&](const char16_t *Select, const char *Day, const char16_t *Group, const char16_t *Period,
+                         const char16_t *Order) {
+        QString sql = Format(QString::fromUtf16(Select), {bus});
+        if (Keys)
+            sql += Format(QString::fromUtf16(kDaysIn), {QString::fromLatin1(Day), days}) + QString::fromUtf16(Group);
+        else
+            sql += QString::fromUtf16(Group) + Format(QString::fromUtf16(Period), {from, to});
+        return sql + QString::fromUtf16(Order);
+    };
+    SelectToList(this, DbConnection, statement(kSelectReports, "date_doc", kGroupReports, kReportsPeriod, kOrderReports),
+                 Records);
     TDelimitedStringList paid;
-    SelectToList(this, DbConnection, Format(QString::fromUtf16(kSelectPaid), {bus, from, to}), paid);
+    SelectToList(this, DbConnection, statement(kSelectPaid, "date_otchet", kGroupPaid, kPaidPeriod, kOrderPaid), paid);
 
     const QChar d = Records.FieldDelimiter();
     QHash<QString, int> byDate;

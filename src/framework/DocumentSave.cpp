@@ -265,20 +265,30 @@ TLoadedRows::TKeyOf TLoadedRows::FirstFields(int FieldCount)
     return [FieldCount](const QStringList &Fields) { return Fields.mid(0, FieldCount).join(QLatin1Char('@')); };
 }
 
-TLoadedRows::TRows TLoadedRows::ReadNow() const
+void TLoadedRows::Take(const TDelimitedStringList &List, TRows &Rows) const
+{
+    const QChar d = List.FieldDelimiter();
+    for (int i = 0; i < List.Count(); ++i) {
+        const QString record = List.Strings(i);
+        Rows[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
+    }
+    for (auto &entry : Rows)
+        entry.second.sort();
+}
+
+TLoadedRows::TRows TLoadedRows::ReadNow(const QStringList *Keys) const
 {
     TRows rows;
-    if (!reader_)
-        return rows;
     TDelimitedStringList list;
-    reader_(list);
-    const QChar d = list.FieldDelimiter();
-    for (int i = 0; i < list.Count(); ++i) {
-        const QString record = list.Strings(i);
-        rows[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
-    }
-    for (auto &entry : rows)
-        entry.second.sort();
+    if (Keys && keysReader_ && Keys->isEmpty())
+        return rows;
+    if (Keys && keysReader_)
+        keysReader_(*Keys, list);
+    else if (reader_)
+        reader_(list);
+    else
+        return rows;
+    Take(list, rows);
     return rows;
 }
 
@@ -291,13 +301,7 @@ void TLoadedRows::Read(TDelimitedStringList *Rows)
         // The window shows what it loaded: the rows are read once.
         Rows->Clear();
         reader_(*Rows);
-        const QChar d = Rows->FieldDelimiter();
-        for (int i = 0; i < Rows->Count(); ++i) {
-            const QString record = Rows->Strings(i);
-            rows_[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
-        }
-        for (auto &entry : rows_)
-            entry.second.sort();
+        Take(*Rows, rows_);
     } else {
         rows_ = ReadNow();
     }
@@ -418,21 +422,60 @@ void TDocumentSave::ExpectLoaded(TLoadedRows &Loaded, const QStringList &Keys, c
     expected_.push_back({&Loaded, false, Keys, Name});
 }
 
+bool TDocumentSave::ReadsAll(const TLoadedRows *Loaded) const
+{
+    return !Loaded->ReadsByKeys() || std::any_of(expected_.begin(), expected_.end(), [Loaded](const TExpected &e) {
+               return e.Loaded == Loaded && e.AllKeys;
+           });
+}
+
+QStringList TDocumentSave::ExpectedKeys(const TLoadedRows *Loaded) const
+{
+    QStringList keys;
+    for (const TExpected &e : expected_)
+        if (e.Loaded == Loaded)
+            keys += e.Keys;
+    return keys;
+}
+
+TLoadedRows::TRows TDocumentSave::ReadExpected(const TLoadedRows *Loaded) const
+{
+    if (ReadsAll(Loaded))
+        return Loaded->ReadNow();
+    const QStringList keys = ExpectedKeys(Loaded);
+    return Loaded->ReadNow(&keys);
+}
+
 void TDocumentSave::CheckLoaded()
 {
-    // Each set of rows is read once, however many of its keys are expected.
-    std::map<const TLoadedRows *, TLoadedRows::TRows> read;
+    // Each set of rows is read once, however many of its keys are
+    // expected: where it reads by keys, the rows of the keys of all its
+    // expectations, else all of them.
+    struct TRead
+    {
+        TLoadedRows::TRows Now;
+        bool Gone = false;   // rows were loaded, and of those read again none is left
+    };
+    std::map<const TLoadedRows *, TRead> read;
     for (const TExpected &e : expected_) {
         if (!e.Loaded->IsLoaded())
             continue;
         const TLoadedRows::TRows &loaded = e.Loaded->Rows();
         auto at = read.find(e.Loaded);
-        if (at == read.end())
-            at = read.emplace(e.Loaded, e.Loaded->ReadNow()).first;
-        const TLoadedRows::TRows &now = at->second;
-        // Rows loaded and all gone: the document was deleted; the save
-        // would write it again.
-        if (!loaded.empty() && now.empty())
+        if (at == read.end()) {
+            TRead r;
+            r.Now = ReadExpected(e.Loaded);
+            bool wasLoaded = !loaded.empty();
+            if (!ReadsAll(e.Loaded)) {
+                const QStringList keys = ExpectedKeys(e.Loaded);
+                wasLoaded = std::any_of(keys.begin(), keys.end(), [&](const QString &k) { return loaded.count(k) > 0; });
+            }
+            r.Gone = wasLoaded && r.Now.empty();
+            at = read.emplace(e.Loaded, std::move(r)).first;
+        }
+        const TLoadedRows::TRows &now = at->second.Now;
+        // The document was deleted; the save would write it again.
+        if (at->second.Gone)
             Refuse(DeletedElsewhereMessage(e.Name));
         bool same = true;
         if (e.AllKeys) {
@@ -571,11 +614,11 @@ bool TDocumentSave::Run()
         std::map<TLoadedRows *, TLoadedRows::TRows> reread;
         std::map<TLoadedRows *, TLoadedRows::TRows> stored;
         for (const TExpected &e : expected_) {
-            if (!e.Loaded->IsLoaded())
+            if (!e.Loaded->IsLoaded() || WindowReadsAgain)
                 continue;
             auto read = stored.find(e.Loaded);
             if (read == stored.end())
-                read = stored.emplace(e.Loaded, e.Loaded->ReadNow()).first;
+                read = stored.emplace(e.Loaded, ReadExpected(e.Loaded)).first;
             const TLoadedRows::TRows &now = read->second;
             auto at = reread.find(e.Loaded);
             if (at == reread.end())

@@ -187,12 +187,20 @@ class TLoadedRows
 public:
     using TReader = std::function<void(TDelimitedStringList &Rows)>;
     using TKeyOf = std::function<QString(const QStringList &Fields)>;
+    // Reads the rows of the keys given alone.
+    using TKeysReader = std::function<void(const QStringList &Keys, TDelimitedStringList &Rows)>;
     // Each key's records, sorted: the order rows come in is no change.
     using TRows = std::map<QString, QStringList>;
 
     // How the rows are read; forgets what was loaded.
     void SetReader(const TReader &Reader, const TKeyOf &KeyOf = TKeyOf());
     void SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf = TKeyOf());
+    // How the rows of some keys alone are read (each row as the reader
+    // gives it): a save that compares only the keys it writes then reads
+    // those rows, not all that were loaded (a period's documents, of which
+    // a few are paid).
+    void SetKeysReader(const TKeysReader &Reader) { keysReader_ = Reader; }
+    bool ReadsByKeys() const { return bool(keysReader_); }
     // Reads the rows now, as the window loads them; Rows (when given)
     // receives what was read, for the window to show.
     void Read(TDelimitedStringList *Rows = nullptr);
@@ -200,15 +208,18 @@ public:
     void Clear();
     bool IsLoaded() const { return loaded_; }
     const TRows &Rows() const { return rows_; }
-    // The rows as stored now.
-    TRows ReadNow() const;
+    // The rows as stored now; with Keys and a keys reader, those of Keys.
+    TRows ReadNow(const QStringList *Keys = nullptr) const;
     void Assign(TRows Rows);
 
     // The first FieldCount fields of a record joined by '@'.
     static TKeyOf FirstFields(int FieldCount);
 
 private:
+    void Take(const TDelimitedStringList &List, TRows &Rows) const;
+
     TReader reader_;
+    TKeysReader keysReader_;
     TKeyOf keyOf_;
     TRows rows_;
     bool loaded_ = false;
@@ -299,6 +310,12 @@ public:
     // when Loaded holds nothing loaded.
     void ExpectLoaded(TLoadedRows &Loaded, const TDocumentName &Name);
     void ExpectLoaded(TLoadedRows &Loaded, const QStringList &Keys, const TDocumentName &Name);
+    // The window reads all it loaded again itself once the save commits
+    // (its reload shows what the save wrote): the rows are then not read
+    // again after the statements, under the write lock, for nothing. A
+    // reload that fails leaves what was loaded before, so the next save
+    // refuses rather than writes over unseen rows.
+    bool WindowReadsAgain = false;
 
     // Runs the save; true when it committed. The messages of a failure are
     // shown after the rollback (and kept in Messages()).
@@ -323,6 +340,11 @@ private:
         TDocumentName Name;
     };
     void TakeNumber();
+    // Whether the rows of Loaded are read again whole, the keys expected of
+    // it, and the rows read again.
+    bool ReadsAll(const TLoadedRows *Loaded) const;
+    QStringList ExpectedKeys(const TLoadedRows *Loaded) const;
+    TLoadedRows::TRows ReadExpected(const TLoadedRows *Loaded) const;
     void CheckLoaded();
     bool NumberTaken(long double Number);
 

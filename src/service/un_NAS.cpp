@@ -31,6 +31,12 @@ const char16_t *const kDetailChars = u" -!#-?A-\u0407\u00B1-";
 const char16_t *const kNumberChars = u"0-9.,";
 
 const char16_t *const kUpdateFailed = u"Грешка при актуализиране на %s на ред %d.";
+// A row the load lacked, inserted only while it is still missing.
+const char16_t *const kInsertMissingNas =
+    u"Insert into nas Select %d, \"%s\", \"%s\" Where Not Exists ( Select * From nas Where n_nas = %d and "
+    u"ip_address = \"%s\" )";
+const char16_t *const kInsertMissingVa =
+    u"Insert into VA Select %d, \"%s\" Where Not Exists ( Select * From VA Where code_va = %d )";
 const char16_t *const kNotACounter = u"Полето \"%s\" трябва да съдържа цяло число от 0 до 9999999999.";
 const char16_t *const kNotARate = u"Полето \"%s\" трябва да съдържа число: 0.2 за 20 %%.";
 const char16_t *const kRateOutOfRange =
@@ -237,6 +243,11 @@ bool TfrmNAS::InitForm()
     return TQuorendForm::InitForm();
 }
 
+bool TfrmNAS::CanExecute()
+{
+    return TQuorendForm::CanExecute() && ConfirmReload(*this, [this] { SetModified(false); });
+}
+
 bool TfrmNAS::DoExecute()
 {
     FLoading = true;
@@ -245,10 +256,12 @@ bool TfrmNAS::DoExecute()
         bool &flag;
         ~Done() { flag = false; }
     } done{FLoading};
-    SelectToList(this, DbConnection,
-                 Format(QStringLiteral("SELECT n_nas, Value_nas FROM Nas WHERE IP_Address = \"%s\""),
-                        {SqlEscape(FAddress)}),
-                 FNas);
+    // What is shown is what the save compares: the rows are read once.
+    FNasLoaded.SetQuery(this,
+                        Format(QStringLiteral("SELECT n_nas, Value_nas FROM Nas WHERE IP_Address = \"%s\""),
+                               {SqlEscape(FAddress)}),
+                        TLoadedRows::FirstFields(1));
+    FNasLoaded.Read(&FNas);
     FShownText.clear();
     FShownIndex.clear();
     for (int n : EditSettings()) {
@@ -266,7 +279,8 @@ bool TfrmNAS::DoExecute()
     QString registry;
     GetRegistrySetting(QStringLiteral("rg_Registry_21"), registry);
     SetItemIndex(rg_Registry_21, StrToIntOrZero(registry));
-    SelectToList(this, DbConnection, QStringLiteral("SELECT code_VA, value_VA FROM VA"), FVa);
+    FVaLoaded.SetQuery(this, QStringLiteral("SELECT code_VA, value_VA FROM VA"), TLoadedRows::FirstFields(1));
+    FVaLoaded.Read(&FVa);
     for (int code = 1; code <= 14; ++code) {
         ed_VA[code]->SetText(ValueOf(FVa, code));
         FShownText[ed_VA[code]] = ed_VA[code]->text();
@@ -275,12 +289,15 @@ bool TfrmNAS::DoExecute()
     return true;
 }
 
-bool TfrmNAS::EditWritten(const TLimitedEdit *Edit, const TDelimitedStrings &Rows, int Key) const
+bool TfrmNAS::EditChanged(const TLimitedEdit *Edit) const
 {
-    if (RowOf(Rows, Key) < 0)
-        return true;
     const auto shown = FShownText.find(Edit);
     return shown == FShownText.end() || shown->second != Edit->text();
+}
+
+bool TfrmNAS::EditWritten(const TLimitedEdit *Edit, const TDelimitedStrings &Rows, int Key) const
+{
+    return RowOf(Rows, Key) < 0 || EditChanged(Edit);
 }
 
 QString TfrmNAS::EditValue(const TLimitedEdit *Edit) const
@@ -318,43 +335,42 @@ std::vector<TfrmNAS::TPlanned> TfrmNAS::Plan() const
 {
     std::vector<TPlanned> plan;
     const QString address = SqlEscape(FAddress);
-    for (int n : EditSettings()) {
-        const TLimitedEdit *edit = ed_NAS.at(n);
-        if (!EditWritten(edit, FNas, n))
-            continue;
-        const QString value = SqlEscape(EditValue(edit));
-        if (RowOf(FNas, n) < 0)
+    const QString nas = QStringLiteral("NAS");
+    // A setting the operator changed: inserted where the load found no
+    // row, else updated (the save has checked the row is as loaded). One
+    // left as shown is written only to make the row the load lacked.
+    auto nasRow = [&](int n, bool changed, const QString &value) {
+        if (changed && RowOf(FNas, n) < 0)
             plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%s\" )"), {n, address, value}),
-                            QStringLiteral("NAS"), n});
-        else
+                            nas, n, true});
+        else if (changed)
             plan.push_back(
                 {Format(QStringLiteral("Update nas set value_nas = \"%s\" where n_nas = %d and ip_address = \"%s\""),
                         {value, n, address}),
-                 QStringLiteral("NAS"), n});
-    }
+                 nas, n, true});
+        else if (RowOf(FNas, n) < 0)
+            plan.push_back({Format(QString::fromUtf16(kInsertMissingNas), {n, address, value, n, address}), nas, n, false});
+    };
+    for (int n : EditSettings())
+        nasRow(n, EditChanged(ed_NAS.at(n)), SqlEscape(EditValue(ed_NAS.at(n))));
     for (int n : ChoiceSettings()) {
         const int index = ItemIndex(rg_NAS.at(n));
         const auto shown = FShownIndex.find(rg_NAS.at(n));
-        if (RowOf(FNas, n) < 0)
-            plan.push_back({Format(QStringLiteral("Insert into nas values ( %d, \"%s\", \"%d\" )"), {n, address, index}),
-                            QStringLiteral("NAS"), n});
-        else if (shown == FShownIndex.end() || shown->second != index)
-            plan.push_back(
-                {Format(QStringLiteral("Update nas set value_nas = \"%d\" where n_nas = %d and ip_address = \"%s\""),
-                        {index, n, address}),
-                 QStringLiteral("NAS"), n});
+        nasRow(n, shown == FShownIndex.end() || shown->second != index, QString::number(index));
     }
     for (int code = 1; code <= 14; ++code) {
         const TLimitedEdit *edit = ed_VA.at(code);
-        if (!EditWritten(edit, FVa, code))
-            continue;
+        const bool changed = EditChanged(edit);
         const QString value = SqlEscape(EditValue(edit));
-        if (RowOf(FVa, code) < 0)
+        if (changed && RowOf(FVa, code) < 0)
             plan.push_back({Format(QStringLiteral("Insert into VA values ( %d, \"%s\" )"), {code, value}),
-                            QStringLiteral("VA"), code});
-        else
+                            QStringLiteral("VA"), code, true});
+        else if (changed)
             plan.push_back({Format(QStringLiteral("Update va set value_va = \"%s\" where code_va = %d"), {value, code}),
-                            QStringLiteral("VA"), code});
+                            QStringLiteral("VA"), code, true});
+        else if (RowOf(FVa, code) < 0)
+            plan.push_back({Format(QString::fromUtf16(kInsertMissingVa), {code, value, code}), QStringLiteral("VA"),
+                            code, false});
     }
     return plan;
 }
@@ -385,11 +401,23 @@ bool TfrmNAS::DoSave()
         }
     }
     // One transaction: a failed statement leaves every setting as it was,
-    // and its message names the table and the setting.
+    // and its message names the table and the setting. A setting changed is
+    // written only over the row as it was loaded: a change another
+    // workstation saved meanwhile refuses the save.
     TDocumentSave save(this);
     save.NumberGiven(0);
-    for (const TPlanned &p : Plan())
+    QStringList nasKeys, vaKeys;
+    for (const TPlanned &p : Plan()) {
         save.Add(p.Sql, Format(QString::fromUtf16(kUpdateFailed), {p.Table, p.Number}));
+        if (p.Changed)
+            (p.Table == QLatin1String("VA") ? vaKeys : nasKeys) << QString::number(p.Number);
+    }
+    if (!nasKeys.isEmpty())
+        save.ExpectLoaded(FNasLoaded, nasKeys, {QStringLiteral("Настройките на станцията"), ngPlural});
+    if (!vaKeys.isEmpty())
+        save.ExpectLoaded(FVaLoaded, vaKeys, {QStringLiteral("Настройките на фирмата"), ngPlural});
+    // The window reads everything again after the save.
+    save.WindowReadsAgain = true;
     if (!save.Run())
         return false;
     const bool stored =

@@ -4,13 +4,17 @@
 // settings (table VA) and two switches of the user's settings store.
 //
 // The data load when the form is made and again after each save (F8 loads
-// them again). A save writes only what the operator changed against what
-// the load showed (and the rows the workstation lacks), all of it in one
-// transaction: a failure writes nothing, and its message names the table
-// and the setting that failed. The counters (settings 1 and 2) show and
+// them again, asking first about what was typed). A save writes only what
+// the operator changed against what the load showed (and the rows the
+// workstation lacks), all of it in one transaction: a failure writes
+// nothing, and its message names the table and the setting that failed. A
+// setting the operator changed that another workstation (or another
+// window) saved after the load refuses the save; a row the load lacked
+// and another window made meanwhile (a counter) is left as it was made. The counters (settings 1 and 2) show and
 // write the counters' one form (NasCounterText); the VAT rate takes ',' for
 // '.'; a value that does not read is refused with the field's name.
 #include "core/uDelimitedStrings.h"
+#include "framework/DocumentSave.h"
 #include "framework/QuorendForm.h"
 
 #include <QStringList>
@@ -54,6 +58,8 @@ public:
 
 protected:
     bool InitForm() override;
+    // What was typed is asked about before it is read over.
+    bool CanExecute() override;
     bool DoExecute() override;
     bool CanSave() override;
     QString GetSaveErrorText() override;
@@ -65,18 +71,25 @@ private:
         QString Sql;
         QString Table;
         int Number;
+        // The operator's change: the stored row must be as loaded. Else the
+        // row the load lacked, inserted only while it is still missing.
+        bool Changed;
     };
     std::vector<TPlanned> Plan() const;
     TLimitedEdit *MakeEdit(QWidget *Page, const QString &Name, const QString &ValidChars, int MaxLength);
     QGroupBox *MakeChoice(QWidget *Page, const QString &Name, const QString &Title, const QStringList &Items);
 
-    // Whether the edit is written by a save: its row is missing, or the
-    // operator changed what the load showed.
+    // Whether the operator changed what the load showed in the edit; whether
+    // the edit is written by a save: its row is missing, or it changed.
+    bool EditChanged(const TLimitedEdit *Edit) const;
     bool EditWritten(const TLimitedEdit *Edit, const TDelimitedStrings &Rows, int Key) const;
 
     QString FAddress;
     TDelimitedStringList FNas;   // "number@value" of this workstation
     TDelimitedStringList FVa;    // "code@value"
+    // The same, as the save reads them again to compare, by number or code.
+    TLoadedRows FNasLoaded;
+    TLoadedRows FVaLoaded;
     // What the load showed: a value the operator did not change is not
     // written back, whatever the edit made of the stored text.
     std::map<const QObject *, QString> FShownText;

@@ -47,6 +47,7 @@
 #include "documents/un_Plashtane_po_otchet_na_plasior.h"
 #include "documents/un_Vyrnata_produkcia.h"
 #include "framework/QuorendFormClasses.h"
+#include "service/un_NAS.h"
 #include "support/ChildProcess.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
@@ -62,19 +63,21 @@ constexpr int kBus = 1;
 
 // The document windows the walks open on their stored documents: the
 // editors and the windows of a day or of payments (the generation of
-// passes last: it shows the day, not a stored document).
+// passes after them: it shows the day, not a stored document; then the
+// settings of the workstation and the company).
 namespace documentwindows {
 enum TDocumentWindow {
     wGoodsReceipt, wInvoice, wNotice, wProducedAct, wRejectedAct, wPackagingAct, wDelivery, wIssue,
     wReturnedProduction, wExportPass, wExpeditionRequests, wValuation, wReleaseRequest, wDailySheet,
     wDeliveryPayments, wMinibusPayments, wYearNotice, wYearReceipt, wYearInvoice, wPassGeneration,
-    wDocumentWindowCount
+    wSettings, wDocumentWindowCount
 };
 inline const char *const kDocumentWindowNames[] = {
     "GoodsReceipt",       "Invoice",    "Notice",        "ProducedAct",        "RejectedAct",
     "PackagingAct",       "Delivery",   "Issue",         "ReturnedProduction", "ExportPass",
     "ExpeditionRequests", "Valuation",  "ReleaseRequest", "DailySheet",        "DeliveryPayments",
-    "MinibusPayments",    "YearNotice", "YearReceipt",   "YearInvoice",        "PassGeneration"};
+    "MinibusPayments",    "YearNotice", "YearReceipt",   "YearInvoice",        "PassGeneration",
+    "Settings"};
 } // namespace documentwindows
 using namespace documentwindows;
 
@@ -419,6 +422,8 @@ protected:
             form->Execute();
             return form;
         }
+        case wSettings:
+            return Make<TfrmNAS>();
         default:
             return nullptr;
         }

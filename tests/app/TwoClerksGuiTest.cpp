@@ -1,8 +1,9 @@
-// Two clerks on one stored document, day or set of payments, each in a
-// program of their own (this test's process and a child process started
-// for the other workstation), or in two windows of one program: B's window
-// is loaded, A changes the document and saves, then B saves a change of its
-// own. A's change always survives: B's save is merged line by line where
+// Two clerks on one stored document, day, set of payments or the settings,
+// each in a program of their own (this test's process and a child process
+// started for the other workstation), or in two windows of one program: B's
+// window is loaded, A changes the document (or what B's window computed
+// from it: the pass of a valued report) and saves, then B saves a change of
+// its own. A's change always survives: B's save is merged line by line where
 // the window merges, and otherwise refused with a Bulgarian message naming
 // the document, writing nothing (every table compared). A clerk who saves
 // twice in a row is never refused for the first save.
@@ -17,6 +18,9 @@
 #include "components/FloatEdit.h"
 #include "documents/unInvoice_Opis.h"
 #include "documents/unStokovaRazpiska_Opis.h"
+#include "components/LimitedEdit.h"
+#include "core/unSettings.h"
+#include <QTest>
 #include "support/TableDump.h"
 
 namespace {
@@ -31,9 +35,11 @@ const char *const kClerkDb = "TOLVEX_CLERK_DB";
 const char *const kClerkWindow = "TOLVEX_CLERK_WINDOW";
 const char *const kClerkCase = "TOLVEX_CLERK_CASE";
 
-enum TCase { csSameLine, csOtherLine, csDeletedLine, csDeletedDocument, csPaid, csTwice, csSecondWindow, csCount };
-const char *const kCaseNames[] = {"SameLine", "OtherLine",   "DeletedLine", "DeletedDocument",
-                                  "Paid",     "TwiceInARow", "SecondWindow"};
+enum TCase {
+    csSameLine, csOtherLine, csDeletedLine, csDeletedDocument, csPaid, csTwice, csSecondWindow, csPassChanged, csCount
+};
+const char *const kCaseNames[] = {"SameLine", "OtherLine",   "DeletedLine",  "DeletedDocument",
+                                  "Paid",     "TwiceInARow", "SecondWindow", "PassChanged"};
 
 // What B's save does.
 enum TOutcome { oRefused, oDeleted, oMerged, oSaved };
@@ -42,7 +48,7 @@ const TDocumentWindow kWindows[] = {wGoodsReceipt, wInvoice,        wNotice,    
                                     wRejectedAct,  wPackagingAct,   wDelivery,         wIssue,
                                     wReturnedProduction, wExportPass, wExpeditionRequests, wValuation,
                                     wReleaseRequest, wDailySheet,   wDeliveryPayments, wMinibusPayments,
-                                    wPassGeneration};
+                                    wPassGeneration, wSettings};
 
 bool SalesEditor(TDocumentWindow W) { return W == wGoodsReceipt || W == wInvoice || W == wNotice; }
 bool Payments(TDocumentWindow W) { return W == wDeliveryPayments || W == wMinibusPayments; }
@@ -51,11 +57,19 @@ bool DeletesLines(TDocumentWindow W)
 {
     return W == wGoodsReceipt || W == wInvoice || (W >= wProducedAct && W <= wExpeditionRequests);
 }
-// Windows that write only the lines the clerk changed.
+// Windows that write only the lines the clerk changed (the settings: the
+// settings changed; their "other line" is the counter row a first goods
+// receipt makes meanwhile).
 bool Merges(TDocumentWindow W)
 {
     return (W >= wProducedAct && W <= wExpeditionRequests) || W == wDailySheet || Payments(W) ||
-           W == wPassGeneration;
+           W == wPassGeneration || W == wSettings;
+}
+// A's change is made in a window of A's own: a pass the valuation computed
+// from, a list that pays, a first goods receipt.
+bool AOpensItsWindow(TDocumentWindow W, TCase C)
+{
+    return C == csPassChanged || (C == csPaid && SalesEditor(W)) || (W == wSettings && C == csOtherLine);
 }
 
 // B's outcome; Skip says why a window has no such case.
@@ -80,14 +94,20 @@ TOutcome Expected(TDocumentWindow W, TCase C, QString &Skip)
         if (SalesEditor(W))
             Skip = QStringLiteral("an opened document's window closes after its save");
         return oSaved;
+    case csPassChanged:
+        if (W != wValuation)
+            Skip = QStringLiteral("its quantities are typed, not computed from other documents");
+        return oRefused;
     default:
         return oRefused;
     }
 }
 
 // The words that begin the message naming B's document.
-QString DocumentWords(TDocumentWindow W)
+QString DocumentWords(TDocumentWindow W, TCase C)
 {
+    if (C == csPassChanged)
+        return QStringLiteral("Пропуските и върнатата продукция на микробус 1 ");
     switch (W) {
     case wGoodsReceipt: return QStringLiteral("Стокова разписка 2000000001 ");
     case wInvoice: return QStringLiteral("Фактура 0000999999 ");
@@ -105,6 +125,7 @@ QString DocumentWords(TDocumentWindow W)
     case wDailySheet: return QStringLiteral("Стоковата разписка на обект ");
     case wDeliveryPayments: return QStringLiteral("Плащанията по доставка ");
     case wMinibusPayments: return QStringLiteral("Плащанията по отчета на микробус 1 ");
+    case wSettings: return QStringLiteral("Настройките на фирмата ");
     default: return QStringLiteral("Пропуските на микробус 1 ");
     }
 }
@@ -165,6 +186,8 @@ protected:
     // The window's lines in the order it shows them.
     static std::vector<TLine> Lines(TQuorendForm *Form, TDocumentWindow W)
     {
+        if (W == wSettings)   // the company's name, the place of the deal
+            return {TLine{0, -1}, TLine{1, -1}};
         TRichGrid *grid = GridOf(Form);
         auto *read = qobject_cast<TQuorendReadForm *>(Form);
         std::vector<TLine> lines;
@@ -219,6 +242,13 @@ protected:
         const std::vector<TLine> lines = Lines(Form, W);
         ASSERT_GT(lines.size(), Index) << "the window shows too few lines";
         const TLine line = lines[Index];
+        if (auto *settings = qobject_cast<TfrmNAS *>(Form)) {
+            TLimitedEdit *edit = Index == 0 ? settings->ed_VA[VaCompanyName] : settings->ed_NAS[NasPlaceOfDeal];
+            edit->clear();
+            for (const QChar c : QStringLiteral("Фирма %1").arg(Value))
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            return;
+        }
         TRichGrid *grid = GridOf(Form);
         if (W == wPassGeneration) {
             // The clerk passes this product alone.
@@ -304,9 +334,35 @@ protected:
                         .arg(from, to));
     }
 
+    // The first goods receipt of a workstation without counters: it makes
+    // the counter's row.
+    static void SaveFirstReceipt()
+    {
+        ASSERT_TRUE(NewStokovaRazpiska());
+        TfrmStokovaRazpiska *receipt = OpenGoodsReceiptWindow();
+        ASSERT_NE(receipt, nullptr);
+        receipt->leCustomer->setText(QStringLiteral("2"));
+        receipt->leObject->setText(QStringLiteral("2"));
+        receipt->pcMain->setCurrentWidget(receipt->tabGoods);
+        receipt->leIzdelie->setText(QStringLiteral("1"));
+        receipt->edAmount->SetText(QStringLiteral("3"));
+        receipt->actNew->trigger();
+        Save(receipt);
+    }
+
     // A's change, made in Form (another program's or this one's window).
     void ChangeOfA(TQuorendForm *Form, TDocumentWindow W, TCase C)
     {
+        if (C == csPassChanged) {
+            // The pass of the day and minibus the valuation's quantities
+            // come from.
+            Form = OpenDocumentWindow(wExportPass);
+            W = wExportPass;
+            C = csSameLine;
+        } else if (W == wSettings && C == csOtherLine) {
+            SaveFirstReceipt();
+            return;
+        }
         switch (C) {
         case csDeletedLine:
         case csDeletedDocument:
@@ -360,8 +416,7 @@ TEST_F(TwoClerksChild, MakesItsChangeAndSaves)
     ClerkDialogs dialogs;
     testsupport::RejectModals modals;
     const testsupport::TableDump before = testsupport::DumpTables();
-    QPointer<TQuorendForm> form =
-        c == csPaid && SalesEditor(window) ? nullptr : OpenDocumentWindow(window);
+    QPointer<TQuorendForm> form = AOpensItsWindow(window, c) ? nullptr : OpenDocumentWindow(window);
     ChangeOfA(form, window, c);
     EXPECT_TRUE(dialogs.Errors().isEmpty()) << dialogs.Texts().join(" | ").toStdString();
     EXPECT_NE(testsupport::TableDifferences(before, testsupport::DumpTables()), "") << "A's save wrote nothing";
@@ -384,6 +439,8 @@ TEST_P(TwoClerksGui, AChangeSavedElsewhereAfterTheLoadIsNeverWrittenOver)
 
     if (c == csPaid)
         UnpayFirst(window);
+    if (window == wSettings && c == csOtherLine)   // a workstation without counters yet
+        Execute("DELETE FROM Nas WHERE n_nas IN ( 1, 2 ) AND IP_Address = \"" + Station + "\"");
     ClerkDialogs dialogs;
     testsupport::RejectModals modals;
     const testsupport::TableDump before = testsupport::DumpTables();
@@ -456,7 +513,7 @@ TEST_P(TwoClerksGui, AChangeSavedElsewhereAfterTheLoadIsNeverWrittenOver)
     EXPECT_EQ(testsupport::TableDifferences(afterA, final), "") << shown.toStdString();
     ASSERT_EQ(dialogs.Errors().size(), 1) << shown.toStdString();
     const QString message = dialogs.Errors()[0];
-    EXPECT_TRUE(message.startsWith(DocumentWords(window))) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(DocumentWords(window, c))) << message.toStdString();
     EXPECT_TRUE(message.contains(outcome == oDeleted ? QStringLiteral(" от друго работно място, след като е зареден")
                                                      : QStringLiteral(" от друго работно място, след като ")))
         << message.toStdString();

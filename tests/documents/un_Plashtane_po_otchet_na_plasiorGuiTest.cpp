@@ -125,6 +125,9 @@ TEST_F(MinibusPaymentsGui, ListsReportsWithPaidAndRemainingAndReportsAPaymentWit
     ASSERT_EQ(form_->Grid->RowCount(), 4);
     EXPECT_EQ(Row(2), QStringList({Date(2), "999.00", "999.00", "0.00", "0.00"}));
     EXPECT_EQ(dialogs_->Texts().size(), 3);
+    form_->code_bus->setText("3");
+    form_->actExecute->trigger();
+    testsupport::ExpectTypedAmountAsked(*form_, 3);
 }
 
 TEST_F(MinibusPaymentsGui, TwoReportsPaidAtOnceGetConsecutiveNumbersOfOneSave)

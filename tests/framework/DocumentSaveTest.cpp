@@ -250,6 +250,39 @@ TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
     EXPECT_EQ(DeletedElsewhereMessage({"Плащанията по доставка 3", ngPlural}),
               "Плащанията по доставка 3 са изтрити от друго работно място, след като са заредени. Промените не са "
               "записани.");
+
+    // A window of a period reads again the rows of the keys it saves alone
+    // (each set once), and nothing after its statements when it reads all
+    // again itself: its old rows stay, so a save without that reload
+    // refuses rather than writes over what it has not seen.
+    Execute("INSERT INTO Zaiavka_rows Values ( 6, 1, 1, 2, 0, 2, 2 )");
+    Execute("INSERT INTO Zaiavka_rows Values ( 6, 2, 1, 3, 0, 3, 3 )");
+    const QString period = "SELECT izdelie, quantity_izd FROM Zaiavka_rows WHERE Query_num = 6";
+    int wholeReads = 0;
+    QList<QStringList> keyReads;
+    TLoadedRows paid;
+    paid.SetReader(
+        [&](TDelimitedStringList &Rows) {
+            ++wholeReads;
+            SelectToList(nullptr, DbConnection, period, Rows);
+        },
+        TLoadedRows::FirstFields(1));
+    paid.SetKeysReader([&](const QStringList &Keys, TDelimitedStringList &Rows) {
+        keyReads << Keys;
+        SelectToList(nullptr, DbConnection, period + " AND izdelie IN ( " + Keys.join(", ") + " )", Rows);
+    });
+    paid.Read();
+    TDocumentSave pay;
+    pay.ExpectLoaded(paid, {"1"}, name);
+    pay.ExpectLoaded(paid, {"2"}, name);
+    pay.WindowReadsAgain = true;
+    pay.Add("UPDATE Zaiavka_rows SET quantity_izd = 4 WHERE Query_num = 6");
+    EXPECT_TRUE(pay.Run());
+    EXPECT_EQ(wholeReads, 1);
+    EXPECT_EQ(keyReads, (QList<QStringList>{{"1", "2"}}));
+    EXPECT_FALSE(pay.Run());
+    EXPECT_EQ(dialogs.Texts().size(), 5);
+    EXPECT_EQ(dialogs.Texts().value(4), changed);
 }
 
 TEST_F(DocumentSave, AFailedStatementRollsBackWholeAndARetryWritesOnce)

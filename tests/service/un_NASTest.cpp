@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QTest>
 #include <memory>
+#include <sqlite3.h>
 
 namespace {
 
@@ -72,7 +73,10 @@ TEST_F(NasFormGui, AFailedSaveWritesNothingAndNamesTheTableThatFailed)
     testsupport::ScopedDialogAnswers dialogs;
     auto form = Make();
     form->ed_NAS[2]->SetText("17");
-    Execute("DROP TABLE VA");
+    ASSERT_EQ(sqlite3_exec(DbConnection->Handle(),
+                           "CREATE TRIGGER refuse_va BEFORE INSERT ON VA BEGIN SELECT RAISE(ABORT, 'va refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     EXPECT_FALSE(form->Save());
     ASSERT_EQ(dialogs.Texts().size(), 2);
     EXPECT_TRUE(dialogs.Texts()[0].startsWith("Грешка при работа с базата данни !")) << dialogs.Texts()[0].toStdString();
