@@ -1,6 +1,8 @@
 #include "app/unMain.h"
 
 #include "app/About.h"
+#include "core/DialogsEx.h"
+#include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "framework/QuorendFormClasses.h"
 #include "platform/ui/Application.h"
@@ -280,8 +282,19 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     // Without its database the program can do nothing: why it cannot open
-    // it is shown, and the program closes (DatabaseOpened).
-    platform::RunGuarded([this] { OpenDatabase(QCoreApplication::instance(), this, true); });
+    // it is shown, and the program closes (DatabaseOpened). Its own
+    // database, damaged, can be restored from an archive first, as the
+    // message advises; the file is then checked again.
+    for (bool again = true; again;) {
+        again = false;
+        platform::RunGuarded([&] {
+            try {
+                OpenDatabase(QCoreApplication::instance(), this, true);
+            } catch (const EDatabaseFileDamaged &e) {
+                again = OfferRestore(e.Message());
+            }
+        });
+    }
     if (!DbConnection)
         return;
     DatabaseOpened_ = true;
@@ -293,6 +306,20 @@ void TMainForm::FormCreate()
             && !list.Text().isEmpty())
             setWindowTitle(windowTitle() + QStringLiteral(" - ") + list.Text());
     });
+}
+
+bool TMainForm::OfferRestore(const QString &Refusal)
+{
+    if (MessageDlg(Refusal + QStringLiteral("\r\rДа бъде ли отворено възстановяването от архивно копие сега? "
+                                            "При „Не“ файлът остава непроменен и програмата се затваря."),
+                   mtError, {mbYes, mbNo}, mbNo, mbNo)
+        != mrYes)
+        return false;
+    const auto &items = MainMenuItems();
+    const auto restore = std::find_if(items.begin(), items.end(),
+                                      [](const TMenuItemDef &Item) { return Item.Name == QLatin1String("N11"); });
+    ExecuteMenuItem(*restore);
+    return true;
 }
 
 void TMainForm::FormDestroy() { CloseDatabase(); }

@@ -82,6 +82,9 @@ protected:
 
 private:
     void FormCreate();
+    // Shows why the program's own database cannot serve and asks whether to
+    // restore it now; runs the restore on Yes. Whether to check it again.
+    bool OfferRestore(const QString &Refusal);
     void FormDestroy();
     void BuildActions();
     void BuildMenus();

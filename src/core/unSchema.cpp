@@ -5,17 +5,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSysInfo>
-#include <QTemporaryDir>
 
 #include <cerrno>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include "core/DialogsEx.h"
 #include "core/unMessageTexts.h"
 #include "platform/db/Database.h"
+#include "platform/db/ReadingConnection.h"
 #include "platform/db/Transaction.h"
 
 const char *const MainDatabaseFileName = "bread.db";
@@ -394,20 +396,43 @@ void CreateDatabaseFile(const QString &Path)
 
 namespace {
 
-// The tables of the program and their columns in order, read from a
-// database made as the first start makes one.
+// The columns of a creating statement in order: the first word of each
+// definition between its outer parentheses. The table's own constraints
+// ("PRIMARY KEY ( a, b )") name no column.
+QStringList DefinedColumns(const QString &Create)
+{
+    static const QStringList constraints = {QStringLiteral("PRIMARY"), QStringLiteral("UNIQUE"),
+                                            QStringLiteral("CHECK"), QStringLiteral("FOREIGN"),
+                                            QStringLiteral("CONSTRAINT")};
+    const int open = Create.indexOf(QLatin1Char('('));
+    const int close = Create.lastIndexOf(QLatin1Char(')'));
+    QStringList columns;
+    int depth = 0;
+    int from = open + 1;
+    for (int i = from; i <= close; ++i) {
+        const QChar c = Create.at(i);
+        if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') && i < close) {
+            --depth;
+        } else if ((c == QLatin1Char(',') && depth == 0) || i == close) {
+            const QString name = Create.mid(from, i - from).simplified().section(QLatin1Char(' '), 0, 0);
+            if (!name.isEmpty() && !constraints.contains(name, Qt::CaseInsensitive))
+                columns << name;
+            from = i + 1;
+        }
+    }
+    return columns;
+}
+
+// The tables of the program and their columns in order, as the creating
+// statements define them: known without making a database.
 const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
 {
     static const std::vector<std::pair<QString, QStringList>> columns = [] {
         std::vector<std::pair<QString, QStringList>> all;
-        QTemporaryDir folder;
-        if (!folder.isValid())
-            throw Exception(folder.errorString());
-        const QString path = folder.filePath(QStringLiteral("schema.db"));
-        CreateDatabaseFile(path);
-        platform::Database db(path);
         for (const QString &table : AllTableNames())
-            all.emplace_back(table, db.ColumnNames(table));
+            all.emplace_back(table, DefinedColumns(CreatingStatement(table)));
         return all;
     }();
     return columns;
@@ -415,39 +440,95 @@ const std::vector<std::pair<QString, QStringList>> &SchemaColumns()
 
 } // namespace
 
-QString SchemaMismatch(platform::Database &Db)
+QStringList ProgramColumns(const QString &Table)
 {
-    return SchemaMismatch(
-        [&Db](const QString &Table, QStringList &Columns) {
-            if (!Db.TableExists(Table))
-                return false;
-            Columns = Db.ColumnNames(Table);
-            return true;
-        },
-        slUpgradeColumnsMayLack);
+    for (const auto &[table, columns] : SchemaColumns())
+        if (table.compare(Table, Qt::CaseInsensitive) == 0)
+            return columns;
+    return QStringList();
 }
 
-QString SchemaMismatch(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf, int Leeway)
+TSchemaReading CompareSchema(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf,
+                             int Leeway)
 {
+    TSchemaReading reading;
+    auto fault = [&reading](int Text, const QString &Table) {
+        if (reading.Mismatch.isEmpty())
+            reading.Mismatch = LoadResString(Text).replace(QLatin1String("%s"), Table);
+    };
     for (const auto &[table, program] : SchemaColumns()) {
         QStringList found;
         if (!ColumnsOf(table, found)) {
-            if ((Leeway & slMasterTablesMayLack) && MasterTableNames().contains(table))
-                continue;
-            return LoadResString(rsArchiveTableMissing).replace(QLatin1String("%s"), table);
+            if (!((Leeway & slMasterTablesMayLack) && MasterTableNames().contains(table)))
+                fault(rsArchiveTableMissing, table);
+            continue;
         }
+        ++reading.ProgramTables;
         QStringList columns = program;
         for (const TSchemaUpgradeColumn &added : SchemaUpgradeColumns())
-            if ((Leeway & slUpgradeColumnsMayLack) && table == QLatin1String(added.Table)
-                && !found.contains(QLatin1String(added.Column), Qt::CaseInsensitive))
-                columns.removeAll(QLatin1String(added.Column));
+            if (table == QLatin1String(added.Table)
+                && !found.contains(QLatin1String(added.Column), Qt::CaseInsensitive)) {
+                reading.LackingUpgrades << table + QLatin1Char('.') + QLatin1String(added.Column);
+                if (Leeway & slUpgradeColumnsMayLack)
+                    columns.removeAll(QLatin1String(added.Column));
+            }
         bool same = found.size() == columns.size();
         for (int c = 0; same && c < columns.size(); ++c)
             same = found[c].compare(columns[c], Qt::CaseInsensitive) == 0;
         if (!same)
-            return LoadResString(rsArchiveColumnsDiffer).replace(QLatin1String("%s"), table);
+            fault(rsArchiveColumnsDiffer, table);
     }
-    return QString();
+    return reading;
+}
+
+TSchemaReading ReadSchema(platform::ReadingConnection &Db, int Leeway)
+{
+    const auto failed = [&Db] {
+        TSchemaReading reading;
+        reading.Failure = Db.Failure() ? Db.Failure() : SQLITE_ERROR;
+        return reading;
+    };
+    QStringList tables;
+    if (!Db.Column("SELECT name FROM sqlite_master WHERE type = 'table'", QString(), tables))
+        return failed();
+    QSet<QString> present;
+    for (const QString &table : tables)
+        present.insert(table.toCaseFolded());
+    bool readable = true;
+    const TSchemaReading reading = CompareSchema(
+        [&](const QString &Table, QStringList &Columns) {
+            if (!present.contains(Table.toCaseFolded()))
+                return false;
+            readable = readable && Db.Column("SELECT name FROM pragma_table_info(?1) ORDER BY cid", Table, Columns);
+            return true;
+        },
+        Leeway);
+    return readable ? reading : failed();
+}
+
+bool IsProgramDatabase(const TSchemaReading &Reading)
+{
+    return Reading.Failure == 0 && Reading.ProgramTables * 2 > AllTableNames().size();
+}
+
+QStringList AddUpgradeColumns(const QString &Path)
+{
+    platform::Database db(Path);
+    platform::DbTransaction tr(db);
+    QStringList added;
+    const auto &columns = SchemaUpgradeColumns();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const QString table = QLatin1String(columns[i].Table);
+        const QString column = QLatin1String(columns[i].Column);
+        // Read under the write lock: another workstation starting at the
+        // same moment may have added it.
+        if (db.TableExists(table) && !db.ColumnNames(table).contains(column, Qt::CaseInsensitive)) {
+            db.Execute(SchemaUpgradeStatements().at(int(i)));
+            added << table + QLatin1Char('.') + column;
+        }
+    }
+    tr.Commit();
+    return added;
 }
 
 namespace {
@@ -469,11 +550,21 @@ const char16_t *const kUnreadableFile =
 const char16_t *const kFolderInPlace =
     u"На мястото на файла на базата данни %s има папка.\rПреместете или преименувайте папката: при следващото "
     u"стартиране програмата ще създаде нова база.";
+const char16_t *const kNotAFile =
+    u"На мястото на файла на базата данни %s има нещо, което не е обикновен файл (именуван канал, устройство или "
+    u"гнездо).\rПреместете го или го изтрийте: при следващото стартиране програмата ще създаде нова база.";
 // The first sentence ends in "." or in ": " and what tells it.
 const char16_t *const kNotADatabase = u"Файлът %s не е база данни на програмата";
 const char16_t *const kNotADatabaseHelp =
-    u"\rВъзстановете базата от архивно копие или преместете файла другаде: при следващото стартиране "
-    u"програмата ще създаде нова база.";
+    u"\rПреместете файла другаде: при следващото стартиране програмата ще създаде нова база, в която данните "
+    u"могат да се възстановят от архивно копие (Сервиз, Възстановяване).";
+const char16_t *const kDamaged = u"Базата данни %s е повредена";
+const char16_t *const kDamagedHelp = u"\rВъзстановете базата от архивно копие.";
+const char16_t *const kOlderCompleted =
+    u"Базата данни %1 е от по-стара версия на програмата и е допълнена с полетата, които ѝ липсваха: %2.";
+const char16_t *const kOlderNotCompleted =
+    u"Базата данни %1 е от по-стара версия на програмата и не може да бъде допълнена с полетата, които ѝ "
+    u"липсват: %2.\r%3";
 const char16_t *const kEmptyDatabase =
     u"Файлът на базата данни %s съществува, но е празен (0 байта): фирмата, документите и всички други данни "
     u"липсват. Това не е първо стартиране на програмата.\rДа бъде ли създадена на негово място нова, празна "
@@ -521,7 +612,21 @@ void RemoveStaleBuilds(const QDir &Folder, const QString &Name)
 
 } // namespace
 
-void CheckDatabaseFile(const QString &Path)
+namespace {
+
+// Ends the check: the file is the program's own database, but it cannot
+// serve; Fault tells why ("" for a file the engine cannot read).
+[[noreturn]] void Damaged(const QString &Path, const QString &Fault)
+{
+    const QString text = QString::fromUtf16(kDamaged).replace(QLatin1String("%s"), Quoted(Path))
+                         + (Fault.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + Fault)
+                         + QString::fromUtf16(kDamagedHelp);
+    throw EDatabaseFileDamaged(text);
+}
+
+} // namespace
+
+QStringList CheckDatabaseFile(const QString &Path)
 {
     const QString notOurs = QString::fromUtf16(kNotADatabase);
     const QString help = QString::fromUtf16(kNotADatabaseHelp);
@@ -530,6 +635,9 @@ void CheckDatabaseFile(const QString &Path)
         StartupError(QString::fromUtf16(kReadOnlyFolder), info.absolutePath());
     if (info.isDir())
         StartupError(QString::fromUtf16(kFolderInPlace), Path);
+    // Opening a named pipe waits for a writer that never comes.
+    if (!info.isFile())
+        StartupError(QString::fromUtf16(kNotAFile), Path);
     if (!info.isReadable())
         StartupError(QString::fromUtf16(kUnreadableFile), Path);
     if (!info.isWritable())
@@ -541,19 +649,46 @@ void CheckDatabaseFile(const QString &Path)
     file.close();
     if (header != QByteArray("SQLite format 3", 16))
         StartupError(notOurs + QLatin1Char('.') + help, Path);
-    platform::Database db(Path);
-    try {
-        db.Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
-    } catch (const platform::EDatabaseBusy &) {
-        StartupError(QString::fromUtf16(kLocked), Path);
-    } catch (const platform::EDatabaseError &) {
-        StartupError(notOurs + QLatin1Char('.') + help, Path);
+    // Whose the file is, the schema alone tells, read without changing a
+    // byte: only the program's own database is opened for work (which sets
+    // its journal mode and folds a WAL log into it).
+    TSchemaReading schema;
+    {
+        platform::ReadingConnection db(Path);
+        schema = ReadSchema(db, slUpgradeColumnsMayLack);
     }
-    // A database of another program: every window would meet a table it
-    // lacks.
-    const QString mismatch = SchemaMismatch(db);
-    if (!mismatch.isEmpty())
-        StartupError(notOurs + QStringLiteral(": ") + mismatch + help, Path);
+    if (schema.Failure == SQLITE_READONLY_ROLLBACK) {
+        // A write broken off (a crash, a power cut) left its journal, which
+        // only a connection that writes rolls back. The file as it stands
+        // tells whose it is; the program's own is opened for work, and the
+        // opening gives it back its last committed state.
+        platform::ReadingConnection asItStands(Path, platform::ReadingConnection::rdAsItStands);
+        schema = ReadSchema(asItStands, slUpgradeColumnsMayLack);
+        if (IsProgramDatabase(schema)) {
+            try {
+                platform::Database(Path).Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
+            } catch (const platform::EDatabaseBusy &) {
+                StartupError(QString::fromUtf16(kLocked), Path);
+            } catch (const platform::EDatabaseError &) {
+                Damaged(Path, QString());
+            }
+            platform::ReadingConnection db(Path);
+            schema = ReadSchema(db, slUpgradeColumnsMayLack);
+        }
+    }
+    const int failure = schema.Failure & 0xFF;
+    if (failure == SQLITE_BUSY || failure == SQLITE_LOCKED)
+        StartupError(QString::fromUtf16(kLocked), Path);
+    if (schema.Failure)
+        Damaged(Path, QString());
+    if (!schema.Mismatch.isEmpty()) {
+        // Most of the program's tables there: the program's own database,
+        // damaged. Fewer: another program's, which every window would fail.
+        if (IsProgramDatabase(schema))
+            Damaged(Path, schema.Mismatch);
+        StartupError(notOurs + QStringLiteral(": ") + schema.Mismatch + help, Path);
+    }
+    return schema.LackingUpgrades;
 }
 
 int EnsureDatabaseFiles(const QString &DataFolder)
@@ -587,7 +722,20 @@ int EnsureDatabaseFiles(const QString &DataFolder)
         }
         RemoveStaleBuilds(folder, QString::fromLatin1(name));
     }
-    CheckDatabaseFile(folder.filePath(QString::fromLatin1(MainDatabaseFileName)));
+    const QString main = folder.filePath(QString::fromLatin1(MainDatabaseFileName));
+    // An older database gets the columns added since, before any window
+    // writes a row it has no place for; the clerk is told.
+    if (const QStringList lacking = CheckDatabaseFile(main); !lacking.isEmpty()) {
+        QStringList added;
+        try {
+            added = AddUpgradeColumns(main);
+        } catch (const platform::EDatabaseError &e) {
+            throw platform::EDatabaseError(QString::fromUtf16(kOlderNotCompleted)
+                                               .arg(Quoted(main), lacking.join(QStringLiteral(", ")), e.Message()));
+        }
+        if (!added.isEmpty())
+            ShowMessage(QString::fromUtf16(kOlderCompleted).arg(Quoted(main), added.join(QStringLiteral(", "))));
+    }
     return created;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/db/Database.h"
+#include "platform/db/ReadingConnection.h"
 
 // The database file names under the data folder.
 extern const char *const MainDatabaseFileName;      // "bread.db"
@@ -75,25 +76,50 @@ const QStringList &SchemaRowStatements();
 // renamed). Raises EDatabaseError when Path exists or the file cannot be
 // made.
 void CreateDatabaseFile(const QString &Path);
-// What keeps the database Db from being the program's: "" when it has every
-// table of the program with its columns in their order (the positional
-// inserts rely on it); else the first fault, in Bulgarian: "липсва таблица
-// X." or "полетата на таблица X се различават от тези на програмата.". A
-// column that the upgrade adds may be missing (an older database, which the
-// About box's upgrade completes). The program's columns are read once from
-// a database made by CreateDatabaseFile.
-QString SchemaMismatch(platform::Database &Db);
-// The same comparison over any reading of a database's columns: ColumnsOf
-// gives a table's columns in order, or false when it has no such table.
-// What may be missing: the columns the upgrade adds (UpgradeColumnsMayLack)
-// and the tables with a creating statement of their own, which the
-// year-end closing makes (MasterTablesMayLack).
+// The columns of a table of the program in their order, as its creating
+// statement defines them (any case of its name); an empty list for another.
+QStringList ProgramColumns(const QString &Table);
+
+// How a database's tables compare with the program's: every table with its
+// columns in their order (the positional inserts rely on it).
+struct TSchemaReading
+{
+    // SQLite's code when the tables could not be read (a damaged file, a
+    // lock held past the busy timeout); 0 when they were.
+    int Failure = 0;
+    // The first fault in Bulgarian ("липсва таблица X." or "полетата на
+    // таблица X се различават от тези на програмата."); "" for none.
+    QString Mismatch;
+    // How many of the program's tables the database has.
+    int ProgramTables = 0;
+    // The columns the upgrade adds that it lacks, as "Table.Column" in the
+    // upgrade's order (an older database).
+    QStringList LackingUpgrades;
+};
+// What may be missing without a fault: the columns the upgrade adds
+// (UpgradeColumnsMayLack) and the tables with a creating statement of their
+// own, which the year-end closing makes (MasterTablesMayLack).
 enum TSchemaLeeway { slNone = 0, slUpgradeColumnsMayLack = 1, slMasterTablesMayLack = 2 };
-QString SchemaMismatch(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf, int Leeway);
+// The comparison over any reading of a database's columns: ColumnsOf gives
+// a table's columns in order, or false when it has no such table.
+TSchemaReading CompareSchema(const std::function<bool(const QString &Table, QStringList &Columns)> &ColumnsOf,
+                             int Leeway);
+// The comparison of the database a reading connection has open.
+TSchemaReading ReadSchema(platform::ReadingConnection &Db, int Leeway);
+// Whether a reading is of the program's own database, whole or not: it was
+// read, and most of the program's tables are there.
+bool IsProgramDatabase(const TSchemaReading &Reading);
+// Adds to the database at Path, in one transaction, the columns of the
+// upgrade it lacks; the columns added as "Table.Column". Raises
+// EDatabaseError.
+QStringList AddUpgradeColumns(const QString &Path);
 
 // The clerk chose to keep an empty main database file as it is rather than
 // have a new database built in its place.
 TOLVEX_DECLARE_EXCEPTION(EDatabaseFileKept, platform::EDatabaseError)
+// The main database file is the program's own but cannot serve (damaged,
+// a table missing): the message advises its restore from an archive.
+TOLVEX_DECLARE_EXCEPTION(EDatabaseFileDamaged, platform::EDatabaseError)
 
 // The start-up: creates DataFolder (with a trailing '/') and, where they
 // are missing, the main database and the year-end template in it; an empty
@@ -101,15 +127,20 @@ TOLVEX_DECLARE_EXCEPTION(EDatabaseFileKept, platform::EDatabaseError)
 // clerk is asked first (it is no first start: its data are gone), and No
 // raises EDatabaseFileKept with the file untouched. Removes the temporary
 // files of a creation that broke off; then checks the main database with
-// CheckDatabaseFile. Returns the number of files created.
+// CheckDatabaseFile, and gives an older one the columns added since
+// (AddUpgradeColumns), telling the clerk. Returns the number of files
+// created.
 int EnsureDatabaseFiles(const QString &DataFolder);
 // Raises EDatabaseError with a Bulgarian message naming the file and what
 // to do when the database at Path cannot serve the program, and leaves the
 // file as it is: its folder or the file is read-only, the file cannot be
-// read or is a folder, it is not a database or not the program's
-// (SchemaMismatch), or another program holds it locked past the busy
-// timeout.
-void CheckDatabaseFile(const QString &Path);
+// read, is a folder or no regular file, it is not a database or another
+// program's, or another program holds it locked past the busy timeout. The
+// program's own database that is damaged or lacks a table raises
+// EDatabaseFileDamaged. Only a file found to be the program's is opened for
+// work, and only to roll back a write broken off. Returns the columns of the
+// upgrade the file lacks (an older database).
+QStringList CheckDatabaseFile(const QString &Path);
 
 // Insert templates, exactly as the writers fill them with Format. A text
 // value goes between the double quotes only through SqlEscape.

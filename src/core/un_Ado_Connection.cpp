@@ -259,6 +259,14 @@ void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDataba
             // The clerk kept an empty database file: no connection.
             CloseDatabase();
             return;
+        } catch (const EDatabaseFileDamaged &e) {
+            // No connection; the folders name the refused file and its
+            // archives, so that it can be restored before anything else.
+            CloseDatabase();
+            g_BaseFolder = base;
+            g_DataFolder = dataFolder;
+            g_DatabaseTag.clear();
+            throw EDatabaseFileDamaged(LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message());
         } catch (const Exception &e) {
             throw platform::EDatabaseError(LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message());
         }

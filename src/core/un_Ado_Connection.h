@@ -125,8 +125,11 @@ extern const char *const PerYearDataSourcePiece;   // "Data Source = %sdb/%s/%s/
 // main database and the year-end template "db/empty.db" are created with
 // the whole schema (EnsureDatabaseFiles); a file that cannot serve raises
 // EDatabaseError, and when the clerk keeps an empty database file no
-// connection is made. Otherwise the per-year mode: the operator's password
-// text "A B" names "db/A/B/bread_production.db" (never created here).
+// connection is made. The program's own database, damaged, raises
+// EDatabaseFileDamaged with no connection and the folders set to it, so
+// that the restore can reach it. Otherwise the per-year mode: the
+// operator's password text "A B" names "db/A/B/bread_production.db" (never
+// created here).
 void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDatabase);
 // Closes and frees the shared connection.
 void CloseDatabase();

@@ -2,59 +2,12 @@
 
 #include "core/unSchema.h"
 #include "platform/Exception.h"
-#include "platform/db/Collation.h"
-#include "platform/db/Database.h"
+#include "platform/db/ReadingConnection.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringList>
 
-#include <sqlite3.h>
-
 namespace {
-
-// A connection that only reads: the file stays as it is, whatever it holds.
-class ReadingConnection
-{
-public:
-    explicit ReadingConnection(const QString &Path)
-    {
-        if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-            return;
-        sqlite3_busy_timeout(db_, platform::Database::BusyTimeoutMs());
-        // The program's indexes sort text by its collation.
-        platform::RegisterJetFunctions(db_);
-        opened_ = true;
-    }
-    ~ReadingConnection() { sqlite3_close(db_); }
-    ReadingConnection(const ReadingConnection &) = delete;
-    ReadingConnection &operator=(const ReadingConnection &) = delete;
-
-    // The first column of each row of Sql (with Argument bound as ?1); false
-    // when the statement fails.
-    bool Column(const char *Sql, const QString &Argument, QStringList &Values)
-    {
-        Values.clear();
-        if (!opened_)
-            return false;
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, Sql, -1, &stmt, nullptr) != SQLITE_OK)
-            return false;
-        const QByteArray argument = Argument.toUtf8();
-        if (sqlite3_bind_parameter_count(stmt) > 0)
-            sqlite3_bind_text(stmt, 1, argument.constData(), argument.size(), SQLITE_TRANSIENT);
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            Values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
-        return rc == SQLITE_DONE;
-    }
-
-private:
-    sqlite3 *db_ = nullptr;
-    bool opened_ = false;
-};
 
 // The tables of a year's documents; none of them goes into the next year.
 const char *const kDocumentTables[] = {
@@ -82,7 +35,7 @@ QString DamagedFileText() { return QStringLiteral("файлът е повред�
 
 QString DocumentsHeld(const QString &Path)
 {
-    ReadingConnection db(Path);
+    platform::ReadingConnection db(Path);
     QStringList tables;
     if (!db.Column("SELECT name FROM sqlite_master WHERE type = 'table'", QString(), tables))
         return DamagedFileText();
@@ -102,7 +55,7 @@ QString DocumentsHeld(const QString &Path)
 
 TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error)
 {
-    ReadingConnection db(Path);
+    platform::ReadingConnection db(Path);
     QStringList verdict;
     if (!db.Column("PRAGMA quick_check", QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
         Error = DamagedFileText();
@@ -124,51 +77,32 @@ TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QStr
     }
     const QString damaged = DamagedFileText();
     {
-        ReadingConnection db(Path);
+        platform::ReadingConnection db(Path);
         QStringList verdict;
         if (!db.Column("PRAGMA integrity_check", QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
             Error = damaged;
             return dvDamaged;
         }
     }
-    if (Options & dcCompleteOlder) {
+    const int leeway = (Options & dcMasterTablesMayLack) ? slMasterTablesMayLack : slNone;
+    const auto read = [&Path, leeway] {
+        platform::ReadingConnection db(Path);
+        return ReadSchema(db, leeway);
+    };
+    TSchemaReading schema = read();
+    if ((Options & dcCompleteOlder) && !schema.Failure && !schema.LackingUpgrades.isEmpty()) {
         try {
-            platform::Database db(Path);
-            const auto &upgrades = SchemaUpgradeColumns();
-            for (size_t i = 0; i < upgrades.size(); ++i) {
-                const QString table = QLatin1String(upgrades[i].Table);
-                if (db.TableExists(table)
-                    && !db.ColumnNames(table).contains(QLatin1String(upgrades[i].Column), Qt::CaseInsensitive))
-                    db.Execute(SchemaUpgradeStatements().at(int(i)));
-            }
+            AddUpgradeColumns(Path);
         } catch (const Exception &) {
             Error = damaged;
             return dvDamaged;
         }
+        schema = read();
     }
-    ReadingConnection db(Path);
-    QStringList tables;
-    if (!db.Column("SELECT name FROM sqlite_master WHERE type = 'table'", QString(), tables)) {
+    if (schema.Failure) {
         Error = damaged;
         return dvDamaged;
     }
-    QSet<QString> present;
-    for (const QString &table : tables)
-        present.insert(table.toCaseFolded());
-    bool readable = true;
-    Error = SchemaMismatch(
-        [&](const QString &Table, QStringList &Columns) {
-            if (!present.contains(Table.toCaseFolded()))
-                return false;
-            readable = readable && db.Column("SELECT name FROM pragma_table_info(?1) ORDER BY cid", Table, Columns);
-            return true;
-        },
-        (Options & dcMasterTablesMayLack) ? slMasterTablesMayLack : slNone);
-    if (!readable) {
-        Error = damaged;
-        return dvDamaged;
-    }
-    if (!Error.isEmpty())
-        return dvForeign;
-    return dvSound;
+    Error = schema.Mismatch;
+    return Error.isEmpty() ? dvSound : dvForeign;
 }

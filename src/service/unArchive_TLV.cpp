@@ -265,6 +265,28 @@ bool CopyModificationTime(const QString &From, const QString &To)
     return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
 }
 
+// A damaged database, which the engine cannot read whole, is kept aside
+// byte for byte: it may hold what no archive has. False for a database the
+// engine reads (its copy failed for another reason, told in Error).
+bool KeepDamagedAside(const QString &Live, const QString &Aside, QString &Error)
+{
+    QString reason;
+    if (CheckProgramDatabase(Live, dcStrict, reason) != dvDamaged)
+        return false;
+    const TWorkMark mark(TWorkMark::NewWorkName(PartStem(Aside)));
+    if (!mark.Held()) {
+        Error = mark.Error();
+        return false;
+    }
+    QFile live(Live);
+    if (!live.copy(mark.Path())) {
+        Error = live.errorString();
+        return false;
+    }
+    QFile::remove(Aside);
+    return QFile::rename(mark.Path(), Aside);
+}
+
 static const bool registered = RegisterFormClass(
     QStringLiteral("TformArchive"), [](QWidget *Owner) -> QWidget * { return new TformArchive(Owner); },
     [](QWidget *Form, const TFormParams &Params) { static_cast<TformArchive *>(Form)->InitMode(Params.Mode); });
@@ -375,9 +397,21 @@ bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QStri
         return fail(SystemErrorText(ENOENT));
     try {
         platform::Database from(Source);
-        platform::Database to(Target);
-        const int rc = Backup(from.Handle(), to.Handle());
-        return rc == SQLITE_OK || fail(EngineCause(rc, to.Handle(), from.Handle()));
+        // Every page of the target is written anew, so it is opened bare: a
+        // damaged one (which many a restore replaces) fails the settings of
+        // a working connection, and its length falling short of its page
+        // count must not stop the copy.
+        sqlite3 *to = nullptr;
+        int rc = sqlite3_open_v2(QFile::encodeName(Target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_busy_timeout(to, platform::Database::BusyTimeoutMs());
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(to, "PRAGMA writable_schema = ON", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = Backup(from.Handle(), to);
+        const QString cause = rc == SQLITE_OK ? QString() : EngineCause(rc, to, from.Handle());
+        sqlite3_close(to);
+        return rc == SQLITE_OK || fail(cause);
     } catch (const Exception &e) {
         QString cause;
         RaisedCause(e, cause);
@@ -1331,7 +1365,8 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     copyError_ = false;
     // The current data stay at hand beside the database until the next
     // restore.
-    if (SnapshotDatabase(live, AsideFile(), error) != 0 || !ReplaceDatabaseContents(restored, live, error)) {
+    if ((SnapshotDatabase(live, AsideFile(), error) != 0 && !KeepDamagedAside(live, AsideFile(), error))
+        || !ReplaceDatabaseContents(restored, live, error)) {
         failureDetail_ = error;
         return afCopyFailed;
     }

@@ -5,6 +5,7 @@
 #include "app/unMain.h"
 #include "core/un_Ado_Connection.h"
 #include "platform/Exception.h"
+#include "service/unArchive_TLV.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 #include "support/TestEnv.h"
@@ -18,7 +19,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTreeWidget>
 #include <QStatusBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -176,19 +180,45 @@ TEST_F(MainFormCaptionGui, CaptionCarriesTheCompanyNameWhenThereIsOne)
 
 TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
 {
-    // Without its company table the file is not the program's database.
+    // Without its company table the program's database is damaged; the
+    // clerk may restore it at once (an archive of it stands on the server).
+    SetArchiveProgramFolderForTests(base_->Path() + "bin");
+    const auto unset = qScopeGuard([] { SetArchiveProgramFolderForTests(QString()); });
+    std::unique_ptr<TformArchive>(TformArchive::CreateMode(nullptr, 0))->actNext->trigger();
     Execute("DROP TABLE VA");
     CloseDatabase();
     const QString path = '"' + DatabasePath() + '"';
+    const QString offer = "\rВъзстановете базата от архивно копие.\r\rДа бъде ли отворено възстановяването от "
+                          "архивно копие сега? При „Не“ файлът остава непроменен и програмата се затваря.";
     {
         ScopedDialogAnswers dialogs;
+        dialogs.Press(mbNo);
         TMainForm form;
-        ASSERT_EQ(dialogs.Shown().size(), 1u);
-        EXPECT_EQ(dialogs.Texts()[0].section('\r', 0, 0),
-                  "Грешка при отварянето на базата!\nФайлът " + path
-                      + " не е база данни на програмата: липсва таблица VA.");
+        EXPECT_EQ(dialogs.Texts(), QStringList("Грешка при отварянето на базата!\nБазата данни " + path
+                                               + " е повредена: липсва таблица VA." + offer));
         EXPECT_FALSE(form.DatabaseOpened());
         EXPECT_EQ(DbConnection, nullptr);
+    }
+    // Cut short, it is restored; what it held is kept aside as it was.
+    ASSERT_TRUE(QFile::resize(DatabasePath(), QFileInfo(DatabasePath()).size() / 2));
+    const qint64 damaged = QFileInfo(DatabasePath()).size();
+    {
+        ScopedDialogAnswers dialogs;
+        dialogs.Press(mbYes);
+        testsupport::OnNextModal([](QWidget *Modal) {
+            auto *wizard = dynamic_cast<TformArchive *>(Modal);
+            ASSERT_TRUE(wizard && wizard->Mode() == 1 && wizard->listArchives->topLevelItemCount() == 1);
+            wizard->listArchives->setCurrentItem(wizard->listArchives->topLevelItem(0));
+            wizard->actNext->trigger();
+            EXPECT_EQ(wizard->LastFailure(), 0) << wizard->labelInfo->text().toStdString();
+            wizard->close();
+        });
+        TMainForm form;
+        EXPECT_EQ(dialogs.Texts(), QStringList("Грешка при отварянето на базата!\nБазата данни " + path
+                                               + " е повредена." + offer));
+        EXPECT_TRUE(form.DatabaseOpened());
+        EXPECT_EQ(Rows("Select count(*) from VA"), QStringList{"0"});
+        EXPECT_EQ(QFileInfo(base_->DbFolder() + "bread-before-restore.db").size(), damaged);
     }
     // An emptied file is no first start: No keeps it, Yes builds anew.
     ASSERT_TRUE(QFile::resize(DatabasePath(), 0));

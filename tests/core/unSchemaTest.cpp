@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <functional>
 #include <memory>
 
 #include "core/uHelpers.h"
@@ -53,6 +54,10 @@ TEST_F(Schema, FirstStartHasAll34Tables)
               MasterTableNames());
     platform::Database empty(base_->DbFolder() + "empty.db");
     EXPECT_EQ(AllTableNames(), empty.TableNames());
+    // The columns the checks expect, known from the creating statements, are
+    // those a made database has.
+    for (const QString &table : AllTableNames())
+        EXPECT_EQ(ProgramColumns(table.toLower()), empty.ColumnNames(table)) << table.toStdString();
     EXPECT_EQ(QStringLiteral("CREATE TABLE Merki (n_Miarka int primary key, v_Miarka CHAR(50))"),
               CreatingStatement("merki"));
     EXPECT_EQ(QString(), CreatingStatement("table_1_apkio"));
@@ -290,11 +295,13 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
     EXPECT_EQ(QStringList({"bread.db", "empty.db"}), QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
     EXPECT_EQ(QStringLiteral("2"), platform::Database(bread).Query("SELECT Count(*) FROM Payment_types").rows[0][0]);
 
+    // "!" before the message of the program's own database, damaged, which
+    // a restore may mend.
     auto message = [&] {
         try {
             EnsureDatabaseFiles(folder);
         } catch (const platform::EDatabaseError &e) {
-            return e.Message();
+            return (dynamic_cast<const EDatabaseFileDamaged *>(&e) ? "!" : "") + e.Message();
         }
         return QString();
     };
@@ -313,36 +320,79 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("Bread and rolls, not a database");
     }
-    EXPECT_EQ("Файлът \"" + bread + "\" не е база данни на програмата.\rВъзстановете базата от архивно копие или "
-              "преместете файла другаде: при следващото стартиране програмата ще създаде нова база.", message());
-    auto bytes = [&] {
-        QFile f(bread);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const QString help = "\rПреместете файла другаде: при следващото стартиране програмата ще създаде нова база, в "
+                         "която данните могат да се възстановят от архивно копие (Сервиз, Възстановяване).";
+    EXPECT_EQ("Файлът \"" + bread + "\" не е база данни на програмата." + help, message());
+    auto bytes = [&](const QString &Suffix = {}) {
+        QFile f(bread + Suffix);
+        return QFileInfo(f).isFile() && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
     EXPECT_EQ(QByteArray("Bread and rolls, not a database"), bytes());
-    // Another program's database, and one of the program's that lacks a
-    // table or a column; an older one without an upgrade column opens.
-    const QString help = "\rВъзстановете базата от архивно копие или преместете файла другаде: при следващото "
-                         "стартиране програмата ще създаде нова база.";
-    auto refused = [&](const char *sql, const QString &fault) {
-        ASSERT_EQ(SQLITE_OK, sqlite3_exec(platform::Database(bread).Handle(), sql, nullptr, nullptr, nullptr)) << sql;
-        const QByteArray before = bytes();
-        EXPECT_EQ(fault.isEmpty() ? fault : "Файлът \"" + bread + "\" не е база данни на програмата: " + fault + help,
-                  message());
-        EXPECT_EQ(before, bytes());
+    // Each row leaves a file in the database's place and gives what the
+    // start-up says ("" when it opens the file). A file refused stays byte
+    // for byte, with its journal or its log.
+    auto fresh = [&](bool Program) {
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(bread + suffix);
+        Program ? (void)QFile::copy(folder + "empty.db", bread) : platform::Database::CreateFile(bread);
     };
-    ASSERT_TRUE(QFile::remove(bread));
-    platform::Database::CreateFile(bread);
-    refused("CREATE TABLE Kiflichki (n INT)", "липсва таблица Busses.");
-    ASSERT_TRUE(QFile::remove(bread) && QFile::copy(folder + "empty.db", bread));
-    refused("ALTER TABLE Dostavki DROP COLUMN ByDateDocNo", "");
-    refused("DROP TABLE va", "липсва таблица VA.");
-    refused("ALTER TABLE Busses DROP COLUMN n_bus", "полетата на таблица Busses се различават от тези на програмата.");
+    // Leave, after the statements, a log not folded in (KeepLog) or, with
+    // Crash, the file and its journal as a crash in the middle of a write.
+    auto sql = [&](const QString &Sql, bool KeepLog = false, bool Crash = false) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(qPrintable(bread), &db));
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, int(KeepLog), nullptr);
+        EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, qPrintable(Sql), nullptr, nullptr, nullptr)) << Sql.toStdString();
+        for (const char *suffix : {"", "-journal"})
+            ASSERT_TRUE(!Crash || QFile::copy(bread + suffix, bread + ".crash" + suffix));
+        sqlite3_close(db);
+        for (const char *suffix : {"", "-journal"})
+            ASSERT_TRUE(!Crash || (QFile::remove(bread + suffix), QFile::rename(bread + ".crash" + suffix, bread + suffix)));
+    };
+    auto brokenWrite = [&](const char *Table) {
+        sql(QString("PRAGMA cache_size = 1; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                    "WHERE i < 3000) INSERT INTO %1 SELECT i, hex(randomblob(50)) FROM n").arg(Table), false, true);
+    };
+    const QString notOurs = "Файлът \"" + bread + "\" не е база данни на програмата: липсва таблица Busses." + help;
+    const QString damaged = "!Базата данни \"" + bread + "\" е повредена";
+    const QString restore = "\rВъзстановете базата от архивно копие.";
+    const std::vector<std::pair<std::function<void()>, QString>> rows = {
+        {[&] { fresh(false), sql("CREATE TABLE Kiflichki (n INT)"); }, notOurs},
+        {[&] { fresh(false), sql("PRAGMA journal_mode = WAL; CREATE TABLE Kiflichki (n INT)", true); }, notOurs},
+        {[&] { fresh(false), sql("CREATE TABLE Kiflichki (n INT, t TEXT)"), brokenWrite("Kiflichki"); }, notOurs},
+        {[&] { fresh(true), sql("DROP TABLE va"); }, damaged + ": липсва таблица VA." + restore},
+        {[&] { fresh(true), sql("ALTER TABLE Busses DROP COLUMN n_bus"); },
+         damaged + ": полетата на таблица Busses се различават от тези на програмата." + restore},
+        {[&] { fresh(true), QFile::resize(bread, QFileInfo(bread).size() / 2); }, damaged + "." + restore},
+        {[&] { fresh(true), QFile::remove(bread), ::mkfifo(qPrintable(bread), 0600); },
+         "На мястото на файла на базата данни \"" + bread + "\" има нещо, което не е обикновен файл (именуван канал, "
+         "устройство или гнездо).\rПреместете го или го изтрийте: при следващото стартиране програмата ще създаде "
+         "нова база."},
+        // The program's own, older, is completed; a write broken off in it is
+        // rolled back.
+        {[&] {
+             fresh(true), sql("ALTER TABLE CustGroups DROP COLUMN TD_na_NAP; ALTER TABLE Plashtane_na_dostavki DROP "
+                              "COLUMN code_payment");
+         }, ""},
+        {[&] { brokenWrite("Busses"); }, ""},
+    };
+    for (const auto &[make, said] : rows) {
+        make();
+        const QByteArray before = bytes(), log = bytes("-wal"), journal = bytes("-journal");
+        EXPECT_EQ(said, message());
+        EXPECT_EQ(said.isEmpty() ? QByteArray() : journal, bytes("-journal"));
+        EXPECT_TRUE(said.isEmpty() || (before == bytes() && log == bytes("-wal"))) << said.toStdString();
+    }
+    EXPECT_EQ(dialogs.Texts().last(), "Базата данни \"" + bread + "\" е от по-стара версия на програмата и е допълнена "
+                                      "с полетата, които ѝ липсваха: CustGroups.TD_na_NAP, "
+                                      "Plashtane_na_dostavki.code_payment.");
+    EXPECT_EQ(ProgramColumns("CustGroups"), platform::Database(bread).ColumnNames("CustGroups"));
+    EXPECT_EQ(QStringLiteral("0"), platform::Database(bread).Query("SELECT Count(*) FROM Busses").rows[0][0]);
     ASSERT_TRUE(QFile::remove(bread) && QDir().mkdir(bread));
     EXPECT_EQ("На мястото на файла на базата данни \"" + bread + "\" има папка.\rПреместете или преименувайте "
               "папката: при следващото стартиране програмата ще създаде нова база.", message());
     ASSERT_TRUE(QDir().rmdir(bread) && QFile::copy(folder + "empty.db", bread));
-    EXPECT_EQ(1u, dialogs.Shown().size());
+    EXPECT_EQ(2u, dialogs.Shown().size());
     if (::geteuid() != 0) { // the superuser writes whatever the permissions say
         ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         EXPECT_TRUE(message().startsWith("Папката на базата данни \"" + dir.filePath("db") + "\" е само за четене."))
