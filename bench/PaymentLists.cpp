@@ -202,6 +202,18 @@ int TypeYearPayments(TfrmPlashtane_po_otchet_na_plasior &Form)
     return payments;
 }
 
+// Before each timed run, untimed: the payments of the last run gone, the
+// window read again and an amount typed on every report, as the clerk
+// leaves it before F2. The number of payments typed.
+int StartRun(benchmark::State &state, int Stored, TfrmPlashtane_po_otchet_na_plasior &Form)
+{
+    state.PauseTiming();
+    RemoveOwnPayments(state, Stored);
+    const int payments = TypeYearPayments(Form);
+    state.ResumeTiming();
+    return payments;
+}
+
 // The save's transaction: the reports paid read again and compared, the
 // numbers taken, the payments written.
 void BM_YearPayments_Save(benchmark::State &state)
@@ -210,10 +222,7 @@ void BM_YearPayments_Save(benchmark::State &state)
     auto form = YearPayments();
     int payments = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        RemoveOwnPayments(state, stored);
-        payments = TypeYearPayments(*form);
-        state.ResumeTiming();
+        payments = StartRun(state, stored, *form);
         if (!form->SavePayments())
             state.SkipWithError("the save failed");
     }
@@ -227,10 +236,7 @@ void BM_YearPayments_F2(benchmark::State &state)
     const int stored = LastStoredPayment();
     auto form = YearPayments();
     for (auto _ : state) {
-        state.PauseTiming();
-        RemoveOwnPayments(state, stored);
-        TypeYearPayments(*form);
-        state.ResumeTiming();
+        StartRun(state, stored, *form);
         if (!form->Save())
             state.SkipWithError("the save failed");
     }
@@ -286,10 +292,7 @@ void BM_YearPayments_BareTransaction(benchmark::State &state)
     // Each run starts as the window's save does: the window just loaded.
     auto form = YearPayments();
     for (auto _ : state) {
-        state.PauseTiming();
-        RemoveOwnPayments(state, stored);
-        TypeYearPayments(*form);
-        state.ResumeTiming();
+        StartRun(state, stored, *form);
         bool ok = RunText(db, QStringLiteral("BEGIN IMMEDIATE"));
         QStringList read;
         ok = ok && RunText(db, values, &read) && RunText(db, paid, &read);
