@@ -83,7 +83,7 @@ TDocumentPeriodList::TDocumentPeriodList(QWidget *AOwner, TFormStyle AFormStyle,
     actPrintDocument = MakeAction(QStringLiteral("Печат на документ"), QStringLiteral("Печат на документ"),
                                   QKeySequence(Qt::CTRL | Qt::Key_F9), true);
     actPrintDocument->setObjectName(QStringLiteral("actPrintDocument"));
-    connect(actPrintDocument, &QAction::triggered, this, [this] { actPrintDocumentExecute(); });
+    connect(actPrintDocument, &QAction::triggered, this, [this] { RunHeld([this] { actPrintDocumentExecute(); }); });
 
     if (FPaying) {
         auto *bar = new QWidget(ClientArea);
@@ -106,8 +106,8 @@ TDocumentPeriodList::TDocumentPeriodList(QWidget *AOwner, TFormStyle AFormStyle,
         row->addWidget(labHint);
         row->addWidget(btnPrintContract);
         ClientLayout->addWidget(bar);
-        connect(btnPayment, &QPushButton::clicked, this, [this] { btnPaymentClick(); });
-        connect(btnPrintContract, &QPushButton::clicked, this, [this] { btnPrintContractClick(); });
+        connect(btnPayment, &QPushButton::clicked, this, [this] { RunHeld([this] { btnPaymentClick(); }); });
+        connect(btnPrintContract, &QPushButton::clicked, this, [this] { RunHeld([this] { btnPrintContractClick(); }); });
         Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };
 
         FMarkImage = Images->Add(MarkPicture(Images->Width()));

@@ -210,9 +210,9 @@ void TSalesDocumentForm::ConnectControls(std::initializer_list<std::pair<TListEd
     connect(leCustomer, &QLineEdit::textChanged, this, [this] { leCustomerChange(); });
     connect(leIzdelie, &QLineEdit::textChanged, this, [this] { leIzdelieChange(); });
     connect(leIzdelie, &TCustomListEdit::Picked, this, [this] { leIzdelieChange(); });
-    connect(cbDiscount, &QCheckBox::clicked, this, [this] { cbDiscountClick(); });
-    connect(cbOverValue, &QCheckBox::clicked, this, [this] { cbOverValueClick(); });
-    connect(cb_Is_paid, &QCheckBox::clicked, this, [this] { cb_Is_paidClick(); });
+    connect(cbDiscount, &QCheckBox::clicked, this, [this] { RunHeld([this] { cbDiscountClick(); }); });
+    connect(cbOverValue, &QCheckBox::clicked, this, [this] { RunHeld([this] { cbOverValueClick(); }); });
+    connect(cb_Is_paid, &QCheckBox::clicked, this, [this] { RunHeld([this] { cb_Is_paidClick(); }); });
     edDiscountPerc->OnChange = [this](QObject *) { edDiscountPercChange(); };
     edAmount->OnChange = [this](QObject *) { RecalculateValue(); };
     edPrice->OnChange = [this](QObject *) { RecalculateValue(); };

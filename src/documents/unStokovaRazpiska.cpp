@@ -103,7 +103,7 @@ void TfrmStokovaRazpiska::BuildControls()
                      {leIzdelie, panel_Izdelie}});
     connect(leGroup, &QLineEdit::textChanged, this, [this] { LoadProductList(); });
     connect(leSubGroup, &QLineEdit::textChanged, this, [this] { LoadProductList(); });
-    connect(cb_Is_Urgent, &QCheckBox::clicked, this, [this] { cb_Is_paidClick(); });
+    connect(cb_Is_Urgent, &QCheckBox::clicked, this, [this] { RunHeld([this] { cb_Is_paidClick(); }); });
 }
 
 QString TfrmStokovaRazpiska::ListName(const TDelimitedStringList &List, const QString &Code) const

@@ -46,7 +46,7 @@ TfrmStokovaRazpiska_Opis::TfrmStokovaRazpiska_Opis(QWidget *AOwner, TFormStyle A
     btnMarkAll_4_Payment = new QPushButton(QStringLiteral("Маркирай всички за плащане"), pnlParams);
     btnMarkAll_4_Payment->setObjectName(QStringLiteral("btnMarkAll_4_Payment"));
     params->addWidget(btnMarkAll_4_Payment);
-    connect(btnMarkAll_4_Payment, &QPushButton::clicked, this, [this] { btnMarkAll_4_PaymentClick(); });
+    connect(btnMarkAll_4_Payment, &QPushButton::clicked, this, [this] { RunHeld([this] { btnMarkAll_4_PaymentClick(); }); });
     connect(code_bus, &QLineEdit::textChanged, this, [this] { code_busChange(); });
     connect(code_bus, &TCustomListEdit::Picked, this, [this] { code_busBitButtonClick(); });
 

@@ -115,7 +115,7 @@ TfrmIskane_za_otpuskane_na_surovini_i_materiali::TfrmIskane_za_otpuskane_na_suro
     // F8, the filter and another date ask about typed quantities first.
     AskBeforeReading(FSwitch.Drop);
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
-    connect(btnIzpisvane, &QPushButton::clicked, this, [this] { btnIzpisvaneClick(); });
+    connect(btnIzpisvane, &QPushButton::clicked, this, [this] { RunHeld([this] { btnIzpisvaneClick(); }); });
 
     actExecute->setEnabled(true);
     actSave->setEnabled(true);

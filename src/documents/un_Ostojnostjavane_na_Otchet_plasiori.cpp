@@ -124,7 +124,7 @@ TfrmOstojnostjavane_na_Otchet_plasiori::TfrmOstojnostjavane_na_Otchet_plasiori(Q
     AskBeforeReading(FSwitch.Drop);
     connect(code_bus, &QLineEdit::textChanged, this, [this] { ParamsChange(); });
     connect(date_doc, &QDateEdit::dateChanged, this, [this] { ParamsChange(); });
-    connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { btnLoad_5th_PriceClick(); });
+    connect(btnLoad_5th_Price, &QPushButton::clicked, this, [this] { RunHeld([this] { btnLoad_5th_PriceClick(); }); });
 
     actExecute->setEnabled(true);
     actSave->setEnabled(true);

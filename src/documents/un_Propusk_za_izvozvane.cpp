@@ -39,7 +39,7 @@ TfrmPropusk_za_izvozvane::TfrmPropusk_za_izvozvane(QWidget *AOwner, TFormStyle A
     btnLoadPropuskFromPreviousDay->setFocusPolicy(Qt::NoFocus);
     FButtonRow->addWidget(btnLoadPropuskFromPreviousDay);
     FButtonRow->addStretch(1);
-    connect(btnLoadPropuskFromPreviousDay, &QPushButton::clicked, this, [this] { btnLoadPropuskFromPreviousDayClick(); });
+    connect(btnLoadPropuskFromPreviousDay, &QPushButton::clicked, this, [this] { RunHeld([this] { btnLoadPropuskFromPreviousDayClick(); }); });
 
     Grid->OnClick = [this](QObject *) { GridClick(); };
     Grid->OnKeyPress = [this](QObject *, QChar &Key) { GridKeyPress(Key); };

@@ -68,6 +68,8 @@ bool TDocumentSwitch::Confirm(TQuorendForm &Form)
         shown_ = wanted;
         return true;
     }
+    // The question is a box: the window stays until it is answered.
+    const TQuorendForm::THold hold(Form);
     TModalResult answer = mrCancel;
     switching_ = true;
     try {

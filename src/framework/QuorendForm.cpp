@@ -20,7 +20,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
@@ -1219,31 +1218,47 @@ void TQuorendForm::ShowFailure(const std::exception &E)
     platform::ShowException(E);
 }
 
+TQuorendForm::THold::THold(TQuorendForm &Form) : form_(Form) { ++form_.FActionsRunning; }
+
+TQuorendForm::THold::~THold()
+{
+    --form_.FActionsRunning;
+    form_.CloseHeldClose();
+}
+
+void TQuorendForm::RunHeld(const std::function<void()> &Work)
+{
+    THold hold(*this);
+    try {
+        Work();
+    } catch (const std::exception &E) {
+        ShowFailure(E);
+    }
+}
+
 void TQuorendForm::RunHandler(QAction *Action, unsigned char RefuseBits, unsigned char Bits,
                               const std::function<void()> &Work)
 {
     if (FBusyFlags & RefuseBits)
         return;
+    // Held from here on: the refusal of a typed date below shows a box too.
+    THold hold(*this);
     QPointer<QWidget> before = ActiveControl();
     const bool wasActive = window()->isActiveWindow();
     // A date being typed ends first: the action reads what the screen
     // shows, and a text that is no date is refused before anything runs.
     if (Action != actStop && !CommitTypedDate(before))
         return;
-    {
-        const QScopedValueRollback<int> running(FActionsRunning, FActionsRunning + 1);
-        try {
-            ActionOffScope own(Action);
-            BusyScope busy(this, Bits);
-            Work();
-        } catch (const std::exception &E) {
-            // Everything is given back by now; the form stays usable.
-            ShowFailure(E);
-        }
+    try {
+        ActionOffScope own(Action);
+        BusyScope busy(this, Bits);
+        Work();
+    } catch (const std::exception &E) {
+        // Everything is given back by now; the form stays usable.
+        ShowFailure(E);
     }
     ScheduleActionUpdate();
     KeepKeysInForm(before, wasActive);
-    CloseHeldClose();
 }
 
 bool TQuorendForm::CommitTypedDate(QWidget *Control)

@@ -102,6 +102,26 @@ public:
     explicit TQuorendForm(QWidget *AOwner = nullptr, TFormStyle AFormStyle = fsMDIChild);
     ~TQuorendForm() override;
 
+    // Keeps the window while it lives, as every fixed action does: a close
+    // asked for meanwhile (an Esc that reaches the window before the box of
+    // the work has the keys) is refused and carried out, asking about
+    // unsaved data as any close, once the last hold has ended. Handlers of
+    // the window's own (its buttons and own actions, a header change that
+    // asks about unsaved work) run under one.
+    class THold
+    {
+    public:
+        explicit THold(TQuorendForm &Form);
+        ~THold();
+        THold(const THold &) = delete;
+        THold &operator=(const THold &) = delete;
+
+    private:
+        TQuorendForm &form_;
+    };
+    // Runs Work under a hold; an exception is shown as at an action's end.
+    void RunHeld(const std::function<void()> &Work);
+
     // Phase two: BeginWait("Инициализиране ..."); the stored bounds read and
     // checked; InitControls; all ten actions switched off with their states
     // saved; the precisions of the formatters; InitForm. Run once, by the
@@ -410,7 +430,7 @@ private:
 
     bool FConstructed = false;   // AfterConstruction completed
     bool FDoneRun = false;       // FormDone ran
-    int FActionsRunning = 0;     // action handlers on the stack (Stop nests)
+    int FActionsRunning = 0;     // holds on the stack: actions (Stop nests), own handlers
     bool FCloseHeld = false;     // a close was asked for while one ran
     int FCloseHeldResult = 0;    // the modal host's result of that close
     bool FActionUpdateQueued = false;

@@ -32,7 +32,7 @@ TfrmPrices_by_items_and_stores::TfrmPrices_by_items_and_stores(QWidget *AOwner, 
     btnCopyToAll = new QPushButton(QStringLiteral("Копирай за всички"), pnlParams);
     btnCopyToAll->setObjectName(QStringLiteral("btnCopyToAll"));
     btnCopyToAll->setFocusPolicy(Qt::NoFocus);
-    connect(btnCopyToAll, &QPushButton::clicked, this, [this] { btnCopyToAllClick(); });
+    connect(btnCopyToAll, &QPushButton::clicked, this, [this] { RunHeld([this] { btnCopyToAllClick(); }); });
     pnlParams->layout()->addWidget(btnCopyToAll);
 
     Grid->SetColCount(FirstProductCol + 1);

@@ -42,7 +42,7 @@ TfrmOpis_na_plashtania_po_microbusi::TfrmOpis_na_plashtania_po_microbusi(QWidget
     panelMicrobus = panelParty;
     btnPrint_PKO = new QPushButton(QStringLiteral("Печат на ПКО"), pnlParams);
     btnPrint_PKO->setObjectName(QStringLiteral("btnPrint_PKO"));
-    connect(btnPrint_PKO, &QPushButton::clicked, this, [this] { btnPrint_PKOClick(); });
+    connect(btnPrint_PKO, &QPushButton::clicked, this, [this] { RunHeld([this] { btnPrint_PKOClick(); }); });
     AddParam(btnPrint_PKO);
     SetRunsAtOnce(true);
 
