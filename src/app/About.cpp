@@ -1,6 +1,8 @@
 #include "app/About.h"
 
 #include "app/unMain.h"
+#include "core/DialogsEx.h"
+#include "core/unMessageTexts.h"
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "core/unSettings.h"
@@ -19,18 +21,6 @@ TAboutBox *AboutBox = nullptr;
 namespace {
 
 const char *const PictureResource = ":/pictures/about.jpg";
-
-// Whether Table has Column: a query naming it runs.
-bool ColumnExists(QObject *Owner, const QString &Table, const QString &Column)
-{
-    TDelimitedStringList list;
-    try {
-        return SelectToList(Owner, DbConnection,
-                            QStringLiteral("Select %1 from %2 where 1 = 0").arg(Column, Table), list);
-    } catch (const std::exception &) {
-        return false;
-    }
-}
 
 QLabel *MakeLabel(QWidget *Parent, const char *Name, const QString &Text, const QRect &Bounds)
 {
@@ -117,16 +107,14 @@ bool TAboutBox::LoadPicture(const QByteArray &Data)
 
 bool TAboutBox::btnFixClick()
 {
-    const QStringList &statements = SchemaUpgradeStatements();
-    const std::vector<TSchemaUpgradeColumn> &columns = SchemaUpgradeColumns();
-    for (int i = 0; i < statements.size(); ++i) {
-        const TSchemaUpgradeColumn &column = columns[static_cast<size_t>(i)];
-        if (ColumnExists(this, QString::fromLatin1(column.Table), QString::fromLatin1(column.Column)))
-            continue;
-        if (!ExecSQL(this, DbConnection, statements[i]))
-            return false;
+    // The start-up's own upgrade: in one transaction, all or nothing.
+    try {
+        AddUpgradeColumns(DbConnection ? DbConnection->Path() : QString());
+        return true;
+    } catch (const std::exception &e) {
+        ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r") + DatabaseErrorMessage(e));
+        return false;
     }
-    return true;
 }
 
 void TAboutBox::showEvent(QShowEvent *Event)

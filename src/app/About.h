@@ -30,10 +30,10 @@ public:
     QPushButton *OKButton;
     QPushButton *btnFix;
 
-    // Adds the columns of the current schema that an older database lacks,
-    // each statement skipped when its column is there already (so that a
-    // half-upgraded database can be finished); stops at the first statement
-    // that fails, which ExecSQL has shown. Whether all went through.
+    // Adds the columns of the current schema that an older database lacks
+    // (AddUpgradeColumns: a half-upgraded database is finished), all in one
+    // transaction; a failure is shown and adds none. Whether all went
+    // through.
     bool btnFixClick();
 
 protected:

@@ -318,6 +318,8 @@ bool TMainForm::OfferRestore(const QString &Refusal)
     const auto &items = MainMenuItems();
     const auto restore = std::find_if(items.begin(), items.end(),
                                       [](const TMenuItemDef &Item) { return Item.Name == QLatin1String("N11"); });
+    if (restore == items.end())
+        return false;
     ExecuteMenuItem(*restore);
     return true;
 }

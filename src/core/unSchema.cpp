@@ -12,13 +12,13 @@
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/types.h>
-#include <unistd.h>
 
 #include "core/DialogsEx.h"
 #include "core/unMessageTexts.h"
 #include "platform/db/Database.h"
 #include "platform/db/ReadingConnection.h"
 #include "platform/db/Transaction.h"
+#include "platform/system/ReplacingFile.h"
 
 const char *const MainDatabaseFileName = "bread.db";
 const char *const TemplateDatabaseFileName = "empty.db";
@@ -138,22 +138,6 @@ QStringList Names(const TableDef *begin, const TableDef *end)
 // The name of a database file in the making is its own followed by this
 // and the building host and process.
 const char *BuildSuffix() { return ".new-"; }
-
-// Gives the finished build Path as its name unless a file has it; whether
-// it did.
-bool PlaceBuild(const QString &Tmp, const QString &Path)
-{
-    const QByteArray from = QFile::encodeName(Tmp);
-    if (::link(from.constData(), QFile::encodeName(Path).constData()) == 0) {
-        ::unlink(from.constData());
-        return true;
-    }
-    if (errno == EEXIST)
-        return false;
-    // A file system without hard links: the rename, which refuses a name in
-    // use.
-    return !QFileInfo::exists(Path) && QFile::rename(Tmp, Path);
-}
 
 void BuildInto(const QString &tmp)
 {
@@ -384,9 +368,8 @@ void CreateDatabaseFile(const QString &Path)
     }
     // The build takes its place only where no file is: when another
     // starter's build is in place first, this one uses that and drops its
-    // own. A hard link never replaces a file (a rename would, and a rename
-    // that fails may fall back on copying over it).
-    if (!PlaceBuild(tmp, Path)) {
+    // own.
+    if (platform::PlaceWithoutReplacing(tmp, Path) != 0) {
         QFile::remove(tmp);
         if (!QFileInfo::exists(Path))
             throw platform::EDatabaseError(
@@ -570,6 +553,9 @@ const char16_t *const kEmptyDatabase =
     u"липсват. Това не е първо стартиране на програмата.\rДа бъде ли създадена на негово място нова, празна "
     u"база? След това данните могат да се възстановят от архивно копие (Сервиз, Възстановяване).\rПри „Не“ "
     u"файлът остава непроменен и програмата се затваря.";
+const char16_t *const kUnreadable =
+    u"Базата данни %s не може да бъде прочетена: %1.\rФайлът не е променен. Отстранете причината и стартирайте "
+    u"програмата отново.";
 const char16_t *const kLocked =
     u"Базата данни %s е заключена от друга програма.\rЗатворете програмата, която я използва, и стартирайте "
     u"отново.";
@@ -624,6 +610,20 @@ namespace {
     throw EDatabaseFileDamaged(text);
 }
 
+// Ends the check of a file the engine could not read, by the engine's Code:
+// damaged only when the engine finds it so. Any other cause (a disk or
+// network error, no memory, a file or log that cannot be opened) is told as
+// it is, and no restore is offered over a file that may well be sound.
+[[noreturn]] void Unreadable(const QString &Path, int Code)
+{
+    const int primary = Code & 0xFF;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        StartupError(QString::fromUtf16(kLocked), Path);
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        Damaged(Path, QString());
+    StartupError(QString::fromUtf16(kUnreadable).arg(platform::DatabaseFailureCause(Code)), Path);
+}
+
 } // namespace
 
 QStringList CheckDatabaseFile(const QString &Path)
@@ -667,20 +667,15 @@ QStringList CheckDatabaseFile(const QString &Path)
         if (IsProgramDatabase(schema)) {
             try {
                 platform::Database(Path).Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
-            } catch (const platform::EDatabaseBusy &) {
-                StartupError(QString::fromUtf16(kLocked), Path);
-            } catch (const platform::EDatabaseError &) {
-                Damaged(Path, QString());
+            } catch (const platform::EDatabaseError &e) {
+                Unreadable(Path, e.Code());
             }
             platform::ReadingConnection db(Path);
             schema = ReadSchema(db, slUpgradeColumnsMayLack);
         }
     }
-    const int failure = schema.Failure & 0xFF;
-    if (failure == SQLITE_BUSY || failure == SQLITE_LOCKED)
-        StartupError(QString::fromUtf16(kLocked), Path);
     if (schema.Failure)
-        Damaged(Path, QString());
+        Unreadable(Path, schema.Failure);
     if (!schema.Mismatch.isEmpty()) {
         // Most of the program's tables there: the program's own database,
         // damaged. Fewer: another program's, which every window would fail.

@@ -135,9 +135,10 @@ int EnsureDatabaseFiles(const QString &DataFolder);
 // to do when the database at Path cannot serve the program, and leaves the
 // file as it is: its folder or the file is read-only, the file cannot be
 // read, is a folder or no regular file, it is not a database or another
-// program's, or another program holds it locked past the busy timeout. The
-// program's own database that is damaged or lacks a table raises
-// EDatabaseFileDamaged. Only a file found to be the program's is opened for
+// program's, another program holds it locked past the busy timeout, or the
+// engine cannot read it for a cause it names (a disk error, no memory ...).
+// Only a file the engine finds damaged, or the program's own database that
+// lacks a table, raises EDatabaseFileDamaged. Only a file found to be the program's is opened for
 // work, and only to roll back a write broken off. Returns the columns of the
 // upgrade the file lacks (an older database).
 QStringList CheckDatabaseFile(const QString &Path);

@@ -248,6 +248,7 @@ void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDataba
     QString dataSource;
     QString dataFolder;
     QString tag;
+    QString damaged;
     if (MainDatabase) {
         dataSource = FillPlaces(QLatin1String(MainDataSourcePiece), {base});
         dataFolder = base + QStringLiteral("db/");
@@ -262,11 +263,7 @@ void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDataba
         } catch (const EDatabaseFileDamaged &e) {
             // No connection; the folders name the refused file and its
             // archives, so that it can be restored before anything else.
-            CloseDatabase();
-            g_BaseFolder = base;
-            g_DataFolder = dataFolder;
-            g_DatabaseTag.clear();
-            throw EDatabaseFileDamaged(LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message());
+            damaged = LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message();
         } catch (const Exception &e) {
             throw platform::EDatabaseError(LoadResString(rsDatabaseOpenError) + QLatin1Char('\n') + e.Message());
         }
@@ -289,6 +286,8 @@ void OpenDatabase(QCoreApplication *Application, QObject *Owner, bool MainDataba
     g_BaseFolder = base;
     g_DataFolder = dataFolder;
     g_DatabaseTag = tag;
+    if (!damaged.isEmpty())
+        throw EDatabaseFileDamaged(damaged);
     DbConnection = new TADOConnection(Owner);
     DbConnection->SetConnectionString(ConnectionStringTemplate(dataSource));
     DbConnection->SetLoginPrompt(false);

@@ -9,59 +9,45 @@
 
 namespace {
 
-// The tables of a year's documents; none of them goes into the next year.
-const char *const kDocumentTables[] = {
-    "Zaiavki",
-    "Zaiavka_rows",
-    "Invoices",
-    "Invoices_rows",
-    "Zaprihojdavane_na_ambalaj",
-    "Akt_za_proizvedena_produkcia",
-    "Akt_za_brakuvana_produkcia",
-    "Plashtane_na_dostavki",
-    "Iskane_za_otpuskane_na_surovini_i_materiali",
-    "Plashtane_po_otchet_na_plasior",
-    "Otchet_plasiori",
-    "Propusk_za_izvozvane",
-    "Vyrnata_produkcia",
-    "Zaiavki_za_expedicia",
-    "Dostavki",
-    "Expedicia_na_surovini_i_materiali",
-};
+// The engine's own check of the file's pages and records (Pragma: its quick
+// or its whole check): dvSound, or dvDamaged with Error.
+TDatabaseFileVerdict EngineCheck(const QString &Path, const char *Pragma, QString &Error)
+{
+    platform::ReadingConnection db(Path);
+    QStringList verdict;
+    if (!db.Column(Pragma, QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
+        Error = DamagedFileText();
+        return dvDamaged;
+    }
+    return dvSound;
+}
 
 } // namespace
 
 QString DamagedFileText() { return QStringLiteral("файлът е повреден или не е база данни."); }
 
-QString DocumentsHeld(const QString &Path)
+QString DocumentsHeld(const QString &Path, const QStringList &Carried)
 {
     platform::ReadingConnection db(Path);
     QStringList tables;
     if (!db.Column("SELECT name FROM sqlite_master WHERE type = 'table'", QString(), tables))
         return DamagedFileText();
-    for (const char *document : kDocumentTables) {
+    for (const QString &table : AllTableNames()) {
         // A table the year-end makes itself may be missing.
-        const QString table = QLatin1String(document);
-        if (!tables.contains(table, Qt::CaseInsensitive))
+        if (Carried.contains(table, Qt::CaseInsensitive) || !tables.contains(table, Qt::CaseInsensitive))
             continue;
         QStringList any;
         if (!db.Column(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table).toUtf8().constData(), QString(), any))
             return DamagedFileText();
         if (!any.isEmpty())
-            return QStringLiteral("не е празна: в таблица %1 има документи.").arg(table);
+            return QStringLiteral("не е празна: в таблица %1 има записи.").arg(table);
     }
     return QString();
 }
 
 TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error)
 {
-    platform::ReadingConnection db(Path);
-    QStringList verdict;
-    if (!db.Column("PRAGMA quick_check", QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
-        Error = DamagedFileText();
-        return dvDamaged;
-    }
-    return dvSound;
+    return EngineCheck(Path, "PRAGMA quick_check", Error);
 }
 
 TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QString &Error)
@@ -75,15 +61,9 @@ TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QStr
         Error = info.isDir() ? QStringLiteral("това е папка, а не файл.") : QStringLiteral("това не е обикновен файл.");
         return dvDamaged;
     }
+    if (EngineCheck(Path, "PRAGMA integrity_check", Error) != dvSound)
+        return dvDamaged;
     const QString damaged = DamagedFileText();
-    {
-        platform::ReadingConnection db(Path);
-        QStringList verdict;
-        if (!db.Column("PRAGMA integrity_check", QString(), verdict) || verdict.value(0) != QLatin1String("ok")) {
-            Error = damaged;
-            return dvDamaged;
-        }
-    }
     const int leeway = (Options & dcMasterTablesMayLack) ? slMasterTablesMayLack : slNone;
     const auto read = [&Path, leeway] {
         platform::ReadingConnection db(Path);

@@ -4,6 +4,7 @@
 // database taken out of an archive before a restore, the year-end template
 // before it is copied, the next year's database before it takes its name).
 #include <QString>
+#include <QStringList>
 
 enum TDatabaseFileVerdict {
     dvSound = 0,
@@ -30,11 +31,12 @@ enum TDatabaseCheckOption {
 TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QString &Error);
 
 // Why the database file at Path cannot serve as an empty database: "" when
-// none of its document tables (goods receipts, invoices, acts, passes,
-// payments, deliveries and the other documents of a year) holds a row; else
-// the reason in Bulgarian, naming the first such table, a small letter first
-// for the caller's sentence. Only read.
-QString DocumentsHeld(const QString &Path);
+// no table of the program but the Carried ones (the master data a year
+// takes from the one before) holds a row: the documents of a year and every
+// other table the new year takes from it as it stands. Else the reason in
+// Bulgarian, naming the first such table, a small letter first for the
+// caller's sentence. Only read.
+QString DocumentsHeld(const QString &Path, const QStringList &Carried);
 
 // The engine's quick check of the database file at Path (its pages and
 // records, not the program's tables): dvSound, or dvDamaged with Error in

@@ -320,22 +320,6 @@ qint64 FileSizeByName(const QString &Name)
     return std::max<qint64>(0, info.size());
 }
 
-int PlaceWithoutReplacing(const QString &From, const QString &To)
-{
-    const QByteArray from = QFile::encodeName(From);
-    const QByteArray to = QFile::encodeName(To);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return errno;
-    // A file system without that step: a second name fails as well when
-    // one stands there.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
-    ::unlink(from.constData());
-    return 0;
-}
-
 // ---------------------------------------------------------------- texts
 
 QString SystemErrorText(int Code)
@@ -471,7 +455,7 @@ TWorkMark::~TWorkMark()
     lock_.Release();
 }
 
-void TWorkMark::RemoveAbandoned(const QString &Folder, const QString &Stem)
+void TWorkMark::RemoveAbandoned(const QString &Folder, const QString &Stem, const QRegularExpression &Form)
 {
     const QDir folder(Folder);
     const QString own = Stem + ProcessTag();
@@ -483,7 +467,7 @@ void TWorkMark::RemoveAbandoned(const QString &Folder, const QString &Stem)
             const QString work = name.chopped(kMarkSuffix.size());
             // This process's own works are its to remove; a lock taken here
             // as a test could even end its hold on some network disks.
-            if (work.startsWith(own))
+            if (work.startsWith(own) || !Form.match(work).hasMatch())
                 continue;
             TFileLock mark;
             if (!mark.TryLock(folder.filePath(name), false))
@@ -496,7 +480,8 @@ void TWorkMark::RemoveAbandoned(const QString &Folder, const QString &Stem)
         // A work stands only while its mark does (made before it, removed
         // after it): without one it is a leftover.
         const QString work = name.endsWith(kJournalSuffix) ? name.chopped(kJournalSuffix.size()) : name;
-        if (!QFileInfo::exists(folder.filePath(work + kMarkSuffix)) && !work.startsWith(own))
+        if (!QFileInfo::exists(folder.filePath(work + kMarkSuffix)) && !work.startsWith(own)
+            && Form.match(work).hasMatch())
             DeleteTree(folder.filePath(name));
     }
 }

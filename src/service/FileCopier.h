@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QString>
 
 #include <functional>
@@ -109,11 +110,6 @@ bool DeleteTree(const QString &Folder);
 // The size of the file of that name; 0 when there is no such file.
 qint64 FileSizeByName(const QString &Name);
 
-// Gives the file From the name To unless To exists, in one step: a file put
-// there meanwhile by anyone is never replaced. 0 or the system's error
-// (EEXIST when To exists).
-int PlaceWithoutReplacing(const QString &From, const QString &To);
-
 // A lock of the operating system on a file, the kind the database engine
 // relies on for the shared database: every workstation sees it, and it ends
 // with its process, so a process that dies leaves no lock behind. The file
@@ -168,8 +164,10 @@ public:
 
     // Removes from Folder the works named Stem + a tag whose processes have
     // ended, and whatever else begins with Stem without a mark; the works of
-    // running processes stay.
-    static void RemoveAbandoned(const QString &Folder, const QString &Stem);
+    // running processes stay. With Form, only works whose name matches it
+    // are looked at.
+    static void RemoveAbandoned(const QString &Folder, const QString &Stem,
+                                const QRegularExpression &Form = QRegularExpression());
 
 private:
     QString path_;

@@ -9,6 +9,7 @@
 #include "core/unSchema.h"
 #include "core/un_Ado_Connection.h"
 #include "platform/system/RemovableMedia.h"
+#include "platform/system/ReplacingFile.h"
 #include "platform/ui/JpegImage.h"
 #include "service/CabArchive.h"
 #include "service/DatabaseFileCheck.h"
@@ -36,6 +37,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -70,6 +72,13 @@ constexpr int kFolderThreshold = 10000000;
 // the name against every other workstation, and what a process that ended
 // left there goes with the next archive or restore of that folder.
 const QLatin1String kArchiveWorkStem("~archive-");
+// Only works of that whole form are swept: a folder a clerk names may hold
+// anything of his beginning with the stem.
+const QRegularExpression &ArchiveWorkForm()
+{
+    static const QRegularExpression form(QStringLiteral("^~archive-[0-9]{8}-[0-9]{6}$"));
+    return form;
+}
 // How many seconds from its start an archive looks for a name of its own.
 constexpr int kNameSeconds = 120;
 
@@ -107,40 +116,32 @@ bool WipeFolderContents(const QString &Root)
 }
 
 // The cause of a failed step of the database engine, in the clerk's words:
-// what the engine tells by its code, else the system's error it met on
-// either connection.
+// the system's error behind a failed opening, reading or writing on either
+// connection, else what the engine's code tells.
 QString EngineCause(int Code, sqlite3 *Db, sqlite3 *Other = nullptr)
 {
     switch (Code & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("базата данни е заета от друго работно място");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return DamagedFileText().chopped(1);
-    case SQLITE_FULL: return SystemErrorText(ENOSPC);
-    case SQLITE_NOMEM: return SystemErrorText(ENOMEM);
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        for (sqlite3 *db : {Db, Other})
+            if (db && sqlite3_system_errno(db) != 0)
+                return SystemErrorText(sqlite3_system_errno(db));
+        break;
     default: break;
     }
-    for (sqlite3 *db : {Db, Other})
-        if (db && sqlite3_system_errno(db) != 0)
-            return SystemErrorText(sqlite3_system_errno(db));
-    if ((Code & 0xFF) == SQLITE_READONLY || (Code & 0xFF) == SQLITE_PERM)
-        return SystemErrorText(EACCES);
-    return QStringLiteral("грешка %1 на базата данни").arg(Code);
+    return platform::DatabaseFailureCause(Code);
 }
 
-// The engine's code a failure raised by the program's connection stands
-// for, with its cause in the clerk's words (the engine's own text stays out
-// of the clerk's message).
+// The engine's code a failure raised by the program's connection carries,
+// with its cause in the clerk's words.
 int RaisedCause(const Exception &Raised, QString &Cause)
 {
-    const QString own = Raised.Message().section(QStringLiteral("\n\r"), 0, 0);
-    for (const int code : {SQLITE_CORRUPT, SQLITE_BUSY, SQLITE_FULL, SQLITE_NOMEM})
-        if (own == platform::DatabaseFailureText(code)) {
-            Cause = EngineCause(code, nullptr);
-            return code;
-        }
-    Cause = own.endsWith(QLatin1Char('.')) ? own.chopped(1) : own;
-    return SQLITE_ERROR;
+    const auto *failure = dynamic_cast<const platform::EDatabaseError *>(&Raised);
+    const int code = failure && failure->Code() ? failure->Code() : SQLITE_ERROR;
+    Cause = EngineCause(code, nullptr);
+    return code;
 }
 
 // A connection of the engine to a new database file, never made through a
@@ -181,6 +182,12 @@ int SyncToDisk(const QString &Path)
     return error;
 }
 
+// "The archive cannot be written in Folder: Cause", for the caller to end.
+QString ArchiveNotWritten(const QString &Folder, const QString &Cause)
+{
+    return QStringLiteral("Архивът не може да бъде записан в папката %1: %2").arg(Native(Folder), Cause);
+}
+
 // Claims a name of its own for an archive begun at Start in Folder (with its
 // trailing '/'): the first second from Start on that no archive there has
 // and that no other workstation writes an archive under. The mark holds the
@@ -195,8 +202,7 @@ std::unique_ptr<TWorkMark> ClaimArchiveName(const QString &Folder, const QDateTi
         if (!mark->Held()) {
             if (mark->Error().isEmpty())
                 continue;   // written under on another workstation now
-            Error = QStringLiteral("Архивът не може да бъде записан в папката %1: %2.")
-                        .arg(Native(Folder), mark->Error());
+            Error = ArchiveNotWritten(Folder, mark->Error()) + QLatin1Char('.');
             return nullptr;
         }
         // An archive made earlier in that second keeps its name.
@@ -206,37 +212,38 @@ std::unique_ptr<TWorkMark> ClaimArchiveName(const QString &Folder, const QDateTi
         // What a claimer of this name that ended may have left.
         DeleteTree(mark->Path());
         if (::mkdir(QFile::encodeName(mark->Path()).constData(), 0777) != 0) {
-            Error = QStringLiteral("Архивът не може да бъде записан в папката %1: %2.")
-                        .arg(Native(Folder), SystemErrorText(errno));
+            Error = ArchiveNotWritten(Folder, SystemErrorText(errno)) + QLatin1Char('.');
             return nullptr;
         }
         Stamp = stamp;
         return mark;
     }
-    Error = QStringLiteral("Архивът не може да бъде записан в папката %1: имената на архивите от %2 до %3 са заети.")
-                .arg(Native(Folder), ArchiveTimestamp(Start), ArchiveTimestamp(Start.addSecs(kNameSeconds - 1)));
+    Error = ArchiveNotWritten(Folder, QStringLiteral("имената на архивите от %1 до %2 са заети.")
+                                          .arg(ArchiveTimestamp(Start), ArchiveTimestamp(Start.addSecs(kNameSeconds - 1))));
     return nullptr;
 }
 
 // Gives the cabinets of the set Stamp, written in Work, their names in
 // Folder (with its trailing '/'): the later parts first, so that the first
-// part, the one a restore lists, stands only when the whole set does. Each
-// reaches the disk before it takes its name; when a step fails, nothing of
-// the set stays in Folder.
+// part, the one a restore lists, stands only when the whole set does. Every
+// part reaches the disk before the first takes its name, so that the names
+// are given one right after another; when a step fails, nothing of the set
+// stays in Folder.
 bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &Stamp, QString &Error)
 {
     QStringList parts;
     for (int n = 1; QFileInfo::exists(Work + QLatin1Char('/') + Stamp + CabinetPartSuffix(n)); ++n)
         parts << Stamp + CabinetPartSuffix(n);
-    QStringList placed;
     int error = parts.isEmpty() ? ENOENT : 0;
     QString failed = Folder + Stamp + CabinetPartSuffix(1);
-    for (int i = int(parts.size()) - 1; i >= 0 && error == 0; --i) {
-        const QString from = Work + QLatin1Char('/') + parts[i];
+    for (int i = 0; i < int(parts.size()) && error == 0; ++i) {
         failed = Folder + parts[i];
-        error = SyncToDisk(from);
-        if (error == 0)
-            error = PlaceWithoutReplacing(from, failed);
+        error = SyncToDisk(Work + QLatin1Char('/') + parts[i]);
+    }
+    QStringList placed;
+    for (int i = int(parts.size()) - 1; i >= 0 && error == 0; --i) {
+        failed = Folder + parts[i];
+        error = platform::PlaceWithoutReplacing(Work + QLatin1Char('/') + parts[i], failed);
         if (error == 0)
             placed << failed;
     }
@@ -265,26 +272,19 @@ bool CopyModificationTime(const QString &From, const QString &To)
     return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
 }
 
-// A damaged database, which the engine cannot read whole, is kept aside
-// byte for byte: it may hold what no archive has. False for a database the
-// engine reads (its copy failed for another reason, told in Error).
+// A damaged database, which the engine cannot copy, is kept aside byte for
+// byte: it may hold what no archive has. The copy is written beside Aside
+// and synced before it takes the name in one step, so that an aside file,
+// the last or this one, stands at every moment.
 bool KeepDamagedAside(const QString &Live, const QString &Aside, QString &Error)
 {
-    QString reason;
-    if (CheckProgramDatabase(Live, dcStrict, reason) != dvDamaged)
-        return false;
-    const TWorkMark mark(TWorkMark::NewWorkName(PartStem(Aside)));
-    if (!mark.Held()) {
-        Error = mark.Error();
+    TFileCopier copier;
+    if (!copier.CopyFile(Live, Aside)) {
+        Error = CopyFailureText(copier.LastFailure());
         return false;
     }
-    QFile live(Live);
-    if (!live.copy(mark.Path())) {
-        Error = live.errorString();
-        return false;
-    }
-    QFile::remove(Aside);
-    return QFile::rename(mark.Path(), Aside);
+    SyncToDisk(QFileInfo(Aside).absolutePath());
+    return true;
 }
 
 static const bool registered = RegisterFormClass(
@@ -314,8 +314,8 @@ QString ArchiveFailureText(int Code)
     case afReadDiskNumber: return LoadResString(rsFloppyNumberReadError);
     case afForeignArchive: return LoadResString(rsRestoreForeignArchive);
     case afDamagedDatabase:
-        return QStringLiteral("Архивното копие не е създадено: базата данни е повредена.\rПоследното архивно копие не е "
-                              "променено: от него може да възстановите данните.");
+        return QStringLiteral("Архивното копие не е създадено: базата данни е повредена.\rАрхивните копия в папката "
+                              "не са променени.");
     default: return QString();
     }
 }
@@ -397,6 +397,8 @@ bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QStri
         return fail(SystemErrorText(ENOENT));
     try {
         platform::Database from(Source);
+        // Opened first: should it fail, nothing of the target is open.
+        sqlite3 *source = from.Handle();
         // Every page of the target is written anew, so it is opened bare: a
         // damaged one (which many a restore replaces) fails the settings of
         // a working connection, and its length falling short of its page
@@ -408,8 +410,8 @@ bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QStri
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(to, "PRAGMA writable_schema = ON", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
-            rc = Backup(from.Handle(), to);
-        const QString cause = rc == SQLITE_OK ? QString() : EngineCause(rc, to, from.Handle());
+            rc = Backup(source, to);
+        const QString cause = rc == SQLITE_OK ? QString() : EngineCause(rc, to, source);
         sqlite3_close(to);
         return rc == SQLITE_OK || fail(cause);
     } catch (const Exception &e) {
@@ -666,7 +668,6 @@ void TformArchive::ConnectHandlers()
         }
     };
     CAB->OnError = [this](TObject *, int Code, int Type) {
-        closeTag_ = 2;
         cabError_ = Code;
         cabErrorType_ = Type;
     };
@@ -779,10 +780,11 @@ QString TformArchive::CabinetFailure(bool Writing, const QString &Where) const
         case WriterFormatLimit: what = QStringLiteral("базата данни е по-голяма, отколкото архивът побира"); break;
         default: what = QStringLiteral("грешка при компресирането"); break;
         }
-        what = QStringLiteral("Архивът не може да бъде записан в папката %1: %2").arg(Native(Where), what);
+        what = ArchiveNotWritten(Where, what);
     } else {
+        QString form = QStringLiteral("Архивът %1 %2");
         switch (cabError_) {
-        case ReaderCabinetNotFound: what = QStringLiteral("или някоя от следващите му части не може да бъде отворен"); break;
+        case ReaderCabinetNotFound: what = QStringLiteral("не може да бъде отворен или липсва някоя от следващите му части"); break;
         case ReaderNotACabinet: what = QStringLiteral("не е архивно копие"); break;
         case ReaderUnknownVersion: what = QStringLiteral("е от непозната версия"); break;
         case ReaderCorruptCabinet:
@@ -792,10 +794,10 @@ QString TformArchive::CabinetFailure(bool Writing, const QString &Where) const
         case ReaderTargetFile: what = QStringLiteral("не може да бъде разархивиран: базата данни не може да бъде записана"); break;
         case ReaderReserveMismatch:
         case ReaderWrongCabinet: what = QStringLiteral("се състои от части на различни архиви"); break;
-        case ReaderUserAbort: what = QStringLiteral("не е разархивиран: прекъснато"); break;
+        case ReaderUserAbort: form = QStringLiteral("Разархивирането на архива %1 е прекъснато%2"); break;
         default: what = QStringLiteral("не може да бъде разархивиран"); break;
         }
-        what = QStringLiteral("Архивът %1 %2").arg(Native(Where), what);
+        what = form.arg(Native(Where), what);
     }
     if (cabErrorType_ > 0)
         what += QStringLiteral(": ") + SystemErrorText(cabErrorType_);
@@ -1097,8 +1099,9 @@ int TformArchive::PrepareTempFolder()
         TWorkMark::RemoveAbandoned(TempRoot(), QString());
     const QFileInfo aside(AsideFile());
     TWorkMark::RemoveAbandoned(aside.absolutePath(), PartStem(aside.fileName()));
+    platform::ReplacingFile::RemoveLeftovers(aside.absolutePath());
     if (targetKind_ != kFloppies && QFileInfo(ArchiveFolder()).isDir())
-        TWorkMark::RemoveAbandoned(ArchiveFolder(), kArchiveWorkStem);
+        TWorkMark::RemoveAbandoned(ArchiveFolder(), kArchiveWorkStem, ArchiveWorkForm());
 
     if (!QDir().mkpath(TempRoot()))
         return afTempFolder;
@@ -1136,7 +1139,7 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
 
     const QString source = DatabaseFile();
     if (!QFileInfo::exists(source)) {
-        ShowError(QStringLiteral("Файл %s не същесвува"), {source});
+        ShowError(QStringLiteral("Файлът %s не съществува."), {source});
         return afCopyFailed;
     }
     const QString fileName = QFileInfo(source).fileName();
@@ -1147,7 +1150,6 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     SetStatus(LoadResString(rsFetchingData));
     Progress->setRange(0, 100);
     Progress->setValue(0);
-    copyError_ = false;
     QString error;
     if (const int code = SnapshotDatabase(source, copy, error)) {
         failureDetail_ = error;
@@ -1199,7 +1201,6 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     CAB->SetDestinationPath(folder);
     // The database goes in with its own date, which a restore gives back.
     CAB->SetFileSupport(true);
-    closeTag_ = 0;
     cabError_ = cabErrorType_ = 0;
     bool added = false;
     try {
@@ -1362,11 +1363,12 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
 
     SetStatus(LoadResString(rsRestoringData));
     Progress->setValue(0);
-    copyError_ = false;
     // The current data stay at hand beside the database until the next
     // restore.
-    if ((SnapshotDatabase(live, AsideFile(), error) != 0 && !KeepDamagedAside(live, AsideFile(), error))
-        || !ReplaceDatabaseContents(restored, live, error)) {
+    int aside = SnapshotDatabase(live, AsideFile(), error);
+    if (aside == afDamagedDatabase && KeepDamagedAside(live, AsideFile(), error))
+        aside = 0;
+    if (aside != 0 || !ReplaceDatabaseContents(restored, live, error)) {
         failureDetail_ = error;
         return afCopyFailed;
     }

@@ -212,7 +212,6 @@ private:
     int backPage_ = 0;
     bool busy_ = false;
     bool cancelRequest_ = false;
-    int closeTag_ = 0;
     QString archiveStamp_;
     int cabinetCount_ = 0;
     int nextCabinetSize_ = 0;

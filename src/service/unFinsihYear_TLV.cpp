@@ -8,6 +8,7 @@
 #include "core/unSchema.h"
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
+#include "platform/system/ReplacingFile.h"
 #include "service/DatabaseFileCheck.h"
 #include "service/FileCopier.h"
 
@@ -25,9 +26,7 @@
 #include <QSysInfo>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +67,14 @@ const CarriedTable kCarried[] = {
     {"Razhodni_normi", "code_izdelie,code_resource"},
     {"Resources", "code_r"},
 };
+
+QStringList CarriedTableNames()
+{
+    QStringList names;
+    for (const CarriedTable &t : kCarried)
+        names << QLatin1String(t.Name);
+    return names;
+}
 
 // Line breaks of the system's texts ("\r", "\n\r", "\r\n") as a label shows
 // them.
@@ -229,14 +236,10 @@ QString TfrmFinsihYear_TLV::DatabaseGroup() const
     return group;
 }
 
-QString TfrmFinsihYear_TLV::NextYearDatabasePath() const
+QString TfrmFinsihYear_TLV::NextYearDatabasePath(int NextYear) const
 {
-    const int year = ClosingYear(CurrentYearText());
-    if (year <= 0)
-        return QString();
-    const int next = year + 1;
     const QString folder = QDir::cleanPath(BaseFolder() + QStringLiteral("db/") + DatabaseGroup() + QLatin1Char('/')
-                                           + QString::number(next));
+                                           + QString::number(NextYear));
     return folder + QLatin1Char('/') + QLatin1String(YearDatabaseFileName);
 }
 
@@ -263,7 +266,8 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         return false;
     }
     const int newYear = year + 1;
-    const QString target = NextYearDatabasePath();
+    // The folder is the year written, from the one reading above.
+    const QString target = NextYearDatabasePath(newYear);
     const QString folder = QFileInfo(target).absolutePath() + QLatin1Char('/');
 
     const QString templatePath = BaseFolder() + QStringLiteral("db/") + QLatin1String(TemplateDatabaseFileName);
@@ -276,10 +280,11 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     // and that year could not be closed again. Tables the closing makes
     // itself may be missing.
     QString reason;
-    // Nor may it hold documents (a year's database copied over it): they
-    // would go into the new year as if typed there.
+    // Nor may it hold documents (a year's database copied over it), or
+    // anything else but the master data carried over: they would go into
+    // the new year as if typed there.
     if (CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason) != dvSound
-        || !(reason = DocumentsHeld(templatePath)).isEmpty()) {
+        || !(reason = DocumentsHeld(templatePath, CarriedTableNames())).isEmpty()) {
         ShowError(QString::fromUtf8(kBadTemplate), {QDir::toNativeSeparators(templatePath), reason});
         return false;
     }
@@ -340,7 +345,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         ok = false;
     }
     if (ok) {
-        const int error = PlaceWithoutReplacing(temp, target);
+        const int error = platform::PlaceWithoutReplacing(temp, target);
         if (error == EEXIST) {
             // Only a database made meanwhile stands in the way.
             ShowWarning(QString::fromUtf8(kAlreadyDone));

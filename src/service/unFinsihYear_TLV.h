@@ -58,8 +58,9 @@ public:
     // the first part of its tag ("" for the main database).
     QString CurrentYearText() const;
     QString DatabaseGroup() const;
-    // The file the closing makes for the year after the current one.
-    QString NextYearDatabasePath() const;
+    // The file the closing makes for NextYear, the year after the current
+    // one.
+    QString NextYearDatabasePath(int NextYear) const;
 
     QLabel *panelText = nullptr;
     QPushButton *btnNext = nullptr;

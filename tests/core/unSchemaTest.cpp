@@ -333,7 +333,7 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
     // for byte, with its journal or its log.
     auto fresh = [&](bool Program) {
         for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(bread + suffix);
+            QFile::remove(bread + suffix), QDir().rmdir(bread + suffix);
         Program ? (void)QFile::copy(folder + "empty.db", bread) : platform::Database::CreateFile(bread);
     };
     // Leave, after the statements, a log not folded in (KeepLog) or, with
@@ -364,6 +364,10 @@ TEST(SchemaFile, StartUpNamesWhatIsWrongWithTheFileInBulgarian)
         {[&] { fresh(true), sql("ALTER TABLE Busses DROP COLUMN n_bus"); },
          damaged + ": полетата на таблица Busses се различават от тези на програмата." + restore},
         {[&] { fresh(true), QFile::resize(bread, QFileInfo(bread).size() / 2); }, damaged + "." + restore},
+        // Unread for a cause other than damage: said, and no restore offered.
+        {[&] { fresh(true), QDir().mkdir(bread + "-wal"); }, "Базата данни \"" + bread + "\" не може да бъде прочетена: "
+         "файлът на базата данни не може да бъде отворен.\rФайлът не е променен. Отстранете причината и стартирайте "
+         "програмата отново."},
         {[&] { fresh(true), QFile::remove(bread), ::mkfifo(qPrintable(bread), 0600); },
          "На мястото на файла на базата данни \"" + bread + "\" има нещо, което не е обикновен файл (именуван канал, "
          "устройство или гнездо).\rПреместете го или го изтрийте: при следващото стартиране програмата ще създаде "

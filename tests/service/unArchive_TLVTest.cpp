@@ -406,11 +406,12 @@ TEST_F(ArchiveGui, TheListShowsFirstPartsOnlyAndPassesOverStrays)
 {
     const QString folder = base_->Path() + "list";
     for (const char *name : {"20240131-235959.2.tlv", "20240202-101010.2.tlv", "20241399-000000.1.tlv",
-                             "2024013x-101010.1.tlv", "20240101-256000.1.tlv", "notes.txt"})
+                             "2024013x-101010.1.tlv", "20240101-256000.1.tlv", "notes.txt", "~archive-notes/keep"})
         ASSERT_TRUE(Write(folder + "/" + name, "x"));
     // A whole archive, and what is not one: a cabinet cut short, a copy's
     // temporary file, a set still being written, a folder.
     const QString made = folder + "/" + Archive(&TformArchive::radioPath, folder)->ArchiveStamp() + ".1.tlv";
+    EXPECT_EQ(Read(folder + "/~archive-notes/keep"), "x");   // the clerk's, not an archive's
     ASSERT_TRUE(QFile::rename(made, folder + "/20240131-235959.1.tlv"));
     const QByteArray cab = Read(folder + "/20240131-235959.1.tlv");
     ASSERT_TRUE(Write(folder + "/20240131-235958.1.tlv", cab.left(cab.size() - 1)));
@@ -468,8 +469,8 @@ TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
              QByteArray damaged = sound;
              damaged.replace(damaged.size() / 8192 * 4096, 4096, QByteArray(4096, '\x5a'));
              Write(db, damaged);
-         }, 16, "Архивното копие не е създадено: базата данни е повредена.\nПоследното архивно копие не е променено: "
-                "от него може да възстановите данните.\n" + db + ": файлът е повреден или не е база данни."},
+         }, 16, "Архивното копие не е създадено: базата данни е повредена.\nАрхивните копия в папката не са променени.\n"
+                + db + ": файлът е повреден или не е база данни."},
         {[&](TformArchive &) {   // another workstation holds the database
              platform::Database::SetBusyTimeoutMs(100);
              ASSERT_EQ(sqlite3_exec(other.Handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);

@@ -55,7 +55,7 @@ TEST(YearEndChild, ClosesTheYear)
     const QString hold = qEnvironmentVariable(kChildHold);
     if (!hold.isEmpty()) {
         TfrmFinsihYear_TLV form;
-        const QString folder = QFileInfo(form.NextYearDatabasePath()).absolutePath();
+        const QString folder = QFileInfo(form.NextYearDatabasePath(form.CurrentYearText().toInt() + 1)).absolutePath();
         QDir().mkpath(folder);
         TYearEndClaim claim(folder);
         ASSERT_TRUE(claim.Held());
@@ -230,11 +230,11 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
         {[&] {   // a year's database copied over it
              Execute("INSERT INTO Zaiavki ( Query_num, obekt ) VALUES ( 1, 0 )");
              QFile::copy(DatabasePath(), empty);
-         }, refused("не е празна: в таблица Zaiavki има документи.")},
+         }, refused("не е празна: в таблица Zaiavki има записи.")},
         {[&] {
              Write(empty, program);
              platform::Database(empty).Execute("INSERT INTO Dostavki ( docno, code_r ) VALUES ( 1, 1 )");
-         }, refused("не е празна: в таблица Dostavki има документи.")},
+         }, refused("не е празна: в таблица Dostavki има записи.")},
     };
     for (const auto &[make, text] : templates) {
         DeleteTree(empty);

@@ -21,43 +21,59 @@ QString ErrorText(sqlite3 *db)
 
 int g_BusyTimeoutMs = 8000;
 
+// What the operator is told of an engine failure: its cause, and what that
+// means for the work at hand, which the whole text adds.
+struct FailureWords
+{
+    const char *Cause = nullptr;
+    const char *Then = nullptr;
+};
+
+FailureWords WordsOf(int Code)
+{
+    switch (Code) {
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+    case SQLITE_CONSTRAINT_UNIQUE: return {"запис със същия ключ вече съществува", ": данните не са записани."};
+    case SQLITE_CONSTRAINT_TRIGGER: return {};  // the schema's own words, RAISE's message
+    default: break;
+    }
+    switch (Code & 0xFF) {
+    case SQLITE_FULL: return {"дискът е пълен", ": данните не са записани."};
+    case SQLITE_READONLY:
+        return {"базата данни е само за четене",
+                ": данните не са записани. Проверете правата за запис във файла и в папката му."};
+    case SQLITE_IOERR: return {"грешка при четене или запис на диска", ": действието не е изпълнено."};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return {"базата данни е заета от друго работно място",
+                ". Данните не са записани: опитайте отново след малко."};
+    case SQLITE_CONSTRAINT: return {"данните нарушават ограничение на базата данни", ": не са записани."};
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return {"файлът на базата данни е повреден", ". Възстановете базата от архивно копие."};
+    case SQLITE_CANTOPEN: return {"файлът на базата данни не може да бъде отворен", "."};
+    case SQLITE_NOMEM: return {"няма достатъчно памет за работа с базата данни", "."};
+    default: return {};
+    }
+}
+
 } // namespace
 
-QString DatabaseBusyText()
+QString DatabaseFailureCause(int Code)
 {
-    return QStringLiteral("Базата данни е заета от друго работно място. Данните не са записани: опитайте отново "
-                          "след малко.");
+    const char *const cause = WordsOf(Code).Cause;
+    return cause ? QString::fromUtf8(cause) : QStringLiteral("грешка %1 на базата данни").arg(Code);
 }
 
 QString DatabaseFailureText(int Code)
 {
-    switch (Code) {
-    case SQLITE_CONSTRAINT_PRIMARYKEY:
-    case SQLITE_CONSTRAINT_UNIQUE:
-        return QStringLiteral("Запис със същия ключ вече съществува: данните не са записани.");
-    case SQLITE_CONSTRAINT_TRIGGER:
-        return QString();  // the schema's own words, RAISE's message
-    default: break;
-    }
-    switch (Code & 0xFF) {
-    case SQLITE_FULL: return QStringLiteral("Дискът е пълен: данните не са записани.");
-    case SQLITE_READONLY:
-        return QStringLiteral("Базата данни е само за четене: данните не са записани. Проверете правата за запис "
-                              "във файла и в папката му.");
-    case SQLITE_IOERR: return QStringLiteral("Грешка при четене или запис на диска: действието не е изпълнено.");
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return DatabaseBusyText();
-    case SQLITE_CONSTRAINT:
-        return QStringLiteral("Данните нарушават ограничение на базата данни: не са записани.");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("Файлът на базата данни е повреден. Възстановете базата от архивно копие.");
-    case SQLITE_CANTOPEN: return QStringLiteral("Файлът на базата данни не може да бъде отворен.");
-    case SQLITE_NOMEM: return QStringLiteral("Няма достатъчно памет за работа с базата данни.");
-    default: return QString();
-    }
+    const FailureWords words = WordsOf(Code);
+    if (!words.Cause)
+        return QString();
+    const QString cause = QString::fromUtf8(words.Cause);
+    return cause.left(1).toUpper() + cause.mid(1) + QString::fromUtf8(words.Then);
 }
+
+QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 
 // The engine's failures reach the operator in Bulgarian, whichever window
 // meets them; the engine's own text stays after it for support. A
@@ -70,8 +86,8 @@ QString DatabaseFailureText(int Code)
     const QString text = own.isEmpty() ? Message : own + QStringLiteral("\n\r") + Message;
     const int primary = Code & 0xFF;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        throw EDatabaseBusy(text);
-    throw EDatabaseError(text);
+        throw EDatabaseBusy(text, Code);
+    throw EDatabaseError(text, Code);
 }
 
 namespace {
@@ -242,7 +258,8 @@ void Database::Open()
     if (path_.isEmpty())
         throw EDatabaseError(QStringLiteral("Не е зададен файл на базата данни."));
     if (!QFileInfo(path_).isFile())
-        throw EDatabaseError(QStringLiteral("Файлът \"%1\" не е намерен.").arg(QDir::toNativeSeparators(path_)));
+        throw EDatabaseError(QStringLiteral("Файлът \"%1\" не е намерен.").arg(QDir::toNativeSeparators(path_)),
+                             SQLITE_CANTOPEN);
     sqlite3 *db = nullptr;
     // A connection is used by one thread at a time (the main thread).
     const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db,

@@ -22,16 +22,26 @@ namespace platform {
 
 // The database stayed held by another connection (another workstation's
 // write) past the busy timeout.
-TOLVEX_DECLARE_EXCEPTION(EDatabaseBusy, EDatabaseError)
+class EDatabaseBusy : public EDatabaseError
+{
+public:
+    EDatabaseBusy(const QString &message, int code) : EDatabaseError(message, code) {}
+};
 // Raises EDatabaseBusy for SQLite's busy and locked codes, else
-// EDatabaseError. The message says in Bulgarian what happened (a full disk,
-// a read-only database, a disk error, a busy database, a key that exists
-// already, a damaged file ...), followed by "\n\r" and the engine's own
-// Message for support; a failure without a Bulgarian text of its own (a
-// mistake in a statement) keeps the engine's Message alone.
+// EDatabaseError, carrying Code. The message says in Bulgarian what
+// happened (a full disk, a read-only database, a disk error, a busy
+// database, a key that exists already, a damaged file ...), followed by
+// "\n\r" and the engine's own Message for support; a failure without a
+// Bulgarian text of its own (a mistake in a statement) keeps the engine's
+// Message alone.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
-// The operator's text of an SQLite result code ("" for none of its own).
+// The operator's text of an SQLite result code ("" for none of its own):
+// its cause (below), then what it means for the work at hand.
 QString DatabaseFailureText(int Code);
+// The cause alone, a small letter first and no full stop, for the middle of
+// a sentence ("дискът е пълен"); "грешка <Code> на базата данни" for a code
+// without words of its own.
+QString DatabaseFailureCause(int Code);
 // The one of a database held by another workstation past the busy timeout:
 // nothing was written, and the same save can be made again.
 QString DatabaseBusyText();

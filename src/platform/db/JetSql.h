@@ -12,8 +12,17 @@
 namespace platform {
 
 // A statement that fails to translate, prepare or run. The message is the
-// database's own text.
-TOLVEX_DECLARE_EXCEPTION(EDatabaseError, Exception)
+// database's own text; Code() the engine's extended result code behind it
+// (0 for a failure the program itself found).
+class EDatabaseError : public Exception
+{
+public:
+    explicit EDatabaseError(const QString &message, int code = 0) : Exception(message), code_(code) {}
+    int Code() const { return code_; }
+
+private:
+    int code_;
+};
 
 // The collation that every text column gets: case-insensitive, Cyrillic
 // included, in Bulgarian alphabetical order (see Collation.h).

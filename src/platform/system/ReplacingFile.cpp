@@ -97,6 +97,31 @@ QString WriteErrorText(const QString &FileName, int Code)
         .arg(Shown(FileName), WriteErrorCause(FileName, Code));
 }
 
+int PlaceWithoutReplacing(const QString &From, const QString &To)
+{
+    const QByteArray from = QFile::encodeName(From);
+    const QByteArray to = QFile::encodeName(To);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // A file system without that step: a second name fails as well when one
+    // stands there (a rename that fails may even fall back on copying over
+    // it).
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno == EEXIST)
+        return EEXIST;
+    // Nor hard links (some network and removable disks): the rename, after
+    // a look at the name.
+    struct stat st;
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
+    return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
 ReplacingFile::ReplacingFile(const QString &FileName) : fileName_(FileName) {}
 
 ReplacingFile::~ReplacingFile() { Cancel(); }

@@ -77,4 +77,9 @@ QString WriteErrorCause(const QString &FileName, int Code);
 // a long name is shortened in its middle.
 QString WriteErrorText(const QString &FileName, int Code);
 
+// The counterpart of a replacing write: gives the file From the name To
+// unless To exists, so that a file put there meanwhile by anyone is never
+// replaced. 0 or the system's error (EEXIST when To exists).
+int PlaceWithoutReplacing(const QString &From, const QString &To);
+
 } // namespace platform
