@@ -665,6 +665,8 @@ bool TfrmDneven_list_na_shofior::DoSave()
     QList<int> left;
     TDocumentSave save(this);
     save.NumberGiven(0);
+    // Execute below reads the day's receipts again.
+    save.WindowReadsAgain = true;
     // A line of a site's receipt that another workstation changed after the
     // sheet was read, and that this save writes too, refuses the save;
     // lines of other products and sites are merged.
