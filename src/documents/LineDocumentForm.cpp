@@ -297,6 +297,8 @@ bool TfrmLineDocument::DoSave()
     save.ExpectLoaded(FLoaded, FPending.QueuedKeys(),
                       {FSetup.DocumentNoun.Text + QLatin1Char(' ') + QString::number(DocNumber()),
                        FSetup.DocumentNoun.Gender});
+    // Execute below reads the document again.
+    save.WindowReadsAgain = true;
     if (!save.Run())
         return false;
     FPending.Clear();

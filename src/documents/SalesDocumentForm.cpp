@@ -304,14 +304,16 @@ std::vector<TStatementBuilder> TSalesDocumentForm::ExistsQueries() const
 
 void TSalesDocumentForm::ProposeFreeNumber(long double From)
 {
+    SetDocNumber(From);
     TDocumentSave probe(this);
     probe.ExistsQueries = ExistsQueries();
     try {
         SetDocNumber(probe.FirstFreeNumber(From));
-    } catch (const Exception &e) {
-        // The proposal stays; the save reports the error again if it lasts.
-        SetDocNumber(From);
-        ShowDatabaseError(e);
+    } catch (const Exception &) {
+        // From stays proposed, unchecked. Not shown: at opening the reads
+        // before this one have reported the failure, and the save checks
+        // the number again under its lock (the next free one, or the
+        // database's error).
     }
 }
 

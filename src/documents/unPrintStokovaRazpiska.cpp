@@ -64,19 +64,6 @@ bool DeleteStokovaRazpiska(QObject *Owner, long double Number)
     return ExecSQL(Owner, DbConnection, NumberSql(sqlDeleteZaiavki, Number));
 }
 
-bool StokovaRazpiskaExists(QObject *Owner, long double Number, bool &Exists)
-{
-    Exists = false;
-    TDelimitedStringList header;
-    TDelimitedStringList lines;
-    if (!Select(Owner, NumberSql(sqlZaiavkiExists, Number), header))
-        return false;
-    if (!Select(Owner, NumberSql(sqlZaiavka_rowsExists, Number), lines))
-        return false;
-    Exists = header.Count() > 0 || lines.Count() > 0;
-    return true;
-}
-
 QString GetCustomerNameOfReceipt(QObject *Owner, long double Number)
 {
     return LookUp(Owner, NumberSql("SELECT CustGroups.name_c FROM (CustGroups LEFT JOIN Obekti ON CustGroups.code_c = "

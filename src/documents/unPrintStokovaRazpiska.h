@@ -30,9 +30,6 @@ bool LoadStokovaRazpiska(QObject *Owner, long double Number, TDelimitedStringLis
 // Deletes the lines, then (only when that succeeded) the header; True when
 // both ran. Failures are shown by ExecSQL.
 bool DeleteStokovaRazpiska(QObject *Owner, long double Number);
-// Exists := a header or a line of the number is stored; True when both
-// queries ran (Exists stays False otherwise).
-bool StokovaRazpiskaExists(QObject *Owner, long double Number, bool &Exists);
 // Builds the receipt and prints it on the workstation's road. True when it
 // was printed or previewed; False when a query failed or the printer
 // refused (both shown to the operator).

@@ -99,19 +99,6 @@ bool DeleteInvoice(QObject *Owner, long double Number)
     return ExecSQL(Owner, DbConnection, NumberSql(sqlDeleteInvoices, Number));
 }
 
-bool InvoiceExists(QObject *Owner, bool &Found, long double Number)
-{
-    Found = false;
-    TDelimitedStringList header;
-    TDelimitedStringList rows;
-    if (!Select(Owner, NumberSql(sqlSelectInvoices, Number), header))
-        return false;
-    if (!Select(Owner, NumberSql(sqlExistsInvoices_rows, Number), rows))
-        return false;
-    Found = header.Count() > 0 || rows.Count() > 0;
-    return true;
-}
-
 QString GetInvoiceCustomerName(QObject *Owner, long double Number)
 {
     return GetInvoiceCustomerField(Owner, Number, QStringLiteral("name_c"));

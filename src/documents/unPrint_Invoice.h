@@ -33,9 +33,6 @@ bool LoadInvoice(QObject *Owner, TDelimitedStringList &Header, TDelimitedStringL
 // Deletes the lines, then (only when that succeeded) the header; True when
 // both ran. Failures are shown by ExecSQL.
 bool DeleteInvoice(QObject *Owner, long double Number);
-// Found := a header or a line of the number is stored; True when both
-// queries ran (Found stays False otherwise).
-bool InvoiceExists(QObject *Owner, bool &Found, long double Number);
 // Builds the document and prints it on the workstation's road. True when it
 // was printed or previewed; False when a query failed or the printer
 // refused (both shown to the operator).

@@ -71,8 +71,8 @@ const char16_t *const kUpdateTotal = u"UPDATE Zaiavki SET Total_sum = %f WHERE (
 const char16_t *const kSeveralReceipts = u"За обект %d на дата %s са създадени %d стокови разписки.";
 const char16_t *const kZeroRowLeft =
     u"Стоковата разписка на обект %d за дата %s е оставена без промяна: ред със стойност 0 не се записва.";
-const char16_t *const kSitesSaved = u"Записани са обекти: %s.";
-const char16_t *const kSitesNotSaved = u"Не са записани обекти: %s.";
+const char16_t *const kSitesSaved = u"Записани са обектите: %s.";
+const char16_t *const kSitesNotSaved = u"Не са записани обектите: %s.";
 const char16_t *const kPaidReceipts =
     u"Select obekt, Query_num from Zaiavki Where for_date = %d and Is_paid = True Order By obekt, Query_num";
 const char16_t *const kReceiptPaid = u"Select Is_paid from Zaiavki Where Query_num = %f";
@@ -665,6 +665,8 @@ bool TfrmDneven_list_na_shofior::DoSave()
     QList<int> left;
     TDocumentSave save(this);
     save.NumberGiven(0);
+    // Execute below reads the day's receipts again.
+    save.WindowReadsAgain = true;
     // A line of a site's receipt that another workstation changed after the
     // sheet was read, and that this save writes too, refuses the save;
     // lines of other products and sites are merged.
@@ -707,8 +709,8 @@ bool TfrmDneven_list_na_shofior::DoSave()
                 left << r.Site;
                 continue;
             }
-            saved << r.Site;   // unless its one receipt was paid meanwhile
             if (count == 0) {
+                saved << r.Site;
                 const long double number = next;
                 next += 1;
                 lastNew = number;
@@ -733,10 +735,10 @@ bool TfrmDneven_list_na_shofior::DoSave()
             SelectToList(this, DbConnection, Format(S(kReceiptPaid), {number}), list);
             if (list.Count() > 0 && list.Strings(0) == QLatin1String("True")) {
                 warnings << PaidReceiptMessage(number, r.Site);
-                saved.removeLast();
                 left << r.Site;
                 continue;
             }
+            saved << r.Site;
             TDelimitedStringList lines;
             SelectToList(this, DbConnection, Format(QString::fromUtf8(sqlSelectZaiavka_rows), {number}), lines);
             // izdelie -> (discounted price, value)

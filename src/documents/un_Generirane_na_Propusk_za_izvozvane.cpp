@@ -292,6 +292,8 @@ bool TfrmGenerirane_na_Propusk_za_izvozvane::DoSave()
     save.ExpectLoaded(FPassed, keys,
                       {Format(QStringLiteral("Пропуските на микробус %d за %s"), {bus, DateToDisplayText(date_doc->date())}),
                        ngPlural});
+    // Execute below reads the day's passes again.
+    save.WindowReadsAgain = true;
     for (const TPassRow &row : rows)
         save.Add([row, day, bus](long double Number) {
             return Format(QStringLiteral("INSERT INTO Propusk_za_izvozvane values ( %d, %d, %d, %d, %d, %.4f, %.4f )"),

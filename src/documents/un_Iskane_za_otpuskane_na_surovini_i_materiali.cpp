@@ -341,6 +341,8 @@ bool TfrmIskane_za_otpuskane_na_surovini_i_materiali::DoSave()
     save.IsNew = false;
     save.ExpectLoaded(FLoaded, {QStringLiteral("Искането за отпускане на суровини и материали за ") + DateToDisplayText(DayNumberToDate(day)),
                               ngNeuter});
+    // Execute below reads the day again.
+    save.WindowReadsAgain = true;
     save.Add(Format(QString::fromUtf16(kDeleteDay), {day}));
     for (const auto &[code, quantity] : rows)
         save.Add(Format(insert, {day, code, quantity}));

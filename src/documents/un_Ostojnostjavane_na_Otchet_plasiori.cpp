@@ -196,16 +196,20 @@ bool TfrmOstojnostjavane_na_Otchet_plasiori::DoExecute()
 
     // So are the passes and the returned production the quantities come
     // from: a pass changed after this read makes the save refuse, rather
-    // than value the report at quantities no longer true.
+    // than value the report at quantities no longer true. Only the product
+    // and its quantity count: a product or unit renamed elsewhere is none.
+    const TLoadedRows::TKeyOf quantityOf = [](const QStringList &Fields) {
+        return Fields.value(colCode) + QLatin1Char('@') + Fields.value(colNet);
+    };
     TDelimitedStringList rows;
-    FTakenOut.SetQuery(this, Format(S(kSelectTakenOut), {day, bus}));
+    FTakenOut.SetQuery(this, Format(S(kSelectTakenOut), {day, bus}), {}, quantityOf);
     FTakenOut.Read(&rows);
     for (int i = 0; i < rows.Count(); ++i)
         records.push_back(Fields(rows, i, colCount));
 
     // What came back is taken off what went out; a product only brought
     // back stands with a negative quantity.
-    FBroughtBack.SetQuery(this, Format(S(kSelectBroughtBack), {day, bus}));
+    FBroughtBack.SetQuery(this, Format(S(kSelectBroughtBack), {day, bus}), {}, quantityOf);
     FBroughtBack.Read(&rows);
     for (int i = 0; i < rows.Count(); ++i) {
         QStringList back = Fields(rows, i, colCount);

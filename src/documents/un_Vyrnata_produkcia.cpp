@@ -695,6 +695,8 @@ bool TfrmBusDayDocument::DoSave()
     // save writes too, or a document deleted meanwhile, is refused.
     if (!save.IsNew)
         save.ExpectLoaded(FLoaded, FQueue.QueuedKeys(), DocumentName());
+    // Execute below reads the document again.
+    save.WindowReadsAgain = true;
     if (!save.Run())
         return false;
     FQueue.Clear();

@@ -250,16 +250,19 @@ void TQueuedStatements::Clear()
 
 // ---------------------------------------------------------------- TLoadedRows
 
-void TLoadedRows::SetReader(const TReader &Reader, const TKeyOf &KeyOf)
+void TLoadedRows::SetReader(const TReader &Reader, const TKeyOf &KeyOf, const TKeyOf &ValueOf)
 {
+    // What was loaded stays until a read succeeds: a read that fails then
+    // leaves rows the save finds changed, and it refuses.
     reader_ = Reader;
     keyOf_ = KeyOf;
-    Clear();
+    valueOf_ = ValueOf;
 }
 
-void TLoadedRows::SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf)
+void TLoadedRows::SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf, const TKeyOf &ValueOf)
 {
-    SetReader([Owner, Sql](TDelimitedStringList &Rows) { SelectToList(Owner, DbConnection, Sql, Rows); }, KeyOf);
+    SetReader([Owner, Sql](TDelimitedStringList &Rows) { SelectToList(Owner, DbConnection, Sql, Rows); }, KeyOf,
+              ValueOf);
 }
 
 TLoadedRows::TKeyOf TLoadedRows::FirstFields(int FieldCount)
@@ -272,7 +275,8 @@ void TLoadedRows::Take(const TDelimitedStringList &List, TRows &Rows) const
     const QChar d = List.FieldDelimiter();
     for (int i = 0; i < List.Count(); ++i) {
         const QString record = List.Strings(i);
-        Rows[keyOf_ ? keyOf_(record.split(d)) : QString()] << record;
+        const QStringList fields = keyOf_ || valueOf_ ? record.split(d) : QStringList();
+        Rows[keyOf_ ? keyOf_(fields) : QString()] << (valueOf_ ? valueOf_(fields) : record);
     }
     for (auto &entry : Rows)
         entry.second.sort();
@@ -296,18 +300,22 @@ TLoadedRows::TRows TLoadedRows::ReadNow(const QStringList *Keys) const
 
 void TLoadedRows::Read(TDelimitedStringList *Rows)
 {
-    Clear();
-    if (!reader_)
+    if (!reader_) {
+        Clear();
         return;
+    }
+    // A read that fails keeps what was loaded: never "nothing loaded",
+    // which would let the next save write without comparing.
+    TRows rows;
     if (Rows) {
         // The window shows what it loaded: the rows are read once.
         Rows->Clear();
         reader_(*Rows);
-        Take(*Rows, rows_);
+        Take(*Rows, rows);
     } else {
-        rows_ = ReadNow();
+        rows = ReadNow();
     }
-    loaded_ = true;
+    Assign(std::move(rows));
 }
 
 void TLoadedRows::Clear()

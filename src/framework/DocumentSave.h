@@ -192,9 +192,12 @@ public:
     // Each key's records, sorted: the order rows come in is no change.
     using TRows = std::map<QString, QStringList>;
 
-    // How the rows are read; forgets what was loaded.
-    void SetReader(const TReader &Reader, const TKeyOf &KeyOf = TKeyOf());
-    void SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf = TKeyOf());
+    // How the rows are read; what was loaded stays until Read succeeds.
+    // ValueOf gives what of a record is compared (none: all of it), so that
+    // a name the rows show beside a code is no change.
+    void SetReader(const TReader &Reader, const TKeyOf &KeyOf = TKeyOf(), const TKeyOf &ValueOf = TKeyOf());
+    void SetQuery(QObject *Owner, const QString &Sql, const TKeyOf &KeyOf = TKeyOf(),
+                  const TKeyOf &ValueOf = TKeyOf());
     // How the rows of some keys alone are read (each row as the reader
     // gives it): a save that compares only the keys it writes then reads
     // those rows, not all that were loaded (a period's documents, of which
@@ -202,7 +205,8 @@ public:
     void SetKeysReader(const TKeysReader &Reader) { keysReader_ = Reader; }
     bool ReadsByKeys() const { return bool(keysReader_); }
     // Reads the rows now, as the window loads them; Rows (when given)
-    // receives what was read, for the window to show.
+    // receives what was read, for the window to show. A read that throws
+    // keeps what was loaded before.
     void Read(TDelimitedStringList *Rows = nullptr);
     // Nothing loaded (a new document, a cleared grid): nothing to compare.
     void Clear();
@@ -221,6 +225,7 @@ private:
     TReader reader_;
     TKeysReader keysReader_;
     TKeyOf keyOf_;
+    TKeyOf valueOf_;
     TRows rows_;
     bool loaded_ = false;
 };
@@ -314,7 +319,9 @@ public:
     // (its reload shows what the save wrote): the rows are then not read
     // again after the statements, under the write lock, for nothing. A
     // reload that fails leaves what was loaded before, so the next save
-    // refuses rather than writes over unseen rows.
+    // refuses rather than writes over unseen rows. Off by default: a window
+    // that may stay open without its reload (saved for print) needs the
+    // reading under the lock, or its next save is refused.
     bool WindowReadsAgain = false;
 
     // Runs the save; true when it committed. The messages of a failure are

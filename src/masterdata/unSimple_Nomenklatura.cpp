@@ -618,15 +618,19 @@ void TfrmSimple_Nomenklatura::KeepUsedCodes()
 
 QString TfrmSimple_Nomenklatura::UsesOfCode(int Code)
 {
+    // The message names the places, not how often: each stops at its first
+    // row (it runs under the save's write lock, over year-sized tables).
     QStringList places;
     for (const TCodeUse &use : CodeUses(FTableName)) {
+        const QString place = QString::fromUtf8(use.Description);
+        if (places.contains(place))
+            continue;
         TDelimitedStringList rows;
         SelectToList(this, DbConnection,
-                     Format(QStringLiteral("SELECT Count(*) FROM %s WHERE %s = %d"),
+                     Format(QStringLiteral("SELECT 1 FROM %s WHERE %s = %d LIMIT 1"),
                             {QString::fromLatin1(use.Table), QString::fromLatin1(use.Column), Code}),
                      rows);
-        const QString place = QString::fromUtf8(use.Description);
-        if (rows.Count() > 0 && StrToIntOrZero(rows.Strings(0)) > 0 && !places.contains(place))
+        if (rows.Count() > 0)
             places << place;
     }
     return places.join(QStringLiteral(", "));

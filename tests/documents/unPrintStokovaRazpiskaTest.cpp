@@ -52,17 +52,10 @@ TEST_F(StokovaRazpiskaPrint, LoadGivesHeaderFieldsAndLinesByProduct)
     EXPECT_EQ(lines.Count(), 0);
 }
 
-TEST_F(StokovaRazpiskaPrint, ExistsSeesAHeaderOrStrayLinesAndDeleteRemovesBoth)
+TEST_F(StokovaRazpiskaPrint, DeleteRemovesTheHeaderAndLinesOfItsNumberOnly)
 {
     StoreReceipt42();
     Execute("INSERT INTO Zaiavka_rows Values ( 50, 101, 1, 1, 0, 1, 1 )");
-    bool exists = true;
-    ASSERT_TRUE(StokovaRazpiskaExists(nullptr, 41, exists));
-    EXPECT_FALSE(exists);
-    ASSERT_TRUE(StokovaRazpiskaExists(nullptr, 42, exists));
-    EXPECT_TRUE(exists);
-    ASSERT_TRUE(StokovaRazpiskaExists(nullptr, 50, exists));
-    EXPECT_TRUE(exists);
     ASSERT_TRUE(DeleteStokovaRazpiska(nullptr, 42));
     EXPECT_TRUE(Rows("SELECT * FROM Zaiavki").isEmpty());
     EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavka_rows"), QStringList{"50"});
@@ -73,9 +66,8 @@ TEST_F(StokovaRazpiskaPrint, AFailingQueryIsShownAndAnsweredFalse)
     StoreReceipt42();
     Execute("DROP TABLE Zaiavka_rows");
     testsupport::ScopedDialogAnswers dialogs;
-    testsupport::ExpectLinesQueryFailure(
-        dialogs, [](bool &Exists) { return StokovaRazpiskaExists(nullptr, 42, Exists); }, Print42,
-        "SELECT * FROM Zaiavka_rows WHERE ( Query_num = 42.00 ) ORDER BY izdelie");
+    testsupport::ExpectLinesQueryFailure(dialogs, Print42,
+                                         "SELECT * FROM Zaiavka_rows WHERE ( Query_num = 42.00 ) ORDER BY izdelie");
     // The header stays when its lines could not be deleted.
     EXPECT_FALSE(DeleteStokovaRazpiska(nullptr, 42));
     EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki"), QStringList{"42"});

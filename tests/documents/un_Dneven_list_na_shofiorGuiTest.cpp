@@ -305,8 +305,8 @@ TEST_F(DailySheetGui, ReceiptMadeInTheEditorKeepsItsDiscountsMarksAndOtherLines)
     Type(12, q101, "5");
     form->actSave->trigger();
     EXPECT_EQ(dialogs.Texts(), QStringList{QString("Стоковата разписка на обект 13 за дата %1 е оставена без промяна: ред "
-                                                   "със стойност 0 не се записва.\n\rЗаписани са обекти: 12.\n\rНе са "
-                                                   "записани обекти: 13.").arg(date)});
+                                                   "със стойност 0 не се записва.\n\rЗаписани са обектите: 12.\n\rНе са "
+                                                   "записани обектите: 13.").arg(date)});
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num = 6"), QStringList({"6@101@7@1.15@0@1.15@99.99"}));
     EXPECT_EQ(Cell(13, q101), "7");
 }
@@ -335,7 +335,7 @@ TEST_F(DailySheetGui, APaidReceiptIsNeverChangedAndTheClerkIsToldWhich)
     form->actSave->trigger();
     EXPECT_EQ(dialogs.Texts().mid(1),
               QStringList{"Стокова разписка N: 0000000006 за обект 21 е платена и не може да се променя.\n\r"
-                          "Записани са обекти: 13.\n\rНе са записани обекти: 21."});
+                          "Записани са обектите: 13.\n\rНе са записани обектите: 21."});
     EXPECT_EQ(Rows("SELECT * FROM Zaiavka_rows WHERE Query_num < 7 ORDER BY Query_num, izdelie"), before);
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum, Is_paid FROM Zaiavki ORDER BY Query_num"),
               QStringList({"5@2.75@True", "6@1.23@True", "7@2.3@False"}));
@@ -403,7 +403,7 @@ TEST_F(DailySheetGui, TwoReceiptsOfOneSiteAndDayAreReportedAfterTheSaveAndLeftAl
     form->actSave->trigger();
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Shown()[0].Text, QString("За обект 21 на дата %1 са създадени 2 стокови разписки.\n\rЗаписани "
-                                               "са обекти: 12.\n\rНе са записани обекти: 21.")
+                                               "са обектите: 12.\n\rНе са записани обектите: 21.")
                                            .arg(DateToDisplayText(day_)));
     EXPECT_EQ(form->SaveWarnings().size(), 1);
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki ORDER BY Query_num"),

@@ -264,6 +264,9 @@ TEST_F(ValuationGui, SaveRefusalsAndAFailureLeaveTheStoredReport)
     EXPECT_EQ(dialogs.Shown()[1].Text, "Въвдетете микробус");
     EXPECT_TRUE(Stored().isEmpty());
 
+    // A product and a unit renamed elsewhere change no quantity: saved.
+    Execute("UPDATE Izdelia SET name_izd = \"Хляб\" WHERE code_izd = 101");
+    Execute("UPDATE Merki SET v_Miarka = \"килограм\" WHERE n_Miarka = 2");
     form_->actSave->trigger();
     const QStringList saved = Stored();
     ASSERT_EQ(saved.size(), 4);

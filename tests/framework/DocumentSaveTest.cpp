@@ -8,6 +8,7 @@
 #include "core/unSettings.h"
 #include "core/un_Ado_Connection.h"
 #include "framework/DocumentSave.h"
+#include "platform/db/Database.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -260,9 +261,12 @@ TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
     const QString period = "SELECT izdelie, quantity_izd FROM Zaiavka_rows WHERE Query_num = 6";
     int wholeReads = 0;
     QList<QStringList> keyReads;
+    bool busy = false;
     TLoadedRows paid;
     paid.SetReader(
         [&](TDelimitedStringList &Rows) {
+            if (busy)
+                throw platform::EDatabaseBusy("database is locked");
             ++wholeReads;
             SelectToList(nullptr, DbConnection, period, Rows);
         },
@@ -280,6 +284,9 @@ TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
     EXPECT_TRUE(pay.Run());
     EXPECT_EQ(wholeReads, 1);
     EXPECT_EQ(keyReads, (QList<QStringList>{{"1", "2"}}));
+    // Its reload failed (the database busy): the old rows stay loaded.
+    busy = true;
+    EXPECT_THROW(paid.Read(), platform::EDatabaseBusy);
     EXPECT_FALSE(pay.Run());
     EXPECT_EQ(dialogs.Texts().size(), 5);
     EXPECT_EQ(dialogs.Texts().value(4), changed);
