@@ -266,7 +266,7 @@ TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
     paid.SetReader(
         [&](TDelimitedStringList &Rows) {
             if (busy)
-                throw platform::EDatabaseBusy("database is locked");
+                throw platform::EDatabaseBusy("database is locked", SQLITE_BUSY);
             ++wholeReads;
             SelectToList(nullptr, DbConnection, period, Rows);
         },
