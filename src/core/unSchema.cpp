@@ -171,6 +171,20 @@ const QStringList &AllTableNames()
     return names;
 }
 
+const QStringList &StoredDocumentTableNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Invoices"), QStringLiteral("Invoices_rows"), QStringLiteral("Zaiavka_rows"),
+        QStringLiteral("Zaiavki"), QStringLiteral("Zaprihojdavane_na_ambalaj"),
+        QStringLiteral("Akt_za_proizvedena_produkcia"), QStringLiteral("Akt_za_brakuvana_produkcia"),
+        QStringLiteral("Plashtane_na_dostavki"), QStringLiteral("Iskane_za_otpuskane_na_surovini_i_materiali"),
+        QStringLiteral("Plashtane_po_otchet_na_plasior"), QStringLiteral("Otchet_plasiori"),
+        QStringLiteral("Propusk_za_izvozvane"), QStringLiteral("Vyrnata_produkcia"),
+        QStringLiteral("Zaiavki_za_expedicia"), QStringLiteral("Dostavki"),
+        QStringLiteral("Expedicia_na_surovini_i_materiali")};
+    return names;
+}
+
 QString CreatingStatement(const QString &Table)
 {
     for (const TableDef &t : kMasterTables)

@@ -32,6 +32,11 @@ const QStringList &MasterTableNames();
 // All 34 tables: the 19 above, then the document tables that come with the
 // database.
 const QStringList &AllTableNames();
+// The tables of stored documents: requests and goods receipts, invoices
+// and their lines, acts and packaging receipts, payments, release requests,
+// minibus reports, passes, returns, expedition requests, deliveries and
+// issues. The rest is master data, settings and prices.
+const QStringList &StoredDocumentTableNames();
 // The creating statement of a table (any case of its name); "" for another.
 QString CreatingStatement(const QString &Table);
 

@@ -145,13 +145,14 @@ bool ReopenQuery(TADOConnection *Connection, const QString &SQL, TADOQuery &Quer
 // '@', through AddText.
 void DataSetToList(TADOQuery &DataSet, TDelimitedStrings &List);
 // The text of a database failure for the operator: the exception's message
-// (the database layer puts the Bulgarian text of the failure before the
-// engine's own), or, when another workstation held the database past the
-// busy timeout, the Bulgarian text alone (nothing was written; save again).
+// (the database layer's Bulgarian text of the failure, or its code where it
+// has no words), or, when another workstation held the database past the
+// busy timeout, the Bulgarian text of that (nothing was written; save again).
 QString DatabaseErrorMessage(const std::exception &E);
 // Runs one statement; True. On failure (also a statement that does not
-// prepare: a syntax error, a missing table) shows "Грешка при работа с
-// базата данни !", the database's message and the statement, and gives False.
+// prepare: a syntax error, a missing table, told by the engine's code) shows
+// "Грешка при работа с базата данни !", the database's message and the
+// statement, and gives False.
 bool ExecSQL(QObject *Owner, TADOConnection *Connection, const QString &SQL);
 // Runs the statements in order in one transaction: all or none. The first
 // failure is shown as ExecSQL shows it, the rest is not run and nothing is

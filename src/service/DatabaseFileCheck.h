@@ -10,6 +10,7 @@ enum TDatabaseFileVerdict {
     dvSound = 0,
     dvDamaged,   // no file, not a database, or a damaged one
     dvForeign,   // a sound database, but not with the program's tables
+    dvBusy,      // held locked by another program past the busy timeout
 };
 
 enum TDatabaseCheckOption {
@@ -27,20 +28,22 @@ enum TDatabaseCheckOption {
 // "ok", and it has every table of the program with the program's columns in
 // their order (inserts are positional). Error gets the reason in Bulgarian
 // ("липсва таблица Ambalaj."), a small letter first, for the caller's
-// sentence.
+// sentence. A file another program holds locked is dvBusy, its Error the
+// engine's cause ("базата данни е заета от друго работно място.").
 TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QString &Error);
 
 // Why the database file at Path cannot serve as an empty database: "" when
-// no table of the program but the Carried ones (the master data a year
-// takes from the one before) holds a row: the documents of a year and every
-// other table the new year takes from it as it stands. Else the reason in
-// Bulgarian, naming the first such table, a small letter first for the
-// caller's sentence. Only read.
-QString DocumentsHeld(const QString &Path, const QStringList &Carried);
+// no table of stored documents (StoredDocumentTableNames) holds a row;
+// master data, settings and prices may (they go into the new year as they
+// stand). Else the reason in Bulgarian, naming the first such table, or
+// why the file could not be read, a small letter first for the caller's
+// sentence. Verdict gets dvSound with "", dvBusy for a file another program
+// holds locked, else dvDamaged (a file that cannot serve). Only read.
+QString DocumentsHeld(const QString &Path, TDatabaseFileVerdict &Verdict);
 
 // The engine's quick check of the database file at Path (its pages and
-// records, not the program's tables): dvSound, or dvDamaged with Error in
-// Bulgarian. Only read.
+// records, not the program's tables): dvSound, or dvDamaged or dvBusy with
+// Error in Bulgarian. Only read.
 TDatabaseFileVerdict QuickCheckDatabase(const QString &Path, QString &Error);
 
 // The reason given for a file that is damaged or no database at all:

@@ -39,9 +39,13 @@ const char *const kNoYear = "Годишното приключване не е �
 const char *const kRenameError = "Файлът %s не може да бъде преименуван на %s.";
 const char *const kFolderError = "Директорията %s не може да бъде създадена: %s";
 const char *const kLockError = "Файлът %s не може да бъде създаден: %s";
+const char *const kLastYear = "Годишното приключване не е извършено: %s е последната година, която програмата "
+                              "може да води, и след нея не може да бъде открита нова.";
 const char *const kBadTemplate = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
-                                 "използвана:\r%s\rИзтрийте я и стартирайте програмата отново: програмата ще създаде "
-                                 "нова празна база данни.";
+                                 "използвана:\r%s\r";
+const char *const kDeleteTemplate =
+    "Изтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.";
+const char *const kTemplateInUse = "Затворете програмата, която я използва, и опитайте отново.";
 const char *const kCopyFailed = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
                                 "копирана в папката %s.\r%s";
 
@@ -67,14 +71,6 @@ const CarriedTable kCarried[] = {
     {"Razhodni_normi", "code_izdelie,code_resource"},
     {"Resources", "code_r"},
 };
-
-QStringList CarriedTableNames()
-{
-    QStringList names;
-    for (const CarriedTable &t : kCarried)
-        names << QLatin1String(t.Name);
-    return names;
-}
 
 // Line breaks of the system's texts ("\r", "\n\r", "\r\n") as a label shows
 // them.
@@ -265,6 +261,12 @@ bool TfrmFinsihYear_TLV::btnNextClick()
         ShowError(QString::fromUtf8(kNoYear), {yearText});
         return false;
     }
+    // The year after the last one the settings window holds could never be
+    // entered nor closed in its turn.
+    if (year >= 9999) {
+        ShowError(QString::fromUtf8(kLastYear), {yearText});
+        return false;
+    }
     const int newYear = year + 1;
     // The folder is the year written, from the one reading above.
     const QString target = NextYearDatabasePath(newYear);
@@ -280,12 +282,18 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     // and that year could not be closed again. Tables the closing makes
     // itself may be missing.
     QString reason;
-    // Nor may it hold documents (a year's database copied over it), or
-    // anything else but the master data carried over: they would go into
-    // the new year as if typed there.
-    if (CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason) != dvSound
-        || !(reason = DocumentsHeld(templatePath, CarriedTableNames())).isEmpty()) {
-        ShowError(QString::fromUtf8(kBadTemplate), {QDir::toNativeSeparators(templatePath), reason});
+    // Nor may it hold documents (a year's database copied over it): they
+    // would go into the new year as if typed there. Master data kept in it
+    // (packaging, operators, prices) is how a bakery brings them into the
+    // new year, which the closing does not carry.
+    TDatabaseFileVerdict verdict = CheckProgramDatabase(templatePath, dcMasterTablesMayLack, reason);
+    if (verdict == dvSound)
+        reason = DocumentsHeld(templatePath, verdict);
+    if (verdict != dvSound) {
+        // A file held by another program is not to be deleted.
+        ShowError(QString::fromUtf8(kBadTemplate)
+                      + QString::fromUtf8(verdict == dvBusy ? kTemplateInUse : kDeleteTemplate),
+                  {QDir::toNativeSeparators(templatePath), reason});
         return false;
     }
     if (!MakeFolder(folder, reason)) {
@@ -454,7 +462,8 @@ bool TfrmFinsihYear_TLV::CarryMasterData(TADOConnection &NewDb, int NewYear)
         sqlite3_finalize(attach);
         if (rc != SQLITE_DONE || current.isEmpty() || !QFileInfo::exists(current)) {
             ShowError(LoadResString(rsDatabaseError) + QStringLiteral("\n\r")
-                      + QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral("\n\r") + current);
+                      + platform::DatabaseFailureText(rc == SQLITE_DONE ? SQLITE_CANTOPEN : sqlite3_extended_errcode(handle))
+                      + QStringLiteral("\n\r") + current);
             return false;
         }
     }

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sqlite3.h>
 
 using namespace testfiles;
 
@@ -214,10 +215,11 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
     const QByteArray program = Read(empty);
     QByteArray damaged = program;
     damaged.replace(8192, 4096, QByteArray(4096, '\x5a'));
-    const auto refused = [&empty](const QString &Reason) {
+    const auto refused = [&empty](const QString &Reason, const QString &Remedy = "Изтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.") {
         return "Годишното приключване не е извършено: празната база данни " + empty + " не може да бъде използвана:\r"
-             + Reason + "\rИзтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.";
+             + Reason + "\r" + Remedy;
     };
+    std::unique_ptr<platform::Database> holder;   // another program holding the template
     // Each template, made by a step, and what the closing says of it.
     const std::vector<std::pair<std::function<void()>, QString>> templates = {
         {[] {}, "Файлът " + empty + " не съществува."},
@@ -235,6 +237,9 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
              Write(empty, program);
              platform::Database(empty).Execute("INSERT INTO Dostavki ( docno, code_r ) VALUES ( 1, 1 )");
          }, refused("не е празна: в таблица Dostavki има записи.")},
+        {[&] { Write(empty, program), holder = std::make_unique<platform::Database>(empty), platform::Database::SetBusyTimeoutMs(50);
+               sqlite3_exec(holder->Handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr); },
+         refused("базата данни е заета от друго работно място.", "Затворете програмата, която я използва, и опитайте отново.")},
     };
     for (const auto &[make, text] : templates) {
         DeleteTree(empty);
@@ -245,25 +250,32 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
         EXPECT_EQ(dialogs.Texts(), QStringList{text});
         EXPECT_FALSE(QFileInfo::exists(base_->DbFolder() + "2026"));
     }
+    holder.reset(), platform::Database::SetBusyTimeoutMs(8000);
     // Years the settings window does not take are refused before any
     // arithmetic: no folder, no success.
     Write(empty, program);
     const QStringList folders = QDir(base_->DbFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString year : {"", "2147483647", "0000", "-5", "20 25", "12345"}) {
+    for (const QString year : {"", "2147483647", "0000", "-5", "20 25", "12345", "9999"}) {
         Execute("UPDATE VA SET value_va = \"" + year + "\" WHERE code_va = 8");
         TfrmFinsihYear_TLV form;
         testsupport::ScopedDialogAnswers dialogs;
         EXPECT_FALSE(form.btnNextClick());
-        EXPECT_EQ(dialogs.Texts(), QStringList{"Годишното приключване не е извършено: текущата година (\"" + year
+        EXPECT_EQ(dialogs.Texts(), QStringList{year == "9999" ? "Годишното приключване не е извършено: 9999 е последната година, която програмата може да води, и след нея не може да бъде открита нова."
+                                               : "Годишното приключване не е извършено: текущата година (\"" + year
                                                + "\") не е година от 1 до 9999. Въведете я в настройките на фирмата."});
         EXPECT_EQ(QDir(base_->DbFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
     }
-    // The program's own template serves once it is back.
+    // The program's own template serves once it is back; master data kept in it goes into the new year as it stands.
+    for (const char *row : {"Ambalaj VALUES ( 3, \"Каса\" )", "Users_passwords VALUES ( \"иван\", \"1\", \"Иван\" )", "Nepreki_razhodi "
+                            "VALUES ( 1, 100 )", "Prices_by_items_and_stores VALUES ( 1, 2, 1.25 )", "Resources_prices VALUES ( 1, 1, 0.5 )"})
+        platform::Database(empty).Execute(QString("INSERT INTO ") + row);
     Execute("UPDATE VA SET value_va = \"2025\" WHERE code_va = 8");
     TfrmFinsihYear_TLV form;
     testsupport::ScopedDialogAnswers dialogs;
     EXPECT_TRUE(form.btnNextClick()) << dialogs.Texts().join('|').toStdString();
     EXPECT_EQ(Raw(NextYearPath(), "SELECT Count(*) FROM Zaiavki"), "0");
+    EXPECT_EQ(RowsOf(NextYearPath(), "SELECT * FROM Ambalaj, Users_passwords, Prices_by_items_and_stores, Nepreki_razhodi, "
+                                     "Resources_prices"), QStringList{"3@Каса@иван@1@Иван@1@2@1.25@1@100@1@1@0.5"});
 }
 
 TEST_F(YearEnd, AFailingCarryLeavesNoDatabaseBehind)

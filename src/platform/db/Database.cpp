@@ -67,23 +67,22 @@ QString DatabaseFailureCause(int Code)
 QString DatabaseFailureText(int Code)
 {
     const FailureWords words = WordsOf(Code);
-    if (!words.Cause)
-        return QString();
-    const QString cause = QString::fromUtf8(words.Cause);
-    return cause.left(1).toUpper() + cause.mid(1) + QString::fromUtf8(words.Then);
+    const QString cause = DatabaseFailureCause(Code);
+    return cause.left(1).toUpper() + cause.mid(1) + QString::fromUtf8(words.Then ? words.Then : ".");
 }
 
 QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 
-// The engine's failures reach the operator in Bulgarian, whichever window
-// meets them; the engine's own text stays after it for support. A
-// database held by another connection past the busy timeout raises
-// EDatabaseBusy, so that the program can say so and the operator can try
-// again; any other failure EDatabaseError.
+// The engine's failures reach the operator in Bulgarian only, whichever
+// window meets them: its own English text is never shown; a failure without
+// words of its own (a mistake in a statement) is told by its code, and the
+// windows show the statement beside it. A trigger's refusal keeps its text:
+// those words are the schema's. A database held by another connection past
+// the busy timeout raises EDatabaseBusy, so that the program can say so and
+// the operator can try again; any other failure EDatabaseError.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message)
 {
-    const QString own = DatabaseFailureText(Code);
-    const QString text = own.isEmpty() ? Message : own + QStringLiteral("\n\r") + Message;
+    const QString text = Code == SQLITE_CONSTRAINT_TRIGGER ? Message : DatabaseFailureText(Code);
     const int primary = Code & 0xFF;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw EDatabaseBusy(text, Code);

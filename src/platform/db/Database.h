@@ -28,15 +28,16 @@ public:
     EDatabaseBusy(const QString &message, int code) : EDatabaseError(message, code) {}
 };
 // Raises EDatabaseBusy for SQLite's busy and locked codes, else
-// EDatabaseError, carrying Code. The message says in Bulgarian what
-// happened (a full disk, a read-only database, a disk error, a busy
-// database, a key that exists already, a damaged file ...), followed by
-// "\n\r" and the engine's own Message for support; a failure without a
-// Bulgarian text of its own (a mistake in a statement) keeps the engine's
-// Message alone.
+// EDatabaseError, carrying Code. The message is DatabaseFailureText(Code)
+// alone: what happened in Bulgarian (a full disk, a read-only database, a
+// disk error, a busy database, a key that exists already, a damaged file
+// ...), or "Грешка <Code> на базата данни." for a code without words of its
+// own (a mistake in a statement). The engine's own Message is kept only for
+// a trigger's refusal, whose words are the schema's.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
-// The operator's text of an SQLite result code ("" for none of its own):
-// its cause (below), then what it means for the work at hand.
+// The operator's text of an SQLite result code: its cause (below), then
+// what it means for the work at hand; "Грешка <Code> на базата данни." for
+// a code without words of its own.
 QString DatabaseFailureText(int Code);
 // The cause alone, a small letter first and no full stop, for the middle of
 // a sentence ("дискът е пълен"); "грешка <Code> на базата данни" for a code
