@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QPointer>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -222,6 +223,42 @@ TEST_F(DocumentListsGui, TheGoodsReceiptListFiltersByMinibusAndPaysReceipts)
     form->dtp_From->setDate(QDate(2026, 12, 1));
     EXPECT_EQ(form->Grid->Cells(0, 1), "");
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+
+    // Marks are unsaved work: F8, a date, the minibus and Esc ask first.
+    // Отказ keeps the marks, the total and the parameters; Не drops the
+    // marks and goes on; Да pays them and goes on.
+    form->code_bus->setText("");
+    QPointer<TfrmStokovaRazpiska_Opis> list = form;
+    const std::vector<std::pair<std::function<void()>, TMsgDlgBtn>> leaves = {
+        {[&] { form->actExecute->trigger(); }, mbNo},
+        {[&] { form->dtp_To->setDate(QDate(2026, 12, 20)); }, mbYes},
+        {[&] { form->code_bus->setText("3"); }, mbNo},
+        {[&] { form->actExit->trigger(); }, mbNo}};
+    for (const auto &[leave, answer] : leaves) {
+        ASSERT_TRUE(form->Execute());
+        int row = 1;
+        while (row + 1 < form->Grid->RowCount() && form->Grid->Cells(6, row) != "не")
+            ++row;
+        PressSpace(form, row);
+        PressSpace(form, row);
+        EXPECT_FALSE(form->Modified());
+        PressSpace(form, row);
+        const QStringList shown = {form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)};
+        const QStringList paid = Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True");
+        dialogs.Press(mbCancel).Press(answer);
+        leave();
+        EXPECT_EQ(dialogs.Texts().last(), "Данните не са записани!\rЖелаете ли да ги запишете?");
+        EXPECT_TRUE(form->IsMarked(row));
+        EXPECT_EQ((QStringList{form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)}), shown);
+        leave();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (list.isNull())
+            break;
+        EXPECT_FALSE(form->Modified());
+        EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True").size(), paid.size() + (answer == mbYes));
+    }
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(dialogs.Shown().size(), 8u);
 }
 
 TEST_F(DocumentListsGui, TheLinesListShowsEveryLineAndOpensItsReceipt)
