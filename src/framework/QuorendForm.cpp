@@ -97,9 +97,11 @@ protected:
     {
         switch (event->type()) {
         case QEvent::KeyPress:
-            return PreviewKey(watched, static_cast<QKeyEvent *>(event));
+            return CloseByKey(watched, static_cast<QKeyEvent *>(event), true)
+                   || PreviewKey(watched, static_cast<QKeyEvent *>(event));
         case QEvent::ShortcutOverride:
-            return KeepEscInPopup(watched, static_cast<QKeyEvent *>(event));
+            return KeepEscInPopup(watched, static_cast<QKeyEvent *>(event))
+                   || CloseByKey(watched, static_cast<QKeyEvent *>(event), false);
         case QEvent::ContextMenu:
             return PopupFor(watched, static_cast<QContextMenuEvent *>(event));
         case QEvent::FocusIn:
@@ -131,6 +133,32 @@ private:
             || !FormOf(window->parentWidget()))
             return false;
         event->accept();
+        return true;
+    }
+
+    // The keys that close a window of the work area where its own actions
+    // do not reach: Ctrl+F4, the close of a child window, which not every
+    // desktop binds to one, and Esc on a minimised window, whose title bar
+    // has the keys while the form inside it is hidden. Claimed before the
+    // shortcuts are looked up (Close false), carried out on the key itself.
+    static bool CloseByKey(QObject *watched, QKeyEvent *event, bool Close)
+    {
+        if (!watched->isWidgetType() || watched != QApplication::focusWidget() || QWidget::keyboardGrabber())
+            return false;
+        auto *frame = qobject_cast<QMdiSubWindow *>(watched);
+        TQuorendForm *form = frame ? qobject_cast<TQuorendForm *>(frame->widget()) : FormOf(watched);
+        if (!form || !form->SubWindow())
+            return false;
+        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        const bool ctrlF4 = event->key() == Qt::Key_F4 && modifiers == Qt::ControlModifier;
+        const bool esc = event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier && frame && frame->isMinimized();
+        if (!ctrlF4 && !esc)
+            return false;
+        event->accept();
+        if (Close && ctrlF4)
+            form->Close();
+        else if (Close && form->actExit->isEnabled())
+            form->actExit->trigger();
         return true;
     }
 

@@ -352,6 +352,16 @@ TEST_F(KeysGui, FromEveryParameterF8RunsF9PreviewsAndEscCloses)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull()) << "Esc did not close the window";
         CloseAllWindows();
+        // Minimised with Прозорци → Minimize All, it closes from the keys all the same.
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::ControlModifier | Qt::Key_F4}) {
+            form = Open(item);
+            main_->MenuItem(QStringLiteral("WindowArrangeItem"))->trigger();
+            ASSERT_TRUE(form->SubWindow()->isMinimized());
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(form.isNull()) << QKeySequence(key).toString().toStdString() << " left it open";
+            CloseAllWindows();
+        }
     }
     missed.removeDuplicates();
     EXPECT_TRUE(missed.isEmpty()) << "F9 opened no preview: " << missed.join(' ').toStdString();

@@ -9,8 +9,10 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QPointer>
 #include <QTest>
 #include <sqlite3.h>
+#include <tuple>
 
 #include "InvoiceFixture.h"
 #include "SalesDocumentTestParts.h"
@@ -222,6 +224,39 @@ TEST_F(DocumentListsGui, TheGoodsReceiptListFiltersByMinibusAndPaysReceipts)
     form->dtp_From->setDate(QDate(2026, 12, 1));
     EXPECT_EQ(form->Grid->Cells(0, 1), "");
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
+
+    // Marks are unsaved work: F8, a date, the minibus and Esc ask first.
+    // Отказ keeps the marks, the total and the parameters; Не drops the
+    // marks and goes on; Да pays them and goes on. Each marks its first
+    // unpaid row.
+    form->code_bus->setText("");
+    QPointer<TfrmStokovaRazpiska_Opis> list = form;
+    const std::vector<std::tuple<std::function<void()>, TMsgDlgBtn, int>> leaves = {
+        {[&] { form->actExecute->trigger(); }, mbNo, 1},
+        {[&] { form->dtp_To->setDate(QDate(2026, 12, 20)); }, mbYes, 1},
+        {[&] { form->code_bus->setText("3"); }, mbNo, 3},
+        {[&] { form->actExit->trigger(); }, mbNo, 2}};
+    for (const auto &[leave, answer, row] : leaves) {
+        ASSERT_TRUE(form->Execute());
+        // A mark taken off again is no change.
+        PressSpace(form, row);
+        PressSpace(form, row);
+        EXPECT_FALSE(form->Modified());
+        PressSpace(form, row);
+        const QStringList shown = {form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)};
+        const QStringList paid = Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True");
+        dialogs.Press(mbCancel).Press(answer);
+        leave();
+        EXPECT_EQ(dialogs.Texts().last(), "Данните не са записани!\rЖелаете ли да ги запишете?");
+        EXPECT_EQ((QStringList{form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)}), shown);
+        leave();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (list.isNull())
+            break;
+        EXPECT_FALSE(form->Modified());
+        EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True").size(), paid.size() + (answer == mbYes));
+    }
+    EXPECT_TRUE(list.isNull());
 }
 
 TEST_F(DocumentListsGui, TheLinesListShowsEveryLineAndOpensItsReceipt)
