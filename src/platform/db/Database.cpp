@@ -80,8 +80,14 @@ QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 // database held by another connection past the busy timeout raises
 // EDatabaseBusy, so that the program can say so and the operator can try
 // again; any other failure EDatabaseError.
+int EngineFailureCode(int Code, const QString &Message)
+{
+    return Code == SQLITE_ERROR && Message == QLatin1String("unsupported file format") ? SQLITE_NOTADB : Code;
+}
+
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message)
 {
+    Code = EngineFailureCode(Code, Message);
     const QString own = DatabaseFailureText(Code);
     const QString text = own.isEmpty() ? Message : own + QStringLiteral("\n\r") + Message;
     const int primary = Code & 0xFF;

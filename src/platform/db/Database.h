@@ -35,6 +35,12 @@ public:
 // Bulgarian text of its own (a mistake in a statement) keeps the engine's
 // Message alone.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
+// The code a failure of the engine (its extended Code and its own Message)
+// is known by in the program: Code, except for a schema format the engine
+// cannot read (header bytes 44 to 47), which it gives as a plain error
+// "unsupported file format": that file is as unreadable to it as one whose
+// header is damaged, SQLITE_NOTADB.
+int EngineFailureCode(int Code, const QString &Message);
 // The operator's text of an SQLite result code ("" for none of its own):
 // its cause (below), then what it means for the work at hand.
 QString DatabaseFailureText(int Code);
