@@ -200,8 +200,7 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
         EXPECT_FALSE(form.DatabaseOpened());
         EXPECT_EQ(DbConnection, nullptr);
     }
-    // Cut short, or a header the engine cannot read (page size, format bytes, payload fraction, schema format,
-    // zeros after the first 16 bytes), it is restored; what it held is kept aside byte for byte.
+    // Cut short, or with a header the engine cannot read, it is restored; what it held is kept aside as it was.
     const std::vector<std::function<QByteArray(QByteArray)>> damages = {
         [](QByteArray b) { return b.left(b.size() / 2); }, [](QByteArray b) { return b.replace(16, 2, "\0\3", 2); },
         [](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, [](QByteArray b) { return b.replace(21, 1, "A"); },
