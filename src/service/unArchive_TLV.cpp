@@ -272,19 +272,30 @@ bool CopyModificationTime(const QString &From, const QString &To)
     return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
 }
 
-// A damaged database, which the engine cannot copy, is kept aside byte for
-// byte: it may hold what no archive has. The copy is written beside Aside
-// and synced before it takes the name in one step, so that an aside file,
-// the last or this one, stands at every moment.
-bool KeepDamagedAside(const QString &Live, const QString &Aside, QString &Error)
+// Copies the file From to To byte for byte: written beside To under a name
+// of this process and synced, it takes the name in one step, and the folder
+// is synced after it; To, the old one or the new, stands whole at every
+// moment. False with Failure.
+bool CopyWhole(const QString &From, const QString &To, TCopyFailure &Failure)
 {
     TFileCopier copier;
-    if (!copier.CopyFile(Live, Aside)) {
-        Error = CopyFailureText(copier.LastFailure());
+    if (!copier.CopyFile(From, To)) {
+        Failure = copier.LastFailure();
         return false;
     }
-    SyncToDisk(QFileInfo(Aside).absolutePath());
+    SyncToDisk(QFileInfo(To).absolutePath());
     return true;
+}
+
+// A damaged database, which the engine cannot copy, is kept aside byte for
+// byte: it may hold what no archive has.
+bool KeepDamagedAside(const QString &Live, const QString &Aside, QString &Error)
+{
+    TCopyFailure failure;
+    if (CopyWhole(Live, Aside, failure))
+        return true;
+    Error = CopyFailureText(failure);
+    return false;
 }
 
 static const bool registered = RegisterFormClass(
@@ -386,7 +397,7 @@ int CheckArchivedDatabase(const QString &Path, QString &Error)
     }
 }
 
-bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error)
+bool ReplaceDatabaseContents(const QString &Source, const QString &Target, bool Whole, QString &Error)
 {
     const auto fail = [&](const QString &Cause) {
         Error = QStringLiteral("Данните на базата %1 не могат да бъдат заменени с тези от архива: %2.")
@@ -395,30 +406,50 @@ bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QStri
     };
     if (!QFileInfo(Target).isFile())
         return fail(SystemErrorText(ENOENT));
+    const auto placeWhole = [&] {
+        TCopyFailure failure;
+        return CopyWhole(Source, Target, failure) || fail(SystemErrorText(failure.Code));
+    };
+    if (Whole)
+        return placeWhole();
+    int rc = SQLITE_OK;
+    bool begun = false;
+    QString cause;
     try {
         platform::Database from(Source);
         // Opened first: should it fail, nothing of the target is open.
         sqlite3 *source = from.Handle();
-        // Every page of the target is written anew, so it is opened bare: a
-        // damaged one (which many a restore replaces) fails the settings of
-        // a working connection, and its length falling short of its page
-        // count must not stop the copy.
+        // Every page of the target is written anew, so it is opened bare,
+        // without the settings of a working connection.
         sqlite3 *to = nullptr;
-        int rc = sqlite3_open_v2(QFile::encodeName(Target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+        rc = sqlite3_open_v2(QFile::encodeName(Target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_busy_timeout(to, platform::Database::BusyTimeoutMs());
         if (rc == SQLITE_OK)
-            rc = sqlite3_exec(to, "PRAGMA writable_schema = ON", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
             rc = Backup(source, to);
-        const QString cause = rc == SQLITE_OK ? QString() : EngineCause(rc, to, source);
+        if (rc != SQLITE_OK) {
+            cause = EngineCause(rc, to, source);
+            // A journal stands once a page was written (the engine rolls
+            // a write that failed part-way back before it answers; should
+            // that fail too, the journal stays for the next reader).
+            begun = QFileInfo::exists(Target + QStringLiteral("-journal"));
+        }
         sqlite3_close(to);
-        return rc == SQLITE_OK || fail(cause);
     } catch (const Exception &e) {
-        QString cause;
         RaisedCause(e, cause);
         return fail(cause);
     }
+    if (rc == SQLITE_OK)
+        return true;
+    // The engine would not begin to write the file: damaged since it was
+    // copied aside, or its header marks it read-only for the engine though
+    // the file may be written. Nothing of it was written; it is replaced
+    // whole.
+    const int primary = rc & 0xFF;
+    if (!begun && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB
+                   || (rc == SQLITE_READONLY && ::access(QFile::encodeName(Target).constData(), W_OK) == 0)))
+        return placeWhole();
+    return fail(cause);
 }
 
 // ---------------------------------------------------------------- the window
@@ -1366,9 +1397,13 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     // The current data stay at hand beside the database until the next
     // restore.
     int aside = SnapshotDatabase(live, AsideFile(), error);
-    if (aside == afDamagedDatabase && KeepDamagedAside(live, AsideFile(), error))
+    // A file the engine cannot copy (damaged, cut short, of a header or a
+    // format it cannot read) it cannot write through either: once its bytes
+    // are kept aside, it is replaced whole.
+    const bool damaged = aside == afDamagedDatabase;
+    if (damaged && KeepDamagedAside(live, AsideFile(), error))
         aside = 0;
-    if (aside != 0 || !ReplaceDatabaseContents(restored, live, error)) {
+    if (aside != 0 || !ReplaceDatabaseContents(restored, live, damaged, error)) {
         failureDetail_ = error;
         return afCopyFailed;
     }

@@ -16,7 +16,9 @@
 // when the whole set is written, the first part last. A restore
 // checks the extracted database before anything else, keeps the current one
 // aside, and then replaces the contents of the live database through the
-// backup as well, so every connection sees the restored data.
+// backup as well, so every connection sees the restored data; a live file
+// the engine cannot write through (damaged, cut short, of a header it cannot
+// read) is replaced whole instead, its bytes kept aside.
 //
 // The wizard works on the caller's thread and runs the event queue at each
 // step, so Cancel is heard while it works.
@@ -82,9 +84,13 @@ int SnapshotDatabase(const QString &Source, const QString &Target, QString &Erro
 // added to it first); afUnpackFailed when it is no sound database,
 // afForeignArchive when a table or column differs.
 int CheckArchivedDatabase(const QString &Path, QString &Error);
-// Replaces the contents of the database Target with those of Source in one
-// step of the database engine; Target is unchanged when it fails.
-bool ReplaceDatabaseContents(const QString &Source, const QString &Target, QString &Error);
+// Puts the database Source in the place of Target. Target's contents are
+// replaced in one step of the database engine, so that the connections of
+// other workstations see the restored data; a Target the engine cannot
+// write through (Whole, or found so before a page is written: damaged, or
+// its header marks it read-only) is replaced whole by a copy of Source
+// written beside it. Target is as it was when it fails.
+bool ReplaceDatabaseContents(const QString &Source, const QString &Target, bool Whole, QString &Error);
 
 // Tests put the wizard's temporary folder under a folder of their own
 // instead of the program's folder ("" undoes it).

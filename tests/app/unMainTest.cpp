@@ -5,6 +5,7 @@
 #include "app/unMain.h"
 #include "core/un_Ado_Connection.h"
 #include "platform/Exception.h"
+#include "service/TestFiles.h"
 #include "service/unArchive_TLV.h"
 #include "support/DatabaseTest.h"
 #include "support/ScopedDialogAnswers.h"
@@ -199,10 +200,14 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
         EXPECT_FALSE(form.DatabaseOpened());
         EXPECT_EQ(DbConnection, nullptr);
     }
-    // Cut short, it is restored; what it held is kept aside as it was.
-    ASSERT_TRUE(QFile::resize(DatabasePath(), QFileInfo(DatabasePath()).size() / 2));
-    const qint64 damaged = QFileInfo(DatabasePath()).size();
-    {
+    // Cut short, or with a header the engine cannot read, it is restored; what it held is kept aside as it was.
+    const std::vector<std::function<QByteArray(QByteArray)>> damages = {
+        [](QByteArray b) { return b.left(b.size() / 2); }, [](QByteArray b) { return b.replace(16, 2, "\0\3", 2); },
+        [](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, [](QByteArray b) { return b.replace(21, 1, "A"); },
+        [](QByteArray b) { return b.replace(44, 4, "\0\0\0\11", 4); }, [](QByteArray b) { return b.left(16).leftJustified(b.size(), 0); }};
+    for (const auto &damage : damages) {
+        const QByteArray damaged = damage(testfiles::Read(DatabasePath()));
+        ASSERT_TRUE(testfiles::Write(DatabasePath(), damaged));
         ScopedDialogAnswers dialogs;
         dialogs.Press(mbYes);
         testsupport::OnNextModal([](QWidget *Modal) {
@@ -218,7 +223,8 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
                                                + " е повредена." + offer));
         EXPECT_TRUE(form.DatabaseOpened());
         EXPECT_EQ(Rows("Select count(*) from VA"), QStringList{"0"});
-        EXPECT_EQ(QFileInfo(base_->DbFolder() + "bread-before-restore.db").size(), damaged);
+        EXPECT_EQ(Rows("PRAGMA integrity_check"), QStringList{"ok"});
+        EXPECT_TRUE(testfiles::Read(base_->DbFolder() + "bread-before-restore.db") == damaged);
     }
     // An emptied file is no first start: No keeps it, Yes builds anew.
     ASSERT_TRUE(QFile::resize(DatabasePath(), 0));

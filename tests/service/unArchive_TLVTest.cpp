@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSysInfo>
@@ -503,6 +504,24 @@ TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
         EXPECT_EQ(form->actCancel->text(), "&Изход");
         EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), kept) << code;
     }
+    // A restore that fails on a full disk leaves the database byte for byte, sound or cut short, and no journal.
+    ASSERT_EQ(Archive()->LastFailure(), 0);
+    const QByteArray small = Read(base_->DbFolder() + "empty.db");
+    for (const QByteArray &live : {small, small.left(small.size() / 2)}) {
+        ASSERT_TRUE(Write(db, live));
+        auto restore = Open(1);
+        QObject::connect(restore->Progress, &QProgressBar::valueChanged, [&] {   // the archive is out: the disk fills
+            if (!full && restore->labelStatus->text() == "Възстановяване на данните ...")
+                full = std::make_unique<testsupport::FileSizeLimit>((small.size() + sound.size()) / 2);
+        });
+        Restore(*restore);
+        full.reset();
+        EXPECT_EQ(restore->labelInfo->text(), "\n\nГрешка при копиране на файловете.\nДанните на базата " + db
+                  + " не могат да бъдат заменени с тези от архива: файлът е по-голям, отколкото дискът позволява.");
+        EXPECT_TRUE(Read(db) == live);
+        EXPECT_EQ(QDir(base_->DbFolder()).entryList({"*-journal", ".bread*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+    ASSERT_TRUE(Write(db, QByteArray(sound).replace(18, 1, "\3", 1)));   // read-only for the engine: replaced whole
     auto restore = Open(1);
     restore->radioPath->click();
     restore->editDirectory->setText(folder);

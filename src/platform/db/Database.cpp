@@ -73,6 +73,11 @@ QString DatabaseFailureText(int Code)
 
 QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 
+int EngineFailureCode(int Code, const QString &Message)
+{
+    return Code == SQLITE_ERROR && Message == QLatin1String("unsupported file format") ? SQLITE_NOTADB : Code;
+}
+
 // The engine's failures reach the operator in Bulgarian only, whichever
 // window meets them: its own English text is never shown; a failure without
 // words of its own (a mistake in a statement) is told by its code, and the
@@ -82,6 +87,7 @@ QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 // the operator can try again; any other failure EDatabaseError.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message)
 {
+    Code = EngineFailureCode(Code, Message);
     const QString text = Code == SQLITE_CONSTRAINT_TRIGGER ? Message : DatabaseFailureText(Code);
     const int primary = Code & 0xFF;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)

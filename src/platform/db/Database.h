@@ -35,6 +35,12 @@ public:
 // own (a mistake in a statement). The engine's own Message is kept only for
 // a trigger's refusal, whose words are the schema's.
 [[noreturn]] void ThrowDatabaseError(int Code, const QString &Message);
+// The code a failure of the engine (its extended Code and its own Message)
+// is known by in the program: Code, except for a schema format the engine
+// cannot read (header bytes 44 to 47), which it gives as a plain error
+// "unsupported file format": that file is as unreadable to it as one whose
+// header is damaged, SQLITE_NOTADB.
+int EngineFailureCode(int Code, const QString &Message);
 // The operator's text of an SQLite result code: its cause (below), then
 // what it means for the work at hand; "Грешка <Code> на базата данни." for
 // a code without words of its own.

@@ -9,6 +9,15 @@
 
 namespace platform {
 
+namespace {
+
+int EngineFailure(sqlite3 *Db)
+{
+    return EngineFailureCode(sqlite3_extended_errcode(Db), QString::fromUtf8(sqlite3_errmsg(Db)));
+}
+
+} // namespace
+
 ReadingConnection::ReadingConnection(const QString &Path, TReading Reading)
 {
     int rc;
@@ -19,7 +28,7 @@ ReadingConnection::ReadingConnection(const QString &Path, TReading Reading)
         rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
     }
     if (rc != SQLITE_OK) {
-        failure_ = db_ ? sqlite3_extended_errcode(db_) : rc;
+        failure_ = db_ ? EngineFailure(db_) : rc;
         sqlite3_close(db_);
         db_ = nullptr;
         return;
@@ -39,7 +48,7 @@ bool ReadingConnection::Column(const char *Sql, const QString &Argument, QString
         return false;
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db_, Sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        failure_ = sqlite3_extended_errcode(db_);
+        failure_ = EngineFailure(db_);
         return false;
     }
     const QByteArray argument = Argument.toUtf8();
@@ -48,7 +57,7 @@ bool ReadingConnection::Column(const char *Sql, const QString &Argument, QString
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         Values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    failure_ = rc == SQLITE_DONE ? 0 : sqlite3_extended_errcode(db_);
+    failure_ = rc == SQLITE_DONE ? 0 : EngineFailure(db_);
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }

@@ -31,8 +31,8 @@ public:
     // The first column of each row of Sql (with Argument bound as ?1); false
     // when the file cannot be opened or the statement fails.
     bool Column(const char *Sql, const QString &Argument, QStringList &Values);
-    // SQLite's extended code of the last failure, of the opening too; 0 when
-    // the last statement ran.
+    // SQLite's extended code of the last failure, of the opening too, as
+    // EngineFailureCode gives it; 0 when the last statement ran.
     int Failure() const { return failure_; }
 
 private:
