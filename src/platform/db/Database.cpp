@@ -231,6 +231,17 @@ bool Cursor::IsNull(int col) const
     return sqlite3_column_type(d_->stmt, col) == SQLITE_NULL;
 }
 
+bool Cursor::Number(int col, double &Value) const
+{
+    if (!d_->onRow || col < 0 || col >= ColumnCount() || d_->inMemory)
+        return false;
+    const int type = sqlite3_column_type(d_->stmt, col);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
+        return false;
+    Value = sqlite3_column_double(d_->stmt, col);
+    return true;
+}
+
 // ---------------------------------------------------------------- Database
 
 Database::Database() = default;
