@@ -33,6 +33,19 @@ QString DatabaseErrorText(const QString &Message, const QString &Sql)
     return text;
 }
 
+// A number as a statement writes it.
+QString NumberLiteral(long double Number) { return Format(QStringLiteral("%f"), {Number}); }
+
+// What a stored number is compared with: the number as a statement writes
+// it, read back, as an exists query of that number compares. A whole
+// number that a double holds exactly is itself.
+double ComparedNumber(long double Number)
+{
+    if (Number == std::floor(Number) && std::fabs(Number) < 9007199254740992.0L)
+        return double(Number);
+    return NumberLiteral(Number).toDouble();
+}
+
 void RequireConnection()
 {
     if (!DbConnection)
@@ -534,17 +547,14 @@ long double TDocumentSave::FirstFreeNumber(long double From)
     };
     std::vector<TRead> reads(NumberColumns.size());
     for (long double number = From;; number += 1) {
-        // Stored numbers are compared with the number as a statement writes
-        // it ("%f"), as an exists query of that number compares them.
-        const QString literal = Format(QStringLiteral("%f"), {number});
-        const double wanted = literal.toDouble();
+        const double wanted = ComparedNumber(number);
         bool taken = false;
         for (size_t i = 0; i < reads.size() && !taken; ++i) {
             TRead &read = reads[i];
             if (!read.Rows) {
                 const TNumberColumn &column = NumberColumns[i];
                 read.Rows.emplace(DbConnection->Select(QStringLiteral("SELECT %2 FROM %1 WHERE ( %2 >= %3 ) ORDER BY %2")
-                                                           .arg(column.Table, column.Column, literal)));
+                                                           .arg(column.Table, column.Column, NumberLiteral(number))));
             }
             // Texts and blobs, which equal no number, come after every
             // number in the order: the first of them ends the numbers.
