@@ -6,6 +6,12 @@
 // Alternatives: the receipt's header and named lines read bare through the
 // SQLite C API; the same eleven inserts and the counter update in one bare
 // BEGIN IMMEDIATE ... COMMIT of prepared statements.
+//
+// The first free number: a new receipt's and a new invoice's window opened,
+// and a new one of each saved, with the workstation's counter far behind
+// the stored numbers (the receipt's 75,000 numbers behind, the invoice's
+// row missing: 15,600 numbers from 1) against the same with the counter on
+// the last number (goal: within 1.5x).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -17,8 +23,10 @@
 #include "core/un_Ado_Connection.h"
 #include "documents/unPrintStokovaRazpiska.h"
 #include "documents/unStokovaRazpiska.h"
+#include "documents/unInvoice.h"
 #include "framework/DocumentSave.h"
 #include "support/Ratios.h"
+#include "support/SilentDialogs.h"
 #include "support/YearReports.h"
 
 namespace {
@@ -83,13 +91,41 @@ void BM_OpenReceipt_BareSqlite(benchmark::State &state)
     sqlite3_finalize(rows);
 }
 
+// A new document of ten lines: its kind's tables and statements.
+struct TNewDocument
+{
+    int Counter;                 // the Nas setting of its number
+    const char *Header;          // its tables, by their column of the number
+    const char *Rows;
+    const char *NumberColumn;
+    const char *HeaderInsert;    // %f: the number
+    const char *RowInsert;       // %f: the number, %d: the product
+    long double LastStored;      // the generated year's last number
+};
+
+const TNewDocument kReceipt = {NasGoodsReceiptCounter, "Zaiavki", "Zaiavka_rows", "Query_num",
+                               "INSERT INTO Zaiavki Values ( %f, 39500, 17, 39501, 123.45, 0, 0, 0 )",
+                               "INSERT INTO Zaiavka_rows Values ( %f, %d, 2.000, 1.2345, 0, 1.2345, 2.47 )",
+                               1000000000.0L + 75000};
+const TNewDocument kInvoice = {NasInvoiceCounter, "Invoices", "Invoices_rows", "Invoice_num",
+                               "INSERT INTO Invoices Values ( %f, 39500, 17, 123.45, 24.69, 0, 0, 1, 1, 0, 0.2 )",
+                               "INSERT INTO Invoices_rows Values ( %f, %d, 2.000, 1.2345, 0, 1.2345, 2.47 )", 15600};
+
+void AddNewDocument(TDocumentSave &save, const TNewDocument &kind, const QString &address)
+{
+    save.NumberFromCounter(kind.Counter, address);
+    save.NumberColumns = {{kind.Header, kind.NumberColumn}, {kind.Rows, kind.NumberColumn}};
+    save.Add([&kind](long double n) { return Format(QString::fromUtf8(kind.HeaderInsert), {n}); });
+    for (int line = 1; line <= 10; ++line)
+        save.Add([&kind, line](long double n) { return Format(QString::fromUtf8(kind.RowInsert), {n, line * 7}); });
+}
+
 void BM_SaveReceipt_DocumentSave(benchmark::State &state)
 {
     for (auto _ : state) {
         TDocumentSave save;
         save.NumberFromCounter(NasGoodsReceiptCounter, QStringLiteral("10.20.30.40"));
-        save.ExistsQueries = {[](long double n) { return Format(QString::fromUtf8(sqlZaiavkiExists), {n}); },
-                              [](long double n) { return Format(QString::fromUtf8(sqlZaiavka_rowsExists), {n}); }};
+        save.NumberColumns = {{"Zaiavki", "Query_num"}, {"Zaiavka_rows", "Query_num"}};
         save.Add([](long double n) {
             return Format(QStringLiteral("INSERT INTO Zaiavki Values ( %f, %d, %d, %d, %f, %d, %d, %d )"),
                           {n, 39500, 17, 39501, 123.45L, 0, 0, 0});
@@ -104,6 +140,76 @@ void BM_SaveReceipt_DocumentSave(benchmark::State &state)
             state.SkipWithError("save failed");
     }
 }
+
+// This workstation's (Address, or the machine's) counter of the kind set
+// to Number, or its row removed when Number is negative.
+void SetCounter(const TNewDocument &kind, long double Number, QString address = QString())
+{
+    if (address.isEmpty())
+        address = GetLocalIPAddress();
+    DbConnection->Execute(Format(QStringLiteral("DELETE * FROM Nas WHERE ( ( n_nas = %d ) AND ( IP_Address = \"%s\" ) )"),
+                                 {kind.Counter, SqlEscape(address)}));
+    if (Number >= 0)
+        DbConnection->Execute(NasCounterStatement(kind.Counter, address, Number, false));
+}
+
+// A counter that stands this far behind the kind's last stored number: on
+// it (0), 75,000 numbers back, or no row at all (-1).
+enum TCounterAt { caInPlace, caBehind, caMissing };
+
+long double CounterAt(const TNewDocument &kind, TCounterAt at)
+{
+    return at == caInPlace ? kind.LastStored : at == caBehind ? kind.LastStored - 75000 : -1;
+}
+
+// The window of a new document opened as the menu opens it; the number
+// it proposes must be the first after the stored ones.
+template <class T> void OpenNew(benchmark::State &state, const TNewDocument &kind, TCounterAt at)
+{
+    bench::SilentDialogs dialogs;
+    SetCounter(kind, CounterAt(kind, at));
+    long double proposed = 0;
+    for (auto _ : state) {
+        auto *form = CreateQuorendForm<T>(nullptr, fsMDIChild);
+        form->IsNew = true;
+        form->ShowForm();
+        proposed = form->DocumentNumber();
+        state.PauseTiming();
+        form->SetModified(false);
+        delete form;
+        state.ResumeTiming();
+    }
+    if (proposed != kind.LastStored + 1)
+        state.SkipWithError("not the first free number");
+}
+
+// A new document saved from the counter as it stands at the start of each
+// save (of a workstation of its own, so that no other run moves it).
+void SaveNew(benchmark::State &state, const TNewDocument &kind, TCounterAt at)
+{
+    const QString address = QStringLiteral("10.20.30.42");
+    long double saved = kind.LastStored;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // In place, the counter stands on the number the last run saved.
+        SetCounter(kind, at == caInPlace ? saved : CounterAt(kind, at), address);
+        state.ResumeTiming();
+        TDocumentSave save;
+        AddNewDocument(save, kind, address);
+        if (!save.Run())
+            state.SkipWithError("save failed");
+        saved = save.Number();
+    }
+}
+
+void BM_NewReceipt_Open_CounterInPlace(benchmark::State &state) { OpenNew<TfrmStokovaRazpiska>(state, kReceipt, caInPlace); }
+void BM_NewReceipt_Open_CounterBehind(benchmark::State &state) { OpenNew<TfrmStokovaRazpiska>(state, kReceipt, caBehind); }
+void BM_NewInvoice_Open_CounterInPlace(benchmark::State &state) { OpenNew<TfrmInvoice>(state, kInvoice, caInPlace); }
+void BM_NewInvoice_Open_CounterMissing(benchmark::State &state) { OpenNew<TfrmInvoice>(state, kInvoice, caMissing); }
+void BM_NewReceipt_Save_CounterInPlace(benchmark::State &state) { SaveNew(state, kReceipt, caInPlace); }
+void BM_NewReceipt_Save_CounterBehind(benchmark::State &state) { SaveNew(state, kReceipt, caBehind); }
+void BM_NewInvoice_Save_CounterInPlace(benchmark::State &state) { SaveNew(state, kInvoice, caInPlace); }
+void BM_NewInvoice_Save_CounterMissing(benchmark::State &state) { SaveNew(state, kInvoice, caMissing); }
 
 // The bare save's numbers go on from run to run: Google Benchmark calls a
 // benchmark several times (to size it, and once per repetition), and a
@@ -173,6 +279,14 @@ BENCHMARK(BM_OpenReceipt_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenReceipt_BareSqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveReceipt_DocumentSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveReceipt_BareTransaction)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewReceipt_Open_CounterInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewReceipt_Open_CounterBehind)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewInvoice_Open_CounterInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewInvoice_Open_CounterMissing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewReceipt_Save_CounterInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewReceipt_Save_CounterBehind)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewInvoice_Save_CounterInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewInvoice_Save_CounterMissing)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -182,6 +296,10 @@ int main(int argc, char **argv)
         argc, argv, [] { return bench::CopyOfYear(QStringLiteral("goods-receipt")); },
         {{"BM_OpenReceipt_Load", "BM_OpenReceipt_BareSqlite"},
          {"BM_OpenReceipt_Window", "BM_OpenReceipt_BareSqlite"},
-         {"BM_SaveReceipt_DocumentSave", "BM_SaveReceipt_BareTransaction"}},
+         {"BM_SaveReceipt_DocumentSave", "BM_SaveReceipt_BareTransaction"},
+         {"BM_NewReceipt_Open_CounterBehind", "BM_NewReceipt_Open_CounterInPlace"},
+         {"BM_NewInvoice_Open_CounterMissing", "BM_NewInvoice_Open_CounterInPlace"},
+         {"BM_NewReceipt_Save_CounterBehind", "BM_NewReceipt_Save_CounterInPlace"},
+         {"BM_NewInvoice_Save_CounterMissing", "BM_NewInvoice_Save_CounterInPlace"}},
         [] { DbConnection->Execute(QStringLiteral("Insert into nas values ( 1, \"10.20.30.41\", \"0\" )")); });
 }

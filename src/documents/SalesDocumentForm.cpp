@@ -297,16 +297,17 @@ long double TSalesDocumentForm::CounterProposal()
     return DotStrToFloat(FirstField(counter)) + 1;
 }
 
-std::vector<TStatementBuilder> TSalesDocumentForm::ExistsQueries() const
+std::vector<TNumberColumn> TSalesDocumentForm::NumberColumns() const
 {
-    return {NumberedStatement(FKind.ExistsHeaderSql), NumberedStatement(FKind.ExistsRowsSql)};
+    const QString number = QString::fromUtf8(FKind.NumberColumn);
+    return {{QString::fromUtf8(FKind.HeaderTable), number}, {QString::fromUtf8(FKind.RowsTable), number}};
 }
 
 void TSalesDocumentForm::ProposeFreeNumber(long double From)
 {
     SetDocNumber(From);
     TDocumentSave probe(this);
-    probe.ExistsQueries = ExistsQueries();
+    probe.NumberColumns = NumberColumns();
     try {
         SetDocNumber(probe.FirstFreeNumber(From));
     } catch (const Exception &) {
@@ -861,7 +862,7 @@ bool TSalesDocumentForm::DoSave()
     save.NumberText = FKind.NumberText;
     if (IsNew) {
         save.NumberFromCounter(FKind.Counter, QString(), QStringLiteral("Грешка при актуализиране на NAS."));
-        save.ExistsQueries = ExistsQueries();
+        save.NumberColumns = NumberColumns();
     } else {
         save.NumberGiven(DocumentNumber());
         // Never over a change saved elsewhere after the load (lines, the

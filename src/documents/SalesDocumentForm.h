@@ -41,6 +41,9 @@ struct TSalesDocumentKind
     QString (*NumberText)(long double Number);  // the number as the window shows and the counter keeps it
     const char *ExistsHeaderSql;                // %f: the number
     const char *ExistsRowsSql;
+    const char *HeaderTable;                    // where a new number must be free:
+    const char *RowsTable;                      // the header's and the lines' tables,
+    const char *NumberColumn;                   // by their column of the number
     const char *DeleteRowsSql;
     const char *DeleteHeaderSql;
     const char *SitesSql;                       // %d: the customer; code and name of its sites
@@ -247,8 +250,8 @@ protected:
     TLoadedRows FLoaded;
 
 private:
-    // The queries whose rows mean a number is taken.
-    std::vector<TStatementBuilder> ExistsQueries() const;
+    // The columns whose rows take a number.
+    std::vector<TNumberColumn> NumberColumns() const;
     void ApplyDiscountSwitches();
     bool LineValidation();
     void RemoveLine(int Row);

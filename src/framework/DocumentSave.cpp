@@ -8,9 +8,12 @@
 #include "core/un_Ado_Connection.h"
 #include "framework/QuorendForm.h"
 #include "platform/Exception.h"
+#include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -28,6 +31,25 @@ QString DatabaseErrorText(const QString &Message, const QString &Sql)
     if (!Sql.isEmpty())
         text += QStringLiteral("\n\r") + Sql;
     return text;
+}
+
+// A number as a statement writes it.
+QString NumberLiteral(long double Number) { return Format(QStringLiteral("%f"), {Number}); }
+
+// What a stored number is compared with: the number as a statement writes
+// it, read back, as an exists query of that number compares. A whole
+// number that a double holds exactly is itself.
+double ComparedNumber(long double Number)
+{
+    if (Number == std::floor(Number) && std::fabs(Number) < 9007199254740992.0L)
+        return double(Number);
+    return NumberLiteral(Number).toDouble();
+}
+
+void RequireConnection()
+{
+    if (!DbConnection)
+        throw platform::EDatabaseError(QStringLiteral("Няма връзка с базата данни."));
 }
 
 // Ends the transaction early; the messages are already collected.
@@ -506,22 +528,44 @@ void TDocumentSave::CheckLoaded()
     }
 }
 
-bool TDocumentSave::NumberTaken(long double Number)
-{
-    for (const TStatementBuilder &query : ExistsQueries) {
-        TDelimitedStringList rows;
-        SelectToList(owner_, DbConnection, query(Number), rows);
-        if (rows.Count() > 0)
-            return true;
-    }
-    return false;
-}
+bool TDocumentSave::NumberTaken(long double Number) { return FirstFreeNumber(Number) != Number; }
 
 long double TDocumentSave::FirstFreeNumber(long double From)
 {
-    while (NumberTaken(From))
-        From += 1;
-    return From;
+    if (NumberColumns.empty())
+        return From;
+    RequireConnection();
+    // Each column's numbers from the candidate on, read once in ascending
+    // order along its index and stepped forward as the candidate goes up. A
+    // column is read only from the first candidate the columns before it
+    // leave free: the lines of a run of documents, ten a number, are not
+    // stepped through where their headers already take the numbers.
+    struct TRead
+    {
+        std::optional<platform::Cursor> Rows;
+        double At = -HUGE_VAL;  // the number it stands on; HUGE_VAL past the last
+    };
+    std::vector<TRead> reads(NumberColumns.size());
+    for (long double number = From;; number += 1) {
+        const double wanted = ComparedNumber(number);
+        bool taken = false;
+        for (size_t i = 0; i < reads.size() && !taken; ++i) {
+            TRead &read = reads[i];
+            if (!read.Rows) {
+                const TNumberColumn &column = NumberColumns[i];
+                read.Rows.emplace(DbConnection->Select(QStringLiteral("SELECT %2 FROM %1 WHERE ( %2 >= %3 ) ORDER BY %2")
+                                                           .arg(column.Table, column.Column, NumberLiteral(number))));
+            }
+            // Texts and blobs, which equal no number, come after every
+            // number in the order: the first of them ends the numbers.
+            while (read.At < wanted)
+                if (!read.Rows->Next() || !read.Rows->Number(0, read.At))
+                    read.At = HUGE_VAL;
+            taken = read.At == wanted;
+        }
+        if (!taken)
+            return number;
+    }
 }
 
 void TDocumentSave::TakeNumber()
@@ -562,8 +606,7 @@ bool TDocumentSave::Run()
         ~PlannedSteps() { steps.erase(steps.begin() + long(given), steps.end()); }
     } planned{steps_, steps_.size()};
     try {
-        if (!DbConnection)
-            throw platform::EDatabaseError(QStringLiteral("Няма връзка с базата данни."));
+        RequireConnection();
         platform::DbTransaction tr(*DbConnection);
         CheckLoaded();
         TakeNumber();

@@ -30,7 +30,7 @@
 //   TDocumentSave save(this);
 //   save.IsNew = IsNew;
 //   save.NumberFromCounter(NasGoodsReceiptCounter, proposed);
-//   save.ExistsQuery = [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( Query_num = %f )", {n}); };
+//   save.NumberColumns = {{"Zaiavki", "Query_num"}, {"Zaiavka_rows", "Query_num"}};
 //   save.Add([&](long double n) { return Format(sqlInsertZaiavki, {n, ...}); }, "Грешка при актуализиране на Zaiavki.");
 //   if (save.Run()) ShowNumber(save.Number());
 #include <QString>
@@ -247,6 +247,14 @@ QString DeletedElsewhereMessage(const TDocumentName &Name);
 // място, след като описът е зареден. ..."
 QString PaidElsewhereMessage(const TDocumentName &Name);
 
+// A column of a table that holds documents' numbers (read as numbers:
+// what is not a number there takes none).
+struct TNumberColumn
+{
+    QString Table;
+    QString Column;
+};
+
 // How a new document takes its number.
 enum TDocumentNumbering {
     dnGiven,              // the number set (an opened document, or one typed)
@@ -274,14 +282,18 @@ public:
     // The text of a number in the "exists" message (default: shortest
     // decimal text).
     std::function<QString(long double Number)> NumberText;
-    // Queries whose rows mean the new document's number is taken; asked
-    // inside the transaction, before anything is written. A number given
-    // (typed by the clerk) that is taken refuses the save; a number the
-    // save proposes (a counter, NextCode) goes on to the next free one, and
-    // the window says which number the document was saved under.
-    std::vector<TStatementBuilder> ExistsQueries;
-    // The first number from From on that no ExistsQueries finds: a window
-    // proposes it, the save takes it (again, under the write lock).
+    // The columns that hold the numbers of stored documents of this kind
+    // (its header's, its lines'): a number is taken when a row of one of
+    // them holds it. Asked inside the transaction, before anything is
+    // written. A number given (typed by the clerk) that is taken refuses
+    // the save; a number the save proposes (a counter, NextCode) goes on to
+    // the next free one, and the window says which number the document was
+    // saved under.
+    std::vector<TNumberColumn> NumberColumns;
+    // The first number from From on (From, From + 1, ...) that no row of
+    // NumberColumns holds: a window proposes it, the save takes it (again,
+    // under the write lock). The numbers taken are read once, in order,
+    // from From on, and the reading stops at the first gap.
     long double FirstFreeNumber(long double From);
 
     // The statements, in order.

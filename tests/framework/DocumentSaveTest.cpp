@@ -40,8 +40,7 @@ protected:
     // A receipt header and lines written under the number taken at save.
     void AddReceipt(TDocumentSave &save, int Lines)
     {
-        save.ExistsQueries.push_back(
-            [](long double n) { return Format("SELECT * FROM Zaiavki WHERE ( query_num = %f )", {n}); });
+        save.NumberColumns = {{"Zaiavki", "Query_num"}, {"Zaiavka_rows", "Query_num"}};
         save.AddReplacing([](long double n) {
             return Format("DELETE * FROM Zaiavka_rows WHERE ( Query_num = %f )", {n});
         });
@@ -204,6 +203,25 @@ TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
     EXPECT_EQ(Rows("SELECT Query_num, Total_sum FROM Zaiavki"), QStringList{"5@7.5"});
     EXPECT_EQ(Rows("SELECT izdelie FROM Zaiavka_rows ORDER BY izdelie"), (QStringList{"1", "2"}));
     EXPECT_EQ(Rows("SELECT Value_nas FROM Nas"), QStringList{"0000000006"});
+
+    // The first free number is the one an exists query per number finds,
+    // over gaps, numbers below From, lines without a header, a line's number
+    // repeated, a fraction and a text in the column.
+    for (const char *number : {"1", "3", "4", "6", "8.5", "\"abc\"", "10"})
+        Execute(QString("INSERT INTO Zaiavki ( Query_num ) Values ( %1 )").arg(number));
+    for (int number : {5, 7, 9})
+        Execute(Format("INSERT INTO Zaiavka_rows Values ( %d, 4, 1, 9, 0, 9, 9 )", {number}));
+    auto byExists = [&](long double n) {
+        while (!Rows(Format("SELECT * FROM Zaiavki WHERE ( query_num = %f )", {n})).isEmpty() ||
+               !Rows(Format("SELECT * FROM Zaiavka_rows WHERE ( query_num = %f )", {n})).isEmpty())
+            n += 1;
+        return n;
+    };
+    for (const auto &[from, free] : std::vector<std::pair<long double, long double>>{
+             {0, 0}, {1, 2}, {2, 2}, {3, 8}, {5, 8}, {8, 8}, {8.5L, 9.5L}, {9, 11}, {11, 11}, {1e9L, 1e9L}}) {
+        EXPECT_EQ(proposed.FirstFreeNumber(from), free) << double(from);
+        EXPECT_EQ(byExists(from), free) << double(from);
+    }
 }
 
 TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)

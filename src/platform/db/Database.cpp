@@ -236,6 +236,20 @@ bool Cursor::IsNull(int col) const
     return sqlite3_column_type(d_->stmt, col) == SQLITE_NULL;
 }
 
+bool Cursor::Number(int col, double &Value) const
+{
+    if (!d_->onRow || col < 0 || col >= ColumnCount() || d_->inMemory)
+        return false;
+    // One call into the connection a field (a read along a whole index
+    // takes one a row).
+    sqlite3_value *field = sqlite3_column_value(d_->stmt, col);
+    const int type = sqlite3_value_type(field);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
+        return false;
+    Value = sqlite3_value_double(field);
+    return true;
+}
+
 // ---------------------------------------------------------------- Database
 
 Database::Database() = default;

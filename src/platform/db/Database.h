@@ -74,6 +74,10 @@ public:
     // The field of the current row as text; NULL gives "".
     QString Text(int col) const;
     bool IsNull(int col) const;
+    // Whether the field of the current row holds a number (an integer or a
+    // floating value; not NULL, text or a blob), and then its Value. Rows
+    // of a crosstab, held as their texts, give none.
+    bool Number(int col, double &Value) const;
 
 private:
     friend class Database;
