@@ -306,10 +306,12 @@ std::vector<TNumberColumn> TSalesDocumentForm::NumberColumns() const
 void TSalesDocumentForm::ProposeFreeNumber(long double From)
 {
     SetDocNumber(From);
+    FFoundFree = 0;
     TDocumentSave probe(this);
     probe.NumberColumns = NumberColumns();
     try {
-        SetDocNumber(probe.FirstFreeNumber(From));
+        FFoundFree = probe.FirstFreeNumber(From);
+        SetDocNumber(FFoundFree);
     } catch (const Exception &) {
         // From stays proposed, unchecked. Not shown: at opening the reads
         // before this one have reported the failure, and the save checks
@@ -863,6 +865,7 @@ bool TSalesDocumentForm::DoSave()
     if (IsNew) {
         save.NumberFromCounter(FKind.Counter, QString(), QStringLiteral("Грешка при актуализиране на NAS."));
         save.NumberColumns = NumberColumns();
+        save.FoundFree = FFoundFree;
     } else {
         save.NumberGiven(DocumentNumber());
         // Never over a change saved elsewhere after the load (lines, the

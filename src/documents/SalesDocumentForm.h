@@ -240,6 +240,9 @@ protected:
     bool FSavingForPrint = false;
     int FPriceList = 1;
     long double FSavedNumber = 0;
+    // The number proposed when it was found free, else 0 (see
+    // TDocumentSave::FoundFree).
+    long double FFoundFree = 0;
 
     TDelimitedStringList FCustomers;
     TDelimitedStringList FObjects;

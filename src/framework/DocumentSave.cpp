@@ -620,6 +620,8 @@ bool TDocumentSave::Run()
                 // A number proposed, taken meanwhile by another workstation
                 // (whose counter runs on its own), gives way to the next
                 // free one.
+                if (numbering_ == dnWorkstationCounter)
+                    number_ = std::max(number_, FoundFree);
                 number_ = FirstFreeNumber(number_);
             }
             sql.clear();

@@ -277,6 +277,14 @@ public:
     // FailureMessage follows a failed write.
     void NumberFromCounter(int Setting, const QString &Address = QString(),
                            const QString &FailureMessage = QString());
+    // The number a window proposes, found free (FirstFreeNumber) from the
+    // counter it read then; 0 for none. The numbers below it were taken
+    // then, so the save looks for a free number from it on when the
+    // counter stands below it: a number freed meanwhile below it is left
+    // (numbers need not be dense), what the clerk was shown is what is
+    // saved when it is still free, and the write lock is held for a read
+    // of one row a table, not of every number the counter stands behind.
+    long double FoundFree = 0;
     void NumberFromNextCode(const QString &Field, const QString &Table);
 
     // The text of a number in the "exists" message (default: shortest

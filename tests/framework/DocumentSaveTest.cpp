@@ -222,6 +222,21 @@ TEST_F(DocumentSave, ANewDocumentWhoseNumberIsTakenWritesNothingAndNeverDeletes)
         EXPECT_EQ(proposed.FirstFreeNumber(from), free) << double(from);
         EXPECT_EQ(byExists(from), free) << double(from);
     }
+
+    // The number its window found free from the counter (6) is saved while
+    // still free, over 8 below it, freed since; taken meanwhile, the next
+    // free one; one below the counter's is none.
+    for (const auto &[found, saved] : std::vector<std::pair<long double, long double>>{{11, 11}, {10, 11}, {2, 8}}) {
+        Execute("UPDATE Nas SET Value_nas = \"6\"");
+        TDocumentSave window;
+        window.NumberFromCounter(NasGoodsReceiptCounter, kStation);
+        window.FoundFree = found;
+        AddReceipt(window, 1);
+        ASSERT_TRUE(window.Run());
+        EXPECT_EQ(window.Number(), saved) << double(found);
+        Execute(Format("DELETE * FROM Zaiavki WHERE Query_num = %f", {saved}));
+        Execute(Format("DELETE * FROM Zaiavka_rows WHERE Query_num = %f", {saved}));
+    }
 }
 
 TEST_F(DocumentSave, ASaveNeverWritesOverRowsChangedSinceTheWindowLoadedThem)
