@@ -335,8 +335,12 @@ void TQuorendDatePicker::PutTyped(const QString &Text, int Caret)
         ReadTypedDate(Text, date(), false, d);
         setDate(d);
         const QSignalBlocker block(edit);
-        if (edit->text() != Text)
-            edit->setText(Text);
+        // A window that refused the change (a question about unsaved work
+        // answered "Отказ") has put its date back: that date is shown, not
+        // the text it refused.
+        const QString shown = date() == d ? Text : textFromDateTime(dateTime());
+        if (edit->text() != shown)
+            edit->setText(shown);
     }
     {
         const QSignalBlocker block(edit);

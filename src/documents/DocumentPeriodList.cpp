@@ -211,8 +211,11 @@ void TDocumentPeriodList::dtp_ToChange() { ParamsChange(); }
 void TDocumentPeriodList::ParamsChange()
 {
     // Marks belong to the rows of the parameters shown so far: asked about
-    // first; "Отказ" puts those parameters back and keeps the rows.
-    if (!FSwitch.Confirm(*this) && Modified())
+    // first; "Отказ" puts those parameters back and keeps the rows, and a
+    // payment refused under "Да" has read them again (no mark is left then,
+    // so whether they were asked about is read before the question).
+    const bool marked = Modified();
+    if (!FSwitch.Confirm(*this) && marked)
         return;
     ClearGrid(*Grid, 0);
     MarksChanged();

@@ -262,6 +262,23 @@ bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &St
 // The names of the copies of Target being written: PartStem + a process's tag.
 QString PartStem(const QString &Target) { return Target + QStringLiteral(".part-"); }
 
+// Whether the database file at Path ends within a page (its page size read
+// from its header): cut short there, the engine still reads and copies it,
+// but a write of its that is rolled back fills the last page out, so the
+// file would not stay as it was.
+bool EndsWithinAPage(const QString &Path)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(18);
+    if (header.size() < 18)
+        return false;
+    const int size = (uchar(header[16]) << 8) | uchar(header[17]);
+    const qint64 page = size == 1 ? 65536 : size;
+    return page >= 512 && file.size() % page != 0;
+}
+
 // Gives To the modification time of From.
 bool CopyModificationTime(const QString &From, const QString &To)
 {
@@ -407,8 +424,11 @@ bool ReplaceDatabaseContents(const QString &Source, const QString &Target, bool 
     if (!QFileInfo(Target).isFile())
         return fail(SystemErrorText(ENOENT));
     const auto placeWhole = [&] {
+        // Through a link to the shared file, the file itself is replaced,
+        // not the link: every workstation goes on with the one database.
+        const QString file = QFileInfo(Target).canonicalFilePath();
         TCopyFailure failure;
-        return CopyWhole(Source, Target, failure) || fail(SystemErrorText(failure.Code));
+        return CopyWhole(Source, file.isEmpty() ? Target : file, failure) || fail(SystemErrorText(failure.Code));
     };
     if (Whole)
         return placeWhole();
@@ -1396,10 +1416,10 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     Progress->setValue(0);
     // The current data stay at hand beside the database until the next
     // restore.
-    int aside = SnapshotDatabase(live, AsideFile(), error);
+    int aside = EndsWithinAPage(live) ? afDamagedDatabase : SnapshotDatabase(live, AsideFile(), error);
     // A file the engine cannot copy (damaged, cut short, of a header or a
-    // format it cannot read) it cannot write through either: once its bytes
-    // are kept aside, it is replaced whole.
+    // format it cannot read) it cannot write through either, nor one cut
+    // within a page: once its bytes are kept aside, it is replaced whole.
     const bool damaged = aside == afDamagedDatabase;
     if (damaged && KeepDamagedAside(live, AsideFile(), error))
         aside = 0;

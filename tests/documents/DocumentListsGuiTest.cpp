@@ -17,6 +17,7 @@
 #include "InvoiceFixture.h"
 #include "SalesDocumentTestParts.h"
 #include "components/ListEdit.h"
+#include "components/QuorendDateEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "documents/unInvoice.h"
@@ -228,14 +229,26 @@ TEST_F(DocumentListsGui, TheGoodsReceiptListFiltersByMinibusAndPaysReceipts)
     // Marks are unsaved work: F8, a date, the minibus and Esc ask first.
     // Отказ keeps the marks, the total and the parameters; Не drops the
     // marks and goes on; Да pays them and goes on. Each marks its first
-    // unpaid row.
+    // unpaid row. A payment refused under Да (paid elsewhere meanwhile)
+    // reads the list again and keeps its period.
+    Execute("INSERT INTO Zaiavki Values ( 45, 46363, 21, 46365, 5, 0, 0, 0 )");
     form->code_bus->setText("");
     QPointer<TfrmStokovaRazpiska_Opis> list = form;
     const std::vector<std::tuple<std::function<void()>, TMsgDlgBtn, int>> leaves = {
         {[&] { form->actExecute->trigger(); }, mbNo, 1},
-        {[&] { form->dtp_To->setDate(QDate(2026, 12, 20)); }, mbYes, 1},
+        {[&] {
+             // Typed: a digit over the day makes the date 28.12.2026.
+             QTest::keyClick(form->dtp_To, Qt::Key_Home);
+             QTest::keyClick(form->dtp_To, Qt::Key_2);
+         },
+         mbYes, 1},
         {[&] { form->code_bus->setText("3"); }, mbNo, 3},
-        {[&] { form->actExit->trigger(); }, mbNo, 2}};
+        {[&] {
+             Execute("UPDATE Zaiavki SET Is_paid = True WHERE Query_num = 44");
+             form->dtp_From->setDate(QDate(2026, 11, 30));
+         },
+         mbYes, 2},
+        {[&] { form->actExit->trigger(); }, mbNo, 3}};
     for (const auto &[leave, answer, row] : leaves) {
         ASSERT_TRUE(form->Execute());
         // A mark taken off again is no change.
@@ -249,11 +262,14 @@ TEST_F(DocumentListsGui, TheGoodsReceiptListFiltersByMinibusAndPaysReceipts)
         leave();
         EXPECT_EQ(dialogs.Texts().last(), "Данните не са записани!\rЖелаете ли да ги запишете?");
         EXPECT_EQ((QStringList{form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)}), shown);
+        // The date put back is the one shown, not the text typed over it.
+        EXPECT_FALSE(static_cast<TQuorendDatePicker *>(form->dtp_To)->Pending());
         leave();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (list.isNull())
             break;
         EXPECT_FALSE(form->Modified());
+        EXPECT_EQ(form->Grid->Cells(0, 1).isEmpty(), form->GetSubTitle() != shown[1]);
         EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True").size(), paid.size() + (answer == mbYes));
     }
     EXPECT_TRUE(list.isNull());

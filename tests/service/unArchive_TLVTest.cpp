@@ -504,10 +504,11 @@ TEST_F(ArchiveGui, AFailedCabinetIsAFailureNotASuccess)
         EXPECT_EQ(form->actCancel->text(), "&Изход");
         EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), kept) << code;
     }
-    // A restore that fails on a full disk leaves the database byte for byte, sound or cut short, and no journal.
+    // A restore that fails on a full disk leaves the database byte for byte, sound or cut short (within its last
+    // page too), and no journal.
     ASSERT_EQ(Archive()->LastFailure(), 0);
     const QByteArray small = Read(base_->DbFolder() + "empty.db");
-    for (const QByteArray &live : {small, small.left(small.size() / 2)}) {
+    for (const QByteArray &live : {small, small.left(small.size() / 2), small.left(small.size() - 100)}) {
         ASSERT_TRUE(Write(db, live));
         auto restore = Open(1);
         QObject::connect(restore->Progress, &QProgressBar::valueChanged, [&] {   // the archive is out: the disk fills
