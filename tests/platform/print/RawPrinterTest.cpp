@@ -81,8 +81,8 @@ TEST(RawPrinter, MissingDeviceIsAClearError)
         prn.Open();
         FAIL() << "opened a missing device";
     } catch (const EInOutError &e) {
-        EXPECT_TRUE(e.Message().startsWith("Няма достъп до принтера")) << e.what();
-        EXPECT_TRUE(e.Message().contains("no/such/folder/lp0"));
+        EXPECT_EQ(e.Message(), "Няма достъп до принтера \"" + dir.filePath("no/such/folder/lp0")
+                                   + "\": файлът или папката не съществува.");
     }
     EXPECT_FALSE(prn.IsOpen());
 }
@@ -123,19 +123,34 @@ TEST(RawPrinter, ChosenQueueIsNamedToLp)
 
 TEST(RawPrinter, RefusedJobReportsTheQueuesReason)
 {
-    QTemporaryDir bin;
-    MakeFakeLp(bin, "cat > /dev/null\necho 'lp: Error - no default destination available.' >&2\nexit 1");
-    ScopedEnv prn("TOLVEX_PRN", "");
-    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+    // What lp answers on a machine without a printer, in the clerk's words;
+    // an answer without words of its own is shown as lp gave it.
+    const struct
+    {
+        QByteArray said;
+        QString queue, expected;
+    } rows[] = {
+        {"lp: Error - No default destination.", "", "Няма избран принтер по подразбиране: заданието не е отпечатано."},
+        {"lp: Error - The printer or class does not exist.", "Epson",
+         "Принтерът \"Epson\" не съществува: заданието не е отпечатано."},
+        {"lp: Error - paper jam.", "", "Принтерът не прие заданието: lp: Error - paper jam."},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir bin;
+        MakeFakeLp(bin, "cat > /dev/null\necho '" + row.said + "' >&2\nexit 1");
+        ScopedEnv prn("TOLVEX_PRN", "");
+        ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
 
-    platform::RawPrinter printer;
-    printer.Open();
-    printer.Write("data");
-    try {
-        printer.Close();
-        FAIL() << "a refused job passed as printed";
-    } catch (const EInOutError &e) {
-        EXPECT_EQ(e.Message(), "Принтерът не прие заданието: lp: Error - no default destination available.");
+        platform::RawPrinter printer;
+        printer.SetQueue(row.queue);
+        printer.Open();
+        printer.Write("data");
+        try {
+            printer.Close();
+            ADD_FAILURE() << "a refused job passed as printed";
+        } catch (const EInOutError &e) {
+            EXPECT_EQ(e.Message(), row.expected);
+        }
     }
 }
 
@@ -153,8 +168,19 @@ TEST(RawPrinter, MissingLpIsAnErrorNotAHang)
         printer.Close();
         FAIL() << "a job without lp passed as printed";
     } catch (const EInOutError &e) {
-        EXPECT_TRUE(e.Message().startsWith("Няма достъп до принтера: програмата \"lp\" не може да бъде стартирана"))
-            << e.what();
+        EXPECT_EQ(e.Message(), "Няма достъп до принтера: програмата \"lp\" не е инсталирана (пакет cups-client).");
+    }
+    // An "lp" that may not be run: the system's cause in Bulgarian.
+    MakeFakeLp(empty, "exit 0");
+    QFile(empty.filePath("lp")).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    printer.Open();
+    printer.Write("data");
+    try {
+        printer.Close();
+        FAIL() << "a job to an lp that cannot run passed as printed";
+    } catch (const EInOutError &e) {
+        EXPECT_EQ(e.Message(), "Няма достъп до принтера: програмата \"lp\" не може да бъде стартирана: "
+                               "няма права за достъп.");
     }
 }
 
