@@ -10,18 +10,23 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "components/FloatEdit.h"
 #include "components/ListEdit.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "framework/QuorendFormClasses.h"
+#include "framework/unPrintPreview.h"
 #include "framework/unPrint_by_Laser.h"
 #include "framework/unTextDocument.h"
+#include "platform/print/PrinterDevice.h"
 #include "support/PrintedText.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -151,6 +156,40 @@ inline QStringList PagePreviewRuns(const std::function<bool()> &Print)
     EXPECT_TRUE(Print());
     EXPECT_FALSE(prn.Exists());
     return seen;
+}
+
+// Print previews on the page road after a list was previewed in landscape
+// and A3 was chosen for it, on the one printer every printout shares: the
+// document's orientation and its sheet as the status bar gives it.
+inline std::pair<TPrinterOrientation, QString> PreviewSheetAfterALandscapeList(const std::function<bool()> &Print)
+{
+    QTemporaryDir dir;
+    QPrinter a4(QPrinter::HighResolution);
+    a4.setOutputFormat(QPrinter::PdfFormat);
+    a4.setOutputFileName(dir.filePath("out.pdf"));
+    a4.setPageSize(QPageSize(QPageSize::A4));
+    platform::QtPrinterDevice shared(&a4);
+    platform::SetApplicationPrinter(&shared);
+    TRichGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowCount(2);
+    grid.SetFixedRows(1);
+    {
+        TfmPrintPreview list(poLandscape, &grid, "Опис на фактури", "", "", "", "", "", 0, false, false, false, "");
+        EXPECT_EQ(list.page->Orientation(), poLandscape);
+        a4.setPageSize(QPageSize(QPageSize::A3));
+    }
+    std::pair<TPrinterOrientation, QString> sheet;
+    OnNextModal([&](QWidget *modal) {
+        auto *form = qobject_cast<TfrmPrint_by_Laser *>(modal);
+        ASSERT_NE(form, nullptr);
+        sheet = {form->page->Orientation(), form->StatusText(1)};
+        form->reject();
+    });
+    RawPrinterFile prn;
+    EXPECT_TRUE(Print());
+    platform::SetApplicationPrinter(nullptr);
+    return sheet;
 }
 
 // With the lines' table gone, the print answers false after showing the

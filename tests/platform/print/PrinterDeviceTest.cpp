@@ -25,7 +25,16 @@ TEST(PrinterDevice, PdfPrinterAnswersMetricsInDevicePixels)
 
     device.SetOrientation(QPageLayout::Landscape);
     EXPECT_EQ(device.PhysicalSize(), QSize(3508, 2479));
-    device.SetOrientation(QPageLayout::Portrait);
+    // Another paper and margins left by a dialog: a printout starts again
+    // from the printer's own sheet, in its own orientation.
+    printer.setPageSize(QPageSize(QPageSize::A3));
+    printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    device.ResetSheet(QPageLayout::Landscape);
+    EXPECT_EQ(device.PhysicalSize(), QSize(3508, 2479));
+    EXPECT_EQ(device.PrintableArea().topLeft(), QPoint(71, 71));
+    device.ResetSheet(QPageLayout::Portrait);
+    EXPECT_EQ(device.Orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(device.PhysicalSize(), QSize(2479, 3508));
 
     device.SetTitle("Job name");
     device.SetCopies(3);
