@@ -196,9 +196,7 @@ TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
     EXPECT_TRUE(printed);
     EXPECT_TRUE(maximised);
     EXPECT_EQ("Печат ...", caption);
-    // The built-in setting is the list's landscape, not the portrait of the
-    // document printed before.
-    EXPECT_EQ(1, builtIn);
+    EXPECT_EQ(1, builtIn) << "the built-in setting takes the list's orientation, not the printer's last";
     ASSERT_EQ(1u, printer.Printed.size());
     EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Списък"));
     EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Ред 5"));

@@ -90,13 +90,8 @@ TEST(RawPrinter, MissingDeviceIsAClearError)
     QTemporaryDir dir;
     ScopedEnv env("TOLVEX_PRN", dir.filePath("no/such/folder/lp0").toLocal8Bit());
     platform::RawPrinter prn;
-    try {
-        prn.Open();
-        FAIL() << "opened a missing device";
-    } catch (const EInOutError &e) {
-        EXPECT_EQ(e.Message(), "Няма достъп до принтера \"" + dir.filePath("no/such/folder/lp0")
+    EXPECT_EQ(JobFailure(prn), "Няма достъп до принтера \"" + dir.filePath("no/such/folder/lp0")
                                    + "\": файлът или папката не съществува.");
-    }
     EXPECT_FALSE(prn.IsOpen());
 }
 
@@ -128,9 +123,7 @@ TEST(RawPrinter, ChosenQueueIsNamedToLp)
 
     platform::RawPrinter printer;
     printer.SetQueue("Epson_LX300");
-    printer.Open();
-    printer.Write("data");
-    printer.Close();
+    EXPECT_EQ(JobFailure(printer), "printed");
     EXPECT_EQ(ReadAll(bin.filePath("args")).trimmed(), QByteArray("-d Epson_LX300 -o raw"));
 }
 
@@ -138,11 +131,8 @@ TEST(RawPrinter, RefusedJobReportsTheQueuesReason)
 {
     // What lp answers on a machine without a printer, in the clerk's words;
     // an answer without words of its own is shown as lp gave it.
-    const struct
-    {
-        QByteArray said;
-        QString queue, expected;
-    } rows[] = {
+    struct Row { QByteArray said; QString queue, expected; };
+    const Row rows[] = {
         {"lp: Error - No default destination.", "", "Няма избран принтер по подразбиране: заданието не е отпечатано."},
         {"lp: Error - The printer or class does not exist.", "Epson",
          "Принтерът \"Epson\" не съществува: заданието не е отпечатано."},
