@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the build, the program and the tests
-# need, when any of them is missing.
+# need, when any of them is missing. cups-client gives the program "lp",
+# which the dot-matrix print mode sends documents to.
 set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev libxlsxwriter-dev libmspack-dev zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
-  cabextract gcab poppler-utils)
+  cabextract gcab poppler-utils cups-client)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

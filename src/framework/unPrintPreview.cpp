@@ -146,6 +146,10 @@ TfmPrintPreview::TfmPrintPreview(TPrinterOrientation Orientation, platform::Stri
 {
     setObjectName(QStringLiteral("fmPrintPreview"));
     FNow = QDateTime::currentDateTime();
+    // The printer's own paper in the list's orientation: the document or
+    // list printed before may have left another orientation or paper on
+    // the printer every printout shares.
+    FPrinter->ResetSheet(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 
     // A window of the preview's own: the preview runs modally, and the
     // sheet-by-sheet question of the text mode is asked while it is open.
@@ -485,7 +489,7 @@ TReportSettings TfmPrintPreview::NewEntry() const
     s.AutoResizeCols.assign(size_t(cols), false);
     for (int c = 0; c < cols; ++c)
         s.AutoResizeCols[size_t(c)] = ColumnFillsClient(*FSource, c);
-    s.Orientation = FPrinter->Available() && FPrinter->Orientation() == QPageLayout::Landscape ? 1 : 0;
+    s.Orientation = FPrinter->Orientation() == QPageLayout::Landscape ? 1 : 0;
     return s;
 }
 

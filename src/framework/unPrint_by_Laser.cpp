@@ -92,6 +92,11 @@ TfrmPrint_by_Laser::TfrmPrint_by_Laser(QWidget *Owner, platform::PrinterDevice *
     acLastPage = pageAction(QStringLiteral("Последна страница"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
                             [this] { return page->PageCount(); });
 
+    // A document is a portrait sheet of the printer's own paper, whatever
+    // the printout before it (a list in landscape) left on the printer.
+    if (!Printer)
+        Printer = &platform::ApplicationPrinter();
+    Printer->ResetSheet(QPageLayout::Portrait);
     page = new TTextPagePrinter(this, Printer);
     page->setObjectName(QStringLiteral("page"));
     page->SetMeasureUnit(muMillimeters);

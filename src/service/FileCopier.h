@@ -9,6 +9,7 @@
 // identity (a symbolic or hard link to the source counts as the source).
 // Paths use '/'.
 #include "core/StringList.h"
+#include "platform/system/SystemError.h"
 
 #include <QObject>
 #include <QPointer>
@@ -43,9 +44,8 @@ struct TCopyFailure
 
 // The clerk's Bulgarian text of a failed copy: the file and the cause.
 QString CopyFailureText(const TCopyFailure &Failure);
-// The cause behind a system error code in Bulgarian ("дискът е пълен"): the
-// one wording of file errors for every message of the service functions.
-QString SystemErrorText(int Code);
+// The cause behind a system error code in Bulgarian ("дискът е пълен").
+using platform::SystemErrorText;
 
 class TFileCopier : public QObject, public TObject
 {

@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -20,8 +22,10 @@
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "framework/QuorendFormClasses.h"
+#include "framework/unPrintPreview.h"
 #include "framework/unPrint_by_Laser.h"
 #include "framework/unTextDocument.h"
+#include "platform/print/PrinterDevice.h"
 #include "support/PrintedText.h"
 #include "support/ScopedDialogAnswers.h"
 
@@ -151,6 +155,32 @@ inline QStringList PagePreviewRuns(const std::function<bool()> &Print)
     EXPECT_TRUE(Print());
     EXPECT_FALSE(prn.Exists());
     return seen;
+}
+
+// Print previews on the page road after a list was previewed in landscape
+// and A3 chosen for it, on the one printer every printout shares: the
+// document's sheet as its status bar gives it ("210 mm x 297 mm").
+inline QString PreviewSheetAfterALandscapeList(const std::function<bool()> &Print)
+{
+    QTemporaryDir dir;
+    QPrinter a4(QPrinter::HighResolution);
+    a4.setOutputFileName(dir.filePath("out.pdf"));
+    a4.setPageSize(QPageSize(QPageSize::A4));
+    platform::QtPrinterDevice shared(&a4);
+    platform::SetApplicationPrinter(&shared);
+    TRichGrid grid;
+    TfmPrintPreview(poLandscape, &grid, "Опис на фактури", "", "", "", "", "", 0, false, false, false, "");
+    a4.setPageSize(QPageSize(QPageSize::A3));
+    QString sheet;
+    OnNextModal([&](QWidget *modal) {
+        if (auto *form = qobject_cast<TfrmPrint_by_Laser *>(modal))
+            sheet = form->StatusText(1);
+        qobject_cast<QDialog *>(modal)->reject();
+    });
+    RawPrinterFile prn;
+    EXPECT_TRUE(Print());
+    platform::SetApplicationPrinter(nullptr);
+    return sheet;
 }
 
 // With the lines' table gone, the print answers false after showing the

@@ -127,4 +127,5 @@ TEST_F(StokovaRazpiskaPrint, PageRoadPreviewsTheSameLines)
     EXPECT_EQ(seen[0], " ");
     EXPECT_EQ(seen[1], "   " + testsupport::ExpectedLines("goods_receipt_42.txt")[0]);
     EXPECT_TRUE(seen.contains("   " + testsupport::ExpectedLines("goods_receipt_42.txt")[9]));
+    EXPECT_EQ(testsupport::PreviewSheetAfterALandscapeList(Print42), "210 mm x 297 mm");
 }

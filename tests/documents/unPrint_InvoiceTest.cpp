@@ -144,4 +144,6 @@ TEST_F(InvoicePrint, PageRoadPreviewsTheSameLines)
     EXPECT_EQ(seen[0], " ");
     EXPECT_EQ(seen[1], "   " + expected[0]);
     EXPECT_TRUE(seen.contains("   " + expected[20]));
+    StoreNotice6();
+    EXPECT_EQ(testsupport::PreviewSheetAfterALandscapeList([] { return PrintInvoice(nullptr, 6); }), "210 mm x 297 mm");
 }

@@ -177,11 +177,13 @@ TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
     Fill(g, 5);
     bool maximised = false;
     QString caption;
+    int builtIn = -1;
     testsupport::OnNextModal([&](QWidget *w) {
         auto *form = qobject_cast<TfmPrintPreview *>(w);
         ASSERT_NE(nullptr, form);
         maximised = form->windowState().testFlag(Qt::WindowMaximized);
         caption = form->windowTitle();
+        builtIn = form->Settings()[0].Orientation;
         EXPECT_EQ(1, form->page->CurrentPage());
         // Window shortcuts reach the active window only.
         QApplication::setActiveWindow(form);
@@ -194,6 +196,7 @@ TEST_F(PrintPreviewGui, PrintGridShowsThePreviewAndF9Prints)
     EXPECT_TRUE(printed);
     EXPECT_TRUE(maximised);
     EXPECT_EQ("Печат ...", caption);
+    EXPECT_EQ(1, builtIn) << "the built-in setting takes the list's orientation, not the printer's last";
     ASSERT_EQ(1u, printer.Printed.size());
     EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Списък"));
     EXPECT_TRUE(PageText(*printer.Printed[0]).contains("Ред 5"));

@@ -15,7 +15,7 @@ const char *const kInvalidPrinter = "Printer selected is not valid";
 } // namespace
 
 QtPrinterDevice::QtPrinterDevice(QPrinter *printer, bool takeOwnership)
-    : printer_(printer), owns_(takeOwnership)
+    : printer_(printer), owns_(takeOwnership), queue_(printer->printerName()), sheet_(printer->pageLayout())
 {
 }
 
@@ -55,6 +55,19 @@ QPageLayout::Orientation QtPrinterDevice::Orientation() const
 void QtPrinterDevice::SetOrientation(QPageLayout::Orientation orientation)
 {
     printer_->setPageOrientation(orientation);
+}
+
+void QtPrinterDevice::ResetSheet(QPageLayout::Orientation orientation)
+{
+    QPageLayout sheet = sheet_;
+    const QPrinterInfo queue(*printer_);
+    if (!queue.isNull() && printer_->printerName() != queue_) {
+        printer_->setPageSize(queue.defaultPageSize());
+        sheet = printer_->pageLayout();
+        sheet.setMargins(sheet.minimumMargins());
+    }
+    sheet.setOrientation(orientation);
+    printer_->setPageLayout(sheet);
 }
 
 int QtPrinterDevice::Copies() const { return printer_->copyCount(); }
@@ -108,6 +121,7 @@ QPainter &NoPrinterDevice::Canvas() { throw EPrinter(kNoDefaultPrinter); }
 
 namespace {
 PrinterDevice *g_applicationPrinter = nullptr;
+PrinterDevice *g_printerInItsPlace = nullptr;
 
 // The Qt printer must go before the application object does.
 void FreeApplicationPrinter()
@@ -119,6 +133,8 @@ void FreeApplicationPrinter()
 
 PrinterDevice &ApplicationPrinter()
 {
+    if (g_printerInItsPlace)
+        return *g_printerInItsPlace;
     if (!g_applicationPrinter) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
@@ -129,5 +145,7 @@ PrinterDevice &ApplicationPrinter()
     }
     return *g_applicationPrinter;
 }
+
+void SetApplicationPrinter(PrinterDevice *printer) { g_printerInItsPlace = printer; }
 
 } // namespace platform

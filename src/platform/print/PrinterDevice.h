@@ -38,6 +38,10 @@ public:
 
     virtual QPageLayout::Orientation Orientation() const { return orientation_; }
     virtual void SetOrientation(QPageLayout::Orientation orientation) { orientation_ = orientation; }
+    // A printout begins: the printer's own sheet (its paper and margins),
+    // turned to orientation, whatever an earlier printout or dialog left
+    // on this printer, which every printout shares.
+    virtual void ResetSheet(QPageLayout::Orientation orientation) { SetOrientation(orientation); }
     virtual int Copies() const { return copies_; }
     virtual void SetCopies(int copies) { copies_ = copies; }
     // The job's name.
@@ -81,6 +85,9 @@ public:
     QRect PrintableArea() const override;
     QPageLayout::Orientation Orientation() const override;
     void SetOrientation(QPageLayout::Orientation orientation) override;
+    // The sheet the printer had when the device was made; a queue chosen
+    // since in a print dialog gives its own default paper.
+    void ResetSheet(QPageLayout::Orientation orientation) override;
     int Copies() const override;
     void SetCopies(int copies) override;
     QString Title() const override;
@@ -98,6 +105,8 @@ private:
     QPrinter *printer_;
     bool owns_;
     QPainter painter_;
+    QString queue_;
+    QPageLayout sheet_;
 };
 
 // No printer installed: nothing can be asked and nothing printed.
@@ -121,5 +130,7 @@ public:
 // The application's printer: the default CUPS queue, or "no printer" when
 // the system has none. Made on first use (after the application object).
 PrinterDevice &ApplicationPrinter();
+// Tests put a printer of their own in its place (null: the system's again).
+void SetApplicationPrinter(PrinterDevice *printer);
 
 } // namespace platform

@@ -5,10 +5,9 @@
 // CUPS queue ("lp -o raw"), sent when the device is closed; when the
 // environment variable TOLVEX_PRN names a device or a file, the bytes are
 // written straight there. Failures raise EInOutError with a message for the
-// operator; waiting on "lp" is bounded, so a dead queue never hangs the
-// program.
+// operator in Bulgarian, the system's cause included; waiting on "lp" is
+// bounded, so a dead queue never hangs the program.
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 #include "platform/print/PrintErrors.h"
@@ -51,7 +50,7 @@ private:
     bool open_ = false;
     QString target_;
     QString queue_;
-    QFile device_;
+    int device_ = -1;
     QByteArray job_;
 };
 

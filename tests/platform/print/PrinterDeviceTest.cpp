@@ -25,7 +25,12 @@ TEST(PrinterDevice, PdfPrinterAnswersMetricsInDevicePixels)
 
     device.SetOrientation(QPageLayout::Landscape);
     EXPECT_EQ(device.PhysicalSize(), QSize(3508, 2479));
-    device.SetOrientation(QPageLayout::Portrait);
+    // Paper and margins a dialog left: a printout starts from the own sheet.
+    printer.setPageSize(QPageSize(QPageSize::A3));
+    printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    device.ResetSheet(QPageLayout::Portrait);
+    EXPECT_EQ(device.PhysicalSize(), QSize(2479, 3508));
+    EXPECT_EQ(device.PrintableArea().topLeft(), QPoint(71, 71));
 
     device.SetTitle("Job name");
     device.SetCopies(3);
