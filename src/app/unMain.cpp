@@ -561,7 +561,14 @@ void TMainForm::TileWindows(Qt::Orientation Orientation)
 
 void TMainForm::MinimizeAllWindows()
 {
-    for (QMdiSubWindow *window : MdiArea_->subWindowList())
+    // While a window is maximised the work area keeps the active window
+    // maximised: minimising one activates the next, maximised. The
+    // maximised ones come back to their normal state first.
+    const QList<QMdiSubWindow *> windows = MdiArea_->subWindowList();
+    for (QMdiSubWindow *window : windows)
+        if (window->isMaximized())
+            window->showNormal();
+    for (QMdiSubWindow *window : windows)
         window->showMinimized();
 }
 

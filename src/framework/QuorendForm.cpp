@@ -138,20 +138,22 @@ private:
 
     // The keys that close a window of the work area where its own actions
     // do not reach: Ctrl+F4, the close of a child window, which not every
-    // desktop binds to one, and Esc on a minimised window, whose title bar
-    // has the keys while the form inside it is hidden. Claimed before the
-    // shortcuts are looked up (Close false), carried out on the key itself.
+    // desktop binds to one, and Esc on a minimised window, whose form is
+    // hidden: the keys are then on its title bar, on one of its controls
+    // that had them before, or on the work area around it. Claimed before
+    // the shortcuts are looked up (Close false), carried out on the key
+    // itself.
     static bool CloseByKey(QObject *watched, QKeyEvent *event, bool Close)
     {
         if (!watched->isWidgetType() || watched != QApplication::focusWidget() || QWidget::keyboardGrabber())
             return false;
-        auto *frame = qobject_cast<QMdiSubWindow *>(watched);
-        TQuorendForm *form = frame ? qobject_cast<TQuorendForm *>(frame->widget()) : FormOf(watched);
-        if (!form || !form->SubWindow())
+        QMdiSubWindow *frame = FrameWithTheKeys(static_cast<QWidget *>(watched));
+        auto *form = frame ? qobject_cast<TQuorendForm *>(frame->widget()) : nullptr;
+        if (!form)
             return false;
         const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
         const bool ctrlF4 = event->key() == Qt::Key_F4 && modifiers == Qt::ControlModifier;
-        const bool esc = event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier && frame && frame->isMinimized();
+        const bool esc = event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier && frame->isMinimized();
         if (!ctrlF4 && !esc)
             return false;
         event->accept();
@@ -160,6 +162,19 @@ private:
         else if (Close && form->actExit->isEnabled())
             form->actExit->trigger();
         return true;
+    }
+
+    // The MDI frame that the keys at Focus belong to: the frame itself, the
+    // frame around the control, or the active frame of the work area.
+    static QMdiSubWindow *FrameWithTheKeys(QWidget *Focus)
+    {
+        for (QWidget *w = Focus; w && !w->isWindow(); w = w->parentWidget()) {
+            if (auto *frame = qobject_cast<QMdiSubWindow *>(w))
+                return frame;
+            if (auto *area = qobject_cast<QMdiArea *>(w))
+                return area->activeSubWindow();
+        }
+        return nullptr;
     }
 
     static bool PreviewKey(QObject *watched, QKeyEvent *event)
@@ -644,8 +659,9 @@ bool TQuorendForm::ShowForm()
         QRect designed(QPoint(0, 0), sub->sizeHint().expandedTo(size()).boundedTo(area->viewport()->size()));
         sub->resize(designed.size());
         ApplyStoredBounds(sub, area->viewport()->rect());
-        sub->show();
+        // Followed from here on (the work area may place it as it shows it).
         FFrameBounds = sub->geometry();
+        sub->show();
     } else {
         if (FFreeOnClose)
             setAttribute(Qt::WA_DeleteOnClose);
@@ -829,9 +845,14 @@ bool TQuorendForm::eventFilter(QObject *watched, QEvent *event)
 {
     // The frame's bounds are kept as they change, so that a form freed
     // together with its frame stores them without reaching into a frame
-    // that is being destroyed.
-    if (watched == FFrame && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        FFrameBounds = static_cast<QWidget *>(watched)->geometry();
+    // that is being destroyed. Only its normal bounds: minimised or
+    // maximised, it keeps those it comes back to, and they are the ones
+    // stored (a minimised strip would open as one next time).
+    if (watched == FFrame && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        auto *frame = static_cast<QWidget *>(watched);
+        if (!(frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+            FFrameBounds = frame->geometry();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -396,9 +396,10 @@ private:
     void RunFormDone();
     // Stores the bounds when the form has a name (the base part of FormDone).
     void StoreBounds();
-    // The bounds to store: those of the MDI frame as last seen (the frame
-    // may be in its destruction when the form is freed with it), else of the
-    // host or the form itself.
+    // The bounds to store: those of the MDI frame as last seen in its normal
+    // state, neither minimised nor maximised (the frame may be in its
+    // destruction when the form is freed with it), else of the host or the
+    // form itself.
     QRect BoundsToStore() const;
     void ApplyStoredBounds(QWidget *Window, const QRect &Area);
     QMdiArea *FindMdiArea() const;

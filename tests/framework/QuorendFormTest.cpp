@@ -783,6 +783,7 @@ TEST_F(QuorendFormGui, BoundsAreStoredUnderTheClassAndRestored)
 {
     TTestForm *form = Open();
     form->SubWindow()->setGeometry(30, 40, 600, 350);
+    form->SubWindow()->showMinimized();   // closed minimised, or maximised below: the normal bounds are stored
     form->Close();
     ProcessDeferredDeletes();
     QRect stored;
@@ -792,8 +793,11 @@ TEST_F(QuorendFormGui, BoundsAreStoredUnderTheClassAndRestored)
     form = Open();
     EXPECT_TRUE(form->HasStoredBounds());
     EXPECT_EQ(form->SubWindow()->geometry(), QRect(30, 40, 600, 350));
+    form->SubWindow()->showMaximized();
     form->Close();
     ProcessDeferredDeletes();
+    ASSERT_TRUE(LoadFormPosition("TTestForm", stored));
+    EXPECT_EQ(stored, QRect(30, 40, 600, 350));
 
     // A position outside the area is not used; a size larger than the area
     // is cut to it; a missing value (-1) leaves the designed bounds.
