@@ -27,8 +27,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>

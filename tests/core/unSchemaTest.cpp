@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QThread>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -65,13 +65,9 @@ TEST_F(Schema, FirstStartHasAll34Tables)
     // Stored documents, which the year-end refuses in a template, are the
     // tables that number or date their rows as documents do: a table with
     // a document's number or date column, and no other.
-    for (const QString &table : AllTableNames()) {
-        const QStringList columns = ProgramColumns(table);
-        const bool documents = std::any_of(columns.begin(), columns.end(), [](const QString &Column) {
-            return QStringList({"docno", "date_doc", "date_d", "Query_num", "Invoice_num"}).contains(Column);
-        });
-        EXPECT_EQ(documents, StoredDocumentTableNames().contains(table)) << table.toStdString();
-    }
+    for (const QString &table : AllTableNames())
+        EXPECT_NE(ProgramColumns(table).filter(QRegularExpression("^(docno|date_doc|date_d|Query_num|Invoice_num)$")).isEmpty(),
+                  StoredDocumentTableNames().contains(table)) << table.toStdString();
     for (const QString &table : StoredDocumentTableNames()) EXPECT_TRUE(AllTableNames().contains(table)) << table.toStdString();
 }
 

@@ -304,16 +304,14 @@ TEST_F(StokovaRazpiskaGui, ACounterEditedByHandProposesTheNumberTheSaveStores)
         testsupport::ScopedDialogAnswers dialogs;
         QPointer<TfrmStokovaRazpiska> form = New();
         EXPECT_EQ(form->pnlDocNo->text(), number);
-        ChooseCustomer(form);
-        AddLine(form, "205", "1");
-        dialogs.Press(mbCancel);
+        ChooseCustomer(form), AddLine(form, "205", "1"), dialogs.Press(mbCancel);
         ASSERT_TRUE(form->Save());
+        // Without a word of another number: the counter holds the one stored.
         EXPECT_EQ(dialogs.Texts(), QStringList{"Желаете ли да отпечатате съставените документи?"});
         EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{number});
         form->close();
         QTRY_VERIFY(form.isNull());
     }
-    EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki ORDER BY Query_num"), (QStringList{"1", "13"}));
 }
 
 TEST_F(StokovaRazpiskaGui, AnOpenedReceiptIsLoadedRewrittenAndClosed)

@@ -79,10 +79,8 @@ namespace {
 
 // For its life, files are opened as another user's would be, so that their
 // permissions bind the superuser too; the folders of Base stay open to it.
-struct OtherUser
-{
-    explicit OtherUser(const testsupport::TempBaseFolder &Base)
-    {
+struct OtherUser {
+    explicit OtherUser(const testsupport::TempBaseFolder &Base) {
         for (const QString &folder : {Base.Path(), Base.DbFolder()})
             QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::ExeGroup | QFileDevice::ExeOther);
         if (::geteuid() == 0)
@@ -272,7 +270,7 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
         TfrmFinsihYear_TLV form;
         testsupport::ScopedDialogAnswers dialogs;
         EXPECT_FALSE(form.btnNextClick());
-        EXPECT_EQ(dialogs.Texts(), QStringList{text}) << dialogs.Texts().join('|').toStdString();
+        EXPECT_EQ(dialogs.Texts(), QStringList{text});
         EXPECT_FALSE(QFileInfo::exists(base_->DbFolder() + "2026"));
         stranger.reset();
     }
