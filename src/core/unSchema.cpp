@@ -656,13 +656,17 @@ QStringList CheckDatabaseFile(const QString &Path)
         StartupError(QString::fromUtf16(kUnreadableFile), Path);
     if (!info.isWritable())
         StartupError(QString::fromUtf16(kReadOnlyFile), Path);
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
+    int readError = 0;
+    const platform::THeaderReading header = platform::ReadDatabaseHeader(Path, readError);
+    if (header == platform::hrUnread)
         StartupError(QString::fromUtf16(kUnreadableFile), Path);
-    const QByteArray header = file.read(16);
-    file.close();
-    if (header != QByteArray("SQLite format 3", 16))
+    if (header == platform::hrNotADatabase)
         StartupError(notOurs + QLatin1Char('.') + help, Path);
+    // A header the program never writes (another journal, bytes reserved
+    // on each page, other fractions): the engine may read such a file with
+    // no word, but not as it was written, or only for reading. It is not
+    // opened for work, nor written into, even to roll a write back.
+    const bool headerAsWritten = header == platform::hrAsWritten;
     // Whose the file is, the schema alone tells, read without changing a
     // byte: only the program's own database is opened for work (which sets
     // its journal mode and folds a WAL log into it).
@@ -678,7 +682,7 @@ QStringList CheckDatabaseFile(const QString &Path)
         // opening gives it back its last committed state.
         platform::ReadingConnection asItStands(Path, platform::ReadingConnection::rdAsItStands);
         schema = ReadSchema(asItStands, slUpgradeColumnsMayLack);
-        if (IsProgramDatabase(schema)) {
+        if (IsProgramDatabase(schema) && headerAsWritten) {
             try {
                 platform::Database(Path).Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
             } catch (const platform::EDatabaseError &e) {
@@ -697,6 +701,8 @@ QStringList CheckDatabaseFile(const QString &Path)
             Damaged(Path, schema.Mismatch);
         StartupError(notOurs + QStringLiteral(": ") + schema.Mismatch + help, Path);
     }
+    if (!headerAsWritten)
+        Damaged(Path, QString());
     return schema.LackingUpgrades;
 }
 

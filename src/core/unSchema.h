@@ -142,8 +142,10 @@ int EnsureDatabaseFiles(const QString &DataFolder);
 // read, is a folder or no regular file, it is not a database or another
 // program's, another program holds it locked past the busy timeout, or the
 // engine cannot read it for a cause it names (a disk error, no memory ...).
-// Only a file the engine finds damaged, or the program's own database that
-// lacks a table, raises EDatabaseFileDamaged. Only a file found to be the program's is opened for
+// Only a file the engine finds damaged, the program's own database that
+// lacks a table, or one whose header holds what the program never writes
+// there (platform::ReadDatabaseHeader), raises EDatabaseFileDamaged. Only
+// a file found to be the program's, with the header it writes, is opened for
 // work, and only to roll back a write broken off. Returns the columns of the
 // upgrade the file lacks (an older database).
 QStringList CheckDatabaseFile(const QString &Path);

@@ -289,12 +289,8 @@ long double TSalesDocumentForm::AdjustedPrice(long double Price, long double Per
 
 long double TSalesDocumentForm::CounterProposal()
 {
-    TDelimitedStringList counter;
-    SelectToList(this, DbConnection,
-                 Format(QStringLiteral("SELECT Value_nas FROM Nas WHERE ( ( IP_Address = \"%s\" ) AND ( n_nas = %d ) )"),
-                        {SqlEscape(GetLocalIPAddress()), FKind.Counter}),
-                 counter);
-    return DotStrToFloat(FirstField(counter)) + 1;
+    // Read as the save reads it: what the clerk is shown is what is stored.
+    return ReadNasCounter(this, FKind.Counter, GetLocalIPAddress()).Number + 1;
 }
 
 std::vector<TNumberColumn> TSalesDocumentForm::NumberColumns() const

@@ -25,8 +25,10 @@
 
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,7 +47,13 @@ const char *const kBadTemplate = "Годишното приключване не
                                  "използвана:\r%s\r";
 const char *const kDeleteTemplate =
     "Изтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.";
+// What a new template lacks of this one: the rows of those tables, which
+// the closing does not carry.
+const char *const kNewTemplateLacks =
+    " Новата няма да съдържа записите на таблици %s, които са в тази и които годишното приключване не пренася: "
+    "след приключването ги въведете отново в новата година.";
 const char *const kTemplateInUse = "Затворете програмата, която я използва, и опитайте отново.";
+const char *const kTemplateUnread = "Файлът не е променен. Отстранете причината и опитайте отново.";
 const char *const kCopyFailed = "Годишното приключване не е извършено: празната база данни %s не може да бъде "
                                 "копирана в папката %s.\r%s";
 
@@ -120,6 +128,31 @@ int ClosingYear(const QString &Text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return 0;
     return s.toInt();
+}
+
+// What the clerk is to do with a template the closing refused (Verdict):
+// a file held by another program, or not read for a cause of its own, is
+// not to be deleted; deleting one that serves no more loses what it held
+// of the master data the closing does not carry, which is then named.
+QString TemplateRemedy(const QString &Path, TDatabaseFileVerdict Verdict)
+{
+    if (Verdict == dvBusy)
+        return QString::fromUtf8(kTemplateInUse);
+    if (Verdict == dvUnreadable)
+        return QString::fromUtf8(kTemplateUnread);
+    QStringList uncarried;
+    for (const QString &table : AllTableNames())
+        if (!StoredDocumentTableNames().contains(table)
+            && std::none_of(std::begin(kCarried), std::end(kCarried),
+                            [&table](const CarriedTable &Carried) { return table == QLatin1String(Carried.Name); }))
+            uncarried << table;
+    TDatabaseFileVerdict read = dvSound;
+    QString unread;
+    const QStringList lacking = TablesHoldingRows(Path, uncarried, read, unread);
+    QString remedy = QString::fromUtf8(kDeleteTemplate);
+    if (read == dvSound && !lacking.isEmpty())
+        remedy += QString::fromUtf8(kNewTemplateLacks).replace(QLatin1String("%s"), lacking.join(QStringLiteral(", ")));
+    return remedy;
 }
 
 static const bool registered = RegisterFormClass(
@@ -290,9 +323,7 @@ bool TfrmFinsihYear_TLV::btnNextClick()
     if (verdict == dvSound)
         reason = DocumentsHeld(templatePath, verdict);
     if (verdict != dvSound) {
-        // A file held by another program is not to be deleted.
-        ShowError(QString::fromUtf8(kBadTemplate)
-                      + QString::fromUtf8(verdict == dvBusy ? kTemplateInUse : kDeleteTemplate),
+        ShowError(QString::fromUtf8(kBadTemplate) + TemplateRemedy(templatePath, verdict),
                   {QDir::toNativeSeparators(templatePath), reason});
         return false;
     }

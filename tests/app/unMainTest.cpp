@@ -201,10 +201,13 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
         EXPECT_EQ(DbConnection, nullptr);
     }
     // Cut short, or with a header the engine cannot read, it is restored; what it held is kept aside as it was.
+    const auto header = [](int At, char Byte) { return [=](QByteArray b) { return b.replace(At, 1, &Byte, 1); }; };
     const std::vector<std::function<QByteArray(QByteArray)>> damages = {
         [](QByteArray b) { return b.left(b.size() / 2); }, [](QByteArray b) { return b.replace(16, 2, "\0\3", 2); },
         [](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, [](QByteArray b) { return b.replace(21, 1, "A"); },
-        [](QByteArray b) { return b.replace(44, 4, "\0\0\0\11", 4); }, [](QByteArray b) { return b.left(16).leftJustified(b.size(), 0); }};
+        [](QByteArray b) { return b.replace(44, 4, "\0\0\0\11", 4); }, [](QByteArray b) { return b.left(16).leftJustified(b.size(), 0); },
+        // Headers the program never writes, though the engine may open them.
+        header(18, 3), header(19, 3), header(20, 16), header(21, 63), header(22, 33), header(23, 31)};
     for (const auto &damage : damages) {
         const QByteArray damaged = damage(testfiles::Read(DatabasePath()));
         ASSERT_TRUE(testfiles::Write(DatabasePath(), damaged));

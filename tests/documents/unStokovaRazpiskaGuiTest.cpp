@@ -296,6 +296,24 @@ TEST_F(StokovaRazpiskaGui, ANumberTakenMeanwhileGivesWayToTheNextAndNothingIsDel
     EXPECT_EQ(dialogs.Texts().value(2), "Документът е записан с номер 0000000005.");
 }
 
+TEST_F(StokovaRazpiskaGui, ACounterEditedByHandProposesTheNumberTheSaveStores)
+{
+    // Read as the save reads it: a fraction is cut off, another notation is no number (0).
+    for (const auto &[counter, number] : std::vector<std::pair<QString, QString>>{{"12.5", "0000000013"}, {"1E3", "0000000001"}}) {
+        SetNas(NasGoodsReceiptCounter, counter);
+        testsupport::ScopedDialogAnswers dialogs;
+        QPointer<TfrmStokovaRazpiska> form = New();
+        EXPECT_EQ(form->pnlDocNo->text(), number);
+        ChooseCustomer(form), AddLine(form, "205", "1"), dialogs.Press(mbCancel);
+        ASSERT_TRUE(form->Save());
+        // Without a word of another number: the counter holds the one stored.
+        EXPECT_EQ(dialogs.Texts(), QStringList{"Желаете ли да отпечатате съставените документи?"});
+        EXPECT_EQ(Rows("SELECT Value_nas FROM Nas WHERE n_nas = 1"), QStringList{number});
+        form->close();
+        QTRY_VERIFY(form.isNull());
+    }
+}
+
 TEST_F(StokovaRazpiskaGui, AnOpenedReceiptIsLoadedRewrittenAndClosed)
 {
     Execute("INSERT INTO Zaiavki Values ( 42, 46363, 12, 46364, 33.75, -1, 46370, -1 )");

@@ -24,6 +24,8 @@
 #include <functional>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using namespace testfiles;
 
@@ -74,6 +76,18 @@ TEST(YearEndChild, ClosesTheYear)
 }
 
 namespace {
+
+// For its life, files are opened as another user's would be, so that their
+// permissions bind the superuser too; the folders of Base stay open to it.
+struct OtherUser {
+    explicit OtherUser(const testsupport::TempBaseFolder &Base) {
+        for (const QString &folder : {Base.Path(), Base.DbFolder()})
+            QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        if (::geteuid() == 0)
+            ::setfsgid(65534), ::setfsuid(65534);
+    }
+    ~OtherUser() { ::setfsuid(::geteuid()), ::setfsgid(::getegid()); }
+};
 
 class YearEnd : public testsupport::DatabaseTest
 {
@@ -215,11 +229,13 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
     const QByteArray program = Read(empty);
     QByteArray damaged = program;
     damaged.replace(8192, 4096, QByteArray(4096, '\x5a'));
-    const auto refused = [&empty](const QString &Reason, const QString &Remedy = "Изтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.") {
+    const QString kDelete = "Изтрийте я и стартирайте програмата отново: програмата ще създаде нова празна база данни.";
+    const auto refused = [&empty, &kDelete](const QString &Reason, const QString &Remedy = {}) {
         return "Годишното приключване не е извършено: празната база данни " + empty + " не може да бъде използвана:\r"
-             + Reason + "\r" + Remedy;
+             + Reason + "\r" + (Remedy.isEmpty() ? kDelete : Remedy);
     };
     std::unique_ptr<platform::Database> holder;   // another program holding the template
+    std::unique_ptr<OtherUser> stranger;          // a clerk whom the permissions bind
     // Each template, made by a step, and what the closing says of it.
     const std::vector<std::pair<std::function<void()>, QString>> templates = {
         {[] {}, "Файлът " + empty + " не съществува."},
@@ -233,10 +249,17 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
              Execute("INSERT INTO Zaiavki ( Query_num, obekt ) VALUES ( 1, 0 )");
              QFile::copy(DatabasePath(), empty);
          }, refused("не е празна: в таблица Zaiavki има записи.")},
-        {[&] {
+        {[&] {   // documents beside master data the closing does not carry, which a new template lacks
              Write(empty, program);
-             platform::Database(empty).Execute("INSERT INTO Dostavki ( docno, code_r ) VALUES ( 1, 1 )");
-         }, refused("не е празна: в таблица Dostavki има записи.")},
+             for (const char *row : {"Dostavki ( docno, code_r ) VALUES ( 1, 1 )", "Invoices ( Invoice_num ) VALUES ( 1 )",
+                                     "Ambalaj VALUES ( 3, \"Каса\" )", "Nepreki_razhodi VALUES ( 1, 100 )"})
+                 platform::Database(empty).Execute(QString("INSERT INTO ") + row);
+         }, refused("не е празна: в таблици Invoices, Dostavki има записи.", kDelete + " Новата няма да съдържа записите на "
+                    "таблици Nepreki_razhodi, Ambalaj, които са в тази и които годишното приключване не пренася: след "
+                    "приключването ги въведете отново в новата година.")},
+        {[&] { Write(empty, QByteArray(program).replace(18, 1, "\3", 1)); }, refused("файлът е повреден или не е база данни.")},
+        {[&] { Write(empty, program), QFile::setPermissions(empty, {}), stranger = std::make_unique<OtherUser>(*base_); },
+         refused("няма права за достъп.", "Файлът не е променен. Отстранете причината и опитайте отново.")},
         {[&] { Write(empty, program), holder = std::make_unique<platform::Database>(empty), platform::Database::SetBusyTimeoutMs(50);
                sqlite3_exec(holder->Handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr); },
          refused("базата данни е заета от друго работно място.", "Затворете програмата, която я използва, и опитайте отново.")},
@@ -249,6 +272,7 @@ TEST_F(YearEnd, AMissingOrBadTemplateOrYearStopsBeforeAnythingIsMade)
         EXPECT_FALSE(form.btnNextClick());
         EXPECT_EQ(dialogs.Texts(), QStringList{text});
         EXPECT_FALSE(QFileInfo::exists(base_->DbFolder() + "2026"));
+        stranger.reset();
     }
     holder.reset(), platform::Database::SetBusyTimeoutMs(8000);
     // Years the settings window does not take are refused before any

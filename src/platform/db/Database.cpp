@@ -1,10 +1,15 @@
 #include "platform/db/Database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/db/Collation.h"
 #include "platform/db/Transaction.h"
@@ -76,6 +81,38 @@ QString DatabaseBusyText() { return DatabaseFailureText(SQLITE_BUSY); }
 int EngineFailureCode(int Code, const QString &Message)
 {
     return Code == SQLITE_ERROR && Message == QLatin1String("unsupported file format") ? SQLITE_NOTADB : Code;
+}
+
+THeaderReading ReadDatabaseHeader(const QString &Path, int &Errno)
+{
+    Errno = 0;
+    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Errno = errno;
+        return hrUnread;
+    }
+    unsigned char header[100];
+    ssize_t got = 0;
+    while (got < ssize_t(sizeof header)) {
+        const ssize_t n = ::read(fd, header + got, sizeof header - size_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            Errno = errno;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    if (Errno)
+        return hrUnread;
+    static const char magic[16] = "SQLite format 3";
+    if (got < ssize_t(sizeof magic) || std::memcmp(header, magic, sizeof magic) != 0)
+        return hrNotADatabase;
+    // Bytes 18 to 23: the write and read versions, the reserved bytes, the
+    // three fractions.
+    static const unsigned char written[6] = {1, 1, 0, 64, 32, 32};
+    return got >= 24 && std::memcmp(header + 18, written, sizeof written) == 0 ? hrAsWritten : hrOtherHeader;
 }
 
 // The engine's failures reach the operator in Bulgarian only, whichever

@@ -53,6 +53,23 @@ QString DatabaseFailureCause(int Code);
 // nothing was written, and the same save can be made again.
 QString DatabaseBusyText();
 
+// What the first bytes of a file say of it, next to the header the engine
+// writes into every file a connection of ours makes or writes: the journal
+// versions 1 and 1 (a rollback journal, never a WAL log), no bytes
+// reserved at the end of a page, and the payload fractions 64, 32 and 32.
+// A file holding other values there was written by something else, or is
+// damaged: the engine may read it with no error and still not as it was
+// written (another page layout), or take it for read-only.
+enum THeaderReading {
+    hrAsWritten,     // a database header as our connections write it
+    hrNotADatabase,  // no database header at all (another kind of file, an empty one)
+    hrOtherHeader,   // a database header with values our connections never write there, or cut off before them
+    hrUnread,        // the file could not be read (Errno)
+};
+// Reads the header (the first 100 bytes) of the file at Path, and nothing
+// else: no lock, no engine. Errno is the system's code for hrUnread, else 0.
+THeaderReading ReadDatabaseHeader(const QString &Path, int &Errno);
+
 // The rows of a query, read forward one at a time.
 class Cursor
 {
