@@ -171,14 +171,13 @@ bool ReplaceWhole(const QString &Restored, const platform::DatabaseFileLock &Loc
     const QString journal = platform::JournalOf(file);
     platform::ReplacingFile held(journal);
     const bool holding = IsRegularFile(journal);
-    if (holding
-        && (!held.Open()
-            || std::rename(QFile::encodeName(journal).constData(), QFile::encodeName(held.TemporaryName()).constData()) != 0))
+    const QByteArray journalName = QFile::encodeName(journal);
+    if (holding && (!held.Open() || std::rename(journalName, QFile::encodeName(held.TemporaryName())) != 0))
         return Fail(SystemErrorText(errno != 0 ? errno : EIO));
     if (!out.Commit()) {
         const int error = out.Error();
         if (holding)
-            std::rename(QFile::encodeName(held.TemporaryName()).constData(), QFile::encodeName(journal).constData());
+            std::rename(QFile::encodeName(held.TemporaryName()), journalName);
         return Fail(SystemErrorText(error));
     }
     SyncToDisk(QFileInfo(file).absolutePath());
@@ -318,11 +317,13 @@ QString RestoredAsideText(const TRestoredDatabase &Done)
 {
     if (Done.Aside.isEmpty())
         return QString();
-    const QString aside = QStringLiteral("Данните отпреди възстановяването са запазени във файла %1").arg(Native(Done.Aside));
+    const QString aside =
+        QStringLiteral("Данните отпреди възстановяването са запазени във файла %1").arg(Native(Done.Aside));
     if (!Done.AsideJournal)
         return aside + QLatin1Char('.');
-    return aside + QStringLiteral(" заедно с недовършения запис на работно място във файла %1; пазете двата файла заедно.")
-                       .arg(Native(platform::JournalOf(Done.Aside)));
+    return aside
+         + QStringLiteral(" заедно с недовършения запис на работно място във файла %1; пазете двата файла заедно.")
+               .arg(Native(platform::JournalOf(Done.Aside)));
 }
 
 bool RecoverFromJournal(const QString &Live, QString &Aside)
@@ -357,7 +358,8 @@ void SweepRestoreLeftovers(const QString &Live)
     for (const QString &folder : {live.absolutePath(), QFileInfo(target.isEmpty() ? Live : target).absolutePath()})
         platform::ReplacingFile::RemoveLeftovers(folder);
     // What restores of earlier versions wrote aside under their one name.
-    TWorkMark::RemoveAbandoned(live.absolutePath(), PartStem(live.completeBaseName() + QStringLiteral("-before-restore.db")));
+    TWorkMark::RemoveAbandoned(live.absolutePath(),
+                               PartStem(live.completeBaseName() + QStringLiteral("-before-restore.db")));
 }
 
 bool CopyModificationTime(const QString &From, const QString &To)

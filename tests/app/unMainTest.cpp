@@ -213,8 +213,10 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
         return made.size() == 1 ? base_->DbFolder() + made[0] : QString("%1 new").arg(made.size());
     };
     const std::vector<std::pair<std::function<QByteArray(QByteArray)>, bool>> damages = {
-        {[](QByteArray b) { return b.left(b.size() / 2); }, false}, {[](QByteArray b) { return b.replace(16, 2, "\0\3", 2); }, false},
-        {[](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, false}, {[](QByteArray b) { return b.replace(21, 1, "A"); }, false},
+        {[](QByteArray b) { return b.left(b.size() / 2); }, false},
+        {[](QByteArray b) { return b.replace(16, 2, "\0\3", 2); }, false},
+        {[](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, false},
+        {[](QByteArray b) { return b.replace(21, 1, "A"); }, false},
         {[](QByteArray b) { return b.replace(44, 4, "\0\0\0\11", 4); }, false},
         {[](QByteArray b) { return b.left(16).leftJustified(b.size(), 0); }, false},
         {[](QByteArray b) { return b.replace(21, 1, "A"); }, true}};

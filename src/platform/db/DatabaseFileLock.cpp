@@ -181,7 +181,8 @@ int KeepAside(const DatabaseFileLock &Lock, const QString &Word, QString &Aside,
     // The journal as it stands; nothing writes it while the lock is held.
     // Anything but a regular file there is no journal of the engine's.
     QFile journal;
-    const int fd = ::open(QFile::encodeName(JournalOf(file)).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(JournalOf(file)).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)))
         ::close(fd);
