@@ -342,12 +342,14 @@ bool RecoverFromJournal(const QString &Live, QString &Aside)
             return false;
     }
     // The engine plays a hot journal back into its file as it first reads
-    // it; whether that made the file sound, the check that follows says.
-    try {
-        platform::Database db(file);
-        db.Query(QStringLiteral("SELECT Count(*) FROM sqlite_master"));
-    } catch (const Exception &) {
+    // it, on a bare connection that writes nothing else; whether that made
+    // the file sound, the check that follows says.
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, platform::Database::BusyTimeoutMs());
+        sqlite3_exec(db, "SELECT Count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
+    sqlite3_close(db);
     return true;
 }
 

@@ -132,9 +132,9 @@ int DatabaseFileLock::Acquire(int TimeoutMs)
             rc = LockTo(file_, SQLITE_LOCK_RESERVED);
         // Reserved, it waits for the readers to finish; its pending lock
         // lets no new one begin meanwhile.
-        while (rc == SQLITE_OK && (rc = LockTo(file_, SQLITE_LOCK_EXCLUSIVE)) == SQLITE_BUSY
-               && waited.elapsed() < TimeoutMs)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (rc == SQLITE_OK)
+            while ((rc = LockTo(file_, SQLITE_LOCK_EXCLUSIVE)) == SQLITE_BUSY && waited.elapsed() < TimeoutMs)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
         if (rc == SQLITE_OK)
             return SQLITE_OK;
         // Not even shared while another writes: a writer that holds the
