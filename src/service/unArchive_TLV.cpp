@@ -1180,13 +1180,11 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
     SetStatus(LoadResString(rsRestoringData));
     Progress->setValue(0);
     // The current data stay aside, each restore's under a name of its own.
+    // No events are run while the file is held: a window's query would wait
+    // for this very lock.
     TRestoredDatabase done;
     const auto progress = [this](qint64 Done, qint64 Total) {
-        const int position = Total > 0 ? int(Done * 100 / Total) : 100;
-        if (position != Progress->value()) {
-            Progress->setValue(position);
-            Pump();
-        }
+        Progress->setValue(Total > 0 ? int(Done * 100 / Total) : 100);
     };
     if (!RestoreDatabaseFile(restored, live, done, error, progress)) {
         failureDetail_ = error;
