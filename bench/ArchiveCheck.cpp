@@ -7,6 +7,7 @@
 
 #include "service/CabArchive.h"
 #include "service/DatabaseFileCheck.h"
+#include "service/RestoreFiles.h"
 #include "service/unArchive_TLV.h"
 #include "support/Ratios.h"
 

@@ -7,6 +7,7 @@
 #include "framework/QuorendFormClasses.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/JpegImage.h"
+#include "service/RestoreFiles.h"
 
 #include <algorithm>
 #include <QAction>
@@ -284,14 +285,22 @@ void TMainForm::FormCreate()
     // Without its database the program can do nothing: why it cannot open
     // it is shown, and the program closes (DatabaseOpened). Its own
     // database, damaged, can be restored from an archive first, as the
-    // message advises; the file is then checked again.
+    // message advises; the file is then checked again. A dead workstation's
+    // journal beside it may make it sound: the pair is kept aside as it was
+    // found, the engine rolls the journal back, and the file is checked
+    // once more before a restore is offered.
+    bool recovered = false;
     for (bool again = true; again;) {
         again = false;
         platform::RunGuarded([&] {
             try {
                 OpenDatabase(QCoreApplication::instance(), this, true);
             } catch (const EDatabaseFileDamaged &e) {
-                again = OfferRestore(e.Message());
+                QString aside;
+                const bool first = !recovered;
+                recovered = true;
+                again = (first && RecoverFromJournal(DataFolder() + QLatin1String(MainDatabaseFileName), aside))
+                     || OfferRestore(e.Message());
             }
         });
     }

@@ -16,6 +16,7 @@
 #include "core/DialogsEx.h"
 #include "core/unMessageTexts.h"
 #include "platform/db/Database.h"
+#include "platform/db/DatabaseFileLock.h"
 #include "platform/db/ReadingConnection.h"
 #include "platform/db/Transaction.h"
 #include "platform/system/ReplacingFile.h"
@@ -570,6 +571,9 @@ const char16_t *const kEmptyDatabase =
 const char16_t *const kUnreadable =
     u"Базата данни %s не може да бъде прочетена: %1.\rФайлът не е променен. Отстранете причината и стартирайте "
     u"програмата отново.";
+const char16_t *const kStaleJournal =
+    u"Файлът %s, останал от прекъснат запис в базата данни, не може да бъде преместен настрана: %1.\rНова база "
+    u"не е създадена. Отстранете причината и стартирайте програмата отново.";
 const char16_t *const kLocked =
     u"Базата данни %s е заключена от друга програма.\rЗатворете програмата, която я използва, и стартирайте "
     u"отново.";
@@ -596,6 +600,20 @@ bool IsStaleBuild(const QFileInfo &File, const QString &Name)
     if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
         return false;
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// A journal left beside a database that holds nothing (emptied, or gone) is
+// the remnant of the database before it: the engine would play it into the
+// new database made under the name. It goes aside, kept with an empty file
+// as its database, before the new one is made.
+void SetStaleJournalAside(const QString &Path)
+{
+    if (!QFileInfo::exists(platform::JournalOf(Path)))
+        return;
+    QString aside;
+    if (const int error = platform::SetJournalAside(Path, QStringLiteral("before-new"), aside))
+        StartupError(QString::fromUtf16(kStaleJournal).arg(platform::WriteErrorCause(platform::JournalOf(Path), error)),
+                     platform::JournalOf(Path));
 }
 
 // Temporary files of first starts that did not finish: once the file they
@@ -727,11 +745,15 @@ int EnsureDatabaseFiles(const QString &DataFolder)
                        != mrYes)
                 throw EDatabaseFileKept(LoadResString(rsDatabaseOpenError));
             // Another workstation may have built it while the clerk read.
-            if (QFileInfo(path).size() == 0 && QFile::remove(path)) {
-                CreateDatabaseFile(path);
-                ++created;
+            if (QFileInfo(path).size() == 0) {
+                SetStaleJournalAside(path);
+                if (QFile::remove(path)) {
+                    CreateDatabaseFile(path);
+                    ++created;
+                }
             }
         } else if (!info.exists()) {
+            SetStaleJournalAside(path);
             CreateDatabaseFile(path);
             ++created;
         }

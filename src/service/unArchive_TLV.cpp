@@ -14,6 +14,7 @@
 #include "service/CabArchive.h"
 #include "service/DatabaseFileCheck.h"
 #include "service/FileCopier.h"
+#include "service/RestoreFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,7 +49,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,73 +113,6 @@ bool WipeFolderContents(const QString &Root)
             ok = QFile::remove(entry.absoluteFilePath()) && ok;
     }
     return ok;
-}
-
-// The cause of a failed step of the database engine, in the clerk's words:
-// the system's error behind a failed opening, reading or writing on either
-// connection, else what the engine's code tells.
-QString EngineCause(int Code, sqlite3 *Db, sqlite3 *Other = nullptr)
-{
-    switch (Code & 0xFF) {
-    case SQLITE_IOERR:
-    case SQLITE_CANTOPEN:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        for (sqlite3 *db : {Db, Other})
-            if (db && sqlite3_system_errno(db) != 0)
-                return SystemErrorText(sqlite3_system_errno(db));
-        break;
-    default: break;
-    }
-    return platform::DatabaseFailureCause(Code);
-}
-
-// The engine's code a failure raised by the program's connection carries,
-// with its cause in the clerk's words.
-int RaisedCause(const Exception &Raised, QString &Cause)
-{
-    const auto *failure = dynamic_cast<const platform::EDatabaseError *>(&Raised);
-    const int code = failure && failure->Code() ? failure->Code() : SQLITE_ERROR;
-    Cause = EngineCause(code, nullptr);
-    return code;
-}
-
-// A connection of the engine to a new database file, never made through a
-// link planted at the name.
-int CreateEngineFile(const QString &Path, sqlite3 *&Db)
-{
-    const int rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &Db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (Db)
-        sqlite3_busy_timeout(Db, platform::Database::BusyTimeoutMs());
-    return rc;
-}
-
-// Copies the whole of one database into another in one step of the engine:
-// the source is read under one read lock (a consistent state even while
-// others write) and the target written in one transaction. SQLITE_OK or the
-// engine's code of the failure.
-int Backup(sqlite3 *From, sqlite3 *To)
-{
-    sqlite3_backup *backup = sqlite3_backup_init(To, "main", From, "main");
-    if (!backup)
-        return sqlite3_extended_errcode(To);
-    const int step = sqlite3_backup_step(backup, -1);
-    const int finish = sqlite3_backup_finish(backup);
-    if (step != SQLITE_DONE)
-        return step == SQLITE_OK ? SQLITE_ERROR : step;
-    return finish;
-}
-
-// Makes the file (or folder) at Path reach the disk; 0 or the system's error.
-int SyncToDisk(const QString &Path)
-{
-    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }
 
 // "The archive cannot be written in Folder: Cause", for the caller to end.
@@ -259,62 +192,6 @@ bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &St
     return true;
 }
 
-// The names of the copies of Target being written: PartStem + a process's tag.
-QString PartStem(const QString &Target) { return Target + QStringLiteral(".part-"); }
-
-// Whether the database file at Path ends within a page (its page size read
-// from its header): cut short there, the engine still reads and copies it,
-// but a write of its that is rolled back fills the last page out, so the
-// file would not stay as it was.
-bool EndsWithinAPage(const QString &Path)
-{
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(18);
-    if (header.size() < 18)
-        return false;
-    const int size = (uchar(header[16]) << 8) | uchar(header[17]);
-    const qint64 page = size == 1 ? 65536 : size;
-    return page >= 512 && file.size() % page != 0;
-}
-
-// Gives To the modification time of From.
-bool CopyModificationTime(const QString &From, const QString &To)
-{
-    struct stat from;
-    if (::stat(QFile::encodeName(From).constData(), &from) != 0)
-        return false;
-    const struct timespec times[2] = {{0, UTIME_OMIT}, from.st_mtim};
-    return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
-}
-
-// Copies the file From to To byte for byte: written beside To under a name
-// of this process and synced, it takes the name in one step, and the folder
-// is synced after it; To, the old one or the new, stands whole at every
-// moment. False with Failure.
-bool CopyWhole(const QString &From, const QString &To, TCopyFailure &Failure)
-{
-    TFileCopier copier;
-    if (!copier.CopyFile(From, To)) {
-        Failure = copier.LastFailure();
-        return false;
-    }
-    SyncToDisk(QFileInfo(To).absolutePath());
-    return true;
-}
-
-// A damaged database, which the engine cannot copy, is kept aside byte for
-// byte: it may hold what no archive has.
-bool KeepDamagedAside(const QString &Live, const QString &Aside, QString &Error)
-{
-    TCopyFailure failure;
-    if (CopyWhole(Live, Aside, failure))
-        return true;
-    Error = CopyFailureText(failure);
-    return false;
-}
-
 static const bool registered = RegisterFormClass(
     QStringLiteral("TformArchive"), [](QWidget *Owner) -> QWidget * { return new TformArchive(Owner); },
     [](QWidget *Form, const TFormParams &Params) { static_cast<TformArchive *>(Form)->InitMode(Params.Mode); });
@@ -356,55 +233,6 @@ QString FloppyVolumeLabel(int Disk, int Disks) { return QStringLiteral("TLV#%1-%
 
 void SetArchiveProgramFolderForTests(const QString &Folder) { g_ProgramFolderForTests = Folder; }
 
-int SnapshotDatabase(const QString &Source, const QString &Target, QString &Error)
-{
-    const auto fail = [&](int Code, const QString &Cause) {
-        Error = QStringLiteral("Базата данни %1 не може да бъде копирана в %2: %3.")
-                    .arg(Native(Source), Native(Target), Cause);
-        return Code;
-    };
-    if (!QFileInfo(Source).isFile())
-        return fail(afCopyFailed, SystemErrorText(ENOENT));
-    // Written under a name of this process, marked as its own while it is
-    // written: a restore on another workstation neither takes it nor, while
-    // this process runs, removes it.
-    const TWorkMark mark(TWorkMark::NewWorkName(PartStem(Target)));
-    if (!mark.Held())
-        return fail(afCopyFailed, mark.Error());
-    const QString part = mark.Path();
-    sqlite3 *to = nullptr;
-    QString cause;
-    int rc = SQLITE_OK;
-    try {
-        // The source through the program's own connection; the copy is
-        // never opened through a link planted at its name.
-        platform::Database source(Source);
-        if ((rc = CreateEngineFile(part, to)) != SQLITE_OK) {
-            cause = EngineCause(rc, to);
-        } else {
-            sqlite3 *from = source.Handle();
-            // The read lock is taken first, waiting out a writer as every
-            // statement does; the copy then runs under it.
-            rc = sqlite3_exec(from, "BEGIN; SELECT Count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-            if (rc == SQLITE_OK)
-                rc = Backup(from, to);
-            if (rc != SQLITE_OK)
-                cause = EngineCause(rc, to, from);
-            sqlite3_exec(from, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-    } catch (const Exception &e) {
-        rc = RaisedCause(e, cause);
-    }
-    sqlite3_close(to);
-    if (rc != SQLITE_OK) {
-        const int primary = rc & 0xFF;
-        return fail(primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? afDamagedDatabase : afCopyFailed, cause);
-    }
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(Target).constData()) != 0)
-        return fail(afCopyFailed, SystemErrorText(errno));
-    return 0;
-}
-
 int CheckArchivedDatabase(const QString &Path, QString &Error)
 {
     switch (CheckProgramDatabase(Path, dcCompleteOlder, Error)) {
@@ -412,64 +240,6 @@ int CheckArchivedDatabase(const QString &Path, QString &Error)
     case dvForeign: return afForeignArchive;
     default: return afUnpackFailed;
     }
-}
-
-bool ReplaceDatabaseContents(const QString &Source, const QString &Target, bool Whole, QString &Error)
-{
-    const auto fail = [&](const QString &Cause) {
-        Error = QStringLiteral("Данните на базата %1 не могат да бъдат заменени с тези от архива: %2.")
-                    .arg(Native(Target), Cause);
-        return false;
-    };
-    if (!QFileInfo(Target).isFile())
-        return fail(SystemErrorText(ENOENT));
-    const auto placeWhole = [&] {
-        // Through a link to the shared file, the file itself is replaced,
-        // not the link: every workstation goes on with the one database.
-        const QString file = QFileInfo(Target).canonicalFilePath();
-        TCopyFailure failure;
-        return CopyWhole(Source, file.isEmpty() ? Target : file, failure) || fail(SystemErrorText(failure.Code));
-    };
-    if (Whole)
-        return placeWhole();
-    int rc = SQLITE_OK;
-    bool begun = false;
-    QString cause;
-    try {
-        platform::Database from(Source);
-        // Opened first: should it fail, nothing of the target is open.
-        sqlite3 *source = from.Handle();
-        // Every page of the target is written anew, so it is opened bare,
-        // without the settings of a working connection.
-        sqlite3 *to = nullptr;
-        rc = sqlite3_open_v2(QFile::encodeName(Target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc == SQLITE_OK)
-            rc = sqlite3_busy_timeout(to, platform::Database::BusyTimeoutMs());
-        if (rc == SQLITE_OK)
-            rc = Backup(source, to);
-        if (rc != SQLITE_OK) {
-            cause = EngineCause(rc, to, source);
-            // A journal stands once a page was written (the engine rolls
-            // a write that failed part-way back before it answers; should
-            // that fail too, the journal stays for the next reader).
-            begun = QFileInfo::exists(Target + QStringLiteral("-journal"));
-        }
-        sqlite3_close(to);
-    } catch (const Exception &e) {
-        RaisedCause(e, cause);
-        return fail(cause);
-    }
-    if (rc == SQLITE_OK)
-        return true;
-    // The engine would not begin to write the file: damaged since it was
-    // copied aside, or its header marks it read-only for the engine though
-    // the file may be written. Nothing of it was written; it is replaced
-    // whole.
-    const int primary = rc & 0xFF;
-    if (!begun && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB
-                   || (rc == SQLITE_READONLY && ::access(QFile::encodeName(Target).constData(), W_OK) == 0)))
-        return placeWhole();
-    return fail(cause);
 }
 
 // ---------------------------------------------------------------- the window
@@ -810,12 +580,6 @@ QString TformArchive::DatabaseFile() const
     return dataFolder_ + QLatin1String(MainDatabaseFileName);
 }
 
-QString TformArchive::AsideFile() const
-{
-    const QFileInfo live(DatabaseFile());
-    return live.absolutePath() + QLatin1Char('/') + live.completeBaseName() + QStringLiteral("-before-restore.db");
-}
-
 QString TformArchive::CabinetFailure(bool Writing, const QString &Where) const
 {
     using namespace platform::cab;
@@ -1082,7 +846,9 @@ void TformArchive::GotoPage(int Page, int PrevPage, int OverridePage)
         panelProgress->hide();
         groupFrom->hide();
         labelInfo->show();
-        SetInfo(LoadResString(mode_ == 1 ? rsRestoreSucceeded : rsArchiveSucceeded));
+        SetInfo(mode_ == 1 && !restoredAside_.isEmpty()
+                    ? LoadResString(rsRestoreSucceeded) + QStringLiteral("\r") + restoredAside_
+                    : LoadResString(mode_ == 1 ? rsRestoreSucceeded : rsArchiveSucceeded));
         actPrev->setEnabled(false);
         actNext->setEnabled(false);
         btnCancel->setFocus();
@@ -1148,9 +914,7 @@ int TformArchive::PrepareTempFolder()
     // running ones stays.
     if (QFileInfo(TempRoot()).isDir())
         TWorkMark::RemoveAbandoned(TempRoot(), QString());
-    const QFileInfo aside(AsideFile());
-    TWorkMark::RemoveAbandoned(aside.absolutePath(), PartStem(aside.fileName()));
-    platform::ReplacingFile::RemoveLeftovers(aside.absolutePath());
+    SweepRestoreLeftovers(DatabaseFile());
     if (targetKind_ != kFloppies && QFileInfo(ArchiveFolder()).isDir())
         TWorkMark::RemoveAbandoned(ArchiveFolder(), kArchiveWorkStem, ArchiveWorkForm());
 
@@ -1202,9 +966,9 @@ int TformArchive::MakeArchive(const QString &TargetFolder)
     Progress->setRange(0, 100);
     Progress->setValue(0);
     QString error;
-    if (const int code = SnapshotDatabase(source, copy, error)) {
+    if (const TSnapshotResult taken = SnapshotDatabase(source, copy, error)) {
         failureDetail_ = error;
-        return code;
+        return taken == srDamaged ? afDamagedDatabase : afCopyFailed;
     }
     if (!CopyModificationTime(source, copy)) {
         failureDetail_ = QStringLiteral("Датата на файла %1 не може да бъде пренесена в копието му: %2.")
@@ -1376,6 +1140,7 @@ int TformArchive::FetchCabinetFromFloppy(const QString &Root, const QString &Cab
 int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
 {
     const QString folder = WithSlash(Folder);
+    restoredAside_.clear();
     SetStatus(LoadResString(rsDecompressing));
     Progress->setValue(0);
     const QString first = folder + Name + CabinetPartSuffix(1);
@@ -1414,19 +1179,18 @@ int TformArchive::RestoreArchive(const QString &Name, const QString &Folder)
 
     SetStatus(LoadResString(rsRestoringData));
     Progress->setValue(0);
-    // The current data stay at hand beside the database until the next
-    // restore.
-    int aside = EndsWithinAPage(live) ? afDamagedDatabase : SnapshotDatabase(live, AsideFile(), error);
-    // A file the engine cannot copy (damaged, cut short, of a header or a
-    // format it cannot read) it cannot write through either, nor one cut
-    // within a page: once its bytes are kept aside, it is replaced whole.
-    const bool damaged = aside == afDamagedDatabase;
-    if (damaged && KeepDamagedAside(live, AsideFile(), error))
-        aside = 0;
-    if (aside != 0 || !ReplaceDatabaseContents(restored, live, damaged, error)) {
+    // The current data stay aside, each restore's under a name of its own.
+    // No events are run while the file is held: a window's query would wait
+    // for this very lock.
+    TRestoredDatabase done;
+    const auto progress = [this](qint64 Done, qint64 Total) {
+        Progress->setValue(Total > 0 ? int(Done * 100 / Total) : 100);
+    };
+    if (!RestoreDatabaseFile(restored, live, done, error, progress)) {
         failureDetail_ = error;
         return afCopyFailed;
     }
+    restoredAside_ = RestoredAsideText(done);
     // The database carries the date it had when it was archived; an archive
     // stored without one (its date falls before the format's first year)
     // leaves the time of the restore.

@@ -14,11 +14,8 @@
 // engine's quick check finds the snapshot whole. The cabinets are written in
 // a folder of their own beside their final place and take their names only
 // when the whole set is written, the first part last. A restore
-// checks the extracted database before anything else, keeps the current one
-// aside, and then replaces the contents of the live database through the
-// backup as well, so every connection sees the restored data; a live file
-// the engine cannot write through (damaged, cut short, of a header it cannot
-// read) is replaced whole instead, its bytes kept aside.
+// checks the extracted database before anything else; the live file's
+// work (its lock, the copy kept aside, the replacement) is RestoreFiles'.
 //
 // The wizard works on the caller's thread and runs the event queue at each
 // step, so Cancel is heard while it works.
@@ -72,25 +69,12 @@ QString CabinetPartSuffix(int Part);
 // "TLV#<disk>-<disks>"
 QString FloppyVolumeLabel(int Disk, int Disks);
 
-// The database-file work of archiving and restoring. Each gives the reason
-// of a failure in Error, in Bulgarian with its cause.
-// Writes a consistent copy of the database Source to Target (replaced only
-// when the copy is whole): 0, afDamagedDatabase when the engine finds Source
-// damaged, afCopyFailed for any other cause.
-int SnapshotDatabase(const QString &Source, const QString &Target, QString &Error);
 // Whether Path is a sound database of the program: 0 when it opens, its
 // integrity check says "ok" and it has every table of the program with the
 // program's columns in their order (columns the schema's upgrade adds are
 // added to it first); afUnpackFailed when it is no sound database,
-// afForeignArchive when a table or column differs.
+// afForeignArchive when a table or column differs. Error gets the reason.
 int CheckArchivedDatabase(const QString &Path, QString &Error);
-// Puts the database Source in the place of Target. Target's contents are
-// replaced in one step of the database engine, so that the connections of
-// other workstations see the restored data; a Target the engine cannot
-// write through (Whole, or found so before a page is written: damaged, or
-// its header marks it read-only) is replaced whole by a copy of Source
-// written beside it. Target is as it was when it fails.
-bool ReplaceDatabaseContents(const QString &Source, const QString &Target, bool Whole, QString &Error);
 
 // Tests put the wizard's temporary folder under a folder of their own
 // instead of the program's folder ("" undoes it).
@@ -205,8 +189,6 @@ private:
     void ChooseFileName();
     QString FloppyRoot() const;
     QString DatabaseFile() const;
-    // Where a restore keeps the data it replaces.
-    QString AsideFile() const;
     // The cause of the cabinet library's last failure, in Bulgarian.
     // Where: the folder written to, or the first cabinet read.
     QString CabinetFailure(bool Writing, const QString &Where) const;
@@ -227,6 +209,7 @@ private:
     int cabError_ = 0;       // the cabinet library's last error code and the system's error behind it
     int cabErrorType_ = 0;
     QString failureDetail_;
+    QString restoredAside_;   // where the last restore kept the data it replaced
     QString programFolder_;
     QString tempFolderName_;
     QString workFolder_;

@@ -202,34 +202,52 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
     }
     // Cut short, or with a header the engine cannot read, it is restored; what it held is kept aside as it was.
     const auto header = [](int At, char Byte) { return [=](QByteArray b) { return b.replace(At, 1, &Byte, 1); }; };
+    // Torn where a dead workstation's journal holds the page, it is sound once the journal is played back: it
+    // opens at once, the pair kept aside as it was found.
+    const QString journal = DatabasePath() + "-journal";
+    const auto newest = [&](const QString &Form) {
+        const QStringList made = QDir(base_->DbFolder()).entryList({Form});
+        return base_->DbFolder() + made.value(made.size() - 1);
+    };
     const std::vector<std::function<QByteArray(QByteArray)>> damages = {
         [](QByteArray b) { return b.left(b.size() / 2); }, [](QByteArray b) { return b.replace(16, 2, "\0\3", 2); },
         [](QByteArray b) { return b.replace(18, 2, "\7\7", 2); }, [](QByteArray b) { return b.replace(21, 1, "A"); },
         [](QByteArray b) { return b.replace(44, 4, "\0\0\0\11", 4); }, [](QByteArray b) { return b.left(16).leftJustified(b.size(), 0); },
         // Headers the program never writes, though the engine may open them.
         header(18, 3), header(19, 3), header(20, 16), header(21, 63), header(22, 33), header(23, 31)};
-    for (const auto &damage : damages) {
-        const QByteArray damaged = damage(testfiles::Read(DatabasePath()));
+    for (size_t row = 0; row <= damages.size(); ++row) {
+        const bool dead = row == damages.size();   // the torn header again, with the journal
+        ASSERT_TRUE(!dead || testfiles::LeaveHotJournal(DatabasePath()));
+        const QByteArray damaged = damages[dead ? 3 : row](testfiles::Read(DatabasePath())), left = testfiles::Read(journal);
         ASSERT_TRUE(testfiles::Write(DatabasePath(), damaged));
         ScopedDialogAnswers dialogs;
-        dialogs.Press(mbYes);
-        testsupport::OnNextModal([](QWidget *Modal) {
-            auto *wizard = dynamic_cast<TformArchive *>(Modal);
-            ASSERT_TRUE(wizard && wizard->Mode() == 1 && wizard->listArchives->topLevelItemCount() == 1);
-            wizard->listArchives->setCurrentItem(wizard->listArchives->topLevelItem(0));
-            wizard->actNext->trigger();
-            EXPECT_EQ(wizard->LastFailure(), 0) << wizard->labelInfo->text().toStdString();
-            wizard->close();
-        });
+        if (!dead)
+            dialogs.Press(mbYes);
+        if (!dead)
+            testsupport::OnNextModal([](QWidget *Modal) {
+                auto *wizard = dynamic_cast<TformArchive *>(Modal);
+                ASSERT_TRUE(wizard && wizard->Mode() == 1 && wizard->listArchives->topLevelItemCount() == 1);
+                wizard->listArchives->setCurrentItem(wizard->listArchives->topLevelItem(0));
+                wizard->actNext->trigger();
+                EXPECT_EQ(wizard->LastFailure(), 0) << wizard->labelInfo->text().toStdString();
+                wizard->close();
+            });
         TMainForm form;
-        EXPECT_EQ(dialogs.Texts(), QStringList("Грешка при отварянето на базата!\nБазата данни " + path
-                                               + " е повредена." + offer));
+        EXPECT_EQ(dialogs.Texts(), dead ? QStringList() : QStringList("Грешка при отварянето на базата!\nБазата данни "
+                                                                     + path + " е повредена." + offer));
         EXPECT_TRUE(form.DatabaseOpened());
         EXPECT_EQ(Rows("Select count(*) from VA"), QStringList{"0"});
+        EXPECT_EQ(Rows("Select count(*) from sqlite_master where name = 'Died'"), QStringList{"0"});
         EXPECT_EQ(Rows("PRAGMA integrity_check"), QStringList{"ok"});
-        EXPECT_TRUE(testfiles::Read(base_->DbFolder() + "bread-before-restore.db") == damaged);
+        EXPECT_FALSE(QFile::exists(journal));
+        const QString aside = newest(dead ? "bread-before-recovery-*.db" : "bread-before-restore-*.db");
+        EXPECT_TRUE(testfiles::Read(aside) == damaged) << aside.toStdString();
+        EXPECT_TRUE(testfiles::Read(aside + "-journal") == left);
     }
-    // An emptied file is no first start: No keeps it, Yes builds anew.
+    // An emptied file is no first start: No keeps it, Yes builds anew; the journal left beside it goes aside with it,
+    // never into the new database.
+    ASSERT_TRUE(testfiles::LeaveHotJournal(DatabasePath()));
+    const QByteArray left = testfiles::Read(journal);
     ASSERT_TRUE(QFile::resize(DatabasePath(), 0));
     for (const TMsgDlgBtn answer : {mbNo, mbYes}) {
         ScopedDialogAnswers dialogs;
@@ -243,7 +261,12 @@ TEST_F(MainFormCaptionGui, ADatabaseThatCannotServeIsReportedAndTheProgramEnds)
                                                "непроменен и програмата се затваря."));
         EXPECT_EQ(form.DatabaseOpened(), answer == mbYes);
         EXPECT_EQ(QFile(DatabasePath()).size() == 0, answer == mbNo);
+        EXPECT_EQ(QFile::exists(journal), answer == mbNo);
+        EXPECT_EQ(answer == mbYes ? Rows("PRAGMA integrity_check") : QStringList{"ok"}, QStringList{"ok"});
     }
+    const QString aside = newest("bread-before-new-*.db");
+    EXPECT_EQ(testfiles::Read(aside), QByteArray());
+    EXPECT_TRUE(testfiles::Read(aside + "-journal") == left);
 }
 
 TEST_F(MainFormCaptionGui, TheFirstStartCreatesTheDatabase)

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QString>
 #include <random>
+#include <sqlite3.h>
 
 namespace testfiles {
 
@@ -60,6 +61,22 @@ inline bool RunTool(const QString &program, const QStringList &args, QString *ou
     if (output)
         *output = QString::fromLocal8Bit(p.readAll());
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// What a workstation that dies in the middle of a save leaves: the file with
+// the pages its transaction had written out (page 1 among those it changed)
+// and the journal beside it, which the engine plays back at the next opening.
+inline bool LeaveHotJournal(const QString &Db)
+{
+    sqlite3 *db = nullptr;
+    const auto run = [&db](const char *Sql) { return sqlite3_exec(db, Sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+    const bool ok = sqlite3_open(QFile::encodeName(Db).constData(), &db) == SQLITE_OK && run("PRAGMA cache_size = 2")
+                 && run("BEGIN IMMEDIATE; CREATE TABLE Died ( b BLOB ); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                        "SELECT i + 1 FROM n WHERE i < 200) INSERT INTO Died SELECT randomblob(2000) FROM n");
+    const QByteArray file = Read(Db), journal = Read(Db + "-journal");
+    run("ROLLBACK");
+    sqlite3_close(db);
+    return ok && journal != "<missing>" && Write(Db, file) && Write(Db + "-journal", journal);
 }
 
 inline bool HasTool(const QString &program)

@@ -248,12 +248,15 @@ TEST_F(ArchiveGui, ArchivesToTheServerAndRestoresEveryRow)
     Restore(*restore);
     EXPECT_EQ(restore->LastFailure(), 0);
     EXPECT_EQ(restore->PageNumber(), 98);
-    EXPECT_EQ(restore->labelInfo->text(), "Възстановяването на данните е извършено успешно.");
+    // The data replaced are kept aside, where the success text says.
+    const QStringList asides = QDir(base_->DbFolder()).entryList({"bread-before-restore-*.db"});
+    ASSERT_EQ(asides.size(), 1);
+    EXPECT_EQ(restore->labelInfo->text(), "Възстановяването на данните е извършено успешно.\nДанните отпреди "
+                                          "възстановяването са запазени във файла " + base_->DbFolder() + asides[0] + ".");
     EXPECT_EQ(Rows("SELECT name_c FROM CustGroups"), QStringList{"ЕТ Дъга"});
     EXPECT_EQ(Rows("SELECT n_Miarka FROM Merki"), QStringList{"1"});
     EXPECT_EQ(other.Query("SELECT Count(*) FROM Merki").rows.at(0).at(0), "1");
-    // The data replaced are kept aside.
-    EXPECT_EQ(One(base_->DbFolder() + "bread-before-restore.db", "SELECT Count(*) FROM Merki"), "2");
+    EXPECT_EQ(One(base_->DbFolder() + asides[0], "SELECT Count(*) FROM Merki"), "2");
 }
 
 TEST_F(ArchiveGui, ASpannedArchiveGoesOverDisksLabelledInOrderAndComesBack)
@@ -799,11 +802,10 @@ TEST(ArchiveChild, StopsHalfWay)
         form->editDirectory->setText(folder);
         form->CAB->OnFolderStatus = [](TObject *, int, int, int &) { StopHere(); };
     } else {
-        platform::Database::SetOpenedHook([](platform::Database &Opened) {
-            const QString own = QString("-%1-").arg(QCoreApplication::applicationPid());
-            for (const QString &name : QFileInfo(Opened.Path()).dir().entryList({"*-before-restore.db.part*"}))
-                if (name.contains(own))
-                    StopHere();
+        // The database held, the copy of what it replaces half-way aside.
+        QObject::connect(form->Progress, &QProgressBar::valueChanged, [&form](int Value) {
+            if (Value > 0 && form->labelStatus->text() == "Възстановяване на данните ...")
+                StopHere();
         });
         form->listArchives->setCurrentItem(form->listArchives->topLevelItem(0));
     }
@@ -813,28 +815,32 @@ TEST(ArchiveChild, StopsHalfWay)
 TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningOneStays)
 {
     ASSERT_EQ(Archive()->PageNumber(), 99);   // the archive the restores read
-    // Archives and restores stopped half-way on four workstations.
+    // Archives and restores stopped half-way on several workstations; a
+    // restore holds the database while it stands there.
     std::vector<std::unique_ptr<QProcess>> children;
     const auto end = qScopeGuard([&children] {
         for (auto &child : children)
             testsupport::EndChild(*child);
     });
     std::vector<qint64> pids;
-    for (int i = 0; i < 4; ++i) {
-        const QString stopped = base_->Path() + QString("stopped%1").arg(i);
+    const auto start = [&](int Mode) {
+        const QString stopped = base_->Path() + QString("stopped%1").arg(children.size());
         children.push_back(testsupport::StartChildTest(
             "ArchiveChild.StopsHalfWay",
-            {{kChildDb, DatabasePath()}, {kChildMode, QString::number(i % 2)}, {kChildStopped, stopped}}));
-        ASSERT_TRUE(testsupport::WaitForFile(stopped, 60000)) << children.back()->readAll().toStdString();
+            {{kChildDb, DatabasePath()}, {kChildMode, QString::number(Mode)}, {kChildStopped, stopped}}));
         pids.push_back(children.back()->processId());
-    }
+        return testsupport::WaitForFile(stopped, 60000);
+    };
+    for (const int mode : {0, 0, 1})
+        ASSERT_TRUE(start(mode)) << children.back()->readAll().toStdString();
     // What each has in the temporary folder and beside the database.
     const QString temp = base_->Path() + "bin/Temporary archive files/";
     const auto works = [&](qint64 pid) {
         QStringList found;
         for (const QString &folder : {temp, base_->DbFolder()})
             for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-                if (name.contains(QString("%1-%2-").arg(QSysInfo::machineHostName()).arg(pid)))
+                if (name.contains(QString("%1-%2-").arg(QSysInfo::machineHostName()).arg(pid))
+                    || name.contains(QString(".%1@").arg(pid)))
                     found << name;
         return found;
     };
@@ -844,8 +850,8 @@ TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningO
     ASSERT_EQ(before[0].size(), 2);   // the archive's folder and its mark
     EXPECT_TRUE(QFile::exists(temp + before[0][0] + "/" + MainDatabaseFileName));
     EXPECT_EQ(QDir(temp + before[0][0]).entryList({"cab*"}, QDir::Files).size(), 1);   // the cabinet's scratch file
-    ASSERT_EQ(before[1].size(), 4);   // and the restore's copy aside, with its mark
-    for (int i : {0, 1}) {
+    ASSERT_EQ(before[2].size(), 3);   // and the restore's copy being written aside
+    for (int i : {0, 2}) {
         children[i]->kill();
         ASSERT_TRUE(children[i]->waitForFinished(10000));
     }
@@ -866,12 +872,25 @@ TEST_F(ArchiveGui, WhatAKilledArchiveOrRestoreLeftGoesNextTimeTheWorkOfARunningO
     EXPECT_EQ(QDir(mine).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{made->ArchiveStamp() + ".1.tlv"});
     EXPECT_EQ(works(pids[0]), QStringList());
-    EXPECT_EQ(works(pids[1]), QStringList());
     auto restore = Open(1);
     Restore(*restore);
     EXPECT_EQ(restore->LastFailure(), 0) << restore->labelInfo->text().toStdString();
-    EXPECT_EQ(works(pids[2]), before[2]);
-    EXPECT_EQ(works(pids[3]), before[3]);
+    EXPECT_EQ(works(pids[2]), QStringList());
+    EXPECT_EQ(works(pids[1]), before[1]);
+    // While a restore elsewhere holds the database, another one is refused
+    // and the first one's work stays.
+    ASSERT_TRUE(start(1)) << children.back()->readAll().toStdString();
+    const QStringList holding = works(pids[3]);
+    EXPECT_EQ(holding.size(), 3);
+    platform::Database::SetBusyTimeoutMs(200);
+    auto second = Open(1);
+    Restore(*second);
+    platform::Database::SetBusyTimeoutMs(8000);
+    EXPECT_EQ(second->LastFailure(), 2);
+    EXPECT_TRUE(second->labelInfo->text().endsWith(" не могат да бъдат заменени с тези от архива: базата данни е заета "
+                                                   "от друго работно място."))
+        << second->labelInfo->text().toStdString();
+    EXPECT_EQ(works(pids[3]), holding);
 }
 
 TEST_F(ArchiveGui, ACabinetThatCannotBeFetchedIsToldWithItsCause)

@@ -40,6 +40,11 @@ FailureWords WordsOf(int Code)
     case SQLITE_CONSTRAINT_PRIMARYKEY:
     case SQLITE_CONSTRAINT_UNIQUE: return {"запис със същия ключ вече съществува", ": данните не са записани."};
     case SQLITE_CONSTRAINT_TRIGGER: return {};  // the schema's own words, RAISE's message
+    // The file was replaced under the connection: a restore from an archive
+    // on some workstation. The connection still reads the file that is gone.
+    case SQLITE_READONLY_DBMOVED:
+        return {"базата данни е възстановена от архивно копие, докато програмата работи",
+                ": данните не са записани. Затворете програмата и я стартирайте отново."};
     default: break;
     }
     switch (Code & 0xFF) {

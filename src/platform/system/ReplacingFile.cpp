@@ -189,7 +189,7 @@ bool ReplacingFile::Fail(int Code)
     return false;
 }
 
-bool ReplacingFile::Commit()
+bool ReplacingFile::Finish()
 {
     if (!temp_)
         return Fail(EBADF);
@@ -202,6 +202,33 @@ bool ReplacingFile::Commit()
             return Fail(errno);
         temp_->close();
     }
+    return true;
+}
+
+int ReplacingFile::Place(const QString &To)
+{
+    if (!Finish())
+        return code_;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const QByteArray temp = QFile::encodeName(tempName_);
+    int error = ::chmod(temp.constData(), 0666 & ~mask) == 0 ? PlaceWithoutReplacing(tempName_, To) : errno;
+    if (error == EEXIST)
+        return EEXIST;
+    if (error != 0) {
+        Fail(error);
+        return error;
+    }
+    temp_.reset();
+    tempName_.clear();
+    code_ = 0;
+    return 0;
+}
+
+bool ReplacingFile::Commit()
+{
+    if (!Finish())
+        return false;
     const QByteArray temp = QFile::encodeName(tempName_);
     const QByteArray target = QFile::encodeName(fileName_);
     mode_t mode = 0;

@@ -44,6 +44,12 @@ public:
     // file of the user gets. False with Error(), ErrorString() and errno
     // set; the temporary file is gone either way.
     bool Commit();
+    // The counterpart of Commit for a file that must replace nothing: flushes
+    // and syncs what was written and gives the file the name To, with the
+    // permissions any new file of the user gets, unless a file stands there
+    // (PlaceWithoutReplacing). 0; EEXIST, the file kept to be placed under
+    // another name; or the system's error, the file gone.
+    int Place(const QString &To);
     // Drops the file written so far.
     void Cancel();
 
@@ -61,6 +67,8 @@ public:
 
 private:
     bool Fail(int Code);
+    // Flushes, syncs and closes the file; false with Error().
+    bool Finish();
 
     QString fileName_;
     QString tempName_;

@@ -409,8 +409,9 @@ TEST(DatabaseFailures, EachEngineFailureIsSaidInBulgarianWithoutTheEnginesText)
         {SQLITE_FULL, "Дискът е пълен: данните не са записани."},
         {SQLITE_READONLY, "Базата данни е само за четене: данните не са записани. Проверете правата за запис във "
                           "файла и в папката му."},
-        {SQLITE_READONLY_DBMOVED, "Базата данни е само за четене: данните не са записани. Проверете правата за "
-                                  "запис във файла и в папката му."},
+        // The file replaced under the connection by a restore: no permission to check.
+        {SQLITE_READONLY_DBMOVED, "Базата данни е възстановена от архивно копие, докато програмата работи: данните "
+                                  "не са записани. Затворете програмата и я стартирайте отново."},
         {SQLITE_IOERR_WRITE, "Грешка при четене или запис на диска: действието не е изпълнено."},
         {SQLITE_BUSY, busy},
         {SQLITE_LOCKED_SHAREDCACHE, busy},
