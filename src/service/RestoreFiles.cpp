@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <cerrno>
 #include <cstdio>
@@ -105,6 +107,37 @@ int BackupInto(const QString &Restored, const platform::DatabaseFileLock &Lock, 
     } catch (const Exception &e) {
         return RaisedCause(e, Cause);
     }
+}
+
+// The restored data get a restore mark other than the one of the file they
+// replace: a connection another workstation opened before the restore then
+// refuses to commit into them, its windows showing what was replaced. The
+// file's modification time (the archive's) is kept. 0, or the engine's code
+// with Cause.
+int MarkRestored(const QString &Restored, const platform::DatabaseFileLock &Lock, QString &Cause)
+{
+    unsigned char old[4] = {};
+    Lock.Read(reinterpret_cast<char *>(old), sizeof old, 68);   // a short file has none
+    quint32 mark = qFromBigEndian<quint32>(old) + 1;
+    if (mark == 0)
+        mark = 1;
+    const QDateTime modified = QFileInfo(Restored).lastModified();
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(Restored).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        try {
+            platform::Database::SetRestoreMark(db, mark);
+        } catch (const Exception &e) {
+            rc = RaisedCause(e, Cause);
+        }
+    } else {
+        Cause = EngineCause(rc, db);
+    }
+    sqlite3_close(db);
+    QFile file(Restored);
+    if (rc == SQLITE_OK && modified.isValid() && file.open(QIODevice::ReadWrite))
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
+    return rc;
 }
 
 QString OwnerName(uid_t Uid)
@@ -282,6 +315,9 @@ bool RestoreDatabaseFile(const QString &Restored, const QString &Live, TRestored
         Done = {};
         return Cause.isEmpty() ? false : fail(Cause);
     };
+
+    if (QString cause; MarkRestored(Restored, lock, cause) != SQLITE_OK)
+        return giveUp(cause);
 
     // A journal a dead workstation left belongs to the old file alone, and
     // the engine would play it into whatever stands under the name: that

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -43,6 +44,9 @@ FailureWords WordsOf(int Code)
     // The file was replaced under the connection: a restore from an archive
     // on some workstation. The connection still reads the file that is gone.
     case SQLITE_READONLY_DBMOVED:
+    // The same, over a file restored in place: its restore mark is no longer
+    // the one the connection opened with (RefuseAfterRestore).
+    case SQLITE_CONSTRAINT_COMMITHOOK:
         return {"базата данни е възстановена от архивно копие, докато програмата работи",
                 ": данните не са записани. Затворете програмата и я стартирайте отново."};
     default: break;
@@ -339,6 +343,14 @@ void Database::Open()
     }
     db_ = db;
     transactionDepth_ = 0;
+    markKnown_ = false;
+    try {
+        mark_ = RestoreMark(db);
+        markKnown_ = true;
+    } catch (const std::exception &) {
+        // Busy or unreadable now: this connection's commits go unchecked.
+    }
+    sqlite3_commit_hook(db, &Database::RefuseAfterRestore, this);
     if (openedHook) {
         try {
             openedHook(*this);
@@ -349,6 +361,44 @@ void Database::Open()
 }
 
 void Database::SetOpenedHook(OpenedHook hook) { openedHook = hook; }
+
+quint32 Database::RestoreMark(sqlite3 *db)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA application_id", -1, &stmt, nullptr) != SQLITE_OK)
+        ThrowOf(db);
+    const int rc = sqlite3_step(stmt);
+    const quint32 mark = rc == SQLITE_ROW ? quint32(sqlite3_column_int64(stmt, 0)) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        ThrowOf(db);
+    return mark;
+}
+
+void Database::SetRestoreMark(sqlite3 *db, quint32 Mark)
+{
+    ExecOrRaise(db, QByteArray("PRAGMA application_id=" + QByteArray::number(qint32(Mark))).constData());
+}
+
+int Database::RefuseAfterRestore(void *Self)
+{
+    // Called as a write transaction commits, under its write lock: the
+    // restore, which holds the file while it puts the archive's data in,
+    // has ended, and the mark on the disk is the restored file's. No
+    // statement may run here, so the header's four bytes are read through
+    // the connection's own file.
+    const auto *self = static_cast<const Database *>(Self);
+    if (!self->markKnown_ || sqlite3_txn_state(self->db_, "main") != SQLITE_TXN_WRITE)
+        return 0;
+    sqlite3_file *file = nullptr;
+    if (sqlite3_file_control(self->db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file
+        || !file->pMethods)
+        return 0;
+    unsigned char mark[4];
+    if (file->pMethods->xRead(file, mark, sizeof mark, 68) != SQLITE_OK)
+        return 0;
+    return qFromBigEndian<quint32>(mark) != self->mark_ ? 1 : 0;
+}
 
 void Database::Close()
 {

@@ -169,8 +169,16 @@ public:
     using OpenedHook = void (*)(Database &);
     static void SetOpenedHook(OpenedHook hook);
 
+    // The database file's restore mark (its header's application id): a
+    // restore gives the file a new one, and a connection opened before that
+    // commits nothing more into it (a write then fails with
+    // SQLITE_CONSTRAINT_COMMITHOOK, told as a database restored meanwhile).
+    static quint32 RestoreMark(sqlite3 *db);
+    static void SetRestoreMark(sqlite3 *db, quint32 Mark);
+
 private:
     friend class DbTransaction;
+    static int RefuseAfterRestore(void *Self);
     void RunSqlite(const QString &sql);
     sqlite3_stmt *Prepare(const QString &sql);
     [[noreturn]] void Raise();
@@ -182,6 +190,9 @@ private:
     sqlite3 *db_ = nullptr;
     int transactionDepth_ = 0;
     QStringList temporaryTables_;
+    // The restore mark read as the connection opened, when it could be.
+    bool markKnown_ = false;
+    quint32 mark_ = 0;
 };
 
 } // namespace platform
