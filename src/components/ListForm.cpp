@@ -729,6 +729,7 @@ void TListForm::DoFilter()
         QString field;
         if (FGrid->FixedRows() > 0)
             field = FGrid->Cells(FGrid->Col(), 0);
+        const TControlBoxHold hold(this);
         ShowError(QStringLiteral("Невалиден филтър за колона \"%1\": %2").arg(field, e.Message()));
         return;
     }

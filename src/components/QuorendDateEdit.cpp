@@ -309,9 +309,14 @@ bool TQuorendDatePicker::Commit()
     } else {
         // The date held comes back on the screen: what is shown is what the
         // form reads.
-        const QSignalBlocker block(lineEdit());
-        lineEdit()->setText(textFromDateTime(dateTime()));
+        {
+            const QSignalBlocker block(lineEdit());
+            lineEdit()->setText(textFromDateTime(dateTime()));
+        }
         UpdateLook();
+        // The check runs also as the focus leaves, outside any action: the
+        // window stays until the box is answered.
+        const TControlBoxHold hold(this);
         ShowError(QStringLiteral("Невалидна дата \"%s\" в поле \"%s\"!"), {typed, FieldName()});
     }
     FCommitting = false;
