@@ -422,8 +422,12 @@ void TListForm::Ok()
             return;
         }
         FListEdit->SetSelectedRow(row);
-        FListEdit->setText(FGrid->Cells(FDropColumn, row));
-        if (FDescrControl)
+        const QString picked = FGrid->Cells(FDropColumn, row);
+        FListEdit->setText(picked);
+        // A window that refused the change (a question about unsaved work
+        // answered "Отказ") has put its text back, and the description of
+        // that text with it.
+        if (FDescrControl && FListEdit->text() == picked)
             SetControlText(FDescrControl, FGrid->Cells(FDescrColumn, row));
         FListEdit->NotifyPicked();
     }

@@ -1,11 +1,15 @@
 #pragma once
 // What the tests of the payment windows do with the grid: read a row's
 // cells and type an amount into the amount column as the operator does.
-#include <QDateEdit>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 
+#include "components/ListEdit.h"
+#include "components/ListForm.h"
+#include "components/QuorendDateEdit.h"
 #include "components/RichGrid.h"
 #include "documents/PaymentEntryForm.h"
 #include "support/ScopedDialogAnswers.h"
@@ -32,29 +36,66 @@ inline void TypePaymentAmount(TPaymentEntryForm &Form, int Row, const QString &K
     QTest::keyClicks(editor && editor->isVisible() ? editor : static_cast<QWidget *>(Form.Grid), Keys);
 }
 
-// A typed amount is unsaved work: F8, Esc and a change of the period ask
-// "Данните не са записани!..." before it is lost, and Cancel keeps the
-// amount, the window and the period; F8 answered No reads the documents
-// again, the amount proposed back in the row.
-inline void ExpectTypedAmountAsked(TPaymentEntryForm &Form, int Row)
+// A typed amount is unsaved work: F8, Esc, a change of the period (set,
+// picked from the calendar, typed and confirmed with Enter)
+// and of the party (picked from its list) ask "Данните не са записани!..."
+// once before it is lost; Cancel keeps the amount, the window, the period
+// (shown as the valid date it is) and the party with its name. F8 answered
+// No reads the documents again, the amount proposed back in the row.
+inline void ExpectTypedAmountAsked(TPaymentEntryForm &Form, int Row, TListEdit &Party)
 {
+    const QString question = QStringLiteral("Данните не са записани!\rЖелаете ли да ги запишете?");
     ScopedDialogAnswers dialogs;
     const QString proposed = Form.Grid->Cells(Form.ToPayColumn(), Row);
-    const QDate from = Form.dtp_From->date();
+    auto *from = static_cast<TQuorendDatePicker *>(Form.dtp_From);
+    const auto shown = [&] {
+        QWidget *name = Party.DescrControl();
+        return QStringList{from->text(), Party.text(), name ? name->property("text").toString() : QString(),
+                           Form.Grid->Cells(Form.ToPayColumn(), Row)};
+    };
+    QStringList kept = shown();
+    kept.last() = QStringLiteral("7");
     TypePaymentAmount(Form, Row, QStringLiteral("7"));
     EXPECT_TRUE(Form.Modified());
-    dialogs.Press(mbCancel).Press(mbCancel).Press(mbCancel).Press(mbNo);
-    Form.actExecute->trigger();
-    Form.actExit->trigger();
-    Form.dtp_From->setDate(from.addDays(-1));
-    EXPECT_TRUE(Form.isVisible());
-    EXPECT_EQ(Form.dtp_From->date(), from);
-    EXPECT_EQ(Form.Grid->Cells(Form.ToPayColumn(), Row), QStringLiteral("7"));
+    const std::vector<std::function<void()>> leaves = {
+        [&] { Form.actExecute->trigger(); },
+        [&] { Form.actExit->trigger(); },
+        [&] { Form.dtp_From->setDate(Form.dtp_From->date().addDays(-1)); },
+        [&] {
+            // As a click on a day does: the calendar's selection moves
+            // there, then the day is clicked.
+            QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->width() - 6, from->height() / 2));
+            QCalendarWidget *calendar = from->calendarWidget();
+            const QDate day = calendar->selectedDate().addDays(-2);
+            calendar->setSelectedDate(day);
+            emit calendar->clicked(day);
+        },
+        [&] {
+            from->setFocus();
+            QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(from, QString::number(from->date().day() == 1 ? 2 : 1));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        },
+        [&] {
+            Party.DropDown();
+            TRichGrid *list = Party.ListForm()->Grid();
+            list->SetRow(list->Cells(0, list->FixedRows()) == Party.text() ? list->FixedRows() + 1 : list->FixedRows());
+            QTest::keyClick(list, Qt::Key_Return);
+        }};
+    for (const auto &leave : leaves) {
+        dialogs.Press(mbCancel);
+        leave();
+        EXPECT_EQ(dialogs.Texts().count(question), int(&leave - &leaves[0]) + 1);
+        EXPECT_TRUE(Form.isVisible());
+        EXPECT_EQ(shown(), kept);
+        EXPECT_FALSE(from->Pending());
+        EXPECT_NE(from->findChild<QLineEdit *>()->palette().color(QPalette::Text), QColor(Qt::red));
+    }
+    dialogs.Press(mbNo);
     Form.actExecute->trigger();
     EXPECT_EQ(Form.Grid->Cells(Form.ToPayColumn(), Row), proposed);
     EXPECT_FALSE(Form.Modified());
-    EXPECT_EQ(dialogs.Texts().count(QStringLiteral("Данните не са записани!\rЖелаете ли да ги запишете?")), 4)
-        << dialogs.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(dialogs.Texts().count(question), 7) << dialogs.Texts().join(QStringLiteral(" | ")).toStdString();
 }
 
 } // namespace testsupport
