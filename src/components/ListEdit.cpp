@@ -244,8 +244,10 @@ bool CodeToReadBy(TCustomListEdit *Picker, const QString &Message, bool Say)
 {
     if (!Picker || Picker->text().trimmed().isEmpty() || ListedCode(Picker) > 0)
         return true;
-    if (Say)
+    if (Say) {
+        const TControlBoxHold hold(Picker);
         ShowMessage(Message);
+    }
     return false;
 }
 

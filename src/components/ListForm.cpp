@@ -422,8 +422,12 @@ void TListForm::Ok()
             return;
         }
         FListEdit->SetSelectedRow(row);
-        FListEdit->setText(FGrid->Cells(FDropColumn, row));
-        if (FDescrControl)
+        const QString picked = FGrid->Cells(FDropColumn, row);
+        FListEdit->setText(picked);
+        // A window that refused the change (a question about unsaved work
+        // answered "Отказ") has put its text back, and the description of
+        // that text with it.
+        if (FDescrControl && FListEdit->text() == picked)
             SetControlText(FDescrControl, FGrid->Cells(FDescrColumn, row));
         FListEdit->NotifyPicked();
     }
@@ -729,6 +733,7 @@ void TListForm::DoFilter()
         QString field;
         if (FGrid->FixedRows() > 0)
             field = FGrid->Cells(FGrid->Col(), 0);
+        const TControlBoxHold hold(this);
         ShowError(QStringLiteral("Невалиден филтър за колона \"%1\": %2").arg(field, e.Message()));
         return;
     }

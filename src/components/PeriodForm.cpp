@@ -265,6 +265,7 @@ bool TPeriodDropForm::OkAllowed()
         return false;
     }
     if (from.isValid() && to.isValid() && to < from) {
+        const TControlBoxHold hold(this);
         ShowWarning(QStringLiteral("Началната дата (%s) не може да е по-голяма от крайната (%s) !"),
                     {dateFrom->text(), dateTo->text()});
         return false;

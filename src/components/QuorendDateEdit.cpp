@@ -1,6 +1,7 @@
 #include "components/QuorendDateEdit.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -244,6 +245,32 @@ TQuorendDatePicker::TQuorendDatePicker(QWidget *parent) : QDateEdit(parent)
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] { UpdateLook(); });
+    // The date edit writes a new date's text without telling the edit; a
+    // window that puts its date back does so too.
+    connect(this, &QDateEdit::dateChanged, this, [this] { UpdateLook(); });
+}
+
+void TQuorendDatePicker::TakeCalendar()
+{
+    if (FCalendarTaken || !calendarPopup())
+        return;
+    QCalendarWidget *calendar = calendarWidget();
+    if (!calendar)
+        return;
+    FCalendarTaken = true;
+    // A date picked from the calendar is one change: the field takes it
+    // when it is chosen (a click, Enter), not also as the calendar's
+    // selection moves, which a click on a day does first: a window asks
+    // about each change, and a refused selection would be asked about
+    // again as the click chose the day.
+    disconnect(calendar->window(), SIGNAL(newDateSelected(QDate)), this, SLOT(setDate(QDate)));
+}
+
+void TQuorendDatePicker::mousePressEvent(QMouseEvent *e)
+{
+    // The calendar comes with the first press on the field's button.
+    TakeCalendar();
+    QDateEdit::mousePressEvent(e);
 }
 
 QString TQuorendDatePicker::FieldName() const
@@ -306,12 +333,18 @@ bool TQuorendDatePicker::Commit()
     const bool ok = ReadTypedDate(typed, QDate::currentDate(), true, d) && d >= minimumDate() && d <= maximumDate();
     if (ok) {
         setDate(d);
+        UpdateLook();
     } else {
         // The date held comes back on the screen: what is shown is what the
         // form reads.
-        const QSignalBlocker block(lineEdit());
-        lineEdit()->setText(textFromDateTime(dateTime()));
+        {
+            const QSignalBlocker block(lineEdit());
+            lineEdit()->setText(textFromDateTime(dateTime()));
+        }
         UpdateLook();
+        // The check runs also as the focus leaves, outside any action: the
+        // window stays until the box is answered.
+        const TControlBoxHold hold(this);
         ShowError(QStringLiteral("Невалидна дата \"%s\" в поле \"%s\"!"), {typed, FieldName()});
     }
     FCommitting = false;

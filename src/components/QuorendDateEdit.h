@@ -87,10 +87,13 @@ public:
 protected:
     QDateTime dateTimeFromText(const QString &Text) const override;
     void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 
 private:
+    // The calendar, once made, gives the field only the day it chose.
+    void TakeCalendar();
     // Typing, deleting and Ctrl+A done on the text itself; false for a key
     // that goes on as usual.
     bool TypeKey(QKeyEvent *e);
@@ -98,4 +101,5 @@ private:
     void UpdateLook();
     QString FFieldName;
     bool FCommitting = false;
+    bool FCalendarTaken = false;
 };

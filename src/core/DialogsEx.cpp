@@ -113,3 +113,19 @@ bool InputQuery(const QString &Caption, const QString &Prompt, QChar MaskChar, Q
     request.CancelCaption = LoadResString(rsCancelButton);
     return platform::CurrentDialogBackend().ShowInputBox(request, Value);
 }
+
+namespace {
+TControlBoxHold::THolder &BoxHolder()
+{
+    static TControlBoxHold::THolder holder;
+    return holder;
+}
+} // namespace
+
+TControlBoxHold::TControlBoxHold(QObject *Control)
+{
+    if (BoxHolder())
+        token_ = BoxHolder()(Control);
+}
+
+void TControlBoxHold::SetHolder(const THolder &Holder) { BoxHolder() = Holder; }

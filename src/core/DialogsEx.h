@@ -12,7 +12,11 @@
 
 #include <QChar>
 #include <QString>
+#include <functional>
 #include <initializer_list>
+#include <memory>
+
+class QObject;
 
 // The caption of a dialog kind ("Грешка!", ...; the custom kind: the
 // application's title).
@@ -58,3 +62,26 @@ void ShowErrorBox(const QString &Text);
 // (Enter) gives true and the edit's text in Value; "Отказ" (Esc) gives false
 // and leaves Value as it was.
 bool InputQuery(const QString &Caption, const QString &Prompt, QChar MaskChar, QString &Value);
+
+// A box that a control shows on its own, outside any action of its window
+// (a date refused as the focus leaves its field, a filter text that does not
+// read): while it lives, the window the control stands in is held as its
+// actions hold it, so that a close asked for meanwhile (an Esc typed before
+// the box took the keys) waits until the box is answered and the control is
+// still there when the box returns. The data windows give the hold
+// (SetHolder); a control outside them holds nothing.
+class TControlBoxHold
+{
+public:
+    explicit TControlBoxHold(QObject *Control);
+    TControlBoxHold(const TControlBoxHold &) = delete;
+    TControlBoxHold &operator=(const TControlBoxHold &) = delete;
+
+    // Holds the window of a control for as long as the token lives; no
+    // token when the control stands in no window that can be held.
+    using THolder = std::function<std::shared_ptr<void>(QObject *Control)>;
+    static void SetHolder(const THolder &Holder);
+
+private:
+    std::shared_ptr<void> token_;
+};

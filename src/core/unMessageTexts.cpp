@@ -92,9 +92,10 @@ const Row kRows[] = {
     {rsBulstatFmt, "rsBulstatFmt", "Булстат: %s"},
     {rsPercentOutOfRange, "rsPercentOutOfRange", " Процентът на ТО/ТН трябва да е от 0 до 99.99!"},
     {rsPaidReceiptUnchanged, "rsPaidReceiptUnchanged", "Стокова разписка N: %s за обект %d е платена и не може да се променя."},
-    // A document, "е"/"са", the ending twice.
+    // A document, "е"/"са", the ending twice. Who paid it is not known:
+    // this workstation too (in its editor) or another one.
     {rsPaidElsewhere, "rsPaidElsewhere",
-     "%s %s платен%s или изтрит%s от друго работно място, след като описът е зареден. Нищо не е платено. Описът се зарежда отново и показва документите, както са записани."},
+     "%s вече %s платен%s или изтрит%s. Нищо не е платено. Описът се зарежда отново и показва документите, както са записани."},
     {rsPrintFooter, "rsPrintFooter", "Отпечатано с Tolvex2000 на "},
 
     // Workstation and company settings

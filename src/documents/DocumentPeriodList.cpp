@@ -121,26 +121,9 @@ TDocumentPeriodList::TDocumentPeriodList(QWidget *AOwner, TFormStyle AFormStyle,
         };
     }
     actEdit->setEnabled(true);
-
-    FSwitch.Read = [this] { return ShownParams(); };
-    FSwitch.Write = [this](const QStringList &Params) { SetShownParams(Params); };
-    FSwitch.Drop = [this] { DropMarks(); };
-    if (FPaying)
-        AskBeforeReading(FSwitch.Drop);
 }
 
 TDocumentPeriodList::~TDocumentPeriodList() = default;
-
-QStringList TDocumentPeriodList::ShownParams() const
-{
-    return {dtp_From->date().toString(Qt::ISODate), dtp_To->date().toString(Qt::ISODate)};
-}
-
-void TDocumentPeriodList::SetShownParams(const QStringList &Params)
-{
-    dtp_From->setDate(QDate::fromString(Params.value(0), Qt::ISODate));
-    dtp_To->setDate(QDate::fromString(Params.value(1), Qt::ISODate));
-}
 
 bool TDocumentPeriodList::InitForm()
 {
@@ -204,30 +187,9 @@ void TDocumentPeriodList::actPrintDocumentExecute()
 
 void TDocumentPeriodList::btnPrintContractClick() { actPrintDocument->trigger(); }
 
-void TDocumentPeriodList::dtp_FromChange() { ParamsChange(); }
+void TDocumentPeriodList::dtp_FromChange() { ClearGrid(*Grid, 0); }
 
-void TDocumentPeriodList::dtp_ToChange() { ParamsChange(); }
-
-void TDocumentPeriodList::ParamsChange()
-{
-    // Marks belong to the rows of the parameters shown so far: asked about
-    // first; "Отказ" puts those parameters back and keeps the rows, and a
-    // payment refused under "Да" has read them again (no mark is left then,
-    // so whether they were asked about is read before the question).
-    const bool marked = Modified();
-    if (!FSwitch.Confirm(*this) && marked)
-        return;
-    ClearGrid(*Grid, 0);
-    MarksChanged();
-}
-
-bool TDocumentPeriodList::Execute()
-{
-    const bool result = TQuorendReadForm::Execute();
-    MarksChanged();
-    FSwitch.Shown();
-    return result;
-}
+void TDocumentPeriodList::dtp_ToChange() { ClearGrid(*Grid, 0); }
 
 void TDocumentPeriodList::GridKeyPress(QChar &Key)
 {
@@ -251,24 +213,6 @@ void TDocumentPeriodList::ToggleMark(int Row)
     else if (Grid->Cells(6, Row) == QStringLiteral("не"))
         Grid->SetCells(kMarkCol, Row, kMarked);
     ShowMarkedTotal();
-    MarksChanged();
-}
-
-void TDocumentPeriodList::MarksChanged()
-{
-    bool marked = false;
-    for (int row = Grid->FixedRows(); row < Grid->RowCount() && !marked; ++row)
-        marked = IsMarked(row);
-    SetModified(marked);
-}
-
-void TDocumentPeriodList::DropMarks()
-{
-    for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row)
-        if (IsMarked(row))
-            Grid->SetCells(kMarkCol, row, QString());
-    ShowMarkedTotal();
-    MarksChanged();
 }
 
 long double TDocumentPeriodList::MarkedTotal() const
@@ -303,44 +247,25 @@ TDocumentName TDocumentPeriodList::RowDocumentName(int Row) const
 
 void TDocumentPeriodList::btnPaymentClick()
 {
-    // The list shows what the database holds now; a refused payment has
-    // read it again already.
-    if (FPaying && Save())
-        Execute();
-}
-
-bool TDocumentPeriodList::DoSave()
-{
     if (!FPaying)
-        return true;
-    if (PayMarked())
-        return true;
-    Execute();
-    return false;
-}
-
-bool TDocumentPeriodList::PayMarked()
-{
+        return;
     // Every marked unpaid document in one transaction: all are paid or none.
     TDocumentSave save(this);
     save.IsNew = false;
     const int today = DateToDayNumber(QDate::currentDate());
-    std::vector<int> paid;
+    int count = 0;
     for (int row = Grid->FixedRows(); row < Grid->RowCount(); ++row) {
         const long double number = RowNumber(row);
         if (number == 0 || !IsMarked(row) || Grid->Cells(6, row) == QStringLiteral("да"))
             continue;
         save.Add({{FixedStatement(PaymentStatement(today, number)), PaymentFailureMessage(),
                    PaidElsewhereMessage(RowDocumentName(row))}});
-        paid.push_back(row);
+        ++count;
     }
-    if (!paid.empty() && !save.Run())
-        return false;
-    for (const int row : paid)
-        Grid->SetCells(kMarkCol, row, QString());
-    ShowMarkedTotal();
-    MarksChanged();
-    return true;
+    if (count > 0)
+        save.Run();
+    // The list shows what the database holds now, paid or not.
+    Execute();
 }
 
 void TDocumentPeriodList::ShowDocumentRows(TDelimitedStringList &Rows, const TRowFields &Fields,

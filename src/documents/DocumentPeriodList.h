@@ -6,14 +6,7 @@
 // column 8 (space in the grid, "Маркирай всички за плащане"), the sum of
 // the marked rows and "Плащане", which records the marked unpaid documents
 // as paid today in one transaction.
-//
-// Marks are the clerk's work, saved by paying them: F8, the filter, Esc and
-// a change of the dates (or the minibus) ask about them first, as the
-// payment windows ask about typed amounts. "Да" pays the marked rows as
-// "Плащане" does and goes on only when the payment succeeded, "Не" drops
-// the marks and goes on, "Отказ" keeps the marks and the period shown.
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -50,13 +43,6 @@ public:
     bool FormDone() override;
     QString GetSubTitle() override;
     bool DoEdit() override;
-    // Then no row is marked: the list holds what was read, of the period
-    // now shown.
-    bool Execute() override;
-    // The payment of the marked rows: "Плащане", and "Да" to the question
-    // about unsaved marks. A payment refused reads the list again, as its
-    // message says.
-    bool DoSave() override;
 
     // --- handlers
     void actPrintDocumentExecute();
@@ -66,9 +52,6 @@ public:
     void btnMarkAll_4_PaymentClick();
     void dtp_FromChange();
     void dtp_ToChange();
-    // A parameter changed: the grid is emptied, once marks on it were
-    // asked about.
-    void ParamsChange();
 
     // Marks of the paying lists.
     bool IsMarked(int Row) const;
@@ -81,10 +64,6 @@ public:
     long double RowNumber(int Row) const;
 
 protected:
-    // The parameters that choose the rows shown (the dates; a list adds its
-    // own), read and put back as the question about marks needs them.
-    virtual QStringList ShownParams() const;
-    virtual void SetShownParams(const QStringList &Params);
     // The document of a number: opened (F3) or printed (Ctrl+F9).
     virtual void OpenDocument(int Row, long double Number) = 0;
     virtual void PrintDocument(long double Number) = 0;
@@ -115,17 +94,7 @@ protected:
     void ShowMarkedTotal();
 
 private:
-    // The marked unpaid rows paid in one transaction and unmarked; false
-    // when the save was refused.
-    bool PayMarked();
-    // Every mark taken off (the answer "Не").
-    void DropMarks();
-    // Unsaved work is a marked row: marks put back are no change.
-    void MarksChanged();
-
     QString FRegistryPrefix;
-    // The parameters the grid and its marks belong to.
-    TDocumentSwitch FSwitch;
     bool FPaying;
     int FMarkImage = -1;
     TCellFormatter *FMarkFormatter = nullptr;

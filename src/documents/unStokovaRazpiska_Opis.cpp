@@ -122,20 +122,9 @@ bool TfrmStokovaRazpiska_Opis::DoExecute()
     return true;
 }
 
-void TfrmStokovaRazpiska_Opis::code_busChange() { ParamsChange(); }
+void TfrmStokovaRazpiska_Opis::code_busChange() { ClearGrid(*Grid, 0); }
 
-void TfrmStokovaRazpiska_Opis::code_busBitButtonClick() { ParamsChange(); }
-
-QStringList TfrmStokovaRazpiska_Opis::ShownParams() const
-{
-    return TDocumentPeriodList::ShownParams() << code_bus->text();
-}
-
-void TfrmStokovaRazpiska_Opis::SetShownParams(const QStringList &Params)
-{
-    TDocumentPeriodList::SetShownParams(Params);
-    code_bus->setText(Params.value(2));
-}
+void TfrmStokovaRazpiska_Opis::code_busBitButtonClick() { ClearGrid(*Grid, 0); }
 
 void TfrmStokovaRazpiska_Opis::OpenDocument(int, long double Number) { OpenStokovaRazpiska(Number); }
 

@@ -29,9 +29,6 @@ public:
     void code_busBitButtonClick();
 
 protected:
-    // The minibus chooses the rows too.
-    QStringList ShownParams() const override;
-    void SetShownParams(const QStringList &Params) override;
     void OpenDocument(int Row, long double Number) override;
     void PrintDocument(long double Number) override;
     QString PaymentStatement(int Day, long double Number) const override;

@@ -243,8 +243,8 @@ struct TDocumentName
 QString ChangedElsewhereMessage(const TDocumentName &Name);
 // "... е изтрита от друго работно място, след като е заредена. ..."
 QString DeletedElsewhereMessage(const TDocumentName &Name);
-// A document a list was to pay: "... е платена или изтрита от друго работно
-// място, след като описът е зареден. ..."
+// A document a list was to pay, paid or deleted since the list was read
+// (here or elsewhere): "... вече е платена или изтрита. ..."
 QString PaidElsewhereMessage(const TDocumentName &Name);
 
 // A column of a table that holds documents' numbers (read as numbers:

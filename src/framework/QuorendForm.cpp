@@ -87,6 +87,14 @@ public:
         if (!filter) {
             filter = new QuorendFormEventFilter(qApp);
             qApp->installEventFilter(filter);
+            // A box a control shows on its own holds the control's window
+            // as the window's actions hold it.
+            TControlBoxHold::SetHolder([](QObject *Control) -> std::shared_ptr<void> {
+                for (QObject *o = Control; o; o = o->parent())
+                    if (auto *form = qobject_cast<TQuorendForm *>(o))
+                        return std::make_shared<TQuorendForm::THold>(*form);
+                return nullptr;
+            });
         }
     }
 
@@ -1267,12 +1275,15 @@ void TQuorendForm::ShowFailure(const std::exception &E)
     platform::ShowException(E);
 }
 
-TQuorendForm::THold::THold(TQuorendForm &Form) : form_(Form) { ++form_.FActionsRunning; }
+TQuorendForm::THold::THold(TQuorendForm &Form) : form_(&Form) { ++Form.FActionsRunning; }
 
 TQuorendForm::THold::~THold()
 {
-    --form_.FActionsRunning;
-    form_.CloseHeldClose();
+    // A window freed all the same (with its owner) has nothing to carry out.
+    if (!form_)
+        return;
+    --form_->FActionsRunning;
+    form_->CloseHeldClose();
 }
 
 void TQuorendForm::RunHeld(const std::function<void()> &Work)

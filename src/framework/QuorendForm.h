@@ -107,7 +107,8 @@ public:
     // the work has the keys) is refused and carried out, asking about
     // unsaved data as any close, once the last hold has ended. Handlers of
     // the window's own (its buttons and own actions, a header change that
-    // asks about unsaved work) run under one.
+    // asks about unsaved work) run under one, and so does a box a control
+    // of the window shows on its own (TControlBoxHold).
     class THold
     {
     public:
@@ -117,7 +118,7 @@ public:
         THold &operator=(const THold &) = delete;
 
     private:
-        TQuorendForm &form_;
+        QPointer<TQuorendForm> form_;
     };
     // Runs Work under a hold; an exception is shown as at an action's end.
     void RunHeld(const std::function<void()> &Work);

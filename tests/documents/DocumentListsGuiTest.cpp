@@ -12,12 +12,11 @@
 #include <QPointer>
 #include <QTest>
 #include <sqlite3.h>
-#include <tuple>
 
 #include "InvoiceFixture.h"
 #include "SalesDocumentTestParts.h"
 #include "components/ListEdit.h"
-#include "components/QuorendDateEdit.h"
+#include "components/ListForm.h"
 #include "components/RichGrid.h"
 #include "core/uFormClasses.h"
 #include "documents/unInvoice.h"
@@ -173,9 +172,8 @@ TEST_F(DocumentListsGui, OnlyUnpaidRowsAreMarkedAndPayingRecordsThemAsPaidToday)
     PressSpace(form, 2);
     Execute("UPDATE Invoices SET Is_paid = True, Paid_on = 46360 WHERE Invoice_num = 6");
     form->btnPayment->click();
-    EXPECT_EQ(dialogs.Texts().last(), "Известие 0000000006 е платено или изтрито от друго работно място, след като "
-                                      "описът е зареден. Нищо не е платено. Описът се зарежда отново и показва "
-                                      "документите, както са записани.");
+    EXPECT_EQ(dialogs.Texts().last(), "Известие 0000000006 вече е платено или изтрито. Нищо не е платено. Описът се "
+                                      "зарежда отново и показва документите, както са записани.");
     EXPECT_EQ(Rows("SELECT Invoice_num, Paid_on FROM Invoices WHERE Is_paid = True ORDER BY Invoice_num"),
               (QStringList{"6@04.12.2026", "7@08.12.2026"}));
     Execute("UPDATE Invoices SET Is_paid = False, Paid_on = 0 WHERE Invoice_num = 6");
@@ -226,53 +224,51 @@ TEST_F(DocumentListsGui, TheGoodsReceiptListFiltersByMinibusAndPaysReceipts)
     EXPECT_EQ(form->Grid->Cells(0, 1), "");
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
 
-    // Marks are unsaved work: F8, a date, the minibus and Esc ask first.
-    // Отказ keeps the marks, the total and the parameters; Не drops the
-    // marks and goes on; Да pays them and goes on. Each marks its first
-    // unpaid row. A payment refused under Да (paid elsewhere meanwhile)
-    // reads the list again and keeps its period.
+    // Marks are no saved work of a read window: F8 reads the list again, a
+    // date (typed or set) or a minibus (typed or picked from its list)
+    // empties the grid until F8, Esc closes the window; none of them asks,
+    // and "Плащане" after them pays nothing. Each marks the first unpaid row.
     Execute("INSERT INTO Zaiavki Values ( 45, 46363, 21, 46365, 5, 0, 0, 0 )");
     form->code_bus->setText("");
     QPointer<TfrmStokovaRazpiska_Opis> list = form;
-    const std::vector<std::tuple<std::function<void()>, TMsgDlgBtn, int>> leaves = {
-        {[&] { form->actExecute->trigger(); }, mbNo, 1},
-        {[&] {
-             // Typed: a digit over the day makes the date 28.12.2026.
-             QTest::keyClick(form->dtp_To, Qt::Key_Home);
-             QTest::keyClick(form->dtp_To, Qt::Key_2);
-         },
-         mbYes, 1},
-        {[&] { form->code_bus->setText("3"); }, mbNo, 3},
-        {[&] {
-             Execute("UPDATE Zaiavki SET Is_paid = True WHERE Query_num = 44");
-             form->dtp_From->setDate(QDate(2026, 11, 30));
-         },
-         mbYes, 2},
-        {[&] { form->actExit->trigger(); }, mbNo, 3}};
-    for (const auto &[leave, answer, row] : leaves) {
+    const QStringList paid = Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True");
+    const std::vector<std::function<void()>> leaves = {
+        [&] { form->actExecute->trigger(); },
+        [&] {
+            // Typed: a digit over the day makes the date 28.12.2026.
+            QTest::keyClick(form->dtp_To, Qt::Key_Home);
+            QTest::keyClick(form->dtp_To, Qt::Key_2);
+        },
+        [&] {
+            form->code_bus->DropDown();
+            TRichGrid *buses = form->code_bus->ListForm()->Grid();
+            buses->SetRow(buses->FixedRows());
+            QTest::keyClick(buses, Qt::Key_Return);
+            EXPECT_EQ((QStringList{form->code_bus->text(), form->panelMicrobus->text()}),
+                      (QStringList{"3", "Бус Бургас"}));
+        },
+        [&] { form->code_bus->setText(""); },
+        [&] { form->dtp_From->setDate(QDate(2026, 11, 30)); },
+        [&] { form->actExit->trigger(); }};
+    for (const auto &leave : leaves) {
         ASSERT_TRUE(form->Execute());
-        // A mark taken off again is no change.
+        int row = 1;
+        while (row + 1 < form->Grid->RowCount() && form->Grid->Cells(6, row) != "не")
+            ++row;
         PressSpace(form, row);
-        PressSpace(form, row);
-        EXPECT_FALSE(form->Modified());
-        PressSpace(form, row);
-        const QStringList shown = {form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)};
-        const QStringList paid = Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True");
-        dialogs.Press(mbCancel).Press(answer);
-        leave();
-        EXPECT_EQ(dialogs.Texts().last(), "Данните не са записани!\rЖелаете ли да ги запишете?");
-        EXPECT_EQ((QStringList{form->labTotal->text(), form->GetSubTitle(), form->Grid->Cells(0, row)}), shown);
-        // The date put back is the one shown, not the text typed over it.
-        EXPECT_FALSE(static_cast<TQuorendDatePicker *>(form->dtp_To)->Pending());
+        ASSERT_TRUE(form->IsMarked(row));
+        const QString subtitle = form->GetSubTitle();
         leave();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (list.isNull())
             break;
-        EXPECT_FALSE(form->Modified());
-        EXPECT_EQ(form->Grid->Cells(0, 1).isEmpty(), form->GetSubTitle() != shown[1]);
-        EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True").size(), paid.size() + (answer == mbYes));
+        EXPECT_FALSE(form->IsMarked(row));
+        EXPECT_EQ(form->Grid->Cells(0, 1).isEmpty(), form->GetSubTitle() != subtitle) << subtitle.toStdString();
+        form->btnPayment->click();
+        EXPECT_EQ(Rows("SELECT Query_num FROM Zaiavki WHERE Is_paid = True"), paid);
     }
     EXPECT_TRUE(list.isNull());
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Texts().join('|').toStdString();
 }
 
 TEST_F(DocumentListsGui, TheLinesListShowsEveryLineAndOpensItsReceipt)

@@ -1,11 +1,15 @@
 #pragma once
 // What the tests of the payment windows do with the grid: read a row's
 // cells and type an amount into the amount column as the operator does.
-#include <QDateEdit>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 
+#include "components/ListEdit.h"
+#include "components/ListForm.h"
+#include "components/QuorendDateEdit.h"
 #include "components/RichGrid.h"
 #include "documents/PaymentEntryForm.h"
 #include "support/ScopedDialogAnswers.h"
@@ -32,28 +36,59 @@ inline void TypePaymentAmount(TPaymentEntryForm &Form, int Row, const QString &K
     QTest::keyClicks(editor && editor->isVisible() ? editor : static_cast<QWidget *>(Form.Grid), Keys);
 }
 
-// A typed amount is unsaved work: F8, Esc and a change of the period ask
-// "Данните не са записани!..." before it is lost, and Cancel keeps the
-// amount, the window and the period; F8 answered No reads the documents
-// again, the amount proposed back in the row.
-inline void ExpectTypedAmountAsked(TPaymentEntryForm &Form, int Row)
+// A typed amount is unsaved work: F8, Esc and a change of the period (set,
+// picked from the calendar, typed and confirmed with Enter) or of the party
+// (picked from its list) ask "Данните не са записани!..." once each; Cancel
+// keeps the amount, the window, the period (black: a valid date) and the
+// party with its name. F8 answered No reads the documents again, the amount
+// proposed back in the row.
+inline void ExpectTypedAmountAsked(TPaymentEntryForm &Form, int Row, TListEdit &Party)
 {
     ScopedDialogAnswers dialogs;
     const QString proposed = Form.Grid->Cells(Form.ToPayColumn(), Row);
-    const QDate from = Form.dtp_From->date();
+    auto *from = static_cast<TQuorendDatePicker *>(Form.dtp_From);
+    const auto shown = [&] {
+        QWidget *name = Party.DescrControl();
+        return QStringList{from->text(), from->date().toString(), Party.text(),
+                           name ? name->property("text").toString() : QString(),
+                           Form.Grid->Cells(Form.ToPayColumn(), Row),
+                           from->findChild<QLineEdit *>()->palette().color(QPalette::Text).name()};
+    };
     TypePaymentAmount(Form, Row, QStringLiteral("7"));
-    EXPECT_TRUE(Form.Modified());
-    dialogs.Press(mbCancel).Press(mbCancel).Press(mbCancel).Press(mbNo);
-    Form.actExecute->trigger();
-    Form.actExit->trigger();
-    Form.dtp_From->setDate(from.addDays(-1));
-    EXPECT_TRUE(Form.isVisible());
-    EXPECT_EQ(Form.dtp_From->date(), from);
-    EXPECT_EQ(Form.Grid->Cells(Form.ToPayColumn(), Row), QStringLiteral("7"));
+    const QStringList kept = shown();
+    const std::vector<std::function<void()>> leaves = {
+        [&] { Form.actExecute->trigger(); }, [&] { Form.actExit->trigger(); },
+        [&] { from->setDate(from->date().addDays(-1)); },
+        [&] {
+            // As a click on a day: the calendar's selection moves, the day is clicked.
+            QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->width() - 6, from->height() / 2));
+            from->calendarWidget()->setSelectedDate(from->date().addDays(-2));
+            emit from->calendarWidget()->clicked(from->date().addDays(-2));
+        },
+        [&] {
+            from->setFocus();
+            QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(from, QString::number(from->date().day() == 1 ? 2 : 1));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        },
+        [&] {
+            Party.DropDown();
+            TRichGrid *list = Party.ListForm()->Grid();
+            list->SetRow(list->Cells(0, list->FixedRows()) == Party.text() ? list->FixedRows() + 1 : list->FixedRows());
+            QTest::keyClick(list, Qt::Key_Return);
+        }};
+    for (const auto &leave : leaves) {
+        dialogs.Press(mbCancel);
+        leave();
+        EXPECT_EQ(dialogs.Texts().size(), &leave - &leaves[0] + 1);
+        EXPECT_TRUE(Form.isVisible());
+        EXPECT_EQ(shown(), kept);
+    }
+    dialogs.Press(mbNo);
     Form.actExecute->trigger();
     EXPECT_EQ(Form.Grid->Cells(Form.ToPayColumn(), Row), proposed);
     EXPECT_FALSE(Form.Modified());
-    EXPECT_EQ(dialogs.Texts().count(QStringLiteral("Данните не са записани!\rЖелаете ли да ги запишете?")), 4)
+    EXPECT_EQ(dialogs.Texts().count(QStringLiteral("Данните не са записани!\rЖелаете ли да ги запишете?")), 7)
         << dialogs.Texts().join(QStringLiteral(" | ")).toStdString();
 }
 

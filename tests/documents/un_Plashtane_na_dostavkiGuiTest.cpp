@@ -151,7 +151,7 @@ TEST_F(PlashtaneNaDostavkiGui, AmountColumnTakesOnlyDigitsAndPointAndTotalsFollo
     form_->Grid->SetRow(5);
     QTest::keyClicks(form_->Grid, "9");
     EXPECT_EQ(form_->Grid->Cells(Form::colToPay, 5), "140.51");
-    testsupport::ExpectTypedAmountAsked(*form_, 2);
+    testsupport::ExpectTypedAmountAsked(*form_, 2, *form_->code_supplier);
 
     // The integer kind refuses the point.
     TGridAmountEntry whole(form_->Grid, TGridAmountEntry::akInteger);

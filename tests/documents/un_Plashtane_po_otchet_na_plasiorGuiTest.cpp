@@ -127,7 +127,7 @@ TEST_F(MinibusPaymentsGui, ListsReportsWithPaidAndRemainingAndReportsAPaymentWit
     EXPECT_EQ(dialogs_->Texts().size(), 3);
     form_->code_bus->setText("3");
     form_->actExecute->trigger();
-    testsupport::ExpectTypedAmountAsked(*form_, 3);
+    testsupport::ExpectTypedAmountAsked(*form_, 3, *form_->code_bus);
 }
 
 TEST_F(MinibusPaymentsGui, TwoReportsPaidAtOnceGetConsecutiveNumbersOfOneSave)
