@@ -4,7 +4,7 @@
 #include "platform/Exception.h"
 #include "platform/db/Database.h"
 #include "platform/db/ReadingConnection.h"
-#include "service/FileCopier.h"
+#include "platform/system/SystemError.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -104,7 +104,7 @@ TDatabaseFileVerdict CheckProgramDatabase(const QString &Path, int Options, QStr
     int readError = 0;
     const platform::THeaderReading header = platform::ReadDatabaseHeader(Path, readError);
     if (header == platform::hrUnread) {
-        Error = SystemErrorText(readError) + QLatin1Char('.');
+        Error = platform::SystemErrorText(readError) + QLatin1Char('.');
         return dvUnreadable;
     }
     if (const TDatabaseFileVerdict engine = EngineCheck(Path, "PRAGMA integrity_check", Error); engine != dvSound)

@@ -213,7 +213,7 @@ bool ReplaceWhole(const QString &Restored, const platform::DatabaseFileLock &Loc
             std::rename(QFile::encodeName(held.TemporaryName()), journalName);
         return Fail(SystemErrorText(error));
     }
-    SyncToDisk(QFileInfo(file).absolutePath());
+    platform::SyncToDisk(QFileInfo(file).absolutePath());
     return true;
 }
 
@@ -407,14 +407,4 @@ bool CopyModificationTime(const QString &From, const QString &To)
         return false;
     const struct timespec times[2] = {{0, UTIME_OMIT}, from.st_mtim};
     return ::utimensat(AT_FDCWD, QFile::encodeName(To).constData(), times, 0) == 0;
-}
-
-int SyncToDisk(const QString &Path)
-{
-    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }

@@ -67,5 +67,3 @@ void SweepRestoreLeftovers(const QString &Live);
 
 // Gives To the modification time of From.
 bool CopyModificationTime(const QString &From, const QString &To);
-// Makes the file (or folder) at Path reach the disk; 0 or the system's error.
-int SyncToDisk(const QString &Path);

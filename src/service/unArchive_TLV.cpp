@@ -171,7 +171,7 @@ bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &St
     QString failed = Folder + Stamp + CabinetPartSuffix(1);
     for (int i = 0; i < int(parts.size()) && error == 0; ++i) {
         failed = Folder + parts[i];
-        error = SyncToDisk(Work + QLatin1Char('/') + parts[i]);
+        error = platform::SyncToDisk(Work + QLatin1Char('/') + parts[i]);
     }
     QStringList placed;
     for (int i = int(parts.size()) - 1; i >= 0 && error == 0; --i) {
@@ -188,7 +188,7 @@ bool PlaceCabinets(const QString &Work, const QString &Folder, const QString &St
     }
     // The names themselves; a folder some file systems cannot sync keeps them
     // all the same.
-    SyncToDisk(Folder);
+    platform::SyncToDisk(Folder);
     return true;
 }
 

@@ -35,17 +35,6 @@ int SystemErrorOf(sqlite3 *Db)
     return error != 0 ? error : EIO;
 }
 
-// Makes the folder's new names reach the disk; some file systems cannot
-// sync a folder, and the names stand all the same.
-void SyncFolder(const QString &Folder)
-{
-    const int fd = ::open(QFile::encodeName(Folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // Puts a copy of File aside under the first name from now on,
 // "<base>-<Word>-<stamp>.<suffix>", at which Place (given the name) finds
 // neither that file nor its journal: Place answers 0 when done, EEXIST to go
@@ -68,7 +57,7 @@ int PlaceAside(const QString &File, const QString &Word, const std::function<int
         if (error == EEXIST)
             continue;
         if (error == 0) {
-            SyncFolder(info.absolutePath());
+            SyncToDisk(info.absolutePath());   // some file systems cannot sync a folder: the names stand
             Name = name;
         }
         return error;

@@ -278,4 +278,14 @@ int ReplacingFile::RemoveLeftovers(const QString &Folder)
     return removed;
 }
 
+int SyncToDisk(const QString &Path)
+{
+    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 } // namespace platform

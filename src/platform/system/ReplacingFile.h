@@ -90,4 +90,8 @@ QString WriteErrorText(const QString &FileName, int Code);
 // replaced. 0 or the system's error (EEXIST when To exists).
 int PlaceWithoutReplacing(const QString &From, const QString &To);
 
+// Makes the file (or folder: the names in it) at Path reach the disk; 0 or
+// the system's error.
+int SyncToDisk(const QString &Path);
+
 } // namespace platform
